@@ -1,0 +1,57 @@
+#include "platform/MessageBoxService.h"
+
+#include <QMessageBox>
+#include <QStringList>
+
+MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Vantrelle"));
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    switch (buttons) {
+    case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default:
+        // Closing a question box with the window's close button is a No
+        // (or a Cancel where Cancel is offered), never a Yes.
+        if (buttons == MsgButtons::YesNoCancel) return MsgAnswer::Cancel;
+        if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
+        return MsgAnswer::OK;
+    }
+}
+
+MsgAnswer ScriptedMessageBoxService::show(QWidget *, const QString &text, MsgIcon icon, MsgButtons buttons)
+{
+    m_shown.push_back({text, icon, buttons});
+    if (!m_answers.empty()) {
+        const MsgAnswer a = m_answers.front();
+        m_answers.pop_front();
+        return a;
+    }
+    if (m_hasDefault)
+        return m_default;
+    return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Yes;
+}
+
+QStringList ScriptedMessageBoxService::texts() const
+{
+    QStringList out;
+    for (const Shown &s : m_shown)
+        out << s.text;
+    return out;
+}

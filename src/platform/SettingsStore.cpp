@@ -1,0 +1,96 @@
+#include "platform/SettingsStore.h"
+
+namespace {
+// Text longer than this is cut, as the store's read buffer is this size.
+constexpr int ReadBufferChars = 2048;
+}
+
+SettingsStore::SettingsStore()
+    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             QStringLiteral("Vantrelle"), QStringLiteral("Vantrelle")))
+{
+}
+
+SettingsStore::SettingsStore(const QString &iniPath)
+    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+{
+}
+
+QString SettingsStore::valuePath(const QString &keyPath, const QString &name)
+{
+    return keyPath.isEmpty() ? name : keyPath + QLatin1Char('/') + name;
+}
+
+bool SettingsStore::keyExists(const QString &keyPath) const
+{
+    if (keyPath.isEmpty())
+        return true;
+    const int slash = keyPath.lastIndexOf(QLatin1Char('/'));
+    const QString parent = slash < 0 ? QString() : keyPath.left(slash);
+    const QString leaf = keyPath.mid(slash + 1);
+    m_settings->beginGroup(parent);
+    const bool exists = m_settings->childGroups().contains(leaf);
+    m_settings->endGroup();
+    return exists;
+}
+
+int SettingsStore::ReadText(const QString &keyPath, const QString &name, QString &text) const
+{
+    if (!keyExists(keyPath))
+        return NoSuchKey;
+    const QVariant v = m_settings->value(valuePath(keyPath, name));
+    if (!v.isValid())
+        return NoSuchValue;
+    text = v.toString().left(ReadBufferChars - 1);
+    return Ok;
+}
+
+int SettingsStore::WriteText(const QString &keyPath, const QString &name, const QString &text)
+{
+    m_settings->setValue(valuePath(keyPath, name), text);
+    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+}
+
+int SettingsStore::ReadLong(const QString &keyPath, const QString &name, qint32 &value) const
+{
+    QString text;
+    if (const int status = ReadText(keyPath, name, text); status != Ok)
+        return status;
+    bool ok = false;
+    const qint32 v = text.trimmed().toInt(&ok);
+    if (!ok)
+        return NotANumber;
+    value = v;
+    return Ok;
+}
+
+int SettingsStore::WriteLong(const QString &keyPath, const QString &name, qint32 value)
+{
+    m_settings->setValue(valuePath(keyPath, name), value);
+    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+}
+
+int SettingsStore::EnumerateSubKeys(const QString &keyPath, QStringList &names) const
+{
+    if (!keyExists(keyPath))
+        return NoSuchKey;
+    m_settings->beginGroup(keyPath);
+    names = m_settings->childGroups();
+    m_settings->endGroup();
+    return Ok;
+}
+
+int SettingsStore::DeleteSubKey(const QString &parentPath, const QString &name)
+{
+    const QString path = valuePath(parentPath, name);
+    if (!keyExists(path))
+        return NoSuchKey;
+    m_settings->remove(path);
+    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+}
+
+int SettingsStore::Flush()
+{
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+}

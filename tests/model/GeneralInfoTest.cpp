@@ -1,0 +1,106 @@
+#include "model/CVGeneralInfo.h"
+#include "model/ImageFile.h"
+#include "model/TuneItems.h"
+
+#include <gtest/gtest.h>
+
+TEST(GeneralInfo, DualFiltrationFollowsInjectorK)
+{
+    CVGeneralInfo g;
+    const std::pair<int, bool> cases[] = {
+        {411, false}, {288, false}, {210, false}, {185, false}, {131, false}, {412, true}, {0, true}, {822, true},
+    };
+    for (auto [k, dual] : cases) {
+        ASSERT_TRUE(g.SetInjectorK(k));
+        EXPECT_EQ(g.DualFiltration(), dual) << k;
+    }
+}
+
+TEST(GeneralInfo, IndexesAndValuesOutsideTheirRangeAreRefused)
+{
+    CVGeneralInfo g;
+    EXPECT_FALSE(g.SetTTPMin(16, 1));
+    EXPECT_EQ(g.TTPMin(16), -1);
+    EXPECT_FALSE(g.SetIgnitionDuty(32, 1));
+    EXPECT_TRUE(g.SetIgnitionDuty(31, 1));
+    EXPECT_FALSE(g.SetVQ(64, 1));
+    EXPECT_EQ(g.VQ(64), -1);
+    EXPECT_FALSE(g.SetVQ(0, 65536));
+    EXPECT_TRUE(g.SetVQ(63, 65535));
+    EXPECT_FALSE(g.SetRevLimiter(256));
+    EXPECT_FALSE(g.SetRevLimiter(-1));
+    EXPECT_TRUE(g.SetRevLimiter(255));
+    EXPECT_EQ(g.RevLimiter(), 255);
+    EXPECT_FALSE(g.SetInjectorK(70000));
+    EXPECT_FALSE(g.SetTPLimit(0, 300));
+    EXPECT_EQ(g.TPLimit(0), 0);
+}
+
+TEST(TuneItemsTest, TwoByteValuesAreBigEndianOnTheWire)
+{
+    Tune t;
+    t.general().SetInjectorK(0x1234);
+    t.general().SetVQ(0, 0x0123);
+    t.general().SetVQ(63, 0xBEEF);
+    EXPECT_EQ(ItemBytes(t, 13), QByteArray::fromHex("1234"));
+    const QByteArray vq = ItemBytes(t, 23);
+    ASSERT_EQ(vq.size(), 128);
+    EXPECT_EQ(vq.left(2), QByteArray::fromHex("0123"));
+    EXPECT_EQ(vq.right(2), QByteArray::fromHex("beef"));
+
+    Tune back;
+    ASSERT_TRUE(StoreItemBytes(back, 13, QByteArray::fromHex("1234")));
+    ASSERT_TRUE(StoreItemBytes(back, 23, vq));
+    EXPECT_EQ(back.general().InjectorK(), 0x1234);
+    EXPECT_EQ(back.general().VQ(63), 0xBEEF);
+}
+
+TEST(TuneItemsTest, VersionIsPaddedWithZeroBytes)
+{
+    Tune t;
+    t.general().SetVersion("ABC");
+    EXPECT_EQ(ItemBytes(t, 17), QByteArray("ABC\0\0", 5));
+    t.general().SetVersion("ABCDEFG");
+    EXPECT_EQ(ItemBytes(t, 17), QByteArray("ABCDE"));
+}
+
+TEST(TuneItemsTest, StoreRefusesAWrongLength)
+{
+    Tune t;
+    EXPECT_FALSE(StoreItemBytes(t, 1, QByteArray(255, '\1')));
+    EXPECT_FALSE(StoreItemBytes(t, 0, QByteArray(1, '\1')));
+    EXPECT_FALSE(StoreItemBytes(t, 24, QByteArray(1, '\1')));
+    EXPECT_EQ(t.map(MapKey::HOFM).MapValue(0), 0);
+}
+
+TEST(TuneItemsTest, EveryTransferredItemRoundTripsThroughAnImage)
+{
+    Tune t;
+    for (const TuneItem &item : TuneItems()) {
+        QByteArray bytes(item.size, '\0');
+        for (int i = 0; i < item.size; ++i)
+            bytes[i] = static_cast<char>((item.number * 7 + i * 3) & 0xFF);
+        ASSERT_TRUE(StoreItemBytes(t, item.number, bytes)) << item.number;
+    }
+    const QByteArray base(ImageFormat::Size, '\xFF');
+    const QByteArray image = PatchImage(base, t);
+    ASSERT_EQ(image.size(), ImageFormat::Size);
+
+    Tune back;
+    TuneFromImage(image, back);
+    for (const TuneItem &item : TuneItems()) {
+        if (!IsTransferredItem(item.number))
+            continue;
+        EXPECT_EQ(ItemBytes(back, item.number), ItemBytes(t, item.number)) << item.name;
+        EXPECT_EQ(image.mid(item.address, item.size), ItemBytes(t, item.number)) << item.name;
+    }
+    // The image holds no acceleration enrichment: it comes back as 0.
+    EXPECT_EQ(ItemBytes(back, 21), QByteArray(16, '\0'));
+
+    // Bytes outside the items stay as they were in the base.
+    QByteArray untouched = image;
+    for (const TuneItem &item : TuneItems())
+        if (IsTransferredItem(item.number))
+            untouched.replace(item.address, item.size, QByteArray(item.size, '\xFF'));
+    EXPECT_EQ(untouched, base);
+}

@@ -1,0 +1,78 @@
+#include "platform/SettingsStore.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+class SettingsStoreTest : public ::testing::Test
+{
+protected:
+    QString ini() const { return dir.filePath("Vantrelle.ini"); }
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(SettingsStoreTest, WritesCreateMissingPathsAndReadBackInANewStore)
+{
+    {
+        SettingsStore store(ini());
+        EXPECT_EQ(store.WriteText("LabJack/MAS", "ScalingFormula", "V*2"), 0);
+        EXPECT_EQ(store.WriteLong("LabJack/MAS", "Input", 3), 0);
+        EXPECT_EQ(store.WriteText("", "MRU", "a.vnt;b.vnt"), 0);
+        EXPECT_EQ(store.Flush(), 0);
+    }
+    SettingsStore again(ini());
+    QString text;
+    qint32 number = 0;
+    EXPECT_EQ(again.ReadText("LabJack/MAS", "ScalingFormula", text), 0);
+    EXPECT_EQ(text, "V*2");
+    EXPECT_EQ(again.ReadLong("LabJack/MAS", "Input", number), 0);
+    EXPECT_EQ(number, 3);
+    EXPECT_EQ(again.ReadText("", "MRU", text), 0);
+    EXPECT_EQ(text, "a.vnt;b.vnt");
+}
+
+TEST_F(SettingsStoreTest, FailuresAreReportedAsNonZeroStatus)
+{
+    SettingsStore store(ini());
+    QString text = "unchanged";
+    qint32 number = 7;
+    EXPECT_NE(store.ReadText("NoSuchKey", "x", text), 0);
+    EXPECT_EQ(text, "unchanged");
+    store.WriteText("Settings", "Word", "twelve");
+    EXPECT_NE(store.ReadText("Settings", "Missing", text), 0);
+    EXPECT_NE(store.ReadLong("Settings", "Word", number), 0);
+    EXPECT_EQ(number, 7);
+    QStringList names;
+    EXPECT_NE(store.EnumerateSubKeys("Nowhere", names), 0);
+    EXPECT_NE(store.DeleteSubKey("LabJack", "Ghost"), 0);
+}
+
+TEST_F(SettingsStoreTest, EnumeratesAndDeletesSubKeys)
+{
+    SettingsStore store(ini());
+    store.WriteText("LabJack", "SampleRate", "100");
+    store.WriteLong("LabJack/MAS", "Input", 0);
+    store.WriteLong("LabJack/Boost", "Input", 1);
+    store.WriteLong("LabJack/Boost/Deeper", "Input", 1);
+    QStringList names;
+    ASSERT_EQ(store.EnumerateSubKeys("LabJack", names), 0);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Boost", "MAS"}));
+
+    ASSERT_EQ(store.DeleteSubKey("LabJack", "Boost"), 0);
+    ASSERT_EQ(store.EnumerateSubKeys("LabJack", names), 0);
+    EXPECT_EQ(names, QStringList{"MAS"});
+    QString rate;
+    EXPECT_EQ(store.ReadText("LabJack", "SampleRate", rate), 0) << "values beside sub-keys survive";
+    EXPECT_EQ(rate, "100");
+}
+
+TEST_F(SettingsStoreTest, LongTextIsCutToTheReadBuffer)
+{
+    SettingsStore store(ini());
+    store.WriteText("Settings", "Long", QString(5000, 'x'));
+    QString text;
+    ASSERT_EQ(store.ReadText("Settings", "Long", text), 0);
+    EXPECT_EQ(text.size(), 2047);
+}

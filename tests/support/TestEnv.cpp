@@ -1,0 +1,54 @@
+#include "support/TestEnv.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace testenv {
+
+QString binDir()
+{
+    const QByteArray fromEnv = qgetenv("VANTRELLE_BIN_DIR");
+    return fromEnv.isEmpty() ? QCoreApplication::applicationDirPath() : QString::fromLocal8Bit(fromEnv);
+}
+
+QString binary(const QString &name)
+{
+    return QDir(binDir()).filePath(name);
+}
+
+ProcessResult run(const QString &program, const QStringList &args, int timeoutMs, const QByteArray &stdinData)
+{
+    ProcessResult result;
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted(timeoutMs))
+        return result;
+    if (!stdinData.isEmpty())
+        p.write(stdinData);
+    p.closeWriteChannel();
+    result.finished = p.waitForFinished(timeoutMs);
+    if (!result.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    result.out = p.readAllStandardOutput();
+    result.err = p.readAllStandardError();
+    return result;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+} // namespace testenv

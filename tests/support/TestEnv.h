@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace testenv {
+
+// Folder of the built executables (and of vntres.dll).
+QString binDir();
+// Path of one built executable.
+QString binary(const QString &name);
+
+struct ProcessResult
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    bool finished = false;
+};
+
+// Runs a program to completion (at most timeoutMs) and collects its output.
+ProcessResult run(const QString &program, const QStringList &args, int timeoutMs = 30000,
+                  const QByteArray &stdinData = {});
+
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace testenv

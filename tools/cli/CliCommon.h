@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+// What every command of vantrelle-cli shares: one clear message on stderr
+// and a non-zero exit on failure, output files written whole or not at all.
+namespace cli {
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+inline int fail(const QString &message)
+{
+    std::fprintf(stderr, "vantrelle-cli: %s\n", qPrintable(message));
+    std::fflush(stderr);
+    return ExitFailure;
+}
+
+inline int usage(const QString &message)
+{
+    std::fprintf(stderr, "vantrelle-cli: %s (see vantrelle-cli --help)\n", qPrintable(message));
+    return ExitUsage;
+}
+
+inline void print(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+// Options shared by the commands; a command takes what it needs.
+struct Options
+{
+    QString port;          // --port DEVICE
+    bool fastHandshake = false;
+    bool simDaq = false;
+    int count = 10;        // --count N
+    int rateMs = 100;      // --rate MS
+};
+
+// Each group of commands: returns -1 when it does not know the command.
+int runModelCommand(const QString &command, const QStringList &args, const Options &options);
+
+} // namespace cli
