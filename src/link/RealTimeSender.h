@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What an editor (or the acquisition loop) calls to write one changed value
+// into the box at once while real-time mode is on. The application's
+// implementation runs the real-time write in its modal dialog and shows any
+// failure to the user; nothing is reported back to the caller.
+class RealTimeSender
+{
+public:
+    virtual ~RealTimeSender() = default;
+    // item: the tune item number 1..23; index: the entry within the item
+    // (0 for one-value items); value: the new raw value (a byte, or for the
+    // VQ table, item 23, the entry's 16-bit value).
+    virtual void SendRealTimeValue(int item, int index, int value) = 0;
+    // The version text, item 17: five characters, one byte each.
+    virtual void SendRealTimeVersion(const QString &text) = 0;
+};
