@@ -1,0 +1,101 @@
+#include "shell/FileCommands.h"
+
+#include "model/ProjectFile.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/UiServices.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+FileCommands::FileCommands(frmMain &window) : QObject(&window), m_window(window)
+{
+    connect(window.Action("mnuFileOpen"), &QAction::triggered, this, &FileCommands::Open);
+    connect(window.Action("tbOpen"), &QAction::triggered, this, &FileCommands::Open);
+    connect(window.Action("mnuFileSave"), &QAction::triggered, this, &FileCommands::Save);
+    connect(window.Action("tbSave"), &QAction::triggered, this, &FileCommands::Save);
+    connect(window.Action("mnuFileSaveAs"), &QAction::triggered, this, &FileCommands::SaveAs);
+    window.openProject = [this](const QString &path) { return OpenProject(path); };
+    window.onMRUClicked = [this](const QString &path) { OpenRecent(path); };
+    window.onSaveBeforeExit = [this] { Save(); };
+}
+
+bool FileCommands::offerToSave()
+{
+    if (!m_window.State().Modified)
+        return true;
+    const MsgAnswer answer = m_window.Ui().messages.show(&m_window, "Do you wish to save the current changes?",
+                                                         MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    if (answer == MsgAnswer::Yes)
+        Save(); // the open goes on whatever the save's outcome
+    return true;
+}
+
+bool FileCommands::OpenProject(const QString &path)
+{
+    const OpenProjectOutcome outcome = ::OpenProject(path, m_window.State());
+    if (!outcome.ok) {
+        m_window.Ui().messages.exclamation(&m_window, outcome.message);
+        return false;
+    }
+    m_window.BuildTree();
+    m_window.setWindowTitle(outcome.title);
+    return true;
+}
+
+void FileCommands::Open()
+{
+    if (!offerToSave())
+        return;
+    const QString path = m_window.Ui().files.openFile(&m_window, "Open", ProjectFilter);
+    if (path.isEmpty())
+        return;
+    m_window.SetCurrentFileName(path);
+    OpenProject(path);
+    m_window.UpdateMRUList(path, false);
+}
+
+void FileCommands::OpenRecent(const QString &path)
+{
+    if (!offerToSave())
+        return;
+    m_window.SetCurrentFileName(path);
+    OpenProject(path);
+    m_window.UpdateMRUList(path, false);
+}
+
+bool FileCommands::Save()
+{
+    if (m_window.CurrentFileName().isEmpty())
+        return SaveAs();
+    // Moving the focus away ends an edit in progress through its validation.
+    if (m_window.Tree()->isVisibleTo(&m_window))
+        m_window.Tree()->setFocus();
+    const FileOutcome written = WriteProjectFile(m_window.CurrentFileName(), m_window.State().tune);
+    if (!written) {
+        m_window.Ui().messages.exclamation(&m_window, written.error);
+        return false;
+    }
+    m_window.State().Modified = false;
+    return true;
+}
+
+bool FileCommands::SaveAs()
+{
+    // Nothing to save until a tune has been loaded or read.
+    if (!m_window.Tree()->isVisibleTo(&m_window))
+        return false;
+    const QString path = m_window.Ui().files.saveFile(&m_window, "Save", ProjectFilter, QString());
+    if (path.isEmpty())
+        return false;
+    m_window.SetCurrentFileName(path);
+    if (!Save())
+        return false;
+    m_window.setWindowTitle("Vantrelle - " + QFileInfo(path).fileName());
+    m_window.UpdateMRUList(path, false);
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+class frmMain;
+
+// File > Open, Save, Save As and the recently used entries, with their
+// questions, titles and messages.
+class FileCommands : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FileCommands(frmMain &window);
+
+    static constexpr const char *ProjectFilter = "Vantrelle Files (*.vnt)|*.vnt|All Files (*.*)|*.*";
+
+    void Open();
+    // True when the tune was written.
+    bool Save();
+    // True when the tune was written under the chosen name.
+    bool SaveAs();
+    void OpenRecent(const QString &path);
+    // OpenProject with its message and, on success, tree and title.
+    bool OpenProject(const QString &path);
+
+private:
+    // The Yes/No/Cancel question before a tune is replaced; false on Cancel.
+    bool offerToSave();
+
+    frmMain &m_window;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class MessageBoxService;
+class QComboBox;
+
+// The connection settings: which port the box hangs on. Entries "COM 1" to
+// "COM 8" choose a port number (COMPort); the serial devices the system
+// reports follow them and name a device directly (PortName).
+class dlgSettings : public QDialog
+{
+    Q_OBJECT
+public:
+    dlgSettings(MessageBoxService &messages, const QStringList &devices, QWidget *parent = nullptr);
+
+    // Set by the caller before showing, read back afterwards.
+    int COMPort() const { return m_comPort; }
+    void SetCOMPort(int port);
+    QString PortName() const { return m_portName; }
+    void SetPortName(const QString &device);
+
+    QComboBox *comboPort() const { return m_comboPort; }
+
+    // The serial devices of this machine, by path.
+    static QStringList SystemDevices();
+
+public slots:
+    void OKButton_Click();
+
+private:
+    void selectCurrent();
+
+    MessageBoxService &m_messages;
+    QComboBox *m_comboPort = nullptr;
+    int m_comPort = 1;
+    QString m_portName;
+};

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "shell/MainLayout.h"
+#include "shell/NavigationTree.h"
+#include "shell/prefs/RecentFiles.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+class CVUserPrefs;
+class QLabel;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+struct ProgramState;
+struct UiServices;
+
+// One entry of the panel table: the panel's widget and what the window calls
+// on it by name.
+struct PanelSlot
+{
+    QWidget *widget = nullptr;
+    std::function<void()> updateData;
+};
+
+// The main window: navigation tree, panel containers, menus, toolbar, status
+// bar and the splitter between tree and panels. The commands behind the menus
+// live in their own classes and reach the window through its public
+// operations.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    frmMain(ProgramState &state, CVUserPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The load steps that follow creation: geometry, connection state 0,
+    // flags, highlight mode, recently used list, and the command-line project.
+    void Load(const QString &commandLine);
+
+    void BuildTree();
+    void ShowPanel(int index, bool show);
+    void SelectPanel(int index);
+    void SizeControls(double x);
+    void SetConnectionState(int state);
+    void UpdateMRUList(const QString &path, bool atEnd);
+
+    // Places a panel into the container of its index (7..12 share one).
+    void SetPanel(int index, const PanelSlot &slot);
+    const PanelSlot &Panel(int index) const { return m_panels.at(index); }
+
+    QString CurrentFileName() const { return m_currentFileName; }
+    void SetCurrentFileName(const QString &path) { m_currentFileName = path; }
+    int CurrentNodePanel() const { return m_currentNodePanel; }
+    const RecentFiles &RecentList() const { return m_mru; }
+
+    // A menu item or toolbar button by its control name or key.
+    QAction *Action(const QString &name) const;
+    QWidget *Container(int index) const;
+    QLabel *StatusPanel(const QString &key) const;
+    QTreeWidget *Tree() const { return m_tree; }
+    QWidget *RealTimeStrip() const { return m_picRealTime; }
+    QToolBar *ToolBar() const { return m_toolBar; }
+    QWidget *SplitterImage() const { return m_imgSplitter; }
+    QWidget *SplitterBar() const { return m_picSplitter; }
+    double SplitterLeftTwips() const { return m_splitterLeft; }
+
+    // Twips of the window's screen.
+    int ToPixels(double twips) const;
+    double ToTwips(int pixels) const;
+
+    ProgramState &State() { return m_state; }
+    CVUserPrefs &Prefs() { return m_prefs; }
+    UiServices &Ui() { return m_ui; }
+
+    // Hooks the command classes install.
+    std::function<bool(const QString &)> openProject;   // OpenProject + report, true on success
+    std::function<void(const QString &)> onMRUClicked;  // a recently used entry was chosen
+    std::function<void()> onUnloadRealTimeOff;          // leave real-time mode before closing
+    std::function<void()> onSaveBeforeExit;             // File > Save when the user asks
+
+signals:
+    void panelSelected(int index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createClientArea();
+    void rebuildMRUMenu();
+    void nodeClicked(QTreeWidgetItem *node);
+    void toggleToolbar();
+    void toggleStatusBar();
+    void applyLayout();
+    QAction *addItem(QMenu *menu, const QString &caption, const char *name);
+
+    ProgramState &m_state;
+    CVUserPrefs &m_prefs;
+    UiServices &m_ui;
+
+    QString m_currentFileName;
+    RecentFiles m_mru;
+    int m_currentNodePanel = 0;
+    bool m_splitterMoving = false;
+    double m_splitterLeft = 2500;     // twips
+    bool m_unloading = false;
+
+    QTreeWidget *m_tree = nullptr;
+    QWidget *m_client = nullptr;
+    QWidget *m_imgSplitter = nullptr;
+    QWidget *m_picSplitter = nullptr;
+    QWidget *m_picRealTime = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QTimer *m_clock = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_mruDivider = nullptr;
+    QAction *m_binSep = nullptr;
+    QList<QAction *> m_mruItems;
+    std::array<QWidget *, PanelCount> m_containers{};
+    std::array<PanelSlot, PanelCount> m_panels{};
+};

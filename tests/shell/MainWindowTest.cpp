@@ -1,0 +1,368 @@
+// The main window driven as a user would, offscreen, with scripted message
+// boxes and file dialogs and a real settings file.
+
+#include "model/ProjectFile.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "shell/FileCommands.h"
+#include "shell/HelpCommands.h"
+#include "shell/MainApplication.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest() : store(dir.filePath("Vantrelle.ini")) {}
+
+    void start(const QString &commandLine = QString())
+    {
+        prefs = std::make_unique<CVUserPrefs>(store);
+        StartOptions options;
+        options.projectPath = commandLine;
+        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
+        app->window().Load(commandLine);
+    }
+    void restart(const QString &commandLine = QString())
+    {
+        app.reset();
+        prefs.reset();
+        start(commandLine);
+    }
+    frmMain &w() { return app->window(); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QString writeProject(const QString &name, int revLimiter)
+    {
+        Tune t;
+        t.general().SetRevLimiter(revLimiter);
+        t.general().SetVersion("TEST1");
+        EXPECT_TRUE(WriteProjectFile(path(name), t));
+        return path(name);
+    }
+
+    void clickNode(const QString &key)
+    {
+        const auto items = w().Tree()->findItems("*", Qt::MatchWildcard | Qt::MatchRecursive);
+        for (QTreeWidgetItem *item : items) {
+            if (item->data(0, Qt::UserRole + 1).toString() == key) {
+                w().Tree()->setCurrentItem(item);
+                emit w().Tree()->itemClicked(item, 0);
+                return;
+            }
+        }
+        FAIL() << "no node " << key.toStdString();
+    }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    std::unique_ptr<CVUserPrefs> prefs;
+    std::unique_ptr<MainApplication> app;
+};
+
+bool cellMenuEnabled(frmMain &w)
+{
+    return w.menuBar()->findChild<QMenu *>("mnuCell")->isEnabled();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsEmptyAndNotConnected)
+{
+    start();
+    EXPECT_EQ(w().windowTitle(), "Vantrelle");
+    EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
+    EXPECT_EQ(w().StatusPanel("Status")->text(), "Not Connected");
+    EXPECT_FALSE(cellMenuEnabled(w()));
+    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "mnuOptionsRealTime", "mnuFileOpenBin",
+                             "mnuFileSaveBin", "mnuLoad", "tbRead", "tbWrite", "tbRealTime"})
+        EXPECT_FALSE(w().Action(name)->isEnabled()) << name;
+    EXPECT_EQ(w().Action("mnuOptionsConnect")->text(), "C&onnect To Vantrelle...");
+    EXPECT_EQ(w().Action("tbConnect")->toolTip(), "Connect To Vantrelle...");
+    EXPECT_EQ(w().StatusPanel("HardwareVersion")->toolTip(), "Vantrelle Version");
+    for (int i = 1; i <= 14; ++i) {
+        if (w().Container(i)) {
+            EXPECT_FALSE(w().Container(i)->isVisibleTo(&w())) << i;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TreeSelectsPanelsAndTheCellMenuFollowsMapNodes)
+{
+    start(writeProject("a.vnt", 140));
+    ASSERT_TRUE(w().Tree()->isVisibleTo(&w()));
+    EXPECT_EQ(w().Tree()->topLevelItemCount(), 9);
+    EXPECT_EQ(w().State().CurrentPanel, 2);
+    EXPECT_TRUE(w().Container(2)->isVisibleTo(&w()));
+    EXPECT_TRUE(w().Tree()->topLevelItem(0)->isExpanded());
+
+    const struct
+    {
+        const char *key;
+        int panel;
+        const char *container;
+    } nodes[] = {
+        {"GLOBAL", 1, "picGlobalNone"}, {"INJSIZING", 3, "picGlobalInjector"}, {"TTPMAPS", 4, "picGlobalTTP"},
+        {"IGNITIONDUTY", 5, "picGlobalInjDwellDuty"}, {"HOFM", 7, "picFuelTimingGrid"},
+        {"HOHGFM", 8, "picFuelTimingGrid"}, {"LOFM", 9, "picFuelTimingGrid"}, {"LOHGFM", 10, "picFuelTimingGrid"},
+        {"HOTM", 11, "picFuelTimingGrid"}, {"LOTM", 12, "picFuelTimingGrid"}, {"VQ", 13, "picVQTable"},
+        {"DAQ", 14, "picDAQConfig"}, {"GENERAL", 2, "picGlobalGeneral"},
+    };
+    for (const auto &n : nodes) {
+        clickNode(n.key);
+        EXPECT_EQ(w().State().CurrentPanel, n.panel) << n.key;
+        EXPECT_EQ(w().CurrentNodePanel(), n.panel);
+        EXPECT_EQ(cellMenuEnabled(w()), n.panel >= 7 && n.panel <= 12) << n.key;
+        int visible = 0;
+        for (QWidget *c : w().findChildren<QWidget *>(QRegularExpression("^pic(Global|Fuel|VQ|DAQ)")))
+            if (c->isVisibleTo(&w())) {
+                ++visible;
+                EXPECT_EQ(c->objectName(), n.container);
+            }
+        EXPECT_EQ(visible, 1) << n.key;
+    }
+}
+
+TEST_F(MainWindowTest, RecentFilesSurviveARestart)
+{
+    store.WriteText("", "MRU", "a.vnt;b.vnt;c.vnt");
+    start();
+    const QStringList expected{"&1 a.vnt", "&2 b.vnt", "&3 c.vnt"};
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(w().Action(QString("mnuFileMRU%1").arg(n))->text(), expected[n - 1]);
+    EXPECT_TRUE(w().Action("mnuFileMRUDivider")->isVisible());
+    w().close();
+    QString text;
+    store.ReadText("", "MRU", text);
+    EXPECT_EQ(text, "a.vnt;b.vnt;c.vnt");
+
+    restart();
+    EXPECT_EQ(w().RecentList().entries(), (QStringList{"a.vnt", "b.vnt", "c.vnt"}));
+}
+
+TEST_F(MainWindowTest, NoRecentFilesHidesTheDivider)
+{
+    start();
+    EXPECT_FALSE(w().Action("mnuFileMRUDivider")->isVisible());
+    EXPECT_EQ(w().Action("mnuFileMRU1"), nullptr);
+}
+
+TEST_F(MainWindowTest, CommandLinePathInQuotesWithABlank)
+{
+    const QString file = writeProject("my tune.vnt", 141);
+    start("\"" + file + "\"");
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 141);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - " + file);
+    EXPECT_EQ(w().RecentList().entries().first(), file);
+    EXPECT_TRUE(w().CurrentFileName().isEmpty());
+    EXPECT_FALSE(w().State().Modified);
+
+    // Save asks for a file name, since the command line did not name the current file.
+    app->fileCommands().Save();
+    ASSERT_EQ(files.asked().size(), 1u);
+    EXPECT_TRUE(files.asked()[0].save);
+    EXPECT_EQ(files.asked()[0].title, "Save");
+}
+
+TEST_F(MainWindowTest, CommandLineWithAMissingFileReportsIt)
+{
+    start(path("gone.vnt"));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(messages.shown()[0].text.startsWith("Error when attempting to load map: "));
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle");
+    EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
+    EXPECT_EQ(w().RecentList().entries().first(), path("gone.vnt"));
+}
+
+TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndCancelKeepsEverything)
+{
+    const QString a = writeProject("a.vnt", 100);
+    const QString b = writeProject("b.vnt", 120);
+    start();
+    files.queue(a);
+    w().Action("mnuFileOpen")->trigger();
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
+    EXPECT_EQ(w().CurrentFileName(), a);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - " + a);
+    EXPECT_EQ(files.asked().back().filter, "Vantrelle Files (*.vnt)|*.vnt|All Files (*.*)|*.*");
+
+    w().State().Modified = true;
+    w().State().tune.general().SetRevLimiter(99);
+    messages.queue(MsgAnswer::Cancel);
+    w().Action("mnuFileOpen")->trigger();
+    EXPECT_EQ(messages.shown().back().text, "Do you wish to save the current changes?");
+    EXPECT_EQ(messages.shown().back().buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 99);
+    EXPECT_EQ(w().CurrentFileName(), a);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - " + a);
+    EXPECT_EQ(files.asked().size(), 1u) << "no file dialog after Cancel";
+
+    // Cancel on a recently used entry keeps everything too.
+    messages.queue(MsgAnswer::Cancel);
+    w().UpdateMRUList(b, false);
+    w().Action("mnuFileMRU1")->trigger();
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 99);
+    EXPECT_EQ(w().CurrentFileName(), a);
+
+    // No: the other file opens without saving this one.
+    messages.queue(MsgAnswer::No);
+    w().Action("mnuFileMRU1")->trigger();
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 120);
+    EXPECT_EQ(w().CurrentFileName(), b);
+    EXPECT_FALSE(w().State().Modified);
+    Tune onDisk;
+    ReadProjectFile(a, onDisk);
+    EXPECT_EQ(onDisk.general().RevLimiter(), 100);
+}
+
+TEST_F(MainWindowTest, YesSavesBeforeOpeningAndCancelledDialogOpensNothing)
+{
+    const QString a = writeProject("a.vnt", 100);
+    start();
+    files.queue(a);
+    w().Action("tbOpen")->trigger();
+    w().State().tune.general().SetRevLimiter(77);
+    w().State().Modified = true;
+    messages.queue(MsgAnswer::Yes);
+    files.queue(QString()); // then Cancel in the file dialog
+    w().Action("mnuFileOpen")->trigger();
+    Tune onDisk;
+    ASSERT_TRUE(ReadProjectFile(a, onDisk));
+    EXPECT_EQ(onDisk.general().RevLimiter(), 77);
+    EXPECT_FALSE(w().State().Modified);
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 77);
+}
+
+TEST_F(MainWindowTest, SaveAsNamesTheWindowAndTheList)
+{
+    start(writeProject("a.vnt", 100));
+    w().State().Modified = true;
+    files.queue(QString()); // Cancel
+    w().Action("mnuFileSaveAs")->trigger();
+    EXPECT_TRUE(w().State().Modified);
+    EXPECT_TRUE(w().CurrentFileName().isEmpty());
+
+    files.queue(path("new name.vnt"));
+    w().Action("mnuFileSaveAs")->trigger();
+    EXPECT_FALSE(w().State().Modified);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - new name.vnt");
+    EXPECT_EQ(w().RecentList().entries().first(), path("new name.vnt"));
+    EXPECT_EQ(testenv::readFile(path("new name.vnt")).size(), 1837);
+}
+
+TEST_F(MainWindowTest, SaveAsDoesNothingBeforeATuneArrives)
+{
+    start();
+    files.queue(path("x.vnt"));
+    w().Action("mnuFileSaveAs")->trigger();
+    EXPECT_TRUE(files.asked().empty());
+}
+
+TEST_F(MainWindowTest, FailedSaveShowsTheReasonAndKeepsModified)
+{
+    start(writeProject("a.vnt", 100));
+    w().State().Modified = true;
+    files.queue(path("no/such/folder/x.vnt"));
+    w().Action("mnuFileSaveAs")->trigger();
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(messages.shown().back().text.isEmpty());
+    EXPECT_TRUE(w().State().Modified);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - " + path("a.vnt"));
+}
+
+TEST_F(MainWindowTest, ExitAsksToSaveChanges)
+{
+    const QString a = writeProject("a.vnt", 100);
+    start();
+    files.queue(a);
+    w().Action("mnuFileOpen")->trigger();
+    w().State().tune.general().SetRevLimiter(55);
+    w().State().Modified = true;
+    messages.queue(MsgAnswer::Yes);
+    w().Action("mnuFileClose")->trigger();
+    EXPECT_EQ(messages.shown().back().text, "Save changes before exiting?");
+    EXPECT_EQ(messages.shown().back().buttons, MsgButtons::YesNo);
+    Tune onDisk;
+    ReadProjectFile(a, onDisk);
+    EXPECT_EQ(onDisk.general().RevLimiter(), 55);
+}
+
+TEST_F(MainWindowTest, GeometryIsStoredInTwipsAndRestored)
+{
+    start();
+    w().show();
+    w().resize(w().ToPixels(9000), w().ToPixels(7000));
+    QTest::qWait(20);
+    w().close();
+    EXPECT_NEAR(prefs->WndWidth(), 9000, 20);
+    EXPECT_NEAR(prefs->WndHeight(), 7000, 20);
+
+    w().resize(w().ToPixels(1000), w().height());
+    EXPECT_GE(w().ToTwips(w().width()), 3000 - 20) << "never narrower than 3000 twips";
+}
+
+TEST_F(MainWindowTest, SplitterDragIsClampedAndRemembered)
+{
+    start(writeProject("a.vnt", 100));
+    w().resize(w().ToPixels(8000), w().ToPixels(6000));
+    w().show();
+    QTest::qWait(20);
+    QWidget *handle = w().SplitterImage();
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(1, 1));
+    // Drag far to the left: the bar stops 500 twips from the edge.
+    QMouseEvent move(QEvent::MouseMove, QPointF(-w().ToPixels(5000), 1), handle->mapToGlobal(QPointF(0, 1)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    EXPECT_NEAR(w().ToTwips(w().SplitterBar()->x()), 500, 20);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_FALSE(w().SplitterBar()->isVisible());
+    EXPECT_NEAR(prefs->SplitterX(), 500, 20);
+    EXPECT_NEAR(w().ToTwips(w().Tree()->width()), 500, 20);
+
+    w().close();
+    restart();
+    EXPECT_NEAR(w().SplitterLeftTwips(), 500, 20);
+}
+
+TEST_F(MainWindowTest, ViewItemsToggleToolbarAndStatusBar)
+{
+    start();
+    w().show();
+    EXPECT_TRUE(w().Action("mnuViewToolbar")->isChecked());
+    w().Action("mnuViewToolbar")->trigger();
+    EXPECT_FALSE(w().ToolBar()->isVisible());
+    w().Action("mnuViewStatusBar")->trigger();
+    EXPECT_FALSE(w().statusBar()->isVisible());
+    w().Action("mnuViewToolbar")->trigger();
+    EXPECT_TRUE(w().ToolBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpWithoutAGuideSaysSo)
+{
+    start();
+    HelpCommands missing(w(), path("none.html"));
+    missing.Contents();
+    missing.Search();
+    ASSERT_EQ(messages.shown().size(), 2u);
+    for (const auto &m : messages.shown())
+        EXPECT_EQ(m.text, "Unable to display Help Contents. There is no Help associated with this project.");
+}
