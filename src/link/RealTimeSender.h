@@ -11,8 +11,11 @@ class RealTimeSender
 public:
     virtual ~RealTimeSender() = default;
     // item: the tune item number 1..23; index: the entry within the item
-    // (0 for one-value items); value: the new raw value (a byte, or for the
-    // VQ table, item 23, the entry's 16-bit value).
+    // (0 for one-value items); value: the new raw byte. Call it after the
+    // tune holds the new value: for the VQ table (item 23) the entry's whole
+    // 16-bit value is taken from the tune and value is not used. Items the box
+    // has no place for (13, 14, 15, 21) and indexes or bytes outside the item
+    // send nothing.
     virtual void SendRealTimeValue(int item, int index, int value) = 0;
     // The version text, item 17: five characters, one byte each.
     virtual void SendRealTimeVersion(const QString &text) = 0;

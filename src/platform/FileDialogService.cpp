@@ -22,6 +22,14 @@ QString QtFileDialogService::saveFile(QWidget *parent, const QString &title, con
     return QFileDialog::getSaveFileName(parent, title, suggestedName, qtFilter(filter));
 }
 
+QString QtFileDialogService::saveFileSelectingFilter(QWidget *parent, const QString &title, const QString &filter,
+                                                     int selectedFilter, const QString &suggestedName)
+{
+    const QStringList names = qtFilter(filter).split(QStringLiteral(";;"));
+    QString selected = selectedFilter >= 1 && selectedFilter <= names.size() ? names.at(selectedFilter - 1) : QString();
+    return QFileDialog::getSaveFileName(parent, title, suggestedName, qtFilter(filter), &selected);
+}
+
 QString ScriptedFileDialogService::next()
 {
     if (m_paths.empty())
@@ -41,5 +49,12 @@ QString ScriptedFileDialogService::saveFile(QWidget *, const QString &title, con
                                             const QString &suggestedName)
 {
     m_asked.push_back({true, title, filter, suggestedName});
+    return next();
+}
+
+QString ScriptedFileDialogService::saveFileSelectingFilter(QWidget *, const QString &title, const QString &filter,
+                                                           int selectedFilter, const QString &suggestedName)
+{
+    m_asked.push_back({true, title, filter, suggestedName, selectedFilter});
     return next();
 }

@@ -17,6 +17,14 @@ public:
     virtual QString openFile(QWidget *parent, const QString &title, const QString &filter) = 0;
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                              const QString &suggestedName = QString()) = 0;
+    // The save dialog with filter number selectedFilter (1 = the first pair)
+    // preselected. A service that cannot preselect shows saveFile's dialog.
+    virtual QString saveFileSelectingFilter(QWidget *parent, const QString &title, const QString &filter,
+                                            int selectedFilter, const QString &suggestedName = QString())
+    {
+        (void)selectedFilter;
+        return saveFile(parent, title, filter, suggestedName);
+    }
 
     // "Name (*.a)|*.a|All (*.*)|*.*" as Qt's "Name (*.a);;All (*.*)".
     static QString qtFilter(const QString &pairs);
@@ -28,6 +36,8 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &suggestedName) override;
+    QString saveFileSelectingFilter(QWidget *parent, const QString &title, const QString &filter,
+                                    int selectedFilter, const QString &suggestedName) override;
 };
 
 // Answers from a queue of paths (an empty path is a Cancel) and records what
@@ -41,11 +51,14 @@ public:
         QString title;
         QString filter;
         QString suggestedName;
+        int selectedFilter = 1;
     };
 
     QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &suggestedName) override;
+    QString saveFileSelectingFilter(QWidget *parent, const QString &title, const QString &filter,
+                                    int selectedFilter, const QString &suggestedName) override;
 
     void queue(const QString &path) { m_paths.push_back(path); }
     const std::vector<Asked> &asked() const { return m_asked; }

@@ -12,6 +12,17 @@
 class frmMain;
 class FileCommands;
 class HelpCommands;
+class ConnectionCommands;
+class ImageCommands;
+class EditorCommands;
+class SerialPort;
+class DialogRealTimeSender;
+class CVFuelTimingDlg;
+class CVGlobalDlg;
+class CVInjectorDlg;
+class CVTTPDlg;
+class CVIgnitionDwellDlg;
+class CVVQTableDlg;
 
 // What the program is started with.
 struct StartOptions
@@ -19,6 +30,7 @@ struct StartOptions
     QString projectPath; // double quotes removed by the window
     QString portName;    // --port DEVICE: the device for this run
     bool simulatedDaq = false;
+    bool fastHandshake = false; // 100 ms instead of 2 s steps (tests)
 };
 
 // Creates the program's objects and connects them, in one place: the shared
@@ -37,6 +49,11 @@ public:
     CVUserPrefs &prefs() { return m_prefs; }
     FileCommands &fileCommands() { return *m_fileCommands; }
     HelpCommands &helpCommands() { return *m_helpCommands; }
+    ConnectionCommands &connectionCommands() { return *m_connectionCommands; }
+    ImageCommands &imageCommands() { return *m_imageCommands; }
+    EditorCommands &editorCommands() { return *m_editorCommands; }
+    SerialPort &port() { return *m_port; }
+    CVFuelTimingDlg &grid() { return *m_grid; }
 
     // The window's load steps with the command-line project, then show it.
     void start();
@@ -47,7 +64,19 @@ private:
     UiServices m_ui;
     StartOptions m_options;
     QString m_savedPortName;
+    std::unique_ptr<SerialPort> m_port;                  // commVantrelle
+    std::unique_ptr<DialogRealTimeSender> m_realTime;
     std::unique_ptr<frmMain> m_window;
+    // Panels are children of the window's containers.
+    CVGlobalDlg *m_general = nullptr;
+    CVInjectorDlg *m_injector = nullptr;
+    CVTTPDlg *m_ttp = nullptr;
+    CVIgnitionDwellDlg *m_dwell = nullptr;
+    CVFuelTimingDlg *m_grid = nullptr;
+    CVVQTableDlg *m_vq = nullptr;
     FileCommands *m_fileCommands = nullptr;
     HelpCommands *m_helpCommands = nullptr;
+    ConnectionCommands *m_connectionCommands = nullptr;
+    ImageCommands *m_imageCommands = nullptr;
+    EditorCommands *m_editorCommands = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "model/ProgramState.h"
 #include "model/Rounding.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScreenUnits.h"
 #include "platform/UiServices.h"
 #include "shell/prefs/CVUserPrefs.h"
 
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -242,14 +242,15 @@ void frmMain::createClientArea()
     m_picRealTime->setVisible(false);
 }
 
-void frmMain::SetPanel(int index, const PanelSlot &slot)
+void frmMain::SetPanel(int index, TunePanel *panel)
 {
     if (index < 0 || index >= PanelCount)
         return;
-    m_panels[index] = slot;
+    m_panels.Set(index, panel);
     QWidget *container = m_containers[index];
-    if (container && slot.widget && slot.widget->parent() != container)
-        container->layout()->addWidget(slot.widget);
+    QWidget *widget = panel ? panel->widget() : nullptr;
+    if (container && widget && widget->parent() != container)
+        container->layout()->addWidget(widget);
 }
 
 QWidget *frmMain::Container(int index) const
@@ -269,23 +270,29 @@ QLabel *frmMain::StatusPanel(const QString &key) const
 
 int frmMain::ToPixels(double twips) const
 {
-    const QScreen *s = screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return static_cast<int>(vnt::RoundHalfEven(twips * dpi / 1440.0));
+    return ScreenUnits::TwipsToPixelsX(twips, this);
 }
 
 double frmMain::ToTwips(int pixels) const
 {
-    const QScreen *s = screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return pixels * 1440.0 / dpi;
+    return ScreenUnits::PixelsToTwipsX(pixels, this);
+}
+
+int frmMain::ToPixelsY(double twips) const
+{
+    return ScreenUnits::TwipsToPixelsY(twips, this);
+}
+
+double frmMain::ToTwipsY(int pixels) const
+{
+    return ScreenUnits::PixelsToTwipsY(pixels, this);
 }
 
 void frmMain::Load(const QString &commandLine)
 {
     m_splitterLeft = m_prefs.SplitterX();
-    move(ToPixels(m_prefs.WndLeftPos()), ToPixels(m_prefs.WndTopPos()));
-    resize(ToPixels(m_prefs.WndWidth()), ToPixels(m_prefs.WndHeight()));
+    move(ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()));
+    resize(ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight()));
     setMinimumWidth(ToPixels(MainLayout::MinimumWindowWidth));
 
     SetConnectionState(m_prefs.ConnectionState());
@@ -362,8 +369,8 @@ void frmMain::ShowPanel(int index, bool show)
 void frmMain::SelectPanel(int index)
 {
     m_state.CurrentPanel = index;
-    if (index != 0 && index != 1 && index >= 0 && index < PanelCount && m_panels[index].updateData)
-        m_panels[index].updateData();
+    if (index != 0 && index != 1)
+        m_panels.UpdateData(index);
     if (QMenu *cell = menuBar()->findChild<QMenu *>("mnuCell"))
         cell->setEnabled(IsMapPanel(index));
     emit panelSelected(index);
@@ -376,19 +383,19 @@ void frmMain::SizeControls(double x)
     in.splitterX = x;
     in.windowWidth = static_cast<int>(ToTwips(m_client->width()));
     in.clientTop = 0;
-    in.clientBottom = static_cast<int>(ToTwips(m_client->height()));
+    in.clientBottom = static_cast<int>(ToTwipsY(m_client->height()));
     in.realTime = m_state.RealTimeEnabled;
     in.vqSelected = m_currentNodePanel == VQPanel;
-    in.stripHeight = static_cast<int>(ToTwips(m_picRealTime->sizeHint().height()));
+    in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
     const MainLayout::Result r = MainLayout::Compute(in);
     m_prefs.SetSplitterX(r.storedSplitterX);
 
     auto place = [this](QWidget *w, const MainLayout::Rect &rt) {
-        w->setGeometry(ToPixels(rt.left), ToPixels(rt.top), ToPixels(rt.width), ToPixels(rt.height));
+        w->setGeometry(ToPixels(rt.left), ToPixelsY(rt.top), ToPixels(rt.width), ToPixelsY(rt.height));
     };
     place(m_tree, r.tree);
-    m_imgSplitter->setGeometry(ToPixels(r.splitterLeft), ToPixels(r.tree.top),
-                               std::max(1, ToPixels(MainLayout::PanelGap)), ToPixels(r.tree.height));
+    m_imgSplitter->setGeometry(ToPixels(r.splitterLeft), ToPixelsY(r.tree.top),
+                               std::max(3, ToPixels(MainLayout::PanelGap)), ToPixelsY(r.tree.height));
     for (QWidget *container : m_containers)
         if (container)
             place(container, r.panel);
@@ -424,8 +431,8 @@ void frmMain::SetConnectionState(int state)
         for (const char *name : {"tbRead", "tbWrite", "mnuOptionsRead", "mnuOptionsWrite", "mnuOptionsRealTime",
                                  "mnuFileOpenBin", "mnuFileSaveBin", "mnuLoad"})
             set(name, false);
-        if (m_state.RealTimeEnabled && onUnloadRealTimeOff)
-            onUnloadRealTimeOff();
+        if (m_state.RealTimeEnabled && switchRealTimeOff)
+            switchRealTimeOff();
         break;
     case 1:
         connectButton->setToolTip("Disconnect from Vantrelle");
@@ -551,8 +558,8 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_unloading = true;
-    if (m_state.RealTimeEnabled && m_prefs.StagedRevLimiterEnabled() && onUnloadRealTimeOff)
-        onUnloadRealTimeOff();
+    if (m_state.RealTimeEnabled && m_prefs.StagedRevLimiterEnabled() && switchRealTimeOff)
+        switchRealTimeOff();
 
     // Close every other open window, the most recently opened first.
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -563,9 +570,9 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         m_prefs.SetWndLeftPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.x()))));
-        m_prefs.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.y()))));
+        m_prefs.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(frame.y()))));
         m_prefs.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
-        m_prefs.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwips(height()))));
+        m_prefs.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
     }
     if (m_state.Modified &&
         m_ui.messages.show(this, "Save changes before exiting?", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Panel.h"
 #include "shell/MainLayout.h"
 #include "shell/NavigationTree.h"
 #include "shell/prefs/RecentFiles.h"
@@ -17,14 +18,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 struct ProgramState;
 struct UiServices;
-
-// One entry of the panel table: the panel's widget and what the window calls
-// on it by name.
-struct PanelSlot
-{
-    QWidget *widget = nullptr;
-    std::function<void()> updateData;
-};
 
 // The main window: navigation tree, panel containers, menus, toolbar, status
 // bar and the splitter between tree and panels. The commands behind the menus
@@ -48,9 +41,10 @@ public:
     void SetConnectionState(int state);
     void UpdateMRUList(const QString &path, bool atEnd);
 
-    // Places a panel into the container of its index (7..12 share one).
-    void SetPanel(int index, const PanelSlot &slot);
-    const PanelSlot &Panel(int index) const { return m_panels.at(index); }
+    // Puts a panel into the table and its widget into the container of its
+    // index (7..12 share one).
+    void SetPanel(int index, TunePanel *panel);
+    const PanelTable &Panels() const { return m_panels; }
 
     QString CurrentFileName() const { return m_currentFileName; }
     void SetCurrentFileName(const QString &path) { m_currentFileName = path; }
@@ -68,9 +62,11 @@ public:
     QWidget *SplitterBar() const { return m_picSplitter; }
     double SplitterLeftTwips() const { return m_splitterLeft; }
 
-    // Twips of the window's screen.
+    // Twips of the window's screen, horizontally and vertically.
     int ToPixels(double twips) const;
     double ToTwips(int pixels) const;
+    int ToPixelsY(double twips) const;
+    double ToTwipsY(int pixels) const;
 
     ProgramState &State() { return m_state; }
     CVUserPrefs &Prefs() { return m_prefs; }
@@ -79,7 +75,7 @@ public:
     // Hooks the command classes install.
     std::function<bool(const QString &)> openProject;   // OpenProject + report, true on success
     std::function<void(const QString &)> onMRUClicked;  // a recently used entry was chosen
-    std::function<void()> onUnloadRealTimeOff;          // leave real-time mode before closing
+    std::function<void()> switchRealTimeOff;          // leave real-time mode before closing
     std::function<void()> onSaveBeforeExit;             // File > Save when the user asks
 
 signals:
@@ -125,5 +121,5 @@ private:
     QAction *m_binSep = nullptr;
     QList<QAction *> m_mruItems;
     std::array<QWidget *, PanelCount> m_containers{};
-    std::array<PanelSlot, PanelCount> m_panels{};
+    PanelTable m_panels;
 };

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QStatusBar>
 #include <QTest>
@@ -130,13 +131,14 @@ TEST_F(MainWindowTest, TreeSelectsPanelsAndTheCellMenuFollowsMapNodes)
         EXPECT_EQ(w().State().CurrentPanel, n.panel) << n.key;
         EXPECT_EQ(w().CurrentNodePanel(), n.panel);
         EXPECT_EQ(cellMenuEnabled(w()), n.panel >= 7 && n.panel <= 12) << n.key;
-        int visible = 0;
-        for (QWidget *c : w().findChildren<QWidget *>(QRegularExpression("^pic(Global|Fuel|VQ|DAQ)")))
-            if (c->isVisibleTo(&w())) {
-                ++visible;
-                EXPECT_EQ(c->objectName(), n.container);
-            }
-        EXPECT_EQ(visible, 1) << n.key;
+        QSet<QWidget *> visible;
+        for (int i = 1; i <= 14; ++i) {
+            QWidget *c = w().Container(i);
+            if (c && c->isVisibleTo(&w()))
+                visible.insert(c);
+        }
+        ASSERT_EQ(visible.size(), 1) << n.key;
+        EXPECT_EQ((*visible.begin())->objectName(), n.container);
     }
 }
 

@@ -38,10 +38,12 @@ struct Options
     bool fastHandshake = false;
     bool simDaq = false;
     int count = 10;        // --count N
-    int rateMs = 100;      // --rate MS
+    int rateMs = -1;       // --rate MS; -1: the DAQSampleRate preference
 };
 
 // Each group of commands: returns -1 when it does not know the command.
 int runModelCommand(const QString &command, const QStringList &args, const Options &options);
+int runLinkCommand(const QString &command, const QStringList &args, const Options &options);
+int runDaqCommand(const QString &command, const QStringList &args, const Options &options);
 
 } // namespace cli

@@ -18,11 +18,71 @@ const char *const HelpText =
     "  stock NUMBER OUT.bin          copy stock image NUMBER (105, 104, 103, 101)\n"
     "                                out of the resource module vntres.dll\n"
     "\n"
+    "The box (each command first runs the version handshake on --port):\n"
+    "  connect                       print the box's hardware version\n"
+    "  read-tune OUT.vnt             read the tune from the box into a project file\n"
+    "  write-tune IN.vnt             write a project file's tune into the box\n"
+    "  read-rom OUT.bin              read the box's whole memory into a raw image;\n"
+    "                                a read that stops early leaves the blocks\n"
+    "                                received so far in the file\n"
+    "  write-rom IN.bin              write a raw image into the box's memory\n"
+    "  rt-write ITEM INDEX VALUE     one real-time write: a byte (item 23: the VQ\n"
+    "                                entry's 16-bit value; item 17: the version text)\n"
+    "\n"
+    "Data acquisition (the inputs configured in the user's preferences):\n"
+    "  eval FORMULA VOLTAGE          evaluate a scaling formula for a voltage\n"
+    "  sample [PROJECT.vnt]          run acquisition ticks and print one line per\n"
+    "                                tick: RPM, TP and each enabled input's value\n"
+    "                                (the load uses the tune of PROJECT.vnt, by\n"
+    "                                default that of stock program 105)\n"
+    "\n"
     "Options:\n"
+    "  --port DEVICE                 serial device of the box, e.g. /dev/ttyUSB0\n"
+    "  --fast-handshake              wait 100 ms instead of 2 s before the version\n"
+    "                                request and between polls\n"
+    "  --sim-daq                     acquire from the simulated U12 and its engine\n"
+    "                                instead of the LabJack library\n"
+    "  --count N                     sample: number of ticks (default 10)\n"
+    "  --rate MS                     sample: milliseconds between ticks (default:\n"
+    "                                the sample rate preference)\n"
     "  --help                        show this text\n"
     "\n"
     "Every command exits 0 on success. On failure it prints one message on stderr,\n"
     "exits non-zero and leaves its output file untouched.\n";
+
+// The options every command may be given; each command takes what it needs.
+struct OptionSpec
+{
+    const char *name;
+    bool takesValue;
+    bool (*apply)(cli::Options &options, const QString &value);
+};
+
+const OptionSpec OptionSpecs[] = {
+    {"--port", true, [](cli::Options &o, const QString &v) { o.port = v; return !v.isEmpty(); }},
+    {"--fast-handshake", false, [](cli::Options &o, const QString &) { o.fastHandshake = true; return true; }},
+    {"--sim-daq", false, [](cli::Options &o, const QString &) { o.simDaq = true; return true; }},
+    {"--count", true,
+     [](cli::Options &o, const QString &v) {
+         bool ok = false;
+         o.count = v.toInt(&ok);
+         return ok && o.count >= 1;
+     }},
+    {"--rate", true,
+     [](cli::Options &o, const QString &v) {
+         bool ok = false;
+         o.rateMs = v.toInt(&ok);
+         return ok && o.rateMs >= 0 && o.rateMs <= 60000;
+     }},
+};
+
+const OptionSpec *findOption(const QString &name)
+{
+    for (const OptionSpec &spec : OptionSpecs)
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    return nullptr;
+}
 
 } // namespace
 
@@ -33,14 +93,39 @@ int main(int argc, char **argv)
     cli::Options options;
     QString command;
     QStringList args;
+    bool optionsEnded = false;
     for (int i = 0; i < words.size(); ++i) {
         const QString &w = words[i];
-        if (w == QLatin1String("--help") || w == QLatin1String("-h")) {
+        if (!optionsEnded && (w == QLatin1String("--help") || w == QLatin1String("-h"))) {
             std::fputs(HelpText, stdout);
             return cli::ExitOk;
         }
-        if (command.isEmpty() && w.startsWith(QLatin1String("--")))
-            return cli::usage(QStringLiteral("unknown option %1").arg(w));
+        if (!optionsEnded && w == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && w.startsWith(QLatin1String("--"))) {
+            // --name VALUE or --name=VALUE, anywhere on the line.
+            const qsizetype eq = w.indexOf(QLatin1Char('='));
+            const QString name = eq < 0 ? w : w.left(eq);
+            const OptionSpec *spec = findOption(name);
+            if (!spec)
+                return cli::usage(QStringLiteral("unknown option %1").arg(name));
+            QString value;
+            if (spec->takesValue) {
+                if (eq >= 0)
+                    value = w.mid(eq + 1);
+                else if (i + 1 < words.size())
+                    value = words[++i];
+                else
+                    return cli::usage(QStringLiteral("%1 needs a value").arg(name));
+            } else if (eq >= 0) {
+                return cli::usage(QStringLiteral("%1 takes no value").arg(name));
+            }
+            if (!spec->apply(options, value))
+                return cli::usage(QStringLiteral("bad value '%1' for %2").arg(value, name));
+            continue;
+        }
         if (command.isEmpty())
             command = w;
         else
@@ -49,7 +134,7 @@ int main(int argc, char **argv)
     if (command.isEmpty())
         return cli::usage(QStringLiteral("no command given"));
 
-    for (auto run : {cli::runModelCommand}) {
+    for (auto run : {cli::runModelCommand, cli::runLinkCommand, cli::runDaqCommand}) {
         const int status = run(command, args, options);
         if (status >= 0)
             return status;

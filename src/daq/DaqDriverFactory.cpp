@@ -1,0 +1,13 @@
+#include "daq/DaqDriverFactory.h"
+
+#include "daq/sim/SimulatedU12Driver.h"
+#include "platform/LabJackU12Driver.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+std::unique_ptr<DaqDriver> CreateDaqDriver(const CVUserPrefs &prefs, bool simulated)
+{
+    if (simulated || prefs.SimulatedDAQ())
+        return std::make_unique<SimulatedU12Driver>(&prefs);
+    const QString library = prefs.DAQDriverLibrary().trimmed();
+    return std::make_unique<LabJackU12Driver>(library.isEmpty() ? LabJackU12Driver::DefaultLibraryName() : library);
+}

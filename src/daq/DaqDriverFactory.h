@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/DaqDriver.h"
+
+#include <memory>
+
+class CVUserPrefs;
+
+// The driver the preferences ask for: the simulated U12 when `simulated` is
+// set (the --sim-daq option) or the SimulatedDAQ preference is on, else the
+// vendor's library named by DAQDriverLibrary (its default when empty).
+std::unique_ptr<DaqDriver> CreateDaqDriver(const CVUserPrefs &prefs, bool simulated);

@@ -1,0 +1,162 @@
+#include "daq/sim/SimulatedU12Driver.h"
+
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Input range of each gain code, in volts either side of 0 (differential).
+constexpr double GainRange[8] = {20.0, 10.0, 5.0, 4.0, 2.5, 2.0, 1.25, 1.0};
+// Single-ended channels read +/-10 V.
+constexpr double SingleEndedRange = 10.0;
+
+} // namespace
+
+SimulatedU12Driver::SimulatedU12Driver(const CVUserPrefs *prefs, quint32 seed) : m_prefs(prefs), m_engine(seed)
+{
+}
+
+int SimulatedU12Driver::periodMs() const
+{
+    return m_prefs ? m_prefs->DAQSampleRate() : m_periodMs;
+}
+
+int SimulatedU12Driver::multiplier() const
+{
+    return m_prefs ? m_prefs->DAQRPMMultiplier() : m_multiplier;
+}
+
+void SimulatedU12Driver::ForceLine(int line, bool high)
+{
+    if (line >= 0 && line < static_cast<int>(m_forced.size()))
+        m_forced[static_cast<std::size_t>(line)] = high;
+}
+
+void SimulatedU12Driver::ReleaseLine(int line)
+{
+    if (line >= 0 && line < static_cast<int>(m_forced.size()))
+        m_forced[static_cast<std::size_t>(line)].reset();
+}
+
+bool SimulatedU12Driver::lineState(int line) const
+{
+    if (const auto &forced = m_forced[static_cast<std::size_t>(line)])
+        return *forced;
+    if (line == EngineModel::LaunchSwitchLine)
+        return m_engine.LaunchSwitch();
+    if (line == EngineModel::BrakeLine)
+        return m_engine.Braking();
+    return false;
+}
+
+qint32 SimulatedU12Driver::Counter(qint32 *idnum, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter,
+                                   qint32, quint32 *count, ErrorRecord &)
+{
+    if (!m_connected)
+        return NotConnected;
+    *idnum = 0;
+    m_engine.Advance(std::max(0, periodMs()));
+    // Pulses of this period, fractions carried to the next so that the
+    // mean reading matches the engine.
+    const int m = multiplier();
+    double pulses = m > 0 ? m_engine.MeanRPM() / m + m_pulseRemainder : 0.0;
+    const double whole = std::floor(std::max(0.0, pulses));
+    m_pulseRemainder = resetCounter ? pulses - whole : 0.0;
+    *count = static_cast<quint32>(std::min(whole, 4294967295.0));
+
+    qint32 d = 0;
+    for (int line = 0; line < 16; ++line)
+        if (lineState(line))
+            d |= 1 << line;
+    qint32 io = 0;
+    for (int line = 16; line < 20; ++line)
+        if (lineState(line))
+            io |= 1 << (line - 16);
+    *stateD = d;
+    *stateIO = io;
+    return NoError;
+}
+
+qint32 SimulatedU12Driver::AISample(qint32 *idnum, qint32, qint32 *, qint32, qint32, qint32 numChannels,
+                                    const qint32 *channels, const qint32 *gains, qint32, qint32 *overVoltage,
+                                    float *voltages, ErrorRecord &)
+{
+    if (!m_connected)
+        return NotConnected;
+    if (numChannels != 1 && numChannels != 2 && numChannels != 4)
+        return BadChannelCount;
+    for (int i = 0; i < numChannels; ++i) {
+        if (channels[i] < 0 || channels[i] > 11)
+            return BadChannel;
+        if (gains[i] < 0 || gains[i] > 7)
+            return BadGain;
+    }
+    *idnum = 0;
+    *overVoltage = 0;
+    for (int i = 0; i < numChannels; ++i) {
+        const int ch = channels[i];
+        double v = 0.0;
+        double range = SingleEndedRange;
+        if (ch < 8) {
+            v = m_engine.ChannelVoltage(ch);
+        } else {
+            const int pair = ch - 8;
+            v = m_engine.ChannelVoltage(pair * 2) - m_engine.ChannelVoltage(pair * 2 + 1);
+            range = GainRange[gains[i]];
+        }
+        if (std::fabs(v) > range) {
+            *overVoltage = 1;
+            v = std::clamp(v, -range, range);
+        }
+        voltages[i] = static_cast<float>(v);
+    }
+    return NoError;
+}
+
+qint32 SimulatedU12Driver::Reset(qint32 *idnum, ErrorRecord &)
+{
+    if (!m_connected)
+        return NotConnected;
+    *idnum = 0;
+    return NoError;
+}
+
+float SimulatedU12Driver::GetDriverVersion(ErrorRecord &)
+{
+    return DriverVersion;
+}
+
+float SimulatedU12Driver::GetFirmwareVersion(qint32 *idnum, ErrorRecord &)
+{
+    if (!m_connected)
+        return 0.0f;
+    *idnum = 0;
+    return FirmwareVersion;
+}
+
+const char *SimulatedU12Driver::ErrorText(qint32 errorCode)
+{
+    switch (errorCode) {
+    case NoError:
+        return "No error";
+    case NotConnected:
+        return "Simulated U12 not connected";
+    case BadChannelCount:
+        return "Number of channels must be 1, 2 or 4";
+    case BadChannel:
+        return "Invalid analog channel number";
+    case BadGain:
+        return "Invalid gain code";
+    default:
+        return "Unknown error";
+    }
+}
+
+void SimulatedU12Driver::GetErrorString(qint32 errorCode, char *errorString, ErrorRecord &)
+{
+    std::strncpy(errorString, ErrorText(errorCode), ErrorStringSize - 1);
+    errorString[ErrorStringSize - 1] = '\0';
+}

@@ -1,0 +1,566 @@
+#include "editors/CVFuelTimingDlg.h"
+
+#include "editors/CVMapColorInfo.h"
+#include "editors/FieldEdit.h"
+#include "editors/MapGridModel.h"
+#include "editors/MapGridView.h"
+#include "editors/NumericInput.h"
+#include "link/RealTimeSender.h"
+#include "model/ProgramState.h"
+#include "platform/MessageBoxService.h"
+#include "platform/ScreenUnits.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+
+#include <algorithm>
+
+using namespace GridRules;
+
+namespace {
+
+QColor toQColor(std::uint32_t c)
+{
+    return QColor(VntRed(c), VntGreen(c), VntBlue(c));
+}
+
+QColor scaleColor(int raw)
+{
+    return toQColor(CVMapColorInfo::Shared().GetBackColor(raw));
+}
+
+QColor traceColor()
+{
+    return toQColor(CVMapColorInfo::TraceColor);
+}
+
+QFrame *legendBox(QWidget *parent, std::uint32_t color, const char *name)
+{
+    auto *box = new QFrame(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setFrameShape(QFrame::Box);
+    box->setFixedSize(14, 14);
+    box->setAutoFillBackground(true);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Window, toQColor(color));
+    box->setPalette(pal);
+    return box;
+}
+
+} // namespace
+
+CVFuelTimingDlg::CVFuelTimingDlg(ProgramState &state, CVUserPrefs &prefs, RealTimeSender &sender,
+                                 MessageBoxService &messages, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_prefs(prefs)
+    , m_sender(sender)
+    , m_messages(messages)
+{
+    setObjectName(QStringLiteral("picFuelTimingGrid"));
+
+    LabelX = new QLabel(QStringLiteral("Load"), this);
+    LabelX->setObjectName(QStringLiteral("LabelX"));
+    LabelX->setAlignment(Qt::AlignCenter);
+
+    // A narrow word-wrapped label stacks the letters of "R P M".
+    LabelY = new QLabel(QStringLiteral("R P M"), this);
+    LabelY->setObjectName(QStringLiteral("LabelY"));
+    LabelY->setWordWrap(true);
+    LabelY->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    m_model = new MapGridModel(this);
+    MapGrid = new MapGridView(this);
+    MapGrid->setObjectName(QStringLiteral("MapGrid"));
+    MapGrid->setModel(m_model);
+
+    editGridCell = new FieldEdit(MapGrid->viewport());
+    editGridCell->setObjectName(QStringLiteral("editGridCell"));
+    editGridCell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    editGridCell->setFrame(false);
+    editGridCell->hide();
+    editGridCell->setValidation([this] { return validateCellEditor(); });
+    connect(editGridCell, &FieldEdit::escapePressed, this, [this] {
+        closeCellEditor();
+        MapGrid->setFocus(Qt::OtherFocusReason);
+    });
+
+    buildLegend();
+
+    mnuCell = new QMenu(QStringLiteral("&Cell"), this);
+    mnuCell->setObjectName(QStringLiteral("mnuCell"));
+    mnuCellIncrement = mnuCell->addAction(QStringLiteral("&Increment"));
+    mnuCellIncrement->setObjectName(QStringLiteral("mnuCellIncrement"));
+    mnuCellDecrement = mnuCell->addAction(QStringLiteral("&Decrement"));
+    mnuCellDecrement->setObjectName(QStringLiteral("mnuCellDecrement"));
+    mnuCellEdit = mnuCell->addAction(QStringLiteral("&Edit Value..."));
+    mnuCellEdit->setObjectName(QStringLiteral("mnuCellEdit"));
+    mnuCellLoop = mnuCell->addAction(QStringLiteral("&Switch to closed loop"));
+    mnuCellLoop->setObjectName(QStringLiteral("mnuCellLoop"));
+    connect(mnuCellIncrement, &QAction::triggered, this, [this] { m_MapGrid_KeyPress('+'); });
+    connect(mnuCellDecrement, &QAction::triggered, this, [this] { m_MapGrid_KeyPress('-'); });
+    connect(mnuCellEdit, &QAction::triggered, this, [this] { m_MapGrid_KeyPress(13); });
+    connect(mnuCellLoop, &QAction::triggered, this, [this] { CellLoop(); });
+
+    connect(MapGrid, &MapGridView::characterTyped, this, [this](int code) { m_MapGrid_KeyPress(code); });
+    connect(MapGrid, &MapGridView::rightButtonReleased, this, &CVFuelTimingDlg::popUpCellMenu);
+    connect(MapGrid, &QAbstractItemView::doubleClicked, this, [this] { openCellEditor(); });
+    connect(MapGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdateCellMenu(); });
+    connect(MapGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCellMenu(); });
+    connect(MapGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
+    connect(MapGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
+
+    setCurrentCell(1, 1);
+    UpdateGridFont();
+    UpdateCellMenu();
+}
+
+CVFuelTimingDlg::~CVFuelTimingDlg()
+{
+    // The editor must not check its text while the panel is going away.
+    editGridCell->setValidation({});
+}
+
+QSize CVFuelTimingDlg::sizeHint() const
+{
+    return {640, 480};
+}
+
+void CVFuelTimingDlg::buildLegend()
+{
+    picLegend = new QWidget(this);
+    picLegend->setObjectName(QStringLiteral("picLegend"));
+    auto *row = new QHBoxLayout(picLegend);
+    row->setContentsMargins(0, 2, 0, 2);
+    const struct
+    {
+        std::uint32_t color;
+        const char *boxName;
+        const char *caption;
+    } entries[] = {
+        {CVMapColorInfo::OpenLoopColor, "legendOpenLoop", "Open Loop"},
+        {CVMapColorInfo::ClosedLoopColor, "legendClosedLoop", "Closed Loop"},
+        {CVMapColorInfo::TraceColor, "legendRealTime", "Real-Time Access"},
+    };
+    for (const auto &e : entries) {
+        row->addWidget(legendBox(picLegend, e.color, e.boxName));
+        row->addWidget(new QLabel(QLatin1String(e.caption), picLegend));
+        row->addSpacing(12);
+    }
+    row->addStretch(1);
+}
+
+// --- Layout -----------------------------------------------------------------
+
+int CVFuelTimingDlg::labelYWidth() const
+{
+    const QFontMetrics fm(LabelY->font());
+    return fm.horizontalAdvance(QLatin1Char('M')) + 8;
+}
+
+void CVFuelTimingDlg::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutPanel();
+}
+
+void CVFuelTimingDlg::layoutPanel()
+{
+    using namespace ScreenUnits;
+    const int width = this->width();
+    const int height = this->height();
+
+    const int labelXHeight = LabelX->sizeHint().height();
+    LabelX->setGeometry(0, 0, width, labelXHeight);
+
+    const int lyWidth = labelYWidth();
+    const int lyHeight = std::max(LabelY->heightForWidth(lyWidth), LabelY->sizeHint().height());
+    LabelY->setGeometry(0, std::max(0, height / 2 - TwipsToPixelsY(300, this)), lyWidth, lyHeight);
+
+    const int legendHeight = picLegend->sizeHint().height();
+    const int gridLeft = lyWidth;
+    const int gridTop = labelXHeight + TwipsToPixelsY(40, this);
+    const int gridWidth = std::max(0, width - lyWidth - TwipsToPixelsX(10, this));
+    const int gridHeight = std::max(0, height - labelXHeight - legendHeight - TwipsToPixelsY(50, this));
+    MapGrid->setGeometry(gridLeft, gridTop, gridWidth, gridHeight);
+    picLegend->setGeometry(gridLeft + TwipsToPixelsX(5, this),
+                           std::min(gridTop + gridHeight + TwipsToPixelsY(60, this), height - legendHeight),
+                           gridWidth, legendHeight);
+
+    recomputeCellWidth();
+    applyColumnWidths();
+    placeCellEditor();
+}
+
+void CVFuelTimingDlg::recomputeCellWidth()
+{
+    m_w = CellWidthTwips(ScreenUnits::PixelsToTwipsX(width(), this),
+                         ScreenUnits::PixelsToTwipsX(labelYWidth(), this));
+}
+
+void CVFuelTimingDlg::applyColumnWidths()
+{
+    const int first = ScreenUnits::TwipsToPixelsX(m_w + 100, this);
+    const int others = ScreenUnits::TwipsToPixelsX(m_w, this);
+    MapGrid->setColumnWidth(0, first);
+    for (int c = 1; c < GridCols; ++c)
+        MapGrid->setColumnWidth(c, others);
+}
+
+// --- Filling ----------------------------------------------------------------
+
+void CVFuelTimingDlg::UpdateData()
+{
+    if (const std::optional<QString> caption = LabelXCaption(m_state.CurrentPanel))
+        LabelX->setText(*caption);
+    if (IsEditingMap())
+        closeCellEditor();
+    UpdateGridFont();
+    PopGrid();
+}
+
+void CVFuelTimingDlg::PopGrid()
+{
+    const int panel = m_state.CurrentPanel;
+    const std::optional<MapKey> body = PanelMap(panel);
+    if (!body)
+        return;
+    const bool timing = IsTimingPanel(panel);
+    const Tune &tune = m_state.tune;
+    const CVMapInfo &bodyMap = tune.map(*body);
+    const CVMapInfo &rpmAxis = tune.map(RpmAxisOf(*body));
+    const CVMapInfo &tpAxis = tune.map(TpAxisOf(*body));
+
+    const QPalette pal = MapGrid->palette();
+    const QColor headerBack = pal.color(QPalette::Button);
+    const QColor headerText = pal.color(QPalette::ButtonText);
+    const QColor bodyText = pal.color(QPalette::HighlightedText);
+    const QColor green = traceColor();
+
+    m_model->beginFill();
+    m_model->setCell(0, 0, QString(), headerBack, headerText);
+    for (int c = 1; c < GridCols; ++c)
+        m_model->setCell(0, c, CellText(CellPlace::TpAxis, tpAxis.MapValue(c - 1), timing), headerBack,
+                         headerText);
+    for (int r = 1; r < GridRows; ++r)
+        m_model->setCell(r, 0, CellText(CellPlace::RpmAxis, rpmAxis.MapValue(r - 1), timing), headerBack,
+                         headerText);
+
+    recomputeCellWidth();
+    applyColumnWidths();
+
+    for (int r = 1; r < GridRows; ++r) {
+        for (int c = 1; c < GridCols; ++c) {
+            const int entry = EntryIndexOf(r, c);
+            const int raw = bodyMap.MapValue(entry);
+            m_model->setCell(r, c, CellText(CellPlace::Body, raw, timing),
+                             bodyMap.IsRTMapPointSet(entry) ? green : scaleColor(raw), bodyText);
+        }
+    }
+    m_model->endFill();
+
+    if (!MapGrid->currentIndex().isValid())
+        setCurrentCell(1, 1);
+    UpdateCellMenu();
+}
+
+void CVFuelTimingDlg::UpdateGridFont()
+{
+    const QFont font = GridFont::FromPrefs(m_prefs);
+    MapGrid->setFont(font);
+    editGridCell->setFont(font);
+    const int rowHeight = QFontMetrics(font).height() + 6;
+    MapGrid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    for (int r = 0; r < GridRows; ++r)
+        MapGrid->setRowHeight(r, rowHeight);
+    placeCellEditor();
+}
+
+void CVFuelTimingDlg::SetGridFontFromDialog(const GridFont::FontPicker &pick)
+{
+    if (GridFont::Choose(window(), m_prefs, pick) && IsMapPanel(m_state.CurrentPanel))
+        UpdateGridFont();
+}
+
+// --- Current cell -----------------------------------------------------------
+
+int CVFuelTimingDlg::currentRow() const
+{
+    const QModelIndex i = MapGrid->currentIndex();
+    return i.isValid() ? i.row() : 1;
+}
+
+int CVFuelTimingDlg::currentCol() const
+{
+    const QModelIndex i = MapGrid->currentIndex();
+    return i.isValid() ? i.column() : 1;
+}
+
+void CVFuelTimingDlg::setCurrentCell(int row, int col)
+{
+    if (PlaceOf(row, col) == CellPlace::Outside)
+        return;
+    MapGrid->setCurrentIndex(m_model->index(row, col));
+}
+
+// --- Committing values ------------------------------------------------------
+
+bool CVFuelTimingDlg::SetCellValue(double value, bool showMessage)
+{
+    return setCellValueAt(m_state.CurrentPanel, currentRow(), currentCol(), value, showMessage);
+}
+
+bool CVFuelTimingDlg::setCellValueAt(int panel, int row, int col, double value, bool showMessage)
+{
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = CellMap(panel, place);
+    if (!key)
+        return false;
+    CVMapInfo &map = m_state.tune.map(*key);
+    const int entry = EntryIndexOf(row, col);
+    const CellCommit commit = CommitCellValue(place, IsTimingPanel(panel), map.MapValue(entry), value);
+    if (!commit.accepted) {
+        if (showMessage)
+            m_messages.critical(window(), NumericInput::RangeMessage(commit.low, commit.high));
+        return false;
+    }
+
+    map.SetMapValue(entry, commit.newRaw);
+    showCell(panel, row, col);
+    if (m_state.RealTimeEnabled)
+        m_sender.SendRealTimeValue(ItemNumber(panel, place), entry, commit.newRaw);
+    m_state.NoteEdit();
+    UpdateCellMenu();
+    return true;
+}
+
+// Shows a cell's new value; a body cell also takes the scale colour of its new
+// value (a trace point's green is replaced), axis cells keep theirs.
+void CVFuelTimingDlg::showCell(int panel, int row, int col)
+{
+    if (panel != m_state.CurrentPanel)
+        return;
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = CellMap(panel, place);
+    if (!key)
+        return;
+    const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
+    m_model->setText(row, col, CellText(place, raw, IsTimingPanel(panel)));
+    if (place == CellPlace::Body)
+        m_model->setBackground(row, col, scaleColor(raw));
+}
+
+void CVFuelTimingDlg::m_MapGrid_KeyPress(int keyAscii)
+{
+    if (IsEditingMap())
+        return;
+    if (MapGrid->hasMultiCellSelection()) {
+        m_messages.exclamation(window(), QStringLiteral("Please select a single cell for this operation."));
+        return;
+    }
+    const int panel = m_state.CurrentPanel;
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = CellMap(panel, place);
+    if (!key)
+        return; // the corner, or no map on show
+
+    if (keyAscii == '+' || keyAscii == '-') {
+        const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
+        setCellValueAt(panel, row, col, StepValue(place, raw, keyAscii == '+' ? 1 : -1), false);
+    } else if (keyAscii == 13) {
+        if (!m_state.RealTimeEnabled)
+            openCellEditor();
+    }
+}
+
+void CVFuelTimingDlg::CellLoop()
+{
+    if (IsEditingMap())
+        return;
+    const int panel = m_state.CurrentPanel;
+    const int row = currentRow();
+    const int col = currentCol();
+    if (PlaceOf(row, col) != CellPlace::Body)
+        return;
+    const std::optional<MapKey> key = CellMap(panel, CellPlace::Body);
+    if (!key)
+        return;
+    CVMapInfo &map = m_state.tune.map(*key);
+    const int entry = EntryIndexOf(row, col);
+    const int raw = LoopSwitchedRaw(map.MapValue(entry), IsTimingPanel(panel));
+
+    map.SetMapValue(entry, raw);
+    mnuCellLoop->setText(LoopCaption(raw));
+    showCell(panel, row, col);
+    if (m_state.RealTimeEnabled)
+        m_sender.SendRealTimeValue(ItemNumber(panel, CellPlace::Body), entry, raw);
+    m_state.NoteEdit();
+}
+
+// --- Cell menu ----------------------------------------------------------------
+
+void CVFuelTimingDlg::UpdateCellMenu()
+{
+    const int panel = m_state.CurrentPanel;
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = CellMap(panel, place);
+    if (!key) {
+        mnuCellIncrement->setEnabled(false);
+        mnuCellDecrement->setEnabled(false);
+        mnuCellEdit->setEnabled(false);
+        mnuCellLoop->setEnabled(false);
+        return;
+    }
+    mnuCellIncrement->setEnabled(true);
+    mnuCellDecrement->setEnabled(true);
+    mnuCellEdit->setEnabled(!m_state.RealTimeEnabled);
+    mnuCellLoop->setEnabled(false);
+    if (place == CellPlace::Body) {
+        mnuCellLoop->setEnabled(true);
+        mnuCellLoop->setText(LoopCaption(m_state.tune.map(*key).MapValue(EntryIndexOf(row, col))));
+    }
+}
+
+void CVFuelTimingDlg::popUpCellMenu(const QPoint &globalPos)
+{
+    if (!CellMap(m_state.CurrentPanel, PlaceOf(currentRow(), currentCol())))
+        return;
+    mnuCell->popup(globalPos);
+}
+
+// --- In-place editor ----------------------------------------------------------
+
+bool CVFuelTimingDlg::IsEditingMap() const
+{
+    return !editGridCell->isHidden();
+}
+
+void CVFuelTimingDlg::TreeReceivedFocus()
+{
+    if (IsEditingMap())
+        editGridCell->setFocus(Qt::OtherFocusReason);
+}
+
+void CVFuelTimingDlg::openCellEditor()
+{
+    if (IsEditingMap() || m_state.RealTimeEnabled)
+        return;
+    const int panel = m_state.CurrentPanel;
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = CellMap(panel, place);
+    if (!key)
+        return;
+
+    m_editPanel = panel;
+    m_editRow = row;
+    m_editCol = col;
+    const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
+    editGridCell->setMaxLength(EditorMaxLength(place));
+    editGridCell->setText(CellText(place, raw, IsTimingPanel(panel)));
+    MapGrid->setInputBlocked(true);
+    editGridCell->show();
+    placeCellEditor();
+    editGridCell->raise();
+    editGridCell->setFocus(Qt::OtherFocusReason);
+    editGridCell->selectAll();
+}
+
+void CVFuelTimingDlg::placeCellEditor()
+{
+    if (!IsEditingMap())
+        return;
+    const QRect cell = MapGrid->visualRect(m_model->index(m_editRow, m_editCol));
+    editGridCell->setGeometry(cell.x(), cell.y(), MapGrid->columnWidth(m_editCol), cell.height());
+}
+
+bool CVFuelTimingDlg::validateCellEditor()
+{
+    const std::optional<double> value = NumericInput::ParseDecimalText(editGridCell->text(), true);
+    if (!value) {
+        m_messages.critical(window(), NumericInput::NotNumericMessage());
+        editGridCell->selectAll();
+        return false;
+    }
+    if (!setCellValueAt(m_editPanel, m_editRow, m_editCol, *value, true)) {
+        editGridCell->selectAll();
+        return false;
+    }
+    const bool hadFocus = editGridCell->hasFocus();
+    closeCellEditor();
+    if (hadFocus)
+        MapGrid->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void CVFuelTimingDlg::closeCellEditor()
+{
+    editGridCell->hide();
+    MapGrid->setInputBlocked(false);
+}
+
+// --- Live trace ---------------------------------------------------------------
+
+void CVFuelTimingDlg::TraceCell(int panelIndex, const TraceSample &sample)
+{
+    TraceCell(panelIndex, sample.rpm, sample.tp);
+}
+
+void CVFuelTimingDlg::TraceCell(int panel, int rpm, int tp)
+{
+    const std::optional<MapKey> key = PanelMap(panel);
+    if (!key)
+        return;
+    CVMapInfo &map = m_state.tune.map(*key);
+    const int previousRow = map.LastRPMIndex() + 1;
+    const int previousCol = map.LastTPIndex() + 1;
+
+    if (const std::optional<TracedCell> cell = TraceLookup(m_state.tune, panel, rpm, tp)) {
+        map.SetLastRPMIndex(cell->rpmIndex);
+        map.SetLastTPIndex(cell->tpIndex);
+    }
+    const int row = map.LastRPMIndex() + 1;
+    const int col = map.LastTPIndex() + 1;
+    if (PlaceOf(row, col) != CellPlace::Body)
+        return; // trace indexes outside the map: nothing to mark
+    const int entry = EntryIndexOf(row, col);
+    map.SetLastAccessedValue(DisplayValue(map.MapValue(entry), IsTimingPanel(panel)));
+
+    const bool allCells = m_prefs.HighlightMode() == 1;
+    if (allCells)
+        map.AddRTMapPoint(entry);
+
+    if (panel != m_state.CurrentPanel)
+        return;
+    if (!allCells && PlaceOf(previousRow, previousCol) == CellPlace::Body)
+        m_model->setBackground(previousRow, previousCol,
+                               scaleColor(map.MapValue(EntryIndexOf(previousRow, previousCol))));
+    m_model->setBackground(row, col, traceColor());
+}
+
+void CVFuelTimingDlg::ClearDataPoints()
+{
+    PopGrid();
+}
+
+void CVFuelTimingDlg::ClearRTState()
+{
+    m_state.tune.map(MapKey::HOFM).ClearRTState();
+    m_state.tune.map(MapKey::HOHGFM).ClearRTState();
+    m_state.tune.map(MapKey::HOTM).ClearRTState();
+    const int panel = m_state.CurrentPanel;
+    if (panel == 7 || panel == 8 || panel == 11)
+        ClearDataPoints();
+}

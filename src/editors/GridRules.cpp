@@ -1,0 +1,252 @@
+#include "editors/GridRules.h"
+
+#include "model/Rounding.h"
+#include "model/Tune.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace GridRules {
+
+namespace {
+
+// Values this far out are refused by every rule below; checking them first
+// keeps the rounding within range of an int.
+bool hopeless(double value)
+{
+    return !std::isfinite(value) || value < -1.0e6 || value > 1.0e6;
+}
+
+int R(double x)
+{
+    return static_cast<int>(vnt::RoundHalfEven(x));
+}
+
+CellCommit refuse(double low, double high)
+{
+    return {false, 0, low, high};
+}
+
+CellCommit accept(int raw)
+{
+    return {true, raw, 0, 0};
+}
+
+} // namespace
+
+CellPlace PlaceOf(int row, int col)
+{
+    if (row < 0 || col < 0 || row >= GridRows || col >= GridCols)
+        return CellPlace::Outside;
+    if (row == 0 && col == 0)
+        return CellPlace::Corner;
+    if (col == 0)
+        return CellPlace::RpmAxis;
+    if (row == 0)
+        return CellPlace::TpAxis;
+    return CellPlace::Body;
+}
+
+int EntryIndexOf(int row, int col)
+{
+    switch (PlaceOf(row, col)) {
+    case CellPlace::RpmAxis: return row - 1;
+    case CellPlace::TpAxis: return col - 1;
+    case CellPlace::Body: return (row - 1) * (GridCols - 1) + (col - 1);
+    default: return -1;
+    }
+}
+
+bool IsMapPanel(int panel)
+{
+    return panel >= 7 && panel <= 12;
+}
+
+bool IsTimingPanel(int panel)
+{
+    return panel == 11 || panel == 12;
+}
+
+std::optional<MapKey> PanelMap(int panel)
+{
+    if (!IsMapPanel(panel))
+        return std::nullopt;
+    return MapKeyFromPanel(panel);
+}
+
+std::optional<MapKey> CellMap(int panel, CellPlace place)
+{
+    const std::optional<MapKey> body = PanelMap(panel);
+    if (!body)
+        return std::nullopt;
+    switch (place) {
+    case CellPlace::RpmAxis: return RpmAxisOf(*body);
+    case CellPlace::TpAxis: return TpAxisOf(*body);
+    case CellPlace::Body: return body;
+    default: return std::nullopt;
+    }
+}
+
+bool IsOpenLoopValue(int value)
+{
+    return value < 128;
+}
+
+int DisplayValue(int raw, bool timing)
+{
+    if (IsOpenLoopValue(raw))
+        return raw;
+    return timing ? raw - 128 : raw - 192;
+}
+
+QString CellText(CellPlace place, int raw, bool timing)
+{
+    switch (place) {
+    case CellPlace::RpmAxis: return QString::number(raw * 50);
+    case CellPlace::TpAxis: return QString::number(raw);
+    case CellPlace::Body: return QString::number(DisplayValue(raw, timing));
+    default: return QString();
+    }
+}
+
+int EditorMaxLength(CellPlace place)
+{
+    switch (place) {
+    case CellPlace::RpmAxis: return 5;
+    case CellPlace::TpAxis: return 3;
+    default: return 6; // "-63.49": a sign, two digits, a point and two decimals
+    }
+}
+
+CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double value)
+{
+    switch (place) {
+    case CellPlace::RpmAxis:
+        if (!(value >= 50 && value <= 12750))
+            return refuse(50, 12750);
+        return accept(R(value / 50));
+
+    case CellPlace::TpAxis:
+        if (!(value >= 0 && value <= 255))
+            return refuse(0, 255);
+        return accept(R(value));
+
+    case CellPlace::Body:
+        if (timing) {
+            if (hopeless(value))
+                return refuse(0, 45);
+            const int v = R(value);
+            const int d = v >= 128 ? v - 128 : v;
+            if (d < 0 || d > 45)
+                return refuse(0, 45);
+            // An open cell takes the number as typed, so 128..173 closes it.
+            return accept(IsOpenLoopValue(oldRaw) ? v : d + 128);
+        }
+        if (IsOpenLoopValue(oldRaw)) {
+            if (!(value >= 0 && value <= 127))
+                return refuse(0, 127);
+            return accept(R(value));
+        }
+        if (hopeless(value))
+            return refuse(-64, 63);
+        if (value < 128) {
+            if (!(value >= -64 && value <= 63))
+                return refuse(-64, 63);
+            return accept(R(value + 192));
+        }
+        {
+            const int v = R(value);
+            if (v < 128 || v > 255)
+                return refuse(-64, 63);
+            return accept(v);
+        }
+
+    default:
+        return refuse(0, 0);
+    }
+}
+
+double StepValue(CellPlace place, int raw, int delta)
+{
+    if (place == CellPlace::RpmAxis)
+        return (raw + delta) * 50.0;
+    return raw + delta;
+}
+
+int LoopSwitchedRaw(int raw, bool timing)
+{
+    if (timing)
+        return IsOpenLoopValue(raw) ? raw + 128 : raw - 128;
+    if (IsOpenLoopValue(raw))
+        return raw < 64 ? raw + 192 : 255;
+    return raw >= 192 ? raw - 192 : 0;
+}
+
+QString LoopCaption(int raw)
+{
+    return IsOpenLoopValue(raw) ? QStringLiteral("Switch to closed loop")
+                                : QStringLiteral("Switch to open loop");
+}
+
+int ItemNumber(int panel, CellPlace place)
+{
+    if (!IsMapPanel(panel))
+        return 0;
+    const bool timing = IsTimingPanel(panel);
+    switch (place) {
+    case CellPlace::RpmAxis: return timing ? 9 : 5;
+    case CellPlace::TpAxis: return timing ? 10 : 6;
+    case CellPlace::Body: {
+        static constexpr int bodyItems[] = {1, 3, 2, 4, 8, 7}; // panels 7..12
+        return bodyItems[panel - 7];
+    }
+    default: return 0;
+    }
+}
+
+std::optional<QString> LabelXCaption(int panel)
+{
+    switch (panel) {
+    case 7: return QStringLiteral("Load - High Octane Fuel Map (1st, 2nd Gear)");
+    case 8: return QStringLiteral("Load - High Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
+    case 9: return QStringLiteral("Load - Low Octane Fuel Map (1st, 2nd Gear)");
+    case 10: return QStringLiteral("Load - Low Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
+    case 11: return QStringLiteral("Load - High Octane Timing Map");
+    case 12: return QStringLiteral("Load - Low Octane Timing Map");
+    default: return std::nullopt;
+    }
+}
+
+int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips)
+{
+    double a = pictureWidthTwips - labelYWidthTwips - 10;
+    if (!std::isfinite(a) || a < 0)
+        a = 0;
+    a = std::min(a, 1.0e9);
+    const int w = R((R(a) - 535) / 17.0);
+    return std::max(w, 350);
+}
+
+int RpmAxisValue(int rpm)
+{
+    return R(rpm / 50.0);
+}
+
+std::optional<TracedCell> TraceLookup(const Tune &tune, int panel, int rpm, int tp)
+{
+    MapKey rpmAxis;
+    MapKey tpAxis;
+    if (panel == 7 || panel == 8) {
+        rpmAxis = MapKey::FUELRPM;
+        tpAxis = MapKey::FUELTP;
+    } else if (panel == 11) {
+        rpmAxis = MapKey::TIMINGRPM;
+        tpAxis = MapKey::TIMINGTP;
+    } else {
+        return std::nullopt;
+    }
+    return TracedCell{tune.map(rpmAxis).FindClosestMapIndex(RpmAxisValue(rpm)),
+                      tune.map(tpAxis).FindClosestMapIndex(tp)};
+}
+
+} // namespace GridRules

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/MapCatalogue.h"
+
+#include <QString>
+#include <optional>
+
+class Tune;
+
+// The rules of the fuel and timing map grid, apart from any widget: where a
+// cell's value lives, how a raw byte is shown, what a typed or stepped value
+// stores, which real-time item a cell belongs to and how wide the cells are.
+//
+// The grid has 17 rows and 17 columns: column 0 holds the map's RPM axis
+// (rows 1..16), row 0 its TP axis (columns 1..16), cell (0, 0) is an inert
+// corner and cells (1..16, 1..16) are the body map.
+namespace GridRules {
+
+inline constexpr int GridRows = 17;
+inline constexpr int GridCols = 17;
+
+// The colour of a cell the real-time trace has reached, RGB(0, 192, 0).
+inline constexpr int TraceRed = 0, TraceGreen = 192, TraceBlue = 0;
+
+enum class CellPlace { Outside, Corner, RpmAxis, TpAxis, Body };
+
+CellPlace PlaceOf(int row, int col);
+// Entry index within the cell's map: the RPM axis row - 1, the TP axis
+// column - 1, the body (row - 1) x 16 + (column - 1); -1 elsewhere.
+int EntryIndexOf(int row, int col);
+
+// Panel indexes 7..12 show the six map bodies; 11 and 12 are timing maps.
+bool IsMapPanel(int panel);
+bool IsTimingPanel(int panel);
+// The body map of a map panel.
+std::optional<MapKey> PanelMap(int panel);
+// The map a cell of the grid reads and writes while panel is shown.
+std::optional<MapKey> CellMap(int panel, CellPlace place);
+
+// A raw byte below 128 marks an open-loop body cell.
+bool IsOpenLoopValue(int value);
+// The number a body cell shows: open loop the raw byte; closed loop
+// raw - 192 on a fuel map (-64..63), raw - 128 on a timing map (0..127).
+int DisplayValue(int raw, bool timing);
+// The text a cell shows (and the in-place editor starts with).
+QString CellText(CellPlace place, int raw, bool timing);
+// The most characters the in-place editor takes for a cell.
+int EditorMaxLength(CellPlace place);
+
+// The outcome of committing a value to a cell: the new raw byte when
+// accepted, else the limits the refusal names.
+struct CellCommit
+{
+    bool accepted = false;
+    int newRaw = 0;
+    double low = 0;
+    double high = 0;
+};
+CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double value);
+
+// The value a "+" (delta 1) or "-" (delta -1) step commits to a cell of raw
+// value raw: RPM axis cells step by 50 RPM, all others by one raw unit.
+double StepValue(CellPlace place, int raw, int delta);
+
+// Open/closed-loop switch of a body cell.
+int LoopSwitchedRaw(int raw, bool timing);
+// The loop item's caption for a body cell of raw value raw.
+QString LoopCaption(int raw);
+
+// Real-time item number of a cell while panel is shown; 0 when none.
+int ItemNumber(int panel, CellPlace place);
+
+// Caption of the axis title above the grid; nothing for a non-map panel.
+std::optional<QString> LabelXCaption(int panel);
+
+// Cell width w in twips for a panel of the given width: a = R(picture - label
+// - 10) (0 when negative), w = R((a - 535) / 17), at least 350.
+int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips);
+
+// The body cell the live trace reaches for panel at the given RPM and raw TP
+// value: (RPM index, TP index), both 0..15. Panels 7 and 8 use the fuel axes,
+// 11 the timing axes; other panels reach no new cell.
+struct TracedCell
+{
+    int rpmIndex = 0;
+    int tpIndex = 0;
+};
+std::optional<TracedCell> TraceLookup(const Tune &tune, int panel, int rpm, int tp);
+
+// R(rpm / 50), the RPM axes' raw unit.
+int RpmAxisValue(int rpm);
+
+} // namespace GridRules

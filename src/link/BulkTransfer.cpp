@@ -1,0 +1,98 @@
+#include "link/BulkTransfer.h"
+
+#include "link/Frames.h"
+#include "link/LinkMessages.h"
+#include "model/Rounding.h"
+#include "model/TuneItems.h"
+
+BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune,
+                                           TransferDirection direction, QObject *parent)
+    : LinkExchange(port, clock, parent), m_tune(tune), m_direction(direction)
+{
+    setProgressMaximum(100);
+    setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
+                                                                             : LinkMessages::WritingLabel));
+}
+
+int BulkTransferExchange::ProgressFor(int item)
+{
+    return static_cast<int>(vnt::RoundHalfEven(100.0 / TuneItemCount * item));
+}
+
+void BulkTransferExchange::Start()
+{
+    if (m_started || Finished())
+        return;
+    m_started = true;
+    if (advance() == Advance::Complete)
+        finish(LinkOutcome::success());
+}
+
+BulkTransferExchange::Advance BulkTransferExchange::advance()
+{
+    setProgress(ProgressFor(m_item));
+    if (m_item == TuneItemCount)
+        return Advance::Complete;
+    ++m_item;
+    if (m_item == AccelEnrichItem)
+        ++m_item;
+    const TuneItem &item = *FindTuneItem(m_item);
+    QByteArray frame;
+    if (m_direction == TransferDirection::Read) {
+        frame = Frames::ReadRequest(item.address, item.size);
+        m_reply.Reset(item.size + 1, now());
+        setItemText(QStringLiteral("Retrieving %1...").arg(QLatin1String(item.name)));
+    } else {
+        frame = Frames::WriteRequest(item.address, ItemBytes(m_tune, m_item));
+        m_reply.Reset(1, now());
+        setItemText(QStringLiteral("Writing %1...").arg(QLatin1String(item.name)));
+    }
+    // A send failure after the first request is reported too: ending the
+    // transfer without a word would look like success.
+    return sendRequest(frame) ? Advance::Sent : Advance::Failed;
+}
+
+void BulkTransferExchange::Tick()
+{
+    if (!m_started || Finished())
+        return;
+    handle(m_reply.Tick(m_port, now()));
+}
+
+void BulkTransferExchange::DataArrived()
+{
+    if (!m_started || Finished())
+        return;
+    handle(m_reply.Data(m_port, now()));
+}
+
+void BulkTransferExchange::handle(ReplyCollector::Status status)
+{
+    const bool reading = m_direction == TransferDirection::Read;
+    if (status == ReplyCollector::Status::TimedOut) {
+        finish(reading ? LinkOutcome::failure(LinkResult::DataTimeout,
+                                              QString::fromLatin1(LinkMessages::DataTimeout), MsgIcon::Critical)
+                       : LinkOutcome::failure(LinkResult::ResponseTimeout,
+                                              QString::fromLatin1(LinkMessages::ResponseTimeout),
+                                              MsgIcon::Critical));
+        return;
+    }
+    if (status != ReplyCollector::Status::Complete)
+        return;
+    const QByteArray &reply = m_reply.Bytes();
+    if (reading) {
+        if (!Frames::IsChecksumValid(reply)) {
+            finish(LinkOutcome::failure(LinkResult::ChecksumError,
+                                        QString::fromLatin1(LinkMessages::ChecksumError), MsgIcon::Critical));
+            return;
+        }
+        StoreItemBytes(m_tune, m_item, reply.left(reply.size() - 1));
+    } else if (reply[0] != Frames::Acknowledge) {
+        finish(LinkOutcome::failure(LinkResult::NotAcknowledged,
+                                    QString::fromLatin1(LinkMessages::NotAcknowledged), MsgIcon::Critical));
+        return;
+    }
+    ++m_itemsDone;
+    if (advance() == Advance::Complete)
+        finish(LinkOutcome::success());
+}

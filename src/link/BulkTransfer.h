@@ -1,0 +1,50 @@
+#pragma once
+
+#include "link/LinkExchange.h"
+#include "link/LinkIO.h"
+#include "model/Tune.h"
+
+// The two directions of a transfer, numbered like the connection states
+// Reading and Writing they run in.
+enum class TransferDirection { Read = 3, Write = 4 };
+
+// The bulk tune read or write: one request per tune item, items 1 to 23 in
+// order, 22 requests in all because item 21 has no place in the box.
+//
+// A read stores each item into the tune as soon as its reply is accepted, so
+// a read that stops part-way leaves the items before the failure updated and
+// the rest untouched. A write leaves the box with the new values of the items
+// acknowledged so far. Outcome().ok() only when the whole walk completed;
+// clearing ChangesNotSent on success is the caller's part.
+class BulkTransferExchange : public LinkExchange
+{
+    Q_OBJECT
+public:
+    BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune, TransferDirection direction,
+                         QObject *parent = nullptr);
+
+    void Start() override;
+    void Tick() override;
+    void DataArrived() override;
+
+    TransferDirection Direction() const { return m_direction; }
+    // The item in flight, 0 before the first request.
+    int CurrentItem() const { return m_item; }
+    // The number of items accepted by the box or stored into the tune.
+    int ItemsDone() const { return m_itemsDone; }
+
+    // Progress after n items: 100 / 23 x n, to the nearest whole percent.
+    static int ProgressFor(int item);
+
+private:
+    enum class Advance { Sent, Complete, Failed };
+    Advance advance();
+    void handle(ReplyCollector::Status status);
+
+    Tune &m_tune;
+    TransferDirection m_direction;
+    int m_item = 0;
+    int m_itemsDone = 0;
+    bool m_started = false;
+    ReplyCollector m_reply;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// Sends a whole frame. False when the port refused it; the port's own
+// description is then in errorDescription.
+bool SendBytes(LinkPort &port, const QByteArray &bytes, QString *errorDescription = nullptr);
+
+// Takes every byte waiting on the port, chunk after chunk until nothing more
+// is waiting, into bytes (which it clears first). True when at least one byte
+// was waiting when it was called.
+bool ReadAvailable(LinkPort &port, QByteArray &bytes);
+
+// Gathers one reply of a known length.
+//
+// Ticks: a reply is judged at the first tick after the one that took its last
+// byte, so a reply that grows past the expected count is never taken as
+// complete. Data notifications: a reply is judged as soon as exactly the
+// expected count has arrived. Either way, a reply longer than expected never
+// completes and ends in the idle time-out.
+//
+// Idle time-out: IdleLimitMs of elapsed time in which no byte arrived (the
+// reference is the moment the request went out, then the last arrival). The
+// limit was first 50 ticks of a window timer that fires every 10 to 15.6 ms,
+// half a second to eight-tenths of a second; half a second is kept, measured
+// on the clock, because 50 ticks of a timer that honours 1 ms would be far
+// too short a wait for a box. Bytes waiting at a late tick count as arrivals
+// before the limit is judged, so a slow event loop never turns a reply that
+// has arrived into a time-out.
+class ReplyCollector
+{
+public:
+    static constexpr qint64 IdleLimitMs = 500;
+
+    enum class Status { Waiting, Complete, TimedOut };
+
+    // Empties the collector for a reply of expected bytes; nowMs is when the
+    // request goes out.
+    void Reset(int expected, qint64 nowMs);
+    // One timer tick.
+    Status Tick(LinkPort &port, qint64 nowMs);
+    // The port says bytes are waiting.
+    Status Data(LinkPort &port, qint64 nowMs);
+
+    const QByteArray &Bytes() const { return m_bytes; }
+    int Expected() const { return m_expected; }
+
+private:
+    void take(LinkPort &port, qint64 nowMs);
+
+    QByteArray m_bytes;
+    int m_expected = 0;
+    qint64 m_lastActivityMs = 0;
+};

@@ -1,0 +1,105 @@
+#include "link/RealTimeWrite.h"
+
+#include "link/Frames.h"
+#include "link/LinkMessages.h"
+#include "model/CVGeneralInfo.h"
+#include "model/TuneItems.h"
+
+QByteArray RealTimeFrame(int item, int index, int value, const Tune &tune)
+{
+    const TuneItem *info = FindTuneItem(item);
+    if (!info)
+        return {};
+    switch (item) {
+    case 13: case 14: case 15: case AccelEnrichItem:
+        return {};
+    case 11: case 12: case 16:
+        if (value < 0 || value > 255)
+            return {};
+        return Frames::RealTimeRequest(info->address, QByteArray(1, static_cast<char>(value)));
+    case 17:
+        return Frames::RealTimeRequest(info->address, tune.general().VersionBytes());
+    case 23: {
+        const int vq = tune.general().VQ(index);
+        if (vq < 0)
+            return {};
+        QByteArray data(2, '\0');
+        data[0] = static_cast<char>(Frames::HiByte(vq));
+        data[1] = static_cast<char>(Frames::LoByte(vq));
+        return Frames::RealTimeRequest(info->address + 2 * index, data);
+    }
+    default:
+        if (index < 0 || index >= info->size || value < 0 || value > 255)
+            return {};
+        return Frames::RealTimeRequest(info->address + index, QByteArray(1, static_cast<char>(value)));
+    }
+}
+
+QByteArray RealTimeVersionFrame(const QString &text)
+{
+    CVGeneralInfo g;
+    g.SetVersion(text);
+    return Frames::RealTimeRequest(FindTuneItem(17)->address, g.VersionBytes());
+}
+
+RealTimeWriteExchange::RealTimeWriteExchange(LinkPort &port, const LinkClock &clock, const QByteArray &frame,
+                                             QObject *parent)
+    : LinkExchange(port, clock, parent), m_frame(frame)
+{
+    setStatusText(QString::fromLatin1(LinkMessages::RealTimeLabel));
+}
+
+void RealTimeWriteExchange::Start()
+{
+    if (m_started || Finished())
+        return;
+    m_started = true;
+    if (m_frame.isEmpty()) {
+        finish(LinkOutcome::failure(LinkResult::NotWritable, {}, MsgIcon::None));
+        return;
+    }
+    m_reply.Reset(1, now());
+    sendRequest(m_frame);
+}
+
+void RealTimeWriteExchange::Tick()
+{
+    if (!m_started || Finished())
+        return;
+    handle(m_reply.Tick(m_port, now()));
+}
+
+void RealTimeWriteExchange::DataArrived()
+{
+    if (!m_started || Finished())
+        return;
+    handle(m_reply.Data(m_port, now()));
+}
+
+void RealTimeWriteExchange::handle(ReplyCollector::Status status)
+{
+    if (status == ReplyCollector::Status::TimedOut) {
+        finish(LinkOutcome::failure(LinkResult::ResponseTimeout,
+                                    QString::fromLatin1(LinkMessages::ResponseTimeout), MsgIcon::Critical));
+    } else if (status == ReplyCollector::Status::Complete) {
+        if (m_reply.Bytes()[0] == Frames::Acknowledge)
+            finish(LinkOutcome::success());
+        else
+            finish(LinkOutcome::failure(LinkResult::NotAcknowledged,
+                                        QString::fromLatin1(LinkMessages::NotAcknowledged), MsgIcon::Critical));
+    }
+}
+
+void RealTimeWriteQueue::Submit(const QByteArray &frame)
+{
+    m_pending.push_back(frame);
+    if (m_running)
+        return;
+    m_running = true;
+    while (!m_pending.empty()) {
+        const QByteArray next = m_pending.front();
+        m_pending.pop_front();
+        m_run(next);
+    }
+    m_running = false;
+}

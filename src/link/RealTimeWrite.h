@@ -1,0 +1,73 @@
+#pragma once
+
+#include "link/LinkExchange.h"
+#include "link/LinkIO.h"
+#include "model/Tune.h"
+
+#include <QByteArray>
+#include <QString>
+#include <deque>
+#include <functional>
+
+// The frame that writes one changed value into the box at once:
+// 0x77, count, address, data, checksum.
+//
+//   items 1-10, 18, 19, 20, 22  one byte at the item's address + index
+//   items 11, 12, 16            one byte at the item's address, index ignored
+//   item 17                     the tune's five version bytes
+//   item 23 (VQ)                the entry's 16-bit value as the tune holds it,
+//                               high byte first, two bytes at 0x7A70 + 2 x index
+//
+// Items 13, 14, 15 (injector parameters) and 21 (acceleration enrichment)
+// are never written in real time. For those, for an index outside the item
+// and for a byte value outside 0..255 the result is empty: nothing is sent,
+// so nothing can land outside the item's place in the box.
+QByteArray RealTimeFrame(int item, int index, int value, const Tune &tune);
+// The version write: the text's first five characters, 0x00 where shorter.
+QByteArray RealTimeVersionFrame(const QString &text);
+
+// One real-time write: send the frame, wait for the one-byte acknowledgement.
+class RealTimeWriteExchange : public LinkExchange
+{
+    Q_OBJECT
+public:
+    RealTimeWriteExchange(LinkPort &port, const LinkClock &clock, const QByteArray &frame,
+                          QObject *parent = nullptr);
+
+    void Start() override;
+    void Tick() override;
+    void DataArrived() override;
+
+    const QByteArray &Frame() const { return m_frame; }
+
+private:
+    void handle(ReplyCollector::Status status);
+
+    QByteArray m_frame;
+    bool m_started = false;
+    ReplyCollector m_reply;
+};
+
+// Keeps real-time writes one at a time. The acquisition loop keeps running
+// while a write waits for its acknowledgement and may start another (the
+// staged rev limiter switching); that one waits in the queue and goes out
+// when the write in flight has finished, so the two never share the port.
+// Submit() runs the write at once when nothing is in flight; a Submit() made
+// while a write is in flight (from inside its event loop) only queues, and
+// the outer Submit() runs the queued writes, in order, before returning.
+class RealTimeWriteQueue
+{
+public:
+    using RunOne = std::function<void(const QByteArray &frame)>;
+
+    explicit RealTimeWriteQueue(RunOne run) : m_run(std::move(run)) {}
+
+    void Submit(const QByteArray &frame);
+    bool Busy() const { return m_running; }
+    int Pending() const { return static_cast<int>(m_pending.size()); }
+
+private:
+    RunOne m_run;
+    std::deque<QByteArray> m_pending;
+    bool m_running = false;
+};

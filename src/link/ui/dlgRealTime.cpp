@@ -1,0 +1,35 @@
+#include "link/ui/dlgRealTime.h"
+
+#include "link/LinkMessages.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+dlgRealTime::dlgRealTime(LinkPort &port, MessageBoxService &messages, QWidget *parent, const LinkClock &clock)
+    : LinkDialog(port, messages, clock, parent)
+{
+    setObjectName(QStringLiteral("dlgRealTime"));
+    setWindowTitle(QStringLiteral("Vantrelle"));
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint) & ~Qt::WindowCloseButtonHint);
+    auto *label = new QLabel(QString::fromLatin1(LinkMessages::RealTimeLabel), this);
+    label->setObjectName(QStringLiteral("lblStatus"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+}
+
+void dlgRealTime::Init(int item, int index, int value, const Tune &tune)
+{
+    m_frame = RealTimeFrame(item, index, value, tune);
+}
+
+void dlgRealTime::InitVersion(const QString &text)
+{
+    m_frame = RealTimeVersionFrame(text);
+}
+
+std::unique_ptr<LinkExchange> dlgRealTime::createExchange()
+{
+    if (m_frame.isEmpty())
+        return nullptr;
+    return std::make_unique<RealTimeWriteExchange>(m_port, m_clock, m_frame);
+}

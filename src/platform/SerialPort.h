@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+// The serial port the emulator link talks through, reduced to the operations
+// the link uses: open and close with a description of what went wrong, send a
+// frame, count and take the bytes waiting, and drop stale input. The exchanges
+// are written against this interface so that they run equally over a real
+// port and over a scripted peer.
+class LinkPort : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~LinkPort() override = default;
+
+    virtual bool IsOpen() const = 0;
+    // False when the port cannot be opened; ErrorDescription() says why.
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    // Hands every byte to the port. False when the port refuses them;
+    // ErrorDescription() says why.
+    virtual bool Output(const QByteArray &bytes) = 0;
+    // Number of received bytes waiting.
+    virtual int InBufferCount() = 0;
+    // Takes every waiting byte.
+    virtual QByteArray Input() = 0;
+    // Drops every byte received so far and not yet taken.
+    virtual void DiscardInput() = 0;
+    // The port's own description of the last failure.
+    virtual QString ErrorDescription() const = 0;
+
+signals:
+    // New bytes are waiting.
+    void readyRead();
+};
+
+// The line settings every connection uses.
+inline constexpr const char *LinkLineSettings = "115200,N,8,1";
+
+// The device a port number stands for on this system. The numbers 1 to 8 of
+// the COMPort preference (COM1 to COM8) map to the first eight on-board
+// serial devices, /dev/ttyS0 to /dev/ttyS7. A non-empty portName (the
+// PortName preference: a USB-serial adapter such as /dev/ttyUSB0, or any
+// other device path) names the device instead and the number is ignored.
+QString SerialDeviceFor(int comPort, const QString &portName);
+
+// The real port, over QSerialPort. Port number, device name and line settings
+// are applied by Open(); changing them while open affects the next Open().
+class SerialPort : public LinkPort
+{
+    Q_OBJECT
+public:
+    explicit SerialPort(QObject *parent = nullptr);
+    ~SerialPort() override;
+
+    void SetCommPort(int number) { m_commPort = number; }
+    int CommPort() const { return m_commPort; }
+    void SetPortName(const QString &device) { m_portName = device; }
+    QString PortName() const { return m_portName; }
+    // "baud,parity,data bits,stop bits" as in "115200,N,8,1"; parity one of
+    // N, E, O, S, M; stop bits 1, 1.5 or 2. False (nothing changes) when the
+    // text is not of that form.
+    bool SetSettings(const QString &settings);
+    QString Settings() const { return m_settings; }
+    // What the connect command sets before the handshake: the line settings
+    // "115200,N,8,1" and the port from the COMPort and PortName preferences.
+    void PrepareForConnect(int comPort, const QString &portName)
+    {
+        SetSettings(QString::fromLatin1(LinkLineSettings));
+        SetCommPort(comPort);
+        SetPortName(portName);
+    }
+    // The device Open() uses.
+    QString DevicePath() const { return SerialDeviceFor(m_commPort, m_portName); }
+
+    bool IsOpen() const override;
+    bool Open() override;
+    void Close() override;
+    bool Output(const QByteArray &bytes) override;
+    int InBufferCount() override;
+    QByteArray Input() override;
+    void DiscardInput() override;
+    QString ErrorDescription() const override { return m_error; }
+
+private:
+    QSerialPort *m_port;
+    int m_commPort = 1;
+    QString m_portName;
+    QString m_settings = QString::fromLatin1(LinkLineSettings);
+    QString m_error;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "link/Handshake.h"
+
+#include <QObject>
+#include <functional>
+
+class frmMain;
+class RealTimeSender;
+class SerialPort;
+
+// The commands that talk to the box: Connect/Disconnect, Read, Write and the
+// Real-Time Mode switch, with their questions and the window state they set.
+class ConnectionCommands : public QObject
+{
+    Q_OBJECT
+public:
+    ConnectionCommands(frmMain &window, SerialPort &port, RealTimeSender &realTime, HandshakeTimings timings = {});
+
+    void Connect();
+    // True when the whole tune was read.
+    bool Read();
+    void Write();
+    void RealTimeMode();
+
+    // Real-time mode's companions (acquisition timer, data log), attached by
+    // the data-acquisition side of the window.
+    std::function<void()> onRealTimeStarted;
+    std::function<void()> onRealTimeStopped;
+
+private:
+    void setEnabled(const char *name, bool enabled);
+
+    frmMain &m_window;
+    SerialPort &m_port;
+    RealTimeSender &m_realTime;
+    HandshakeTimings m_timings;
+};

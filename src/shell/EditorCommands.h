@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+class CVFuelTimingDlg;
+class frmMain;
+
+// The menu items that act on the editors: the "&Cell" menu, the grid font,
+// the map copy tool, and the trace items of the data-logging menu.
+class EditorCommands : public QObject
+{
+    Q_OBJECT
+public:
+    EditorCommands(frmMain &window, CVFuelTimingDlg &grid);
+
+    void GridFont();
+    void MapCopy();
+    // Takes the trace off the maps and the panels.
+    void ClearTrace();
+    void HighlightCurrentCell();
+    void HighlightAllCells();
+
+private:
+    frmMain &m_window;
+    CVFuelTimingDlg &m_grid;
+};

@@ -1,0 +1,59 @@
+#include "shell/ImageCommands.h"
+
+#include "link/ui/dlgXferROM.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/UiServices.h"
+#include "shell/dlgLoadBin.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+
+ImageCommands::ImageCommands(frmMain &window, LinkPort &port, std::function<bool()> readCommand)
+    : QObject(&window), m_window(window), m_port(port), m_read(std::move(readCommand))
+{
+    connect(window.Action("mnuFileOpenBin"), &QAction::triggered, this, &ImageCommands::LoadBinToRom);
+    connect(window.Action("mnuFileSaveBin"), &QAction::triggered, this, &ImageCommands::SaveRomToBin);
+    connect(window.Action("mnuLoad"), &QAction::triggered, this, &ImageCommands::LoadStockProgram);
+}
+
+void ImageCommands::LoadBinToRom()
+{
+    const QString path = m_window.Ui().files.openFile(&m_window, "Open", ImageFilter);
+    if (path.isEmpty())
+        return;
+    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    transfer.Initialize(path, 4);
+    transfer.exec();
+    // The transfer has shown any failure of its own. A file refused before
+    // anything was sent leaves the box as it was: nothing to read back.
+    if (transfer.Outcome().result == LinkResult::FileError)
+        return;
+    m_read();
+}
+
+void ImageCommands::SaveRomToBin()
+{
+    const QString path = m_window.Ui().files.saveFile(&m_window, "Save", ImageFilter, QString());
+    if (path.isEmpty())
+        return;
+    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    transfer.Initialize(path, 3);
+    transfer.exec();
+}
+
+void ImageCommands::LoadStockProgram()
+{
+    bool loaded = false;
+    {
+        dlgLoadBin dialog(m_port, m_window.Ui().messages, &m_window);
+        dialog.exec();
+        loaded = dialog.Loaded();
+    }
+    if (!loaded)
+        return;
+    m_read();
+    // The tune no longer belongs to a project file.
+    m_window.SetCurrentFileName(QString());
+    m_window.setWindowTitle("Vantrelle");
+}

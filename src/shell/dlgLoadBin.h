@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class LinkPort;
+class MessageBoxService;
+class QRadioButton;
+
+// "Load Stock Settings": writes one of the four stock programs from the
+// resource module into the box. Loaded() tells the main window to read the
+// tune back afterwards.
+class dlgLoadBin : public QDialog
+{
+    Q_OBJECT
+public:
+    dlgLoadBin(LinkPort &port, MessageBoxService &messages, QWidget *parent = nullptr);
+
+    bool Loaded() const { return m_bLoaded; }
+    // The module to load from; the program's own by default.
+    void SetModulePath(const QString &path) { m_modulePath = path; }
+    QRadioButton *option(int resource) const;
+
+public slots:
+    void OKButton_Click();
+
+private:
+    // The resource number of the selected option, 0 when none is selected.
+    int selectedResource() const;
+
+    LinkPort &m_port;
+    MessageBoxService &m_messages;
+    QString m_modulePath;
+    bool m_bLoaded = false;
+};

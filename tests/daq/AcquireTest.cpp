@@ -1,0 +1,273 @@
+// CVDataAcquisition against a scripted driver, and the vendor driver's
+// "cannot load" path for real.
+
+#include "ScriptedDaqDriver.h"
+#include "daq/CVDataAcquisition.h"
+#include "daq/CVScalingCalculator.h"
+#include "model/Tune.h"
+#include "platform/LabJackU12Driver.h"
+#include "platform/SettingsStore.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AcquireTest : public ::testing::Test
+{
+protected:
+    AcquireTest()
+        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, tune, calc)
+    {
+        tune.general().SetInjectorK(400);
+    }
+
+    CVDAQInput &add(const QString &name, int channel, int type, int gain = 0, const QString &formula = {},
+                    bool enabled = true)
+    {
+        EXPECT_TRUE(prefs.AddDAQInput(name, channel, type, gain, 0.0, formula, enabled, false, 0.0f, 0, 0.0f, 0, 0));
+        return *prefs.FindDAQInput(name);
+    }
+    CVDAQInput &mas() { return *prefs.FindDAQInput("MAS"); }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    CVUserPrefs prefs;
+    Tune tune;
+    CVScalingCalculator calc;
+    ScriptedDaqDriver driver;
+    CVDataAcquisition daq;
+    float tp = -1.0f;
+    qint32 rpm = -1;
+};
+
+TEST_F(AcquireTest, WorkedExampleGivesRPMAndLoad)
+{
+    driver.counter.count = 20;
+    driver.samples.push_back({0, {2.0f, 0, 0, 0}});
+    EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(rpm, 3000);
+    EXPECT_EQ(tp, 19.98f);
+    EXPECT_FALSE(daq.LastError().isSet());
+    // Counter restarted at every read, device -1; one channel sampled with
+    // the LED on and calibration off.
+    EXPECT_EQ(driver.lastCounterReset, 1);
+    EXPECT_EQ(driver.lastCounterId, -1);
+    ASSERT_EQ(driver.sampleCalls.size(), 1u);
+    EXPECT_EQ(driver.sampleCalls[0].numChannels, 1);
+    EXPECT_EQ(driver.sampleCalls[0].idnum, -1);
+    EXPECT_EQ(driver.sampleCalls[0].ledOn, 1);
+    EXPECT_EQ(driver.sampleCalls[0].disableCal, 1);
+    EXPECT_EQ(mas().Voltage(), 2.0f);
+}
+
+TEST_F(AcquireTest, ThreeInputsAreReadAsFourAndTheFourthIgnored)
+{
+    add("B", 2, CVDAQInput::SingleEnded, 3); // the gain of a single-ended input is not passed
+    add("A", 1, CVDAQInput::SingleEnded);
+    driver.counter.count = 10;
+    driver.samples.push_back({0, {1.00004f, 2.00006f, 3.00015f, 9.0f}});
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    ASSERT_EQ(driver.sampleCalls.size(), 1u);
+    const auto &call = driver.sampleCalls[0];
+    EXPECT_EQ(call.numChannels, 4);
+    EXPECT_EQ(call.channels, (std::array<qint32, 4>{0, 1, 2, 0}));
+    EXPECT_EQ(call.gains, (std::array<qint32, 4>{0, 0, 0, 0}));
+    // Voltages rounded to 4 decimal places, halves to even.
+    EXPECT_EQ(mas().Voltage(), 1.0f);
+    EXPECT_EQ(prefs.FindDAQInput("A")->Voltage(), 2.0001f);
+    EXPECT_EQ(prefs.FindDAQInput("B")->Voltage(), 3.0002f);
+}
+
+TEST_F(AcquireTest, FiveInputsTakeTwoCallsAndDifferentialChannelsCountFrom8)
+{
+    add("P0", 0, CVDAQInput::Differential, 5); // channel 0 like MAS, added later: after it
+    add("S3", 3, CVDAQInput::SingleEnded, 6);
+    add("P2", 2, CVDAQInput::Differential, 7);
+    add("S7", 7, CVDAQInput::SingleEnded);
+    // Sorted: MAS(0) P0(0) P2(2) S3(3) | S7(7)
+    driver.counter.count = 1;
+    driver.samples.push_back({0, {1.0f, 2.0f, 3.0f, 4.0f}});
+    driver.samples.push_back({0, {5.0f, 6.0f, 7.0f, 8.0f}});
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    ASSERT_EQ(driver.sampleCalls.size(), 2u);
+    EXPECT_EQ(driver.sampleCalls[0].numChannels, 4);
+    EXPECT_EQ(driver.sampleCalls[0].channels, (std::array<qint32, 4>{0, 8, 10, 3}));
+    EXPECT_EQ(driver.sampleCalls[0].gains, (std::array<qint32, 4>{0, 5, 7, 0}));
+    EXPECT_EQ(driver.sampleCalls[1].numChannels, 1);
+    EXPECT_EQ(driver.sampleCalls[1].channels, (std::array<qint32, 4>{7, 0, 0, 0}));
+    EXPECT_EQ(driver.sampleCalls[1].voltagesIn, (std::array<float, 4>{0, 0, 0, 0})) << "voltage array cleared";
+    EXPECT_EQ(prefs.FindDAQInput("P0")->Voltage(), 2.0f);
+    EXPECT_EQ(prefs.FindDAQInput("S3")->Voltage(), 4.0f);
+    EXPECT_EQ(prefs.FindDAQInput("S7")->Voltage(), 5.0f) << "the fifth input reads voltage 0 of the second call";
+}
+
+TEST_F(AcquireTest, DigitalLinesComeFromTheCounterRead)
+{
+    CVDAQInput &d15 = add("D15", 15, CVDAQInput::Digital);
+    CVDAQInput &d14 = add("D14", 14, CVDAQInput::Digital);
+    CVDAQInput &io2 = add("IO2", 18, CVDAQInput::Digital);
+    CVDAQInput &io1 = add("IO1", 17, CVDAQInput::Digital, 0, "V*5");
+    CVDAQInput &odd = add("Odd", 25, CVDAQInput::Digital);
+    driver.counter.stateD = 1 << 15;
+    driver.counter.stateIO = (1 << 2) | (1 << 1);
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(d15.Voltage(), 1.0f);
+    EXPECT_EQ(d14.Voltage(), 0.0f);
+    EXPECT_EQ(io2.Voltage(), 1.0f);
+    EXPECT_EQ(io1.Voltage(), 1.0f);
+    EXPECT_EQ(io1.Value(), 5.0f) << "digital inputs run their formula too";
+    EXPECT_EQ(odd.Voltage(), 0.0f) << "a channel beyond IO3 reads 0";
+}
+
+TEST_F(AcquireTest, ZeroPulsesGiveZeroSpeedAndLoadWhateverTheAirflow)
+{
+    driver.counter.count = 0;
+    driver.samples.push_back({0, {4.5f, 0, 0, 0}});
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(rpm, 0);
+    EXPECT_EQ(tp, 0.0f);
+    EXPECT_EQ(mas().Voltage(), 4.5f) << "the inputs are still sampled";
+    EXPECT_FALSE(daq.LastError().isSet());
+}
+
+TEST_F(AcquireTest, WithoutAnEnabledMASTheLoadIsZeroAndTheRecordSaysWhy)
+{
+    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", "MAS", 0, 0, 0, 0.0, "", false, false, 0.0f, 0, 0.0f, 0, 0));
+    add("EGT", 3, CVDAQInput::SingleEnded);
+    driver.counter.count = 20;
+    driver.samples.push_back({0, {2.0f, 0, 0, 0}});
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(rpm, 3000);
+    EXPECT_EQ(tp, 0.0f);
+    EXPECT_FALSE(daq.CallError().isSet());
+    EXPECT_EQ(daq.InputError().number, CVDataAcquisition::NoMASInput);
+    EXPECT_EQ(daq.LastError().number, CVDataAcquisition::NoMASInput);
+    EXPECT_EQ(prefs.FindDAQInput("EGT")->Voltage(), 2.0f);
+}
+
+TEST_F(AcquireTest, NoAnalogInputsMeansNoSampleCall)
+{
+    prefs.DeleteDAQInput("MAS");
+    add("Launch", 3, CVDAQInput::Digital);
+    driver.counter.count = 4;
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(rpm, 600);
+    EXPECT_TRUE(driver.sampleCalls.empty());
+}
+
+TEST_F(AcquireTest, AFailingFormulaGivesZeroAndTheCycleGoesOn)
+{
+    CVDAQInput &bad = add("Bad", 1, CVDAQInput::SingleEnded, 0, "V/0");
+    CVDAQInput &sw = add("Switch", 0, CVDAQInput::Digital);
+    driver.counter.count = 20;
+    driver.counter.stateD = 1;
+    driver.samples.push_back({0, {2.0f, 1.0f, 0, 0}});
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(bad.Value(), 0.0f);
+    EXPECT_EQ(bad.Voltage(), 1.0f);
+    EXPECT_EQ(sw.Voltage(), 1.0f);
+    EXPECT_EQ(tp, 19.98f);
+    EXPECT_EQ(daq.InputError().number, 65535);
+    EXPECT_TRUE(daq.InputError().message.startsWith("Bad: "));
+    EXPECT_FALSE(daq.CallError().isSet());
+}
+
+TEST_F(AcquireTest, DriverErrorCodesEndTheCycleAndLeaveLaterInputsAlone)
+{
+    for (int i = 1; i < 6; ++i)
+        add(QString("S%1").arg(i), i, CVDAQInput::SingleEnded);
+    CVDAQInput &sw = add("Switch", 0, CVDAQInput::Digital);
+    // Counter failure: nothing else called.
+    driver.counter.code = 7;
+    EXPECT_EQ(daq.AcquireData(tp, rpm), 7);
+    EXPECT_EQ(driver.calls, std::vector<std::string>{"Counter"});
+    EXPECT_EQ(rpm, 0);
+
+    // Second batch fails: the first batch is updated, the rest keep their
+    // previous values, no load.
+    driver.counter = {0, 20, 1, 0};
+    driver.samples.push_back({0, {2.0f, 1.0f, 1.0f, 1.0f}});
+    driver.samples.push_back({12, {9.0f, 9.0f, 0, 0}});
+    EXPECT_EQ(daq.AcquireData(tp, rpm), 12);
+    EXPECT_EQ(tp, 0.0f);
+    EXPECT_EQ(prefs.FindDAQInput("S3")->Voltage(), 1.0f);
+    EXPECT_EQ(prefs.FindDAQInput("S4")->Voltage(), 0.0f);
+    EXPECT_EQ(sw.Voltage(), 0.0f) << "digital inputs only after a good cycle";
+    EXPECT_EQ(daq.GetErrorInfo(12), "Scripted error 12");
+}
+
+TEST_F(AcquireTest, ADriverThatCannotBeCalledSetsTheCallError)
+{
+    driver.callFailure.set(53, "Cannot load library ljacklm");
+    EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(daq.CallError().number, 53);
+    EXPECT_EQ(daq.LastError().message, "Cannot load library ljacklm");
+    EXPECT_FALSE(daq.HasActiveDevice());
+    EXPECT_EQ(daq.GetDAQDriverVersion(), 0.0f);
+    EXPECT_TRUE(daq.CallError().isSet());
+    EXPECT_EQ(daq.GetErrorInfo(3), "");
+
+    driver.callFailure.clear();
+    EXPECT_TRUE(daq.HasActiveDevice());
+    EXPECT_FALSE(daq.CallError().isSet()) << "each operation starts clean";
+    EXPECT_EQ(daq.GetDAQDriverVersion(), 1.25f);
+    EXPECT_EQ(daq.GetDAQFirmwareVersion(), 2.5f);
+}
+
+TEST_F(AcquireTest, ErrorTextsAreCutTo49Characters)
+{
+    driver.errorText = std::string(80, 'x');
+    EXPECT_EQ(daq.GetErrorInfo(1).size(), 49);
+}
+
+TEST(EngineLoadTest, LoadFromAirflowSpeedAndInjectorK)
+{
+    EXPECT_EQ(CVDataAcquisition::EngineLoad(3000, 2.0f, 400), 19.98f);
+    EXPECT_EQ(CVDataAcquisition::EngineLoad(0, 2.0f, 400), 0.0f);
+    // No airflow for a voltage at or below 0, instead of a power with no value.
+    EXPECT_EQ(CVDataAcquisition::EngineLoad(3000, -0.5f, 400), 0.0f);
+    EXPECT_EQ(CVDataAcquisition::EngineLoad(3000, 0.0f, 400), 0.0f);
+    EXPECT_GT(CVDataAcquisition::EngineLoad(6000, 4.0f, 400), CVDataAcquisition::EngineLoad(6000, 3.0f, 400));
+}
+
+TEST(LabJackDriverTest, AMissingLibraryIsReportedThroughTheErrorRecord)
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("Vantrelle.ini"));
+    CVUserPrefs prefs(store);
+    Tune tune;
+    CVScalingCalculator calc;
+    for (const QString &name : {LabJackU12Driver::DefaultLibraryName(), QString("vantrelle-no-such-driver"),
+                               dir.filePath("not-a-library.so")}) {
+        LabJackU12Driver driver(name);
+        CVDataAcquisition daq(driver, prefs, tune, calc);
+        float tp = 1.0f;
+        qint32 rpm = 1;
+        EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+        EXPECT_EQ(tp, 0.0f);
+        EXPECT_EQ(rpm, 0);
+        EXPECT_EQ(daq.CallError().number, LabJackU12Driver::CannotLoadLibrary);
+        EXPECT_TRUE(daq.CallError().message.contains("Cannot load library")) << daq.CallError().message.toStdString();
+        EXPECT_FALSE(daq.HasActiveDevice());
+        EXPECT_EQ(daq.GetDAQFirmwareVersion(), 0.0f);
+        EXPECT_TRUE(daq.CallError().isSet());
+        EXPECT_EQ(daq.GetErrorInfo(1), "");
+        EXPECT_TRUE(daq.CallError().isSet());
+    }
+}
+
+TEST(LabJackDriverTest, ALibraryWithoutTheFunctionsIsReportedToo)
+{
+    // A real shared library that is no U12 driver: it loads, but has no
+    // Counter function.
+    LabJackU12Driver driver("libz.so.1");
+    ErrorRecord failure;
+    qint32 id = -1;
+    EXPECT_EQ(driver.Reset(&id, failure), 0);
+    EXPECT_EQ(failure.number, LabJackU12Driver::MissingFunction);
+    EXPECT_FALSE(failure.message.isEmpty());
+}
+
+} // namespace

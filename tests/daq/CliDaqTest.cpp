@@ -1,0 +1,134 @@
+// vantrelle-cli's eval and sample, run as separate processes against a
+// private preferences store.
+
+#include "support/TestEnv.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CliDaqTest : public ::testing::Test
+{
+protected:
+    testenv::ProcessResult cli(const QStringList &args)
+    {
+        testenv::ProcessResult result;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        p.setProcessEnvironment(env);
+        p.start(testenv::binary("vantrelle-cli"), args);
+        if (!p.waitForStarted(30000))
+            return result;
+        p.closeWriteChannel();
+        result.finished = p.waitForFinished(60000);
+        if (!result.finished) {
+            p.kill();
+            p.waitForFinished();
+        }
+        result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        result.out = p.readAllStandardOutput();
+        result.err = p.readAllStandardError();
+        return result;
+    }
+    // The user's store, as the setup panel would have left it.
+    QSettings settings() { return QSettings(dir.filePath("config/Vantrelle/Vantrelle.ini"), QSettings::IniFormat); }
+    void configureInputs()
+    {
+        QSettings s(dir.filePath("config/Vantrelle/Vantrelle.ini"), QSettings::IniFormat);
+        const auto input = [&](const QString &name, int channel, int type, const QString &formula) {
+            s.setValue("LabJack/" + name + "/Correction", "0");
+            s.setValue("LabJack/" + name + "/Input", channel);
+            s.setValue("LabJack/" + name + "/InputType", type);
+            s.setValue("LabJack/" + name + "/Gain", 0);
+            s.setValue("LabJack/" + name + "/ScalingFormula", formula);
+            s.setValue("LabJack/" + name + "/Enabled", "1");
+        };
+        input("MAS", 0, 0, "");
+        input("EGT", 4, 0, "(V-1)*300");
+        input("Launch", 0, 2, "");
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CliDaqTest, EvalPrintsTheValueOrTheMessage)
+{
+    auto r = cli({"eval", "(V-0.5)*2", "1.5"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "2\n");
+    r = cli({"eval", "1/3", "0"});
+    EXPECT_EQ(r.out, "0.3333\n");
+    r = cli({"eval", "", "1.23456"});
+    EXPECT_EQ(r.out, "1.2346\n");
+
+    r = cli({"eval", "V/0", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("Error in scaling formula.  It results in a divide by 0 error.")) << r.err.data();
+    r = cli({"eval", "5E2", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("There is a syntax error in the scaling formula."));
+
+    EXPECT_EQ(cli({"eval", "V", "volts"}).exitCode, 2);
+    EXPECT_EQ(cli({"eval", "V"}).exitCode, 2);
+}
+
+TEST_F(CliDaqTest, SampleOnTheSimulatedDevicePrintsOneLinePerTick)
+{
+    configureInputs();
+    const auto r = cli({"--sim-daq", "sample", "--count", "40", "--rate", "0"});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.data();
+    const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 40);
+    const QRegularExpression shape(R"(^RPM=\d+ TP=[-0-9.e+]+ MAS=[-0-9.e+]+ EGT=[-0-9.e+]+ Launch=[01]$)");
+    for (const QString &line : lines)
+        EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
+    // The engine idles at first: RPM near 850 in steps of the multiplier.
+    const int rpm = lines[10].section(' ', 0, 0).mid(4).toInt();
+    EXPECT_GE(rpm, 600);
+    EXPECT_LE(rpm, 1050);
+
+    // Deterministic: the same run prints the same lines.
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--count", "40", "--rate", "0"}).out, r.out);
+}
+
+TEST_F(CliDaqTest, SampleHonoursTheSimulatedPreferenceAndReportsAMissingLibrary)
+{
+    configureInputs();
+    auto r = cli({"sample", "--count", "2", "--rate", "0"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err.count("Cannot load library ljacklm"), 2) << r.err.data();
+
+    {
+        QSettings s = settings();
+        s.setValue("LabJack/DriverLibrary", "vantrelle-no-such-driver");
+    }
+    r = cli({"sample", "--count", "1", "--rate", "0"});
+    EXPECT_TRUE(r.err.contains("vantrelle-no-such-driver")) << r.err.data();
+
+    {
+        QSettings s = settings();
+        s.setValue("LabJack/Simulated", "True");
+    }
+    r = cli({"sample", "--count", "3", "--rate", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.data();
+    EXPECT_EQ(r.out.count('\n'), 3);
+}
+
+TEST_F(CliDaqTest, SampleOptionsAreChecked)
+{
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--count", "0"}).exitCode, 2);
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--rate", "-5"}).exitCode, 2);
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--count"}).exitCode, 2);
+    EXPECT_EQ(cli({"--sim-daq", "sample", "a.vnt", "b.vnt"}).exitCode, 2);
+    EXPECT_EQ(cli({"--sim-daq", "sample", dir.filePath("missing.vnt"), "--count", "1"}).exitCode, 1);
+}
+
+} // namespace

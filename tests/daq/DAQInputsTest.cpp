@@ -1,0 +1,334 @@
+// DAQ inputs of the preferences: the records, their persisted layout below
+// section LabJack and the sorted lists, against a real settings file.
+
+#include "daq/CVDAQInput.h"
+#include "daq/CVScalingCalculator.h"
+#include "platform/SettingsStore.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DAQInputsTest : public ::testing::Test
+{
+protected:
+    QString ini() const { return dir.filePath("Vantrelle.ini"); }
+
+    // Writes one input's values straight into the file, as an earlier
+    // version or another run left them.
+    void storeRaw(const QString &name, const QVariantMap &values)
+    {
+        QSettings raw(ini(), QSettings::IniFormat);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            raw.setValue("LabJack/" + name + "/" + it.key(), it.value());
+    }
+    static QVariantMap full(int input, int type, const QString &enabled = "1")
+    {
+        return {{"Correction", "0"},
+                {"Input", input},
+                {"InputType", type},
+                {"Gain", 0},
+                {"ScalingFormula", ""},
+                {"Enabled", enabled},
+                {"ThresholdsEnabled", 0},
+                {"WarningThreshold", "0"},
+                {"WarningThresholdColor", 49344},
+                {"CriticalThreshold", "0"},
+                {"CriticalThresholdColor", 255},
+                {"NormalThresholdColor", 32768}};
+    }
+    static QStringList names(const DAQInputList &list)
+    {
+        QStringList n;
+        for (const auto &input : list)
+            n << input->Name();
+        return n;
+    }
+    // Adds an input with thresholds off and default colours.
+    static bool add(CVUserPrefs &p, const QString &name, int channel, int type, bool enabled = true,
+                    const QString &formula = QString())
+    {
+        return p.AddDAQInput(name, channel, type, 0, 0.0, formula, enabled, false, 0.0f, 49344, 0.0f, 255, 32768);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(DAQInputsTest, AFreshStoreGetsTheMASInputWrittenAtOnce)
+{
+    {
+        SettingsStore store(ini());
+        CVUserPrefs p(store);
+        ASSERT_EQ(p.DAQInputs().size(), 1u);
+        const CVDAQInput &mas = *p.DAQInputs().front();
+        EXPECT_EQ(mas.Name(), "MAS");
+        EXPECT_EQ(mas.DAQInput(), 0);
+        EXPECT_EQ(mas.InputType(), 0);
+        EXPECT_EQ(mas.Gain(), 0);
+        EXPECT_EQ(mas.VoltageCorrection(), 0.0f);
+        EXPECT_EQ(mas.ScalingFormula(), "");
+        EXPECT_TRUE(mas.Enabled());
+        EXPECT_FALSE(mas.ThresholdsEnabled());
+        EXPECT_EQ(mas.WarningThresholdColor(), 49344u);
+        EXPECT_EQ(mas.CriticalThresholdColor(), 255u);
+        EXPECT_EQ(mas.NormalThresholdColor(), 32768u);
+        EXPECT_EQ(mas.ChannelName(), "AI0");
+        EXPECT_EQ(names(p.SortedAnalogDAQInputs()), QStringList{"MAS"});
+        EXPECT_TRUE(p.SortedDigitalDAQInputs().empty());
+        EXPECT_EQ(p.GetNumEnabledInputs(), 1);
+
+        // In the file before the preferences are released.
+        QSettings raw(ini(), QSettings::IniFormat);
+        raw.beginGroup("LabJack/MAS");
+        EXPECT_EQ(raw.childKeys().size(), 12);
+        EXPECT_EQ(raw.value("Enabled").toString(), "1");
+        EXPECT_EQ(raw.value("ThresholdsEnabled").toString(), "0");
+        EXPECT_EQ(raw.value("WarningThresholdColor").toString(), "49344");
+        EXPECT_EQ(raw.value("CriticalThresholdColor").toString(), "255");
+        EXPECT_EQ(raw.value("NormalThresholdColor").toString(), "32768");
+        EXPECT_EQ(raw.value("Correction").toString(), "0");
+    }
+    SettingsStore store(ini());
+    CVUserPrefs again(store);
+    EXPECT_EQ(names(again.DAQInputs()), QStringList{"MAS"});
+}
+
+TEST_F(DAQInputsTest, EveryValueIsWrittenInItsFormAndReadBack)
+{
+    {
+        SettingsStore store(ini());
+        CVUserPrefs p(store);
+        ASSERT_TRUE(p.AddDAQInput("EGT", 3, CVDAQInput::Differential, 5, -0.25, "(V-0.5)*250", true, true, 10.5f,
+                                  0x00C0C0, 20.25f, 0x0000FF, 0x008000));
+        QSettings raw(ini(), QSettings::IniFormat);
+        raw.beginGroup("LabJack/EGT");
+        EXPECT_EQ(raw.childKeys().size(), 12);
+        EXPECT_EQ(raw.value("Correction").toString(), "-0.25");
+        EXPECT_EQ(raw.value("Input").toInt(), 3);
+        EXPECT_EQ(raw.value("InputType").toInt(), 1);
+        EXPECT_EQ(raw.value("Gain").toInt(), 5);
+        EXPECT_EQ(raw.value("ScalingFormula").toString(), "(V-0.5)*250");
+        EXPECT_EQ(raw.value("Enabled").toString(), "1");
+        EXPECT_EQ(raw.value("ThresholdsEnabled").toInt(), 1);
+        EXPECT_EQ(raw.value("WarningThreshold").toString(), "10.5");
+        EXPECT_EQ(raw.value("WarningThresholdColor").toInt(), 0x00C0C0);
+        EXPECT_EQ(raw.value("CriticalThreshold").toString(), "20.25");
+        EXPECT_EQ(raw.value("CriticalThresholdColor").toInt(), 0xFF);
+        EXPECT_EQ(raw.value("NormalThresholdColor").toInt(), 0x8000);
+    }
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    const CVDAQInput *egt = p.FindDAQInput("EGT");
+    ASSERT_NE(egt, nullptr);
+    EXPECT_EQ(egt->DAQInput(), 3);
+    EXPECT_EQ(egt->InputType(), CVDAQInput::Differential);
+    EXPECT_EQ(egt->Gain(), 5);
+    EXPECT_EQ(egt->VoltageCorrection(), -0.25f);
+    EXPECT_EQ(egt->ScalingFormula(), "(V-0.5)*250");
+    EXPECT_TRUE(egt->Enabled());
+    EXPECT_TRUE(egt->ThresholdsEnabled());
+    EXPECT_EQ(egt->WarningThreshold(), 10.5f);
+    EXPECT_EQ(egt->WarningThresholdColor(), 0x00C0C0u);
+    EXPECT_EQ(egt->CriticalThreshold(), 20.25f);
+    EXPECT_EQ(egt->CriticalThresholdColor(), 0xFFu);
+    EXPECT_EQ(egt->NormalThresholdColor(), 0x8000u);
+    EXPECT_EQ(egt->ChannelName(), "AI6-AI7");
+}
+
+TEST_F(DAQInputsTest, StoredRecordsLoadWithTheirQuirks)
+{
+    QVariantMap noEnabled = full(1, 0);
+    noEnabled.remove("Enabled");
+    storeRaw("NoFlag", noEnabled);
+    storeRaw("Off", full(2, 0, "0"));
+    QVariantMap old = full(3, 0);
+    for (const char *k : {"ThresholdsEnabled", "WarningThreshold", "WarningThresholdColor", "CriticalThreshold",
+                          "CriticalThresholdColor", "NormalThresholdColor"})
+        old.remove(k);
+    storeRaw("Old", old);
+    QVariantMap odd = full(4, 0);
+    odd["Correction"] = "volts";
+    odd["ScalingFormula"] = "   V * 2  ";
+    odd["Enabled"] = "";
+    storeRaw("Odd", odd);
+
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    // The store's index order (alphabetical here), and no default "MAS"
+    // added when inputs exist.
+    EXPECT_EQ(names(p.DAQInputs()), (QStringList{"NoFlag", "Odd", "Off", "Old"}));
+
+    EXPECT_TRUE(p.FindDAQInput("NoFlag")->Enabled()) << "a missing Enabled text means enabled";
+    EXPECT_FALSE(p.FindDAQInput("Off")->Enabled());
+    EXPECT_FALSE(names(p.SortedAnalogDAQInputs()).contains("Off"));
+
+    const CVDAQInput *old_ = p.FindDAQInput("Old");
+    EXPECT_FALSE(old_->ThresholdsEnabled());
+    EXPECT_EQ(old_->WarningThreshold(), 0.0f);
+    EXPECT_EQ(old_->CriticalThreshold(), 0.0f);
+    EXPECT_EQ(old_->WarningThresholdColor(), 49344u);
+    EXPECT_EQ(old_->CriticalThresholdColor(), 255u);
+    EXPECT_EQ(old_->NormalThresholdColor(), 32768u);
+
+    const CVDAQInput *oddInput = p.FindDAQInput("Odd");
+    EXPECT_EQ(oddInput->VoltageCorrection(), 0.0f) << "an unconvertible correction falls back to 0";
+    EXPECT_EQ(oddInput->ScalingFormula(), "V * 2") << "leading and trailing spaces removed";
+    EXPECT_TRUE(oddInput->Enabled()) << "an empty Enabled text means enabled";
+    EXPECT_EQ(p.GetNumEnabledInputs(), 3);
+}
+
+TEST_F(DAQInputsTest, SortedListsOrderByBareChannelNumberKeepingListOrderOnTies)
+{
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    p.DeleteDAQInput("MAS");
+    ASSERT_TRUE(add(p, "Five", 5, CVDAQInput::SingleEnded));
+    ASSERT_TRUE(add(p, "One", 1, CVDAQInput::SingleEnded));
+    ASSERT_TRUE(add(p, "Pair0", 0, CVDAQInput::Differential));
+    ASSERT_TRUE(add(p, "OneAgain", 1, CVDAQInput::Differential));
+    ASSERT_TRUE(add(p, "Launch", 3, CVDAQInput::Digital));
+    ASSERT_TRUE(add(p, "IO2", 18, CVDAQInput::Digital));
+    ASSERT_TRUE(add(p, "D0", 0, CVDAQInput::Digital));
+    ASSERT_TRUE(add(p, "Spare", 2, CVDAQInput::Digital, false));
+    EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"Pair0", "One", "OneAgain", "Five"}));
+    EXPECT_EQ(names(p.SortedDigitalDAQInputs()), (QStringList{"D0", "Launch", "IO2"}));
+    EXPECT_EQ(p.GetNumEnabledInputs(), 7);
+
+    // The lists hold the same records.
+    p.FindDAQInput("One")->SetGain(7);
+    EXPECT_EQ(p.SortedAnalogDAQInputs()[1]->Gain(), 7);
+}
+
+TEST_F(DAQInputsTest, UpdateMovesTheInputToTheEndAndRenamesItsSubKey)
+{
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    ASSERT_TRUE(add(p, "A", 1, CVDAQInput::SingleEnded));
+    ASSERT_TRUE(add(p, "B", 1, CVDAQInput::Differential));
+    ASSERT_TRUE(p.UpdateDAQInput("A", "A2", 1, CVDAQInput::SingleEnded, 0, 0.5, "V", true, false, 0.0f, 49344,
+                                 0.0f, 255, 32768));
+    EXPECT_EQ(names(p.DAQInputs()), (QStringList{"MAS", "B", "A2"}));
+    EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "B", "A2"}));
+    {
+        QSettings raw(ini(), QSettings::IniFormat);
+        raw.beginGroup("LabJack");
+        EXPECT_FALSE(raw.childGroups().contains("A"));
+        EXPECT_TRUE(raw.childGroups().contains("A2"));
+        EXPECT_EQ(raw.value("A2/Correction").toString(), "0.5");
+    }
+
+    // Disabling through an update: out of the sorted lists, kept elsewhere.
+    ASSERT_TRUE(p.UpdateDAQInput("B", "B", 1, CVDAQInput::Differential, 0, 0.0, "", false, false, 0.0f, 49344,
+                                 0.0f, 255, 32768));
+    EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "A2"}));
+    EXPECT_NE(p.FindDAQInput("B"), nullptr);
+    SettingsStore again(ini());
+    CVUserPrefs reloaded(again);
+    ASSERT_NE(reloaded.FindDAQInput("B"), nullptr);
+    EXPECT_FALSE(reloaded.FindDAQInput("B")->Enabled());
+}
+
+TEST_F(DAQInputsTest, DeleteRemovesRecordAndSubKey)
+{
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    ASSERT_TRUE(add(p, "Boost", 2, CVDAQInput::SingleEnded));
+    p.DeleteDAQInput("Boost");
+    EXPECT_EQ(p.FindDAQInput("Boost"), nullptr);
+    EXPECT_EQ(names(p.SortedAnalogDAQInputs()), QStringList{"MAS"});
+    QSettings raw(ini(), QSettings::IniFormat);
+    raw.beginGroup("LabJack");
+    EXPECT_EQ(raw.childGroups(), QStringList{"MAS"});
+    p.DeleteDAQInput("Ghost"); // nothing to delete: no harm
+    EXPECT_EQ(p.DAQInputs().size(), 1u);
+}
+
+TEST_F(DAQInputsTest, ANinthEnabledAnalogInputIsRefused)
+{
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    for (int i = 1; i < 8; ++i)
+        ASSERT_TRUE(add(p, QString("AI%1").arg(i), i, CVDAQInput::SingleEnded));
+    ASSERT_EQ(p.SortedAnalogDAQInputs().size(), 8u);
+
+    EXPECT_FALSE(p.DAQInputRefusal({}, "Ninth", CVDAQInput::Differential, true).isEmpty());
+    EXPECT_FALSE(add(p, "Ninth", 0, CVDAQInput::Differential));
+    EXPECT_EQ(p.FindDAQInput("Ninth"), nullptr) << "a refused input is not added";
+    {
+        QSettings raw(ini(), QSettings::IniFormat);
+        raw.beginGroup("LabJack");
+        EXPECT_FALSE(raw.childGroups().contains("Ninth"));
+    }
+
+    // Disabled, digital, or replacing an enabled analog input: accepted.
+    EXPECT_TRUE(add(p, "Ninth", 0, CVDAQInput::Differential, false));
+    EXPECT_TRUE(add(p, "Switch", 4, CVDAQInput::Digital));
+    EXPECT_TRUE(p.UpdateDAQInput("AI7", "AI7", 7, CVDAQInput::SingleEnded, 0, 0.0, "V*2", true, false, 0.0f, 0,
+                                 0.0f, 0, 0));
+    // Enabling the disabled one would make nine: refused, and the old record
+    // stays as it was.
+    EXPECT_FALSE(p.UpdateDAQInput("Ninth", "Ninth", 0, CVDAQInput::Differential, 0, 0.0, "", true, false, 0.0f, 0,
+                                  0.0f, 0, 0));
+    ASSERT_NE(p.FindDAQInput("Ninth"), nullptr);
+    EXPECT_FALSE(p.FindDAQInput("Ninth")->Enabled());
+    EXPECT_EQ(p.SortedAnalogDAQInputs().size(), 8u);
+}
+
+TEST_F(DAQInputsTest, NamesTheStoreCannotHoldAreRefused)
+{
+    SettingsStore store(ini());
+    CVUserPrefs p(store);
+    EXPECT_FALSE(add(p, "A/B", 1, CVDAQInput::SingleEnded));
+    EXPECT_FALSE(add(p, "A\\B", 1, CVDAQInput::SingleEnded));
+    EXPECT_FALSE(add(p, "", 1, CVDAQInput::SingleEnded));
+    EXPECT_EQ(p.DAQInputs().size(), 1u);
+}
+
+TEST_F(DAQInputsTest, AFailedStoreWriteReportsFalseButKeepsTheRecord)
+{
+    // A folder where the settings file should be: nothing can be written.
+    QDir(dir.path()).mkpath("blocked.ini");
+    SettingsStore store(dir.filePath("blocked.ini"));
+    CVUserPrefs p(store);
+    EXPECT_FALSE(add(p, "Boost", 2, CVDAQInput::SingleEnded));
+    ASSERT_NE(p.FindDAQInput("Boost"), nullptr);
+    EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "Boost"}));
+}
+
+TEST_F(DAQInputsTest, SettingTheVoltageAppliesCorrectionAndFormula)
+{
+    CVScalingCalculator calc;
+    CVDAQInput in;
+    in.SetVoltageCorrection(0.5f);
+    in.SetScalingFormula("V*10");
+    EXPECT_FALSE(in.SetVoltage(1.0f, calc).isSet());
+    EXPECT_EQ(in.Voltage(), 1.5f);
+    EXPECT_EQ(in.Value(), 15.0f);
+
+    in.SetScalingFormula("V/0");
+    const ErrorRecord e = in.SetVoltage(1.0f, calc);
+    EXPECT_EQ(e.number, 65535);
+    EXPECT_EQ(in.Voltage(), 1.5f);
+    EXPECT_EQ(in.Value(), 0.0f) << "a failing formula gives value 0";
+
+    in.SetScalingFormula("");
+    in.SetVoltageCorrection(0.0f);
+    in.SetVoltage(1.23456f, calc);
+    EXPECT_EQ(in.Value(), 1.2346f);
+}
+
+TEST(DAQInputNamesTest, ChannelNamesByType)
+{
+    EXPECT_EQ(CVDAQInput::ChannelName(0, 7), "AI7");
+    EXPECT_EQ(CVDAQInput::ChannelName(1, 0), "AI0-AI1");
+    EXPECT_EQ(CVDAQInput::ChannelName(1, 3), "AI6-AI7");
+    EXPECT_EQ(CVDAQInput::ChannelName(2, 15), "D15");
+    EXPECT_EQ(CVDAQInput::ChannelName(2, 16), "IO0");
+    EXPECT_EQ(CVDAQInput::ChannelName(2, 19), "IO3");
+    EXPECT_EQ(CVDAQInput::TypeName(1), "Differential");
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#pragma once
+
+// A DAQ driver that answers from a script and records every call, for tests
+// of the code above the driver.
+
+#include "platform/DaqDriver.h"
+
+#include <QString>
+#include <array>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+class ScriptedDaqDriver : public DaqDriver
+{
+public:
+    struct CounterReply
+    {
+        qint32 code = 0;
+        quint32 count = 0;
+        qint32 stateD = 0;
+        qint32 stateIO = 0;
+    };
+    struct SampleReply
+    {
+        qint32 code = 0;
+        std::array<float, 4> voltages{};
+    };
+    struct SampleCall
+    {
+        qint32 numChannels = 0;
+        std::array<qint32, 4> channels{};
+        std::array<qint32, 4> gains{};
+        std::array<float, 4> voltagesIn{};
+        qint32 ledOn = 0;
+        qint32 disableCal = 0;
+        qint32 idnum = 0;
+    };
+
+    // The counter answers this at every call.
+    CounterReply counter;
+    // AISample answers these in turn, then zeros with code 0.
+    std::deque<SampleReply> samples;
+    // When set, every call fails as a library that cannot be called.
+    ErrorRecord callFailure;
+    // Error texts by code.
+    std::string errorText = "Scripted error";
+
+    // What was called, in order ("Counter", "AISample", ...), also appended
+    // to an outside journal when one is given.
+    std::vector<std::string> calls;
+    std::vector<std::string> *journal = nullptr;
+    std::vector<SampleCall> sampleCalls;
+    qint32 lastCounterReset = -1;
+    qint32 lastCounterId = 0;
+
+    qint32 Counter(qint32 *idnum, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter, qint32,
+                   quint32 *count, ErrorRecord &failure) override
+    {
+        note("Counter");
+        lastCounterId = *idnum;
+        lastCounterReset = resetCounter;
+        if (failed(failure))
+            return 0;
+        *stateD = counter.stateD;
+        *stateIO = counter.stateIO;
+        *count = counter.count;
+        return counter.code;
+    }
+    qint32 AISample(qint32 *idnum, qint32, qint32 *, qint32, qint32 ledOn, qint32 numChannels,
+                    const qint32 *channels, const qint32 *gains, qint32 disableCal, qint32 *, float *voltages,
+                    ErrorRecord &failure) override
+    {
+        note("AISample");
+        SampleCall call;
+        call.numChannels = numChannels;
+        call.ledOn = ledOn;
+        call.disableCal = disableCal;
+        call.idnum = *idnum;
+        for (int i = 0; i < 4; ++i) {
+            call.channels[i] = channels[i];
+            call.gains[i] = gains[i];
+            call.voltagesIn[i] = voltages[i];
+        }
+        sampleCalls.push_back(call);
+        if (failed(failure))
+            return 0;
+        SampleReply reply;
+        if (!samples.empty()) {
+            reply = samples.front();
+            samples.pop_front();
+        }
+        for (int i = 0; i < 4; ++i)
+            voltages[i] = reply.voltages[i];
+        return reply.code;
+    }
+    qint32 Reset(qint32 *, ErrorRecord &failure) override
+    {
+        note("Reset");
+        return failed(failure) ? 0 : counter.code;
+    }
+    float GetDriverVersion(ErrorRecord &failure) override
+    {
+        note("GetDriverVersion");
+        return failed(failure) ? 0.0f : 1.25f;
+    }
+    float GetFirmwareVersion(qint32 *, ErrorRecord &failure) override
+    {
+        note("GetFirmwareVersion");
+        return failed(failure) ? 0.0f : 2.5f;
+    }
+    void GetErrorString(qint32 code, char *text, ErrorRecord &failure) override
+    {
+        note("GetErrorString");
+        if (failed(failure))
+            return;
+        const std::string t = errorText + " " + std::to_string(code);
+        std::strncpy(text, t.c_str(), ErrorStringSize - 1);
+        text[ErrorStringSize - 1] = '\0';
+    }
+
+private:
+    void note(const char *name)
+    {
+        calls.emplace_back(name);
+        if (journal)
+            journal->emplace_back(name);
+    }
+    bool failed(ErrorRecord &failure)
+    {
+        if (!callFailure.isSet())
+            return false;
+        failure = callFailure;
+        return true;
+    }
+};

@@ -1,0 +1,399 @@
+// The acquisition tick: order of its steps, the strip it fills, thresholds,
+// load and injector figures, and the staged rev limiter rule.
+
+#include "ScriptedDaqDriver.h"
+#include "daq/CVAcquisitionLoop.h"
+#include "daq/CVDataAcquisition.h"
+#include "daq/CVScalingCalculator.h"
+#include "daq/DataLogSink.h"
+#include "daq/TraceTargets.h"
+#include "link/RealTimeSender.h"
+#include "model/ProgramState.h"
+#include "platform/SettingsStore.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Journal = std::vector<std::string>;
+
+struct Send
+{
+    int item;
+    int index;
+    int value;
+    bool operator==(const Send &) const = default;
+};
+
+class RecordingSender : public RealTimeSender
+{
+public:
+    explicit RecordingSender(Journal &j) : journal(j) {}
+    void SendRealTimeValue(int item, int index, int value) override
+    {
+        sends.push_back({item, index, value});
+        journal.push_back("send " + std::to_string(item) + " " + std::to_string(index) + " " + std::to_string(value));
+        if (duringSend)
+            duringSend();
+    }
+    void SendRealTimeVersion(const QString &) override {}
+    Journal &journal;
+    std::vector<Send> sends;
+    // Runs while the "modal write" waits: the timer firing again.
+    std::function<void()> duringSend;
+};
+
+// Stands in for the panels: records the calls and, like the grid panel,
+// moves the traced maps' LastAccessedValue.
+class RecordingTrace : public TraceTargets
+{
+public:
+    RecordingTrace(Journal &j, Tune &t) : journal(j), tune(t) {}
+    void TraceCell(int panel, int rpm, int tp) override
+    {
+        journal.push_back("cell " + std::to_string(panel) + " " + std::to_string(rpm) + " " + std::to_string(tp));
+        const MapKey key = panel == 7 ? MapKey::HOFM : panel == 8 ? MapKey::HOHGFM : MapKey::HOTM;
+        tune.map(key).SetLastAccessedValue(valueFor(panel));
+    }
+    void TraceCellRPM(int panel, int rpm) override
+    {
+        journal.push_back("rpm " + std::to_string(panel) + " " + std::to_string(rpm));
+    }
+    void TraceCellVoltage(int panel, float volts) override
+    {
+        journal.push_back("volts " + std::to_string(panel) + " " + QString::number(volts).toStdString());
+    }
+    std::function<int(int)> valueFor = [](int panel) { return panel; };
+    Journal &journal;
+    Tune &tune;
+};
+
+struct LogLine
+{
+    qint32 rpm;
+    float tp;
+    qint32 timing, low, high;
+    float pw, duty;
+};
+
+class RecordingLog : public DataLogSink
+{
+public:
+    explicit RecordingLog(Journal &j) : journal(j) {}
+    void LogEntry(qint32 rpm, float tp, qint32 timing, qint32 low, qint32 high, float pw, float duty) override
+    {
+        journal.push_back("log");
+        lines.push_back({rpm, tp, timing, low, high, pw, duty});
+    }
+    Journal &journal;
+    std::vector<LogLine> lines;
+};
+
+class TickTest : public ::testing::Test
+{
+protected:
+    TickTest()
+        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), sender(journal),
+          trace(journal, state.tune), log(journal), loop(daq, prefs, state, sender)
+    {
+        state.tune.general().SetInjectorK(400);
+        state.tune.general().SetRevLimiter(150);
+        driver.journal = &journal;
+        loop.SetTraceTargets(&trace);
+        loop.SetLogSink(&log);
+    }
+
+    CVDAQInput &add(const QString &name, int channel, int type, const QString &formula = {})
+    {
+        EXPECT_TRUE(prefs.AddDAQInput(name, channel, type, 0, 0.0, formula, true, false, 0.0f, 0, 0.0f, 0, 0));
+        return *prefs.FindDAQInput(name);
+    }
+    void setThresholds(const QString &name, float warning, float critical)
+    {
+        CVDAQInput *in = prefs.FindDAQInput(name);
+        in->SetThresholdsEnabled(true);
+        in->SetWarningThreshold(warning);
+        in->SetCriticalThreshold(critical);
+        in->SetNormalThresholdColor(Normal);
+        in->SetWarningThresholdColor(Warning);
+        in->SetCriticalThresholdColor(Critical);
+    }
+    // The voltages of the next tick's sample call (four inputs at most).
+    void readings(std::array<float, 4> voltages) { driver.samples.push_back({0, voltages}); }
+    void stagedOn(const QString &input)
+    {
+        prefs.SetStagedRevLimiterEnabled(true);
+        prefs.SetStagedRevLimiter(140);
+        prefs.SetStagedRevLimiterInput(input);
+    }
+
+    static constexpr quint32 Normal = 1, Warning = 2, Critical = 3;
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    CVUserPrefs prefs;
+    ProgramState state;
+    CVScalingCalculator calc;
+    ScriptedDaqDriver driver;
+    CVDataAcquisition daq;
+    Journal journal;
+    RecordingSender sender;
+    RecordingTrace trace;
+    RecordingLog log;
+    CVAcquisitionLoop loop;
+};
+
+TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
+{
+    add("Launch", 3, CVDAQInput::Digital);
+    stagedOn("Launch");
+    driver.counter = {0, 20, 1 << 3, 0};
+    readings({2.0f, 0, 0, 0});
+    trace.valueFor = [](int panel) { return panel == 7 ? 11 : panel == 8 ? 10 : 33; };
+
+    const TickOutcome out = loop.Tick();
+    EXPECT_TRUE(out.acquired);
+    EXPECT_EQ(journal, (Journal{"Counter", "AISample", "send 11 0 140", "cell 7 3000 20", "cell 8 3000 20",
+                                "cell 11 3000 20", "rpm 4 3000", "rpm 5 3000", "volts 13 2", "log"}));
+    ASSERT_EQ(log.lines.size(), 1u);
+    const LogLine &l = log.lines[0];
+    EXPECT_EQ(l.rpm, 3000);
+    EXPECT_EQ(l.tp, 19.98f);
+    EXPECT_EQ(l.timing, 33);
+    EXPECT_EQ(l.low, 11);
+    EXPECT_EQ(l.high, 10);
+    // 3000 RPM, TP 19.98, high-gear enrichment 10.
+    EXPECT_EQ(l.pw, 2.75f);
+    EXPECT_EQ(l.duty, 6.88f);
+
+    const RealTimeStrip &s = loop.Strip();
+    EXPECT_EQ(s.status, "Receiving data.");
+    EXPECT_EQ(s.rpm, "3000");
+    EXPECT_EQ(s.tp, "20");
+    EXPECT_EQ(s.mas, "2v");
+    EXPECT_EQ(s.injectorPW, "2.75 ms");
+    EXPECT_EQ(s.injectorDuty, "6.88%");
+}
+
+TEST_F(TickTest, AnalogRowsComeFirstThenDigitalRowsAndTheRestIsHidden)
+{
+    add("EGT", 3, CVDAQInput::SingleEnded, "V*100");
+    add("Boost", 1, CVDAQInput::SingleEnded);
+    add("Pair", 2, CVDAQInput::Differential);
+    add("Launch", 5, CVDAQInput::Digital);
+    add("Brake", 1, CVDAQInput::Digital);
+    // Sorted analog: MAS(0) Boost(1) Pair(2) EGT(3).
+    driver.counter = {0, 10, 1 << 1, 0};
+    readings({2.345f, 1.5f, -0.25f, 3.21f});
+    ASSERT_TRUE(loop.Tick().acquired);
+    const RealTimeStrip &s = loop.Strip();
+    EXPECT_EQ(s.mas, "2.345v");
+    EXPECT_EQ(s.rowsInUse, 5);
+    const auto row = [&](int r) { return s.rows[static_cast<std::size_t>(r)]; };
+    using K = RealTimeStripRow::Kind;
+    EXPECT_EQ(row(0).kind, K::Analog);
+    EXPECT_EQ(row(0).name, "Boost");
+    EXPECT_EQ(row(0).valueText, "1.5");
+    EXPECT_EQ(row(1).name, "Pair");
+    EXPECT_EQ(row(1).valueText, "-0.25");
+    EXPECT_EQ(row(2).name, "EGT");
+    EXPECT_EQ(row(2).valueText, "321");
+    EXPECT_EQ(row(3).kind, K::Digital);
+    EXPECT_EQ(row(3).name, "Brake");
+    EXPECT_TRUE(row(3).high);
+    EXPECT_EQ(row(4).name, "Launch");
+    EXPECT_FALSE(row(4).high);
+    for (int r = 5; r < RealTimeStrip::RowCount; ++r)
+        EXPECT_EQ(row(r).kind, K::Hidden);
+
+    // Fewer inputs: the rows they no longer fill are hidden.
+    prefs.DeleteDAQInput("Boost");
+    prefs.DeleteDAQInput("Brake");
+    readings({2.0f, 1.0f, 1.0f, 0});
+    ASSERT_TRUE(loop.Tick().acquired);
+    EXPECT_EQ(loop.Strip().rowsInUse, 3);
+    EXPECT_EQ(loop.Strip().rows[2].name, "Launch");
+    EXPECT_EQ(loop.Strip().rows[3].kind, K::Hidden);
+}
+
+TEST_F(TickTest, ThresholdsColourByStrictlyGreater)
+{
+    add("Oil", 1, CVDAQInput::SingleEnded);
+    setThresholds("Oil", 10.0f, 20.0f);
+    setThresholds("MAS", 1.0f, 2.0f);
+    const struct
+    {
+        float value;
+        quint32 color;
+    } cases[] = {{10.0f, Normal}, {10.5f, Warning}, {20.0f, Warning}, {20.1f, Critical}, {-5.0f, Normal}};
+    for (const auto &c : cases) {
+        readings({1.5f, c.value, 0, 0});
+        ASSERT_TRUE(loop.Tick().acquired);
+        EXPECT_EQ(loop.Strip().rows[0].valueColor, c.color) << c.value;
+        EXPECT_EQ(loop.Strip().masColor, Warning) << "MAS colours its own label";
+    }
+    // Thresholds switched off: the colour stays as it was.
+    prefs.FindDAQInput("Oil")->SetThresholdsEnabled(false);
+    readings({1.5f, 50.0f, 0, 0});
+    ASSERT_TRUE(loop.Tick().acquired);
+    EXPECT_EQ(loop.Strip().rows[0].valueColor, Normal);
+    EXPECT_EQ(loop.Strip().rows[0].valueText, "50");
+}
+
+TEST(TickFiguresTest, IntegerLoadTakesHalvesToEven)
+{
+    const struct
+    {
+        float tp;
+        int expected;
+    } cases[] = {{19.98f, 20}, {19.5f, 20}, {18.5f, 18}, {20.5f, 20}, {21.5f, 22}, {0.0f, 0}, {18.49f, 18},
+                 {123.456f, 123},
+                 // Rounded twice: 19.495 -> 19.5 -> 20.
+                 {19.495f, 20}};
+    for (const auto &c : cases)
+        EXPECT_EQ(IntegerLoad(c.tp), c.expected) << c.tp;
+}
+
+TEST(TickFiguresTest, InjectorPulseWidthAndDuty)
+{
+    InjectorFigures f = ComputeInjectorFigures(20.0f, 3000, 10);
+    EXPECT_EQ(f.pulseWidth, 2.75f);
+    EXPECT_EQ(f.duty, 6.88f);
+    // 6000 RPM and 25 ms: 125 %, shown as 100.
+    f = ComputeInjectorFigures(200.0f, 6000, 0);
+    EXPECT_EQ(f.pulseWidth, 25.0f);
+    EXPECT_EQ(f.duty, 100.0f);
+    f = ComputeInjectorFigures(0.0f, 0, 25);
+    EXPECT_EQ(f.pulseWidth, 0.0f);
+    EXPECT_EQ(f.duty, 0.0f);
+    f = ComputeInjectorFigures(40.0f, 0, 0);
+    EXPECT_EQ(f.duty, 0.0f) << "no duty without engine speed";
+}
+
+TEST_F(TickTest, DeviceFailuresEndTheTickAndKeepWhatTheLastGoodTickShowed)
+{
+    add("Oil", 1, CVDAQInput::SingleEnded);
+    driver.counter = {0, 20, 0, 0};
+    readings({2.0f, 7.0f, 0, 0});
+    ASSERT_TRUE(loop.Tick().acquired);
+    const RealTimeStrip good = loop.Strip();
+    journal.clear();
+
+    driver.counter.code = 4;
+    EXPECT_FALSE(loop.Tick().acquired);
+    EXPECT_EQ(loop.Strip().status, "Scripted error 4");
+    EXPECT_EQ(loop.Strip().rpm, good.rpm);
+    EXPECT_EQ(loop.Strip().rows[0].valueText, "7");
+    EXPECT_EQ(journal, (Journal{"Counter", "GetErrorString"})) << "no trace, no log";
+
+    driver.callFailure.set(53, "Cannot load library ljacklm: no such file");
+    EXPECT_FALSE(loop.Tick().acquired);
+    EXPECT_EQ(loop.Strip().status, "Cannot load library ljacklm: no such file");
+    EXPECT_EQ(log.lines.size(), 1u);
+
+    driver.callFailure.clear();
+    driver.counter.code = 0;
+    readings({2.0f, 8.0f, 0, 0});
+    ASSERT_TRUE(loop.Tick().acquired);
+    EXPECT_EQ(loop.Strip().status, "Receiving data.");
+    EXPECT_EQ(loop.Strip().rows[0].valueText, "8");
+}
+
+TEST_F(TickTest, FormulaFailuresAndAMissingMASDoNotEndTheTick)
+{
+    add("Bad", 1, CVDAQInput::SingleEnded, "V/0");
+    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", "MAS", 0, 0, 0, 0.0, "", false, false, 0.0f, 0, 0.0f, 0, 0));
+    driver.counter = {0, 20, 0, 0};
+    readings({3.0f, 0, 0, 0});
+    const TickOutcome out = loop.Tick();
+    EXPECT_TRUE(out.acquired);
+    EXPECT_EQ(loop.Strip().status, "Receiving data.");
+    EXPECT_EQ(loop.Strip().rows[0].valueText, "0");
+    EXPECT_EQ(out.tp, 0.0f);
+    EXPECT_EQ(loop.Strip().tp, "0");
+    EXPECT_EQ(journal.back(), "log");
+    EXPECT_NE(std::find(journal.begin(), journal.end(), "volts 13 0"), journal.end()) << "VQ traced with 0";
+}
+
+TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
+{
+    add("Launch", 3, CVDAQInput::Digital);
+    add("Other", 4, CVDAQInput::Digital);
+    stagedOn("Launch");
+    const auto tick = [&](bool launch, bool other = false) {
+        driver.counter = {0, 10, (launch ? 1 << 3 : 0) | (other ? 1 << 4 : 0), 0};
+        readings({1.0f, 0, 0, 0});
+        EXPECT_TRUE(loop.Tick().acquired);
+        return loop.Strip().revLimitValue;
+    };
+    EXPECT_EQ(tick(false), "7500");
+    EXPECT_TRUE(sender.sends.empty());
+    EXPECT_TRUE(loop.Strip().revLimitVisible);
+
+    EXPECT_EQ(tick(true), "7500") << "the limit in force before this tick";
+    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}}));
+    EXPECT_TRUE(state.StagedRevLimitActive);
+
+    EXPECT_EQ(tick(true), "7000");
+    EXPECT_EQ(tick(true, true), "7000");
+    EXPECT_EQ(sender.sends.size(), 1u) << "nothing while the line stays high; other lines change nothing";
+
+    EXPECT_EQ(tick(false), "7000");
+    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}, {11, 0, 150}}));
+    EXPECT_FALSE(state.StagedRevLimitActive);
+    EXPECT_EQ(tick(false), "7500");
+    EXPECT_EQ(sender.sends.size(), 2u);
+}
+
+TEST_F(TickTest, SwitchingTheLimiterOffWhileActivePutsTheTuneLimitBack)
+{
+    add("Launch", 3, CVDAQInput::Digital);
+    state.StagedRevLimitActive = true;
+    prefs.SetStagedRevLimiterEnabled(false);
+    driver.counter = {0, 10, 1 << 3, 0};
+    readings({1.0f, 0, 0, 0});
+    loop.Tick();
+    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 150}}));
+    EXPECT_FALSE(state.StagedRevLimitActive);
+    EXPECT_FALSE(loop.Strip().revLimitVisible);
+    readings({1.0f, 0, 0, 0});
+    loop.Tick();
+    EXPECT_EQ(sender.sends.size(), 1u);
+}
+
+TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
+{
+    add("Launch", 3, CVDAQInput::Digital);
+    stagedOn("Launch");
+    driver.counter = {0, 10, 1 << 3, 0};
+    int nested = 0;
+    sender.duringSend = [&] {
+        if (nested++ < 3) {
+            readings({1.0f, 0, 0, 0});
+            loop.Tick();
+        }
+    };
+    readings({1.0f, 0, 0, 0});
+    loop.Tick();
+    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}}));
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(log.lines.size(), 2u) << "both ticks logged";
+}
+
+TEST_F(TickTest, WorksWithoutTraceTargetsAndLog)
+{
+    loop.SetTraceTargets(nullptr);
+    loop.SetLogSink(nullptr);
+    driver.counter = {0, 20, 0, 0};
+    readings({2.0f, 0, 0, 0});
+    const TickOutcome out = loop.Tick();
+    EXPECT_TRUE(out.acquired);
+    EXPECT_EQ(out.rpm, 3000);
+    EXPECT_EQ(out.tpInt, 20);
+    EXPECT_EQ(out.masVoltage, 2.0f);
+}
+
+} // namespace

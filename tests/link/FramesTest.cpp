@@ -1,0 +1,171 @@
+// The frames, their checksums and the byte-level operations on the port.
+
+#include "link/Frames.h"
+#include "link/LinkIO.h"
+#include "ScriptedPort.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+} // namespace
+
+TEST(Frames, ChecksumKeepsTheLowEightBitsOfThePlainSum)
+{
+    EXPECT_EQ(Frames::ComputeChecksum(bytes({0x52, 0x10, 0x7B, 0x00, 0x00})), 0xDD);
+    EXPECT_EQ(Frames::ComputeChecksum(bytes({0xFF, 0x02, 0x00})), 0x01);
+    EXPECT_TRUE(Frames::IsChecksumValid(bytes({0x00})));
+    EXPECT_FALSE(Frames::IsChecksumValid(bytes({0x01})));
+    EXPECT_TRUE(Frames::IsChecksumValid(bytes({0xFF, 0x02, 0x01})));
+    EXPECT_FALSE(Frames::IsChecksumValid(QByteArray()));
+}
+
+TEST(Frames, RequestsAreLaidOutByteForByte)
+{
+    EXPECT_EQ(Frames::ReadRequest(0x7D00, 256), bytes({0x52, 0x00, 0x7D, 0x00, 0xCF}));
+    EXPECT_EQ(Frames::ReadRequest(0x0000, 256), bytes({0x52, 0x00, 0x00, 0x00, 0x52}));
+    EXPECT_EQ(Frames::ReadRequest(0x7F00, 256), bytes({0x52, 0x00, 0x7F, 0x00, 0xD1}));
+    EXPECT_EQ(Frames::WriteRequest(0x7FB4, bytes({0x64})), bytes({0x57, 0x01, 0x7F, 0xB4, 0x64, 0xEF}));
+    EXPECT_EQ(Frames::RealTimeRequest(0x7FB4, bytes({0x64})), bytes({0x77, 0x01, 0x7F, 0xB4, 0x64, 0x0F}));
+    EXPECT_EQ(Frames::VersionRequest(), bytes({0x56, 0x56}));
+
+    QByteArray map(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        map[i] = static_cast<char>(i * 7);
+    const QByteArray frame = Frames::WriteRequest(0x7D00, map);
+    ASSERT_EQ(frame.size(), 261);
+    EXPECT_EQ(frame.left(4), bytes({0x57, 0x00, 0x7D, 0x00}));
+    EXPECT_EQ(static_cast<std::uint8_t>(frame[260]), Frames::Sum8(frame.left(260)));
+}
+
+TEST(LinkIO, ReadAvailableTakesEveryChunkThatArrivesWhileReading)
+{
+    ScriptedPort port;
+    port.ForceOpen();
+    QByteArray got = "stale";
+    EXPECT_FALSE(ReadAvailable(port, got));
+    EXPECT_TRUE(got.isEmpty());
+
+    port.Deliver(bytes({1, 2, 3}));
+    port.afterInput = [&] { port.Deliver(bytes({4, 5})); };
+    EXPECT_TRUE(ReadAvailable(port, got));
+    EXPECT_EQ(got, bytes({1, 2, 3, 4, 5}));
+}
+
+TEST(LinkIO, SendBytesReportsThePortsOwnDescription)
+{
+    ScriptedPort port;
+    port.ForceOpen();
+    QString why;
+    EXPECT_TRUE(SendBytes(port, "VV", &why));
+    port.failAllSends = true;
+    port.sendError = QStringLiteral("Resource temporarily unavailable");
+    EXPECT_FALSE(SendBytes(port, "VV", &why));
+    EXPECT_EQ(why, "Resource temporarily unavailable");
+}
+
+class ReplyCollectorTest : public ::testing::Test
+{
+protected:
+    ReplyCollectorTest() { port.ForceOpen(); }
+    ScriptedPort port;
+    ReplyCollector reply;
+    qint64 now = 0;
+    ReplyCollector::Status tick(qint64 ms = 10)
+    {
+        now += ms;
+        return reply.Tick(port, now);
+    }
+};
+
+TEST_F(ReplyCollectorTest, ChunkedReplyIsJudgedAtTheTickAfterItsLastByte)
+{
+    using S = ReplyCollector::Status;
+    reply.Reset(257, now);
+    EXPECT_EQ(tick(), S::Waiting);
+    port.Deliver(QByteArray(100, 'a'));
+    EXPECT_EQ(tick(), S::Waiting);
+    port.Deliver(QByteArray(100, 'b'));
+    EXPECT_EQ(tick(), S::Waiting);
+    port.Deliver(QByteArray(57, 'c'));
+    EXPECT_EQ(tick(), S::Waiting); // takes the last chunk
+    EXPECT_EQ(tick(), S::Complete);
+    EXPECT_EQ(reply.Bytes(), QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(57, 'c'));
+}
+
+TEST_F(ReplyCollectorTest, DataNotificationJudgesOnArrivalOfExactlyTheExpectedCount)
+{
+    using S = ReplyCollector::Status;
+    reply.Reset(257, now);
+    port.Deliver(QByteArray(200, 'a'));
+    EXPECT_EQ(reply.Data(port, now), S::Waiting);
+    port.Deliver(QByteArray(57, 'b'));
+    EXPECT_EQ(reply.Data(port, now), S::Complete);
+}
+
+TEST_F(ReplyCollectorTest, OverLengthReplyNeverCompletesAndTimesOut)
+{
+    using S = ReplyCollector::Status;
+    for (bool notified : {false, true}) {
+        SCOPED_TRACE(notified);
+        now = 0;
+        reply.Reset(257, now);
+        port.Deliver(QByteArray(258, 'a'));
+        if (notified) {
+            EXPECT_EQ(reply.Data(port, now), S::Waiting);
+        }
+        S s = S::Waiting;
+        int ticks = 0;
+        while (s == S::Waiting && ticks < 1000) {
+            s = tick();
+            ++ticks;
+        }
+        EXPECT_EQ(s, S::TimedOut);
+        EXPECT_GE(now, ReplyCollector::IdleLimitMs);
+        EXPECT_LE(now, ReplyCollector::IdleLimitMs + 20);
+    }
+}
+
+TEST_F(ReplyCollectorTest, IdleLimitIsElapsedTimeWithoutAByteNotATickCount)
+{
+    using S = ReplyCollector::Status;
+    // Thousands of ticks in no time at all: no time-out.
+    reply.Reset(3, 0);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(reply.Tick(port, 0), S::Waiting);
+    for (qint64 t = 1; t < ReplyCollector::IdleLimitMs; ++t)
+        ASSERT_EQ(reply.Tick(port, t), S::Waiting) << t;
+    EXPECT_EQ(reply.Tick(port, ReplyCollector::IdleLimitMs), S::TimedOut);
+}
+
+TEST_F(ReplyCollectorTest, APauseJustShortOfTheLimitDoesNotTimeOut)
+{
+    using S = ReplyCollector::Status;
+    reply.Reset(3, now);
+    port.Deliver("a");
+    EXPECT_EQ(tick(), S::Waiting);
+    // 49 ticks of 10 ms without a byte, then the rest.
+    for (int i = 0; i < 49; ++i)
+        ASSERT_EQ(tick(), S::Waiting);
+    port.Deliver("bc");
+    EXPECT_EQ(tick(), S::Waiting);
+    EXPECT_EQ(tick(), S::Complete);
+}
+
+TEST_F(ReplyCollectorTest, BytesWaitingAtALateTickAreTakenBeforeTheLimitIsJudged)
+{
+    using S = ReplyCollector::Status;
+    reply.Reset(1, now);
+    port.Deliver("O");
+    // The event loop was busy for longer than the idle limit.
+    EXPECT_EQ(tick(900), S::Waiting);
+    EXPECT_EQ(tick(), S::Complete);
+}

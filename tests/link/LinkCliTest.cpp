@@ -1,0 +1,199 @@
+// vantrelle-cli's link commands end to end: a separate process talking to the
+// simulated box over a pseudo-terminal.
+
+#include "link/LinkMessages.h"
+#include "model/ImageFile.h"
+#include "model/ProjectFile.h"
+#include "model/StockPrograms.h"
+#include "support/BoxSim.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LinkCliTest : public ::testing::Test
+{
+protected:
+    testenv::ProcessResult cli(const BoxSim &box, QStringList args, bool fast = true)
+    {
+        QStringList all{"--port", box.device()};
+        if (fast)
+            all << "--fast-handshake";
+        return testenv::run(testenv::binary("vantrelle-cli"), all + args, 120000);
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    static QByteArray stock()
+    {
+        return LoadStockImage(105).image;
+    }
+    static QByteArray pattern(quint32 seed)
+    {
+        QRandomGenerator random(seed);
+        QByteArray image(32768, '\0');
+        for (char &c : image)
+            c = static_cast<char>(random.bounded(256));
+        return image;
+    }
+    static std::string err(const testenv::ProcessResult &r) { return r.err.toStdString(); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(LinkCliTest, ConnectPrintsTheStatusPanelTextAfterTheFullHandshake)
+{
+    BoxSim box({"--version-bytes", "2,5,7"});
+    ASSERT_TRUE(box.started());
+    const auto r = cli(box, {"connect"}, false);
+    ASSERT_EQ(r.exitCode, 0) << err(r);
+    EXPECT_EQ(r.out, "Hardware Version 2.05 (7)   \n");
+    EXPECT_TRUE(r.err.isEmpty()) << "no progress when stderr is not a terminal";
+}
+
+TEST_F(LinkCliTest, ReadAndWriteTheTune)
+{
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    const QString read = path("read.vnt");
+    auto r = cli(box, {"read-tune", read});
+    ASSERT_EQ(r.exitCode, 0) << err(r);
+    Tune got, expected;
+    ASSERT_TRUE(ReadProjectFile(read, got).ok);
+    TuneFromImage(stock(), expected);
+    EXPECT_TRUE(got.sameContents(expected));
+
+    const QString write = path("write.vnt");
+    Tune tune;
+    TuneFromImage(pattern(21), tune);
+    ASSERT_TRUE(WriteProjectFile(write, tune).ok);
+    r = cli(box, {"write-tune", write});
+    ASSERT_EQ(r.exitCode, 0) << err(r);
+    ASSERT_EQ(box.stop(), 0);
+    EXPECT_EQ(box.savedImage(), PatchImage(stock(), tune));
+}
+
+TEST_F(LinkCliTest, ReadAndWriteTheRom)
+{
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    const QString out = path("out.bin");
+    auto r = cli(box, {"read-rom", out});
+    ASSERT_EQ(r.exitCode, 0) << err(r);
+    EXPECT_EQ(testenv::readFile(out), stock());
+
+    const QString in = path("in.bin");
+    ASSERT_TRUE(testenv::writeFile(in, pattern(4)));
+    r = cli(box, {"write-rom", in});
+    ASSERT_EQ(r.exitCode, 0) << err(r);
+    ASSERT_EQ(box.stop(), 0);
+    EXPECT_EQ(box.savedImage(), pattern(4));
+}
+
+TEST_F(LinkCliTest, RealTimeWritesGoOutAsSingleFrames)
+{
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    for (const QStringList &args : {QStringList{"rt-write", "1", "5", "0x80"}, QStringList{"rt-write", "11", "0", "100"},
+                                    QStringList{"rt-write", "23", "2", "0xBEEF"},
+                                    QStringList{"rt-write", "17", "0", "AB"}}) {
+        const auto r = cli(box, args);
+        EXPECT_EQ(r.exitCode, 0) << args.join(' ').toStdString() << ": " << err(r);
+    }
+    const QStringList log = box.waitForLogLines(8);
+    ASSERT_EQ(log.size(), 8);
+    EXPECT_EQ(log[1], "77 01 7D 05 80 7A");
+    EXPECT_EQ(log[3], "77 01 7F B4 64 0F");
+    EXPECT_EQ(log[5], "77 02 7A 74 BE EF 14");
+    EXPECT_EQ(log[7], "77 05 6A D1 41 42 00 00 00 3A");
+
+    const auto refused = cli(box, {"rt-write", "14", "0", "1"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(box.logLines().size(), 8) << "refused before the handshake";
+}
+
+TEST_F(LinkCliTest, FailuresPrintTheMessageAndLeaveNoOutputBehind)
+{
+    {
+        BoxSim box({"--bad-read-checksum", "5"});
+        ASSERT_TRUE(box.started());
+        const QString out = path("never.vnt");
+        const auto r = cli(box, {"read-tune", out});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(LinkMessages::ChecksumError)) << err(r);
+        EXPECT_FALSE(QFile::exists(out));
+
+        const QString existing = path("existing.vnt");
+        ASSERT_TRUE(testenv::writeFile(existing, "keep me"));
+        EXPECT_EQ(cli(box, {"read-tune", existing}).exitCode, 0) << "the fifth read was the bad one";
+        EXPECT_NE(testenv::readFile(existing), "keep me");
+    }
+    {
+        BoxSim box({"--bad-ack", "2"});
+        ASSERT_TRUE(box.started());
+        const QString in = path("in.vnt");
+        ASSERT_TRUE(WriteProjectFile(in, Tune()).ok);
+        const auto r = cli(box, {"write-tune", in});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(LinkMessages::NotAcknowledged)) << err(r);
+    }
+    {
+        BoxSim box({"--refuse-version"});
+        ASSERT_TRUE(box.started());
+        const auto r = cli(box, {"connect"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(LinkMessages::BadVersion)) << err(r);
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST_F(LinkCliTest, RomReadThatStopsEarlyKeepsTheBlocksReceived)
+{
+    // Answers the version request and three reads, then nothing.
+    BoxSim box({"--silent-after", "4"});
+    ASSERT_TRUE(box.started());
+    const QString out = path("partial.bin");
+    const auto r = cli(box, {"read-rom", out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(LinkMessages::DataTimeout)) << err(r);
+    EXPECT_EQ(testenv::readFile(out), stock().left(3 * 256));
+}
+
+TEST_F(LinkCliTest, RomWriteRefusesAShortFileBeforeTouchingTheBox)
+{
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    const QString in = path("short.bin");
+    ASSERT_TRUE(testenv::writeFile(in, QByteArray(1000, 'x')));
+    const auto r = cli(box, {"write-rom", in});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("1000 bytes")) << err(r);
+    const auto missing = cli(box, {"write-rom", path("missing.bin")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("missing.bin")) << err(missing);
+    EXPECT_TRUE(box.logLines().isEmpty());
+    ASSERT_EQ(box.stop(), 0);
+    EXPECT_EQ(box.savedImage(), stock());
+}
+
+TEST_F(LinkCliTest, PortProblemsAndBadCommandLines)
+{
+    const QString cliPath = testenv::binary("vantrelle-cli");
+    auto r = testenv::run(cliPath, {"--port", path("no-such-device"), "--fast-handshake", "connect"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.trimmed().isEmpty());
+    r = testenv::run(cliPath, {"connect"});
+    EXPECT_EQ(r.exitCode, 2) << "--port is needed";
+    r = testenv::run(cliPath, {"--port"});
+    EXPECT_EQ(r.exitCode, 2);
+    r = testenv::run(cliPath, {"--no-such-option", "connect"});
+    EXPECT_EQ(r.exitCode, 2);
+    r = testenv::run(cliPath, {"--port=/dev/null", "rt-write", "1", "256", "0"});
+    EXPECT_EQ(r.exitCode, 2) << "index outside the map";
+    r = testenv::run(cliPath, {"--port=/dev/null", "read-tune"});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+} // namespace

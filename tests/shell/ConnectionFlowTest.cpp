@@ -1,0 +1,328 @@
+// The main window's link commands against vantrelle-boxsim over a real
+// pseudo-terminal: connect, read, write, real-time mode, disconnect, and the
+// image and stock-program commands.
+
+#include "model/ImageFile.h"
+#include "model/ProgramState.h"
+#include "model/StockPrograms.h"
+#include "model/TuneItems.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "shell/ConnectionCommands.h"
+#include "shell/MainApplication.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+#include "support/BoxSim.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Acts on the next modal dialog named objectName once it is up.
+void onModal(const QString &objectName, std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, objectName, act] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == objectName) {
+            poll->stop();
+            poll->deleteLater();
+            act(modal);
+        }
+    });
+    poll->start();
+}
+
+class ConnectionFlowTest : public ::testing::Test
+{
+protected:
+    ConnectionFlowTest() : store(dir.filePath("Vantrelle.ini")) {}
+
+    void start(const QStringList &boxArgs = {})
+    {
+        box = std::make_unique<BoxSim>(boxArgs);
+        ASSERT_TRUE(box->started());
+        prefs = std::make_unique<CVUserPrefs>(store);
+        prefs->SetShowRTWarning(false);
+        StartOptions options;
+        options.portName = box->device();
+        options.fastHandshake = true;
+        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
+        app->window().Load(QString());
+    }
+    frmMain &w() { return app->window(); }
+    ProgramState &state() { return w().State(); }
+    QString status() { return w().StatusPanel("Status")->text(); }
+    bool enabled(const char *name) { return w().Action(name)->isEnabled(); }
+    QStringList framesStartingWith(const QString &prefix)
+    {
+        return box->logLines().filter(QRegularExpression("^" + prefix));
+    }
+
+    // Connects and answers the read question with readAnswer.
+    void connectBox(MsgAnswer readAnswer = MsgAnswer::Yes)
+    {
+        messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
+        messages.queue(readAnswer);     // "Read the current Vantrelle settings?"
+        w().Action("mnuOptionsConnect")->trigger();
+    }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    std::unique_ptr<BoxSim> box;
+    std::unique_ptr<CVUserPrefs> prefs;
+    std::unique_ptr<MainApplication> app;
+};
+
+} // namespace
+
+TEST_F(ConnectionFlowTest, NoAtTheFirstQuestionChangesNothing)
+{
+    start();
+    messages.queue(MsgAnswer::No);
+    w().Action("tbConnect")->trigger();
+    EXPECT_EQ(messages.shown().back().text, "Ensure that your car is not running.  Are you ready to continue?");
+    EXPECT_EQ(prefs->ConnectionState(), 0);
+    EXPECT_FALSE(w().Action("tbConnect")->isChecked());
+    EXPECT_TRUE(box->logLines().isEmpty());
+}
+
+TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
+{
+    start({"--version-bytes", "1,7,3"});
+    connectBox();
+    EXPECT_EQ(w().StatusPanel("HardwareVersion")->text(), "Hardware Version 1.07 (3)   ");
+    EXPECT_EQ(status(), "Idle");
+    EXPECT_EQ(prefs->ConnectionState(), 2);
+    EXPECT_EQ(messages.shown().back().text, "Read the current Vantrelle settings?");
+    EXPECT_TRUE(w().Tree()->isVisibleTo(&w()));
+    EXPECT_EQ(state().CurrentPanel, 2);
+    EXPECT_FALSE(state().ChangesNotSent);
+    EXPECT_FALSE(state().Modified) << "a read does not touch Modified";
+    EXPECT_EQ(w().Action("mnuOptionsConnect")->text(), "&Disconnect from Vantrelle");
+    EXPECT_TRUE(w().Action("tbConnect")->isChecked());
+    EXPECT_EQ(w().Action("tbConnect")->toolTip(), "Disconnect from Vantrelle");
+    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "mnuOptionsRealTime", "mnuFileOpenBin",
+                             "mnuFileSaveBin", "mnuLoad", "tbRead", "tbWrite", "tbRealTime"})
+        EXPECT_TRUE(enabled(name)) << name;
+
+    const QStringList frames = box->logLines();
+    ASSERT_EQ(frames.size(), 23);
+    EXPECT_EQ(frames[0], "56 56");
+    EXPECT_EQ(frames[1], "52 00 7D 00 CF");
+    EXPECT_EQ(framesStartingWith("52").size(), 22);
+
+    // The model now holds the stock program the box started from.
+    const StockImageResult stock = LoadStockImage(105);
+    Tune expected;
+    TuneFromImage(stock.image, expected);
+    EXPECT_TRUE(state().tune.sameContents(expected));
+}
+
+TEST_F(ConnectionFlowTest, WriteSendsEveryItemAndClearsChangesNotSent)
+{
+    start();
+    connectBox(MsgAnswer::No);
+    EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
+    state().tune.general().SetRevLimiter(0x64);
+    state().ChangesNotSent = true;
+    messages.queue(MsgAnswer::Yes);
+    w().Action("tbWrite")->trigger();
+    EXPECT_EQ(messages.shown().back().text, "Write the current settings to the Vantrelle?");
+    EXPECT_FALSE(state().ChangesNotSent);
+    EXPECT_EQ(status(), "Idle");
+    const QStringList writes = framesStartingWith("57");
+    ASSERT_EQ(writes.size(), 22);
+    EXPECT_TRUE(writes.contains("57 01 7F B4 64 EF"));
+}
+
+TEST_F(ConnectionFlowTest, FailedWriteKeepsChangesNotSent)
+{
+    start({"--bad-ack", "3"});
+    connectBox(MsgAnswer::No);
+    state().ChangesNotSent = true;
+    messages.queue(MsgAnswer::Yes);
+    w().Action("mnuOptionsWrite")->trigger();
+    EXPECT_EQ(messages.shown().back().text,
+              "The data was not properly written.  Received checksum error.  Please retry the operation");
+    EXPECT_TRUE(state().ChangesNotSent);
+    EXPECT_EQ(status(), "Idle");
+}
+
+TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
+{
+    start();
+    connectBox();
+    state().ChangesNotSent = true;
+
+    // No to the unsent-changes question leaves the mode off and shows no warning.
+    messages.queue(MsgAnswer::No);
+    w().Action("tbRealTime")->trigger();
+    EXPECT_TRUE(messages.shown().back().text.startsWith("Changes have been made outside of real-time that have not been sent"));
+    EXPECT_FALSE(state().RealTimeEnabled);
+    EXPECT_FALSE(w().Action("tbRealTime")->isChecked());
+
+    // The warning appears with its opt-out; ticking it stores ShowRTWarning false.
+    prefs->SetShowRTWarning(true);
+    messages.queue(MsgAnswer::Yes);
+    onModal("dlgDisposable", [](QWidget *d) {
+        d->findChild<QCheckBox *>()->setChecked(true);
+        d->findChild<QPushButton *>()->click();
+    });
+    w().Action("mnuOptionsRealTime")->trigger();
+    ASSERT_TRUE(state().RealTimeEnabled);
+    EXPECT_FALSE(prefs->ShowRTWarning());
+    EXPECT_TRUE(w().Action("mnuOptionsRealTime")->isChecked());
+    EXPECT_TRUE(w().Action("tbRealTime")->isChecked());
+    EXPECT_EQ(w().Action("tbRealTime")->toolTip(), "Disable real-time mode");
+    for (const char *name : {"mnuFileOpenBin", "mnuFileSaveBin", "mnuLoad", "mnuOptionsRead", "mnuOptionsWrite",
+                             "tbRead", "tbWrite", "mnuDataLoggingSave", "mnuToolsStagedRevLimiter", "mnuToolsMapCopy"})
+        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_TRUE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
+    EXPECT_FALSE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
+    EXPECT_EQ(w().StatusPanel("VntRTEnabled")->text(), "Real-time Enabled  ");
+    EXPECT_TRUE(w().RealTimeStrip()->isVisibleTo(&w()));
+
+    w().Action("tbRealTime")->trigger();
+    EXPECT_FALSE(state().RealTimeEnabled);
+    for (const char *name : {"mnuFileOpenBin", "mnuFileSaveBin", "mnuLoad", "mnuOptionsRead", "mnuOptionsWrite",
+                             "tbRead", "tbWrite", "mnuDataLoggingSave", "mnuToolsStagedRevLimiter", "mnuToolsMapCopy"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_TRUE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
+    EXPECT_FALSE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
+    EXPECT_FALSE(w().RealTimeStrip()->isVisibleTo(&w()));
+    EXPECT_EQ(w().Action("tbRealTime")->toolTip(), "Enable real-time mode");
+}
+
+TEST_F(ConnectionFlowTest, DisconnectInRealTimeModeRestoresTheRevLimit)
+{
+    start();
+    connectBox();
+    w().Action("mnuOptionsRealTime")->trigger();
+    ASSERT_TRUE(state().RealTimeEnabled);
+    state().StagedRevLimitActive = true; // the staged limit is in the box
+    const int limit = state().tune.general().RevLimiter();
+
+    w().Action("mnuOptionsConnect")->trigger(); // disconnect
+    EXPECT_FALSE(state().RealTimeEnabled);
+    EXPECT_FALSE(state().StagedRevLimitActive);
+    EXPECT_EQ(prefs->ConnectionState(), 0);
+    EXPECT_EQ(status(), "Not Connected");
+    EXPECT_FALSE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
+    EXPECT_FALSE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
+    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "tbRead", "tbWrite", "mnuFileOpenBin", "mnuLoad"})
+        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_FALSE(app->port().IsOpen());
+    const QString expected = QString("77 01 7F B4 %1").arg(limit, 2, 16, QChar('0')).toUpper();
+    EXPECT_TRUE(box->logLines().last().startsWith(expected)) << box->logLines().last().toStdString();
+    EXPECT_EQ(w().StatusPanel("HardwareVersion")->text(), "Hardware Version 2.05 (7)   ") << "keeps its last text";
+}
+
+TEST_F(ConnectionFlowTest, RefusedAndSilentBoxes)
+{
+    struct Case
+    {
+        QStringList args;
+        const char *message;
+    };
+    const Case cases[] = {
+        {{"--refuse-version"}, "Received Version response with bad checksum."},
+        {{"--never-answer"},
+         "Could not communicate wuth the Vantrelle hardware.  Please check your COM port settings and try again."},
+    };
+    for (const Case &c : cases) {
+        app.reset();
+        prefs.reset();
+        messages.clear();
+        start(c.args);
+        messages.queue(MsgAnswer::Yes);
+        w().Action("mnuOptionsConnect")->trigger();
+        ASSERT_FALSE(messages.shown().empty());
+        EXPECT_EQ(messages.shown().back().text, c.message);
+        EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
+        EXPECT_EQ(prefs->ConnectionState(), 0);
+        EXPECT_EQ(status(), "Not Connected");
+        EXPECT_FALSE(enabled("mnuFileOpenBin"));
+        EXPECT_FALSE(enabled("mnuLoad"));
+        EXPECT_FALSE(app->port().IsOpen());
+    }
+}
+
+TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
+{
+    start({"--stock", "101"});
+    connectBox(MsgAnswer::No);
+    w().SetCurrentFileName(dir.filePath("was.vnt"));
+    w().setWindowTitle("Vantrelle - was.vnt");
+
+    messages.queue(MsgAnswer::Yes); // "Are you sure that you want to load ..."
+    messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
+    onModal("dlgLoadBin", [](QWidget *d) {
+        d->findChild<QRadioButton *>("radioNAAutoFed")->setChecked(true);
+        d->findChild<QPushButton *>("OKButton")->click();
+    });
+    w().Action("mnuLoad")->trigger();
+
+    EXPECT_EQ(w().windowTitle(), "Vantrelle");
+    EXPECT_TRUE(w().CurrentFileName().isEmpty());
+    EXPECT_EQ(framesStartingWith("57 00").size(), 128);
+    const StockImageResult stock = LoadStockImage(103);
+    Tune expected;
+    TuneFromImage(stock.image, expected);
+    EXPECT_TRUE(state().tune.sameContents(expected));
+    EXPECT_EQ(box->stop(), 0);
+    EXPECT_EQ(box->savedImage(), stock.image);
+
+    // No temporary image is left behind.
+    const QStringList leftovers = QDir(QDir::tempPath()).entryList({"vnt*"}, QDir::Files);
+    EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(' ').toStdString();
+}
+
+TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
+{
+    start();
+    connectBox(MsgAnswer::No);
+    const QString saved = dir.filePath("box.bin");
+    files.queue(saved);
+    w().Action("mnuFileSaveBin")->trigger();
+    EXPECT_EQ(files.asked().back().filter, "Map Files (*.bin)|*.bin|All Files (*.*)|*.*");
+    EXPECT_EQ(testenv::readFile(saved), LoadStockImage(105).image);
+
+    // A short file is refused before anything is sent, and nothing is read back.
+    const QString shortFile = dir.filePath("short.bin");
+    testenv::writeFile(shortFile, QByteArray(1000, '\1'));
+    const int framesBefore = box->logLines().size();
+    const size_t messagesBefore = messages.shown().size();
+    files.queue(shortFile);
+    w().Action("mnuFileOpenBin")->trigger();
+    EXPECT_EQ(box->logLines().size(), framesBefore);
+    ASSERT_EQ(messages.shown().size(), messagesBefore + 1);
+    EXPECT_TRUE(messages.shown().back().text.contains("1000")) << messages.shown().back().text.toStdString();
+
+    // A whole image goes in and the tune is read back.
+    QByteArray image = LoadStockImage(104).image;
+    const QString other = dir.filePath("other.bin");
+    testenv::writeFile(other, image);
+    files.queue(other);
+    messages.queue(MsgAnswer::Yes);
+    w().Action("mnuFileOpenBin")->trigger();
+    Tune expected;
+    TuneFromImage(image, expected);
+    EXPECT_TRUE(state().tune.sameContents(expected));
+}
