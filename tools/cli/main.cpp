@@ -78,9 +78,9 @@ const OptionSpec OptionSpecs[] = {
 
 const OptionSpec *findOption(const QString &name)
 {
-    for (const OptionSpec &spec : OptionSpecs)
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const OptionSpec &known : OptionSpecs)
+        if (name == QLatin1String(known.name))
+            return &known;
     return nullptr;
 }
 
@@ -108,11 +108,11 @@ int main(int argc, char **argv)
             // --name VALUE or --name=VALUE, anywhere on the line.
             const qsizetype eq = w.indexOf(QLatin1Char('='));
             const QString name = eq < 0 ? w : w.left(eq);
-            const OptionSpec *spec = findOption(name);
-            if (!spec)
+            const OptionSpec *known = findOption(name);
+            if (!known)
                 return cli::usage(QStringLiteral("unknown option %1").arg(name));
             QString value;
-            if (spec->takesValue) {
+            if (known->takesValue) {
                 if (eq >= 0)
                     value = w.mid(eq + 1);
                 else if (i + 1 < words.size())
@@ -122,7 +122,7 @@ int main(int argc, char **argv)
             } else if (eq >= 0) {
                 return cli::usage(QStringLiteral("%1 takes no value").arg(name));
             }
-            if (!spec->apply(options, value))
+            if (!known->apply(options, value))
                 return cli::usage(QStringLiteral("bad value '%1' for %2").arg(value, name));
             continue;
         }
