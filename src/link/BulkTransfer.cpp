@@ -69,29 +69,16 @@ void BulkTransferExchange::DataArrived()
 void BulkTransferExchange::handle(ReplyCollector::Status status)
 {
     const bool reading = m_direction == TransferDirection::Read;
-    if (status == ReplyCollector::Status::TimedOut) {
-        finish(reading ? LinkOutcome::failure(LinkResult::DataTimeout,
-                                              QString::fromLatin1(LinkMessages::DataTimeout), MsgIcon::Critical)
-                       : LinkOutcome::failure(LinkResult::ResponseTimeout,
-                                              QString::fromLatin1(LinkMessages::ResponseTimeout),
-                                              MsgIcon::Critical));
-        return;
-    }
-    if (status != ReplyCollector::Status::Complete)
-        return;
     const QByteArray &reply = m_reply.Bytes();
-    if (reading) {
-        if (!Frames::IsChecksumValid(reply)) {
-            finish(LinkOutcome::failure(LinkResult::ChecksumError,
-                                        QString::fromLatin1(LinkMessages::ChecksumError), MsgIcon::Critical));
-            return;
-        }
-        StoreItemBytes(m_tune, m_item, reply.left(reply.size() - 1));
-    } else if (reply[0] != Frames::Acknowledge) {
-        finish(LinkOutcome::failure(LinkResult::NotAcknowledged,
-                                    QString::fromLatin1(LinkMessages::NotAcknowledged), MsgIcon::Critical));
+    const ReplyVerdict verdict = JudgeTransferReply(status, reading, reply);
+    if (verdict.kind == ReplyVerdict::Kind::Pending)
+        return;
+    if (verdict.kind == ReplyVerdict::Kind::Failed) {
+        finish(verdict.failure);
         return;
     }
+    if (reading)
+        StoreItemBytes(m_tune, m_item, reply.left(reply.size() - 1));
     ++m_itemsDone;
     if (advance() == Advance::Complete)
         finish(LinkOutcome::success());

@@ -1,5 +1,8 @@
 #include "link/LinkIO.h"
 
+#include "link/Frames.h"
+#include "link/LinkMessages.h"
+
 bool SendBytes(LinkPort &port, const QByteArray &bytes, QString *errorDescription)
 {
     if (port.Output(bytes))
@@ -51,4 +54,43 @@ ReplyCollector::Status ReplyCollector::Data(LinkPort &port, qint64 nowMs)
 {
     take(port, nowMs);
     return m_bytes.size() == m_expected ? Status::Complete : Status::Waiting;
+}
+
+namespace LinkFailures {
+
+LinkOutcome TimedOut(bool waitingForData)
+{
+    return waitingForData
+               ? LinkOutcome::failure(LinkResult::DataTimeout, QString::fromLatin1(LinkMessages::DataTimeout),
+                                      MsgIcon::Critical)
+               : LinkOutcome::failure(LinkResult::ResponseTimeout,
+                                      QString::fromLatin1(LinkMessages::ResponseTimeout), MsgIcon::Critical);
+}
+
+LinkOutcome ChecksumError()
+{
+    return LinkOutcome::failure(LinkResult::ChecksumError, QString::fromLatin1(LinkMessages::ChecksumError),
+                                MsgIcon::Critical);
+}
+
+LinkOutcome NotAcknowledged()
+{
+    return LinkOutcome::failure(LinkResult::NotAcknowledged, QString::fromLatin1(LinkMessages::NotAcknowledged),
+                                MsgIcon::Critical);
+}
+
+} // namespace LinkFailures
+
+ReplyVerdict JudgeTransferReply(ReplyCollector::Status status, bool reading, const QByteArray &reply)
+{
+    using Kind = ReplyVerdict::Kind;
+    if (status == ReplyCollector::Status::TimedOut)
+        return {Kind::Failed, LinkFailures::TimedOut(reading)};
+    if (status != ReplyCollector::Status::Complete)
+        return {};
+    if (reading && !Frames::IsChecksumValid(reply))
+        return {Kind::Failed, LinkFailures::ChecksumError()};
+    if (!reading && (reply.isEmpty() || reply[0] != Frames::Acknowledge))
+        return {Kind::Failed, LinkFailures::NotAcknowledged()};
+    return {Kind::Accepted, {}};
 }

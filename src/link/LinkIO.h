@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LinkOutcome.h"
 #include "platform/SerialPort.h"
 
 #include <QByteArray>
@@ -56,3 +57,21 @@ private:
     int m_expected = 0;
     qint64 m_lastActivityMs = 0;
 };
+
+// The outcomes every exchange shares for the same failure.
+namespace LinkFailures {
+LinkOutcome TimedOut(bool waitingForData);
+LinkOutcome ChecksumError();
+LinkOutcome NotAcknowledged();
+} // namespace LinkFailures
+
+// What a transfer makes of the collector's state for one request: still
+// waiting, ended by a failure, or a reply to take (a read reply whose
+// checksum holds, or an "O" acknowledgement).
+struct ReplyVerdict
+{
+    enum class Kind { Pending, Failed, Accepted };
+    Kind kind = Kind::Pending;
+    LinkOutcome failure;
+};
+ReplyVerdict JudgeTransferReply(ReplyCollector::Status status, bool reading, const QByteArray &reply);

@@ -78,16 +78,11 @@ void RealTimeWriteExchange::DataArrived()
 
 void RealTimeWriteExchange::handle(ReplyCollector::Status status)
 {
-    if (status == ReplyCollector::Status::TimedOut) {
-        finish(LinkOutcome::failure(LinkResult::ResponseTimeout,
-                                    QString::fromLatin1(LinkMessages::ResponseTimeout), MsgIcon::Critical));
-    } else if (status == ReplyCollector::Status::Complete) {
-        if (m_reply.Bytes()[0] == Frames::Acknowledge)
-            finish(LinkOutcome::success());
-        else
-            finish(LinkOutcome::failure(LinkResult::NotAcknowledged,
-                                        QString::fromLatin1(LinkMessages::NotAcknowledged), MsgIcon::Critical));
-    }
+    const ReplyVerdict verdict = JudgeTransferReply(status, false, m_reply.Bytes());
+    if (verdict.kind == ReplyVerdict::Kind::Failed)
+        finish(verdict.failure);
+    else if (verdict.kind == ReplyVerdict::Kind::Accepted)
+        finish(LinkOutcome::success());
 }
 
 void RealTimeWriteQueue::Submit(const QByteArray &frame)

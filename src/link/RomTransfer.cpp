@@ -89,33 +89,21 @@ void RomTransferExchange::DataArrived()
 void RomTransferExchange::handle(ReplyCollector::Status status)
 {
     const bool reading = m_direction == TransferDirection::Read;
-    if (status == ReplyCollector::Status::TimedOut) {
-        finish(reading ? LinkOutcome::failure(LinkResult::DataTimeout,
-                                              QString::fromLatin1(LinkMessages::DataTimeout), MsgIcon::Critical)
-                       : LinkOutcome::failure(LinkResult::ResponseTimeout,
-                                              QString::fromLatin1(LinkMessages::ResponseTimeout),
-                                              MsgIcon::Critical));
+    const QByteArray &reply = m_reply.Bytes();
+    const ReplyVerdict verdict = JudgeTransferReply(status, reading, reply);
+    if (verdict.kind == ReplyVerdict::Kind::Pending)
+        return;
+    if (verdict.kind == ReplyVerdict::Kind::Failed) {
+        finish(verdict.failure);
         return;
     }
-    if (status != ReplyCollector::Status::Complete)
-        return;
-    const QByteArray &reply = m_reply.Bytes();
     if (reading) {
-        if (!Frames::IsChecksumValid(reply)) {
-            finish(LinkOutcome::failure(LinkResult::ChecksumError,
-                                        QString::fromLatin1(LinkMessages::ChecksumError), MsgIcon::Critical));
-            return;
-        }
         const QByteArray block = reply.left(BlockSize);
         if (!m_file.seek(m_position - 1) || m_file.write(block) != block.size() || !m_file.flush()) {
             fileFailure(QStringLiteral("Could not write '%1': %2").arg(m_path, m_file.errorString()));
             return;
         }
         m_position += BlockSize;
-    } else if (reply[0] != Frames::Acknowledge) {
-        finish(LinkOutcome::failure(LinkResult::NotAcknowledged,
-                                    QString::fromLatin1(LinkMessages::NotAcknowledged), MsgIcon::Critical));
-        return;
     }
     ++m_blocksDone;
     if (next() == Next::Complete)
