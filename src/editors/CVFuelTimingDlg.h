@@ -1,10 +1,14 @@
 #pragma once
 
+#include "editors/BlockOperations.h"
 #include "editors/GridFont.h"
 #include "editors/GridRules.h"
 #include "editors/Panel.h"
 
 #include <QWidget>
+#include <functional>
+#include <map>
+#include <optional>
 
 class CVUserPrefs;
 class FieldEdit;
@@ -15,6 +19,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class RealTimeSender;
+class Tune;
 struct ProgramState;
 
 // The editing panel of the six 16 x 16 maps (panel indexes 7..12): the map
@@ -75,6 +80,39 @@ public:
     QAction *editAction() const { return mnuCellEdit; }
     QAction *loopAction() const { return mnuCellLoop; }
 
+    // Block tools on the selected cells (the current cell when none is
+    // selected): one undo step each, every changed run of adjacent entries one
+    // real-time frame. False (with a message) when the selection does not
+    // suit the operation.
+    bool RunBlock(BlockOps::Op op, double value = 0);
+    // The menu command: asks for the number first where the operation needs one.
+    void BlockCommand(BlockOps::Op op);
+    // Asks for a block operation's number; nothing when the user cancels.
+    std::function<std::optional<double>(const QString &title, const QString &label)> askValue;
+    // The selection's bounding rectangle in grid rows and columns.
+    BlockOps::Rect SelectionRect() const;
+
+    // The selection (or the whole map with its axes) as tab-separated values
+    // on the clipboard; paste of tab- or comma-separated text at the top-left
+    // selected cell, refused as a whole with a message naming the first bad cell.
+    QString CopySelection();
+    QString CopyMapWithAxes();
+    bool PasteText(const QString &text);
+    void Paste();
+
+    // A second tune to compare with: cells whose raw value differs are
+    // outlined and show the other tune's value in their tooltip. nullptr ends it.
+    void SetCompareTune(const Tune *other, const QString &name = QString());
+    bool IsComparing() const { return m_compare != nullptr; }
+    // Takes the selected cells' values from the compared tune (one undo step).
+    bool TakeSelectedFromCompare();
+
+    QAction *blockAction(BlockOps::Op op) const;
+    QAction *copyAction() const { return mnuCellCopy; }
+    QAction *pasteAction() const { return mnuCellPaste; }
+    QAction *copyMapAction() const { return mnuCellCopyMap; }
+    QAction *takeCompareAction() const { return mnuCellTakeCompare; }
+
     MapGridView *grid() const { return MapGrid; }
     MapGridModel *gridModel() const { return m_model; }
     FieldEdit *cellEditor() const { return editGridCell; }
@@ -109,6 +147,12 @@ private:
     void showCell(int panel, int row, int col);
     void UpdateCellMenu();
     void popUpCellMenu(const QPoint &globalPos);
+    void buildBlockMenu();
+    void markComparedCells();
+    // Stores the planned cell values of a map panel, writes every changed run
+    // of each map to the box in real time, refreshes the grid and notes the
+    // edit as one step.
+    void applyPlan(int panel, const BlockOps::Plan &plan);
 
     ProgramState &m_state;
     CVUserPrefs &m_prefs;
@@ -129,6 +173,14 @@ private:
     QAction *mnuCellDecrement = nullptr;
     QAction *mnuCellEdit = nullptr;
     QAction *mnuCellLoop = nullptr;
+    std::map<BlockOps::Op, QAction *> m_blockActions;
+    QAction *mnuCellCopy = nullptr;
+    QAction *mnuCellPaste = nullptr;
+    QAction *mnuCellCopyMap = nullptr;
+    QAction *mnuCellTakeCompare = nullptr;
+
+    const Tune *m_compare = nullptr;
+    QString m_compareName;
 
     // The cell the in-place editor edits, fixed when it opens.
     int m_editPanel = 0;

@@ -130,7 +130,7 @@ void CVInjectorDlg::noteChange()
 {
     // The injector values never go out in real time, so every change is one
     // the box has not been sent.
-    m_state.Modified = true;
+    m_state.NoteEdit();
     m_state.ChangesNotSent = true;
 }
 
@@ -156,9 +156,10 @@ bool CVInjectorDlg::editKOveride_Validate()
         return false;
     CVGeneralInfo &g = m_state.tune.general();
     const int value = static_cast<int>(*k);
-    if (value != g.InjectorK())
-        noteChange();
+    const bool changed = value != g.InjectorK();
     g.SetInjectorK(value);
+    if (changed)
+        noteChange();
     return true;
 }
 
@@ -192,9 +193,10 @@ bool CVInjectorDlg::validateByte(FieldEdit *edit, int (*get)(const ProgramState 
     if (!v)
         return false;
     const int value = static_cast<int>(*v);
-    if (value != get(m_state))
-        noteChange();
+    const bool changed = value != get(m_state);
     set(m_state, value);
+    if (changed)
+        noteChange();
     return true;
 }
 

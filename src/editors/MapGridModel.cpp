@@ -29,6 +29,10 @@ QVariant MapGridModel::data(const QModelIndex &index, int role) const
         return c.background.isValid() ? QVariant(QBrush(c.background)) : QVariant();
     case Qt::ForegroundRole:
         return c.foreground.isValid() ? QVariant(QBrush(c.foreground)) : QVariant();
+    case Qt::ToolTipRole:
+        return c.compareNote.isEmpty() ? QVariant() : QVariant(c.compareNote);
+    case CompareRole:
+        return !c.compareNote.isEmpty();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     default:
@@ -80,6 +84,19 @@ void MapGridModel::setBackground(int row, int col, const QColor &background)
         return;
     cell(row, col).background = background;
     changed(row, col);
+}
+
+void MapGridModel::setCompareNote(int row, int col, const QString &note)
+{
+    if (!inGrid(row, col) || cell(row, col).compareNote == note)
+        return;
+    cell(row, col).compareNote = note;
+    changed(row, col);
+}
+
+QString MapGridModel::compareNote(int row, int col) const
+{
+    return inGrid(row, col) ? cell(row, col).compareNote : QString();
 }
 
 QString MapGridModel::text(int row, int col) const

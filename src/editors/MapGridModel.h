@@ -32,6 +32,12 @@ public:
     void setText(int row, int col, const QString &text);
     void setBackground(int row, int col, const QColor &background);
 
+    // A cell that differs from a compared tune: outlined, with the other
+    // tune's value (note) as its tooltip. An empty note takes the mark away.
+    static constexpr int CompareRole = Qt::UserRole + 1;
+    void setCompareNote(int row, int col, const QString &note);
+    QString compareNote(int row, int col) const;
+
     QString text(int row, int col) const;
     QColor background(int row, int col) const;
     QColor foreground(int row, int col) const;
@@ -42,6 +48,7 @@ private:
         QString text;
         QColor background;
         QColor foreground;
+        QString compareNote;
     };
     static bool inGrid(int row, int col);
     Cell &cell(int row, int col) { return m_cells[row * GridRules::GridCols + col]; }

@@ -1,10 +1,15 @@
 #include "editors/MapGridView.h"
 
+#include "editors/MapGridModel.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,9 +29,43 @@ public:
             QStyleOptionViewItem plain(option);
             plain.state &= ~QStyle::State_Selected;
             QStyledItemDelegate::paint(painter, plain, index);
-            return;
+        } else {
+            QStyledItemDelegate::paint(painter, option, index);
         }
-        QStyledItemDelegate::paint(painter, option, index);
+        paintMarks(painter, option.rect, index);
+        // A cell that differs from a compared tune.
+        if (index.data(MapGridModel::CompareRole).toBool()) {
+            painter->save();
+            painter->setPen(QPen(QColor(255, 0, 255), 2, Qt::DashLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
+            painter->restore();
+        }
+    }
+
+    void paintMarks(QPainter *painter, const QRect &rect, const QModelIndex &index) const
+    {
+        const QString note = m_view->cellNote(index.row(), index.column());
+        const bool marked = index.row() == m_view->markedRow() && index.column() == m_view->markedCol();
+        if (note.isEmpty() && !marked)
+            return;
+        painter->save();
+        if (!note.isEmpty()) {
+            QFont small = m_view->font();
+            small.setPointSizeF(std::max(5.0, small.pointSizeF() * 0.7));
+            painter->setFont(small);
+            const QRect box = rect.adjusted(2, 1, -2, -1);
+            const QRect textRect = painter->fontMetrics().boundingRect(box, Qt::AlignLeft | Qt::AlignTop, note);
+            painter->fillRect(textRect, QColor(255, 255, 224));
+            painter->setPen(Qt::black);
+            painter->drawText(box, Qt::AlignLeft | Qt::AlignTop, note);
+        }
+        if (marked) {
+            painter->setPen(QPen(QColor(255, 160, 0), 3));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -2, -2));
+        }
+        painter->restore();
     }
 
 private:
@@ -51,6 +90,33 @@ MapGridView::MapGridView(QWidget *parent)
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void MapGridView::setCellNote(int row, int col, const QString &note)
+{
+    const int key = row * 1000 + col;
+    if (note.isEmpty())
+        m_notes.remove(key);
+    else
+        m_notes.insert(key, note);
+    viewport()->update();
+}
+
+void MapGridView::clearCellNotes()
+{
+    if (m_notes.isEmpty())
+        return;
+    m_notes.clear();
+    viewport()->update();
+}
+
+void MapGridView::setMarkedCell(int row, int col)
+{
+    if (row == m_markedRow && col == m_markedCol)
+        return;
+    m_markedRow = row;
+    m_markedCol = col;
+    viewport()->update();
 }
 
 bool MapGridView::hasMultiCellSelection() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QTableView>
 
 // The map grid's view: 17 x 17 cells with the axes in row 0 and column 0 (no
@@ -19,6 +20,18 @@ public:
     // current cell.
     void setInputBlocked(bool blocked) { m_blocked = blocked; }
 
+    // Marks other tools draw over the cells (the map overlay from a log, the
+    // datalog viewer's cursor): a short note in a cell's top-left corner and
+    // a frame around one cell. They live in the view, not in the model, so a
+    // refill of the grid keeps them.
+    void setCellNote(int row, int col, const QString &note);
+    QString cellNote(int row, int col) const { return m_notes.value(row * 1000 + col); }
+    void clearCellNotes();
+    // (-1, -1) takes the frame away.
+    void setMarkedCell(int row, int col);
+    int markedRow() const { return m_markedRow; }
+    int markedCol() const { return m_markedCol; }
+
 signals:
     // A character key (its code) or Enter (13).
     void characterTyped(int code);
@@ -33,4 +46,7 @@ protected:
 
 private:
     bool m_blocked = false;
+    QHash<int, QString> m_notes; // row * 1000 + col
+    int m_markedRow = -1;
+    int m_markedCol = -1;
 };

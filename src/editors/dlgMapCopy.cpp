@@ -136,6 +136,7 @@ void dlgMapCopy::buttonCopy_Click()
     m_messages.info(this, QStringLiteral("Copy complete.  Changes have been made locally.  You should use the "
                                          "\"Write To Vantrelle\" menu item to update the hardware."));
     emit reselectCurrentPanel();
+    m_state.NoteEdit(QStringLiteral("Copy ") + comboSourceMap->currentText());
     m_state.Modified = true;
     m_state.ChangesNotSent = true;
 }

@@ -12,6 +12,20 @@ BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &cloc
     setProgressMaximum(100);
     setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
                                                                              : LinkMessages::WritingLabel));
+    for (int item = 1; item <= TuneItemCount; ++item)
+        if (IsTransferredItem(item))
+            m_walk.push_back(item);
+}
+
+void BulkTransferExchange::SetItems(const std::vector<int> &items)
+{
+    if (m_started)
+        return;
+    m_walk.clear();
+    for (int item : items)
+        if (IsTransferredItem(item))
+            m_walk.push_back(item);
+    m_fullWalk = false;
 }
 
 int BulkTransferExchange::ProgressFor(int item)
@@ -30,12 +44,13 @@ void BulkTransferExchange::Start()
 
 BulkTransferExchange::Advance BulkTransferExchange::advance()
 {
-    setProgress(ProgressFor(m_item));
-    if (m_item == TuneItemCount)
+    if (m_fullWalk)
+        setProgress(ProgressFor(m_item));
+    else
+        setProgress(m_walk.empty() ? 100 : static_cast<int>(vnt::RoundHalfEven(100.0 * m_position / m_walk.size())));
+    if (m_position >= static_cast<int>(m_walk.size()))
         return Advance::Complete;
-    ++m_item;
-    if (m_item == AccelEnrichItem)
-        ++m_item;
+    m_item = m_walk[m_position++];
     const TuneItem &item = *FindTuneItem(m_item);
     QByteArray frame;
     if (m_direction == TransferDirection::Read) {

@@ -4,6 +4,8 @@
 #include "link/LinkIO.h"
 #include "model/Tune.h"
 
+#include <vector>
+
 // The two directions of a transfer, numbered like the connection states
 // Reading and Writing they run in.
 enum class TransferDirection { Read = 3, Write = 4 };
@@ -22,6 +24,11 @@ class BulkTransferExchange : public LinkExchange
 public:
     BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune, TransferDirection direction,
                          QObject *parent = nullptr);
+
+    // Walks only these items (in the order given; item 21 and numbers outside
+    // 1..23 are dropped) instead of all of them. Set before Start().
+    void SetItems(const std::vector<int> &items);
+    const std::vector<int> &Items() const { return m_walk; }
 
     void Start() override;
     void Tick() override;
@@ -43,6 +50,9 @@ private:
 
     Tune &m_tune;
     TransferDirection m_direction;
+    std::vector<int> m_walk;
+    bool m_fullWalk = true;
+    int m_position = 0; // requests sent so far
     int m_item = 0;
     int m_itemsDone = 0;
     bool m_started = false;

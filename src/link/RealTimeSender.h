@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What an editor (or the acquisition loop) calls to write one changed value
@@ -19,4 +20,22 @@ public:
     virtual void SendRealTimeValue(int item, int index, int value) = 0;
     // The version text, item 17: five characters, one byte each.
     virtual void SendRealTimeVersion(const QString &text) = 0;
+    // Several adjacent bytes of one item at once: data (1 to 256 bytes) goes
+    // to the item's place in the box from byte offset on, the bytes laid out
+    // as the transfer lays the item out (VQ values high byte first). Call it
+    // after the tune holds the new values. A sender that cannot write blocks
+    // writes the values one by one. The version (item 17) goes through
+    // SendRealTimeVersion only.
+    virtual void SendRealTimeBytes(int item, int offset, const QByteArray &data)
+    {
+        if (item == 17)
+            return;
+        if (item == 23) {
+            for (int i = offset / 2; 2 * i < offset + data.size(); ++i)
+                SendRealTimeValue(item, i, 0);
+            return;
+        }
+        for (int k = 0; k < data.size(); ++k)
+            SendRealTimeValue(item, offset + k, static_cast<unsigned char>(data[k]));
+    }
 };

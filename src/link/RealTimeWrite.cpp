@@ -42,6 +42,22 @@ QByteArray RealTimeVersionFrame(const QString &text)
     return Frames::RealTimeRequest(FindTuneItem(17)->address, g.VersionBytes());
 }
 
+QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data)
+{
+    const TuneItem *info = FindTuneItem(item);
+    if (!info || data.isEmpty() || data.size() > Frames::MaxData || offset < 0)
+        return {};
+    switch (item) {
+    case 13: case 14: case 15: case AccelEnrichItem:
+        return {};
+    default:
+        break;
+    }
+    if (offset + data.size() > info->size)
+        return {};
+    return Frames::RealTimeRequest(info->address + offset, data);
+}
+
 RealTimeWriteExchange::RealTimeWriteExchange(LinkPort &port, const LinkClock &clock, const QByteArray &frame,
                                              QObject *parent)
     : LinkExchange(port, clock, parent), m_frame(frame)

@@ -25,6 +25,11 @@
 QByteArray RealTimeFrame(int item, int index, int value, const Tune &tune);
 // The version write: the text's first five characters, 0x00 where shorter.
 QByteArray RealTimeVersionFrame(const QString &text);
+// A block of adjacent bytes of one item in one frame with a count above 1:
+// data (1..256 bytes) at the item's address + offset. Empty (nothing to send)
+// for the items never written in real time and for a block that would reach
+// outside the item.
+QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data);
 
 // One real-time write: send the frame, wait for the one-byte acknowledgement.
 class RealTimeWriteExchange : public LinkExchange

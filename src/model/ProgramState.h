@@ -2,6 +2,9 @@
 
 #include "model/Tune.h"
 
+#include <QString>
+#include <functional>
+
 // The shared program objects of one run: the tune and the global flags every
 // part reads and writes. One instance is created when the main window loads
 // (or by a tool or a test) and handed to everything that needs it.
@@ -16,12 +19,18 @@ struct ProgramState
 
     int CurrentPanel = 0;              // panel index the main window shows, 0..14
 
+    // Told of every noted edit, with the name of the step when the editor
+    // gives one (the undo history listens here).
+    std::function<void(const QString &step)> EditNoted;
+
     // Every editor ends an accepted change this way: the tune now differs
     // from its file, and from the box unless the change went out in real time.
-    void NoteEdit()
+    void NoteEdit(const QString &step = QString())
     {
         Modified = true;
         if (!RealTimeEnabled)
             ChangesNotSent = true;
+        if (EditNoted)
+            EditNoted(step);
     }
 };

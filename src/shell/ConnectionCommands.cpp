@@ -1,5 +1,6 @@
 #include "shell/ConnectionCommands.h"
 
+#include "link/BoxContents.h"
 #include "link/ui/dlgConnect.h"
 #include "link/ui/dlgDisposable.h"
 #include "link/RealTimeSender.h"
@@ -59,6 +60,8 @@ void ConnectionCommands::Connect()
     if (!messages.askYesNo(&m_window, "Ensure that your car is not running.  Are you ready to continue?"))
         return;
     m_window.SetConnectionState(Connecting);
+    if (box)
+        box->Forget(); // whatever box answers now, nothing is known of it yet
     m_port.PrepareForConnect(prefs.COMPort(), prefs.PortName());
 
     dlgConnect dialog(m_port, messages, &m_window, m_timings);
@@ -93,6 +96,12 @@ bool ConnectionCommands::Read()
         dialog.SetState(Reading);
         dialog.exec();
         success = dialog.Success();
+        if (box)
+            box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), false);
+        // A read that stopped part-way has still replaced the items before
+        // the failure: what came from the box is no edit to undo.
+        if (!success && dialog.ItemsDone() > 0)
+            emit m_window.tuneReplaced();
     }
     m_window.SetConnectionState(Idle);
     if (success) {
@@ -114,6 +123,8 @@ void ConnectionCommands::Write()
         dialog.exec();
         if (dialog.Success())
             m_window.State().ChangesNotSent = false;
+        if (box)
+            box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), true);
     }
     m_window.SetConnectionState(Idle);
 }

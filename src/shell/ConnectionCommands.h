@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 
+class BoxContents;
 class frmMain;
 class RealTimeSender;
 class SerialPort;
@@ -27,6 +28,10 @@ public:
     // the data-acquisition side of the window.
     std::function<void()> onRealTimeStarted;
     std::function<void()> onRealTimeStopped;
+
+    // What the box holds, kept up to date by reads and writes (for the write
+    // of the changes only); none when not attached.
+    BoxContents *box = nullptr;
 
 private:
     void setEnabled(const char *name, bool enabled);

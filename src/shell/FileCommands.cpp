@@ -81,6 +81,7 @@ bool FileCommands::Save()
         return false;
     }
     m_window.State().Modified = false;
+    emit m_window.tuneSaved();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ImageCommands.h"
 
+#include "link/BoxContents.h"
 #include "link/ui/dlgXferROM.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
@@ -29,6 +30,8 @@ void ImageCommands::LoadBinToRom()
     // anything was sent leaves the box as it was: nothing to read back.
     if (transfer.Outcome().result == LinkResult::FileError)
         return;
+    if (box)
+        box->Forget();
     m_read();
 }
 
@@ -50,6 +53,9 @@ void ImageCommands::LoadStockProgram()
         dialog.exec();
         loaded = dialog.Loaded();
     }
+    // Even a transfer that stopped part-way may have changed the box.
+    if (box)
+        box->Forget();
     if (!loaded)
         return;
     m_read();

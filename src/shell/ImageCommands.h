@@ -3,6 +3,7 @@
 #include <QObject>
 #include <functional>
 
+class BoxContents;
 class frmMain;
 class LinkPort;
 
@@ -20,6 +21,10 @@ public:
     void LoadBinToRom();
     void SaveRomToBin();
     void LoadStockProgram();
+
+    // What the box holds: an image written behind the tune's back makes it
+    // unknown until the read that follows.
+    BoxContents *box = nullptr;
 
 private:
     frmMain &m_window;

@@ -1,5 +1,12 @@
 #include "shell/MainApplication.h"
 
+#include "analysis/ui/AnalysisCommands.h"
+#include "daq/CVDataAcquisition.h"
+#include "daq/CVScalingCalculator.h"
+#include "daq/CVRTLogger.h"
+#include "daq/DaqDriverFactory.h"
+#include "daq/ui/BenchInputs.h"
+#include "daq/ui/CVDAQSetupDlg.h"
 #include "editors/CVFuelTimingDlg.h"
 #include "editors/CVGlobalDlg.h"
 #include "editors/CVIgnitionDwellDlg.h"
@@ -8,12 +15,18 @@
 #include "editors/CVVQTableDlg.h"
 #include "link/ui/DialogRealTimeSender.h"
 #include "platform/SerialPort.h"
+#include "shell/AcquisitionCommands.h"
 #include "shell/ConnectionCommands.h"
+#include "shell/EditCommands.h"
 #include "shell/EditorCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/HelpCommands.h"
 #include "shell/ImageCommands.h"
 #include "shell/frmMain.h"
+#include "gauges/CVGaugesWnd.h"
+#include "view3d/Map3DViewCommands.h"
+
+#include <QAction>
 
 MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
                                  const StartOptions &options)
@@ -26,6 +39,13 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
 
     m_port = std::make_unique<SerialPort>();
     m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state, messages);
+    // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
+    // preference), else the vendor's driver.
+    m_daqDriver = CreateDaqDriver(m_prefs, options.simulatedDaq);
+    if (options.simulatedDaq)
+        AddBenchInputs(m_prefs);
+    m_calculator = std::make_unique<CVScalingCalculator>();
+    m_daq = std::make_unique<CVDataAcquisition>(*m_daqDriver, m_prefs, m_state.tune, *m_calculator);
     m_window = std::make_unique<frmMain>(m_state, m_prefs, m_ui);
     m_realTime->SetParent(m_window.get());
 
@@ -43,6 +63,8 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     for (int index = PanelIndex::HOFM; index <= PanelIndex::LOTM; ++index)
         m_window->SetPanel(index, m_grid);
     m_window->SetPanel(PanelIndex::VQ, m_vq);
+    m_daqSetup = new CVDAQSetupDlg(m_prefs, m_state, *m_daq, *m_calculator, msg);
+    m_window->SetPanel(PanelIndex::DAQ, m_daqSetup);
 
     m_fileCommands = new FileCommands(*m_window);
     m_helpCommands = new HelpCommands(*m_window);
@@ -51,11 +73,47 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
                                                                         : HandshakeTimings{});
     m_imageCommands = new ImageCommands(*m_window, *m_port, [this] { return m_connectionCommands->Read(); });
     m_editorCommands = new EditorCommands(*m_window, *m_grid);
+    // Undo history, write of the changes and compare; it knows what the box
+    // holds from every read and write, and forgets an item at each real-time
+    // write to it (the write may fail unseen).
+    m_editCommands = new EditCommands(*m_window, *m_grid, *m_port, *m_realTime);
+    m_connectionCommands->box = &m_editCommands->box();
+    m_imageCommands->box = &m_editCommands->box();
+    m_realTime->writing = [this](int item) { m_editCommands->box().ForgetItem(item); };
+    m_acquisitionCommands = new AcquisitionCommands(*m_window, *m_daq, *m_realTime, *m_connectionCommands);
+    m_daqSetup->onAdvancedSettingsChanged = [this] { m_acquisitionCommands->ApplySampleRate(); };
+
+    // The 3D map view beside the grid and the gauges window, both fed by
+    // every acquisition tick.
+    m_map3DView = new Map3DViewCommands(*m_window, *m_grid);
+    m_gauges = new CVGaugesWnd(m_state, m_prefs, m_window.get());
+    QAction *gaugesItem = m_window->Action("mnuViewGauges");
+    QObject::connect(gaugesItem, &QAction::triggered, m_gauges, [gauges = m_gauges](bool show) {
+        gauges->setVisible(show);
+        if (show) {
+            gauges->raise();
+            gauges->activateWindow();
+        }
+    });
+    QObject::connect(m_gauges, &CVGaugesWnd::shownChanged, gaugesItem, &QAction::setChecked);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_gauges, &CVGaugesWnd::TakeSample);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
+                     &Map3DViewCommands::TakeSample);
+
+    // The datalog viewer, map overlay and fuel correction; the viewer reads
+    // the log being recorded from the logger's temporary file.
+    m_analysisCommands = new AnalysisCommands(*m_window, *m_grid, *m_realTime);
+    m_analysisCommands->runningLogPath = [this] {
+        const CVRTLogger &logger = m_acquisitionCommands->logger();
+        return logger.IsLogOpen() ? logger.TempFileName() : QString();
+    };
 }
 
 MainApplication::~MainApplication()
 {
     m_window.reset();
+    m_daq.reset();
+    m_daqDriver.reset();
     m_realTime.reset();
     m_port.reset();
     if (!m_options.portName.isEmpty() && m_prefs.PortName() == m_options.portName)

@@ -15,6 +15,7 @@ class HelpCommands;
 class ConnectionCommands;
 class ImageCommands;
 class EditorCommands;
+class EditCommands;
 class SerialPort;
 class DialogRealTimeSender;
 class CVFuelTimingDlg;
@@ -23,6 +24,14 @@ class CVInjectorDlg;
 class CVTTPDlg;
 class CVIgnitionDwellDlg;
 class CVVQTableDlg;
+class CVDAQSetupDlg;
+class AcquisitionCommands;
+class DaqDriver;
+class CVScalingCalculator;
+class CVDataAcquisition;
+class Map3DViewCommands;
+class CVGaugesWnd;
+class AnalysisCommands;
 
 // What the program is started with.
 struct StartOptions
@@ -52,8 +61,16 @@ public:
     ConnectionCommands &connectionCommands() { return *m_connectionCommands; }
     ImageCommands &imageCommands() { return *m_imageCommands; }
     EditorCommands &editorCommands() { return *m_editorCommands; }
+    EditCommands &editCommands() { return *m_editCommands; }
     SerialPort &port() { return *m_port; }
     CVFuelTimingDlg &grid() { return *m_grid; }
+    Map3DViewCommands &map3DView() { return *m_map3DView; }
+    CVGaugesWnd &gauges() { return *m_gauges; }
+    CVDAQSetupDlg &daqSetup() { return *m_daqSetup; }
+    AcquisitionCommands &acquisitionCommands() { return *m_acquisitionCommands; }
+    AnalysisCommands &analysisCommands() { return *m_analysisCommands; }
+    DaqDriver &daqDriver() { return *m_daqDriver; }
+    CVDataAcquisition &daq() { return *m_daq; }
 
     // The window's load steps with the command-line project, then show it.
     void start();
@@ -66,6 +83,9 @@ private:
     QString m_savedPortName;
     std::unique_ptr<SerialPort> m_port;                  // commVantrelle
     std::unique_ptr<DialogRealTimeSender> m_realTime;
+    std::unique_ptr<DaqDriver> m_daqDriver;
+    std::unique_ptr<CVScalingCalculator> m_calculator;
+    std::unique_ptr<CVDataAcquisition> m_daq;
     std::unique_ptr<frmMain> m_window;
     // Panels are children of the window's containers.
     CVGlobalDlg *m_general = nullptr;
@@ -79,4 +99,10 @@ private:
     ConnectionCommands *m_connectionCommands = nullptr;
     ImageCommands *m_imageCommands = nullptr;
     EditorCommands *m_editorCommands = nullptr;
+    EditCommands *m_editCommands = nullptr;
+    Map3DViewCommands *m_map3DView = nullptr; // child of the window
+    CVGaugesWnd *m_gauges = nullptr;           // a window owned by the main window
+    CVDAQSetupDlg *m_daqSetup = nullptr;
+    AcquisitionCommands *m_acquisitionCommands = nullptr;
+    AnalysisCommands *m_analysisCommands = nullptr; // child of the window
 };

@@ -70,6 +70,16 @@ void frmMain::createMenus()
     QAction *exit = addItem(file, "E&xit", "mnuFileClose");
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    // Undo and redo of every change to the tune (EditCommands names the steps).
+    QMenu *edit = menuBar()->addMenu("&Edit");
+    edit->setObjectName("mnuEdit");
+    QAction *undo = addItem(edit, "&Undo", "mnuEditUndo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setEnabled(false);
+    QAction *redo = addItem(edit, "&Redo", "mnuEditRedo");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setEnabled(false);
+
     QMenu *view = menuBar()->addMenu("&View");
     view->setObjectName("mnuView");
     QAction *toolbar = addItem(view, "&Toolbar", "mnuViewToolbar");
@@ -80,12 +90,18 @@ void frmMain::createMenus()
     statusBarItem->setCheckable(true);
     statusBarItem->setChecked(true);
     connect(statusBarItem, &QAction::triggered, this, &frmMain::toggleStatusBar);
+    // The 3D map view (a dock beside the grid) and the gauges window; their
+    // commands attach to these items.
+    view->addSeparator();
+    addItem(view, "&3D Map View", "mnuView3DMap")->setCheckable(true);
+    addItem(view, "&Gauges", "mnuViewGauges")->setCheckable(true);
 
     QMenu *options = menuBar()->addMenu("&Options");
     options->setObjectName("mnuOptions");
     addItem(options, "Co&nnect To Vantrelle...", "mnuOptionsConnect");
     addItem(options, "&Read from Vantrelle...", "mnuOptionsRead");
     addItem(options, "&Write to Vantrelle...", "mnuOptionsWrite");
+    addItem(options, "Write C&hanges to Vantrelle...", "mnuOptionsWriteChanges");
     addItem(options, "Real-Time Mode", "mnuOptionsRealTime")->setCheckable(true);
     options->addSeparator();
     addItem(options, "Connection &Settings...", "mnuOptionsSettings");
@@ -96,6 +112,18 @@ void frmMain::createMenus()
     tools->setObjectName("mnuTools");
     addItem(tools, "&Staged Rev Limiter...", "mnuToolsStagedRevLimiter");
     addItem(tools, "Co&py Fuel / Timing Maps...", "mnuToolsMapCopy");
+    // A second tune beside the one being edited (EditCommands).
+    QMenu *compare = tools->addMenu("Co&mpare");
+    compare->setObjectName("mnuToolsCompare");
+    addItem(compare, "With &Project File...", "mnuToolsCompareProject");
+    addItem(compare, "With &Image File...", "mnuToolsCompareImage");
+    addItem(compare, "With &Vantrelle Contents...", "mnuToolsCompareBox");
+    addItem(compare, "&End Comparison", "mnuToolsCompareEnd")->setEnabled(false);
+    // Logs: the viewer and what it computes (AnalysisCommands).
+    tools->addSeparator();
+    addItem(tools, "Datalog &Viewer...", "mnuToolsDatalogViewer");
+    addItem(tools, "Map &Overlay from Log...", "mnuToolsMapOverlay");
+    addItem(tools, "&Fuel Correction from Log...", "mnuToolsFuelCorrection");
 
     QMenu *cell = menuBar()->addMenu("&Cell");
     cell->setObjectName("mnuCell");
@@ -190,6 +218,10 @@ void frmMain::createClientArea()
     m_client = new QWidget;
     m_client->setObjectName("client");
     setCentralWidget(m_client);
+    // Docks beside the panels (the 3D map view) narrow the client area
+    // without resizing the window: lay the panels out again then too.
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+    m_client->installEventFilter(this);
 
     m_tree = new QTreeWidget(m_client);
     m_tree->setObjectName("tvTreeView");
@@ -320,6 +352,7 @@ void frmMain::Load(const QString &commandLine)
 
 void frmMain::BuildTree()
 {
+    emit tuneReplaced();
     m_tree->setVisible(true);
     m_tree->blockSignals(true);
     m_tree->clear();
@@ -522,6 +555,8 @@ void frmMain::resizeEvent(QResizeEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_client && event->type() == QEvent::Resize && isVisible())
+        applyLayout();
     if (watched != m_imgSplitter)
         return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {

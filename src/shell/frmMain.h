@@ -80,6 +80,11 @@ public:
 
 signals:
     void panelSelected(int index);
+    // A whole tune came in (a project opened, the box read): the tree is
+    // about to be built for it.
+    void tuneReplaced();
+    // The tune was written to its project file.
+    void tuneSaved();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

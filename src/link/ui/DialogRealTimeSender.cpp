@@ -13,13 +13,28 @@ DialogRealTimeSender::DialogRealTimeSender(LinkPort &port, ProgramState &state, 
 void DialogRealTimeSender::SendRealTimeValue(int item, int index, int value)
 {
     const QByteArray frame = RealTimeFrame(item, index, value, m_state.tune);
-    if (!frame.isEmpty())
-        m_queue.Submit(frame);
+    if (frame.isEmpty())
+        return;
+    if (writing)
+        writing(item);
+    m_queue.Submit(frame);
 }
 
 void DialogRealTimeSender::SendRealTimeVersion(const QString &text)
 {
+    if (writing)
+        writing(17);
     m_queue.Submit(RealTimeVersionFrame(text));
+}
+
+void DialogRealTimeSender::SendRealTimeBytes(int item, int offset, const QByteArray &data)
+{
+    const QByteArray frame = RealTimeBytesFrame(item, offset, data);
+    if (frame.isEmpty())
+        return;
+    if (writing)
+        writing(item);
+    m_queue.Submit(frame);
 }
 
 void DialogRealTimeSender::run(const QByteArray &frame)

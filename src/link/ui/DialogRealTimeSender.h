@@ -4,6 +4,8 @@
 #include "link/RealTimeWrite.h"
 #include "link/LinkClock.h"
 
+#include <functional>
+
 class LinkPort;
 class MessageBoxService;
 class QWidget;
@@ -23,6 +25,12 @@ public:
 
     void SendRealTimeValue(int item, int index, int value) override;
     void SendRealTimeVersion(const QString &text) override;
+    // One frame for the whole block, queued like every other write.
+    void SendRealTimeBytes(int item, int offset, const QByteArray &data) override;
+
+    // Told of the item of every write about to go out (what the box holds
+    // there is no longer known for sure: the write may fail).
+    std::function<void(int item)> writing;
 
     void SetParent(QWidget *parent) { m_parent = parent; }
     bool Busy() const { return m_queue.Busy(); }

@@ -25,10 +25,18 @@ std::unique_ptr<LinkExchange> dlgXfer::createExchange()
     const TransferDirection direction =
         m_state == static_cast<int>(TransferDirection::Write) ? TransferDirection::Write : TransferDirection::Read;
     auto transfer = std::make_unique<BulkTransferExchange>(m_port, m_clock, m_tune, direction);
+    if (m_someItems)
+        transfer->SetItems(m_items);
     m_status->setText(transfer->StatusText());
     m_item->clear();
     m_progress->setValue(0);
     connect(transfer.get(), &LinkExchange::progressChanged, m_progress, &QProgressBar::setValue);
     connect(transfer.get(), &LinkExchange::itemTextChanged, m_item, &QLabel::setText);
     return transfer;
+}
+
+void dlgXfer::exchangeEnded()
+{
+    if (auto *transfer = qobject_cast<BulkTransferExchange *>(exchange()))
+        m_itemsDone = transfer->ItemsDone();
 }

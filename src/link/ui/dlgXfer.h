@@ -20,13 +20,21 @@ public:
     void SetState(int state) { m_state = state; }
     int State() const { return m_state; }
     bool Success() const { return Outcome().ok(); }
+    // Transfers only these items (a write of the changes); all by default.
+    void SetItems(const std::vector<int> &items) { m_items = items; m_someItems = true; }
+    // The items the box accepted or the tune received, in walk order.
+    int ItemsDone() const { return m_itemsDone; }
 
 protected:
     std::unique_ptr<LinkExchange> createExchange() override;
+    void exchangeEnded() override;
 
 private:
     Tune &m_tune;
     int m_state = 3;
+    std::vector<int> m_items;
+    bool m_someItems = false;
+    int m_itemsDone = 0;
     QLabel *m_status;
     QLabel *m_item;
     QProgressBar *m_progress;

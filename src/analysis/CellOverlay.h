@@ -1,0 +1,49 @@
+#pragma once
+
+#include "model/MapCatalogue.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+struct DataLog;
+class Tune;
+
+// Where a logged sample lands on a map: the same nearest-axis rule as the
+// live trace. The RPM row is the RPM axis entry nearest to R(RPM / 50), the
+// TP column the TP axis entry nearest to the load as the acquisition tick
+// rounds it (two decimals, then R); the axes are the body map's own (fuel
+// axes for the four fuel maps, timing axes for the two timing maps).
+namespace CellOverlay {
+
+struct Cell
+{
+    int rpmIndex = 0; // 0..15
+    int tpIndex = 0;  // 0..15
+    int entry() const { return rpmIndex * 16 + tpIndex; }
+};
+
+// The cell of one sample; nothing when RPM or TP is missing (NaN) or the
+// map is not a body map.
+std::optional<Cell> CellOf(const Tune &tune, MapKey body, float rpm, float tp);
+
+// Counts (and the average of one column) per body cell over rows
+// [firstRow, endRow).
+struct Result
+{
+    MapKey map = MapKey::HOFM;
+    std::array<int, 256> counts{};
+    // Average of the chosen column per cell over the samples that have a
+    // value in it (NaN where none); all NaN when no column was chosen.
+    std::array<double, 256> averages{};
+    int averageColumn = -1;
+    std::size_t samples = 0; // rows placed in a cell
+    std::size_t skipped = 0; // rows without RPM or TP
+};
+
+// rpmColumn and tpColumn index DataLog::columns; averageColumn may be -1.
+// An end beyond the log is taken as its end.
+Result Compute(const DataLog &log, const Tune &tune, MapKey body, int rpmColumn, int tpColumn, int averageColumn,
+               std::size_t firstRow = 0, std::size_t endRow = static_cast<std::size_t>(-1));
+
+} // namespace CellOverlay

@@ -1,0 +1,447 @@
+#include "analysis/DataLog.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr float Gap = std::numeric_limits<float>::quiet_NaN();
+constexpr qint64 ChunkSize = 1 << 20;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int digits(const char *p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v * 10 + (p[i] - '0');
+    return v;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long daysFromCivil(long long y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+void trim(const char *&b, const char *&e)
+{
+    while (b < e && (*b == ' ' || *b == '\t' || *b == '\r'))
+        ++b;
+    while (e > b && (e[-1] == ' ' || e[-1] == '\t' || e[-1] == '\r'))
+        --e;
+    if (e - b >= 2 && *b == '"' && e[-1] == '"') {
+        ++b;
+        --e;
+    }
+}
+
+// Dates in a form other than the logger's (a log re-saved by a spreadsheet in
+// the regional format). Slow, so only tried when the logger's form fails; the
+// form that worked last is tried first.
+class FallbackDates
+{
+public:
+    bool parse(const char *b, const char *e, long long &ms)
+    {
+        const QString text = QString::fromLatin1(b, e - b).trimmed();
+        if (text.isEmpty())
+            return false;
+        static const char *const forms[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss",
+                                            "M/d/yyyy h:mm:ss AP", "M/d/yyyy H:mm:ss", "d.M.yyyy H:mm:ss",
+                                            "d/M/yyyy H:mm:ss", "yyyy/MM/dd HH:mm:ss"};
+        constexpr int count = static_cast<int>(sizeof(forms) / sizeof(forms[0]));
+        for (int k = 0; k < count; ++k) {
+            const int i = (m_last + k) % count;
+            const QDateTime dt = QDateTime::fromString(text, QLatin1String(forms[i]));
+            if (dt.isValid()) {
+                m_last = i;
+                const QDate d = dt.date();
+                const QTime t = dt.time();
+                ms = daysFromCivil(d.year(), static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()))
+                         * 86400000LL
+                     + t.msecsSinceStartOfDay();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    int m_last = 0;
+};
+
+class Parser
+{
+public:
+    explicit Parser(DataLogReport &report) : m_report(report) {}
+
+    // Feeds complete lines; returns the bytes consumed (a partial last line
+    // is left for the next call).
+    qsizetype feed(const char *data, qsizetype size, bool atEnd)
+    {
+        const char *p = data;
+        const char *end = data + size;
+        while (p < end) {
+            const char *nl = static_cast<const char *>(memchr(p, '\n', static_cast<size_t>(end - p)));
+            if (m_skipping) {
+                // The rest of an overlong line.
+                if (!nl)
+                    return size;
+                m_skipping = false;
+                p = nl + 1;
+                continue;
+            }
+            if (!nl) {
+                if (end - p > DataLogLimits::MaxLineBytes) {
+                    ++m_report.overlongLines;
+                    m_skipping = true;
+                    return size;
+                }
+                if (atEnd && !m_stopped && hasText(p, end))
+                    m_report.truncatedLastLine = true;
+                return atEnd ? size : p - data;
+            }
+            if (nl - p > DataLogLimits::MaxLineBytes) {
+                ++m_report.overlongLines;
+            } else if (m_stopped) {
+                return size;
+            } else {
+                line(p, nl);
+            }
+            p = nl + 1;
+        }
+        return size;
+    }
+
+    bool stopped() const { return m_stopped; }
+
+    DataLog take() { return std::move(m_log); }
+    bool headerSeen() const { return m_headerSeen; }
+
+    void finish()
+    {
+        if (!m_anyDate && !m_log.time.empty()) {
+            m_log.timeIsSampleNumber = true;
+            for (std::size_t i = 0; i < m_log.time.size(); ++i)
+                m_log.time[i] = static_cast<double>(i);
+            m_report.undatedLines = 0;
+        }
+        m_report.lines = m_log.time.size();
+        m_log.time.shrink_to_fit();
+        for (auto &c : m_log.columns)
+            c.shrink_to_fit();
+    }
+
+private:
+    static bool hasText(const char *b, const char *e)
+    {
+        for (; b < e; ++b)
+            if (*b != ' ' && *b != '\r' && *b != '\t')
+                return true;
+        return false;
+    }
+
+    void line(const char *b, const char *e)
+    {
+        if (e > b && e[-1] == '\r')
+            --e;
+        if (!m_headerSeen) {
+            // A spreadsheet's byte-order mark.
+            if (e - b >= 3 && static_cast<unsigned char>(b[0]) == 0xEF && static_cast<unsigned char>(b[1]) == 0xBB
+                && static_cast<unsigned char>(b[2]) == 0xBF)
+                b += 3;
+            if (!hasText(b, e))
+                return;
+            header(b, e);
+            return;
+        }
+        if (!hasText(b, e))
+            return;
+        data(b, e);
+    }
+
+    void header(const char *b, const char *e)
+    {
+        m_headerSeen = true;
+        m_sep = memchr(b, '\t', static_cast<size_t>(e - b)) ? '\t' : ',';
+        m_report.separator = QLatin1Char(m_sep);
+        int field = 0;
+        const char *p = b;
+        while (true) {
+            const char *q = static_cast<const char *>(memchr(p, m_sep, static_cast<size_t>(e - p)));
+            const char *fe = q ? q : e;
+            const char *fb = p;
+            trim(fb, fe);
+            QString name = QString::fromUtf8(fb, fe - fb);
+            if (m_timeField < 0 && name.compare(QLatin1String("DATE/TIME"), Qt::CaseInsensitive) == 0) {
+                m_timeField = field;
+            } else if (m_log.names.size() >= DataLogLimits::MaxColumns) {
+                ++m_report.ignoredColumns;
+                m_fieldToColumn.push_back(-2); // not read
+            } else {
+                if (name.isEmpty())
+                    name = QStringLiteral("Column %1").arg(field + 1);
+                m_log.names << name;
+                m_fieldToColumn.push_back(static_cast<int>(m_log.names.size()) - 1);
+            }
+            if (m_timeField == field)
+                m_fieldToColumn.push_back(-1);
+            ++field;
+            if (!q)
+                break;
+            p = q + 1;
+        }
+        m_log.columns.resize(static_cast<std::size_t>(m_log.names.size()));
+        m_fields = field;
+    }
+
+    void data(const char *b, const char *e)
+    {
+        const std::size_t row = m_log.time.size();
+        if (static_cast<long long>(row + 1) * std::max<long long>(1, m_log.names.size()) > DataLogLimits::MaxValues) {
+            m_stopped = true;
+            m_report.stoppedAtLimit = true;
+            return;
+        }
+        for (auto &c : m_log.columns)
+            c.push_back(Gap);
+        long long ms = 0;
+        bool dated = false;
+        int field = 0;
+        const char *p = b;
+        while (true) {
+            const char *q = static_cast<const char *>(memchr(p, m_sep, static_cast<size_t>(e - p)));
+            const char *fe = q ? q : e;
+            if (field < m_fields) {
+                const char *fb = p;
+                trim(fb, fe);
+                const int column = m_fieldToColumn[static_cast<std::size_t>(field)];
+                if (column == -2) {
+                    // a column beyond the limit
+                } else if (column < 0) {
+                    dated = DataLogText::ParseLoggerDate(fb, fe, ms) || m_fallback.parse(fb, fe, ms);
+                    if (dated && m_log.startText.isEmpty())
+                        m_log.startText = QString::fromLatin1(fb, fe - fb);
+                } else if (fb < fe) {
+                    float v = 0;
+                    if (*fb == '+')
+                        ++fb;
+                    const auto r = std::from_chars(fb, fe, v);
+                    if (r.ec == std::errc() && r.ptr == fe && std::isfinite(v))
+                        m_log.columns[static_cast<std::size_t>(column)][row] = v;
+                    else
+                        ++m_report.badFields;
+                }
+            }
+            ++field;
+            if (!q)
+                break;
+            p = q + 1;
+        }
+        if (field < m_fields)
+            ++m_report.shortLines;
+        else if (field > m_fields)
+            ++m_report.longLines;
+
+        double t = 0;
+        if (m_timeField >= 0 && dated) {
+            if (!m_anyDate) {
+                m_anyDate = true;
+                m_firstMs = ms;
+            }
+            t = static_cast<double>(ms - m_firstMs) / 1000.0;
+        } else if (m_timeField >= 0) {
+            ++m_report.undatedLines;
+        }
+        if (row > 0) {
+            const double previous = m_log.time.back();
+            if (!dated || m_timeField < 0) {
+                t = previous;
+            } else if (t < previous) {
+                ++m_report.clockSteps;
+                t = previous;
+            }
+        }
+        m_log.time.push_back(t);
+    }
+
+    DataLogReport &m_report;
+    DataLog m_log;
+    bool m_headerSeen = false;
+    bool m_skipping = false;
+    bool m_stopped = false;
+    char m_sep = ',';
+    int m_fields = 0;
+    int m_timeField = -1;
+    std::vector<int> m_fieldToColumn;
+    bool m_anyDate = false;
+    long long m_firstMs = 0;
+    FallbackDates m_fallback;
+};
+
+DataLog finishLoad(Parser &parser, DataLogReport &report)
+{
+    parser.finish();
+    if (!parser.headerSeen()) {
+        report.ok = false;
+        report.error = QStringLiteral("The file holds no header line.");
+        return {};
+    }
+    report.ok = true;
+    return parser.take();
+}
+
+} // namespace
+
+namespace DataLogText {
+
+bool ParseLoggerDate(const char *b, const char *e, long long &msOut)
+{
+    // yyyy-MM-dd HH:mm:ss[.z[z[z]]]
+    const std::ptrdiff_t n = e - b;
+    if (n < 19 || n > 23)
+        return false;
+    static constexpr int digitAt[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+    for (int i : digitAt)
+        if (!isDigit(b[i]))
+            return false;
+    if (b[4] != '-' || b[7] != '-' || (b[10] != ' ' && b[10] != 'T') || b[13] != ':' || b[16] != ':')
+        return false;
+    int ms = 0;
+    if (n > 19) {
+        if (b[19] != '.' || n == 20)
+            return false;
+        for (std::ptrdiff_t i = 20; i < n; ++i)
+            if (!isDigit(b[i]))
+                return false;
+        ms = digits(b + 20, static_cast<int>(n - 20));
+        for (std::ptrdiff_t i = n - 20; i < 3; ++i)
+            ms *= 10;
+    }
+    const int year = digits(b, 4);
+    const int month = digits(b + 5, 2);
+    const int day = digits(b + 8, 2);
+    const int hour = digits(b + 11, 2);
+    const int minute = digits(b + 14, 2);
+    const int second = digits(b + 17, 2);
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+        return false;
+    msOut = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400000LL
+            + ((hour * 60LL + minute) * 60 + second) * 1000 + ms;
+    return true;
+}
+
+} // namespace DataLogText
+
+int DataLog::columnIndex(const QString &name) const
+{
+    const QString wanted = name.trimmed();
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+std::ptrdiff_t DataLog::rowAtOrBefore(double t) const
+{
+    if (time.empty())
+        return -1;
+    const auto it = std::upper_bound(time.begin(), time.end(), t);
+    return it == time.begin() ? 0 : (it - time.begin()) - 1;
+}
+
+std::ptrdiff_t DataLog::nearestRow(double t) const
+{
+    if (time.empty())
+        return -1;
+    const auto it = std::lower_bound(time.begin(), time.end(), t);
+    if (it == time.begin())
+        return 0;
+    if (it == time.end())
+        return static_cast<std::ptrdiff_t>(time.size()) - 1;
+    const std::ptrdiff_t after = it - time.begin();
+    const std::ptrdiff_t before = after - 1;
+    return (*it - t) < (t - time[static_cast<std::size_t>(before)]) ? after : before;
+}
+
+QString DataLogReport::summary() const
+{
+    QStringList parts;
+    parts << QStringLiteral("%1 samples").arg(lines);
+    if (shortLines)
+        parts << QStringLiteral("%1 short lines (missing values left blank)").arg(shortLines);
+    if (longLines)
+        parts << QStringLiteral("%1 lines with extra fields (ignored)").arg(longLines);
+    if (badFields)
+        parts << QStringLiteral("%1 fields that are not numbers").arg(badFields);
+    if (undatedLines)
+        parts << QStringLiteral("%1 lines without a readable date").arg(undatedLines);
+    if (clockSteps)
+        parts << QStringLiteral("%1 lines dated earlier than the line above").arg(clockSteps);
+    if (truncatedLastLine)
+        parts << QStringLiteral("an incomplete last line left out");
+    if (overlongLines)
+        parts << QStringLiteral("%1 overlong lines left out").arg(overlongLines);
+    if (ignoredColumns)
+        parts << QStringLiteral("%1 columns beyond the first %2 not read").arg(ignoredColumns).arg(DataLogLimits::MaxColumns);
+    if (stoppedAtLimit)
+        parts << QStringLiteral("the log is too large: only the first %1 samples were read").arg(lines);
+    return parts.join(QStringLiteral("; "));
+}
+
+DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
+{
+    DataLogReport local;
+    DataLogReport &report = reportOut ? *reportOut : local;
+    report = DataLogReport{};
+    QFile file(path);
+    // Read-only and shared: the logger keeps appending to the running log.
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.error = file.errorString();
+        return {};
+    }
+    Parser parser(report);
+    QByteArray buffer;
+    buffer.reserve(ChunkSize * 2);
+    while (true) {
+        const qsizetype kept = buffer.size();
+        buffer.resize(kept + ChunkSize);
+        const qint64 got = file.read(buffer.data() + kept, ChunkSize);
+        if (got < 0) {
+            report.error = file.errorString();
+            return {};
+        }
+        buffer.resize(kept + got);
+        const bool atEnd = got == 0 || parser.stopped();
+        const qsizetype used = parser.feed(buffer.constData(), buffer.size(), atEnd);
+        buffer.remove(0, used);
+        if (atEnd)
+            break;
+    }
+    return finishLoad(parser, report);
+}
+
+DataLog ParseDataLog(const QByteArray &text, DataLogReport *reportOut)
+{
+    DataLogReport local;
+    DataLogReport &report = reportOut ? *reportOut : local;
+    report = DataLogReport{};
+    Parser parser(report);
+    parser.feed(text.constData(), text.size(), true);
+    return finishLoad(parser, report);
+}

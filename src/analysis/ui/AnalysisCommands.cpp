@@ -1,0 +1,107 @@
+#include "analysis/ui/AnalysisCommands.h"
+
+#include "analysis/ui/DatalogViewer.h"
+#include "analysis/ui/GridLogMarks.h"
+#include "analysis/ui/dlgFuelCorrection.h"
+#include "analysis/ui/dlgMapOverlay.h"
+#include "editors/CVFuelTimingDlg.h"
+#include "model/ProgramState.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QAction>
+
+AnalysisCommands::AnalysisCommands(frmMain &window, CVFuelTimingDlg &grid, RealTimeSender &sender)
+    : QObject(&window), m_window(window), m_grid(grid), m_sender(sender)
+{
+    m_marks = std::make_unique<GridLogMarks>(window.State(), *grid.grid());
+    connect(&window, &frmMain::panelSelected, this, [this] { m_marks->refresh(); });
+    if (QAction *a = window.Action(QStringLiteral("mnuToolsDatalogViewer")))
+        connect(a, &QAction::triggered, this, [this] { ShowViewer(); });
+    if (QAction *a = window.Action(QStringLiteral("mnuToolsMapOverlay")))
+        connect(a, &QAction::triggered, this, [this] { ShowMapOverlay(); });
+    if (QAction *a = window.Action(QStringLiteral("mnuToolsFuelCorrection")))
+        connect(a, &QAction::triggered, this, [this] { ShowFuelCorrection(); });
+}
+
+AnalysisCommands::~AnalysisCommands()
+{
+    delete m_overlayDialog;
+    delete m_correctionDialog;
+    delete m_viewer;
+}
+
+DatalogViewer *AnalysisCommands::viewer() const
+{
+    return m_viewer.data();
+}
+
+DatalogViewer &AnalysisCommands::ShowViewer()
+{
+    if (!m_viewer) {
+        m_viewer = new DatalogViewer(m_window.Ui(), &m_window);
+        m_viewer->runningLogPath = [this] { return runningLogPath ? runningLogPath() : QString(); };
+        connect(m_viewer, &DatalogViewer::cursorMoved, this, [this](float rpm, float tp) { m_marks->setCursor(rpm, tp); });
+        connect(m_viewer, &DatalogViewer::closed, this, [this] { m_marks->clearCursor(); });
+        connect(m_viewer, &DatalogViewer::overlayRequested, this, [this] { ShowMapOverlay(); });
+        connect(m_viewer, &DatalogViewer::correctionRequested, this, [this] { ShowFuelCorrection(); });
+        connect(m_viewer, &DatalogViewer::logLoaded, this, [this] {
+            // An overlay of the previous log would no longer match.
+            m_marks->clearOverlay();
+            delete m_overlayDialog;
+            delete m_correctionDialog;
+        });
+    }
+    m_viewer->show();
+    m_viewer->raise();
+    m_viewer->activateWindow();
+    return *m_viewer;
+}
+
+bool AnalysisCommands::ensureLog()
+{
+    DatalogViewer &viewer = ShowViewer();
+    if (!viewer.hasLog())
+        viewer.chooseAndOpenLog();
+    return viewer.hasLog();
+}
+
+dlgMapOverlay *AnalysisCommands::ShowMapOverlay()
+{
+    if (!ensureLog())
+        return nullptr;
+    if (!m_overlayDialog) {
+        m_overlayDialog = new dlgMapOverlay(m_window.State(), *m_viewer, *m_marks, m_viewer);
+        m_overlayDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_overlayDialog->show();
+    m_overlayDialog->raise();
+    return m_overlayDialog;
+}
+
+dlgFuelCorrection *AnalysisCommands::ShowFuelCorrection()
+{
+    if (!ensureLog())
+        return nullptr;
+    if (!m_correctionDialog) {
+        m_correctionDialog = new dlgFuelCorrection(
+            m_window.State(), m_window.Prefs().store(), *m_viewer,
+            [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
+                return ApplyFuelCorrection(map, changes);
+            },
+            m_viewer);
+        m_correctionDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_correctionDialog->show();
+    m_correctionDialog->raise();
+    return m_correctionDialog;
+}
+
+int AnalysisCommands::ApplyFuelCorrection(MapKey map, const std::vector<ApplyCorrection::CellChange> &changes)
+{
+    // The whole correction is one edit of the tune.
+    const int changed = ApplyCorrection::Apply(m_window.State(), &m_sender, map, changes);
+    if (changed > 0 && m_window.State().CurrentPanel == CatalogueEntry(map).panel)
+        m_grid.PopGrid();
+    return changed;
+}

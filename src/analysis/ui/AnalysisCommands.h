@@ -1,0 +1,56 @@
+#pragma once
+
+#include "analysis/ApplyCorrection.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class CVFuelTimingDlg;
+class DatalogViewer;
+class GridLogMarks;
+class RealTimeSender;
+class dlgFuelCorrection;
+class dlgMapOverlay;
+class frmMain;
+
+// The Tools menu's log commands: "Datalog &Viewer...", "Map &Overlay from
+// Log..." and "&Fuel Correction from Log...", the viewer window they share
+// and the marks the logs leave on the map grid.
+class AnalysisCommands : public QObject
+{
+    Q_OBJECT
+public:
+    AnalysisCommands(frmMain &window, CVFuelTimingDlg &grid, RealTimeSender &sender);
+    ~AnalysisCommands() override;
+
+    // The path of the log being recorded now (empty when none); the viewer's
+    // "Open &Running Session Log" reads it.
+    std::function<QString()> runningLogPath;
+
+    // Shows the viewer (created on first use).
+    DatalogViewer &ShowViewer();
+    // Opens the overlay / correction dialog over the viewer's log; when no
+    // log is loaded yet the user is asked for one first. Null when there is
+    // still none.
+    dlgMapOverlay *ShowMapOverlay();
+    dlgFuelCorrection *ShowFuelCorrection();
+
+    DatalogViewer *viewer() const;
+    GridLogMarks &marks() { return *m_marks; }
+
+    // Writes a correction into the tune as one edit and refreshes the grid.
+    int ApplyFuelCorrection(MapKey map, const std::vector<ApplyCorrection::CellChange> &changes);
+
+private:
+    bool ensureLog();
+
+    frmMain &m_window;
+    CVFuelTimingDlg &m_grid;
+    RealTimeSender &m_sender;
+    QPointer<DatalogViewer> m_viewer;
+    std::unique_ptr<GridLogMarks> m_marks;
+    QPointer<dlgMapOverlay> m_overlayDialog;
+    QPointer<dlgFuelCorrection> m_correctionDialog;
+};

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "analysis/DataLog.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <vector>
+
+class LogChartView;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QTableWidget;
+class QVBoxLayout;
+struct UiServices;
+
+// The datalog viewer: opens a saved log or the running session's, plots the
+// chosen columns in stacked plots that share one time range, and reads every
+// column at the cursor. Wheel or +/- zooms, dragging or PgUp/PgDn pans,
+// Home shows the whole log, a click or Left/Right (Shift: ten samples)
+// moves the cursor.
+class DatalogViewer : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit DatalogViewer(UiServices &ui, QWidget *parent = nullptr);
+    ~DatalogViewer() override;
+
+    // The path of the log the logger is writing now (empty when none).
+    std::function<QString()> runningLogPath;
+
+    // Loads a log; on failure shows why and keeps the log shown before.
+    bool openLog(const QString &path);
+    // "&Open Log..." and "Open &Running Session Log".
+    void chooseAndOpenLog();
+    void openRunningLog();
+
+    const DataLog &log() const { return m_log; }
+    bool hasLog() const { return m_log.rowCount() > 0; }
+    QString logPath() const { return m_path; }
+    QString loadSummary() const;
+
+    // The plotted columns (indexes into the log's columns).
+    std::vector<int> plottedColumns() const;
+    void setColumnPlotted(int column, bool plotted);
+    int plotCount() const { return static_cast<int>(m_charts.size()); }
+    LogChartView *plot(int i) const { return m_charts[static_cast<std::size_t>(i)].view; }
+
+    double viewStart() const { return m_t0; }
+    double viewEnd() const { return m_t1; }
+    void setView(double t0, double t1);
+    void zoom(double factor, double centre);
+    void pan(double delta);
+    void showAll();
+
+    std::ptrdiff_t cursorRow() const { return m_cursorRow; }
+    void setCursorRow(std::ptrdiff_t row);
+    void setCursorTime(double t);
+    // The value of a column at the cursor (NaN when none).
+    float valueAtCursor(int column) const;
+
+signals:
+    // The cursor moved to a sample: its RPM and TP (NaN when the log has
+    // none), for marking the cells on the maps.
+    void cursorMoved(float rpm, float tp);
+    void logLoaded();
+    void overlayRequested();
+    void correctionRequested();
+    // The window was closed: its cursor no longer marks anything.
+    void closed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct Plot
+    {
+        int column = -1;
+        LogChartView *view = nullptr;
+    };
+    void buildUi();
+    void fillColumnList();
+    void rebuildPlots();
+    void refreshPlots();
+    void alignPlots();
+    void scheduleAlign();
+    void refreshCursorTable();
+    void columnItemChanged(QListWidgetItem *item);
+    double span() const;
+
+    UiServices &m_ui;
+    DataLog m_log;
+    DataLogReport m_report;
+    QString m_path;
+    double m_t0 = 0;
+    double m_t1 = 1;
+    std::ptrdiff_t m_cursorRow = -1;
+    int m_rpmColumn = -1;
+    int m_tpColumn = -1;
+
+    QListWidget *m_columns = nullptr;
+    QWidget *m_plotArea = nullptr;
+    QVBoxLayout *m_plotLayout = nullptr;
+    QTableWidget *m_cursorTable = nullptr;
+    QLabel *m_cursorLabel = nullptr;
+    QLabel *m_summary = nullptr;
+    std::vector<Plot> m_charts;
+    bool m_filling = false;
+    bool m_alignPending = false;
+};

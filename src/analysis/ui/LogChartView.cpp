@@ -1,0 +1,112 @@
+#include "analysis/ui/LogChartView.h"
+
+#include <QChart>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <cmath>
+
+LogChartView::LogChartView(const QString &title, QWidget *parent)
+    : QChartView(parent)
+{
+    auto *chart = new QChart;
+    chart->legend()->hide();
+    chart->setTitle(title);
+    chart->setMargins(QMargins(BaseMargin, 2, BaseMargin, 2));
+    m_series = new QLineSeries(chart);
+    chart->addSeries(m_series);
+    m_x = new QValueAxis(chart);
+    m_y = new QValueAxis(chart);
+    m_x->setLabelFormat(QStringLiteral("%.1f"));
+    m_y->setLabelFormat(QStringLiteral("%.4g"));
+    chart->addAxis(m_x, Qt::AlignBottom);
+    chart->addAxis(m_y, Qt::AlignLeft);
+    m_series->attachAxis(m_x);
+    m_series->attachAxis(m_y);
+    setChart(chart);
+    setRenderHint(QPainter::Antialiasing, false);
+    setRubberBand(QChartView::NoRubberBand);
+    setFocusPolicy(Qt::NoFocus);
+    setMinimumHeight(110);
+}
+
+int LogChartView::plotWidth() const
+{
+    const int w = static_cast<int>(chart()->plotArea().width());
+    return w > 10 ? w : std::max(100, width() - 80);
+}
+
+double LogChartView::timeAt(const QPointF &widgetPos) const
+{
+    const QPointF scenePos = mapToScene(widgetPos.toPoint());
+    const QPointF chartPos = chart()->mapFromScene(scenePos);
+    return chart()->mapToValue(chartPos, m_series).x();
+}
+
+void LogChartView::setCursorTime(double t)
+{
+    m_cursor = t;
+    m_hasCursor = true;
+    resetCachedContent();
+    viewport()->update();
+}
+
+void LogChartView::wheelEvent(QWheelEvent *event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0)
+        emit zoomRequested(std::pow(0.8, steps), timeAt(event->position()));
+    event->accept();
+}
+
+void LogChartView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = true;
+        m_moved = false;
+        m_pressPos = m_lastPos = event->position();
+    }
+    event->accept();
+}
+
+void LogChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        if ((event->position() - m_pressPos).manhattanLength() > 4)
+            m_moved = true;
+        if (m_moved) {
+            const double delta = timeAt(m_lastPos) - timeAt(event->position());
+            m_lastPos = event->position();
+            if (delta != 0)
+                emit panRequested(delta);
+        }
+    }
+    event->accept();
+}
+
+void LogChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_dragging) {
+        m_dragging = false;
+        if (!m_moved)
+            emit cursorRequested(timeAt(event->position()));
+    }
+    event->accept();
+}
+
+void LogChartView::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QChartView::drawForeground(painter, rect);
+    if (!m_hasCursor || m_cursor < m_x->min() || m_cursor > m_x->max())
+        return;
+    const QRectF area = chart()->plotArea();
+    const QPointF p = chart()->mapToPosition(QPointF(m_cursor, m_y->min()), m_series);
+    const QPointF scene = chart()->mapToScene(p);
+    painter->save();
+    painter->setPen(QPen(QColor(220, 0, 0), 1));
+    const QPointF top = chart()->mapToScene(QPointF(p.x(), area.top()));
+    const QPointF bottom = chart()->mapToScene(QPointF(p.x(), area.bottom()));
+    painter->drawLine(QPointF(scene.x(), top.y()), QPointF(scene.x(), bottom.y()));
+    painter->restore();
+}

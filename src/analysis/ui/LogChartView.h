@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QChartView>
+#include <QLineSeries>
+#include <QValueAxis>
+
+// One plot of the datalog viewer: one column against time. The viewer keeps
+// every plot on the same time range; this view only reports what the mouse
+// asks for (zoom, pan, cursor) and draws the cursor line.
+class LogChartView : public QChartView
+{
+    Q_OBJECT
+public:
+    // The chart's own margin on each side, in pixels.
+    static constexpr int BaseMargin = 4;
+
+    explicit LogChartView(const QString &title, QWidget *parent = nullptr);
+
+    QLineSeries *series() const { return m_series; }
+    QValueAxis *timeAxis() const { return m_x; }
+    QValueAxis *valueAxis() const { return m_y; }
+    // The plot area's width in pixels (how many slices the decimation uses).
+    int plotWidth() const;
+
+    void setCursorTime(double t);
+    // Time at a point of the widget.
+    double timeAt(const QPointF &widgetPos) const;
+
+signals:
+    void zoomRequested(double factor, double centreTime); // factor < 1 zooms in
+    void panRequested(double deltaTime);
+    void cursorRequested(double time);
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
+
+private:
+    QLineSeries *m_series = nullptr;
+    QValueAxis *m_x = nullptr;
+    QValueAxis *m_y = nullptr;
+    double m_cursor = 0;
+    bool m_hasCursor = false;
+    bool m_dragging = false;
+    bool m_moved = false;
+    QPointF m_pressPos;
+    QPointF m_lastPos;
+};

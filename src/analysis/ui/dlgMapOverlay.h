@@ -1,0 +1,45 @@
+#pragma once
+
+#include "analysis/ui/GridLogMarks.h"
+
+#include <QDialog>
+
+class DatalogViewer;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QRadioButton;
+struct ProgramState;
+
+// "Map Overlay from Log": for a chosen map, how many samples of the viewer's
+// log fell into each cell and the average of a chosen column, shown on the
+// map grid over the cells.
+class dlgMapOverlay : public QDialog
+{
+    Q_OBJECT
+public:
+    dlgMapOverlay(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
+                  QWidget *parent = nullptr);
+
+    // "Show": computes the overlay and puts it on the grid; false when the
+    // log lacks RPM or TP (the reason is in the dialog's status line).
+    bool showOverlay();
+    void clearOverlay();
+
+    QComboBox *mapCombo() const { return comboMap; }
+    QComboBox *columnCombo() const { return comboColumn; }
+    QCheckBox *inViewCheck() const { return checkInView; }
+    QLabel *statusLabel() const { return lblStatus; }
+
+private:
+    const ProgramState &m_state;
+    const DatalogViewer &m_viewer;
+    GridLogMarks &m_marks;
+    QComboBox *comboMap = nullptr;
+    QComboBox *comboColumn = nullptr;
+    QRadioButton *radioCounts = nullptr;
+    QRadioButton *radioAverages = nullptr;
+    QRadioButton *radioBoth = nullptr;
+    QCheckBox *checkInView = nullptr;
+    QLabel *lblStatus = nullptr;
+};

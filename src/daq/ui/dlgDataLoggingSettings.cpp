@@ -1,0 +1,49 @@
+#include "daq/ui/dlgDataLoggingSettings.h"
+
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+dlgDataLoggingSettings::dlgDataLoggingSettings(CVUserPrefs &prefs, QWidget *parent) : QDialog(parent), m_prefs(prefs)
+{
+    setObjectName("dlgDataLoggingSettings");
+    setWindowTitle("Data Logging Settings");
+    auto *layout = new QVBoxLayout(this);
+    auto *frame = new QGroupBox("Data Log Format", this);
+    frame->setObjectName("frameDataLogFormat");
+    layout->addWidget(frame);
+    auto *inner = new QVBoxLayout(frame);
+    radioDataLogCSV = new QRadioButton("Comma separated values (CSV)", frame);
+    radioDataLogCSV->setObjectName("radioDataLogCSV");
+    radioDataLogText = new QRadioButton("Text Format (tab separated values)", frame);
+    radioDataLogText->setObjectName("radioDataLogText");
+    inner->addWidget(radioDataLogCSV);
+    inner->addWidget(radioDataLogText);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    cancel->setObjectName("CancelButton");
+    layout->addWidget(buttons);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        OKClicked();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (m_prefs.DataLogFormat() != 0)
+        radioDataLogCSV->setChecked(true);
+    else
+        radioDataLogText->setChecked(true);
+}
+
+void dlgDataLoggingSettings::OKClicked()
+{
+    m_prefs.SetDataLogFormat(radioDataLogText->isChecked() ? 0 : 1);
+}

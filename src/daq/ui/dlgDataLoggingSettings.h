@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class CVUserPrefs;
+class QRadioButton;
+
+// "Data Logging Settings": comma- or tab-separated logs (DataLogFormat 1 or
+// 0), applied from the next log started.
+class dlgDataLoggingSettings : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit dlgDataLoggingSettings(CVUserPrefs &prefs, QWidget *parent = nullptr);
+
+    void OKClicked();
+    QRadioButton *csvOption() const { return radioDataLogCSV; }
+    QRadioButton *textOption() const { return radioDataLogText; }
+
+private:
+    CVUserPrefs &m_prefs;
+    QRadioButton *radioDataLogCSV = nullptr;
+    QRadioButton *radioDataLogText = nullptr;
+};

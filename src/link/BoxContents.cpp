@@ -1,0 +1,59 @@
+#include "link/BoxContents.h"
+
+void BoxContents::Forget()
+{
+    m_items.fill(std::nullopt);
+}
+
+void BoxContents::ForgetItem(int item)
+{
+    if (item >= 1 && item <= TuneItemCount)
+        m_items[item - 1].reset();
+}
+
+void BoxContents::RecordItem(const Tune &tune, int item)
+{
+    if (IsTransferredItem(item))
+        m_items[item - 1] = ItemBytes(tune, item);
+}
+
+void BoxContents::RecordAll(const Tune &tune)
+{
+    for (int item = 1; item <= TuneItemCount; ++item)
+        RecordItem(tune, item);
+}
+
+bool BoxContents::Knows(int item) const
+{
+    return item >= 1 && item <= TuneItemCount && m_items[item - 1].has_value();
+}
+
+std::vector<int> BoxContents::ItemsToWrite(const Tune &tune) const
+{
+    std::vector<int> items;
+    for (int item = 1; item <= TuneItemCount; ++item) {
+        if (!IsTransferredItem(item))
+            continue;
+        if (!m_items[item - 1] || *m_items[item - 1] != ItemBytes(tune, item))
+            items.push_back(item);
+    }
+    return items;
+}
+
+void BoxContents::RecordTransfer(const Tune &tune, const std::vector<int> &walk, int done, bool writing)
+{
+    const int count = static_cast<int>(walk.size());
+    for (int i = 0; i < done && i < count; ++i)
+        RecordItem(tune, walk[i]);
+    if (writing && done >= 0 && done < count)
+        ForgetItem(walk[done]);
+}
+
+std::vector<int> BoxContents::FullWalk()
+{
+    std::vector<int> walk;
+    for (int item = 1; item <= TuneItemCount; ++item)
+        if (IsTransferredItem(item))
+            walk.push_back(item);
+    return walk;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "view3d/MapSurfaceData.h"
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+class QLabel;
+class QSurface3DSeries;
+class QTimer;
+class Q3DSurface;
+struct AcquisitionSample;
+struct ProgramState;
+
+// The 3D surface of one map body: load across, RPM in depth, the display
+// value as height, each cell coloured as in the grid (the raw byte's scale,
+// green where the live trace is). The right mouse button rotates, the wheel
+// zooms, a click selects a cell.
+//
+// The graph needs OpenGL. It is created on first use (EnsureGraph), after
+// asking the display for a context; without one the view creates nothing
+// and reports why, so the caller can keep it hidden.
+//
+// Changes are collected and drawn once per pass of the event loop, so a
+// grid refill or an acquisition tick that touches several cells redraws once;
+// nothing is drawn while the view is hidden.
+class CVMap3DView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CVMap3DView(const ProgramState &state, QWidget *parent = nullptr);
+    ~CVMap3DView() override;
+
+    // Creates the graph unless already done; false when this display has no
+    // OpenGL (UnavailableReason says why).
+    bool EnsureGraph();
+    bool HasGraph() const { return m_graph != nullptr; }
+    QString UnavailableReason() const { return m_unavailable; }
+
+    // Shows the body map of a map panel (7..12); other panels keep the map
+    // on show (and have it looked at again).
+    void ShowMap(int panel);
+    int ShownPanel() const { return m_panel; }
+
+    // The tune or the trace changed: redraw soon.
+    void Refresh();
+    // Redraws now (also while hidden).
+    void RefreshNow();
+
+    // An acquisition tick: the traced cells become the live cells.
+    void TakeSample(const AcquisitionSample &sample);
+    // Real-time mode ended: no live cell any more.
+    void ClearLiveCells();
+
+    // The map as last built (what the graph shows while visible).
+    const MapSurfaceData &Data() const { return m_data; }
+    Q3DSurface *graph() const { return m_graph; }
+    QSurface3DSeries *series() const { return m_series; }
+    // Redraws of the graph so far (each rebuilds the surface, its colours or
+    // the live-cell mark).
+    int RedrawCount() const { return m_redraws; }
+
+    QSize sizeHint() const override { return {440, 380}; }
+
+    // The surface's colouring: one block of blockPixels square per cell,
+    // the cell of RPM index r and TP index c at block column c and block row
+    // 15 - r (the graph lays the image's top edge along the highest RPM).
+    static QImage SurfaceTexture(const MapSurfaceData &data, int blockPixels = 8);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void pushToGraph(const MapSurfaceData &next);
+
+    const ProgramState &m_state;
+    int m_panel = 7;
+    std::array<std::optional<LiveCell>, 16> m_live{}; // by panel index
+    MapSurfaceData m_data;
+    std::optional<MapSurfaceData> m_pushed; // what the graph shows
+    int m_redraws = 0;
+    QString m_unavailable;
+    QTimer *m_refresh = nullptr;
+    QLabel *m_placeholder = nullptr;
+    Q3DSurface *m_graph = nullptr;       // owned by its window container
+    QSurface3DSeries *m_series = nullptr; // owned by the graph
+};

@@ -1,0 +1,61 @@
+#include "view3d/MapSurfaceData.h"
+
+#include "editors/CVMapColorInfo.h"
+#include "editors/GridRules.h"
+#include "model/Tune.h"
+
+QString MapSurfaceData::rpmTitle() const
+{
+    return rpmByIndex ? QStringLiteral("RPM (entry)") : QStringLiteral("RPM");
+}
+
+QString MapSurfaceData::tpTitle() const
+{
+    return tpByIndex ? QStringLiteral("Load (entry)") : QStringLiteral("Load");
+}
+
+QString MapSurfaceData::heightTitle() const
+{
+    return timing ? QStringLiteral("Timing") : QStringLiteral("Enrichment");
+}
+
+std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, double scale, bool &byIndex)
+{
+    std::array<double, MapSurfaceData::Size> out{};
+    byIndex = false;
+    for (int i = 0; i < MapSurfaceData::Size; ++i) {
+        out[i] = axis.MapValue(i) * scale;
+        if (i > 0 && out[i] <= out[i - 1])
+            byIndex = true;
+    }
+    if (byIndex)
+        for (int i = 0; i < MapSurfaceData::Size; ++i)
+            out[i] = i;
+    return out;
+}
+
+std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::optional<LiveCell> live)
+{
+    const std::optional<MapKey> body = GridRules::PanelMap(panel);
+    if (!body)
+        return std::nullopt;
+    MapSurfaceData d;
+    d.panel = panel;
+    d.timing = GridRules::IsTimingPanel(panel);
+    d.rpmPositions = AxisPositions(tune.map(RpmAxisOf(*body)), 50.0, d.rpmByIndex);
+    d.tpPositions = AxisPositions(tune.map(TpAxisOf(*body)), 1.0, d.tpByIndex);
+
+    const CVMapInfo &map = tune.map(*body);
+    const CVMapColorInfo &scale = CVMapColorInfo::Shared();
+    for (int entry = 0; entry < MapSurfaceData::Size * MapSurfaceData::Size; ++entry) {
+        const int raw = map.MapValue(entry);
+        d.heights[entry] = GridRules::DisplayValue(raw, d.timing);
+        d.colors[entry] = map.IsRTMapPointSet(entry) ? CVMapColorInfo::TraceColor : scale.GetBackColor(raw);
+    }
+    if (live && live->rpmIndex >= 0 && live->rpmIndex < MapSurfaceData::Size && live->tpIndex >= 0
+        && live->tpIndex < MapSurfaceData::Size) {
+        d.liveEntry = live->rpmIndex * MapSurfaceData::Size + live->tpIndex;
+        d.colors[*d.liveEntry] = CVMapColorInfo::TraceColor;
+    }
+    return d;
+}

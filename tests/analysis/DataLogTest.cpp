@@ -1,0 +1,271 @@
+// Reading data logs: the logger's own files (both separators, its date form,
+// CR LF), damaged and foreign ones, and the running session's file while the
+// logger still holds it open.
+
+#include "analysis/DataLog.h"
+#include "daq/CVRTLogger.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "shell/prefs/CVUserPrefs.h"
+#include "support/TestEnv.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const char *const Header = "DATE/TIME,RPM,TP,Timing Mark,Low Gear Enrichment,High Gear Enrichment,"
+                           "Injector Pulsewidth,Injector Duty,MAS,AFR";
+
+QByteArray tabbed(QByteArray text)
+{
+    return text.replace(',', '\t');
+}
+
+TEST(DataLogRead, CommaAndTabLogsGiveTheSameColumnsAndTimes)
+{
+    const QByteArray csv = QByteArray(Header) + "\r\n"
+                           "2026-12-06 14:03:27.125,1250,42.5,12,5,7,3.21,8.5,2.75,14.7\r\n"
+                           "2026-12-06 14:03:27.150,1300,43,12,5,7,3.3,8.75,2.8,14.6\r\n"
+                           "2026-12-06 14:03:28.000,1350,-1.5,13,6,8,3.4,9,2.85,14.5\r\n";
+    for (const QByteArray &text : {csv, tabbed(csv)}) {
+        DataLogReport report;
+        const DataLog log = ParseDataLog(text, &report);
+        ASSERT_TRUE(report.ok);
+        EXPECT_EQ(report.separator, text.contains('\t') ? QChar('\t') : QChar(','));
+        EXPECT_EQ(log.names, QStringList({"RPM", "TP", "Timing Mark", "Low Gear Enrichment", "High Gear Enrichment",
+                                          "Injector Pulsewidth", "Injector Duty", "MAS", "AFR"}));
+        ASSERT_EQ(log.rowCount(), 3u);
+        EXPECT_DOUBLE_EQ(log.time[0], 0.0);
+        EXPECT_NEAR(log.time[1], 0.025, 1e-9);
+        EXPECT_NEAR(log.time[2], 0.875, 1e-9);
+        EXPECT_FALSE(log.timeIsSampleNumber);
+        EXPECT_EQ(log.startText, "2026-12-06 14:03:27.125");
+        EXPECT_FLOAT_EQ(log.columns[0][1], 1300.0f);
+        EXPECT_FLOAT_EQ(log.columns[1][0], 42.5f);
+        EXPECT_FLOAT_EQ(log.columns[1][2], -1.5f);
+        EXPECT_FLOAT_EQ(log.columns[8][2], 14.5f);
+        EXPECT_EQ(report.shortLines + report.longLines + report.badFields + report.undatedLines, 0u);
+        EXPECT_FALSE(report.truncatedLastLine);
+    }
+}
+
+TEST(DataLogRead, LoggerDateForms)
+{
+    struct Case
+    {
+        const char *text;
+        bool ok;
+        long long ms; // since 1970-01-01 00:00
+    };
+    const Case cases[] = {
+        {"1970-01-01 00:00:00.000", true, 0},
+        {"1970-01-02 00:00:01.5", true, 86401500},
+        {"1970-01-01 00:00:00.07", true, 70},
+        {"2000-03-01 00:00:00", true, 951868800000LL},
+        {"2024-02-29 23:59:59.999", true, 1709251199999LL},
+        {"2026-13-01 00:00:00.000", false, 0},
+        {"2026-12-06 24:00:00.000", false, 0},
+        {"2026-12-06 14:03:27.", false, 0},
+        {"2026-12-06 14:03:27.1234", false, 0},
+        {"12/6/2026 2:03:27 PM", false, 0},
+        {"", false, 0},
+    };
+    for (const Case &c : cases) {
+        long long ms = -1;
+        const std::string s(c.text);
+        EXPECT_EQ(DataLogText::ParseLoggerDate(s.data(), s.data() + s.size(), ms), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(ms, c.ms) << c.text;
+        }
+    }
+}
+
+TEST(DataLogRead, ShortAndLongLinesKeepWhatTheyHave)
+{
+    const QByteArray text = "DATE/TIME,RPM,TP,AFR\r\n"
+                            "2026-12-06 10:00:00.000,1000,20\r\n"          // AFR missing
+                            "2026-12-06 10:00:00.100,1100,21,14.1,99,98\r\n" // two extra fields
+                            "2026-12-06 10:00:00.200,,22,abc\r\n"          // empty and non-numeric
+                            "\r\n"                                          // blank line
+                            "2026-12-06 10:00:00.300,1300,23,14.3\r\n";
+    DataLogReport report;
+    const DataLog log = ParseDataLog(text, &report);
+    ASSERT_TRUE(report.ok);
+    ASSERT_EQ(log.rowCount(), 4u);
+    EXPECT_EQ(report.shortLines, 1u);
+    EXPECT_EQ(report.longLines, 1u);
+    EXPECT_EQ(report.badFields, 1u);
+    EXPECT_TRUE(std::isnan(log.columns[2][0]));
+    EXPECT_FLOAT_EQ(log.columns[2][1], 14.1f);
+    EXPECT_TRUE(std::isnan(log.columns[0][2]));
+    EXPECT_TRUE(std::isnan(log.columns[2][2]));
+    EXPECT_FLOAT_EQ(log.columns[1][2], 22.0f);
+    EXPECT_NEAR(log.time[3], 0.3, 1e-9);
+    EXPECT_FALSE(report.summary().isEmpty());
+}
+
+TEST(DataLogRead, TruncatedLastLineIsLeftOut)
+{
+    const QByteArray text = "DATE/TIME,RPM,TP\r\n"
+                            "2026-12-06 10:00:00.000,1000,20\r\n"
+                            "2026-12-06 10:00:00.100,11"; // the writer was interrupted
+    DataLogReport report;
+    const DataLog log = ParseDataLog(text, &report);
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(log.rowCount(), 1u);
+    EXPECT_TRUE(report.truncatedLastLine);
+    EXPECT_TRUE(report.summary().contains("incomplete last line"));
+}
+
+// Whatever a file holds, reading stays within bounds: a line of megabytes
+// (a binary file, a corrupted log) is left out, and a header of thousands of
+// columns is read up to the column limit.
+TEST(DataLogRead, OverlongLinesAndTooManyColumnsStayWithinBounds)
+{
+    QTemporaryDir dir;
+    QByteArray text = "DATE/TIME,RPM,TP\r\n2026-12-06 10:00:00.000,1000,20\r\n";
+    text += QByteArray(3 * DataLogLimits::MaxLineBytes, 'x') + "\r\n";
+    text += "2026-12-06 10:00:00.100,1100,21\r\n";
+    text += QByteArray(2 * DataLogLimits::MaxLineBytes, ','); // no line end at all
+    const QString path = dir.filePath("big.csv");
+    ASSERT_TRUE(testenv::writeFile(path, text));
+    DataLogReport report;
+    const DataLog log = ReadDataLog(path, &report);
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(log.rowCount(), 2u);
+    EXPECT_EQ(report.overlongLines, 2u);
+    EXPECT_FLOAT_EQ(log.columns[0][1], 1100.0f);
+
+    QByteArray wide = "DATE/TIME";
+    QByteArray row = "2026-12-06 10:00:00.000";
+    for (int c = 0; c < DataLogLimits::MaxColumns + 100; ++c) {
+        wide += ",c" + QByteArray::number(c);
+        row += "," + QByteArray::number(c);
+    }
+    const DataLog w = ParseDataLog(wide + "\n" + row + "\n", &report);
+    EXPECT_EQ(w.columnCount(), DataLogLimits::MaxColumns);
+    EXPECT_EQ(report.ignoredColumns, 100);
+    EXPECT_FLOAT_EQ(w.columns[511][0], 511.0f);
+    EXPECT_EQ(report.longLines, 0u);
+}
+
+TEST(DataLogRead, SpreadsheetCopyWithMarkQuotesLfAndRegionalDates)
+{
+    const QByteArray text = "\xEF\xBB\xBF\"DATE/TIME\",\"RPM\",\"TP\"\n"
+                            "\"12/6/2026 2:03:27 PM\",\"1000\",\"20\"\n"
+                            "12/6/2026 2:03:29 PM,1100,+21\n";
+    DataLogReport report;
+    const DataLog log = ParseDataLog(text, &report);
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(log.names, QStringList({"RPM", "TP"}));
+    ASSERT_EQ(log.rowCount(), 2u);
+    EXPECT_DOUBLE_EQ(log.time[1], 2.0);
+    EXPECT_FLOAT_EQ(log.columns[1][1], 21.0f);
+}
+
+TEST(DataLogRead, TimeNeverRunsBackwardsAndUndatedLinesKeepTheLastTime)
+{
+    const QByteArray text = "DATE/TIME,RPM\r\n"
+                            "2026-10-25 02:59:59.000,1\r\n"
+                            "2026-10-25 03:00:00.000,2\r\n"
+                            "2026-10-25 02:00:00.500,3\r\n" // clock set back an hour
+                            "garbage,4\r\n"
+                            "2026-10-25 03:00:01.000,5\r\n";
+    DataLogReport report;
+    const DataLog log = ParseDataLog(text, &report);
+    ASSERT_EQ(log.rowCount(), 5u);
+    EXPECT_EQ(report.clockSteps, 1u);
+    EXPECT_EQ(report.undatedLines, 1u);
+    const std::vector<double> expected{0.0, 1.0, 1.0, 1.0, 2.0};
+    EXPECT_EQ(log.time, expected);
+}
+
+TEST(DataLogRead, NoDatesAtAllGivesSampleNumbers)
+{
+    const DataLog log = ParseDataLog("RPM;x,TP\n1000,20\n1100,21\n1200,22\n");
+    EXPECT_TRUE(log.timeIsSampleNumber);
+    EXPECT_EQ(log.time, (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(log.columnIndex(" tp "), 1);
+    EXPECT_EQ(log.columnIndex("AFR"), -1);
+}
+
+TEST(DataLogRead, EmptyAndMissingFilesAreReportedNotFatal)
+{
+    DataLogReport report;
+    ParseDataLog("", &report);
+    EXPECT_FALSE(report.ok);
+    EXPECT_FALSE(report.error.isEmpty());
+    ReadDataLog(QStringLiteral("/nonexistent/folder/log.csv"), &report);
+    EXPECT_FALSE(report.ok);
+    EXPECT_FALSE(report.error.isEmpty());
+    // A header alone is a log without samples.
+    const DataLog log = ParseDataLog("DATE/TIME,RPM\r\n", &report);
+    EXPECT_TRUE(report.ok);
+    EXPECT_EQ(log.rowCount(), 0u);
+    EXPECT_EQ(log.rowAtOrBefore(1.0), -1);
+}
+
+TEST(DataLogRead, RowLookupByTime)
+{
+    const DataLog log = ParseDataLog("DATE/TIME,RPM\n"
+                                     "2026-01-01 00:00:00.000,1\n"
+                                     "2026-01-01 00:00:01.000,2\n"
+                                     "2026-01-01 00:00:03.000,3\n");
+    EXPECT_EQ(log.rowAtOrBefore(-5), 0);
+    EXPECT_EQ(log.rowAtOrBefore(0.99), 0);
+    EXPECT_EQ(log.rowAtOrBefore(1.0), 1);
+    EXPECT_EQ(log.rowAtOrBefore(99), 2);
+    EXPECT_EQ(log.nearestRow(1.9), 1);
+    EXPECT_EQ(log.nearestRow(2.1), 2);
+    EXPECT_EQ(log.nearestRow(2.0), 1); // halfway: the earlier sample
+    EXPECT_EQ(log.nearestRow(50), 2);
+}
+
+// The logger's own file, read while the logger still has it open (the log of
+// the running session), and again after more lines were appended.
+TEST(DataLogRead, RunningSessionLogReadsWhileTheLoggerWrites)
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("prefs.ini"));
+    CVUserPrefs prefs(store);
+    ASSERT_TRUE(prefs.AddDAQInput("MAS", 0, 0, 0, 0, "", true, false, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(prefs.AddDAQInput("EGT", 3, 0, 0, 0, "V*100", true, false, 0, 0, 0, 0, 0));
+    for (int format : {1, 0}) {
+        prefs.SetDataLogFormat(format);
+        ScriptedMessageBoxService messages;
+        messages.setDefaultAnswer(MsgAnswer::No);
+        ScriptedFileDialogService files;
+        CVRTLogger logger(prefs, messages, files);
+        QDateTime clock(QDate(2026, 12, 6), QTime(14, 3, 27, 125));
+        logger.SetClock([&clock] { return clock; });
+        ASSERT_TRUE(logger.CreateNewLogFile());
+        logger.LogEntry(1250, 42.5f, 12, 5, 7, 3.21f, 8.5f);
+        clock = clock.addMSecs(25);
+        logger.LogEntry(1300, 43.0f, 12, 5, 7, 3.3f, 8.75f);
+
+        DataLogReport report;
+        DataLog log = ReadDataLog(logger.TempFileName(), &report);
+        ASSERT_TRUE(report.ok) << report.error.toStdString();
+        EXPECT_EQ(report.separator, format ? QChar(',') : QChar('\t'));
+        QStringList header = logger.HeaderLine(logger.Separator()).split(logger.Separator());
+        header.removeFirst(); // DATE/TIME
+        EXPECT_EQ(log.names, header);
+        EXPECT_EQ(log.names.last(), "EGT");
+        ASSERT_EQ(log.rowCount(), 2u);
+        EXPECT_NEAR(log.time[1], 0.025, 1e-9);
+        EXPECT_FLOAT_EQ(log.columns[static_cast<std::size_t>(log.columnIndex("Injector Pulsewidth"))][0], 3.21f);
+
+        clock = clock.addMSecs(25);
+        logger.LogEntry(1350, 44.0f, 12, 5, 7, 3.4f, 9.0f);
+        log = ReadDataLog(logger.TempFileName(), &report);
+        EXPECT_EQ(log.rowCount(), 3u);
+        EXPECT_EQ(report.shortLines + report.longLines + report.badFields, 0u);
+        EXPECT_TRUE(logger.IsLogOpen()); // reading did not disturb the writer
+    }
+}
+
+} // namespace

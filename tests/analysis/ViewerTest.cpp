@@ -1,0 +1,354 @@
+// The datalog viewer offscreen: opening files, the cursor, zoom and pan; and
+// through the main window: the cursor's cells on the grid, the overlay and a
+// fuel correction applied to the tune.
+
+#include "analysis/ui/AnalysisCommands.h"
+#include "analysis/ui/DatalogViewer.h"
+#include "analysis/ui/GridLogMarks.h"
+#include "analysis/ui/LogChartView.h"
+#include "analysis/ui/dlgFuelCorrection.h"
+#include "analysis/ui/dlgMapOverlay.h"
+#include "editors/CVFuelTimingDlg.h"
+#include "editors/MapGridView.h"
+#include "model/ProgramState.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "platform/UiServices.h"
+#include "daq/CVRTLogger.h"
+#include "model/TuneHistory.h"
+#include "shell/AcquisitionCommands.h"
+#include "shell/EditCommands.h"
+#include "shell/MainApplication.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A log of `count` samples 25 ms apart: RPM climbing 1000 + 10 per sample,
+// TP 16 + (i / 20) % 8 * 16, AFR 16.17 throughout.
+QByteArray makeLog(int count, char sep = ',')
+{
+    QByteArray text = "DATE/TIME,RPM,TP,Timing Mark,Low Gear Enrichment,High Gear Enrichment,Injector Pulsewidth,"
+                      "Injector Duty,MAS,AFR\r\n";
+    for (int i = 0; i < count; ++i) {
+        const int ms = i * 25;
+        text += QStringLiteral("2026-12-06 10:%1:%2.%3,%4,%5,10,5,7,3.5,20,2.5,16.17\r\n")
+                    .arg(ms / 60000 % 60, 2, 10, QChar('0'))
+                    .arg(ms / 1000 % 60, 2, 10, QChar('0'))
+                    .arg(ms % 1000, 3, 10, QChar('0'))
+                    .arg(1000 + 10 * i)
+                    .arg(16 + (i / 20) % 8 * 16)
+                    .toLatin1();
+    }
+    if (sep != ',')
+        text.replace(',', sep);
+    return text;
+}
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    ViewerTest() : ui{messages, files}, viewer(ui) { viewer.resize(1000, 700); }
+
+    QString writeLog(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(testenv::writeFile(path, text));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    UiServices ui;
+    DatalogViewer viewer;
+};
+
+TEST_F(ViewerTest, OpensALogAndPlotsSpeedLoadAndRatio)
+{
+    files.queue(writeLog("a.txt", makeLog(400, '\t')));
+    viewer.show();
+    viewer.chooseAndOpenLog();
+    ASSERT_TRUE(viewer.hasLog());
+    EXPECT_EQ(viewer.log().rowCount(), 400u);
+    ASSERT_EQ(viewer.plotCount(), 3);
+    EXPECT_EQ(viewer.plottedColumns(), (std::vector<int>{0, 1, 8}));
+    EXPECT_DOUBLE_EQ(viewer.viewStart(), 0.0);
+    EXPECT_NEAR(viewer.viewEnd(), 399 * 0.025, 1e-9);
+    EXPECT_EQ(viewer.cursorRow(), 0);
+    EXPECT_TRUE(viewer.loadSummary().contains("400 samples"));
+    const auto *table = viewer.findChild<QTableWidget *>("tableCursor");
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->rowCount(), 9);
+    EXPECT_EQ(table->item(0, 1)->text(), "1000");
+    EXPECT_EQ(table->item(8, 1)->text(), "16.17");
+
+    // Ticking a column adds a plot; a series never holds more than the
+    // decimation's four points per slice.
+    viewer.setColumnPlotted(7, true);
+    EXPECT_EQ(viewer.plotCount(), 4);
+    for (int i = 0; i < viewer.plotCount(); ++i)
+        EXPECT_LE(viewer.plot(i)->series()->count(), 400);
+}
+
+TEST_F(ViewerTest, CursorMovesByKeysAndClicksAndReadsEveryColumn)
+{
+    ASSERT_TRUE(viewer.openLog(writeLog("b.csv", makeLog(400))));
+    viewer.show();
+    QSignalSpy moved(&viewer, &DatalogViewer::cursorMoved);
+    QTest::keyClick(&viewer, Qt::Key_Right);
+    EXPECT_EQ(viewer.cursorRow(), 1);
+    QTest::keyClick(&viewer, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(viewer.cursorRow(), 11);
+    QTest::keyClick(&viewer, Qt::Key_Left);
+    EXPECT_EQ(viewer.cursorRow(), 10);
+    ASSERT_EQ(moved.count(), 3);
+    EXPECT_FLOAT_EQ(moved.last().at(0).toFloat(), 1100.0f);
+    EXPECT_FLOAT_EQ(moved.last().at(1).toFloat(), 16.0f);
+    EXPECT_FLOAT_EQ(viewer.valueAtCursor(0), 1100.0f);
+    const auto *label = viewer.findChild<QLabel *>("lblCursor");
+    EXPECT_TRUE(label->text().contains("Sample 11 at 0.250 s"));
+
+    viewer.setCursorTime(5.0124); // nearest sample: 200 (5.000) vs 201 (5.025)
+    EXPECT_EQ(viewer.cursorRow(), 200);
+    viewer.setCursorRow(100000); // beyond the end: the last sample
+    EXPECT_EQ(viewer.cursorRow(), 399);
+
+    // A click on a plot puts the cursor there.
+    QCoreApplication::processEvents();
+    LogChartView *plot = viewer.plot(0);
+    const QRectF area = plot->chart()->plotArea();
+    const QPoint middle = plot->mapFromScene(plot->chart()->mapToScene(area.center()));
+    QTest::mouseClick(plot->viewport(), Qt::LeftButton, {}, middle);
+    const double expected = plot->timeAt(middle);
+    EXPECT_NEAR(viewer.log().time[static_cast<std::size_t>(viewer.cursorRow())], expected, 0.0126);
+}
+
+TEST_F(ViewerTest, ZoomAndPanStayWithinTheLog)
+{
+    ASSERT_TRUE(viewer.openLog(writeLog("c.csv", makeLog(401))));
+    viewer.show();
+    const double full = 400 * 0.025;
+    viewer.zoom(0.5, full / 2);
+    EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), full / 2, 1e-9);
+    EXPECT_NEAR(viewer.viewStart(), full / 4, 1e-9);
+    viewer.pan(-100);
+    EXPECT_DOUBLE_EQ(viewer.viewStart(), 0.0);
+    viewer.pan(1000);
+    EXPECT_NEAR(viewer.viewEnd(), full, 1e-9);
+    QTest::keyClick(&viewer, Qt::Key_Home);
+    EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), full, 1e-9);
+    for (int i = 0; i < 40; ++i)
+        QTest::keyClick(&viewer, Qt::Key_Plus);
+    EXPECT_GT(viewer.viewEnd() - viewer.viewStart(), 0.0); // limited, never empty
+    // Every plot follows the shared range.
+    for (int i = 0; i < viewer.plotCount(); ++i) {
+        EXPECT_DOUBLE_EQ(viewer.plot(i)->timeAxis()->min(), viewer.viewStart());
+        EXPECT_DOUBLE_EQ(viewer.plot(i)->timeAxis()->max(), viewer.viewEnd());
+    }
+    // Moving the cursor out of view brings the view along.
+    viewer.setCursorRow(400);
+    EXPECT_LE(viewer.viewStart(), full);
+    EXPECT_NEAR(viewer.viewEnd(), full, 1e-9);
+}
+
+TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
+{
+    ASSERT_TRUE(viewer.openLog(writeLog("d.csv", makeLog(10))));
+    EXPECT_FALSE(viewer.openLog(dir.filePath("missing.csv")));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(viewer.log().rowCount(), 10u);
+    EXPECT_FALSE(viewer.openLog(writeLog("empty.csv", "")));
+    EXPECT_EQ(viewer.log().rowCount(), 10u);
+    // No running session: says so instead of opening anything.
+    viewer.openRunningLog();
+    EXPECT_EQ(messages.shown().size(), 3u);
+}
+
+// ---- Through the main window ---------------------------------------------------------
+
+class ViewerInWindowTest : public ::testing::Test
+{
+protected:
+    ViewerInWindowTest() : store(dir.filePath("Vantrelle.ini"))
+    {
+        prefs = std::make_unique<CVUserPrefs>(store);
+        app = std::make_unique<MainApplication>(*prefs, messages, files, StartOptions{});
+        app->window().Load(QString());
+        Tune &t = app->state().tune;
+        for (int i = 0; i < 16; ++i) {
+            t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
+            t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+            t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 12 * i);
+            t.map(MapKey::TIMINGTP).SetMapValue(i, 10 + 15 * i);
+        }
+        for (int e = 0; e < 256; ++e)
+            t.map(MapKey::HOFM).SetMapValue(e, 10);
+        t.map(MapKey::HOFM).SetMapValue(1 * 16 + 1, 200); // closed loop
+        // The tune as set up here is where the undo history starts.
+        app->editCommands().history().Reset(true);
+    }
+    AnalysisCommands &commands() { return app->analysisCommands(); }
+    MapGridView &grid() { return *app->grid().grid(); }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    std::unique_ptr<CVUserPrefs> prefs;
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    std::unique_ptr<MainApplication> app;
+};
+
+TEST_F(ViewerInWindowTest, CursorMarksTheCellOfTheMapOnScreen)
+{
+    const QString path = dir.filePath("e.csv");
+    ASSERT_TRUE(testenv::writeFile(path, makeLog(400)));
+    app->window().SelectPanel(7);
+    files.queue(path);
+    app->window().Action("mnuToolsDatalogViewer")->trigger();
+    DatalogViewer *viewer = commands().viewer();
+    ASSERT_TRUE(viewer);
+    viewer->chooseAndOpenLog();
+    ASSERT_TRUE(viewer->hasLog());
+    // Sample 0: 1000 RPM (raw 20 -> row 1), TP 16 (column 1).
+    EXPECT_EQ(grid().markedRow(), 2);
+    EXPECT_EQ(grid().markedCol(), 2);
+    viewer->setCursorRow(150); // 2500 RPM -> raw 50 -> row 4; TP 16 + 7 * 16 = 128 -> column 8
+    EXPECT_EQ(grid().markedRow(), 5);
+    EXPECT_EQ(grid().markedCol(), 9);
+    // The timing map uses its own axes: raw 50 -> 44 (row 2); TP 128 -> 130 (column 8).
+    app->window().SelectPanel(11);
+    EXPECT_EQ(grid().markedRow(), 3);
+    EXPECT_EQ(grid().markedCol(), 9);
+    app->window().SelectPanel(2); // not a map: nothing marked
+    EXPECT_EQ(grid().markedRow(), -1);
+    // Closing the viewer takes its mark away.
+    app->window().SelectPanel(7);
+    EXPECT_EQ(grid().markedRow(), 5);
+    viewer->close();
+    EXPECT_EQ(grid().markedRow(), -1);
+}
+
+// "Open Running Session Log" reads the logger's temporary file while the
+// logger keeps it open and appending.
+TEST_F(ViewerInWindowTest, OpensTheRunningSessionLog)
+{
+    app->window().Action("mnuToolsDatalogViewer")->trigger();
+    DatalogViewer *viewer = commands().viewer();
+    ASSERT_TRUE(viewer);
+    CVRTLogger &logger = app->acquisitionCommands().logger();
+    ASSERT_TRUE(logger.CreateNewLogFile());
+    logger.LogEntry(1250, 42.5f, 12, 5, 7, 3.21f, 8.5f);
+    logger.LogEntry(1300, 43.0f, 12, 5, 7, 3.3f, 8.75f);
+    viewer->findChild<QAction *>("mnuViewerOpenRunning")->trigger();
+    ASSERT_TRUE(viewer->hasLog());
+    EXPECT_EQ(viewer->logPath(), logger.TempFileName());
+    EXPECT_EQ(viewer->log().rowCount(), 2u);
+    logger.LogEntry(1350, 44.0f, 12, 5, 7, 3.4f, 9.0f);
+    viewer->openRunningLog();
+    EXPECT_EQ(viewer->log().rowCount(), 3u);
+    EXPECT_TRUE(logger.IsLogOpen());
+}
+
+TEST_F(ViewerInWindowTest, OverlayShowsCountsOnTheChosenMapOnly)
+{
+    const QString path = dir.filePath("f.csv");
+    ASSERT_TRUE(testenv::writeFile(path, makeLog(40))); // rows 0..19 TP 16, 20..39 TP 32
+    files.queue(path);
+    app->window().Action("mnuToolsMapOverlay")->trigger(); // asks for a log first
+    QCoreApplication::processEvents();
+    auto *dialog = app->window().findChild<dlgMapOverlay *>();
+    ASSERT_TRUE(dialog);
+    dialog->mapCombo()->setCurrentIndex(dialog->mapCombo()->findData(static_cast<int>(MapKey::HOFM)));
+    dialog->columnCombo()->setCurrentIndex(dialog->columnCombo()->findText("RPM"));
+    ASSERT_TRUE(dialog->showOverlay());
+    app->window().SelectPanel(7);
+    // Sample i: raw RPM R(20 + i / 5); up to raw 25 (i <= 27) the nearest
+    // axis entry is 20 (25 ties 20 and 30: the lower), row 1; then row 2.
+    EXPECT_EQ(grid().cellNote(2, 2), "20"); // i 0..19: row 1, TP 16
+    EXPECT_EQ(grid().cellNote(2, 3), "8");  // i 20..27: row 1, TP 32
+    EXPECT_EQ(grid().cellNote(3, 3), "12"); // i 28..39: row 2, TP 32
+    EXPECT_EQ(grid().cellNote(1, 1), "");
+    app->window().SelectPanel(8); // another map: no notes
+    EXPECT_EQ(grid().cellNote(2, 2), "");
+    app->window().SelectPanel(7);
+    dialog->clearOverlay();
+    EXPECT_EQ(grid().cellNote(2, 2), "");
+}
+
+TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
+{
+    const QString path = dir.filePath("g.csv");
+    // 40 samples at 1000 RPM and TP 16 (cell 1,1: closed loop) and 40 at
+    // 2000 RPM, TP 48 (cell 3,3), lean at 16.17 against a target of 14.7.
+    QByteArray text = "DATE/TIME,RPM,TP,AFR\r\n";
+    for (int i = 0; i < 80; ++i)
+        text += QStringLiteral("2026-12-06 10:00:%1.%2,%3,%4,16.17\r\n")
+                    .arg(i * 25 / 1000, 2, 10, QChar('0'))
+                    .arg(i * 25 % 1000, 3, 10, QChar('0'))
+                    .arg(i < 40 ? 1000 : 2000)
+                    .arg(i < 40 ? 16 : 48)
+                    .toLatin1();
+    ASSERT_TRUE(testenv::writeFile(path, text));
+    FuelCorrection::Settings s;
+    s.targets.afr.fill(14.7);
+    ASSERT_TRUE(FuelCorrection::SaveSettings(store, s));
+
+    files.queue(path);
+    app->window().Action("mnuToolsFuelCorrection")->trigger();
+    auto *dialog = app->window().findChild<dlgFuelCorrection *>();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->afrCombo()->currentText(), "AFR"); // found by its name
+    ASSERT_TRUE(dialog->compute());
+    const auto &p = dialog->proposal();
+    EXPECT_EQ(p.cells[1 * 16 + 1].status, FuelCorrection::CellStatus::ClosedLoop);
+    // The jump 16 -> 48 leaves one sample either side out.
+    EXPECT_EQ(p.transients, 2u);
+    EXPECT_EQ(p.cells[3 * 16 + 3].samples, 39);
+    EXPECT_EQ(p.cells[3 * 16 + 3].proposedRaw, 21); // 1.1 x 1.1
+    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21");
+
+    // Nothing selected: nothing applied.
+    EXPECT_EQ(dialog->applySelected(), 0);
+    EXPECT_FALSE(app->state().Modified);
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->proposalGrid()->selectedItems().size(), 1);
+    EXPECT_EQ(dialog->applySelected(), 1);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 21);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(1 * 16 + 1), 200);
+    EXPECT_TRUE(app->state().Modified);
+    EXPECT_TRUE(app->state().ChangesNotSent);
+    // The proposal now starts from the new value.
+    EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 21);
+    // One step of the undo history, taken back by one Undo.
+    EXPECT_EQ(app->editCommands().history().StepCount(), 1);
+    EXPECT_TRUE(app->editCommands().history().UndoLabel().contains("Fuel Correction"));
+    app->window().Action("mnuEditUndo")->trigger();
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 10);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(0), 10);
+    ASSERT_TRUE(dialog->compute());
+    EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 10);
+
+    // The settings went to the store.
+    dialog->minSamplesSpin()->setValue(33);
+    dialog->compute();
+    EXPECT_EQ(FuelCorrection::LoadSettings(store).minSamples, 33);
+    EXPECT_EQ(FuelCorrection::LoadSettings(store).afrColumn, "AFR");
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// A real-time session of the whole window against vantrelle-boxsim over a
+// pseudo-terminal, with the simulated DAQ unit: the staged rev limiter's
+// input going high and low sends exactly one rev limiter write each.
+
+#include "daq/sim/SimulatedU12Driver.h"
+#include "daq/ui/RealTimeStripView.h"
+#include "model/ProgramState.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "shell/AcquisitionCommands.h"
+#include "shell/MainApplication.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+#include "support/BoxSim.h"
+
+#include <QAction>
+#include <QEventLoop>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(StagedSession, HighAndLowSendOneWriteEach)
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("Vantrelle.ini"));
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    CVUserPrefs prefs(store);
+    prefs.SetShowRTWarning(false);
+    ASSERT_TRUE(prefs.AddDAQInput("Launch", 3, CVDAQInput::Digital, 0, 0.0, QString(), true, false, 0, 0, 0, 0, 0));
+    prefs.SetStagedRevLimiterEnabled(true);
+    prefs.SetStagedRevLimiterInput("Launch");
+    prefs.SetStagedRevLimiter(140);
+    prefs.SetDAQSampleRate(25);
+
+    StartOptions options;
+    options.portName = box.device();
+    options.fastHandshake = true;
+    options.simulatedDaq = true;
+    MainApplication app(prefs, messages, files, options);
+    frmMain &w = app.window();
+    w.Load(QString());
+    auto &sim = dynamic_cast<SimulatedU12Driver &>(app.daqDriver());
+    sim.ForceLine(3, false);
+
+    messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
+    messages.queue(MsgAnswer::No);  // "Read the current Vantrelle settings?"
+    w.Action("mnuOptionsConnect")->trigger();
+    ASSERT_EQ(prefs.ConnectionState(), 2);
+    w.State().tune.general().SetRevLimiter(150);
+    const int framesBefore = box.logLines().size();
+
+    w.Action("mnuOptionsRealTime")->trigger();
+    ASSERT_TRUE(w.State().RealTimeEnabled);
+    AcquisitionCommands &acq = app.acquisitionCommands();
+    ASSERT_TRUE(acq.timer()->isActive());
+    EXPECT_EQ(acq.timer()->interval(), 25);
+
+    const auto limiterWrites = [&] {
+        return box.logLines().mid(framesBefore).filter(QRegularExpression("^77 01 7F B4 "));
+    };
+    const auto tickFor = [&](int ticks) {
+        // Ticks by hand and by the running timer alike.
+        for (int i = 0; i < ticks; ++i) {
+            acq.Tick();
+            QTimer pause;
+            pause.setSingleShot(true);
+            QEventLoop loop;
+            QObject::connect(&pause, &QTimer::timeout, &loop, &QEventLoop::quit);
+            pause.start(5);
+            loop.exec();
+        }
+    };
+
+    tickFor(3);
+    EXPECT_TRUE(limiterWrites().isEmpty());
+    EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7500");
+
+    sim.ForceLine(3, true);
+    tickFor(10);
+    EXPECT_TRUE(w.State().StagedRevLimitActive);
+    EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7000");
+    ASSERT_EQ(limiterWrites().size(), 1) << limiterWrites().join(" | ").toStdString();
+    EXPECT_EQ(limiterWrites()[0], "77 01 7F B4 8C 37");
+
+    sim.ForceLine(3, false);
+    tickFor(10);
+    EXPECT_FALSE(w.State().StagedRevLimitActive);
+    ASSERT_EQ(limiterWrites().size(), 2) << limiterWrites().join(" | ").toStdString();
+    EXPECT_EQ(limiterWrites()[1], "77 01 7F B4 96 41");
+
+    // Switching off with the tune's limit in force sends nothing more.
+    w.Action("mnuOptionsRealTime")->trigger();
+    EXPECT_FALSE(acq.timer()->isActive());
+    EXPECT_EQ(limiterWrites().size(), 2);
+    EXPECT_TRUE(w.Action("mnuDataLoggingSave")->isEnabled());
+    for (const auto &shown : messages.shown())
+        EXPECT_NE(shown.icon, MsgIcon::Critical) << shown.text.toStdString();
+}

@@ -1,0 +1,60 @@
+// The dashboard in the main window: View > Gauges opens and closes it, and
+// every acquisition tick reaches it (and the 3D view's live cell).
+
+#include "../view3d/AppFixture.h"
+#include "../view3d/WaitFor.h"
+
+#include "gauges/CVGaugesWnd.h"
+#include "shell/AcquisitionCommands.h"
+#include "view3d/CVMap3DView.h"
+#include "view3d/Map3DViewCommands.h"
+
+#include <QAction>
+
+class GaugesMenu : public AppFixture
+{
+};
+
+TEST_F(GaugesMenu, TheMenuItemOpensAndClosesTheWindow)
+{
+    start();
+    QAction *item = w().Action("mnuViewGauges");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "&Gauges");
+    CVGaugesWnd &gauges = app->gauges();
+    EXPECT_FALSE(gauges.isVisible());
+    item->trigger();
+    EXPECT_TRUE(gauges.isVisible());
+    EXPECT_TRUE(item->isChecked());
+    // Closing the window unticks the item.
+    gauges.close();
+    EXPECT_FALSE(gauges.isVisible());
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(gauges.isVisible());
+    item->trigger();
+    EXPECT_FALSE(gauges.isVisible());
+}
+
+TEST_F(GaugesMenu, EveryTickReachesTheGaugesAndThe3DView)
+{
+    start();
+    w().Action("mnuViewGauges")->trigger();
+    AcquisitionSample sample;
+    sample.acquired = true;
+    sample.status = "Receiving data.";
+    sample.rpm = 4250;
+    sample.tpInt = 37;
+    sample.cells = {{7, 5, 6, 12}, {8, 5, 6, 3}, {11, 4, 6, 20}};
+    emit app->acquisitionCommands().sampleTaken(sample);
+
+    ASSERT_TRUE(waitFor([&] { return app->gauges().ApplyCount() == 1; }));
+    EXPECT_EQ(app->gauges().Gauge(CVGaugesWnd::RpmKey())->valueText(), "4250");
+    EXPECT_EQ(app->gauges().Gauge(CVGaugesWnd::TpKey())->valueText(), "37");
+
+    CVMap3DView &view = *app->map3DView().view();
+    w().SelectPanel(11);
+    ASSERT_TRUE(waitFor([&] { return view.Data().panel == 11; }));
+    ASSERT_TRUE(view.Data().liveEntry);
+    EXPECT_EQ(*view.Data().liveEntry, 4 * 16 + 6);
+}

@@ -1,0 +1,113 @@
+// Without OpenGL (the offscreen platform) the 3D view must not create its
+// graph: it stays hidden, says why, and keeps following the tune.
+
+#include "AppFixture.h"
+
+#include "editors/CVFuelTimingDlg.h"
+#include "shell/AcquisitionSample.h"
+#include "view3d/CVMap3DView.h"
+#include "view3d/Map3DViewCommands.h"
+#include "view3d/OpenGLSupport.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include "WaitFor.h"
+
+#include <QTest>
+
+TEST(Map3DViewOffscreen, TheCheckFindsNoOpenGL)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+    const OpenGLCheck check = CheckOpenGL();
+    EXPECT_FALSE(check.ok);
+    EXPECT_TRUE(check.reason.contains("OpenGL")) << check.reason.toStdString();
+    EXPECT_TRUE(check.reason.contains("offscreen")) << check.reason.toStdString();
+}
+
+TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
+{
+    ProgramState state;
+    state.tune.map(MapKey::HOHGFM).SetMapValue(3, 200);
+    CVMap3DView view(state);
+    EXPECT_FALSE(view.EnsureGraph());
+    EXPECT_FALSE(view.EnsureGraph()) << "asking again is harmless";
+    EXPECT_FALSE(view.HasGraph());
+    EXPECT_EQ(view.graph(), nullptr);
+    EXPECT_FALSE(view.UnavailableReason().isEmpty());
+
+    view.show();
+    view.ShowMap(8);
+    AcquisitionSample sample;
+    sample.acquired = true;
+    sample.cells = {{8, 2, 5, 0}};
+    view.TakeSample(sample);
+    view.RefreshNow();
+    EXPECT_EQ(view.Data().panel, 8);
+    EXPECT_EQ(view.Data().heights[3], 8);
+    ASSERT_TRUE(view.Data().liveEntry);
+    EXPECT_EQ(*view.Data().liveEntry, 2 * 16 + 5);
+    EXPECT_EQ(view.RedrawCount(), 0);
+}
+
+class Map3DViewMenuOffscreen : public AppFixture
+{
+};
+
+TEST_F(Map3DViewMenuOffscreen, TheMenuItemSaysWhyAndTheDockStaysHidden)
+{
+    start();
+    QAction *item = w().Action("mnuView3DMap");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "&3D Map View");
+    EXPECT_TRUE(item->isCheckable());
+    QDockWidget *dock = w().findChild<QDockWidget *>("dock3DMapView");
+    ASSERT_NE(dock, nullptr);
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        messages.clear();
+        item->trigger();
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(messages.shown()[0].text, app->map3DView().view()->UnavailableReason());
+        EXPECT_FALSE(item->isChecked());
+        EXPECT_FALSE(dock->isVisible());
+    }
+
+    // Selecting maps and editing them goes on as before.
+    w().SelectPanel(9);
+    app->grid().setCurrentCell(2, 2);
+    EXPECT_TRUE(app->grid().SetCellValue(33, false));
+    EXPECT_TRUE(waitFor([&] { return app->map3DView().view()->Data().heights[16 + 1] == 33; }));
+    EXPECT_EQ(app->map3DView().view()->Data().panel, 9);
+}
+
+TEST_F(Map3DViewMenuOffscreen, AWholeNewTuneIsPickedUpAtTheNextSelection)
+{
+    start();
+    CVMap3DView &view = *app->map3DView().view();
+    w().SelectPanel(7);
+    ASSERT_TRUE(waitFor([&] { return view.Data().panel == 7; }));
+    // A project load or a read replaces the tune and then selects the general
+    // panel, which leaves the grid as it was.
+    state().tune.map(MapKey::HOFM).SetMapValue(0, 77);
+    w().SelectPanel(2);
+    EXPECT_TRUE(waitFor([&] { return view.Data().heights[0] == 77; }));
+    EXPECT_EQ(view.Data().panel, 7);
+}
+
+TEST(Map3DViewOffscreenInput, TracedCellsOutsideTheMapMarkNothing)
+{
+    ProgramState state;
+    CVMap3DView view(state);
+    AcquisitionSample sample;
+    sample.acquired = true;
+    sample.cells = {{7, 99, 3, 0}, {7, -1, 2, 0}, {-5, 1, 1, 0}, {400, 1, 1, 0}, {7, 2, 16, 0}};
+    for (const auto &cell : sample.cells) {
+        AcquisitionSample one = sample;
+        one.cells = {cell};
+        view.TakeSample(one);
+        view.RefreshNow();
+        EXPECT_FALSE(view.Data().liveEntry) << cell.panelIndex << " " << cell.rpmIndex << " " << cell.tpIndex;
+    }
+}

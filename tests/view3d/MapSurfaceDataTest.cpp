@@ -1,0 +1,149 @@
+// The 3D view's surface data and texture: axis positions, heights as display
+// values, the grid's colours with trace and live cells.
+
+#include "editors/CVMapColorInfo.h"
+#include "model/Tune.h"
+#include "view3d/CVMap3DView.h"
+#include "view3d/MapSurfaceData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int N = MapSurfaceData::Size;
+
+void risingAxes(Tune &t)
+{
+    for (int i = 0; i < N; ++i) {
+        t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
+        t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+        t.map(MapKey::TIMINGRPM).SetMapValue(i, 12 + 8 * i);
+        t.map(MapKey::TIMINGTP).SetMapValue(i, 5 + 10 * i);
+    }
+}
+
+} // namespace
+
+TEST(MapSurfaceData, RisingAxesGiveRpmAndLoadPositions)
+{
+    Tune t;
+    risingAxes(t);
+    const auto fuel = BuildMapSurface(t, 7);
+    ASSERT_TRUE(fuel);
+    EXPECT_FALSE(fuel->rpmByIndex);
+    EXPECT_FALSE(fuel->tpByIndex);
+    EXPECT_DOUBLE_EQ(fuel->rpmPositions[0], 500.0);
+    EXPECT_DOUBLE_EQ(fuel->rpmPositions[15], 8000.0);
+    EXPECT_DOUBLE_EQ(fuel->tpPositions[3], 48.0);
+    EXPECT_EQ(fuel->rpmTitle(), "RPM");
+    EXPECT_EQ(fuel->heightTitle(), "Enrichment");
+
+    // The timing panels use the timing axes.
+    const auto timing = BuildMapSurface(t, 12);
+    ASSERT_TRUE(timing);
+    EXPECT_DOUBLE_EQ(timing->rpmPositions[1], 20 * 50.0);
+    EXPECT_DOUBLE_EQ(timing->tpPositions[15], 155.0);
+    EXPECT_EQ(timing->heightTitle(), "Timing");
+}
+
+TEST(MapSurfaceData, AxesThatDoNotRiseAreSpreadByIndex)
+{
+    Tune t; // a blank tune: every axis entry 0
+    auto blank = BuildMapSurface(t, 9);
+    ASSERT_TRUE(blank);
+    EXPECT_TRUE(blank->rpmByIndex);
+    EXPECT_TRUE(blank->tpByIndex);
+    for (int i = 0; i < N; ++i) {
+        EXPECT_DOUBLE_EQ(blank->rpmPositions[i], i);
+        EXPECT_DOUBLE_EQ(blank->tpPositions[i], i);
+    }
+    EXPECT_EQ(blank->rpmTitle(), "RPM (entry)");
+    EXPECT_EQ(blank->tpTitle(), "Load (entry)");
+
+    // One repeated entry is enough to fold the surface.
+    risingAxes(t);
+    t.map(MapKey::FUELTP).SetMapValue(8, t.map(MapKey::FUELTP).MapValue(7));
+    const auto folded = BuildMapSurface(t, 7);
+    EXPECT_TRUE(folded->tpByIndex);
+    EXPECT_FALSE(folded->rpmByIndex);
+}
+
+TEST(MapSurfaceData, HeightsAreDisplayValuesAndColoursTheGridScale)
+{
+    struct Case
+    {
+        int panel;
+        int raw;
+        int height;
+    };
+    const Case cases[] = {
+        {7, 40, 40},  {7, 200, 8},  {7, 128, -64}, {7, 255, 63}, // fuel: closed loop is raw - 192
+        {11, 130, 2}, {12, 100, 100}, {11, 173, 45},           // timing: closed loop is raw - 128
+    };
+    for (const Case &c : cases) {
+        Tune t;
+        risingAxes(t);
+        const MapKey key = *MapKeyFromPanel(c.panel);
+        const int entry = 5 * N + 9;
+        t.map(key).SetMapValue(entry, c.raw);
+        const auto d = BuildMapSurface(t, c.panel);
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->heights[entry], c.height) << "panel " << c.panel << " raw " << c.raw;
+        EXPECT_EQ(d->colors[entry], CVMapColorInfo::Shared().GetBackColor(c.raw));
+        EXPECT_EQ(d->colors[0], CVMapColorInfo::Shared().GetBackColor(0));
+    }
+}
+
+TEST(MapSurfaceData, TracePointsAndTheLiveCellAreGreen)
+{
+    Tune t;
+    risingAxes(t);
+    t.map(MapKey::HOFM).AddRTMapPoint(17);
+    const auto d = BuildMapSurface(t, 7, LiveCell{4, 6});
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->colors[17], CVMapColorInfo::TraceColor);
+    ASSERT_TRUE(d->liveEntry);
+    EXPECT_EQ(*d->liveEntry, 4 * N + 6);
+    EXPECT_EQ(d->colors[4 * N + 6], CVMapColorInfo::TraceColor);
+    EXPECT_EQ(d->colors[4 * N + 7], CVMapColorInfo::Shared().GetBackColor(0));
+
+    // A live cell outside the map marks nothing.
+    for (LiveCell bad : {LiveCell{-1, 0}, LiveCell{0, 16}, LiveCell{16, 3}}) {
+        const auto e = BuildMapSurface(t, 7, bad);
+        EXPECT_FALSE(e->liveEntry);
+    }
+}
+
+TEST(MapSurfaceData, OnlyMapPanelsHaveASurface)
+{
+    Tune t;
+    for (int panel : {-1, 0, 2, 6, 13, 14, 99})
+        EXPECT_FALSE(BuildMapSurface(t, panel)) << panel;
+    for (int panel = 7; panel <= 12; ++panel)
+        EXPECT_TRUE(BuildMapSurface(t, panel)) << panel;
+}
+
+TEST(MapSurfaceTexture, EachCellIsABlockWithTheHighestRpmAtTheTop)
+{
+    Tune t;
+    risingAxes(t);
+    CVMapInfo &m = t.map(MapKey::HOFM);
+    m.SetMapValue(0, 0);                // RPM 0, TP 0: blue
+    m.SetMapValue(15, 200);             // RPM 0, TP 15: red
+    m.SetMapValue(15 * N, 100);         // RPM 15, TP 0: pale blue
+    const auto d = BuildMapSurface(t, 7, LiveCell{15, 15});
+    const int b = 4;
+    const QImage image = CVMap3DView::SurfaceTexture(*d, b);
+    ASSERT_EQ(image.size(), QSize(N * b, N * b));
+    auto at = [&](int rpmIndex, int tpIndex, int dx, int dy) {
+        return image.pixel(tpIndex * b + dx, (N - 1 - rpmIndex) * b + dy);
+    };
+    for (int dx : {0, b - 1})
+        for (int dy : {0, b - 1}) {
+            EXPECT_EQ(at(0, 0, dx, dy), qRgb(0, 0, 255));
+            EXPECT_EQ(at(0, 15, dx, dy), qRgb(200, 0, 0));
+            EXPECT_EQ(at(15, 0, dx, dy), qRgb(100, 100, 255));
+            EXPECT_EQ(at(15, 15, dx, dy), qRgb(0, 192, 0)); // the live cell
+        }
+    EXPECT_EQ(image.pixel(0, image.height() - 1), qRgb(0, 0, 255));
+}
