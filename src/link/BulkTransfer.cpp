@@ -7,7 +7,7 @@
 
 BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune,
                                            TransferDirection direction, QObject *parent)
-    : LinkExchange(port, clock, parent), m_tune(tune), m_direction(direction)
+    : ReplyExchange(port, clock, direction == TransferDirection::Read, parent), m_tune(tune), m_direction(direction)
 {
     setProgressMaximum(100);
     setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
@@ -19,7 +19,7 @@ BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &cloc
 
 void BulkTransferExchange::SetItems(const std::vector<int> &items)
 {
-    if (m_started)
+    if (started())
         return;
     m_walk.clear();
     for (int item : items)
@@ -35,9 +35,9 @@ int BulkTransferExchange::ProgressFor(int item)
 
 void BulkTransferExchange::Start()
 {
-    if (m_started || Finished())
+    if (started() || Finished())
         return;
-    m_started = true;
+    markStarted();
     if (advance() == Advance::Complete)
         finish(LinkOutcome::success());
 }
@@ -67,31 +67,9 @@ BulkTransferExchange::Advance BulkTransferExchange::advance()
     return sendRequest(frame) ? Advance::Sent : Advance::Failed;
 }
 
-void BulkTransferExchange::Tick()
-{
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Tick(m_port, now()));
-}
-
-void BulkTransferExchange::DataArrived()
-{
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Data(m_port, now()));
-}
-
-void BulkTransferExchange::handle(ReplyCollector::Status status)
+void BulkTransferExchange::replyAccepted(QByteArray reply)
 {
     const bool reading = m_direction == TransferDirection::Read;
-    const QByteArray &reply = m_reply.Bytes();
-    const ReplyVerdict verdict = JudgeTransferReply(status, reading, reply);
-    if (verdict.kind == ReplyVerdict::Kind::Pending)
-        return;
-    if (verdict.kind == ReplyVerdict::Kind::Failed) {
-        finish(verdict.failure);
-        return;
-    }
     if (reading)
         StoreItemBytes(m_tune, m_item, reply.left(reply.size() - 1));
     ++m_itemsDone;

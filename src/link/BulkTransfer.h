@@ -1,7 +1,6 @@
 #pragma once
 
-#include "link/LinkExchange.h"
-#include "link/LinkIO.h"
+#include "link/ReplyExchange.h"
 #include "model/Tune.h"
 
 #include <vector>
@@ -18,7 +17,7 @@ enum class TransferDirection { Read = 3, Write = 4 };
 // the rest untouched. A write leaves the box with the new values of the items
 // acknowledged so far. Outcome().ok() only when the whole walk completed;
 // clearing ChangesNotSent on success is the caller's part.
-class BulkTransferExchange : public LinkExchange
+class BulkTransferExchange : public ReplyExchange
 {
     Q_OBJECT
 public:
@@ -31,8 +30,6 @@ public:
     const std::vector<int> &Items() const { return m_walk; }
 
     void Start() override;
-    void Tick() override;
-    void DataArrived() override;
 
     TransferDirection Direction() const { return m_direction; }
     // The item in flight, 0 before the first request.
@@ -46,7 +43,7 @@ public:
 private:
     enum class Advance { Sent, Complete, Failed };
     Advance advance();
-    void handle(ReplyCollector::Status status);
+    void replyAccepted(QByteArray reply) override;
 
     Tune &m_tune;
     TransferDirection m_direction;
@@ -55,6 +52,4 @@ private:
     int m_position = 0; // requests sent so far
     int m_item = 0;
     int m_itemsDone = 0;
-    bool m_started = false;
-    ReplyCollector m_reply;
 };

@@ -60,16 +60,16 @@ QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data)
 
 RealTimeWriteExchange::RealTimeWriteExchange(LinkPort &port, const LinkClock &clock, const QByteArray &frame,
                                              QObject *parent)
-    : LinkExchange(port, clock, parent), m_frame(frame)
+    : ReplyExchange(port, clock, false, parent), m_frame(frame)
 {
     setStatusText(QString::fromLatin1(LinkMessages::RealTimeLabel));
 }
 
 void RealTimeWriteExchange::Start()
 {
-    if (m_started || Finished())
+    if (started() || Finished())
         return;
-    m_started = true;
+    markStarted();
     if (m_frame.isEmpty()) {
         finish(LinkOutcome::failure(LinkResult::NotWritable, {}, MsgIcon::None));
         return;
@@ -78,27 +78,9 @@ void RealTimeWriteExchange::Start()
     sendRequest(m_frame);
 }
 
-void RealTimeWriteExchange::Tick()
+void RealTimeWriteExchange::replyAccepted(QByteArray)
 {
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Tick(m_port, now()));
-}
-
-void RealTimeWriteExchange::DataArrived()
-{
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Data(m_port, now()));
-}
-
-void RealTimeWriteExchange::handle(ReplyCollector::Status status)
-{
-    const ReplyVerdict verdict = JudgeTransferReply(status, false, m_reply.Bytes());
-    if (verdict.kind == ReplyVerdict::Kind::Failed)
-        finish(verdict.failure);
-    else if (verdict.kind == ReplyVerdict::Kind::Accepted)
-        finish(LinkOutcome::success());
+    finish(LinkOutcome::success());
 }
 
 void RealTimeWriteQueue::Submit(const QByteArray &frame)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/LinkExchange.h"
+#include "link/ReplyExchange.h"
 #include "link/LinkIO.h"
 #include "model/Tune.h"
 
@@ -32,7 +32,7 @@ QByteArray RealTimeVersionFrame(const QString &text);
 QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data);
 
 // One real-time write: send the frame, wait for the one-byte acknowledgement.
-class RealTimeWriteExchange : public LinkExchange
+class RealTimeWriteExchange : public ReplyExchange
 {
     Q_OBJECT
 public:
@@ -40,17 +40,13 @@ public:
                           QObject *parent = nullptr);
 
     void Start() override;
-    void Tick() override;
-    void DataArrived() override;
 
     const QByteArray &Frame() const { return m_frame; }
 
 private:
-    void handle(ReplyCollector::Status status);
+    void replyAccepted(QByteArray reply) override;
 
     QByteArray m_frame;
-    bool m_started = false;
-    ReplyCollector m_reply;
 };
 
 // Keeps real-time writes one at a time. The acquisition loop keeps running

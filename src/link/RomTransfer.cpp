@@ -9,7 +9,7 @@
 
 RomTransferExchange::RomTransferExchange(LinkPort &port, const LinkClock &clock, const QString &path,
                                          TransferDirection direction, QObject *parent)
-    : LinkExchange(port, clock, parent), m_path(path), m_direction(direction)
+    : ReplyExchange(port, clock, direction == TransferDirection::Read, parent), m_path(path), m_direction(direction)
 {
     setProgressMaximum(ImageSize);
     setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
@@ -33,9 +33,9 @@ void RomTransferExchange::fileFailure(const QString &description)
 
 void RomTransferExchange::Start()
 {
-    if (m_started || Finished())
+    if (started() || Finished())
         return;
-    m_started = true;
+    markStarted();
     if (m_direction == TransferDirection::Write) {
         if (FileOutcome read = ReadImageFile(m_path, m_image); !read) {
             fileFailure(read.error);
@@ -72,31 +72,9 @@ RomTransferExchange::Next RomTransferExchange::next()
     return sendRequest(frame) ? Next::Sent : Next::Failed;
 }
 
-void RomTransferExchange::Tick()
-{
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Tick(m_port, now()));
-}
-
-void RomTransferExchange::DataArrived()
-{
-    if (!m_started || Finished())
-        return;
-    handle(m_reply.Data(m_port, now()));
-}
-
-void RomTransferExchange::handle(ReplyCollector::Status status)
+void RomTransferExchange::replyAccepted(QByteArray reply)
 {
     const bool reading = m_direction == TransferDirection::Read;
-    const QByteArray &reply = m_reply.Bytes();
-    const ReplyVerdict verdict = JudgeTransferReply(status, reading, reply);
-    if (verdict.kind == ReplyVerdict::Kind::Pending)
-        return;
-    if (verdict.kind == ReplyVerdict::Kind::Failed) {
-        finish(verdict.failure);
-        return;
-    }
     if (reading) {
         const QByteArray block = reply.left(BlockSize);
         if (!m_file.seek(m_position - 1) || m_file.write(block) != block.size() || !m_file.flush()) {

@@ -24,7 +24,7 @@
 // keeps its old bytes after them; a file the read created holds just those
 // blocks (k x 256 bytes, too short to be taken for an image), and when not
 // one block arrived it is removed again.
-class RomTransferExchange : public LinkExchange
+class RomTransferExchange : public ReplyExchange
 {
     Q_OBJECT
 public:
@@ -37,8 +37,6 @@ public:
     ~RomTransferExchange() override;
 
     void Start() override;
-    void Tick() override;
-    void DataArrived() override;
 
     TransferDirection Direction() const { return m_direction; }
     QString Path() const { return m_path; }
@@ -53,7 +51,7 @@ protected:
 private:
     enum class Next { Sent, Complete, Failed };
     Next next();
-    void handle(ReplyCollector::Status status);
+    void replyAccepted(QByteArray reply) override;
     void fileFailure(const QString &description);
 
     QString m_path;
@@ -63,6 +61,4 @@ private:
     QByteArray m_image; // writing: the file's image
     int m_position = 1;
     int m_blocksDone = 0;
-    bool m_started = false;
-    ReplyCollector m_reply;
 };
