@@ -1,5 +1,6 @@
 #include "shell/dlgEULA.h"
 
+#include "platform/DialogButtons.h"
 #include "platform/MessageBoxService.h"
 
 #include <QDialogButtonBox>
@@ -35,15 +36,9 @@ dlgEULA::dlgEULA(MessageBoxService &messages, QWidget *parent) : QDialog(parent)
     m_editResponse->setObjectName("editResponse");
     layout->addWidget(m_editResponse);
 
-    auto *buttons = new QDialogButtonBox;
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
-    ok->setDefault(true);
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, &dlgEULA::OKButton_Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
 }
 
 void dlgEULA::OKButton_Click()

@@ -2,6 +2,7 @@
 
 #include "link/ui/dlgXferROM.h"
 #include "model/StockPrograms.h"
+#include "platform/DialogButtons.h"
 #include "platform/FileIO.h"
 #include "platform/MessageBoxService.h"
 #include "platform/TempFiles.h"
@@ -28,14 +29,9 @@ dlgLoadBin::dlgLoadBin(LinkPort &port, MessageBoxService &messages, QWidget *par
                                "all changes that you have made up to this point.");
     warning->setWordWrap(true);
     layout->addWidget(warning);
-    auto *buttons = new QDialogButtonBox;
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    QPushButton *cancel = buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout, QStringLiteral("&Cancel"));
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, &dlgLoadBin::OKButton_Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
 }
 
 QRadioButton *dlgLoadBin::option(int resource) const

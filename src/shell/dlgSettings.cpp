@@ -1,5 +1,6 @@
 #include "shell/dlgSettings.h"
 
+#include "platform/DialogButtons.h"
 #include "platform/MessageBoxService.h"
 
 #include <QComboBox>
@@ -29,14 +30,9 @@ dlgSettings::dlgSettings(MessageBoxService &messages, const QStringList &devices
     form->addRow("COM Port", m_comboPort);
     layout->addLayout(form);
 
-    auto *buttons = new QDialogButtonBox;
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, &dlgSettings::OKButton_Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
     selectCurrent();
 }
 

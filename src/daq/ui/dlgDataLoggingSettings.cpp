@@ -1,5 +1,6 @@
 #include "daq/ui/dlgDataLoggingSettings.h"
 
+#include "platform/DialogButtons.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QDialogButtonBox>
@@ -24,18 +25,12 @@ dlgDataLoggingSettings::dlgDataLoggingSettings(CVUserPrefs &prefs, QWidget *pare
     inner->addWidget(radioDataLogCSV);
     inner->addWidget(radioDataLogText);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
-    layout->addWidget(buttons);
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, [this] {
         OKClicked();
         accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     if (m_prefs.DataLogFormat() != 0)
         radioDataLogCSV->setChecked(true);

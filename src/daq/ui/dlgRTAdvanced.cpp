@@ -2,6 +2,7 @@
 
 #include "editors/FieldEdit.h"
 #include "editors/ValidateNumericRange.h"
+#include "platform/DialogButtons.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QDialogButtonBox>
@@ -44,18 +45,12 @@ dlgRTAdvanced::dlgRTAdvanced(CVUserPrefs &prefs, MessageBoxService &messages, QW
     note->setObjectName("lblExplanation");
     note->setWordWrap(true);
     layout->addWidget(note);
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
-    layout->addWidget(buttons);
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, [this] {
         if (OKClicked())
             accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     editSampleRate->setText(QString::number(m_prefs.DAQSampleRate()));
     editRPMMultiplier->setText(QString::number(m_prefs.DAQRPMMultiplier()));

@@ -5,6 +5,7 @@
 #include "editors/ValidateNumericRange.h"
 #include "model/ProgramState.h"
 #include "model/Rounding.h"
+#include "platform/DialogButtons.h"
 #include "platform/MessageBoxService.h"
 #include "shell/prefs/CVUserPrefs.h"
 
@@ -61,18 +62,12 @@ dlgStagedRevLimiter::dlgStagedRevLimiter(CVUserPrefs &prefs, const ProgramState 
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("OKButton");
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("CancelButton");
-    layout->addWidget(buttons);
+    const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
+    QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, [this] {
         if (OKClicked())
             accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // Opening.
     lblStagedCurrentRevLimiter->setText(QString::number(state.tune.general().RevLimiter() * 50));
