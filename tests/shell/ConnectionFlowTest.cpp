@@ -13,6 +13,7 @@
 #include "shell/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
+#include "support/AppOnBoxTest.h"
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
 
@@ -31,63 +32,12 @@
 
 namespace {
 
-// Acts on the next modal dialog named objectName once it is up.
-void onModal(const QString &objectName, std::function<void(QWidget *)> act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, objectName, act] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == objectName) {
-            poll->stop();
-            poll->deleteLater();
-            act(modal);
-        }
-    });
-    poll->start();
-}
-
-class ConnectionFlowTest : public ::testing::Test
+class ConnectionFlowTest : public AppOnBoxTest
 {
 protected:
-    ConnectionFlowTest() : store(dir.filePath("Vantrelle.ini")) {}
-
-    void start(const QStringList &boxArgs = {})
-    {
-        box = std::make_unique<BoxSim>(boxArgs);
-        ASSERT_TRUE(box->started());
-        prefs = std::make_unique<CVUserPrefs>(store);
-        prefs->SetShowRTWarning(false);
-        StartOptions options;
-        options.portName = box->device();
-        options.fastHandshake = true;
-        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
-        app->window().Load(QString());
-    }
-    frmMain &w() { return app->window(); }
-    ProgramState &state() { return w().State(); }
+    void start(const QStringList &boxArgs = {}) { startApp(boxArgs); }
     QString status() { return w().StatusPanel("Status")->text(); }
     bool enabled(const char *name) { return w().Action(name)->isEnabled(); }
-    QStringList framesStartingWith(const QString &prefix)
-    {
-        return box->logLines().filter(QRegularExpression("^" + prefix));
-    }
-
-    // Connects and answers the read question with readAnswer.
-    void connectBox(MsgAnswer readAnswer = MsgAnswer::Yes)
-    {
-        messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
-        messages.queue(readAnswer);     // "Read the current Vantrelle settings?"
-        w().Action("mnuOptionsConnect")->trigger();
-    }
-
-    QTemporaryDir dir;
-    SettingsStore store;
-    ScriptedMessageBoxService messages;
-    ScriptedFileDialogService files;
-    std::unique_ptr<BoxSim> box;
-    std::unique_ptr<CVUserPrefs> prefs;
-    std::unique_ptr<MainApplication> app;
 };
 
 } // namespace
@@ -181,7 +131,7 @@ TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
     // The warning appears with its opt-out; ticking it stores ShowRTWarning false.
     prefs->SetShowRTWarning(true);
     messages.queue(MsgAnswer::Yes);
-    onModal("dlgDisposable", [](QWidget *d) {
+    OnNextModal("dlgDisposable", [](QWidget *d) {
         d->findChild<QCheckBox *>()->setChecked(true);
         d->findChild<QPushButton *>()->click();
     });
@@ -273,7 +223,7 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
 
     messages.queue(MsgAnswer::Yes); // "Are you sure that you want to load ..."
     messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
-    onModal("dlgLoadBin", [](QWidget *d) {
+    OnNextModal("dlgLoadBin", [](QWidget *d) {
         d->findChild<QRadioButton *>("radioNAAutoFed")->setChecked(true);
         d->findChild<QPushButton *>("OKButton")->click();
     });

@@ -22,6 +22,7 @@
 #include "shell/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
+#include "support/AppOnBoxTest.h"
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
 
@@ -35,31 +36,17 @@
 
 namespace {
 
-class TunerToolsFlowTest : public ::testing::Test
+class TunerToolsFlowTest : public AppOnBoxTest
 {
 protected:
-    TunerToolsFlowTest() : store(dir.filePath("Vantrelle.ini")) {}
-
     void start(const QStringList &boxArgs = {})
     {
-        box = std::make_unique<BoxSim>(boxArgs);
-        ASSERT_TRUE(box->started());
-        prefs = std::make_unique<CVUserPrefs>(store);
-        prefs->SetShowRTWarning(false);
-        StartOptions options;
-        options.portName = box->device();
-        options.fastHandshake = true;
-        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
-        app->window().Load(QString());
-        messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
-        messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
-        w().Action("mnuOptionsConnect")->trigger();
+        startApp(boxArgs);
+        connectBox();
         ASSERT_EQ(prefs->ConnectionState(), 2);
     }
-    frmMain &w() { return app->window(); }
-    ProgramState &state() { return w().State(); }
     CVFuelTimingDlg &grid() { return app->grid(); }
-    QStringList frames(const QString &prefix) { return box->logLines().filter(QRegularExpression("^" + prefix)); }
+    QStringList frames(const QString &prefix) { return framesStartingWith(prefix); }
     void select(int top, int left, int bottom, int right)
     {
         QAbstractItemModel *m = grid().grid()->model();
@@ -75,14 +62,6 @@ protected:
             return (raw + 1) % 128;
         return GridRules::DisplayValue(raw, false) == 0 ? 1 : 0;
     }
-
-    QTemporaryDir dir;
-    SettingsStore store;
-    ScriptedMessageBoxService messages;
-    ScriptedFileDialogService files;
-    std::unique_ptr<BoxSim> box;
-    std::unique_ptr<CVUserPrefs> prefs;
-    std::unique_ptr<MainApplication> app;
 };
 
 } // namespace
