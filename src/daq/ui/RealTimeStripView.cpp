@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -129,6 +130,11 @@ RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
             l->setVisible(false);
     }
     grid->setColumnStretch(RealTimeStrip::RowCount / RowsPerColumn * 3, 1);
+    // The strip keeps the height of full rows even while few inputs fill
+    // them, so the window lays it out once, at switch-on, with room for all.
+    const int rowHeight = std::max(fontMetrics().height(), onPixmap.height());
+    for (int r = 0; r < RowsPerColumn; ++r)
+        grid->setRowMinimumHeight(r, rowHeight);
     // Shown only while the staged rev limiter is enabled.
     m_revLimitVisible = false;
     m_revLimitCaption->setVisible(false);
