@@ -74,16 +74,3 @@ void BM_AcquisitionTickWithPainting(benchmark::State &bench)
 } // namespace
 
 BENCHMARK(BM_AcquisitionTickWithPainting)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
-
-int main(int argc, char **argv)
-{
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication qt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
