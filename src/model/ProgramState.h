@@ -19,6 +19,12 @@ struct ProgramState
 
     int CurrentPanel = 0;              // panel index the main window shows, 0..14
 
+    // What was unusual about the file the tune was last loaded from (short,
+    // wrong format byte), for the warnings shown before the tune is written
+    // to the box; empty when the tune came from a sound file, the box or a
+    // stock program.
+    QString TuneOriginWarning;
+
     // Told of every noted edit, with the name of the step when the editor
     // gives one (the undo history listens here).
     std::function<void(const QString &step)> EditNoted;

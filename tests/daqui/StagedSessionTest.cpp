@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -64,17 +65,29 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     const auto limiterWrites = [&] {
         return box.logLines().mid(framesBefore).filter(QRegularExpression("^77 01 7F B4 "));
     };
+    // One tick by hand, then a short turn of the event loop so the running
+    // timer ticks too and the box's acknowledgements come in.
+    const auto tickOnce = [&] {
+        acq.Tick();
+        QTimer pause;
+        pause.setSingleShot(true);
+        QEventLoop loop;
+        QObject::connect(&pause, &QTimer::timeout, &loop, &QEventLoop::quit);
+        pause.start(5);
+        loop.exec();
+    };
     const auto tickFor = [&](int ticks) {
-        // Ticks by hand and by the running timer alike.
-        for (int i = 0; i < ticks; ++i) {
-            acq.Tick();
-            QTimer pause;
-            pause.setSingleShot(true);
-            QEventLoop loop;
-            QObject::connect(&pause, &QTimer::timeout, &loop, &QEventLoop::quit);
-            pause.start(5);
-            loop.exec();
-        }
+        for (int i = 0; i < ticks; ++i)
+            tickOnce();
+    };
+    // Ticks until the box has logged the expected number of limiter writes
+    // (the box runs in its own process: never assume how soon it logs).
+    const auto tickUntilWrites = [&](int count) {
+        QElapsedTimer clock;
+        clock.start();
+        while (limiterWrites().size() < count && clock.elapsed() < 20000)
+            tickOnce();
+        tickFor(5); // and a few more, which must send nothing further
     };
 
     tickFor(3);
@@ -82,14 +95,14 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7500");
 
     sim.ForceLine(3, true);
-    tickFor(10);
+    tickUntilWrites(1);
     EXPECT_TRUE(w.State().StagedRevLimitActive);
     EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7000");
     ASSERT_EQ(limiterWrites().size(), 1) << limiterWrites().join(" | ").toStdString();
     EXPECT_EQ(limiterWrites()[0], "77 01 7F B4 8C 37");
 
     sim.ForceLine(3, false);
-    tickFor(10);
+    tickUntilWrites(2);
     EXPECT_FALSE(w.State().StagedRevLimitActive);
     ASSERT_EQ(limiterWrites().size(), 2) << limiterWrites().join(" | ").toStdString();
     EXPECT_EQ(limiterWrites()[1], "77 01 7F B4 96 41");

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -60,12 +61,25 @@ T *child(QWidget &w, const char *name)
     return c;
 }
 
-// Clicks the dialog's Cancel button once the exchange has made some progress.
-void clickCancelAfter(QDialog &dialog, int ms)
+void clickCancel(QDialog &dialog)
 {
-    QTimer::singleShot(ms, &dialog, [&dialog] {
-        if (auto *b = dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")))
-            b->click();
+    if (auto *b = dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")))
+        b->click();
+}
+
+// Clicks the dialog's Cancel button, from the event loop, once its progress
+// bar has reached the given value: driven by the exchange's own progress,
+// never by a timer racing it.
+void clickCancelAtProgress(QDialog &dialog, int progress)
+{
+    auto *bar = dialog.findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+    ASSERT_NE(bar, nullptr);
+    auto clicked = std::make_shared<bool>(false);
+    QObject::connect(bar, &QProgressBar::valueChanged, &dialog, [&dialog, progress, clicked](int value) {
+        if (*clicked || value < progress)
+            return;
+        *clicked = true;
+        QMetaObject::invokeMethod(&dialog, [&dialog] { clickCancel(dialog); }, Qt::QueuedConnection);
     });
 }
 
@@ -107,7 +121,7 @@ TEST(dlgXfer, CancelAnsweredNoLetsTheTransferFinish)
     tune.general().SetRevLimiter(0x64);
     dlgXfer dialog(port, tune, messages);
     dialog.SetState(4);
-    clickCancelAfter(dialog, 30);
+    clickCancelAtProgress(dialog, 2);
     dialog.exec();
     EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Writing to Vantrelle hardware.  Please wait...");
     ASSERT_EQ(messages.shown().size(), 1u);
@@ -128,7 +142,7 @@ TEST(dlgXfer, CancelAnsweredYesStopsWithTheItemsSoFar)
     const Tune untouched;
     dlgXfer dialog(port, tune, messages);
     dialog.SetState(3);
-    clickCancelAfter(dialog, 45);
+    clickCancelAtProgress(dialog, 3);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_FALSE(dialog.Success());
     EXPECT_EQ(dialog.Outcome().result, LinkResult::Cancelled);
@@ -207,7 +221,7 @@ TEST(dlgConnect, CancelClosesWithoutAskingAndClosesThePort)
     ScriptedPort port;
     ScriptedMessageBoxService messages;
     dlgConnect dialog(port, messages); // the full two-second start: Cancel comes first
-    clickCancelAfter(dialog, 50);
+    QMetaObject::invokeMethod(&dialog, [&dialog] { clickCancel(dialog); }, Qt::QueuedConnection);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_FALSE(dialog.IsConnected());
     EXPECT_TRUE(messages.shown().empty());

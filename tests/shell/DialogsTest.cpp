@@ -66,18 +66,16 @@ TEST(StartUpTest, AcceptedAgreementOpensTheWindowAndIsNotAskedAgain)
     s.begin();
     EXPECT_TRUE(s.splash()->isVisible());
     EXPECT_EQ(opened, 0);
-    QTest::qWait(SplashWindow::DisplayMs + 300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 20000));
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(opened, 1);
     EXPECT_FALSE(s.splash()->isVisible());
     EXPECT_FALSE(prefs.ShowEULADialog());
 
     StartUp again(prefs, f.messages, [&] { ++opened; });
     again.askAgreement = [&] { ++asked; return true; };
     again.begin();
-    QTest::qWait(SplashWindow::DisplayMs + 300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 2; }, 20000));
     EXPECT_EQ(asked, 1) << "not asked once accepted";
-    EXPECT_EQ(opened, 2);
 }
 
 TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
@@ -90,8 +88,7 @@ TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
     s.askAgreement = [] { return false; };
     QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
     s.begin();
-    QTest::qWait(SplashWindow::DisplayMs + 300);
-    EXPECT_TRUE(declined);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(prefs.ShowEULADialog());
 }
