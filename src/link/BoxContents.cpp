@@ -1,5 +1,7 @@
 #include "link/BoxContents.h"
 
+#include "link/RealTimeWrite.h"
+
 void BoxContents::Forget()
 {
     m_items.fill(std::nullopt);
@@ -23,9 +25,29 @@ void BoxContents::RecordAll(const Tune &tune)
         RecordItem(tune, item);
 }
 
+int BoxContents::RecordRealTimeWrite(const QByteArray &frame, bool acknowledged)
+{
+    const RealTimeTarget target = RealTimeFrameTarget(frame);
+    if (target.item == 0)
+        return 0;
+    std::optional<QByteArray> &known = m_items[target.item - 1];
+    if (!acknowledged)
+        known.reset();
+    else if (known && target.offset + target.data.size() <= known->size())
+        known->replace(target.offset, target.data.size(), target.data);
+    return target.item;
+}
+
 bool BoxContents::Knows(int item) const
 {
     return item >= 1 && item <= TuneItemCount && m_items[item - 1].has_value();
+}
+
+std::optional<QByteArray> BoxContents::Held(int item) const
+{
+    if (item < 1 || item > TuneItemCount)
+        return std::nullopt;
+    return m_items[item - 1];
 }
 
 std::vector<int> BoxContents::ItemsToWrite(const Tune &tune) const

@@ -23,6 +23,12 @@ public:
     void RecordItem(const Tune &tune, int item);
     void RecordAll(const Tune &tune);
 
+    // After a real-time write (its frame): acknowledged, the bytes it carried
+    // are now in the box, and the item stays known when it was; otherwise the
+    // write may or may not have landed and the item is no longer known.
+    // Returns the item the frame wrote to (0 for none).
+    int RecordRealTimeWrite(const QByteArray &frame, bool acknowledged);
+
     // After a bulk transfer over walk that got through its first done items:
     // those are now known; a write's item in flight may or may not have landed.
     void RecordTransfer(const Tune &tune, const std::vector<int> &walk, int done, bool writing);
@@ -30,6 +36,8 @@ public:
     static std::vector<int> FullWalk();
 
     bool Knows(int item) const;
+    // The item's bytes as the box holds them, when known.
+    std::optional<QByteArray> Held(int item) const;
     // The transferred items, in transfer order, that the box does not hold as
     // the tune has them.
     std::vector<int> ItemsToWrite(const Tune &tune) const;

@@ -16,6 +16,11 @@ void ExchangeRunner::Start()
         return;
     m_running = true;
     m_dataConnection = connect(&m_port, &LinkPort::readyRead, this, &ExchangeRunner::onData);
+    // A dead port answers nothing: end at once rather than at the time-out.
+    m_lostConnection = connect(&m_port, &LinkPort::lost, this, [this] {
+        if (m_running)
+            m_exchange.PortLost();
+    });
     m_timer.setInterval(m_exchange.TickIntervalMs());
     m_exchange.Start();
     if (m_exchange.Finished()) {
@@ -45,6 +50,7 @@ void ExchangeRunner::onExchangeFinished()
     m_running = false;
     m_timer.stop();
     disconnect(m_dataConnection);
+    disconnect(m_lostConnection);
     emit finished();
 }
 

@@ -30,6 +30,7 @@ private:
     LinkPort &m_port;
     QTimer m_timer;
     QMetaObject::Connection m_dataConnection;
+    QMetaObject::Connection m_lostConnection;
     bool m_running = false;
 };
 

@@ -13,6 +13,12 @@ void LinkExchange::Cancel()
     finish(LinkOutcome::cancelled());
 }
 
+void LinkExchange::PortLost()
+{
+    finish(LinkOutcome::failure(LinkResult::PortLost, LinkMessages::PortLost(m_port.LostDescription()),
+                                MsgIcon::Critical));
+}
+
 void LinkExchange::setProgress(int value)
 {
     if (value == m_progress)

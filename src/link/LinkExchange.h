@@ -25,6 +25,8 @@ public:
     virtual void DataArrived() {}
     // Ends the exchange at once with a Cancelled outcome.
     virtual void Cancel();
+    // Ends the exchange at once because its port has died (LinkPort::lost).
+    void PortLost();
     // The timer period the exchange wants its ticks at.
     virtual int TickIntervalMs() const { return 1; }
 

@@ -22,6 +22,14 @@ inline const char *const NoAnswer =
     "Could not communicate wuth the Vantrelle hardware.  Please check your COM port settings and try again.";
 inline const char *const BadVersion = "Received Version response with bad checksum.";
 
+// The port died while connected; description names the device and what
+// happened to it.
+inline QString PortLost(const QString &description)
+{
+    return QStringLiteral("The connection to the Vantrelle was lost: ") + description
+           + QStringLiteral(".  Check the cable and the box, then connect again.");
+}
+
 inline const char *const CancelQuestion = "Are you sure you want to cancel this operation?";
 inline const char *const ConnectingLabel = "Connecting to Vantrelle hardware.  Please Wait...";
 inline const char *const ReadingLabel = "Reading from Vantrelle hardware.  Please wait...";

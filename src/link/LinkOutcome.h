@@ -20,6 +20,7 @@ enum class LinkResult {
     BadVersion,      // the handshake's answer was refused or malformed
     FileError,       // the image file could not be used
     NotWritable,     // a real-time write the box has no place for
+    PortLost,        // the port died under the exchange (device gone, I/O error)
 };
 
 struct LinkOutcome

@@ -58,6 +58,21 @@ QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data)
     return Frames::RealTimeRequest(info->address + offset, data);
 }
 
+RealTimeTarget RealTimeFrameTarget(const QByteArray &frame)
+{
+    if (frame.size() < 6 || frame[0] != Frames::RealTimeCommand)
+        return {};
+    const int count = Frames::CountFromByte(frame[1]);
+    if (frame.size() != 5 + count)
+        return {};
+    const int address = Frames::MakeWord(static_cast<std::uint8_t>(frame[2]), static_cast<std::uint8_t>(frame[3]));
+    for (const TuneItem &item : TuneItems()) {
+        if (item.address >= 0 && address >= item.address && address + count <= item.address + item.size)
+            return {item.number, address - item.address, frame.mid(4, count)};
+    }
+    return {};
+}
+
 RealTimeWriteExchange::RealTimeWriteExchange(LinkPort &port, const LinkClock &clock, const QByteArray &frame,
                                              QObject *parent)
     : ReplyExchange(port, clock, false, parent), m_frame(frame)

@@ -31,6 +31,18 @@ QByteArray RealTimeVersionFrame(const QString &text);
 // outside the item.
 QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data);
 
+// Where a real-time write frame lands: the item whose place in the box holds
+// the frame's whole block, the block's first byte within the item and the
+// bytes. Item 0 when the frame is not a real-time write that lands inside one
+// item.
+struct RealTimeTarget
+{
+    int item = 0;
+    int offset = 0;
+    QByteArray data;
+};
+RealTimeTarget RealTimeFrameTarget(const QByteArray &frame);
+
 // One real-time write: send the frame, wait for the one-byte acknowledgement.
 class RealTimeWriteExchange : public ReplyExchange
 {

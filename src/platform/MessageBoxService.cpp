@@ -1,9 +1,16 @@
 #include "platform/MessageBoxService.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QStringList>
 
 MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
+{
+    return showDetailed(parent, text, QString(), icon, buttons);
+}
+
+MsgAnswer QtMessageBoxService::showDetailed(QWidget *parent, const QString &text, const QString &details,
+                                            MsgIcon icon, MsgButtons buttons)
 {
     QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("Vantrelle"));
@@ -22,6 +29,14 @@ MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIco
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        // Opened at once: the details are what the question is about (the
+        // only button in the action role is "Show Details...").
+        for (QAbstractButton *b : box.buttons())
+            if (box.buttonRole(b) == QMessageBox::ActionRole)
+                b->click();
+    }
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
@@ -35,9 +50,15 @@ MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIco
     }
 }
 
-MsgAnswer ScriptedMessageBoxService::show(QWidget *, const QString &text, MsgIcon icon, MsgButtons buttons)
+MsgAnswer ScriptedMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
 {
-    m_shown.push_back({text, icon, buttons});
+    return showDetailed(parent, text, QString(), icon, buttons);
+}
+
+MsgAnswer ScriptedMessageBoxService::showDetailed(QWidget *, const QString &text, const QString &details,
+                                                  MsgIcon icon, MsgButtons buttons)
+{
+    m_shown.push_back({text, icon, buttons, details});
     if (!m_answers.empty()) {
         const MsgAnswer a = m_answers.front();
         m_answers.pop_front();

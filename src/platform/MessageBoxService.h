@@ -18,6 +18,14 @@ public:
     virtual ~MessageBoxService() = default;
     virtual MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon,
                            MsgButtons buttons = MsgButtons::OK) = 0;
+    // The same with details below the text (what a command is about to do);
+    // a service without room for them shows the text alone.
+    virtual MsgAnswer showDetailed(QWidget *parent, const QString &text, const QString &details, MsgIcon icon,
+                                   MsgButtons buttons)
+    {
+        Q_UNUSED(details);
+        return show(parent, text, icon, buttons);
+    }
 
     MsgAnswer info(QWidget *parent, const QString &text) { return show(parent, text, MsgIcon::Information); }
     MsgAnswer critical(QWidget *parent, const QString &text) { return show(parent, text, MsgIcon::Critical); }
@@ -27,6 +35,10 @@ public:
     {
         return show(parent, text, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     }
+    bool askYesNo(QWidget *parent, const QString &text, const QString &details)
+    {
+        return showDetailed(parent, text, details, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    }
 };
 
 // Real message boxes.
@@ -34,6 +46,9 @@ class QtMessageBoxService : public MessageBoxService
 {
 public:
     MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons) override;
+    // The details are shown opened.
+    MsgAnswer showDetailed(QWidget *parent, const QString &text, const QString &details, MsgIcon icon,
+                           MsgButtons buttons) override;
 };
 
 // Records every message and answers from a script: queued answers first, then
@@ -46,9 +61,12 @@ public:
         QString text;
         MsgIcon icon;
         MsgButtons buttons;
+        QString details;
     };
 
     MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons) override;
+    MsgAnswer showDetailed(QWidget *parent, const QString &text, const QString &details, MsgIcon icon,
+                           MsgButtons buttons) override;
 
     void queue(MsgAnswer answer) { m_answers.push_back(answer); }
     void setDefaultAnswer(MsgAnswer answer) { m_default = answer; m_hasDefault = true; }

@@ -1,13 +1,37 @@
 #include "platform/SerialPort.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QStringList>
 
+#include <cerrno>
+#include <unistd.h>
+
 QString SerialDeviceFor(int comPort, const QString &portName)
 {
-    if (!portName.trimmed().isEmpty())
+    if (!portName.isEmpty())
         return portName.trimmed();
     return QStringLiteral("/dev/ttyS%1").arg(comPort - 1);
+}
+
+QString PortOpenFailureText(const QString &device, PortOpenFailure kind, const QString &reason,
+                            const QString &ownerGroup)
+{
+    switch (kind) {
+    case PortOpenFailure::NoDevice:
+        return QStringLiteral("Could not open the serial port: its name is blank.");
+    case PortOpenFailure::Permission: {
+        const QString group = ownerGroup.isEmpty() ? QStringLiteral("dialout") : ownerGroup;
+        return QStringLiteral("Could not open %1: %2.  Your account must be a member of the group that owns "
+                              "the device (%3): run \"sudo usermod -aG %3 $USER\", then log out and in again.")
+            .arg(device, reason, group);
+    }
+    case PortOpenFailure::InUse:
+        return QStringLiteral("Could not open %1: the device is already in use (%2).").arg(device, reason);
+    case PortOpenFailure::Other:
+        break;
+    }
+    return QStringLiteral("Could not open %1: %2").arg(device, reason);
 }
 
 namespace {
@@ -58,6 +82,36 @@ SerialPort::SerialPort(QObject *parent)
     : LinkPort(parent), m_port(new QSerialPort(this))
 {
     connect(m_port, &QSerialPort::readyRead, this, &LinkPort::readyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { portError(e); });
+}
+
+void SerialPort::portError(int error)
+{
+    // A device that goes away (a box switched off, a USB adapter pulled)
+    // leaves the descriptor open but dead: reads report end of file over
+    // and over (QSerialPort calls it a ReadError, with a stale errno text)
+    // and writes fail with EIO (a ResourceError). Left open, the port would
+    // spin the event loop and fail every later request; it is closed at once.
+    if (IsLost() || !m_port->isOpen())
+        return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+        return;
+    const QString device = DevicePath();
+    markLost(error == QSerialPort::ResourceError
+                 ? QStringLiteral("%1: %2").arg(device, m_port->errorString())
+                 : QStringLiteral("%1 hung up (unplugged, switched off or gone)").arg(device));
+    // Not closed here: this may run inside the QSerialPort call that failed.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(this, [this, generation] { closeLost(generation); }, Qt::QueuedConnection);
+}
+
+void SerialPort::closeLost(quint64 generation)
+{
+    if (generation != m_generation || !IsLost())
+        return;
+    if (m_port->isOpen())
+        m_port->close();
+    emit lost();
 }
 
 SerialPort::~SerialPort()
@@ -76,22 +130,47 @@ bool SerialPort::SetSettings(const QString &settings)
 
 bool SerialPort::IsOpen() const
 {
-    return m_port->isOpen();
+    return m_port->isOpen() && !IsLost();
 }
 
 bool SerialPort::Open()
 {
     m_error.clear();
-    if (m_port->isOpen())
+    if (IsOpen())
         return true;
+    if (m_port->isOpen())
+        m_port->close();
+    ++m_generation;
+    clearLost();
+    const QString device = DevicePath();
+    if (device.isEmpty()) {
+        m_error = PortOpenFailureText(device, PortOpenFailure::NoDevice, {});
+        return false;
+    }
+    // QSerialPort's exclusive lock is keyed by the name it opens; opened
+    // under the canonical path, a link and its device share one lock.
+    const QFileInfo info(device);
+    const QString canonical = info.canonicalFilePath();
+    const QString target = canonical.isEmpty() ? device : canonical;
+    const QString named = target != device ? QStringLiteral("%1 (%2)").arg(device, target) : device;
+    const QByteArray native = target.toLocal8Bit();
+    if (!canonical.isEmpty() && ::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        m_error = PortOpenFailureText(named, PortOpenFailure::Permission, QStringLiteral("Permission denied"),
+                                      QFileInfo(canonical).group());
+        return false;
+    }
     LineSettings line;
     parseSettings(m_settings, line);
-    m_port->setPortName(DevicePath());
+    m_port->setPortName(target);
     m_port->clearError();
     // After a successful open errorString() still says "Unknown error": only
     // error() tells whether something went wrong.
     if (!m_port->open(QIODevice::ReadWrite) || m_port->error() != QSerialPort::NoError) {
-        m_error = m_port->errorString();
+        // Reading and writing are allowed (checked above), so a permission
+        // error here is the lock or the device's exclusive mode: it is in use.
+        const PortOpenFailure kind =
+            m_port->error() == QSerialPort::PermissionError ? PortOpenFailure::InUse : PortOpenFailure::Other;
+        m_error = PortOpenFailureText(named, kind, m_port->errorString());
         if (m_port->isOpen())
             m_port->close();
         return false;
@@ -100,7 +179,7 @@ bool SerialPort::Open()
     // pseudo-terminal has none); only the four line settings matter here.
     if (!m_port->setBaudRate(line.baud) || !m_port->setParity(line.parity)
         || !m_port->setDataBits(line.dataBits) || !m_port->setStopBits(line.stopBits)) {
-        m_error = m_port->errorString();
+        m_error = PortOpenFailureText(named, PortOpenFailure::Other, m_port->errorString());
         m_port->close();
         return false;
     }
@@ -117,20 +196,26 @@ void SerialPort::Close()
 bool SerialPort::Output(const QByteArray &bytes)
 {
     m_error.clear();
+    if (IsLost()) {
+        m_error = LostDescription();
+        return false;
+    }
     if (!m_port->isOpen()) {
-        m_error = QStringLiteral("The port is not open");
+        const QString device = DevicePath();
+        m_error = QStringLiteral("%1 is not open").arg(device.isEmpty() ? QStringLiteral("The serial port") : device);
         return false;
     }
     m_port->clearError();
     if (m_port->write(bytes) != bytes.size()) {
-        m_error = m_port->errorString();
+        m_error = QStringLiteral("Could not write to %1: %2").arg(DevicePath(), m_port->errorString());
         return false;
     }
     // QSerialPort only queues what it is given and writes it from the event
     // loop; hand the frame to the device now so the box sees it at once.
     m_port->flush();
     if (m_port->error() != QSerialPort::NoError) {
-        m_error = m_port->errorString();
+        m_error = IsLost() ? LostDescription()
+                           : QStringLiteral("Could not write to %1: %2").arg(DevicePath(), m_port->errorString());
         m_port->clearError();
         return false;
     }

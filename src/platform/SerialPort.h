@@ -34,9 +34,35 @@ public:
     // The port's own description of the last failure.
     virtual QString ErrorDescription() const = 0;
 
+    // True once an open port has died under the program (the device was
+    // unplugged, the box switched off, an I/O error): the port is closed and
+    // stays unusable until it is opened again. LostDescription() says what
+    // happened, naming the device.
+    bool IsLost() const { return m_lost; }
+    QString LostDescription() const { return m_lostDescription; }
+
 signals:
     // New bytes are waiting.
     void readyRead();
+    // The open port has died (see IsLost); emitted from the event loop once
+    // the port is closed, never from inside a call to the port.
+    void lost();
+
+protected:
+    void markLost(const QString &description)
+    {
+        m_lost = true;
+        m_lostDescription = description;
+    }
+    void clearLost()
+    {
+        m_lost = false;
+        m_lostDescription.clear();
+    }
+
+private:
+    bool m_lost = false;
+    QString m_lostDescription;
 };
 
 // The line settings every connection uses.
@@ -46,8 +72,17 @@ inline constexpr const char *LinkLineSettings = "115200,N,8,1";
 // the COMPort preference (COM1 to COM8) map to the first eight on-board
 // serial devices, /dev/ttyS0 to /dev/ttyS7. A non-empty portName (the
 // PortName preference: a USB-serial adapter such as /dev/ttyUSB0, or any
-// other device path) names the device instead and the number is ignored.
+// other device path) names the device instead and the number is ignored. A
+// name of blanks names no device: the result is empty and opening it fails,
+// rather than quietly falling back to the first serial port.
 QString SerialDeviceFor(int comPort, const QString &portName);
+
+// Why a port could not be opened, as the user is told it: always naming the
+// device, and for a permission failure the remedy (membership of the group
+// that owns the device, ownerGroup, "dialout" when unknown).
+enum class PortOpenFailure { NoDevice, Permission, InUse, Other };
+QString PortOpenFailureText(const QString &device, PortOpenFailure kind, const QString &reason,
+                            const QString &ownerGroup = QString());
 
 // The real port, over QSerialPort. Port number, device name and line settings
 // are applied by Open(); changing them while open affects the next Open().
@@ -79,6 +114,9 @@ public:
     QString DevicePath() const { return SerialDeviceFor(m_commPort, m_portName); }
 
     bool IsOpen() const override;
+    // Opens the device under its canonical path, so that the exclusive lock
+    // covers every name of it: a symbolic link and the device it points to
+    // cannot both be open.
     bool Open() override;
     void Close() override;
     bool Output(const QByteArray &bytes) override;
@@ -88,7 +126,11 @@ public:
     QString ErrorDescription() const override { return m_error; }
 
 private:
+    void portError(int error);
+    void closeLost(quint64 generation);
+
     QSerialPort *m_port;
+    quint64 m_generation = 0; // counts opens, so a late close hits only the port that died
     int m_commPort = 1;
     QString m_portName;
     QString m_settings = QString::fromLatin1(LinkLineSettings);

@@ -1,6 +1,10 @@
 #include "shell/ConnectionCommands.h"
 
 #include "link/BoxContents.h"
+#include "link/LinkMessages.h"
+#include "link/RealTimeWrite.h"
+#include "link/WriteReview.h"
+#include "link/ui/LinkDialog.h"
 #include "link/ui/dlgConnect.h"
 #include "link/ui/dlgDisposable.h"
 #include "link/RealTimeSender.h"
@@ -13,12 +17,20 @@
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
 enum State { NotConnected = 0, Connecting = 1, Idle = 2, Reading = 3, Writing = 4 };
-}
+
+// Long enough to be read; the status bar's panels come back after it.
+constexpr int StatusMessageMs = 20000;
+// How often a port loss waits for open dialogs to close.
+constexpr int LostRetryMs = 20;
+} // namespace
 
 ConnectionCommands::ConnectionCommands(frmMain &window, SerialPort &port, RealTimeSender &realTime,
                                        HandshakeTimings timings)
@@ -36,6 +48,49 @@ ConnectionCommands::ConnectionCommands(frmMain &window, SerialPort &port, RealTi
         if (m_window.State().RealTimeEnabled)
             RealTimeMode();
     };
+    connect(&port, &LinkPort::lost, this, &ConnectionCommands::portLost);
+}
+
+void ConnectionCommands::portLost()
+{
+    m_lostPending = true;
+    reportLostPort();
+}
+
+void ConnectionCommands::reportLostPort()
+{
+    if (!m_lostPending)
+        return;
+    // A link dialog is still alive (its exchange has ended, but the command
+    // that runs it has yet to set the state that follows), or a question is
+    // open in the middle of a command: the state goes once they are done.
+    if (QApplication::activeModalWidget() || !m_window.findChildren<LinkDialog *>().isEmpty()) {
+        QTimer::singleShot(LostRetryMs, this, &ConnectionCommands::reportLostPort);
+        return;
+    }
+    m_lostPending = false;
+    // The box is gone: there is nothing to put the tune's rev limit back into.
+    m_window.State().StagedRevLimitActive = false;
+    if (m_window.Prefs().ConnectionState() != NotConnected) {
+        m_window.SetConnectionState(NotConnected); // ends real-time mode too
+        m_port.Close();
+    }
+    m_window.Ui().messages.critical(&m_window, LinkMessages::PortLost(m_port.LostDescription()));
+}
+
+void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkOutcome &outcome)
+{
+    const int item = box ? box->RecordRealTimeWrite(frame, outcome.ok()) : RealTimeFrameTarget(frame).item;
+    if (outcome.ok())
+        return;
+    m_window.State().ChangesNotSent = true;
+    const TuneItem *info = FindTuneItem(item);
+    const QString what = info ? QString::fromLatin1(info->name) : QStringLiteral("a value");
+    m_window.statusBar()->showMessage(
+        QStringLiteral("The change to %1 did not reach the Vantrelle, which may still hold the old value; "
+                       "Write Changes to Vantrelle... sends it again.")
+            .arg(what),
+        StatusMessageMs);
 }
 
 void ConnectionCommands::setEnabled(const char *name, bool enabled)
@@ -114,7 +169,11 @@ bool ConnectionCommands::Read()
 void ConnectionCommands::Write()
 {
     MessageBoxService &messages = m_window.Ui().messages;
-    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?"))
+    const BoxContents nothingKnown;
+    const ProgramState &state = m_window.State();
+    const WriteReview review =
+        ReviewWrite(state.tune, box ? *box : nothingKnown, BoxContents::FullWalk(), state.TuneOriginWarning);
+    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?", review.Text()))
         return;
     m_window.SetConnectionState(Writing);
     {

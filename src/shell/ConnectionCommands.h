@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Handshake.h"
+#include "link/LinkOutcome.h"
 
 #include <QObject>
 #include <functional>
@@ -24,6 +25,11 @@ public:
     void Write();
     void RealTimeMode();
 
+    // A real-time write has ended: what the box holds follows it, and a write
+    // that failed leaves its change waiting to be sent (ChangesNotSent) and
+    // says so in the status bar.
+    void RealTimeWriteEnded(const QByteArray &frame, const LinkOutcome &outcome);
+
     // Real-time mode's companions (acquisition timer, data log), attached by
     // the data-acquisition side of the window.
     std::function<void()> onRealTimeStarted;
@@ -35,9 +41,15 @@ public:
 
 private:
     void setEnabled(const char *name, bool enabled);
+    // The port died: once no dialog is open (the command that ran one has
+    // finished with it), the window goes to the disconnected state and the
+    // user is told once.
+    void portLost();
+    void reportLostPort();
 
     frmMain &m_window;
     SerialPort &m_port;
     RealTimeSender &m_realTime;
     HandshakeTimings m_timings;
+    bool m_lostPending = false;
 };

@@ -3,6 +3,7 @@
 #include "editors/CVFuelTimingDlg.h"
 #include "editors/compare/dlgCompare.h"
 #include "link/RealTimeChanges.h"
+#include "link/WriteReview.h"
 #include "link/ui/dlgXfer.h"
 #include "model/ImageFile.h"
 #include "model/ProgramState.h"
@@ -180,7 +181,8 @@ void EditCommands::WriteChanges()
         state.ChangesNotSent = false;
         return;
     }
-    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?"))
+    const QString details = ReviewWrite(state.tune, m_box, items, state.TuneOriginWarning).Text();
+    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?", details))
         return;
     m_window.SetConnectionState(Writing);
     {

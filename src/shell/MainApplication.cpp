@@ -74,12 +74,14 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     m_imageCommands = new ImageCommands(*m_window, *m_port, [this] { return m_connectionCommands->Read(); });
     m_editorCommands = new EditorCommands(*m_window, *m_grid);
     // Undo history, write of the changes and compare; it knows what the box
-    // holds from every read and write, and forgets an item at each real-time
-    // write to it (the write may fail unseen).
+    // holds from every read and write, real-time writes included (a failed
+    // one leaves its item unknown and the change waiting to be sent).
     m_editCommands = new EditCommands(*m_window, *m_grid, *m_port, *m_realTime);
     m_connectionCommands->box = &m_editCommands->box();
     m_imageCommands->box = &m_editCommands->box();
-    m_realTime->writing = [this](int item) { m_editCommands->box().ForgetItem(item); };
+    m_realTime->written = [this](const QByteArray &frame, const LinkOutcome &outcome) {
+        m_connectionCommands->RealTimeWriteEnded(frame, outcome);
+    };
     m_acquisitionCommands = new AcquisitionCommands(*m_window, *m_daq, *m_realTime, *m_connectionCommands);
     m_daqSetup->onAdvancedSettingsChanged = [this] { m_acquisitionCommands->ApplySampleRate(); };
 

@@ -15,7 +15,10 @@
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -314,9 +317,11 @@ TEST_F(LinkIntegrationTest, BoxVanishingMidTransferEndsWithAClearMessage)
         EXPECT_FALSE(outcome.ok());
         EXPECT_NE(outcome.result, LinkResult::Cancelled);
         EXPECT_FALSE(outcome.message.isEmpty());
-        EXPECT_TRUE(outcome.result == LinkResult::DataTimeout || outcome.result == LinkResult::ResponseTimeout
-                    || outcome.result == LinkResult::SendFailed)
+        // The port notices the dead device: the transfer ends at once, not
+        // at a time-out, and the port is closed.
+        EXPECT_TRUE(outcome.result == LinkResult::SendFailed || outcome.result == LinkResult::PortLost)
             << outcome.message.toStdString();
+        EXPECT_TRUE(p.IsLost());
         EXPECT_EQ(x.BlocksDone(), 3);
         // A later exchange on the dead port fails cleanly too.
         RealTimeWriteExchange again(p, LinkClock::Steady(), RealTimeFrame(11, 0, 1, Tune()));
@@ -329,7 +334,7 @@ TEST(SerialPort, ComPortNumbersMapToDevicesUnlessANameIsGiven)
     EXPECT_EQ(SerialDeviceFor(1, {}), "/dev/ttyS0");
     EXPECT_EQ(SerialDeviceFor(8, {}), "/dev/ttyS7");
     EXPECT_EQ(SerialDeviceFor(3, "/dev/ttyUSB0"), "/dev/ttyUSB0");
-    EXPECT_EQ(SerialDeviceFor(3, "  "), "/dev/ttyS2");
+    EXPECT_EQ(SerialDeviceFor(3, "  "), "") << "blanks name no device, not the first serial port";
     SerialPort port;
     port.SetCommPort(4);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyS3");
@@ -339,27 +344,95 @@ TEST(SerialPort, ComPortNumbersMapToDevicesUnlessANameIsGiven)
     EXPECT_EQ(port.Settings(), "115200,N,8,1");
 }
 
-TEST(SerialPort, OpenFailuresCarryThePortsOwnDescription)
+TEST(SerialPort, OpenFailuresNameThePort)
 {
     QTemporaryDir dir;
-    SerialPort missing;
-    missing.SetPortName(dir.filePath("no-such-device"));
-    EXPECT_FALSE(missing.Open());
-    EXPECT_FALSE(missing.ErrorDescription().isEmpty());
-    EXPECT_NE(missing.ErrorDescription(), "Unknown error");
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Output("VV"));
-    EXPECT_FALSE(missing.ErrorDescription().isEmpty());
+    const QString missing = dir.filePath("no-such-device");
+    const struct
+    {
+        QString name;
+        QString description;
+    } cases[] = {
+        {"   ", "Could not open the serial port: its name is blank."},
+        {missing, "Could not open " + missing + ": No such file or directory"},
+    };
+    for (const auto &c : cases) {
+        SerialPort port;
+        port.SetPortName(c.name);
+        EXPECT_FALSE(port.Open());
+        EXPECT_EQ(port.ErrorDescription(), c.description);
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.Output("VV"));
+        EXPECT_TRUE(port.ErrorDescription().endsWith(" is not open")) << port.ErrorDescription().toStdString();
+    }
+    // A permission failure says how to get the permission.
+    EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", PortOpenFailure::Permission, "Permission denied", "uucp"),
+              "Could not open /dev/ttyUSB0: Permission denied.  Your account must be a member of the group that "
+              "owns the device (uucp): run \"sudo usermod -aG uucp $USER\", then log out and in again.");
+    EXPECT_TRUE(PortOpenFailureText("/dev/ttyUSB0", PortOpenFailure::Permission, "Permission denied")
+                    .contains("-aG dialout "));
+}
 
-    BoxSim box;
+TEST(SerialPort, ALinkAndItsDeviceAreOneDevice)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("vantrelle");
+    BoxSim box({"--link", link});
     ASSERT_TRUE(box.started());
-    SerialPort first, second;
-    first.SetPortName(box.device());
-    second.SetPortName(box.device());
-    ASSERT_TRUE(first.Open()) << first.ErrorDescription().toStdString();
-    EXPECT_TRUE(first.ErrorDescription().isEmpty());
-    EXPECT_FALSE(second.Open());
-    EXPECT_FALSE(second.ErrorDescription().isEmpty());
+    ASSERT_TRUE(QFileInfo(link).isSymLink());
+    for (bool linkFirst : {true, false}) {
+        SCOPED_TRACE(linkFirst ? "link first" : "device first");
+        SerialPort first;
+        SerialPort second;
+        first.SetPortName(linkFirst ? link : box.device());
+        second.SetPortName(linkFirst ? box.device() : link);
+        ASSERT_TRUE(first.Open()) << first.ErrorDescription().toStdString();
+        EXPECT_FALSE(second.Open());
+        EXPECT_TRUE(second.ErrorDescription().startsWith("Could not open " + second.PortName()))
+            << second.ErrorDescription().toStdString();
+        EXPECT_TRUE(second.ErrorDescription().contains("already in use")) << second.ErrorDescription().toStdString();
+        // The first keeps the box to itself.
+        RealTimeWriteExchange write(first, LinkClock::Steady(), RealTimeFrame(11, 0, 0x64, Tune()));
+        EXPECT_TRUE(run(write, first).ok());
+        first.Close();
+        EXPECT_TRUE(second.Open()) << second.ErrorDescription().toStdString();
+    }
+}
+
+TEST(SerialPort, ADeviceThatDiesClosesThePortAndSaysSoOnce)
+{
+    auto box = std::make_unique<BoxSim>();
+    ASSERT_TRUE(box->started());
+    const QString device = box->device();
+    SerialPort port;
+    port.SetPortName(device);
+    ASSERT_TRUE(port.Open());
+    int lostSignals = 0;
+    QObject::connect(&port, &LinkPort::lost, [&] { ++lostSignals; });
+    box->kill();
+    // Noticed from the event loop, with no request going out.
+    QElapsedTimer deadline;
+    deadline.start();
+    while (lostSignals == 0 && deadline.elapsed() < WatchdogMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    ASSERT_EQ(lostSignals, 1);
+    EXPECT_TRUE(port.IsLost());
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.LostDescription(), device + " hung up (unplugged, switched off or gone)");
+    RealTimeWriteExchange write(port, LinkClock::Steady(), RealTimeFrame(11, 0, 1, Tune()));
+    const LinkOutcome outcome = run(write, port);
+    EXPECT_EQ(outcome.result, LinkResult::SendFailed);
+    EXPECT_EQ(outcome.message, LinkMessages::SendFailure(port.LostDescription()));
+    EXPECT_EQ(lostSignals, 1);
+
+    // The same port object opens again on a new box.
+    box = std::make_unique<BoxSim>();
+    ASSERT_TRUE(box->started());
+    port.SetPortName(box->device());
+    ASSERT_TRUE(port.Open()) << port.ErrorDescription().toStdString();
+    EXPECT_FALSE(port.IsLost());
+    RealTimeWriteExchange again(port, LinkClock::Steady(), RealTimeFrame(11, 0, 1, Tune()));
+    EXPECT_TRUE(run(again, port).ok());
 }
 
 } // namespace

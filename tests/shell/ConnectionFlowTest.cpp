@@ -1,7 +1,11 @@
 // The main window's link commands against vantrelle-boxsim over a real
-// pseudo-terminal: connect, read, write, real-time mode, disconnect, and the
-// image and stock-program commands.
+// pseudo-terminal: connect, read, write, real-time mode, disconnect, the
+// image and stock-program commands, failed real-time writes and a box that
+// dies while connected.
 
+#include "editors/CVFuelTimingDlg.h"
+#include "link/Frames.h"
+#include "link/LinkMessages.h"
 #include "model/ImageFile.h"
 #include "model/ProgramState.h"
 #include "model/StockPrograms.h"
@@ -23,7 +27,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -38,6 +45,41 @@ protected:
     void start(const QStringList &boxArgs = {}) { startApp(boxArgs); }
     QString status() { return w().StatusPanel("Status")->text(); }
     bool enabled(const char *name) { return w().Action(name)->isEnabled(); }
+    // One step of the High Octane Fuel Map's first cell, as the user makes it.
+    void editFirstFuelCell()
+    {
+        w().SelectPanel(7);
+        app->grid().setCurrentCell(1, 1);
+        app->grid().incrementAction()->trigger();
+    }
+};
+
+// Runs act on the first widget named objectName when it is shown: a link
+// dialog is shown once its exchange has sent the first request and before
+// any reply is taken, so nothing the exchange does can overtake the hook.
+class OnShown : public QObject
+{
+public:
+    OnShown(const QString &objectName, std::function<void(QWidget *)> act)
+        : m_name(objectName), m_act(std::move(act))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_act && event->type() == QEvent::Show && watched->isWidgetType() && watched->objectName() == m_name) {
+            auto act = std::move(m_act);
+            m_act = nullptr;
+            act(static_cast<QWidget *>(watched));
+        }
+        return false;
+    }
+
+private:
+    QString m_name;
+    std::function<void(QWidget *)> m_act;
 };
 
 } // namespace
@@ -275,4 +317,133 @@ TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
     Tune expected;
     TuneFromImage(image, expected);
     EXPECT_TRUE(state().tune.sameContents(expected));
+}
+
+TEST_F(ConnectionFlowTest, WriteQuestionsTellWhatChangesAndWarn)
+{
+    start();
+    connectBox();
+    const int limit = state().tune.general().RevLimiter();
+    state().tune.general().SetRevLimiter(19);
+    state().TuneOriginWarning = "odd.bin is 1000 bytes long";
+    state().ChangesNotSent = true;
+    const int framesBefore = box->logLines().size();
+
+    messages.queue(MsgAnswer::No);
+    w().Action("tbWrite")->trigger();
+    const ScriptedMessageBoxService::Shown write = messages.shown().back();
+    EXPECT_EQ(write.text, "Write the current settings to the Vantrelle?");
+    EXPECT_EQ(write.icon, MsgIcon::Question);
+    const QStringList expected = {QString("Rev Limiter: %1 -> 950 RPM").arg(limit * 50),
+                                  "Already in the Vantrelle as they are: 21 items",
+                                  "The rev limiter is 950 RPM, below 1000 RPM.", "odd.bin is 1000 bytes long"};
+    for (const QString &line : expected)
+        EXPECT_TRUE(write.details.contains(line)) << write.details.toStdString();
+
+    // The changes-only write tells the same; its warnings do not stop it.
+    messages.queue(MsgAnswer::Yes);
+    w().Action("mnuOptionsWriteChanges")->trigger();
+    const ScriptedMessageBoxService::Shown changes = messages.shown().back();
+    EXPECT_EQ(changes.text, "Write the current settings to the Vantrelle?");
+    for (const QString &line : {expected[0], expected[2], expected[3]})
+        EXPECT_TRUE(changes.details.contains(line)) << changes.details.toStdString();
+    const QByteArray frame = Frames::WriteRequest(0x7FB4, QByteArray(1, 19));
+    EXPECT_EQ(box->logLines().mid(framesBefore), QStringList{QString::fromLatin1(frame.toHex(' ').toUpper())});
+    EXPECT_FALSE(state().ChangesNotSent);
+}
+
+TEST_F(ConnectionFlowTest, FailedRealTimeWriteWaitsForWriteChanges)
+{
+    start({"--bad-ack", "1"}); // the box refuses the first write
+    connectBox();
+    w().Action("mnuOptionsRealTime")->trigger();
+    ASSERT_TRUE(state().RealTimeEnabled);
+    const int before = state().tune.map(MapKey::HOFM).MapValue(0);
+    editFirstFuelCell();
+    EXPECT_EQ(messages.shown().back().text, LinkMessages::NotAcknowledged);
+    EXPECT_NE(state().tune.map(MapKey::HOFM).MapValue(0), before) << "the edit stays";
+    EXPECT_TRUE(state().ChangesNotSent);
+    EXPECT_TRUE(w().statusBar()->currentMessage().startsWith("The change to High Octane Fuel Map did not reach"))
+        << w().statusBar()->currentMessage().toStdString();
+
+    // Out of real-time mode, the write of the changes sends that map again, and only it.
+    w().Action("mnuOptionsRealTime")->trigger();
+    const int framesBefore = box->logLines().size();
+    messages.queue(MsgAnswer::Yes);
+    w().Action("mnuOptionsWriteChanges")->trigger();
+    EXPECT_TRUE(messages.shown().back().details.contains("Not known to be in the Vantrelle, written whole: High "
+                                                         "Octane Fuel Map"))
+        << messages.shown().back().details.toStdString();
+    const QStringList sent = box->logLines().mid(framesBefore);
+    ASSERT_EQ(sent.size(), 1) << sent.join(" | ").toStdString();
+    EXPECT_TRUE(sent[0].startsWith("57 00 7D 00"));
+    EXPECT_FALSE(state().ChangesNotSent);
+    EXPECT_EQ(box->stop(), 0);
+    EXPECT_EQ(box->savedImage().mid(0x7D00, 256), ItemBytes(state().tune, 1));
+}
+
+TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void()> kill;
+    };
+    const Case cases[] = {
+        {"while idle", [&] { box->kill(); }},
+        {"before a real-time edit",
+         [&] {
+             w().Action("mnuOptionsRealTime")->trigger();
+             box->kill();
+             editFirstFuelCell();
+             EXPECT_TRUE(state().ChangesNotSent);
+             EXPECT_TRUE(w().statusBar()->currentMessage().startsWith("The change to High Octane Fuel Map"));
+         }},
+        {"during a write",
+         [&] {
+             OnShown hook("dlgXfer", [&](QWidget *dialog) {
+                 auto *bar = dialog->findChild<QProgressBar *>();
+                 QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+                     if (value > 0 && box->isRunning())
+                         box->kill();
+                 });
+             });
+             messages.queue(MsgAnswer::Yes);
+             w().Action("mnuOptionsWrite")->trigger();
+             EXPECT_FALSE(box->isRunning());
+         }},
+    };
+    start();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!box->isRunning()) {
+            // A new box on the same window: connecting again needs no restart.
+            box = std::make_unique<BoxSim>();
+            ASSERT_TRUE(box->started());
+            prefs->SetPortName(box->device());
+        }
+        connectBox(MsgAnswer::No);
+        ASSERT_EQ(prefs->ConnectionState(), 2);
+        const size_t shownBefore = messages.shown().size();
+        c.kill();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return prefs->ConnectionState() == 0; }, 20000));
+        QStringList told;
+        for (size_t i = shownBefore; i < messages.shown().size(); ++i)
+            if (messages.shown()[i].icon != MsgIcon::Question)
+                told << messages.shown()[i].text;
+        ASSERT_EQ(told.size(), 1) << told.join(" | ").toStdString();
+        EXPECT_TRUE(told[0].startsWith("The connection to the Vantrelle was lost: " + box->device()))
+            << told[0].toStdString();
+        EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
+        EXPECT_EQ(status(), "Not Connected");
+        EXPECT_FALSE(state().RealTimeEnabled);
+        EXPECT_FALSE(app->port().IsOpen());
+        EXPECT_FALSE(enabled("mnuOptionsWrite"));
+    }
+    box = std::make_unique<BoxSim>();
+    ASSERT_TRUE(box->started());
+    prefs->SetPortName(box->device());
+    connectBox();
+    EXPECT_EQ(prefs->ConnectionState(), 2);
+    EXPECT_EQ(framesStartingWith("52").size(), 22);
 }

@@ -15,15 +15,11 @@ void DialogRealTimeSender::SendRealTimeValue(int item, int index, int value)
     const QByteArray frame = RealTimeFrame(item, index, value, m_state.tune);
     if (frame.isEmpty())
         return;
-    if (writing)
-        writing(item);
     m_queue.Submit(frame);
 }
 
 void DialogRealTimeSender::SendRealTimeVersion(const QString &text)
 {
-    if (writing)
-        writing(17);
     m_queue.Submit(RealTimeVersionFrame(text));
 }
 
@@ -32,14 +28,22 @@ void DialogRealTimeSender::SendRealTimeBytes(int item, int offset, const QByteAr
     const QByteArray frame = RealTimeBytesFrame(item, offset, data);
     if (frame.isEmpty())
         return;
-    if (writing)
-        writing(item);
     m_queue.Submit(frame);
 }
 
 void DialogRealTimeSender::run(const QByteArray &frame)
 {
-    dlgRealTime dialog(m_port, m_messages, m_parent, m_clock);
-    dialog.InitFrame(frame);
-    dialog.exec();
+    LinkOutcome outcome;
+    if (m_port.IsLost()) {
+        // The writes queued behind the one the port died under: one report
+        // of the loss is enough.
+        outcome = LinkOutcome::failure(LinkResult::PortLost, {}, MsgIcon::None);
+    } else {
+        dlgRealTime dialog(m_port, m_messages, m_parent, m_clock);
+        dialog.InitFrame(frame);
+        dialog.exec();
+        outcome = dialog.Outcome();
+    }
+    if (written)
+        written(frame, outcome);
 }

@@ -28,9 +28,10 @@ public:
     // One frame for the whole block, queued like every other write.
     void SendRealTimeBytes(int item, int offset, const QByteArray &data) override;
 
-    // Told of the item of every write about to go out (what the box holds
-    // there is no longer known for sure: the write may fail).
-    std::function<void(int item)> writing;
+    // Told of every write once it has ended, with its frame and how it ended
+    // (a failure has already been shown; a write on a port that has died is
+    // not tried and ends as PortLost).
+    std::function<void(const QByteArray &frame, const LinkOutcome &outcome)> written;
 
     void SetParent(QWidget *parent) { m_parent = parent; }
     bool Busy() const { return m_queue.Busy(); }

@@ -52,7 +52,9 @@ void LinkDialog::present()
         return;
     m_ended = true;
     m_outcome = m_exchange->Outcome();
-    if (!m_outcome.message.isEmpty())
+    // A port that died is reported once, by whoever owns the connection,
+    // not by every exchange it ended.
+    if (!m_outcome.message.isEmpty() && !m_port.IsLost())
         m_messages.show(isVisible() ? this : parentWidget(), m_outcome.message, m_outcome.icon);
     exchangeEnded();
     done(m_outcome.ok() ? QDialog::Accepted : QDialog::Rejected);

@@ -10,8 +10,10 @@ class MessageBoxService;
 
 // What the link's dialogs share: a thin modal window over one exchange. exec()
 // starts the exchange and returns when it has ended; the exchange's failure
-// message, if any, is shown through the message service first. The dialog
-// closes itself; the user can only cancel (when the dialog allows it).
+// message, if any, is shown through the message service first, unless the
+// port has died (LinkPort::IsLost), which the connection's owner reports
+// once. The dialog closes itself; the user can only cancel (when the dialog
+// allows it).
 class LinkDialog : public QDialog
 {
     Q_OBJECT

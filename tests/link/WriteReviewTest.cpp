@@ -1,0 +1,142 @@
+// What the box is known to hold after real-time writes, and what the question
+// before a write says about the changes and about an implausible tune.
+
+#include "link/BoxContents.h"
+#include "link/RealTimeWrite.h"
+#include "link/WriteReview.h"
+#include "model/Tune.h"
+#include "model/TuneItems.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A tune a box could run: rising axes, a rev limiter of 7000 RPM.
+Tune plausibleTune()
+{
+    Tune t;
+    for (MapKey axis : {MapKey::FUELRPM, MapKey::TIMINGRPM, MapKey::FUELTP, MapKey::TIMINGTP})
+        for (int i = 0; i < 16; ++i)
+            t.map(axis).SetMapValue(i, 10 + 12 * i);
+    t.general().SetRevLimiter(140);
+    t.general().SetVersion("ABCDE");
+    return t;
+}
+
+QString item(int number)
+{
+    return QString::fromLatin1(FindTuneItem(number)->name);
+}
+
+} // namespace
+
+TEST(BoxContentsTest, RealTimeWritesKeepWhatTheBoxHoldsExact)
+{
+    Tune t = plausibleTune();
+    BoxContents box;
+    box.RecordAll(t);
+
+    // Acknowledged: the box now holds the new bytes, and only those.
+    t.map(MapKey::HOFM).SetMapValue(17, 99);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(1, 17, 99, t), true), 1);
+    t.general().SetVQ(3, 0x1234);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(23, 3, 0, t), true), 23);
+    t.general().SetVersion("XY");
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeVersionFrame("XY"), true), 17);
+    EXPECT_TRUE(box.ItemsToWrite(t).empty());
+
+    // A staged rev limit: acknowledged, so the box differs from the tune.
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(11, 0, 60, t), true), 11);
+    EXPECT_EQ(box.ItemsToWrite(t), std::vector<int>{11});
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(11, 0, 140, t), true), 11);
+
+    // Failed (refused, timed out, port gone): the item may hold either value.
+    t.general().SetTTPMax(15, 7);
+    const QByteArray block = ItemBytes(t, 19).mid(14, 2);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(19, 14, block), false), 19);
+    EXPECT_EQ(box.ItemsToWrite(t), std::vector<int>{19});
+    EXPECT_FALSE(box.Knows(19));
+    // An acknowledged write to an unknown item does not make it known.
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(19, 14, block), true), 19);
+    EXPECT_FALSE(box.Knows(19));
+
+    // Not a real-time write inside one item: nothing changes.
+    EXPECT_EQ(box.RecordRealTimeWrite(QByteArray("\x77\x01\x7F", 3), false), 0);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(11, 0, QByteArray(1, 1)).replace(1, 1, "\x02"), false), 0);
+    EXPECT_TRUE(box.Knows(11));
+}
+
+TEST(WriteReviewTest, ChangesAgainstTheBoxAndWarnings)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(Tune &, BoxContents &, QString &origin)> setUp;
+        QStringList changes;
+        QStringList unknown;
+        int unchanged;
+        QStringList warnings;
+    };
+    const Case cases[] = {
+        {"nothing differs", [](Tune &, BoxContents &, QString &) {}, {}, {}, 22, {}},
+        {"cells, one values, version and VQ",
+         [](Tune &t, BoxContents &, QString &) {
+             for (int i : {0, 100, 255})
+                 t.map(MapKey::HOFM).SetMapValue(i, 77);
+             t.general().SetRevLimiter(150);
+             t.general().SetSpeedLimiter(100);
+             t.general().SetInjectorK(0x0203);
+             t.general().SetVersion("AB");
+             t.general().SetVQ(63, 9);
+         },
+         {item(1) + ": 3 of 256 cells change", "Rev Limiter: 7000 -> 7500 RPM", "Speed Limiter: 0 -> 124 MPH",
+          "Injector K: 0 -> 515", "Version: \"ABCDE\" -> \"AB\"", item(23) + ": 1 of 64 values change"},
+         {}, 16, {}},
+        {"an item the box may not hold",
+         [](Tune &, BoxContents &box, QString &) { box.ForgetItem(20); }, {}, {item(20)}, 21, {}},
+        {"nothing known", [](Tune &, BoxContents &box, QString &) { box.Forget(); }, {}, {}, 0, {}},
+        {"axes that fall or stand still, a low rev limit, a doubtful file",
+         [](Tune &t, BoxContents &box, QString &origin) {
+             t.map(MapKey::FUELRPM).SetMapValue(8, 20); // 1000 RPM after 4700
+             t.map(MapKey::TIMINGTP).SetMapValue(15, t.map(MapKey::TIMINGTP).MapValue(14));
+             t.general().SetRevLimiter(19);
+             box.RecordAll(t);
+             origin = "short.bin is 1000 bytes long";
+         },
+         {}, {}, 22,
+         {"The tune was loaded from a doubtful file: short.bin is 1000 bytes long",
+          item(5) + " does not rise: entry 9 (1000 RPM) is not above entry 8 (4700 RPM).",
+          item(10) + " does not rise: entry 16 (178) is not above entry 15 (178).",
+          "The rev limiter is 950 RPM, below 1000 RPM."}},
+        {"the lowest plausible rev limit",
+         [](Tune &t, BoxContents &box, QString &) {
+             t.general().SetRevLimiter(20);
+             box.RecordAll(t);
+         },
+         {}, {}, 22, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Tune t = plausibleTune();
+        BoxContents box;
+        box.RecordAll(t);
+        QString origin;
+        c.setUp(t, box, origin);
+        const WriteReview review = ReviewWrite(t, box, BoxContents::FullWalk(), origin);
+        EXPECT_EQ(review.changes.join('|').toStdString(), c.changes.join('|').toStdString());
+        EXPECT_EQ(review.unchanged, c.unchanged);
+        EXPECT_EQ(review.warnings.join('|').toStdString(), c.warnings.join('|').toStdString());
+        if (QString(c.name) == "nothing known") {
+            EXPECT_TRUE(review.nothingKnown);
+            EXPECT_EQ(review.unknown.size(), 22);
+            EXPECT_TRUE(review.Text().contains("all 22 items are written whole")) << review.Text().toStdString();
+            continue;
+        }
+        EXPECT_EQ(review.unknown.join('|').toStdString(), c.unknown.join('|').toStdString());
+        // Every line reaches the details.
+        for (const QStringList *lines : {&review.changes, &review.unknown, &review.warnings})
+            for (const QString &line : *lines)
+                EXPECT_TRUE(review.Text().contains(line)) << line.toStdString();
+    }
+}
