@@ -4,27 +4,21 @@
 #include "link/LinkMessages.h"
 #include "model/ImageFile.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 RomTransferExchange::RomTransferExchange(LinkPort &port, const LinkClock &clock, const QString &path,
                                          TransferDirection direction, QObject *parent)
-    : ReplyExchange(port, clock, direction == TransferDirection::Read, parent), m_path(path), m_direction(direction)
+    : ReplyExchange(port, clock, direction == TransferDirection::Read, parent), m_path(path), m_direction(direction),
+      m_file(path)
 {
     setProgressMaximum(ImageSize);
     setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
                                                                              : LinkMessages::WritingLabel));
 }
 
-RomTransferExchange::~RomTransferExchange()
-{
-    // Abandoned while running: settle the file as a cancel would, without
-    // telling anyone.
-    if (m_file.isOpen()) {
-        LinkOutcome abandoned = LinkOutcome::cancelled();
-        finishing(abandoned);
-    }
-}
+// Abandoned while running, the writer drops the temporary file and the
+// target stays as it was.
+RomTransferExchange::~RomTransferExchange() = default;
 
 void RomTransferExchange::fileFailure(const QString &description)
 {
@@ -42,13 +36,10 @@ void RomTransferExchange::Start()
             return;
         }
     } else {
-        const bool existed = QFileInfo::exists(m_path);
-        m_file.setFileName(m_path);
-        if (!m_file.open(QIODevice::ReadWrite)) {
-            fileFailure(QStringLiteral("Could not open '%1': %2").arg(m_path, m_file.errorString()));
+        if (FileOutcome opened = m_file.Open(); !opened) {
+            fileFailure(opened.error);
             return;
         }
-        m_createdFile = !existed;
     }
     if (next() == Next::Complete)
         finish(LinkOutcome::success());
@@ -76,9 +67,9 @@ void RomTransferExchange::replyAccepted(QByteArray reply)
 {
     const bool reading = m_direction == TransferDirection::Read;
     if (reading) {
-        const QByteArray block = reply.left(BlockSize);
-        if (!m_file.seek(m_position - 1) || m_file.write(block) != block.size() || !m_file.flush()) {
-            fileFailure(QStringLiteral("Could not write '%1': %2").arg(m_path, m_file.errorString()));
+        // Blocks arrive in address order: each one follows the last.
+        if (FileOutcome written = m_file.Write(reply.left(BlockSize)); !written) {
+            fileFailure(written.error);
             return;
         }
         m_position += BlockSize;
@@ -90,17 +81,12 @@ void RomTransferExchange::replyAccepted(QByteArray reply)
 
 void RomTransferExchange::finishing(LinkOutcome &outcome)
 {
-    if (!m_file.isOpen())
+    if (!m_file.IsOpen())
         return;
-    if (outcome.ok()) {
-        // An older, longer file must not keep its tail behind the image.
-        if (!m_file.resize(ImageSize) || !m_file.flush())
-            outcome = LinkOutcome::failure(
-                LinkResult::FileError,
-                QStringLiteral("Could not write '%1': %2").arg(m_path, m_file.errorString()),
-                MsgIcon::Exclamation);
+    if (!outcome.ok()) {
+        m_file.Discard();
+        return;
     }
-    m_file.close();
-    if (!outcome.ok() && m_createdFile && m_blocksDone == 0)
-        QFile::remove(m_path);
+    if (FileOutcome committed = m_file.Commit(); !committed)
+        outcome = LinkOutcome::failure(LinkResult::FileError, committed.error, MsgIcon::Exclamation);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "link/BulkTransfer.h"
+#include "platform/FileIO.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 // The ROM transfer: the box's whole 32 KB memory in 128 blocks of 256 bytes,
@@ -15,15 +15,14 @@
 // A write that stops early leaves the box with the file's bytes in the blocks
 // acknowledged so far and its old contents after them.
 //
-// Reading (box to file): the file is opened (created when missing) before the
-// first request, so a file that cannot be written stops the transfer before
-// it starts. Each accepted block goes straight into the file at its place. A
-// completed read leaves the file holding exactly the 32768 bytes read (a
-// longer old file loses its tail). A read that stops early leaves the blocks
-// received so far in the file and the rest of it as it was: an existing file
-// keeps its old bytes after them; a file the read created holds just those
-// blocks (k x 256 bytes, too short to be taken for an image), and when not
-// one block arrived it is removed again.
+// Reading (box to file): the blocks go into a temporary file beside the
+// target, created before the first request, so a target that cannot be
+// written (a read-only folder, or a folder, pipe or device in its place)
+// stops the transfer before it starts. Only a completed read renames the
+// temporary file over the target, which then holds exactly the 32768 bytes
+// read. A read that fails or is cancelled leaves an existing file exactly as
+// it was and no file where there was none: a half-read image never passes
+// for a whole one.
 class RomTransferExchange : public ReplyExchange
 {
     Q_OBJECT
@@ -42,7 +41,8 @@ public:
     QString Path() const { return m_path; }
     // The 1-based file position of the next block.
     int FilePosition() const { return m_position; }
-    // Blocks stored into the file, or acknowledged by the box.
+    // Blocks received (not yet in the file until the read completes), or
+    // acknowledged by the box.
     int BlocksDone() const { return m_blocksDone; }
 
 protected:
@@ -56,8 +56,7 @@ private:
 
     QString m_path;
     TransferDirection m_direction;
-    QFile m_file;
-    bool m_createdFile = false;
+    AtomicFileWriter m_file; // reading: the image on its way to the target
     QByteArray m_image; // writing: the file's image
     int m_position = 1;
     int m_blocksDone = 0;

@@ -5,13 +5,13 @@
 FileOutcome ReadImageFile(const QString &path, QByteArray &image)
 {
     QByteArray bytes;
-    if (FileOutcome read = ReadWholeFile(path, bytes); !read)
-        return FileOutcome::failure(QStringLiteral("Could not read '%1': %2").arg(path, read.error));
+    if (FileOutcome read = ReadFileHead(path, ImageFormat::Size, bytes); !read)
+        return read;
     if (bytes.size() < ImageFormat::Size)
         return FileOutcome::failure(
             QStringLiteral("'%1' is not a raw image: it holds %2 bytes where an image holds %3.")
                 .arg(path).arg(bytes.size()).arg(ImageFormat::Size));
-    image = bytes.left(ImageFormat::Size);
+    image = bytes;
     return FileOutcome::success();
 }
 

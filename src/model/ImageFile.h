@@ -13,8 +13,8 @@ inline constexpr int Size = 32768;
 }
 
 // Reads a raw image. A missing file, or one holding fewer than 32768 bytes, is
-// refused with a message saying so; only the first 32768 bytes of a longer
-// file are the image.
+// refused with a message saying so, and so is a folder, pipe or device; only
+// the first 32768 bytes of a longer file are read, and they are the image.
 FileOutcome ReadImageFile(const QString &path, QByteArray &image);
 // Writes exactly the 32768 bytes of image, atomically.
 FileOutcome WriteImageFile(const QString &path, const QByteArray &image);

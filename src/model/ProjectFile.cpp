@@ -1,6 +1,7 @@
 #include "model/ProjectFile.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -94,10 +95,49 @@ void DecodeProject(const QByteArray &bytes, Tune &tune)
     }
 }
 
-FileOutcome ReadProjectFile(const QString &path, Tune &tune)
+namespace {
+
+FileOutcome readProjectBytes(const QString &path, QByteArray &bytes, QString *warning)
+{
+    if (FileOutcome read = ReadFileHead(path, ProjectFormat::Size, bytes); !read)
+        return read;
+    if (warning)
+        *warning = ProjectFileWarning(path, bytes);
+    return FileOutcome::success();
+}
+
+QString hexByte(char byte)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+QString ProjectFileWarning(const QString &path, const QByteArray &bytes)
+{
+    QStringList unusual;
+    if (bytes.isEmpty())
+        unusual << QStringLiteral("it is empty, so every field reads as 0");
+    else if (bytes.size() < ProjectFormat::Size)
+        unusual << QStringLiteral("it is shorter than the %1 bytes of a project file, so the missing fields read as 0")
+                       .arg(ProjectFormat::Size);
+    if (!bytes.isEmpty() && bytes[0] != ProjectFormat::FormatByte)
+        unusual << QStringLiteral("its first byte is %1 where a project file has %2")
+                       .arg(hexByte(bytes[0]), hexByte(ProjectFormat::FormatByte));
+    if (unusual.isEmpty())
+        return QString();
+    // Only the head was read; a longer file's size comes from the system.
+    const qint64 size = bytes.size() < ProjectFormat::Size ? bytes.size() : QFileInfo(path).size();
+    return QStringLiteral("'%1' (%2 bytes) does not look like a Vantrelle project file: %3.")
+        .arg(path)
+        .arg(size)
+        .arg(unusual.join(QStringLiteral("; ")));
+}
+
+FileOutcome ReadProjectFile(const QString &path, Tune &tune, QString *warning)
 {
     QByteArray bytes;
-    if (FileOutcome read = ReadWholeFile(path, bytes); !read)
+    if (FileOutcome read = readProjectBytes(path, bytes, warning); !read)
         return read;
     DecodeProject(bytes, tune);
     return FileOutcome::success();
@@ -105,25 +145,34 @@ FileOutcome ReadProjectFile(const QString &path, Tune &tune)
 
 FileOutcome WriteProjectFile(const QString &path, const Tune &tune)
 {
-    QByteArray bytes = EncodeProject(tune);
+    AtomicFileWriter file(path);
+    if (FileOutcome step = file.Open(); !step)
+        return step;
+    if (FileOutcome step = file.Write(EncodeProject(tune)); !step)
+        return step;
     // An existing longer file keeps whatever follows the project's bytes.
-    if (QFileInfo(path).size() > ProjectFormat::Size) {
-        QByteArray old;
-        if (FileOutcome read = ReadWholeFile(path, old); !read)
-            return read;
-        bytes.append(old.mid(ProjectFormat::Size));
-    }
-    return WriteFileAtomically(path, bytes);
+    if (QFileInfo(path).size() > ProjectFormat::Size)
+        if (FileOutcome step = file.AppendFrom(path, ProjectFormat::Size); !step)
+            return step;
+    return file.Commit();
 }
 
-OpenProjectOutcome OpenProject(const QString &path, ProgramState &state)
+OpenProjectOutcome OpenProject(const QString &path, ProgramState &state, const ConfirmUnusualProject &confirm)
 {
     OpenProjectOutcome outcome;
-    if (FileOutcome read = ReadProjectFile(path, state.tune); !read) {
+    QByteArray bytes;
+    QString warning;
+    if (FileOutcome read = readProjectBytes(path, bytes, &warning); !read) {
         outcome.message = QStringLiteral("Error when attempting to load map: ") + read.error;
         return outcome;
     }
+    if (!warning.isEmpty() && confirm && !confirm(warning)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    DecodeProject(bytes, state.tune);
     state.Modified = false;
+    state.TuneOriginWarning = warning;
     outcome.ok = true;
     outcome.title = QStringLiteral("Vantrelle - ") + path;
     return outcome;

@@ -37,14 +37,40 @@ bool FileCommands::offerToSave()
 
 bool FileCommands::OpenProject(const QString &path)
 {
-    const OpenProjectOutcome outcome = ::OpenProject(path, m_window.State());
+    return load(path) == Loaded::Yes;
+}
+
+FileCommands::Loaded FileCommands::load(const QString &path)
+{
+    // A file that does not look like a project (empty, cut short, another
+    // program's file renamed) would replace every map with zeros or rubbish.
+    const auto confirm = [this](const QString &warning) {
+        return m_window.Ui().messages.show(&m_window, warning + "\n\nOpen it anyway?", MsgIcon::Exclamation,
+                                           MsgButtons::YesNo) == MsgAnswer::Yes;
+    };
+    const OpenProjectOutcome outcome = ::OpenProject(path, m_window.State(), confirm);
+    if (outcome.cancelled)
+        return Loaded::Declined;
     if (!outcome.ok) {
         m_window.Ui().messages.exclamation(&m_window, outcome.message);
-        return false;
+        return Loaded::No;
     }
     m_window.BuildTree();
     m_window.setWindowTitle(outcome.title);
-    return true;
+    return Loaded::Yes;
+}
+
+void FileCommands::openChosen(const QString &path)
+{
+    // Declined, the tune stays and so does the file it belongs to: a later
+    // Save must not write it over the file that was turned down.
+    const QString previous = m_window.CurrentFileName();
+    m_window.SetCurrentFileName(path);
+    if (load(path) == Loaded::Declined) {
+        m_window.SetCurrentFileName(previous);
+        return;
+    }
+    m_window.UpdateMRUList(path, false);
 }
 
 void FileCommands::Open()
@@ -54,18 +80,14 @@ void FileCommands::Open()
     const QString path = m_window.Ui().files.openFile(&m_window, "Open", ProjectFilter);
     if (path.isEmpty())
         return;
-    m_window.SetCurrentFileName(path);
-    OpenProject(path);
-    m_window.UpdateMRUList(path, false);
+    openChosen(path);
 }
 
 void FileCommands::OpenRecent(const QString &path)
 {
     if (!offerToSave())
         return;
-    m_window.SetCurrentFileName(path);
-    OpenProject(path);
-    m_window.UpdateMRUList(path, false);
+    openChosen(path);
 }
 
 bool FileCommands::Save()

@@ -20,10 +20,16 @@ public:
     // True when the tune was written under the chosen name.
     bool SaveAs();
     void OpenRecent(const QString &path);
-    // OpenProject with its message and, on success, tree and title.
+    // OpenProject with its message and, on success, tree and title. A file
+    // that does not look like a project is loaded only when the user agrees.
     bool OpenProject(const QString &path);
 
 private:
+    enum class Loaded { Yes, No, Declined };
+    Loaded load(const QString &path);
+    // The chosen file becomes the current one and is loaded.
+    void openChosen(const QString &path);
+
     // The Yes/No/Cancel question before a tune is replaced; false on Cancel.
     bool offerToSave();
 

@@ -13,10 +13,13 @@
 #include "link/RomTransfer.h"
 #include "model/ImageFile.h"
 #include "model/TuneItems.h"
+#include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -468,73 +471,66 @@ TEST_F(RomTest, CompleteReadFillsTheFileWithExactlyTheBoxImage)
     EXPECT_EQ(read.ProgressMaximum(), 32768);
 }
 
-TEST_F(RomTest, ReadThatStopsEarlyLeavesTheBlocksReceivedAndTheRestAsItWas)
+// A half-read image must never pass for a whole one: whatever stops a read
+// (the user, a bad block, the exchange being dropped), an existing file is
+// exactly as it was and a new one never appears, even after blocks arrived.
+TEST_F(RomTest, ReadThatStopsEarlyLeavesNoTraceInTheFile)
 {
-    const QString file = path("old.bin");
-    const QByteArray old = PatternImage(1234);
-    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old);
+    const QByteArray old = PatternImage(1234).left(20000);
+    enum class Stop { Cancel, BadBlock, Dropped };
+    for (bool existing : {true, false}) {
+        for (Stop stop : {Stop::Cancel, Stop::BadBlock, Stop::Dropped}) {
+            SCOPED_TRACE(testing::Message() << "existing " << existing << ", stop " << static_cast<int>(stop));
+            QTemporaryDir folder;
+            const QString file = folder.filePath("out.bin");
+            if (existing) {
+                ASSERT_TRUE(testenv::writeFile(file, old));
+            }
+            ScriptedPort p;
+            p.ForceOpen();
+            FakeBox b(PatternImage(7));
+            p.peer = b.Peer();
+            b.badReadChecksum = 4;
+            ManualLinkClock k;
+            auto read = std::make_unique<RomTransferExchange>(p, k, file, TransferDirection::Read);
+            read->Start();
+            if (stop == Stop::BadBlock) {
+                Drive(*read, p, k);
+                EXPECT_EQ(read->Outcome().result, LinkResult::ChecksumError);
+            } else {
+                while (read->BlocksDone() < 3) {
+                    k.Advance(1);
+                    read->Tick();
+                }
+                if (stop == Stop::Cancel)
+                    read->Cancel();
+            }
+            EXPECT_EQ(read->BlocksDone(), 3);
+            read.reset();
+            EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), existing ? QStringList{"out.bin"} : QStringList{});
+            if (existing) {
+                EXPECT_EQ(testenv::readFile(file), old);
+            }
+        }
     }
-    for (bool cancel : {true, false}) {
-        SCOPED_TRACE(cancel);
+}
+
+TEST_F(RomTest, ReadIntoATargetThatCannotBeWrittenSendsNothing)
+{
+    ASSERT_TRUE(testenv::makeFifo(path("pipe")));
+    for (const QString &target : {dir.path(), path("pipe")}) {
+        SCOPED_TRACE(target.toStdString());
         ScriptedPort p;
         p.ForceOpen();
-        FakeBox b(PatternImage(cancel ? 1 : 2));
-        p.peer = b.Peer();
-        if (!cancel)
-            b.badReadChecksum = 4;
-        ManualLinkClock k;
-        RomTransferExchange read(p, k, file, TransferDirection::Read);
+        RomTransferExchange read(p, clock, target, TransferDirection::Read);
         read.Start();
-        if (cancel) {
-            while (read.BlocksDone() < 3) {
-                k.Advance(1);
-                read.Tick();
-            }
-            read.Cancel();
-        } else {
-            Drive(read, p, k);
-            EXPECT_EQ(read.Outcome().result, LinkResult::ChecksumError);
-        }
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), b.image.left(768) + old.mid(768));
+        ASSERT_TRUE(read.Finished());
+        EXPECT_EQ(read.Outcome().result, LinkResult::FileError);
+        EXPECT_EQ(read.Outcome().icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(read.Outcome().message.contains(target)) << read.Outcome().message.toStdString();
+        EXPECT_EQ(p.sendAttempts, 0);
     }
-}
-
-TEST_F(RomTest, ReadIntoANewFileThatStopsEarlyLeavesOnlyTheBlocksReceived)
-{
-    const QString partial = path("partial.bin");
-    box.badReadChecksum = 3;
-    RomTransferExchange read(port, clock, partial, TransferDirection::Read);
-    read.Start();
-    Drive(read, port, clock);
-    QFile f(partial);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), box.image.left(512));
-
-    const QString none = path("none.bin");
-    ScriptedPort silent;
-    silent.ForceOpen();
-    RomTransferExchange nothing(silent, clock, none, TransferDirection::Read);
-    nothing.Start();
-    Drive(nothing, silent, clock);
-    EXPECT_EQ(nothing.Outcome().result, LinkResult::DataTimeout);
-    EXPECT_FALSE(QFile::exists(none)) << "not one block arrived: no file is left behind";
-}
-
-TEST_F(RomTest, ReadIntoAFileThatCannotBeOpenedSendsNothing)
-{
-    RomTransferExchange read(port, clock, dir.path(), TransferDirection::Read);
-    read.Start();
-    ASSERT_TRUE(read.Finished());
-    EXPECT_EQ(read.Outcome().result, LinkResult::FileError);
-    EXPECT_EQ(read.Outcome().icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(read.Outcome().message.isEmpty());
-    EXPECT_EQ(port.sendAttempts, 0);
+    EXPECT_TRUE(testenv::isFifo(path("pipe")));
 }
 
 TEST_F(RomTest, CompleteWriteSendsTheFileInOneHundredTwentyEightBlocks)

@@ -149,16 +149,44 @@ TEST_F(LinkCliTest, FailuresPrintTheMessageAndLeaveNoOutputBehind)
     }
 }
 
-TEST_F(LinkCliTest, RomReadThatStopsEarlyKeepsTheBlocksReceived)
+TEST_F(LinkCliTest, RomReadThatStopsEarlyLeavesTheFileAsItWas)
 {
-    // Answers the version request and three reads, then nothing.
-    BoxSim box({"--silent-after", "4"});
+    const QString existing = path("existing.bin");
+    ASSERT_TRUE(testenv::writeFile(existing, pattern(9)));
+    for (const QString &out : {existing, path("fresh.bin")}) {
+        SCOPED_TRACE(out.toStdString());
+        // Answers the version request and three reads, then nothing.
+        BoxSim box({"--silent-after", "4"});
+        ASSERT_TRUE(box.started());
+        const auto r = cli(box, {"read-rom", out});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(LinkMessages::DataTimeout)) << err(r);
+        EXPECT_GE(box.waitForLogLines(5).size(), 5) << "three blocks arrived before the box fell silent";
+    }
+    EXPECT_EQ(testenv::readFile(existing), pattern(9));
+    EXPECT_FALSE(QFile::exists(path("fresh.bin")));
+}
+
+TEST_F(LinkCliTest, NothingIsSentForAnUnusualProjectUnlessForcedNorReadIntoAPipe)
+{
+    BoxSim box;
     ASSERT_TRUE(box.started());
-    const QString out = path("partial.bin");
-    const auto r = cli(box, {"read-rom", out});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(LinkMessages::DataTimeout)) << err(r);
-    EXPECT_EQ(testenv::readFile(out), stock().left(3 * 256));
+    const QString odd = path("odd.vnt");
+    ASSERT_TRUE(testenv::writeFile(odd, "Time,RPM\n0,900\n"));
+    ASSERT_TRUE(testenv::makeFifo(path("pipe")));
+    for (const QStringList &args : {QStringList{"write-tune", odd}, QStringList{"read-rom", path("pipe")},
+                                    QStringList{"read-tune", path("pipe")}}) {
+        const auto r = cli(box, args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(args[1])) << err(r);
+    }
+    EXPECT_TRUE(box.logLines().isEmpty()) << "refused before the handshake";
+    EXPECT_TRUE(testenv::isFifo(path("pipe")));
+
+    const auto forced = cli(box, {"--force", "write-tune", odd});
+    ASSERT_EQ(forced.exitCode, 0) << err(forced);
+    EXPECT_TRUE(forced.err.contains("warning:") && QString::fromUtf8(forced.err).contains(odd)) << err(forced);
+    EXPECT_EQ(box.waitForLogLines(23).size(), 23) << "the version request and the 22 items";
 }
 
 TEST_F(LinkCliTest, RomWriteRefusesAShortFileBeforeTouchingTheBox)

@@ -130,6 +130,79 @@ TEST_F(ProjectFileTest, ShortFileReadsMissingFieldsAsZero)
     EXPECT_EQ(t.map(MapKey::HOFM).MapValue(0), 0);
 }
 
+TEST_F(ProjectFileTest, UnusualFilesAreToldWithTheirNameSizeAndOddity)
+{
+    const QByteArray project = EncodeProject(distinctiveTune());
+    QByteArray csv = "Time,RPM,TP\n";
+    while (csv.size() < 2000)
+        csv += "0.025,905,12\n";
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QStringList told; // empty: a sound file, no warning
+    } cases[] = {
+        {"sound.vnt", project, {}},
+        {"longer.vnt", project + QByteArray(163, 'x'), {}},
+        {"empty.vnt", QByteArray(), {"(0 bytes)", "empty"}},
+        {"cut.vnt", project.left(1605), {"(1605 bytes)", "shorter than the 1837 bytes", "read as 0"}},
+        {"log.vnt", csv, {QString("(%1 bytes)").arg(csv.size()), "first byte is 0x54 where a project file has 0x31"}},
+        {"bit.vnt", csv.left(30), {"(30 bytes)", "shorter", "0x54"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(c.name);
+        ASSERT_TRUE(testenv::writeFile(file, c.bytes));
+        Tune tune;
+        QString warning = "stale";
+        ASSERT_TRUE(ReadProjectFile(file, tune, &warning));
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(warning.isEmpty()) << warning.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(warning.contains(file)) << warning.toStdString();
+        for (const QString &part : c.told)
+            EXPECT_TRUE(warning.contains(part)) << part.toStdString() << " in " << warning.toStdString();
+    }
+}
+
+TEST_F(ProjectFileTest, AnUnusualFileReplacesTheTuneOnlyWhenConfirmed)
+{
+    const QString odd = path("odd.vnt");
+    ASSERT_TRUE(testenv::writeFile(odd, "Time,RPM\n0,900\n"));
+    const QString sound = path("sound.vnt");
+    ASSERT_TRUE(WriteProjectFile(sound, Tune()));
+    ProgramState state;
+    state.tune = distinctiveTune();
+    state.Modified = true;
+
+    QString asked;
+    auto answer = [&](bool yes) {
+        return [&asked, yes](const QString &warning) {
+            asked = warning;
+            return yes;
+        };
+    };
+    OpenProjectOutcome outcome = OpenProject(odd, state, answer(false));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(asked.contains(odd));
+    EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
+    EXPECT_TRUE(state.Modified);
+    EXPECT_TRUE(state.TuneOriginWarning.isEmpty());
+
+    outcome = OpenProject(odd, state, answer(true));
+    ASSERT_TRUE(outcome.ok);
+    EXPECT_FALSE(state.Modified);
+    EXPECT_EQ(state.tune.map(MapKey::HOFM).MapValue(0), 'i'); // the byte after "T"
+    EXPECT_EQ(state.TuneOriginWarning, asked) << "kept for the questions before a write to the box";
+
+    asked.clear();
+    ASSERT_TRUE(OpenProject(sound, state, answer(false)).ok);
+    EXPECT_TRUE(asked.isEmpty()) << "a sound file loads unasked";
+    EXPECT_TRUE(state.TuneOriginWarning.isEmpty());
+}
+
 TEST_F(ProjectFileTest, LongerFileKeepsItsTail)
 {
     const QString file = path("long.vnt");

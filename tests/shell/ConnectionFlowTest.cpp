@@ -286,6 +286,33 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
     EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(' ').toStdString();
 }
 
+// Save ROM to .bin never leaves a half image: the box falls silent after
+// the version answer and three blocks, and the file chosen keeps its old
+// contents; a pipe chosen as the file is refused before anything is sent.
+TEST_F(ConnectionFlowTest, SaveRomToBinThatFailsLeavesTheFileAsItWas)
+{
+    start({"--silent-after", "4"});
+    connectBox(MsgAnswer::No);
+    const QString saved = dir.filePath("box.bin");
+    const QByteArray old(32768, '\x5A');
+    ASSERT_TRUE(testenv::writeFile(saved, old));
+    ASSERT_TRUE(testenv::makeFifo(dir.filePath("pipe")));
+    const size_t messagesBefore = messages.shown().size();
+
+    files.queue(dir.filePath("pipe"));
+    w().Action("mnuFileSaveBin")->trigger();
+    EXPECT_EQ(box->logLines().size(), 1) << "only the version request";
+    EXPECT_TRUE(testenv::isFifo(dir.filePath("pipe")));
+
+    files.queue(saved);
+    w().Action("mnuFileSaveBin")->trigger();
+    EXPECT_GE(box->waitForLogLines(5).size(), 5);
+    EXPECT_EQ(testenv::readFile(saved), old);
+    EXPECT_EQ(QDir(dir.path()).entryList({"box.bin*"}, QDir::Files), QStringList{"box.bin"});
+    ASSERT_EQ(messages.shown().size(), messagesBefore + 2);
+    EXPECT_TRUE(messages.shown()[messagesBefore].text.contains("pipe"));
+}
+
 TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
 {
     start();

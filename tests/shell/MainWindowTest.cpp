@@ -235,6 +235,55 @@ TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndCancelKeepsEverything)
     EXPECT_EQ(onDisk.general().RevLimiter(), 100);
 }
 
+// A file that does not look like a project (here a data log renamed) is
+// named before it replaces the tune; No keeps the tune and the file it
+// belongs to, so a later Save cannot write over the file turned down.
+TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
+{
+    const QString a = writeProject("a.vnt", 100);
+    const QString log = path("log.vnt");
+    ASSERT_TRUE(testenv::writeFile(log, "Time,RPM\n0,900\n"));
+    start();
+    files.queue(a);
+    w().Action("mnuFileOpen")->trigger();
+    ASSERT_EQ(w().State().tune.general().RevLimiter(), 100);
+    const size_t shownBefore = messages.shown().size();
+
+    messages.queue(MsgAnswer::No);
+    files.queue(log);
+    w().Action("mnuFileOpen")->trigger();
+    ASSERT_EQ(messages.shown().size(), shownBefore + 1);
+    const auto asked = messages.shown().back();
+    EXPECT_EQ(asked.buttons, MsgButtons::YesNo);
+    for (const char *part : {"log.vnt", "(15 bytes)", "shorter", "0x54"})
+        EXPECT_TRUE(asked.text.contains(part)) << part << " in " << asked.text.toStdString();
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
+    EXPECT_EQ(w().CurrentFileName(), a);
+    EXPECT_EQ(w().windowTitle(), "Vantrelle - " + a);
+    EXPECT_EQ(w().RecentList().entries(), QStringList{a});
+
+    messages.queue(MsgAnswer::Yes);
+    files.queue(log);
+    w().Action("mnuFileOpen")->trigger();
+    EXPECT_EQ(w().RecentList().entries(), (QStringList{log, a}));
+    EXPECT_EQ(w().CurrentFileName(), log);
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 0);
+    EXPECT_TRUE(asked.text.startsWith(w().State().TuneOriginWarning));
+    EXPECT_FALSE(w().State().TuneOriginWarning.isEmpty());
+
+    // The recently used entry of a sound file clears the warning.
+    w().Action("mnuFileMRU2")->trigger();
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
+    EXPECT_TRUE(w().State().TuneOriginWarning.isEmpty());
+
+    // The command line goes through the same question.
+    messages.queue(MsgAnswer::No);
+    restart(log);
+    EXPECT_TRUE(messages.shown().back().text.contains("log.vnt"));
+    EXPECT_EQ(w().windowTitle(), "Vantrelle");
+    EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
+}
+
 TEST_F(MainWindowTest, YesSavesBeforeOpeningAndCancelledDialogOpensNothing)
 {
     const QString a = writeProject("a.vnt", 100);

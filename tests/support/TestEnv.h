@@ -26,4 +26,9 @@ ProcessResult run(const QString &program, const QStringList &args, int timeoutMs
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);
 
+// A named pipe at path; true when made.
+bool makeFifo(const QString &path);
+// Whether path itself (not what a link points to) is a named pipe.
+bool isFifo(const QString &path);
+
 } // namespace testenv

@@ -543,6 +543,7 @@ TEST(BoxSim, BadOptionsAndInputsAreRefused)
     QTemporaryDir dir;
     const QString shortImage = dir.filePath("short.bin");
     ASSERT_TRUE(testenv::writeFile(shortImage, QByteArray(32767, '\0')));
+    ASSERT_TRUE(testenv::makeFifo(dir.filePath("pipe")));
     struct Case { QStringList args; const char *message; };
     const std::vector<Case> cases = {
         {{"--image", dir.filePath("missing.bin")}, "missing.bin"},
@@ -557,6 +558,7 @@ TEST(BoxSim, BadOptionsAndInputsAreRefused)
         {{"--silent-after", "-1"}, "--silent-after"},
         {{"--trickle", "x"}, "--trickle"},
         {{"--save-on-exit", dir.filePath("no/such/folder/out.bin")}, "does not exist"},
+        {{"--save-on-exit", dir.filePath("pipe")}, "is a pipe, not a regular file"},
         {{"--frobnicate"}, "unknown option --frobnicate"},
         {{"extra"}, "unknown option extra"},
     };

@@ -7,7 +7,9 @@
 #include "model/TuneJson.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -148,6 +150,8 @@ TEST_F(CliModelTest, FailuresPrintOneMessageAndLeaveNoOutput)
         {{"extract", path("none.bin"), path("o2.vnt")}, "none.bin", "o2.vnt"},
         {{"stock", "102", path("o3.bin")}, "Could not find requested resource.", "o3.bin"},
         {{"patch", path("none.vnt"), path("short.bin"), path("o4.bin")}, "Error when attempting", "o4.bin"},
+        {{"show", "/dev/zero"}, "'/dev/zero' is a device, not a regular file", nullptr},
+        {{"extract", "/dev/zero", path("o5.vnt")}, "'/dev/zero' is a device", "o5.vnt"},
     };
     for (const auto &c : cases) {
         const auto r = cli(c.args);
@@ -162,7 +166,7 @@ TEST_F(CliModelTest, FailuresPrintOneMessageAndLeaveNoOutput)
     EXPECT_EQ(cli({"show"}).exitCode, 2);
     const auto help = cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char *command : {"show", "pack", "extract", "patch", "stock"})
+    for (const char *command : {"show", "pack", "extract", "patch", "stock", "--force"})
         EXPECT_TRUE(help.out.contains(command)) << command;
 }
 
@@ -175,4 +179,73 @@ TEST_F(CliModelTest, StockWithoutTheModuleSaysSo)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("Could not load 'vntres.dll'.")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("x.bin")));
+}
+
+TEST_F(CliModelTest, AnOutputThatIsAnInputOrNotARegularFileIsRefusedUntouched)
+{
+    const QString vnt = stockProject();
+    const QString bin = path("105.bin");
+    ASSERT_TRUE(testenv::writeFile(path("t.json"), cli({"show", vnt}).out));
+    ASSERT_TRUE(QFile::link(path("t.json"), path("link.json")));
+    ASSERT_TRUE(QFile::link(bin, path("link.bin")));
+    ASSERT_TRUE(testenv::makeFifo(path("pipe")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    const QByteArray json = testenv::readFile(path("t.json"));
+    const QByteArray image = testenv::readFile(bin);
+    const QByteArray project = testenv::readFile(vnt);
+
+    const QStringList cases[] = {
+        {"pack", path("t.json"), path("t.json")},
+        {"pack", path("t.json"), path("link.json")},
+        {"extract", bin, path("./folder/../105.bin")},
+        {"patch", vnt, bin, path("link.bin")},
+        {"patch", vnt, bin, vnt},
+        {"stock", "105", path("pipe")},
+        {"extract", bin, path("folder")},
+    };
+    for (const QStringList &args : cases) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(args.last())) << r.err.toStdString();
+    }
+    // The resource module the stock image comes from is an input too (a copy
+    // of the tool and its module, so a fault could not spoil the build's).
+    ASSERT_TRUE(QDir(dir.path()).mkdir("tool"));
+    const QString module = path("tool/vntres.dll");
+    ASSERT_TRUE(QFile::copy(testenv::binary("vantrelle-cli"), path("tool/vantrelle-cli")));
+    ASSERT_TRUE(QFile::copy(testenv::binDir() + "/vntres.dll", module));
+    const QByteArray moduleBytes = testenv::readFile(module);
+    EXPECT_EQ(testenv::run(path("tool/vantrelle-cli"), {"stock", "105", module}).exitCode, 1);
+    EXPECT_EQ(testenv::readFile(module), moduleBytes);
+    EXPECT_EQ(testenv::readFile(path("t.json")), json);
+    EXPECT_EQ(testenv::readFile(bin), image);
+    EXPECT_EQ(testenv::readFile(vnt), project);
+    EXPECT_TRUE(testenv::isFifo(path("pipe")));
+    EXPECT_TRUE(QFileInfo(path("folder")).isDir());
+    EXPECT_EQ(QDir(path("folder")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+TEST_F(CliModelTest, AnUnusualProjectIsShownWithAWarningAndPatchedOnlyWhenForced)
+{
+    const QString base = path("base.bin");
+    ASSERT_EQ(cli({"stock", "101", base}).exitCode, 0);
+    const QString odd = path("odd.vnt");
+    ASSERT_TRUE(testenv::writeFile(odd, QByteArray()));
+    ASSERT_TRUE(testenv::writeFile(path("out.bin"), "precious"));
+
+    const auto shown = cli({"show", odd});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_TRUE(shown.err.startsWith("vantrelle-cli: warning: '" + odd.toUtf8() + "' (0 bytes)")) << shown.err.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(shown.out).isObject());
+
+    const auto refused = cli({"patch", odd, base, path("out.bin")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("--force")) << refused.err.toStdString();
+    EXPECT_EQ(testenv::readFile(path("out.bin")), "precious");
+
+    const auto forced = cli({"patch", "--force", odd, base, path("out.bin")});
+    ASSERT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    Tune zero;
+    DecodeProject(QByteArray(), zero);
+    EXPECT_EQ(testenv::readFile(path("out.bin")), PatchImage(testenv::readFile(base), zero));
 }

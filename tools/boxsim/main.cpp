@@ -261,6 +261,11 @@ int main(int argc, char **argv)
     }
     if (!options.savePath.isEmpty() && !folderExists(options.savePath))
         return inputError(QStringLiteral("--save-on-exit: the folder of %1 does not exist").arg(options.savePath));
+    // Refused now rather than when the box ends. The file may be the --image
+    // it started from: that is read whole first and meant to be kept up to date.
+    if (!options.savePath.isEmpty())
+        if (const FileOutcome target = CheckOutputFile(options.savePath); !target)
+            return inputError(QStringLiteral("--save-on-exit: %1").arg(target.error));
 
     std::FILE *log = nullptr;
     if (!options.logPath.isEmpty()) {
@@ -312,8 +317,7 @@ int main(int argc, char **argv)
     int status = served ? ExitOk : ExitFailure;
     if (!options.savePath.isEmpty()) {
         if (const FileOutcome saved = WriteImageFile(options.savePath, engine.memory()); !saved) {
-            std::fprintf(stderr, "vantrelle-boxsim: cannot save the image to %s: %s\n",
-                         qPrintable(options.savePath), qPrintable(saved.error));
+            std::fprintf(stderr, "vantrelle-boxsim: cannot save the image: %s\n", qPrintable(saved.error));
             status = ExitFailure;
         }
     }

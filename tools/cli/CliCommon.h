@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cstdio>
 
+class Tune;
+
 // What every command of vantrelle-cli shares: one clear message on stderr
 // and a non-zero exit on failure, output files written whole or not at all.
 namespace cli {
@@ -25,6 +27,12 @@ inline int usage(const QString &message)
     return ExitUsage;
 }
 
+inline void warn(const QString &message)
+{
+    std::fprintf(stderr, "vantrelle-cli: warning: %s\n", qPrintable(message));
+    std::fflush(stderr);
+}
+
 inline void print(const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
@@ -37,9 +45,15 @@ struct Options
     QString port;          // --port DEVICE
     bool fastHandshake = false;
     bool simDaq = false;
+    bool force = false;    // --force: use a project file that does not look like one
     int count = 10;        // --count N
     int rateMs = -1;       // --rate MS; -1: the DAQSampleRate preference
 };
+
+// Reads a project whose tune a command passes on (to the box, into an
+// image). A file that does not look like a project is refused unless
+// --force; then, or when it cannot be read, status is the exit code.
+bool readProjectToPassOn(const QString &path, const Options &options, Tune &tune, int &status);
 
 // Each group of commands: returns -1 when it does not know the command.
 int runModelCommand(const QString &command, const QStringList &args, const Options &options);

@@ -164,8 +164,12 @@ int runLinkCommand(const QString &command, const QStringList &args, const Option
     Tune tune;
     QByteArray frame;
     if (command == QLatin1String("write-tune")) {
-        if (FileOutcome r = ReadProjectFile(args[0], tune); !r)
-            return fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
+        int status = ExitFailure;
+        if (!readProjectToPassOn(args[0], options, tune, status))
+            return status;
+    } else if (command == QLatin1String("read-tune") || command == QLatin1String("read-rom")) {
+        if (FileOutcome out = CheckOutputFile(args[0]); !out)
+            return fail(out.error);
     } else if (command == QLatin1String("write-rom")) {
         QByteArray image;
         if (FileOutcome r = ReadImageFile(args[0], image); !r)
@@ -198,7 +202,7 @@ int runLinkCommand(const QString &command, const QStringList &args, const Option
             // Written only once the whole tune is in: a failed read leaves
             // no file behind and an existing one untouched.
             if (FileOutcome w = WriteProjectFile(args[0], tune); !w)
-                return fail(QStringLiteral("%1: %2").arg(args[0], w.error));
+                return fail(w.error);
         }
         return ExitOk;
     }

@@ -23,8 +23,8 @@ const char *const HelpText =
     "  read-tune OUT.vnt             read the tune from the box into a project file\n"
     "  write-tune IN.vnt             write a project file's tune into the box\n"
     "  read-rom OUT.bin              read the box's whole memory into a raw image;\n"
-    "                                a read that stops early leaves the blocks\n"
-    "                                received so far in the file\n"
+    "                                a read that stops early leaves OUT.bin as it\n"
+    "                                was (or absent)\n"
     "  write-rom IN.bin              write a raw image into the box's memory\n"
     "  rt-write ITEM INDEX VALUE     one real-time write: a byte (item 23: the VQ\n"
     "                                entry's 16-bit value; item 17: the version text)\n"
@@ -45,10 +45,17 @@ const char *const HelpText =
     "  --count N                     sample: number of ticks (default 10)\n"
     "  --rate MS                     sample: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"
+    "  --force                       write-tune, patch: use a project file that does\n"
+    "                                not look like one (shorter than 1837 bytes, or\n"
+    "                                a first byte other than 0x31); show only warns\n"
     "  --help                        show this text\n"
     "\n"
     "Every command exits 0 on success. On failure it prints one message on stderr,\n"
-    "exits non-zero and leaves its output file untouched.\n";
+    "exits non-zero and leaves its output file untouched. Files are read only when\n"
+    "they are regular files, and only as far as their format goes. An output that\n"
+    "is one of the command's inputs (also by a link or another path), or that\n"
+    "exists but is not a regular file (a folder, pipe, device or socket), is\n"
+    "refused before anything is written.\n";
 
 // The options every command may be given; each command takes what it needs.
 struct OptionSpec
@@ -62,6 +69,7 @@ const OptionSpec OptionSpecs[] = {
     {"--port", true, [](cli::Options &o, const QString &v) { o.port = v; return !v.isEmpty(); }},
     {"--fast-handshake", false, [](cli::Options &o, const QString &) { o.fastHandshake = true; return true; }},
     {"--sim-daq", false, [](cli::Options &o, const QString &) { o.simDaq = true; return true; }},
+    {"--force", false, [](cli::Options &o, const QString &) { o.force = true; return true; }},
     {"--count", true,
      [](cli::Options &o, const QString &v) {
          bool ok = false;
