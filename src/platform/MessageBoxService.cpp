@@ -1,11 +1,13 @@
 #include "platform/MessageBoxService.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
-MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
+namespace {
+
+void prepare(QMessageBox &box, const QString &text, MsgIcon icon)
 {
-    QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("Vantrelle"));
     box.setText(text);
     switch (icon) {
@@ -15,6 +17,14 @@ MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIco
     case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
     }
+}
+
+} // namespace
+
+MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
+{
+    QMessageBox box(parent);
+    prepare(box, text, icon);
     switch (buttons) {
     case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
@@ -35,9 +45,24 @@ MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIco
     }
 }
 
+int QtMessageBoxService::choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
+                                int escapeIndex)
+{
+    QMessageBox box(parent);
+    prepare(box, text, icon);
+    QList<QPushButton *> pushed;
+    for (int i = 0; i < buttons.size(); ++i)
+        pushed << box.addButton(buttons[i], i == escapeIndex ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+    if (escapeIndex >= 0 && escapeIndex < pushed.size())
+        box.setEscapeButton(pushed[escapeIndex]);
+    box.exec();
+    const int chosen = static_cast<int>(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return chosen >= 0 ? chosen : escapeIndex;
+}
+
 MsgAnswer ScriptedMessageBoxService::show(QWidget *, const QString &text, MsgIcon icon, MsgButtons buttons)
 {
-    m_shown.push_back({text, icon, buttons});
+    m_shown.push_back({text, icon, buttons, {}});
     if (!m_answers.empty()) {
         const MsgAnswer a = m_answers.front();
         m_answers.pop_front();
@@ -46,6 +71,17 @@ MsgAnswer ScriptedMessageBoxService::show(QWidget *, const QString &text, MsgIco
     if (m_hasDefault)
         return m_default;
     return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Yes;
+}
+
+int ScriptedMessageBoxService::choose(QWidget *, const QString &text, MsgIcon icon, const QStringList &buttons,
+                                      int escapeIndex)
+{
+    m_shown.push_back({text, icon, MsgButtons::OK, buttons});
+    if (m_choices.empty())
+        return escapeIndex;
+    const int chosen = m_choices.front();
+    m_choices.pop_front();
+    return chosen;
 }
 
 QStringList ScriptedMessageBoxService::texts() const

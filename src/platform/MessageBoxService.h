@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -18,6 +19,15 @@ public:
     virtual ~MessageBoxService() = default;
     virtual MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon,
                            MsgButtons buttons = MsgButtons::OK) = 0;
+    // A question whose buttons carry captions of their own: the index of the
+    // button chosen, or escapeIndex when the box is closed or Escape is
+    // pressed (a service that cannot ask answers escapeIndex too).
+    virtual int choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
+                       int escapeIndex)
+    {
+        (void)parent, (void)text, (void)icon, (void)buttons;
+        return escapeIndex;
+    }
 
     MsgAnswer info(QWidget *parent, const QString &text) { return show(parent, text, MsgIcon::Information); }
     MsgAnswer critical(QWidget *parent, const QString &text) { return show(parent, text, MsgIcon::Critical); }
@@ -34,10 +44,13 @@ class QtMessageBoxService : public MessageBoxService
 {
 public:
     MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons) override;
+    int choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
+               int escapeIndex) override;
 };
 
 // Records every message and answers from a script: queued answers first, then
-// the default answer (Yes for questions, OK otherwise, unless set).
+// the default answer (Yes for questions, OK otherwise, unless set). A choice
+// among captioned buttons takes the next queued choice, else its escape.
 class ScriptedMessageBoxService : public MessageBoxService
 {
 public:
@@ -46,20 +59,30 @@ public:
         QString text;
         MsgIcon icon;
         MsgButtons buttons;
+        QStringList choices; // the captions of a choice
     };
 
     MsgAnswer show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons) override;
+    int choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
+               int escapeIndex) override;
 
     void queue(MsgAnswer answer) { m_answers.push_back(answer); }
+    void queueChoice(int index) { m_choices.push_back(index); }
     void setDefaultAnswer(MsgAnswer answer) { m_default = answer; m_hasDefault = true; }
 
     const std::vector<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
-    void clear() { m_shown.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_answers.clear();
+        m_choices.clear();
+    }
 
 private:
     std::vector<Shown> m_shown;
     std::deque<MsgAnswer> m_answers;
+    std::deque<int> m_choices;
     MsgAnswer m_default = MsgAnswer::OK;
     bool m_hasDefault = false;
 };

@@ -24,7 +24,8 @@ public:
     bool OpenProject(const QString &path);
 
 private:
-    // The Yes/No/Cancel question before a tune is replaced; false on Cancel.
+    // The Yes/No/Cancel question before a tune is replaced: false on Cancel
+    // and when Yes did not end with the tune saved.
     bool offerToSave();
 
     frmMain &m_window;
