@@ -118,7 +118,7 @@ void DataLogFile::Adopt(const QString &path, std::unique_ptr<QLockFile> lock)
     m_path = path;
     m_lock = std::move(lock);
     m_size = QFileInfo(path).size();
-    // A recovered log is kept as it was left, never appended to.
+    // A recovered log is kept as it was left: nothing is ever appended.
     m_failed = true;
     m_error.clear();
 }
@@ -141,7 +141,13 @@ bool DataLogFile::Append(const QByteArray &line)
 {
     if (m_failed || !m_file)
         return false;
-    const qint64 written = m_file->write(line);
+    qint64 written = m_file->write(line);
+    if (written >= 0 && written < line.size() && m_file->error() == QFileDevice::NoError) {
+        // A short write reports no error of its own; the rest of the line
+        // either goes too or says why it cannot (a full disk).
+        const qint64 more = m_file->write(line.constData() + written, line.size() - written);
+        written += std::max<qint64>(0, more);
+    }
     if (written != line.size() || !m_file->flush()) {
         const QString why = m_file->error() != QFileDevice::NoError ? m_file->errorString()
                                                                    : QStringLiteral("the disk took only part of a line");

@@ -51,7 +51,7 @@ public:
 
     QString Path() const { return m_path; }
     bool IsOpen() const { return m_file != nullptr; }
-    bool Failed() const { return m_failed; }
+    // Why the last step failed; once an append failed, the log takes no more.
     QString Error() const { return m_error; }
 
 private:

@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -371,6 +373,9 @@ TEST_F(LoggerTest, AFailedWriteStopsTheLogAndLeavesWholeLines)
         EXPECT_TRUE(log->HasUnsavedSamples()) << "an exit must ask about it";
         EXPECT_TRUE(log->StoppedReason().startsWith("Datalog stopped: ")) << log->StoppedReason().toStdString();
         EXPECT_FALSE(log->WriteError().isEmpty());
+        if (diskFull) {
+            EXPECT_EQ(log->WriteError(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        }
         // Put back after a removal, with every line written before it.
         const QByteArray kept = testenv::readFile(path);
         expectWholeLines(kept, log->Samples());
