@@ -127,9 +127,9 @@ void BM_FullTick(benchmark::State &state)
     ModelTrace trace(program.tune);
     NoMessages messages;
     NoFiles files;
-    CVRTLogger logger(prefs, messages, files);
+    CVRTLogger logger(prefs, messages, files, dir.filePath("logs"));
     if (!logger.CreateNewLogFile()) {
-        state.SkipWithError("no temporary log");
+        state.SkipWithError("no log file");
         return;
     }
     loop.SetTraceTargets(&trace);

@@ -164,9 +164,13 @@ TickOutcome CVAcquisitionLoop::Tick()
     m_strip.injectorDuty = vnt::GeneralText(out.injector.duty) + QLatin1Char('%');
 
     // 11. The data log.
-    if (m_log)
+    if (m_log) {
         m_log->LogEntry(rpm, tp, timingMark, lowGearEnrichment, highGearEnrichment, out.injector.pulseWidth,
                         out.injector.duty);
+        // Data still arrives, but a log that stopped must not look as if it ran.
+        if (const QString stopped = m_log->StoppedReason(); !stopped.isEmpty())
+            m_strip.status = QStringLiteral("Receiving data. ") + stopped;
+    }
     return out;
 }
 

@@ -4,14 +4,20 @@
 #include "platform/FileDialogService.h"
 #include "platform/FileIO.h"
 #include "platform/MessageBoxService.h"
-#include "platform/TempFiles.h"
 #include "shell/prefs/CVUserPrefs.h"
+
+#include <QFileInfo>
 
 namespace {
 
 constexpr const char *LineEnd = "\r\n";
 constexpr int SaveDialogCsvFilter = 1;
 constexpr int SaveDialogTextFilter = 2;
+
+bool tabSeparated(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+}
 
 void appendNumber(QByteArray &line, float v)
 {
@@ -21,8 +27,9 @@ void appendNumber(QByteArray &line, float v)
 
 } // namespace
 
-CVRTLogger::CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files)
-    : m_prefs(prefs), m_messages(messages), m_files(files)
+CVRTLogger::CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
+                       const QString &logFolder)
+    : m_prefs(prefs), m_messages(messages), m_files(files), m_folder(logFolder)
 {
 }
 
@@ -50,44 +57,31 @@ QString CVRTLogger::HeaderLine(const QString &separator) const
 
 bool CVRTLogger::CreateNewLogFile()
 {
-    // The previous run's log: saved, or discarded when the user does not want
-    // it. One the user wanted but that could not be copied stays on disk.
-    if (save(true) == SaveOutcome::Failed)
-        abandon();
-    else
-        discard();
+    // The previous run's log: saved, or discarded when the user does not
+    // want it; a Cancel keeps it and starts nothing.
+    if (!OfferToSaveLog())
+        return false;
+    discard();
 
     m_separator = m_prefs.DataLogFormat() != 0 ? QStringLiteral(",") : QStringLiteral("\t");
     m_separatorBytes = m_separator.toLatin1();
-
-    QString error;
-    const QString name = CreateTempFile(QStringLiteral("vnt"), &error);
-    if (name.isEmpty()) {
-        m_messages.plain(m_parent, error);
+    if (!m_file.Create(m_folder, m_separator == QLatin1String(",") ? QStringLiteral(".csv") : QStringLiteral(".txt"))) {
+        m_messages.plain(m_parent, m_file.Error());
         return false;
     }
-    m_tempFileName = name;
     QByteArray header = HeaderLine(m_separator).toUtf8();
     header.append(LineEnd);
-    if (!reopenForAppend() || m_file->write(header) != header.size()) {
-        error = m_file ? m_file->errorString() : error;
-        m_file.reset();
-        DeleteFile(m_tempFileName);
-        m_tempFileName.clear();
-        m_messages.plain(m_parent, error);
+    if (!m_file.Append(header)) {
+        const QString why = m_file.Error();
+        m_file.Remove();
+        m_messages.plain(m_parent, why);
         return false;
     }
     m_logOpen = true;
-    return true;
-}
-
-bool CVRTLogger::reopenForAppend()
-{
-    m_file = std::make_unique<QFile>(m_tempFileName);
-    // Unbuffered: every line reaches the operating system as it is written.
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return false;
-    }
+    m_recording = true;
+    m_unsaved = false;
+    m_writeFailed = false;
+    m_samples = 0;
     return true;
 }
 
@@ -96,50 +90,112 @@ void CVRTLogger::SaveLogFile(bool bConfirmPrompt)
     save(bConfirmPrompt);
 }
 
+bool CVRTLogger::OfferToSaveLog()
+{
+    if (!HasUnsavedSamples())
+        return true;
+    const MsgAnswer answer =
+        m_messages.show(m_parent, ConfirmSaveMessage(), MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgAnswer::No) {
+        discard();
+        return true;
+    }
+    return answer == MsgAnswer::Yes && save(false) == SaveOutcome::Saved;
+}
+
 CVRTLogger::SaveOutcome CVRTLogger::save(bool confirm)
 {
     if (!m_logOpen)
         return SaveOutcome::NoLog;
     if (confirm && !m_messages.askYesNo(m_parent, ConfirmSaveMessage()))
         return SaveOutcome::Declined;
-    const int filter = m_prefs.DataLogFormat() != 0 ? SaveDialogCsvFilter : SaveDialogTextFilter;
+    const bool wasOpen = m_file.IsOpen();
+    m_file.Close(); // closed for copying
+    const SaveOutcome outcome = saveCopy(m_file.Path(), m_separator == QLatin1String(",") ? SaveDialogCsvFilter
+                                                                                          : SaveDialogTextFilter);
+    if (outcome == SaveOutcome::Saved) {
+        discard();
+    } else if (wasOpen && !m_file.Reopen()) {
+        // The log stays on disk, whole, but takes no more lines.
+        m_recording = false;
+        m_writeFailed = true;
+    }
+    return outcome;
+}
+
+bool CVRTLogger::SaveCopyOf(const QString &path)
+{
+    return saveCopy(path, tabSeparated(path) ? SaveDialogTextFilter : SaveDialogCsvFilter) == SaveOutcome::Saved;
+}
+
+CVRTLogger::SaveOutcome CVRTLogger::saveCopy(const QString &from, int filter)
+{
     const QString path = m_files.saveFileSelectingFilter(m_parent, QStringLiteral("Save"), SaveFilter(), filter);
     if (path.isEmpty())
         return SaveOutcome::Cancelled;
-
-    m_file.reset(); // closed for copying
-    const FileOutcome copied = CopyFileAtomically(m_tempFileName, path);
+    // The log itself as the target would be deleted right after the copy.
+    const bool itself = QFileInfo(path).absoluteFilePath() == QFileInfo(from).absoluteFilePath();
+    const FileOutcome copied =
+        itself ? FileOutcome::failure(QStringLiteral("that is the datalog itself")) : CopyFileAtomically(from, path);
     if (!copied) {
-        reopenForAppend();
         m_messages.exclamation(m_parent, QStringLiteral("The datalog could not be saved to %1: %2\n\n"
                                                         "The datalog is kept in %3.")
-                                             .arg(path, copied.error, m_tempFileName));
+                                             .arg(path, copied.error, from));
         return SaveOutcome::Failed;
     }
-    discard();
     return SaveOutcome::Saved;
 }
 
-void CVRTLogger::LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear,
-                          qint32 lEnrichmentHighGear, float fInjectorPulseWidth, float fInjectorDuty)
+bool CVRTLogger::Adopt(LeftBehindLog &log)
 {
-    if (!m_logOpen || !m_file)
-        return;
+    if (m_logOpen)
+        return false;
+    m_file.Adopt(log.path, std::move(log.lock));
+    m_separator = tabSeparated(log.path) ? QStringLiteral("\t") : QStringLiteral(",");
+    m_separatorBytes = m_separator.toLatin1();
+    m_logOpen = true;
+    m_recording = false;
+    m_writeFailed = false;
+    m_samples = log.samples;
+    m_unsaved = log.samples > 0;
+    return true;
+}
+
+bool CVRTLogger::MoveLogTo(const QString &path, QString *error)
+{
+    if (!m_logOpen) {
+        *error = QStringLiteral("no datalog was written");
+        return false;
+    }
+    const QString from = m_file.Path();
+    const bool moved = m_file.MoveTo(path);
+    if (!moved) {
+        // Left where it is rather than lost.
+        *error = QStringLiteral("%1; the datalog is kept in %2").arg(m_file.Error(), from);
+        m_file.Release();
+    }
+    m_logOpen = m_recording = m_unsaved = m_writeFailed = false;
+    return moved;
+}
+
+QByteArray CVRTLogger::dataLine(qint32 rpm, float tp, qint32 timingMark, qint32 lowGear, qint32 highGear,
+                                float pulseWidth, float duty) const
+{
     const QByteArray &sep = m_separatorBytes;
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     QByteArray line;
     line.reserve(256);
     line.append(now.toString(QLatin1String(DateTimeFormat)).toLatin1());
-    line.append(sep).append(QByteArray::number(lRPM));
+    line.append(sep).append(QByteArray::number(rpm));
     line.append(sep);
-    appendNumber(line, fTP);
-    line.append(sep).append(QByteArray::number(lTimingMark));
-    line.append(sep).append(QByteArray::number(lEnrichmentLowGear));
-    line.append(sep).append(QByteArray::number(lEnrichmentHighGear));
+    appendNumber(line, tp);
+    line.append(sep).append(QByteArray::number(timingMark));
+    line.append(sep).append(QByteArray::number(lowGear));
+    line.append(sep).append(QByteArray::number(highGear));
     line.append(sep);
-    appendNumber(line, fInjectorPulseWidth);
+    appendNumber(line, pulseWidth);
     line.append(sep);
-    appendNumber(line, fInjectorDuty);
+    appendNumber(line, duty);
     for (const auto &input : m_prefs.SortedAnalogDAQInputs()) {
         line.append(sep);
         appendNumber(line, input->Value());
@@ -149,23 +205,35 @@ void CVRTLogger::LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEn
         appendNumber(line, input->Value());
     }
     line.append(LineEnd);
-    // One write per line; a failure is left for the next tick to retry.
-    m_file->write(line);
+    return line;
+}
+
+void CVRTLogger::LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear,
+                          qint32 lEnrichmentHighGear, float fInjectorPulseWidth, float fInjectorDuty)
+{
+    if (!IsRecording() || m_writeFailed)
+        return;
+    m_unsaved = true;
+    if (m_file.Append(dataLine(lRPM, fTP, lTimingMark, lEnrichmentLowGear, lEnrichmentHighGear, fInjectorPulseWidth,
+                               fInjectorDuty))) {
+        ++m_samples;
+        return;
+    }
+    // Logging stops here; the lines before stay, whole, for a save.
+    m_writeFailed = true;
+    m_recording = false;
+}
+
+QString CVRTLogger::StoppedReason() const
+{
+    return WriteFailed() ? QStringLiteral("Datalog stopped: %1").arg(m_file.Error()) : QString();
 }
 
 void CVRTLogger::discard()
 {
     if (!m_logOpen)
         return;
-    m_file.reset();
-    DeleteFile(m_tempFileName);
-    m_tempFileName.clear();
-    m_logOpen = false;
-}
-
-void CVRTLogger::abandon()
-{
-    m_file.reset();
-    m_tempFileName.clear();
-    m_logOpen = false;
+    m_file.Remove();
+    m_logOpen = m_recording = m_unsaved = m_writeFailed = false;
+    m_samples = 0;
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "daq/DataLogFile.h"
 #include "daq/DataLogSink.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QString>
 #include <functional>
-#include <memory>
 
 class CVUserPrefs;
 class FileDialogService;
@@ -14,17 +13,19 @@ class MessageBoxService;
 class QWidget;
 
 // The data log of real-time mode. While the mode runs, every tick appends a
-// line to a temporary file ("vnt" prefix, the user's temporary folder);
-// saving copies that file to a file of the user's choice.
+// line to the running log, a "vnt" file in the user's data folder
+// (RunningLogFolder(), which survives a reboot); saving copies that file to
+// a file of the user's choice. A log that was never saved is offered before
+// anything discards it, and one a crash left behind is offered at the next
+// start (LogRecovery).
 //
 // File format: text, CR LF line ends, no quoting. A header line (DATE/TIME,
 // RPM, TP, Timing Mark, Low Gear Enrichment, High Gear Enrichment, Injector
 // Pulsewidth, Injector Duty, the enabled analog inputs by channel, then the
 // enabled digital inputs), then one line per tick. Separator "," or TAB
-// (DataLogFormat 0), fixed when the log starts. Each line goes to the
-// operating system as one write, so a crash loses at most the line being
-// written. Dates are written 2026-12-06 14:03:27.125 and numbers with a
-// point, whatever the regional settings.
+// (DataLogFormat 0), fixed when the log starts. The file holds whole lines
+// only (DataLogFile). Dates are written 2026-12-06 14:03:27.125 and numbers
+// with a point, whatever the regional settings.
 class CVRTLogger : public DataLogSink
 {
 public:
@@ -38,35 +39,62 @@ public:
     }
     static constexpr const char *DateTimeFormat = "yyyy-MM-dd HH:mm:ss.zzz";
 
-    CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files);
-    // Discards an unsaved log: its temporary file is deleted.
+    CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
+               const QString &logFolder = RunningLogFolder());
+    // Discards the log: its file is deleted. Callers offer an unsaved log
+    // first (OfferToSaveLog).
     ~CVRTLogger() override;
-    CVRTLogger(const CVUserPrefs &) = delete;
+    CVRTLogger(const CVRTLogger &) = delete;
     CVRTLogger &operator=(const CVRTLogger &) = delete;
 
     // The parent of the logger's message boxes and dialogs.
     void SetDialogParent(QWidget *parent) { m_parent = parent; }
     // The time stamped on each line (tests set a fixed clock).
     void SetClock(Clock clock) { m_clock = std::move(clock); }
+    QString LogFolder() const { return m_folder; }
 
     // Starts a new log (real-time mode switching on): offers to save the log
-    // of the previous run, discards it when it was not saved, then opens a
-    // new temporary file and writes the header. On failure the platform's
-    // message is shown and no log is written this run; returns whether a
-    // log is open.
+    // of the previous run (OfferToSaveLog; on Cancel, or a save that did not
+    // happen, nothing starts and false is returned), then creates the new
+    // file and writes the header. On failure the platform's message is shown
+    // and no log is written this run; returns whether a log is recording.
     bool CreateNewLogFile();
     // Offers to keep the current log: with bConfirmPrompt the user is asked
-    // first; then the save dialog; the log is copied to the chosen file
-    // (never left half-written there) and discarded. A cancelled dialog
-    // keeps the log open for a later save; a failed copy shows why and keeps
-    // it too.
+    // first (Yes, No); then the save dialog; the log is copied to the chosen
+    // file (never left half-written there) and discarded. A cancelled dialog
+    // keeps the log for a later save; a failed copy shows why and keeps it too.
     void SaveLogFile(bool bConfirmPrompt);
-    // Appends one data line when a log is open; a failing write is ignored.
+    // Before a step that would discard the log (exit, a new log): when it
+    // holds samples that were never saved, asks whether to save it with Yes,
+    // No and Cancel. True when the step may go on: nothing to lose, saved, or
+    // No (the log is then discarded). Cancel, or a save cancelled or failed,
+    // gives false and keeps the log.
+    bool OfferToSaveLog();
+    // Saves a copy of any log file through the save dialog; true when saved.
+    bool SaveCopyOf(const QString &path);
+    // Takes over a log an earlier run left behind as the current log (not
+    // recording): it can be saved from the menu and is offered on exit.
+    // False when a log is already held.
+    bool Adopt(LeftBehindLog &log);
+    // Ends the log by moving its file to path, an existing file there
+    // replaced at once (the command-line log). On failure error says why and
+    // where the log was left.
+    bool MoveLogTo(const QString &path, QString *error);
+
+    // Appends one data line while the log records. A write that fails stops
+    // the log for good (WriteFailed); the file keeps its whole lines.
     void LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear, qint32 lEnrichmentHighGear,
                   float fInjectorPulseWidth, float fInjectorDuty) override;
+    QString StoppedReason() const override;
 
     bool IsLogOpen() const { return m_logOpen; }
-    QString TempFileName() const { return m_tempFileName; }
+    bool IsRecording() const { return m_logOpen && m_recording; }
+    bool HasUnsavedSamples() const { return m_logOpen && m_unsaved; }
+    bool WriteFailed() const { return m_logOpen && m_writeFailed; }
+    // Why the log stopped, e.g. "No space left on device".
+    QString WriteError() const { return m_file.Error(); }
+    qint64 Samples() const { return m_samples; }
+    QString LogFileName() const { return m_logOpen ? m_file.Path() : QString(); }
     QString Separator() const { return m_separator; }
 
     // The header line, without line end, for the inputs as they are now.
@@ -75,21 +103,25 @@ public:
 private:
     enum class SaveOutcome { NoLog, Declined, Cancelled, Failed, Saved };
     SaveOutcome save(bool confirm);
-    // Closes the log and deletes its temporary file.
+    SaveOutcome saveCopy(const QString &from, int filter);
+    QByteArray dataLine(qint32 rpm, float tp, qint32 timingMark, qint32 lowGear, qint32 highGear, float pulseWidth,
+                        float duty) const;
+    // Closes the log and deletes its file.
     void discard();
-    // Closes the log and leaves its temporary file on disk.
-    void abandon();
-    bool reopenForAppend();
 
     const CVUserPrefs &m_prefs;
     MessageBoxService &m_messages;
     FileDialogService &m_files;
+    QString m_folder;
     QWidget *m_parent = nullptr;
     Clock m_clock;
 
-    QString m_tempFileName;
-    std::unique_ptr<QFile> m_file; // null once closed for copying
-    bool m_logOpen = false;
+    DataLogFile m_file;
+    bool m_logOpen = false;     // a log exists that was neither saved nor discarded
+    bool m_recording = false;   // ticks append to it
+    bool m_unsaved = false;     // it holds samples never saved
+    bool m_writeFailed = false; // a write failed: logging stopped
+    qint64 m_samples = 0;
     QString m_separator = QStringLiteral(",");
     QByteArray m_separatorBytes = ",";
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // Where the acquisition tick appends one line per sample (CVRTLogger).
@@ -11,4 +12,7 @@ public:
     // the inputs' values are taken from the inputs themselves.
     virtual void LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear,
                           qint32 lEnrichmentHighGear, float fInjectorPulseWidth, float fInjectorDuty) = 0;
+    // Empty while lines are written; once the log stopped on a failure, what
+    // the real-time strip says about it.
+    virtual QString StoppedReason() const { return {}; }
 };

@@ -2,7 +2,25 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+
+namespace {
+
+void prepare(QMessageBox &box, const QString &text, MsgIcon icon)
+{
+    box.setWindowTitle(QStringLiteral("Vantrelle"));
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+}
+
+} // namespace
 
 MsgAnswer QtMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
 {
@@ -13,15 +31,7 @@ MsgAnswer QtMessageBoxService::showDetailed(QWidget *parent, const QString &text
                                             MsgIcon icon, MsgButtons buttons)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(QStringLiteral("Vantrelle"));
-    box.setText(text);
-    switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    }
+    prepare(box, text, icon);
     switch (buttons) {
     case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
@@ -50,6 +60,21 @@ MsgAnswer QtMessageBoxService::showDetailed(QWidget *parent, const QString &text
     }
 }
 
+int QtMessageBoxService::choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
+                                int escapeIndex)
+{
+    QMessageBox box(parent);
+    prepare(box, text, icon);
+    QList<QPushButton *> pushed;
+    for (int i = 0; i < buttons.size(); ++i)
+        pushed << box.addButton(buttons[i], i == escapeIndex ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+    if (escapeIndex >= 0 && escapeIndex < pushed.size())
+        box.setEscapeButton(pushed[escapeIndex]);
+    box.exec();
+    const int chosen = static_cast<int>(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return chosen >= 0 ? chosen : escapeIndex;
+}
+
 MsgAnswer ScriptedMessageBoxService::show(QWidget *parent, const QString &text, MsgIcon icon, MsgButtons buttons)
 {
     return showDetailed(parent, text, QString(), icon, buttons);
@@ -58,7 +83,7 @@ MsgAnswer ScriptedMessageBoxService::show(QWidget *parent, const QString &text, 
 MsgAnswer ScriptedMessageBoxService::showDetailed(QWidget *, const QString &text, const QString &details,
                                                   MsgIcon icon, MsgButtons buttons)
 {
-    m_shown.push_back({text, icon, buttons, details});
+    m_shown.push_back({text, icon, buttons, details, {}});
     if (!m_answers.empty()) {
         const MsgAnswer a = m_answers.front();
         m_answers.pop_front();
@@ -67,6 +92,17 @@ MsgAnswer ScriptedMessageBoxService::showDetailed(QWidget *, const QString &text
     if (m_hasDefault)
         return m_default;
     return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Yes;
+}
+
+int ScriptedMessageBoxService::choose(QWidget *, const QString &text, MsgIcon icon, const QStringList &buttons,
+                                      int escapeIndex)
+{
+    m_shown.push_back({text, icon, MsgButtons::OK, {}, buttons});
+    if (m_choices.empty())
+        return escapeIndex;
+    const int chosen = m_choices.front();
+    m_choices.pop_front();
+    return chosen;
 }
 
 QStringList ScriptedMessageBoxService::texts() const

@@ -72,6 +72,10 @@ AcquisitionCommands::AcquisitionCommands(frmMain &window, CVDataAcquisition &daq
     }
 
     connection.onRealTimeStarted = [this] { RealTimeStarted(); };
+    // Neither a new run nor the exit discards a log that was never saved
+    // without asking.
+    connection.mayStartRealTime = [this] { return m_logger->OfferToSaveLog(); };
+    window.offerToSaveLog = [this] { return m_logger->OfferToSaveLog(); };
     connection.onRealTimeStopped = [this] { RealTimeStopped(); };
     connect(window.Action("mnuDataLoggingSave"), &QAction::triggered, this, &AcquisitionCommands::SaveDatalog);
     connect(window.Action("mnuDataLoggingSettings"), &QAction::triggered, this,
@@ -87,6 +91,7 @@ void AcquisitionCommands::RealTimeStarted()
     m_loop.ResetStrip();
     m_strip->Show(m_loop.Strip());
     m_logger->CreateNewLogFile();
+    m_logFailureReported = false;
     ApplySampleRate();
     m_timer->start();
 }
@@ -108,6 +113,21 @@ void AcquisitionCommands::Tick()
     const TickOutcome outcome = m_loop.Tick();
     m_strip->Show(m_loop.Strip());
     emit sampleTaken(makeSample(outcome));
+    if (m_logger->WriteFailed() && !m_logFailureReported)
+        reportLogFailure();
+}
+
+void AcquisitionCommands::reportLogFailure()
+{
+    // Once per log: the timer goes on firing while the message is up.
+    m_logFailureReported = true;
+    m_window.Ui().messages.exclamation(
+        &m_window, QStringLiteral("The datalog could not be written: %1\n\nLogging has stopped. The %2 samples "
+                                  "logged before are kept in %3; save them with Data Logging > Save Current "
+                                  "Datalog... once real-time mode is off.")
+                       .arg(m_logger->WriteError())
+                       .arg(m_logger->Samples())
+                       .arg(m_logger->LogFileName()));
 }
 
 AcquisitionSample AcquisitionCommands::makeSample(const TickOutcome &outcome) const

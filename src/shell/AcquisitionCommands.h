@@ -68,6 +68,7 @@ private:
     };
 
     AcquisitionSample makeSample(const TickOutcome &outcome) const;
+    void reportLogFailure();
 
     frmMain &m_window;
     CVDataAcquisition &m_daq;
@@ -76,4 +77,5 @@ private:
     CVAcquisitionLoop m_loop;
     QTimer *m_timer = nullptr;
     RealTimeStripView *m_strip = nullptr;
+    bool m_logFailureReported = false;
 };

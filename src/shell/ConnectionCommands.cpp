@@ -144,6 +144,9 @@ bool ConnectionCommands::Read()
     MessageBoxService &messages = m_window.Ui().messages;
     if (!messages.askYesNo(&m_window, "Read the current Vantrelle settings?"))
         return false;
+    // What the box holds replaces the tune on screen: unsaved changes first.
+    if (m_window.offerToSaveChanges && !m_window.offerToSaveChanges())
+        return false;
     m_window.SetConnectionState(Reading);
     bool success = false;
     {
@@ -212,6 +215,8 @@ void ConnectionCommands::RealTimeMode()
             if (warning.Dispose())
                 prefs.SetShowRTWarning(false);
         }
+        if (mayStartRealTime && !mayStartRealTime())
+            return;
     }
 
     state.RealTimeEnabled = !state.RealTimeEnabled;

@@ -33,6 +33,9 @@ public:
     // Real-time mode's companions (acquisition timer, data log), attached by
     // the data-acquisition side of the window.
     std::function<void()> onRealTimeStarted;
+    // Asked before the mode switches on; false keeps it off (the previous
+    // data log was not dealt with).
+    std::function<bool()> mayStartRealTime;
     std::function<void()> onRealTimeStopped;
 
     // What the box holds, kept up to date by reads and writes (for the write

@@ -19,7 +19,8 @@ FileCommands::FileCommands(frmMain &window) : QObject(&window), m_window(window)
     connect(window.Action("mnuFileSaveAs"), &QAction::triggered, this, &FileCommands::SaveAs);
     window.openProject = [this](const QString &path) { return OpenProject(path); };
     window.onMRUClicked = [this](const QString &path) { OpenRecent(path); };
-    window.onSaveBeforeExit = [this] { Save(); };
+    window.onSaveBeforeExit = [this] { return Save(); };
+    window.offerToSaveChanges = [this] { return offerToSave(); };
 }
 
 bool FileCommands::offerToSave()
@@ -30,9 +31,8 @@ bool FileCommands::offerToSave()
                                                          MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Cancel)
         return false;
-    if (answer == MsgAnswer::Yes)
-        Save(); // the open goes on whatever the save's outcome
-    return true;
+    // A save that was cancelled or failed must not go on to drop the changes.
+    return answer == MsgAnswer::No || Save();
 }
 
 bool FileCommands::OpenProject(const QString &path)

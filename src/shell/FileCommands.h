@@ -30,7 +30,8 @@ private:
     // The chosen file becomes the current one and is loaded.
     void openChosen(const QString &path);
 
-    // The Yes/No/Cancel question before a tune is replaced; false on Cancel.
+    // The Yes/No/Cancel question before a tune is replaced: false on Cancel
+    // and when Yes did not end with the tune saved.
     bool offerToSave();
 
     frmMain &m_window;

@@ -58,7 +58,15 @@ void ImageCommands::LoadStockProgram()
         box->Forget();
     if (!loaded)
         return;
+    // The read may be declined, or cancelled to keep unsaved changes: the tune
+    // on screen then still belongs to its project file.
+    bool replaced = false;
+    const QMetaObject::Connection watch =
+        connect(&m_window, &frmMain::tuneReplaced, this, [&replaced] { replaced = true; });
     m_read();
+    disconnect(watch);
+    if (!replaced)
+        return;
     // The tune no longer belongs to a project file.
     m_window.SetCurrentFileName(QString());
     m_window.setWindowTitle("Vantrelle");

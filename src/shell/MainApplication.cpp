@@ -1,10 +1,12 @@
 #include "shell/MainApplication.h"
 
 #include "analysis/ui/AnalysisCommands.h"
+#include "analysis/ui/DatalogViewer.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/CVRTLogger.h"
 #include "daq/DaqDriverFactory.h"
+#include "daq/LogRecovery.h"
 #include "daq/ui/BenchInputs.h"
 #include "daq/ui/CVDAQSetupDlg.h"
 #include "editors/CVFuelTimingDlg.h"
@@ -103,12 +105,9 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
                      &Map3DViewCommands::TakeSample);
 
     // The datalog viewer, map overlay and fuel correction; the viewer reads
-    // the log being recorded from the logger's temporary file.
+    // the log being recorded from the logger's file.
     m_analysisCommands = new AnalysisCommands(*m_window, *m_grid, *m_realTime);
-    m_analysisCommands->runningLogPath = [this] {
-        const CVRTLogger &logger = m_acquisitionCommands->logger();
-        return logger.IsLogOpen() ? logger.TempFileName() : QString();
-    };
+    m_analysisCommands->runningLogPath = [this] { return m_acquisitionCommands->logger().LogFileName(); };
 }
 
 MainApplication::~MainApplication()
@@ -126,4 +125,7 @@ void MainApplication::start()
 {
     m_window->Load(m_options.projectPath);
     m_window->show();
+    // Logs a crash, a kill or a power loss left behind are offered now.
+    LogRecovery::OfferLeftBehindLogs(m_acquisitionCommands->logger(), m_ui.messages, m_window.get(),
+                                     [this](const QString &path) { m_analysisCommands->ShowViewer().openLog(path); });
 }

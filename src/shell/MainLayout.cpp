@@ -29,4 +29,26 @@ int ClampSplitter(int proposedLeft, int windowWidth)
     return std::min(std::max(proposedLeft, SplitterMargin), windowWidth - SplitterMargin);
 }
 
+Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight)
+{
+    // 64 bits: stored values may be anything a hand-edited settings file holds.
+    using Big = long long;
+    Rect r = stored;
+    r.width = std::max(minimumWidth, std::min(stored.width, area.width));
+    r.height = std::max(minimumHeight, std::min(stored.height, area.height));
+    const Big areaRight = Big(area.left) + area.width;
+    const Big areaBottom = Big(area.top) + area.height;
+    const bool offArea = Big(r.left) + r.width <= area.left || r.left >= areaRight ||
+                         Big(r.top) + r.height <= area.top || r.top >= areaBottom;
+    const auto onto = [](int value, int low, Big high) {
+        return static_cast<int>(std::max<Big>(low, std::min<Big>(value, high)));
+    };
+    if (offArea) {
+        r.left = onto(r.left, area.left, areaRight - r.width);
+        r.top = onto(r.top, area.top, areaBottom - r.height);
+    }
+    r.top = std::max(r.top, area.top);
+    return r;
+}
+
 } // namespace MainLayout

@@ -45,6 +45,12 @@ Result Compute(const Input &in);
 // Where the splitter bar goes while it is dragged to proposedLeft.
 int ClampSplitter(int proposedLeft, int windowWidth);
 
+// Where the main window opens, all in pixels: the stored placement held to
+// the available area of its screen. The size is at least the minimum and at
+// most the area; a window left entirely off the area (or with its title bar
+// above it) is moved onto it.
+Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight);
+
 // The window width a resize ends with.
 inline int ClampWindowWidth(int width) { return width < MinimumWindowWidth ? MinimumWindowWidth : width; }
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -323,9 +324,8 @@ double frmMain::ToTwipsY(int pixels) const
 void frmMain::Load(const QString &commandLine)
 {
     m_splitterLeft = m_prefs.SplitterX();
-    move(ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()));
-    resize(ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight()));
     setMinimumWidth(ToPixels(MainLayout::MinimumWindowWidth));
+    placeFromPrefs();
 
     SetConnectionState(m_prefs.ConnectionState());
     m_state.RealTimeEnabled = false;
@@ -348,6 +348,28 @@ void frmMain::Load(const QString &commandLine)
         UpdateMRUList(path, false);
     }
     applyLayout();
+}
+
+void frmMain::placeFromPrefs()
+{
+    const MainLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
+                                  ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
+    const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
+    QScreen *screen = QGuiApplication::screenAt(wanted.center());
+    if (!screen)
+        screen = QGuiApplication::screenAt(wanted.topLeft());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(minimumSizeHint());
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const MainLayout::Rect placed =
+        MainLayout::PlaceWindow(stored, {available.x(), available.y(), available.width(), available.height()},
+                                minimumWidth(), minimumSizeHint().height());
+    move(placed.left, placed.top);
+    resize(placed.width, placed.height);
 }
 
 void frmMain::BuildTree()
@@ -586,10 +608,29 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
+bool frmMain::mayUnload()
+{
+    if (m_state.Modified) {
+        const MsgAnswer answer =
+            m_ui.messages.show(this, "Save changes before exiting?", MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Cancel)
+            return false;
+        // A save cancelled or failed keeps the program, and the changes, running.
+        if (answer == MsgAnswer::Yes && !(onSaveBeforeExit && onSaveBeforeExit()))
+            return false;
+    }
+    return !offerToSaveLog || offerToSaveLog();
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     if (m_unloading) {
         event->accept();
+        return;
+    }
+    // Asked first, so that a Cancel leaves everything as it was.
+    if (!mayUnload()) {
+        event->ignore();
         return;
     }
     m_unloading = true;
@@ -609,10 +650,6 @@ void frmMain::closeEvent(QCloseEvent *event)
         m_prefs.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
         m_prefs.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
     }
-    if (m_state.Modified &&
-        m_ui.messages.show(this, "Save changes before exiting?", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes &&
-        onSaveBeforeExit)
-        onSaveBeforeExit();
     m_mru.Save(m_prefs.store());
     m_prefs.store().Flush();
     event->accept();

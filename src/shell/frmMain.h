@@ -76,7 +76,12 @@ public:
     std::function<bool(const QString &)> openProject;   // OpenProject + report, true on success
     std::function<void(const QString &)> onMRUClicked;  // a recently used entry was chosen
     std::function<void()> switchRealTimeOff;          // leave real-time mode before closing
-    std::function<void()> onSaveBeforeExit;             // File > Save when the user asks
+    std::function<bool()> onSaveBeforeExit;             // File > Save when the user asks; true when saved
+    // Before the tune is replaced: the Yes/No/Cancel offer to save changes;
+    // false when the step must not go on (Cancel, or a save that did not happen).
+    std::function<bool()> offerToSaveChanges;
+    // Before the running data log would be discarded: false to keep running.
+    std::function<bool()> offerToSaveLog;
 
 signals:
     void panelSelected(int index);
@@ -102,6 +107,9 @@ private:
     void toggleStatusBar();
     void applyLayout();
     QAction *addItem(QMenu *menu, const QString &caption, const char *name);
+    void placeFromPrefs();
+    // The questions that could keep the program running; false on Cancel.
+    bool mayUnload();
 
     ProgramState &m_state;
     CVUserPrefs &m_prefs;

@@ -248,7 +248,7 @@ TEST(DataLogRead, RunningSessionLogReadsWhileTheLoggerWrites)
         logger.LogEntry(1300, 43.0f, 12, 5, 7, 3.3f, 8.75f);
 
         DataLogReport report;
-        DataLog log = ReadDataLog(logger.TempFileName(), &report);
+        DataLog log = ReadDataLog(logger.LogFileName(), &report);
         ASSERT_TRUE(report.ok) << report.error.toStdString();
         EXPECT_EQ(report.separator, format ? QChar(',') : QChar('\t'));
         QStringList header = logger.HeaderLine(logger.Separator()).split(logger.Separator());
@@ -261,7 +261,7 @@ TEST(DataLogRead, RunningSessionLogReadsWhileTheLoggerWrites)
 
         clock = clock.addMSecs(25);
         logger.LogEntry(1350, 44.0f, 12, 5, 7, 3.4f, 9.0f);
-        log = ReadDataLog(logger.TempFileName(), &report);
+        log = ReadDataLog(logger.LogFileName(), &report);
         EXPECT_EQ(log.rowCount(), 3u);
         EXPECT_EQ(report.shortLines + report.longLines + report.badFields, 0u);
         EXPECT_TRUE(logger.IsLogOpen()); // reading did not disturb the writer

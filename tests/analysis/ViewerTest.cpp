@@ -244,7 +244,7 @@ TEST_F(ViewerInWindowTest, CursorMarksTheCellOfTheMapOnScreen)
     EXPECT_EQ(grid().markedRow(), -1);
 }
 
-// "Open Running Session Log" reads the logger's temporary file while the
+// "Open Running Session Log" reads the logger's running file while the
 // logger keeps it open and appending.
 TEST_F(ViewerInWindowTest, OpensTheRunningSessionLog)
 {
@@ -257,7 +257,7 @@ TEST_F(ViewerInWindowTest, OpensTheRunningSessionLog)
     logger.LogEntry(1300, 43.0f, 12, 5, 7, 3.3f, 8.75f);
     viewer->findChild<QAction *>("mnuViewerOpenRunning")->trigger();
     ASSERT_TRUE(viewer->hasLog());
-    EXPECT_EQ(viewer->logPath(), logger.TempFileName());
+    EXPECT_EQ(viewer->logPath(), logger.LogFileName());
     EXPECT_EQ(viewer->log().rowCount(), 2u);
     logger.LogEntry(1350, 44.0f, 12, 5, 7, 3.4f, 9.0f);
     viewer->openRunningLog();

@@ -1,8 +1,10 @@
-// vantrelle-cli's eval and sample, run as separate processes against a
+// vantrelle-cli's eval, sample and log, run as separate processes against a
 // private preferences store.
 
+#include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -129,6 +131,47 @@ TEST_F(CliDaqTest, SampleOptionsAreChecked)
     EXPECT_EQ(cli({"--sim-daq", "sample", "--count"}).exitCode, 2);
     EXPECT_EQ(cli({"--sim-daq", "sample", "a.vnt", "b.vnt"}).exitCode, 2);
     EXPECT_EQ(cli({"--sim-daq", "sample", dir.filePath("missing.vnt"), "--count", "1"}).exitCode, 1);
+}
+
+TEST_F(CliDaqTest, LogWritesTheApplicationsDatalogAndStopsAtAFullDisk)
+{
+    configureInputs();
+    EXPECT_TRUE(cli({"--help"}).out.contains("log OUT.csv"));
+    const QString out = dir.filePath("out.csv");
+    testenv::writeFile(out, "an older log\n");
+    auto r = cli({"--sim-daq", "log", out, "--count", "5", "--rate", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.data();
+    const QStringList lines = QString::fromUtf8(testenv::readFile(out)).split("\r\n");
+    ASSERT_EQ(lines.size(), 7) << "header, five samples, nothing after the last line end";
+    EXPECT_EQ(lines[0], "DATE/TIME,RPM,TP,Timing Mark,Low Gear Enrichment,High Gear Enrichment,Injector Pulsewidth,"
+                        "Injector Duty,MAS,EGT,Launch");
+    EXPECT_TRUE(lines[6].isEmpty());
+    // The same ticks as sample prints, in the logger's line format.
+    const QStringList sampled =
+        QString::fromUtf8(cli({"--sim-daq", "sample", "--count", "5", "--rate", "0"}).out).split('\n');
+    const QRegularExpression shape(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}(,[-0-9.e+]+){10}$)");
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_TRUE(shape.match(lines[i]).hasMatch()) << lines[i].toStdString();
+        EXPECT_EQ("RPM=" + lines[i].section(',', 1, 1) + " TP=" + lines[i].section(',', 2, 2),
+                  sampled[i - 1].section(' ', 0, 1));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"}) << "nothing left beside it";
+    EXPECT_EQ(cli({"--sim-daq", "log", dir.path()}).exitCode, 1) << "a folder is no log file";
+
+    SmallDisk disk(32);
+    if (!disk.mounted())
+        GTEST_SKIP() << "the disk-full case: " << disk.why().toStdString();
+    r = cli({"--sim-daq", "log", disk.filePath("full.csv"), "--count", "100000", "--rate", "0"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("could not be written")) << r.err.data();
+    EXPECT_LT(r.err.count('\n'), 3) << "one message, not one per tick";
+    const QByteArray kept = testenv::readFile(disk.filePath("full.csv"));
+    ASSERT_TRUE(kept.endsWith("\r\n"));
+    const QList<QByteArray> keptLines = kept.split('\n');
+    EXPECT_GT(keptLines.size(), 10);
+    for (qsizetype i = 0; i + 1 < keptLines.size(); ++i)
+        EXPECT_EQ(keptLines[i].count(','), 10) << keptLines[i].toStdString();
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{"full.csv"});
 }
 
 } // namespace

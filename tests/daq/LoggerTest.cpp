@@ -1,17 +1,27 @@
-// The data logger, on real files: temporary log, header and line formats
-// byte by byte, saving and discarding.
+// The data logger, on real files: the running log in the data folder,
+// header and line formats byte by byte, saving and discarding, write
+// failures on a full disk and a removed file, and the logs a killed run
+// leaves behind.
 
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
+#include "daq/LogRecovery.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
+#include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -35,8 +45,18 @@ public:
         answers.pop_front();
         return a;
     }
+    int choose(QWidget *, const QString &text, MsgIcon icon, const QStringList &, int escape) override
+    {
+        shown.push_back({text, icon, MsgButtons::OK});
+        if (choices.empty())
+            return escape;
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
+    }
     std::vector<Shown> shown;
     std::deque<MsgAnswer> answers;
+    std::deque<int> choices;
 };
 
 class Files : public FileDialogService
@@ -77,9 +97,9 @@ protected:
         prefs.AddDAQInput("Launch", 2, CVDAQInput::Digital, 0, 0.0, "", true, false, 0, 0, 0, 0, 0);
         prefs.AddDAQInput("Spare", 5, CVDAQInput::SingleEnded, 0, 0.0, "", false, false, 0, 0, 0, 0, 0);
     }
-    std::unique_ptr<CVRTLogger> logger()
+    std::unique_ptr<CVRTLogger> logger(const QString &folder = RunningLogFolder())
     {
-        auto l = std::make_unique<CVRTLogger>(prefs, messages, files);
+        auto l = std::make_unique<CVRTLogger>(prefs, messages, files, folder);
         l->SetClock([] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27, 125)); });
         return l;
     }
@@ -107,15 +127,18 @@ TEST_F(LoggerTest, CommaSeparatedLogByteForByte)
     auto log = logger();
     ASSERT_TRUE(log->CreateNewLogFile());
     EXPECT_TRUE(messages.shown.empty()) << "no previous log, no question";
-    const QFileInfo temp(log->TempFileName());
+    // In the user's data folder, which survives a reboot, owned by a lock.
+    const QFileInfo temp(log->LogFileName());
     EXPECT_TRUE(temp.fileName().startsWith("vnt"));
-    EXPECT_EQ(temp.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    EXPECT_EQ(testenv::readFile(log->TempFileName()), CsvHeader);
+    EXPECT_TRUE(temp.absolutePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + "/"));
+    EXPECT_TRUE(temp.absolutePath().startsWith(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
+    EXPECT_TRUE(QFileInfo::exists(temp.filePath() + ".lock"));
+    EXPECT_EQ(testenv::readFile(log->LogFileName()), CsvHeader);
 
     sample(2.0f, 3.215f, 1.0f);
     log->LogEntry(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f);
     // On disk at once, while the log is still open.
-    EXPECT_EQ(testenv::readFile(log->TempFileName()),
+    EXPECT_EQ(testenv::readFile(log->LogFileName()),
               CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n");
     sample(0.5f, 0.0f, 0.0f);
     log->LogEntry(0, 0.0f, 0, 0, 0, 0.0f, 0.0f);
@@ -132,7 +155,8 @@ TEST_F(LoggerTest, CommaSeparatedLogByteForByte)
               CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n"
                           "2026-12-06 14:03:27.125,0,0,0,0,0,0,0,0.5,0,0\r\n");
     EXPECT_FALSE(log->IsLogOpen());
-    EXPECT_FALSE(QFileInfo::exists(temp.filePath())) << "the temporary log is gone once saved";
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath())) << "the running log is gone once saved";
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath() + ".lock"));
     EXPECT_TRUE(messages.shown.empty());
 
     log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f); // no log open: nothing
@@ -148,7 +172,7 @@ TEST_F(LoggerTest, TabSeparatedLogAndTheTextFilterPreselected)
     ASSERT_TRUE(log->CreateNewLogFile());
     sample(1.25f, 1.0f, 0.0f);
     log->LogEntry(850, 7.5f, 12, 100, 101, 0.94f, 0.66f);
-    EXPECT_EQ(testenv::readFile(log->TempFileName()),
+    EXPECT_EQ(testenv::readFile(log->LogFileName()),
               "DATE/TIME\tRPM\tTP\tTiming Mark\tLow Gear Enrichment\tHigh Gear Enrichment\t"
               "Injector Pulsewidth\tInjector Duty\tMAS\tEGT\tLaunch\r\n"
               "2026-12-06 14:03:27.125\t850\t7.5\t12\t100\t101\t0.94\t0.66\t1.25\t100\t0\r\n");
@@ -170,47 +194,68 @@ TEST_F(LoggerTest, CancellingTheDialogKeepsTheLogForALaterSave)
     files.paths.push_back(QString()); // Cancel
     log->SaveLogFile(false);
     EXPECT_TRUE(log->IsLogOpen());
-    EXPECT_TRUE(QFileInfo::exists(log->TempFileName()));
-    const QByteArray kept = testenv::readFile(log->TempFileName());
+    EXPECT_TRUE(QFileInfo::exists(log->LogFileName()));
+    const QByteArray kept = testenv::readFile(log->LogFileName());
 
     files.paths.push_back(out("later.csv"));
     log->SaveLogFile(false);
     EXPECT_EQ(testenv::readFile(out("later.csv")), kept);
 }
 
-TEST_F(LoggerTest, ANewLogOffersToSaveThePreviousOneAndDiscardsItOnNo)
+TEST_F(LoggerTest, EveryStepThatWouldDiscardUnsavedSamplesAsksFirst)
 {
-    auto log = logger();
-    ASSERT_TRUE(log->CreateNewLogFile());
-    const QString first = log->TempFileName();
-    log->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+    // A new log (the next switch-on) and the exit both go through the offer.
+    const struct
+    {
+        const char *name;
+        MsgAnswer answer;
+        const char *saveAs; // nullptr: no dialog expected; "": the dialog is cancelled
+        bool goesOn;
+    } cases[] = {
+        {"No discards", MsgAnswer::No, nullptr, true},
+        {"Cancel keeps", MsgAnswer::Cancel, nullptr, false},
+        {"Yes, then a cancelled dialog keeps", MsgAnswer::Yes, "", false},
+        {"Yes, then a failed save keeps", MsgAnswer::Yes, "missing-folder/x.csv", false},
+        {"Yes, then a save", MsgAnswer::Yes, "saved.csv", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool newLog : {true, false}) {
+            messages.shown.clear();
+            files.asked.clear();
+            auto log = logger();
+            EXPECT_TRUE(log->OfferToSaveLog()) << "no log, nothing to ask";
+            ASSERT_TRUE(log->CreateNewLogFile());
+            EXPECT_TRUE(log->OfferToSaveLog()) << "a header alone is nothing to lose";
+            EXPECT_TRUE(messages.shown.empty());
+            log->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+            const QString first = log->LogFileName();
+            const QByteArray before = testenv::readFile(first);
 
-    messages.answers.push_back(MsgAnswer::No);
-    ASSERT_TRUE(log->CreateNewLogFile());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Do you wish to save the last datalog?");
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(files.asked.empty());
-    EXPECT_FALSE(QFileInfo::exists(first)) << "the declined log is discarded";
-    EXPECT_NE(log->TempFileName(), first);
-    EXPECT_EQ(testenv::readFile(log->TempFileName()), CsvHeader);
-
-    // Yes, then a file: the previous log is saved before the new one starts.
-    log->LogEntry(2000, 20.0f, 1, 2, 3, 1.0f, 2.0f);
-    const QString second = log->TempFileName();
-    messages.answers.push_back(MsgAnswer::Yes);
-    files.paths.push_back(out("second.csv"));
-    ASSERT_TRUE(log->CreateNewLogFile());
-    EXPECT_TRUE(testenv::readFile(out("second.csv")).contains(",2000,"));
-    EXPECT_FALSE(QFileInfo::exists(second));
-
-    // Yes, then Cancel: discarded as well.
-    const QString third = log->TempFileName();
-    messages.answers.push_back(MsgAnswer::Yes);
-    files.paths.push_back(QString());
-    ASSERT_TRUE(log->CreateNewLogFile());
-    EXPECT_FALSE(QFileInfo::exists(third));
+            messages.answers.push_back(c.answer);
+            if (c.saveAs)
+                files.paths.push_back(*c.saveAs ? out(c.saveAs) : QString());
+            const bool wentOn = newLog ? log->CreateNewLogFile() : log->OfferToSaveLog();
+            EXPECT_EQ(wentOn, c.goesOn);
+            ASSERT_FALSE(messages.shown.empty());
+            EXPECT_EQ(messages.shown[0].text, "Do you wish to save the last datalog?");
+            EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
+            EXPECT_EQ(files.asked.size(), c.saveAs ? 1u : 0u);
+            if (c.goesOn) {
+                EXPECT_FALSE(QFileInfo::exists(first));
+                EXPECT_EQ(newLog, log->IsLogOpen() && log->LogFileName() != first);
+            } else {
+                // Kept as it was, still the current log, still offered.
+                EXPECT_EQ(log->LogFileName(), first);
+                EXPECT_EQ(testenv::readFile(first), before);
+                EXPECT_TRUE(log->HasUnsavedSamples());
+            }
+            if (c.saveAs && QString(c.saveAs) == "saved.csv") {
+                EXPECT_EQ(testenv::readFile(out("saved.csv")), before);
+                QFile::remove(out("saved.csv"));
+            }
+        }
+    }
 }
 
 TEST_F(LoggerTest, AFailedSaveLeavesNoFileThereAndKeepsTheLog)
@@ -218,7 +263,7 @@ TEST_F(LoggerTest, AFailedSaveLeavesNoFileThereAndKeepsTheLog)
     auto log = logger();
     ASSERT_TRUE(log->CreateNewLogFile());
     log->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
-    const QString temp = log->TempFileName();
+    const QString temp = log->LogFileName();
     const QString target = out("missing-folder/run.csv");
     files.paths.push_back(target);
     log->SaveLogFile(false);
@@ -235,16 +280,6 @@ TEST_F(LoggerTest, AFailedSaveLeavesNoFileThereAndKeepsTheLog)
     EXPECT_TRUE(saved.contains(",1000,") && saved.contains(",1100,"));
     EXPECT_FALSE(QFileInfo::exists(temp));
 
-    // A log the user wanted but that could not be saved is left on disk
-    // when the next log starts, not deleted.
-    ASSERT_TRUE(log->CreateNewLogFile());
-    const QString wanted = log->TempFileName();
-    messages.answers.push_back(MsgAnswer::Yes);
-    files.paths.push_back(target);
-    ASSERT_TRUE(log->CreateNewLogFile());
-    EXPECT_TRUE(QFileInfo::exists(wanted));
-    EXPECT_TRUE(messages.shown.back().text.contains(wanted));
-    QFile::remove(wanted);
 }
 
 TEST_F(LoggerTest, SavingOverwritesAnExistingFile)
@@ -263,22 +298,18 @@ TEST_F(LoggerTest, ReleasingTheLoggerDiscardsAnUnsavedLog)
     {
         auto log = logger();
         ASSERT_TRUE(log->CreateNewLogFile());
-        temp = log->TempFileName();
+        temp = log->LogFileName();
         EXPECT_TRUE(QFileInfo::exists(temp));
     }
     EXPECT_FALSE(QFileInfo::exists(temp));
 }
 
-TEST_F(LoggerTest, NoTemporaryFileMeansAMessageAndNoLog)
+TEST_F(LoggerTest, NoLogFolderMeansAMessageAndNoLog)
 {
-    const QByteArray saved = qgetenv("TMPDIR");
-    // A file where the temporary folder should be.
+    // A file where the folder should be.
     testenv::writeFile(dir.filePath("not-a-folder"), "x");
-    qputenv("TMPDIR", dir.filePath("not-a-folder").toLocal8Bit());
-    auto log = logger();
-    const bool started = log->CreateNewLogFile();
-    qputenv("TMPDIR", saved);
-    EXPECT_FALSE(started);
+    auto log = logger(dir.filePath("not-a-folder/logs"));
+    EXPECT_FALSE(log->CreateNewLogFile());
     EXPECT_FALSE(log->IsLogOpen());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
@@ -291,10 +322,168 @@ TEST_F(LoggerTest, DefaultClockWritesMilliseconds)
     CVRTLogger log(prefs, messages, files);
     ASSERT_TRUE(log.CreateNewLogFile());
     log.LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f);
-    const QList<QByteArray> lines = testenv::readFile(log.TempFileName()).split('\n');
+    const QList<QByteArray> lines = testenv::readFile(log.LogFileName()).split('\n');
     ASSERT_GE(lines.size(), 2);
     const QByteArray stamp = lines[1].left(23);
     EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(stamp), "yyyy-MM-dd HH:mm:ss.zzz").isValid()) << stamp.data();
 }
 
 } // namespace
+
+namespace {
+
+// Every line ends with CR LF and has as many fields as the header.
+void expectWholeLines(const QByteArray &text, qint64 samples)
+{
+    ASSERT_TRUE(text.endsWith("\r\n")) << text.right(40).toStdString();
+    QList<QByteArray> lines = text.split('\n');
+    lines.removeLast(); // empty, after the last line end
+    EXPECT_EQ(lines.size(), samples + 1);
+    const qsizetype fields = lines[0].count(',');
+    for (const QByteArray &line : lines) {
+        EXPECT_TRUE(line.endsWith('\r'));
+        EXPECT_EQ(line.count(','), fields) << line.toStdString();
+    }
+}
+
+} // namespace
+
+TEST_F(LoggerTest, AFailedWriteStopsTheLogAndLeavesWholeLines)
+{
+    SmallDisk disk(32);
+    for (const bool diskFull : {true, false}) {
+        SCOPED_TRACE(diskFull ? "disk full" : "file removed");
+        if (diskFull && !disk.mounted()) {
+            std::printf("[  SKIPPED ] the disk-full case: %s\n", qPrintable(disk.why()));
+            continue;
+        }
+        auto log = logger(diskFull ? disk.path() : dir.filePath("logs"));
+        ASSERT_TRUE(log->CreateNewLogFile());
+        const QString path = log->LogFileName();
+        sample(2.0f, 3.215f, 1.0f);
+        int written = 0;
+        for (; written < 100000 && !log->WriteFailed(); ++written) {
+            if (!diskFull && written == 3) {
+                ASSERT_TRUE(QFile::remove(path));
+            }
+            log->LogEntry(3000 + written, 19.98f, 33, 11, 10, 2.75f, 6.88f);
+        }
+        ASSERT_TRUE(log->WriteFailed());
+        EXPECT_FALSE(log->IsRecording());
+        EXPECT_TRUE(log->HasUnsavedSamples()) << "an exit must ask about it";
+        EXPECT_TRUE(log->StoppedReason().startsWith("Datalog stopped: ")) << log->StoppedReason().toStdString();
+        EXPECT_FALSE(log->WriteError().isEmpty());
+        if (diskFull) {
+            EXPECT_EQ(log->WriteError(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        }
+        // Put back after a removal, with every line written before it.
+        const QByteArray kept = testenv::readFile(path);
+        expectWholeLines(kept, log->Samples());
+        EXPECT_EQ(log->Samples(), diskFull ? written - 1 : 3);
+
+        // Logging has stopped: later ticks add nothing.
+        log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f);
+        EXPECT_EQ(testenv::readFile(path), kept);
+        // What was logged can still be saved, elsewhere.
+        files.paths.push_back(out(diskFull ? "full.csv" : "removed.csv"));
+        EXPECT_TRUE(log->OfferToSaveLog());
+        EXPECT_EQ(testenv::readFile(out(diskFull ? "full.csv" : "removed.csv")), kept);
+    }
+}
+
+TEST_F(LoggerTest, AKilledRunLeavesItsLogForTheNextStartButALiveOneIsNeverTaken)
+{
+    const QString folder = dir.filePath("logs");
+    QDir().mkpath(folder);
+    auto live = logger(folder);
+    ASSERT_TRUE(live->CreateNewLogFile());
+    live->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+
+    // Another process logging into the same folder, killed while it runs.
+    QProcess cli;
+    cli.start(testenv::binary("vantrelle-cli"),
+              {"--sim-daq", "log", folder + "/out.csv", "--count", "100000", "--rate", "5"});
+    ASSERT_TRUE(cli.waitForStarted(30000));
+    QString killed;
+    QElapsedTimer waited;
+    waited.start();
+    while (killed.isEmpty() && waited.elapsed() < 60000) {
+        for (const QFileInfo &f : QDir(folder).entryInfoList({"vnt*.csv"}, QDir::Files))
+            if (f.absoluteFilePath() != live->LogFileName() && testenv::readFile(f.absoluteFilePath()).count('\n') >= 4)
+                killed = f.absoluteFilePath();
+        QThread::msleep(10);
+    }
+    ASSERT_FALSE(killed.isEmpty()) << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(FindLeftBehindLogs(folder).empty()) << "both owners still run";
+    cli.kill();
+    cli.waitForFinished();
+
+    std::vector<LeftBehindLog> found = FindLeftBehindLogs(folder);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].path, killed);
+    EXPECT_GE(found[0].samples, 3);
+    EXPECT_TRUE(testenv::readFile(killed).endsWith("\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/out.csv"));
+}
+
+TEST_F(LoggerTest, ALeftBehindLogIsSavedViewedDiscardedOrKept)
+{
+    const QByteArray left = CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n"
+                                        "2026-12-06 14:03:27.225,3100,20,33,11,10,2.75,6.88,2,321.5,1\r\n";
+    // Cut off by a power loss: half a line and zeros behind the last whole one.
+    const QByteArray onDisk = left + "2026-12-06 14:03:2" + QByteArray(300, '\0');
+    const struct
+    {
+        const char *name;
+        int choice;
+        const char *saveAs; // nullptr: no dialog
+        bool stays;         // offered again at the next start
+        bool adopted;
+    } cases[] = {
+        {"save", LogRecovery::Save, "saved.csv", false, false},
+        {"save cancelled", LogRecovery::Save, "", true, false},
+        {"open in viewer", LogRecovery::OpenInViewer, nullptr, true, true},
+        {"discard", LogRecovery::Discard, nullptr, false, false},
+        {"later (Escape)", LogRecovery::Later, nullptr, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("vntAbc123.csv");
+        testenv::writeFile(path, onDisk);
+        testenv::writeFile(folder.filePath("vntEmpty99.csv"), CsvHeader); // no samples: goes quietly
+        messages.shown.clear();
+        messages.choices.push_back(c.choice);
+        if (c.saveAs)
+            files.paths.push_back(*c.saveAs ? out(c.saveAs) : QString());
+        auto log = logger(folder.path());
+        QStringList viewed;
+        LogRecovery::OfferLeftBehindLogs(*log, messages, nullptr, [&](const QString &p) { viewed << p; });
+
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(path)));
+        EXPECT_TRUE(messages.shown[0].text.contains("2 samples"));
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("vntEmpty99.csv")));
+        EXPECT_EQ(QFileInfo::exists(path), c.stays || c.adopted);
+        if (QFileInfo::exists(path)) {
+            EXPECT_EQ(testenv::readFile(path), left) << "cut back to whole lines";
+        }
+        if (c.saveAs && *c.saveAs) {
+            EXPECT_EQ(testenv::readFile(out(c.saveAs)), left);
+            QFile::remove(out(c.saveAs));
+        }
+        EXPECT_EQ(viewed, c.adopted ? QStringList{path} : QStringList{});
+        EXPECT_EQ(log->LogFileName(), c.adopted ? path : QString());
+        if (c.adopted) {
+            // Held like a log of this run: nothing appended, offered before it goes.
+            log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f);
+            EXPECT_EQ(testenv::readFile(path), left);
+            EXPECT_TRUE(FindLeftBehindLogs(folder.path()).empty()) << "not offered twice";
+            messages.answers.push_back(MsgAnswer::No);
+            EXPECT_TRUE(log->OfferToSaveLog());
+            EXPECT_FALSE(QFileInfo::exists(path));
+        }
+        log.reset();
+        EXPECT_EQ(FindLeftBehindLogs(folder.path()).size(), c.stays && !c.adopted ? 1u : 0u);
+    }
+}

@@ -325,7 +325,7 @@ TEST_F(DaqUiTest, CancelledSaveKeepsTheLogAndTheNextSwitchOnAsks)
     EXPECT_EQ(files.asked().back().selectedFilter, 2) << "tab-separated preselects the text filter";
     EXPECT_FALSE(w().Action("mnuDataLoggingSave")->isEnabled());
     EXPECT_TRUE(acq().logger().IsLogOpen());
-    const QString first = acq().logger().TempFileName();
+    const QString first = acq().logger().LogFileName();
 
     // The next switch-on offers the old log; No discards it and starts anew.
     messages.queue(MsgAnswer::No);
@@ -333,9 +333,9 @@ TEST_F(DaqUiTest, CancelledSaveKeepsTheLogAndTheNextSwitchOnAsks)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "Do you wish to save the last datalog?");
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Question);
-    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_TRUE(acq().logger().IsLogOpen());
-    EXPECT_NE(acq().logger().TempFileName(), first);
+    EXPECT_NE(acq().logger().LogFileName(), first);
     EXPECT_TRUE(acq().logger().Separator() == "\t");
 
     // Yes at the question saves the old log before the new one starts.
@@ -348,6 +348,32 @@ TEST_F(DaqUiTest, CancelledSaveKeepsTheLogAndTheNextSwitchOnAsks)
     EXPECT_EQ(messages.shown().back().text, "Do you wish to save the last datalog?");
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(testenv::readFile(kept).startsWith("DATE/TIME\tRPM\tTP"));
+    acq().RealTimeStopped();
+}
+
+TEST_F(DaqUiTest, AFailedLogWriteIsShownOnTheStripAndToldOnce)
+{
+    start();
+    acq().RealTimeStarted();
+    acq().Tick();
+    acq().Tick();
+    const QString log = acq().logger().LogFileName();
+    ASSERT_TRUE(QFile::remove(log));
+    for (int i = 0; i < 5; ++i)
+        acq().Tick();
+    ASSERT_EQ(messages.shown().size(), 1u) << "told once, not once per tick";
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(messages.shown()[0].text.startsWith("The datalog could not be written: "));
+    EXPECT_TRUE(text("lblRTStatus").startsWith("Receiving data. Datalog stopped: ")) << text("lblRTStatus").toStdString();
+    EXPECT_EQ(testenv::readFile(log).count('\n'), 3) << "put back: the header and the two samples";
+    acq().RealTimeStopped();
+
+    // The next run starts a new log, after offering the stopped one.
+    messages.queue(MsgAnswer::No);
+    acq().RealTimeStarted();
+    acq().Tick();
+    EXPECT_EQ(text("lblRTStatus"), "Receiving data.");
+    EXPECT_FALSE(QFile::exists(log));
     acq().RealTimeStopped();
 }
 

@@ -8,6 +8,7 @@
 #include "link/LinkMessages.h"
 #include "model/ImageFile.h"
 #include "model/ProgramState.h"
+#include "model/ProjectFile.h"
 #include "model/StockPrograms.h"
 #include "model/TuneItems.h"
 #include "platform/FileDialogService.h"
@@ -125,6 +126,16 @@ TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
     Tune expected;
     TuneFromImage(stock.image, expected);
     EXPECT_TRUE(state().tune.sameContents(expected));
+
+    // Another read would replace changes never saved: Cancel keeps them.
+    state().tune.general().SetRevLimiter(77);
+    state().Modified = true;
+    messages.queue(MsgAnswer::Yes);    // "Read the current Vantrelle settings?"
+    messages.queue(MsgAnswer::Cancel); // "Do you wish to save the current changes?"
+    w().Action("mnuOptionsRead")->trigger();
+    EXPECT_EQ(messages.shown().back().text, "Do you wish to save the current changes?");
+    EXPECT_EQ(state().tune.general().RevLimiter(), 77);
+    EXPECT_TRUE(state().Modified);
 }
 
 TEST_F(ConnectionFlowTest, WriteSendsEveryItemAndClearsChangesNotSent)
@@ -262,9 +273,12 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
     connectBox(MsgAnswer::No);
     w().SetCurrentFileName(dir.filePath("was.vnt"));
     w().setWindowTitle("Vantrelle - was.vnt");
+    state().tune.general().SetRevLimiter(77);
+    state().Modified = true;
 
     messages.queue(MsgAnswer::Yes); // "Are you sure that you want to load ..."
     messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
+    messages.queue(MsgAnswer::Yes); // "Do you wish to save the current changes?"
     OnNextModal("dlgLoadBin", [](QWidget *d) {
         d->findChild<QRadioButton *>("radioNAAutoFed")->setChecked(true);
         d->findChild<QPushButton *>("OKButton")->click();
@@ -280,6 +294,9 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
     EXPECT_TRUE(state().tune.sameContents(expected));
     EXPECT_EQ(box->stop(), 0);
     EXPECT_EQ(box->savedImage(), stock.image);
+    Tune saved;
+    ASSERT_TRUE(ReadProjectFile(dir.filePath("was.vnt"), saved)) << "the changes were saved before the read";
+    EXPECT_EQ(saved.general().RevLimiter(), 77);
 
     // No temporary image is left behind.
     const QStringList leftovers = QDir(QDir::tempPath()).entryList({"vnt*"}, QDir::Files);

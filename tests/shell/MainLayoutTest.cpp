@@ -20,6 +20,36 @@ TEST(MainLayoutTest, WindowNeverNarrowerThan3000Twips)
     EXPECT_EQ(ClampWindowWidth(9000), 9000);
 }
 
+TEST(MainLayoutTest, TheStoredWindowIsHeldToTheScreen)
+{
+    // A 1280 x 1000 work area whose left edge is at 100 (a panel to its left);
+    // the window is at least 200 x 150.
+    const Rect area{100, 0, 1280, 1000};
+    const struct
+    {
+        Rect stored, placed;
+    } cases[] = {
+        {{200, 50, 800, 600}, {200, 50, 800, 600}},           // fits: kept
+        {{200, 50, 10, 5}, {200, 50, 200, 150}},              // too small: the minimum
+        {{200, 50, -40, -40}, {200, 50, 200, 150}},
+        {{200, 50, 66666666, 66666666}, {200, 50, 1280, 1000}}, // MainWidth=999999999: the area
+        {{1000, 900, 800, 600}, {1000, 900, 800, 600}},       // partly off: kept, still reachable
+        {{5000, 50, 800, 600}, {580, 50, 800, 600}},          // right of the area: moved onto it
+        {{-900, 50, 800, 600}, {100, 50, 800, 600}},          // left of it
+        {{200, 1000, 800, 600}, {200, 400, 800, 600}},        // below it
+        {{200, -700, 800, 600}, {200, 0, 800, 600}},          // above it
+        {{300, -50, 800, 600}, {300, 0, 800, 600}},           // title bar above it
+        {{2147483000, 2147483000, 2147483000, 2147483000}, {100, 0, 1280, 1000}},
+        {{-2147483000, -2147483000, 800, 600}, {100, 0, 800, 600}},
+    };
+    for (const auto &c : cases) {
+        const Rect r = PlaceWindow(c.stored, area, 200, 150);
+        EXPECT_EQ(r, c.placed) << c.stored.left << "," << c.stored.top << " " << c.stored.width << "x"
+                               << c.stored.height << " -> " << r.left << "," << r.top << " " << r.width << "x"
+                               << r.height;
+    }
+}
+
 TEST(MainLayoutTest, TreeSplitterAndPanelFollowTheSplitter)
 {
     Input in;

@@ -1,21 +1,30 @@
 // The main window driven as a user would, offscreen, with scripted message
 // boxes and file dialogs and a real settings file.
 
+#include "analysis/ui/AnalysisCommands.h"
+#include "analysis/ui/DatalogViewer.h"
+#include "daq/CVRTLogger.h"
+#include "daq/LogRecovery.h"
 #include "model/ProjectFile.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
+#include "shell/AcquisitionCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/HelpCommands.h"
 #include "shell/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
+#include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QStatusBar>
@@ -284,22 +293,40 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
     EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
 }
 
-TEST_F(MainWindowTest, YesSavesBeforeOpeningAndCancelledDialogOpensNothing)
+TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSaved)
 {
     const QString a = writeProject("a.vnt", 100);
-    start();
+    const QString b = writeProject("b.vnt", 120);
+    // Yes, then the Save As dialog cancelled or the save failing: nothing opens.
+    for (const QString &saveAs : {QString(), path("no/such/folder/x.vnt")}) {
+        restart(a); // loaded without a file name: Save asks for one
+        w().State().tune.general().SetRevLimiter(77);
+        w().State().Modified = true;
+        w().UpdateMRUList(b, false);
+        for (const char *item : {"mnuFileOpen", "mnuFileMRU1"}) {
+            messages.queue(MsgAnswer::Yes);
+            files.queue(saveAs);
+            files.queue(b); // would be the file to open
+            w().Action(item)->trigger();
+            EXPECT_EQ(w().State().tune.general().RevLimiter(), 77) << item;
+            EXPECT_TRUE(w().State().Modified);
+            files = ScriptedFileDialogService();
+        }
+    }
+
+    // Yes and a save: the tune is written, then the other file opens.
+    restart();
     files.queue(a);
     w().Action("tbOpen")->trigger();
     w().State().tune.general().SetRevLimiter(77);
     w().State().Modified = true;
     messages.queue(MsgAnswer::Yes);
-    files.queue(QString()); // then Cancel in the file dialog
+    files.queue(b);
     w().Action("mnuFileOpen")->trigger();
     Tune onDisk;
     ASSERT_TRUE(ReadProjectFile(a, onDisk));
     EXPECT_EQ(onDisk.general().RevLimiter(), 77);
-    EXPECT_FALSE(w().State().Modified);
-    EXPECT_EQ(w().State().tune.general().RevLimiter(), 77);
+    EXPECT_EQ(w().State().tune.general().RevLimiter(), 120);
 }
 
 TEST_F(MainWindowTest, SaveAsNamesTheWindowAndTheList)
@@ -340,21 +367,106 @@ TEST_F(MainWindowTest, FailedSaveShowsTheReasonAndKeepsModified)
     EXPECT_EQ(w().windowTitle(), "Vantrelle - " + path("a.vnt"));
 }
 
-TEST_F(MainWindowTest, ExitAsksToSaveChanges)
+TEST_F(MainWindowTest, ExitKeepsRunningUnlessTheChangesAndTheLogAreDealtWith)
 {
-    const QString a = writeProject("a.vnt", 100);
+    const struct
+    {
+        const char *name;
+        bool named;          // the tune has a file name (else Save asks for one)
+        bool log;            // a datalog with samples never saved
+        MsgAnswer answer;    // to the question about the tune, or the log
+        const char *saveAs;  // the Save As dialog's answer
+        bool exits;
+    } cases[] = {
+        {"Cancel", true, false, MsgAnswer::Cancel, nullptr, false},
+        {"Yes, dialog cancelled", false, false, MsgAnswer::Yes, "", false},
+        {"Yes, save failed", false, false, MsgAnswer::Yes, "no/such/folder/x.vnt", false},
+        {"Yes, saved", true, false, MsgAnswer::Yes, nullptr, true},
+        {"No", true, false, MsgAnswer::No, nullptr, true},
+        {"log: Cancel", true, true, MsgAnswer::Cancel, nullptr, false},
+        {"log: Yes, dialog cancelled", true, true, MsgAnswer::Yes, "", false},
+        {"log: No", true, true, MsgAnswer::No, nullptr, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString a = writeProject("a.vnt", 100);
+        restart(c.named ? QString() : a);
+        if (c.named) {
+            files.queue(a);
+            w().Action("mnuFileOpen")->trigger();
+        }
+        w().State().tune.general().SetRevLimiter(55);
+        w().State().Modified = !c.log;
+        QString logFile;
+        if (c.log) {
+            CVRTLogger &logger = app->acquisitionCommands().logger();
+            ASSERT_TRUE(logger.CreateNewLogFile());
+            logger.LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+            logFile = logger.LogFileName();
+        }
+        messages.clear();
+        messages.queue(c.answer);
+        if (c.saveAs)
+            files.queue(*c.saveAs ? path(c.saveAs) : QString());
+
+        EXPECT_EQ(w().close(), c.exits);
+        ASSERT_FALSE(messages.shown().empty());
+        EXPECT_EQ(messages.shown()[0].text, c.log ? "Do you wish to save the last datalog?" : "Save changes before exiting?");
+        EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
+        Tune onDisk;
+        ASSERT_TRUE(ReadProjectFile(a, onDisk));
+        EXPECT_EQ(onDisk.general().RevLimiter(), !c.log && c.answer == MsgAnswer::Yes && c.exits ? 55 : 100);
+        if (c.log) {
+            EXPECT_EQ(QFileInfo::exists(logFile), !c.exits) << "a log is dropped only on No";
+        } else {
+            EXPECT_EQ(w().State().Modified, !c.exits || c.answer == MsgAnswer::No);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EscapeOrClosingTheExitQuestionKeepsTheProgramRunning)
+{
+    prefs = std::make_unique<CVUserPrefs>(store);
+    QtMessageBoxService real;
+    MainApplication shown(*prefs, real, files, StartOptions());
+    shown.window().Load(QString());
+    shown.state().Modified = true;
+    for (bool escape : {true, false}) {
+        OnNextModal(QString(), [escape](QWidget *box) {
+            if (escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+        EXPECT_FALSE(shown.window().close()) << (escape ? "Escape" : "closed");
+    }
+}
+
+TEST_F(MainWindowTest, ALogACrashLeftBehindIsOfferedAtStartUp)
+{
+    const QString folder = RunningLogFolder();
+    QDir().mkpath(folder);
+    const QString left = folder + "/vntCrash1.csv";
+    testenv::writeFile(left, "DATE/TIME,RPM,TP\r\n2026-12-06 14:03:27.125,3000,19.98\r\n"
+                             "2026-12-06 14:03:27.225,3100,20\r\n");
     start();
-    files.queue(a);
-    w().Action("mnuFileOpen")->trigger();
-    w().State().tune.general().SetRevLimiter(55);
-    w().State().Modified = true;
+    messages.queueChoice(LogRecovery::OpenInViewer);
+    app->start();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].choices, LogRecovery::ChoiceCaptions());
+    EXPECT_TRUE(messages.shown()[0].text.contains("2 samples"));
+    DatalogViewer *viewer = app->analysisCommands().viewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->logPath(), left);
+    EXPECT_EQ(viewer->log().rowCount(), 2u);
+
+    // It is this run's log now: saved from the menu, or asked about on exit.
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuFileClose")->trigger();
-    EXPECT_EQ(messages.shown().back().text, "Save changes before exiting?");
-    EXPECT_EQ(messages.shown().back().buttons, MsgButtons::YesNo);
-    Tune onDisk;
-    ReadProjectFile(a, onDisk);
-    EXPECT_EQ(onDisk.general().RevLimiter(), 55);
+    files.queue(path("recovered.csv"));
+    EXPECT_TRUE(w().close());
+    EXPECT_EQ(messages.shown().back().text, "Do you wish to save the last datalog?");
+    EXPECT_TRUE(testenv::readFile(path("recovered.csv")).endsWith("3100,20\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(left));
 }
 
 TEST_F(MainWindowTest, GeometryIsStoredInTwipsAndRestored)
@@ -369,6 +481,20 @@ TEST_F(MainWindowTest, GeometryIsStoredInTwipsAndRestored)
 
     w().resize(w().ToPixels(1000), w().height());
     EXPECT_GE(w().ToTwips(w().width()), 3000 - 20) << "never narrower than 3000 twips";
+
+    // Absurd stored values open a window on the screen, no larger than it.
+    for (int value : {999999999, -999999999}) {
+        prefs->SetWndLeftPos(value);
+        prefs->SetWndTopPos(value);
+        prefs->SetWndWidth(value);
+        prefs->SetWndHeight(value);
+        restart();
+        const QRect screen = w().screen()->availableGeometry();
+        EXPECT_TRUE(screen.intersects(QRect(w().pos(), w().size()))) << value;
+        EXPECT_LE(w().width(), screen.width());
+        EXPECT_LE(w().height(), screen.height());
+        EXPECT_GE(w().width(), w().ToPixels(3000));
+    }
 }
 
 TEST_F(MainWindowTest, SplitterDragIsClampedAndRemembered)

@@ -1,6 +1,6 @@
 // Test entry point: a QApplication on the offscreen platform, with the user's
 // settings folder and temporary folder replaced by fresh private ones, so
-// tests never read or write the real preferences.
+// tests never read or write the real preferences or data logs.
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +12,9 @@ int main(int argc, char **argv)
 {
     QTemporaryDir isolated;
     qputenv("XDG_CONFIG_HOME", (isolated.path() + "/config").toLocal8Bit());
+    // Running data logs live in the data folder.
+    qputenv("XDG_DATA_HOME", (isolated.path() + "/data").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (isolated.path() + "/state").toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (isolated.path() + "/runtime").toLocal8Bit());
     qputenv("TMPDIR", (isolated.path()).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,10 +1,12 @@
 // Commands on data acquisition: eval (a scaling formula), sample (ticks of
-// the acquisition loop against the user's configured inputs).
+// the acquisition loop against the user's configured inputs), log (the same
+// ticks written to a data log by the application's logger).
 
 #include "CliCommon.h"
 
 #include "daq/CVAcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
+#include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DaqDriverFactory.h"
 #include "daq/GeneralText.h"
@@ -13,9 +15,12 @@
 #include "model/ProgramState.h"
 #include "model/ProjectFile.h"
 #include "model/StockPrograms.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 namespace cli {
@@ -63,17 +68,15 @@ QByteArray tickLine(const TickOutcome &out, const CVUserPrefs &prefs)
     return line + '\n';
 }
 
-int sample(const QStringList &args, const Options &options)
+// The tune whose maps and injector constant the ticks use: PROJECT.vnt when
+// named, else stock program 105. False with the exit status when it fails.
+bool loadTune(const QStringList &project, ProgramState &state, int &status)
 {
-    if (args.size() > 1)
-        return usage(QStringLiteral("sample takes at most PROJECT.vnt"));
-    if (options.count < 1)
-        return usage(QStringLiteral("sample: --count must be 1 or more"));
-
-    ProgramState state;
-    if (!args.isEmpty()) {
-        if (FileOutcome r = ReadProjectFile(args[0], state.tune); !r)
-            return fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
+    if (!project.isEmpty()) {
+        if (FileOutcome r = ReadProjectFile(project[0], state.tune); !r) {
+            status = fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
+            return false;
+        }
     } else if (const StockImageResult stock = LoadStockImage(DefaultStockProgram);
                stock.status == StockImageResult::Ok) {
         TuneFromImage(stock.image, state.tune);
@@ -81,30 +84,118 @@ int sample(const QStringList &args, const Options &options)
         std::fprintf(stderr, "vantrelle-cli: %s; the load is computed with injector K 0\n",
                      qPrintable(stock.message()));
     }
+    return true;
+}
 
-    SettingsStore store;
-    CVUserPrefs prefs(store);
-    const int rate = options.rateMs >= 0 ? options.rateMs : prefs.DAQSampleRate();
-    const std::unique_ptr<DaqDriver> driver = CreateDaqDriver(prefs, options.simDaq);
-    CVScalingCalculator calculator;
-    CVDataAcquisition daq(*driver, prefs, state.tune, calculator);
-    ReportingSender sender;
-    CVAcquisitionLoop loop(daq, prefs, state, sender);
-
-    int failures = 0;
-    for (int tick = 0; tick < options.count; ++tick) {
-        if (tick > 0 && rate > 0)
+// The acquisition of one command: the user's inputs, the device, the loop.
+struct Acquisition
+{
+    explicit Acquisition(const Options &options)
+        : prefs(store), driver(CreateDaqDriver(prefs, options.simDaq)), daq(*driver, prefs, state.tune, calculator),
+          loop(daq, prefs, state, sender)
+    {
+        rate = options.rateMs >= 0 ? options.rateMs : prefs.DAQSampleRate();
+    }
+    // One tick, rate milliseconds after the one before; a device failure is
+    // reported on stderr and counted.
+    TickOutcome tick(int index)
+    {
+        if (index > 0 && rate > 0)
             QThread::msleep(static_cast<unsigned long>(rate));
         const TickOutcome out = loop.Tick();
-        if (out.acquired) {
-            print(tickLine(out, prefs));
-        } else {
+        if (!out.acquired) {
             ++failures;
             std::fprintf(stderr, "vantrelle-cli: %s\n", qPrintable(loop.Strip().status));
             std::fflush(stderr);
         }
+        return out;
     }
-    return failures == 0 ? ExitOk : ExitFailure;
+
+    ProgramState state;
+    SettingsStore store;
+    CVUserPrefs prefs;
+    std::unique_ptr<DaqDriver> driver;
+    CVScalingCalculator calculator;
+    CVDataAcquisition daq;
+    ReportingSender sender;
+    CVAcquisitionLoop loop;
+    int rate = 0;
+    int failures = 0;
+};
+
+int sample(const QStringList &args, const Options &options)
+{
+    if (args.size() > 1)
+        return usage(QStringLiteral("sample takes at most PROJECT.vnt"));
+    if (options.count < 1)
+        return usage(QStringLiteral("sample: --count must be 1 or more"));
+    Acquisition acq(options);
+    if (int status = 0; !loadTune(args, acq.state, status))
+        return status;
+    for (int tick = 0; tick < options.count; ++tick) {
+        const TickOutcome out = acq.tick(tick);
+        if (out.acquired)
+            print(tickLine(out, acq.prefs));
+    }
+    return acq.failures == 0 ? ExitOk : ExitFailure;
+}
+
+// The logger's messages on stderr; it is never asked anything here.
+class StderrMessages : public MessageBoxService
+{
+public:
+    MsgAnswer show(QWidget *, const QString &text, MsgIcon, MsgButtons buttons) override
+    {
+        fail(text);
+        return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+    }
+};
+
+class NoFileDialogs : public FileDialogService
+{
+public:
+    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+};
+
+int logCommand(const QStringList &args, const Options &options)
+{
+    if (args.isEmpty() || args.size() > 2)
+        return usage(QStringLiteral("log takes OUT.csv and at most PROJECT.vnt"));
+    QFileInfo target(args[0]);
+    if (target.isSymLink())
+        target = QFileInfo(target.symLinkTarget());
+    if (target.exists() && !target.isFile())
+        return fail(QStringLiteral("%1: not a regular file").arg(args[0]));
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return fail(QStringLiteral("%1: no folder %2").arg(args[0], target.absolutePath()));
+    Acquisition acq(options);
+    if (int status = 0; !loadTune(args.mid(1), acq.state, status))
+        return status;
+
+    // The log grows beside OUT and takes its place when it ends, so OUT
+    // never holds a log cut short by a kill.
+    StderrMessages messages;
+    NoFileDialogs files;
+    CVRTLogger logger(acq.prefs, messages, files, target.absolutePath());
+    acq.loop.SetLogSink(&logger);
+    if (!logger.CreateNewLogFile())
+        return ExitFailure;
+    for (int tick = 0; tick < options.count && !logger.WriteFailed(); ++tick)
+        acq.tick(tick);
+
+    const bool writeFailed = logger.WriteFailed();
+    const QString why = logger.WriteError();
+    const qint64 samples = logger.Samples();
+    QString error;
+    if (!logger.MoveLogTo(target.absoluteFilePath(), &error))
+        return fail(QStringLiteral("%1: %2").arg(args[0], error));
+    if (writeFailed)
+        return fail(QStringLiteral("%1: the datalog could not be written: %2; logging stopped after %3 samples, "
+                                   "which the file holds")
+                        .arg(args[0], why)
+                        .arg(samples));
+    return acq.failures == 0 ? ExitOk : ExitFailure;
 }
 
 } // namespace
@@ -115,6 +206,8 @@ int runDaqCommand(const QString &command, const QStringList &args, const Options
         return eval(args);
     if (command == QLatin1String("sample"))
         return sample(args, options);
+    if (command == QLatin1String("log"))
+        return logCommand(args, options);
     return -1;
 }
 

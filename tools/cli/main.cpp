@@ -35,6 +35,14 @@ const char *const HelpText =
     "                                tick: RPM, TP and each enabled input's value\n"
     "                                (the load uses the tune of PROJECT.vnt, by\n"
     "                                default that of stock program 105)\n"
+    "  log OUT.csv [PROJECT.vnt]     run the same ticks and write them to a datalog\n"
+    "                                as the application does: its header, one line\n"
+    "                                per tick, whole lines only, separated as the\n"
+    "                                DataLogFormat preference says. The log grows\n"
+    "                                beside OUT and replaces it when it ends. A write\n"
+    "                                failure (a full disk, say) stops it at once: OUT\n"
+    "                                then holds the whole lines written before it\n"
+    "                                and the command exits 1\n"
     "\n"
     "Options:\n"
     "  --port DEVICE                 serial device of the box, e.g. /dev/ttyUSB0\n"
@@ -42,8 +50,8 @@ const char *const HelpText =
     "                                request and between polls\n"
     "  --sim-daq                     acquire from the simulated U12 and its engine\n"
     "                                instead of the LabJack library\n"
-    "  --count N                     sample: number of ticks (default 10)\n"
-    "  --rate MS                     sample: milliseconds between ticks (default:\n"
+    "  --count N                     sample, log: number of ticks (default 10)\n"
+    "  --rate MS                     sample, log: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"
     "  --force                       write-tune, patch: use a project file that does\n"
     "                                not look like one (shorter than 1837 bytes, or\n"
@@ -55,7 +63,8 @@ const char *const HelpText =
     "they are regular files, and only as far as their format goes. An output that\n"
     "is one of the command's inputs (also by a link or another path), or that\n"
     "exists but is not a regular file (a folder, pipe, device or socket), is\n"
-    "refused before anything is written.\n";
+    "refused before anything is written. log keeps the whole lines it wrote\n"
+    "before a failure, as said above.\n";
 
 // The options every command may be given; each command takes what it needs.
 struct OptionSpec
