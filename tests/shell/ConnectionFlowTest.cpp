@@ -487,7 +487,10 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
     box = std::make_unique<BoxSim>();
     ASSERT_TRUE(box->started());
     prefs->SetPortName(box->device());
-    connectBox();
+    messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
+    messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
+    messages.queue(MsgAnswer::No);  // the edits above need not be saved first
+    w().Action("mnuOptionsConnect")->trigger();
     EXPECT_EQ(prefs->ConnectionState(), 2);
     EXPECT_EQ(framesStartingWith("52").size(), 22);
 }
