@@ -11,7 +11,9 @@
 #include "analysis/Decimation.h"
 #include "analysis/ui/DatalogViewer.h"
 #include "platform/FileDialogService.h"
+#include "platform/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>

@@ -3,11 +3,12 @@
 // leaves the interface idle nearly all the time. The QTableWidget fill is the
 // reference the grid's own model was chosen against.
 
-#include "editors/CVFuelTimingDlg.h"
-#include "editors/MapGridView.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/MapGridView.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
 

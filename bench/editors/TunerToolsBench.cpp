@@ -3,12 +3,13 @@
 // 5 ms. Each iteration undoes and redoes once, so one undo is half the time
 // reported.
 
-#include "editors/CVFuelTimingDlg.h"
-#include "editors/MapGridView.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/MapGridView.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/TuneHistory.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
 

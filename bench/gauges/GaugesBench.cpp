@@ -5,8 +5,8 @@
 // paints with the cached faces thrown away (what a resize costs).
 
 #include "daq/CVDAQInput.h"
-#include "gauges/CVGaugesWnd.h"
-#include "gauges/GaugeWidget.h"
+#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"

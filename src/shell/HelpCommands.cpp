@@ -6,7 +6,7 @@
 #include "platform/UiServices.h"
 #include "shell/HelpWindow.h"
 #include "shell/dlgAbout.h"
-#include "shell/dlgSettings.h"
+#include "link/ui/dlgSettings.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
 

@@ -3,7 +3,7 @@
 #include "model/ProgramState.h"
 #include "model/Rounding.h"
 #include "platform/MessageBoxService.h"
-#include "platform/ScreenUnits.h"
+#include "platform/ui/ScreenUnits.h"
 #include "platform/UiServices.h"
 #include "shell/prefs/CVUserPrefs.h"
 
@@ -324,7 +324,7 @@ double frmMain::ToTwipsY(int pixels) const
 void frmMain::Load(const QString &commandLine)
 {
     m_splitterLeft = m_prefs.SplitterX();
-    setMinimumWidth(ToPixels(MainLayout::MinimumWindowWidth));
+    setMinimumWidth(ToPixels(WindowLayout::MinimumWindowWidth));
     placeFromPrefs();
 
     SetConnectionState(m_prefs.ConnectionState());
@@ -352,7 +352,7 @@ void frmMain::Load(const QString &commandLine)
 
 void frmMain::placeFromPrefs()
 {
-    const MainLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
+    const WindowLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
                                   ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
     const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
     QScreen *screen = QGuiApplication::screenAt(wanted.center());
@@ -365,8 +365,8 @@ void frmMain::placeFromPrefs()
         return;
     }
     const QRect available = screen->availableGeometry();
-    const MainLayout::Rect placed =
-        MainLayout::PlaceWindow(stored, {available.x(), available.y(), available.width(), available.height()},
+    const WindowLayout::Rect placed =
+        WindowLayout::PlaceWindow(stored, {available.x(), available.y(), available.width(), available.height()},
                                 minimumWidth(), minimumSizeHint().height());
     move(placed.left, placed.top);
     resize(placed.width, placed.height);
@@ -434,7 +434,7 @@ void frmMain::SelectPanel(int index)
 void frmMain::SizeControls(double x)
 {
     m_splitterLeft = x;
-    MainLayout::Input in;
+    WindowLayout::Input in;
     in.splitterX = x;
     in.windowWidth = static_cast<int>(ToTwips(m_client->width()));
     in.clientTop = 0;
@@ -442,15 +442,15 @@ void frmMain::SizeControls(double x)
     in.realTime = m_state.RealTimeEnabled;
     in.vqSelected = m_currentNodePanel == VQPanel;
     in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
-    const MainLayout::Result r = MainLayout::Compute(in);
+    const WindowLayout::Result r = WindowLayout::Compute(in);
     m_prefs.SetSplitterX(r.storedSplitterX);
 
-    auto place = [this](QWidget *w, const MainLayout::Rect &rt) {
+    auto place = [this](QWidget *w, const WindowLayout::Rect &rt) {
         w->setGeometry(ToPixels(rt.left), ToPixelsY(rt.top), ToPixels(rt.width), ToPixelsY(rt.height));
     };
     place(m_tree, r.tree);
     m_imgSplitter->setGeometry(ToPixels(r.splitterLeft), ToPixelsY(r.tree.top),
-                               std::max(3, ToPixels(MainLayout::PanelGap)), ToPixelsY(r.tree.height));
+                               std::max(3, ToPixels(WindowLayout::PanelGap)), ToPixelsY(r.tree.height));
     for (QWidget *container : m_containers)
         if (container)
             place(container, r.panel);
@@ -569,7 +569,7 @@ void frmMain::toggleStatusBar()
 void frmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    const int minimum = ToPixels(MainLayout::MinimumWindowWidth);
+    const int minimum = ToPixels(WindowLayout::MinimumWindowWidth);
     if (width() < minimum)
         resize(minimum, height());
     applyLayout();
@@ -592,7 +592,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         if (m_splitterMoving) {
             const auto *me = static_cast<QMouseEvent *>(event);
             const int proposed = static_cast<int>(m_splitterLeft + ToTwips(static_cast<int>(me->position().x())));
-            const int left = MainLayout::ClampSplitter(proposed, static_cast<int>(ToTwips(m_client->width())));
+            const int left = WindowLayout::ClampSplitter(proposed, static_cast<int>(ToTwips(m_client->width())));
             m_picSplitter->move(ToPixels(left), m_picSplitter->y());
         }
         return true;

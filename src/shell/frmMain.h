@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editors/Panel.h"
-#include "shell/MainLayout.h"
+#include "editors/ui/Panel.h"
+#include "platform/WindowLayout.h"
 #include "shell/NavigationTree.h"
-#include "shell/prefs/RecentFiles.h"
+#include "model/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -7,6 +7,7 @@
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
 

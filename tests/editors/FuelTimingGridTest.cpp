@@ -4,12 +4,12 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVFuelTimingDlg.h"
-#include "editors/FieldEdit.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/FieldEdit.h"
 #include "editors/GridRules.h"
-#include "editors/MapGridModel.h"
-#include "editors/MapGridView.h"
-#include "platform/ScreenUnits.h"
+#include "editors/ui/MapGridModel.h"
+#include "editors/ui/MapGridView.h"
+#include "platform/ui/ScreenUnits.h"
 
 #include <QAction>
 #include <QHeaderView>

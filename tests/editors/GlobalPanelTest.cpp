@@ -3,8 +3,8 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVGlobalDlg.h"
-#include "editors/FieldEdit.h"
+#include "editors/ui/CVGlobalDlg.h"
+#include "editors/ui/FieldEdit.h"
 #include "editors/ValidateNumericRange.h"
 
 class GlobalPanelTest : public EditorTest

@@ -4,12 +4,12 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVFuelTimingDlg.h"
-#include "editors/CVTTPDlg.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/CVTTPDlg.h"
 #include "editors/GridRules.h"
-#include "editors/MapGridModel.h"
-#include "editors/MapGridView.h"
-#include "editors/Panel.h"
+#include "editors/ui/MapGridModel.h"
+#include "editors/ui/MapGridView.h"
+#include "editors/ui/Panel.h"
 
 namespace {
 

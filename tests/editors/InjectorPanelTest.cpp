@@ -3,8 +3,8 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVInjectorDlg.h"
-#include "editors/FieldEdit.h"
+#include "editors/ui/CVInjectorDlg.h"
+#include "editors/ui/FieldEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVFuelTimingDlg.h"
-#include "editors/MapGridModel.h"
-#include "editors/dlgMapCopy.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/MapGridModel.h"
+#include "editors/ui/dlgMapCopy.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // Twips and pixels.
 
-#include "platform/ScreenUnits.h"
+#include "platform/ui/ScreenUnits.h"
 
 #include <QGuiApplication>
 #include <QScreen>

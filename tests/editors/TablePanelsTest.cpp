@@ -3,10 +3,10 @@
 
 #include "EditorTestSupport.h"
 
-#include "editors/CVIgnitionDwellDlg.h"
-#include "editors/CVTTPDlg.h"
-#include "editors/CVVQTableDlg.h"
-#include "editors/FieldEdit.h"
+#include "editors/ui/CVIgnitionDwellDlg.h"
+#include "editors/ui/CVTTPDlg.h"
+#include "editors/ui/CVVQTableDlg.h"
+#include "editors/ui/FieldEdit.h"
 
 #include <QLabel>
 

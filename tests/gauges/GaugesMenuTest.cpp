@@ -4,10 +4,10 @@
 #include "../view3d/AppFixture.h"
 #include "../view3d/WaitFor.h"
 
-#include "gauges/CVGaugesWnd.h"
-#include "shell/AcquisitionCommands.h"
-#include "view3d/CVMap3DView.h"
-#include "view3d/Map3DViewCommands.h"
+#include "gauges/ui/CVGaugesWnd.h"
+#include "daq/ui/AcquisitionCommands.h"
+#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
 

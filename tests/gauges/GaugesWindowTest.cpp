@@ -4,8 +4,8 @@
 #include "../view3d/WaitFor.h"
 
 #include "daq/CVDAQInput.h"
-#include "gauges/CVGaugesWnd.h"
-#include "gauges/GaugeWidget.h"
+#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"

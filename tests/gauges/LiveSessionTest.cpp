@@ -4,17 +4,19 @@
 
 #include "../view3d/WaitFor.h"
 
-#include "gauges/CVGaugesWnd.h"
+#include "gauges/ui/CVGaugesWnd.h"
 #include "model/ProgramState.h"
 #include "platform/FileDialogService.h"
+#include "platform/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/MainApplication.h"
+#include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
 #include "support/BoxSim.h"
-#include "view3d/CVMap3DView.h"
-#include "view3d/Map3DViewCommands.h"
+#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
 #include <QLabel>

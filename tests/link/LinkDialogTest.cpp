@@ -15,6 +15,7 @@
 #include "model/ProgramState.h"
 #include "model/TuneItems.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -3,7 +3,7 @@
 // image and stock-program commands, failed real-time writes and a box that
 // dies while connected.
 
-#include "editors/CVFuelTimingDlg.h"
+#include "editors/ui/CVFuelTimingDlg.h"
 #include "link/Frames.h"
 #include "link/LinkMessages.h"
 #include "model/ImageFile.h"
@@ -13,9 +13,10 @@
 #include "model/TuneItems.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/ConnectionCommands.h"
-#include "shell/MainApplication.h"
+#include "link/ui/ConnectionCommands.h"
+#include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
 #include "support/AppOnBoxTest.h"

@@ -2,13 +2,14 @@
 // about box, help window.
 
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/HelpWindow.h"
-#include "shell/SplashWindow.h"
-#include "shell/StartUp.h"
+#include "app/SplashWindow.h"
+#include "app/StartUp.h"
 #include "shell/dlgAbout.h"
-#include "shell/dlgEULA.h"
-#include "shell/dlgSettings.h"
+#include "app/dlgEULA.h"
+#include "link/ui/dlgSettings.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "shell/MainLayout.h"
+#include "platform/WindowLayout.h"
 
 #include <gtest/gtest.h>
 
-using namespace MainLayout;
+using namespace WindowLayout;
 
 TEST(MainLayoutTest, SplitterDragIsClampedToTheWindow)
 {

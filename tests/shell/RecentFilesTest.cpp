@@ -1,5 +1,5 @@
 #include "platform/SettingsStore.h"
-#include "shell/prefs/RecentFiles.h"
+#include "model/RecentFiles.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

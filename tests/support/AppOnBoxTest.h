@@ -6,9 +6,11 @@
 // only, as it needs the widget library that only such tests link.
 
 #include "platform/FileDialogService.h"
+#include "platform/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/MainApplication.h"
+#include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
 #include "support/BoxSim.h"

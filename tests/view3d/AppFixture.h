@@ -5,9 +5,11 @@
 
 #include "model/ProgramState.h"
 #include "platform/FileDialogService.h"
+#include "platform/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/MainApplication.h"
+#include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"
 

@@ -3,11 +3,11 @@
 
 #include "AppFixture.h"
 
-#include "editors/CVFuelTimingDlg.h"
-#include "shell/AcquisitionSample.h"
-#include "view3d/CVMap3DView.h"
-#include "view3d/Map3DViewCommands.h"
-#include "view3d/OpenGLSupport.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "daq/AcquisitionSample.h"
+#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DViewCommands.h"
+#include "view3d/ui/OpenGLSupport.h"
 
 #include <QAction>
 #include <QDockWidget>

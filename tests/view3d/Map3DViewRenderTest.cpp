@@ -6,11 +6,11 @@
 #include "AppFixture.h"
 #include "WaitFor.h"
 
-#include "editors/CVFuelTimingDlg.h"
+#include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/CVMapColorInfo.h"
-#include "shell/AcquisitionSample.h"
-#include "view3d/CVMap3DView.h"
-#include "view3d/Map3DViewCommands.h"
+#include "daq/AcquisitionSample.h"
+#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
 #include <QDockWidget>

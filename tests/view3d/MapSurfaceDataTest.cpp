@@ -3,7 +3,7 @@
 
 #include "editors/CVMapColorInfo.h"
 #include "model/Tune.h"
-#include "view3d/CVMap3DView.h"
+#include "view3d/ui/CVMap3DView.h"
 #include "view3d/MapSurfaceData.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "analysis/ui/GridLogMarks.h"
 #include "analysis/ui/dlgFuelCorrection.h"
 #include "analysis/ui/dlgMapOverlay.h"
-#include "editors/CVFuelTimingDlg.h"
+#include "editors/ui/CVFuelTimingDlg.h"
 #include "model/ProgramState.h"
 #include "shell/frmMain.h"
 #include "shell/prefs/CVUserPrefs.h"

@@ -2,7 +2,7 @@
 
 #include "daq/GeneralText.h"
 #include "editors/GridRules.h"
-#include "editors/MapGridView.h"
+#include "editors/ui/MapGridView.h"
 #include "model/ProgramState.h"
 
 GridLogMarks::GridLogMarks(const ProgramState &state, MapGridView &grid)

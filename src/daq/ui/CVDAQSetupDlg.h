@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/Panel.h"
+#include "editors/ui/Panel.h"
 
 #include <QColor>
 #include <QWidget>

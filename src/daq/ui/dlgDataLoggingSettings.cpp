@@ -1,6 +1,6 @@
 #include "daq/ui/dlgDataLoggingSettings.h"
 
-#include "platform/DialogButtons.h"
+#include "platform/ui/DialogButtons.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QDialogButtonBox>

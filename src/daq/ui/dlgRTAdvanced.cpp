@@ -1,8 +1,8 @@
 #include "daq/ui/dlgRTAdvanced.h"
 
-#include "editors/FieldEdit.h"
+#include "editors/ui/FieldEdit.h"
 #include "editors/ValidateNumericRange.h"
-#include "platform/DialogButtons.h"
+#include "platform/ui/DialogButtons.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
 #include "daq/ui/dlgStagedRevLimiter.h"
 
-#include "editors/FieldEdit.h"
+#include "editors/ui/FieldEdit.h"
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
 #include "model/ProgramState.h"
 #include "model/Rounding.h"
-#include "platform/DialogButtons.h"
+#include "platform/ui/DialogButtons.h"
 #include "platform/MessageBoxService.h"
 #include "shell/prefs/CVUserPrefs.h"
 

@@ -1,0 +1,48 @@
+#include "app/StartUp.h"
+
+#include "app/SplashWindow.h"
+#include "app/dlgEULA.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QTimer>
+
+StartUp::StartUp(CVUserPrefs &prefs, MessageBoxService &messages, std::function<void()> openMainWindow)
+    : m_prefs(prefs), m_messages(messages), m_openMainWindow(std::move(openMainWindow))
+{
+    askAgreement = [this] {
+        dlgEULA eula(m_messages, m_splash);
+        eula.exec();
+        return eula.Accepted();
+    };
+}
+
+StartUp::~StartUp()
+{
+    delete m_splash;
+}
+
+void StartUp::begin()
+{
+    m_splash = new SplashWindow;
+    m_splash->show();
+    m_splash->repaint();
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &StartUp::splashTimerFired);
+    m_timer->start(SplashWindow::DisplayMs);
+}
+
+void StartUp::splashTimerFired()
+{
+    m_timer->stop();
+    if (m_prefs.ShowEULADialog()) {
+        if (!askAgreement()) {
+            m_splash->close();
+            emit declined();
+            return;
+        }
+        m_prefs.SetShowEULADialog(false);
+    }
+    m_splash->close();
+    m_openMainWindow();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "daq/CVAcquisitionLoop.h"
+#include "daq/TraceTargets.h"
+#include "daq/AcquisitionSample.h"
+
+#include <QObject>
+#include <memory>
+
+class ConnectionCommands;
+class CVDataAcquisition;
+class CVRTLogger;
+class PanelTable;
+class QTimer;
+class RealTimeSender;
+class RealTimeStripView;
+class frmMain;
+
+// Live data in the main window: the acquisition timer timerDAQ, which runs
+// one CVAcquisitionLoop tick per DAQSampleRate milliseconds while real-time
+// mode is on, paints the real-time strip, hands engine speed and load to the
+// panels for their trace and appends to the data log; and the commands of
+// the "&Data Logging" menu and "&Staged Rev Limiter...".
+class AcquisitionCommands : public QObject
+{
+    Q_OBJECT
+public:
+    AcquisitionCommands(frmMain &window, CVDataAcquisition &daq, RealTimeSender &realTime,
+                        ConnectionCommands &connection);
+    ~AcquisitionCommands() override;
+
+    // Real-time mode switched on: the strip back to its first texts, a new
+    // log (offering to save the previous one), the timer started.
+    void RealTimeStarted();
+    // Real-time mode switched off: the timer stopped.
+    void RealTimeStopped();
+    // One acquisition tick, painted.
+    void Tick();
+    // The timer takes the DAQSampleRate preference (25..2500 ms).
+    void ApplySampleRate();
+
+    // "&Save Current Datalog...", "S&ettings..." and "&Staged Rev Limiter...".
+    void SaveDatalog();
+    void DataLoggingSettings();
+    void StagedRevLimiter();
+
+    QTimer *timer() const { return m_timer; }
+    CVRTLogger &logger() { return *m_logger; }
+    RealTimeStripView *strip() const { return m_strip; }
+    CVAcquisitionLoop &loop() { return m_loop; }
+
+signals:
+    // After every tick, with what it produced.
+    void sampleTaken(const AcquisitionSample &sample);
+
+private:
+    // The panels of the window as trace targets.
+    class PanelTargets : public TraceTargets
+    {
+    public:
+        explicit PanelTargets(const PanelTable &panels) : m_panels(panels) {}
+        void TraceCell(int panelIndex, int rpm, int tp) override;
+        void TraceCellRPM(int panelIndex, int rpm) override;
+        void TraceCellVoltage(int panelIndex, float volts) override;
+
+    private:
+        const PanelTable &m_panels;
+    };
+
+    AcquisitionSample makeSample(const TickOutcome &outcome) const;
+    void reportLogFailure();
+
+    frmMain &m_window;
+    CVDataAcquisition &m_daq;
+    std::unique_ptr<CVRTLogger> m_logger;
+    PanelTargets m_targets;
+    CVAcquisitionLoop m_loop;
+    QTimer *m_timer = nullptr;
+    RealTimeStripView *m_strip = nullptr;
+    bool m_logFailureReported = false;
+};

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "editors/BlockOperations.h"
+#include "editors/ui/GridFont.h"
+#include "editors/GridRules.h"
+#include "editors/ui/Panel.h"
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <optional>
+
+class CVUserPrefs;
+class FieldEdit;
+class MapGridModel;
+class MapGridView;
+class MessageBoxService;
+class QAction;
+class QLabel;
+class QMenu;
+class RealTimeSender;
+class Tune;
+struct ProgramState;
+
+// The editing panel of the six 16 x 16 maps (panel indexes 7..12): the map
+// of the current panel index in a 17 x 17 grid with its RPM axis in column 0
+// and its TP axis in row 0, every body cell coloured by its raw byte, and the
+// live trace of the engine's operating point in green. The widget itself is
+// the panel's container; the main window places it and adds the "&Cell" menu
+// (cellMenu()) to its menu bar.
+//
+// Every accepted change goes straight into the tune; in real-time mode it is
+// also written to the box at once, otherwise the tune is marked as holding
+// changes not sent.
+class CVFuelTimingDlg : public QWidget, public GridPanel
+{
+    Q_OBJECT
+public:
+    CVFuelTimingDlg(ProgramState &state, CVUserPrefs &prefs, RealTimeSender &sender,
+                    MessageBoxService &messages, QWidget *parent = nullptr);
+    ~CVFuelTimingDlg() override;
+
+    // TunePanel / GridPanel
+    QWidget *widget() override { return this; }
+    // Sets the axis title for the current panel index, applies the grid font
+    // and refills the grid. An open in-place edit is dropped.
+    void UpdateData() override;
+    void PopGrid() override;
+    void UpdateGridFont() override;
+    // Trace of one acquisition sample for panel index 7, 8 or 11.
+    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    // Clears the trace points of the three traced maps (HOFM, HOHGFM, HOTM)
+    // and refills the grid when one of them is on screen.
+    void ClearRTState() override;
+
+    // The grid's key handler ('+', '-', 13 for Enter); the cell menu calls it.
+    void m_MapGrid_KeyPress(int keyAscii);
+    // Switches the current body cell between open and closed loop.
+    void CellLoop();
+    // Refills the grid so cleared trace points lose their green.
+    void ClearDataPoints();
+    bool IsEditingMap() const;
+    // The tree took the focus: an open in-place editor takes it back.
+    void TreeReceivedFocus();
+    void TraceCell(int panel, int rpm, int tp);
+
+    // Commits value to the current cell under the cell's range and rounding
+    // rules; false (and the tune unchanged) when refused. The refusal names
+    // the cell's limits when showMessage is true.
+    bool SetCellValue(double value, bool showMessage);
+
+    // "Set &Fuel/Timing Grid Font...": asks for a font, stores it in the
+    // preferences and applies it while a map panel is shown.
+    void SetGridFontFromDialog(const GridFont::FontPicker &pick);
+
+    // The main window's "&Cell" menu and its items.
+    QMenu *cellMenu() const { return mnuCell; }
+    QAction *incrementAction() const { return mnuCellIncrement; }
+    QAction *decrementAction() const { return mnuCellDecrement; }
+    QAction *editAction() const { return mnuCellEdit; }
+    QAction *loopAction() const { return mnuCellLoop; }
+
+    // Block tools on the selected cells (the current cell when none is
+    // selected): one undo step each, every changed run of adjacent entries one
+    // real-time frame. False (with a message) when the selection does not
+    // suit the operation.
+    bool RunBlock(BlockOps::Op op, double value = 0);
+    // The menu command: asks for the number first where the operation needs one.
+    void BlockCommand(BlockOps::Op op);
+    // Asks for a block operation's number; nothing when the user cancels.
+    std::function<std::optional<double>(const QString &title, const QString &label)> askValue;
+    // The selection's bounding rectangle in grid rows and columns.
+    BlockOps::Rect SelectionRect() const;
+
+    // The selection (or the whole map with its axes) as tab-separated values
+    // on the clipboard; paste of tab- or comma-separated text at the top-left
+    // selected cell, refused as a whole with a message naming the first bad cell.
+    QString CopySelection();
+    QString CopyMapWithAxes();
+    bool PasteText(const QString &text);
+    void Paste();
+
+    // A second tune to compare with: cells whose raw value differs are
+    // outlined and show the other tune's value in their tooltip. nullptr ends it.
+    void SetCompareTune(const Tune *other, const QString &name = QString());
+    bool IsComparing() const { return m_compare != nullptr; }
+    // Takes the selected cells' values from the compared tune (one undo step).
+    bool TakeSelectedFromCompare();
+
+    QAction *blockAction(BlockOps::Op op) const;
+    QAction *copyAction() const { return mnuCellCopy; }
+    QAction *pasteAction() const { return mnuCellPaste; }
+    QAction *copyMapAction() const { return mnuCellCopyMap; }
+    QAction *takeCompareAction() const { return mnuCellTakeCompare; }
+
+    MapGridView *grid() const { return MapGrid; }
+    MapGridModel *gridModel() const { return m_model; }
+    FieldEdit *cellEditor() const { return editGridCell; }
+    QLabel *labelX() const { return LabelX; }
+    QLabel *labelY() const { return LabelY; }
+    QWidget *legend() const { return picLegend; }
+    // The cell width w of the last fill or resize, in twips.
+    int cellWidthTwips() const { return m_w; }
+
+    int currentRow() const;
+    int currentCol() const;
+    void setCurrentCell(int row, int col);
+
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildLegend();
+    void layoutPanel();
+    void recomputeCellWidth();
+    void applyColumnWidths();
+    int labelYWidth() const;
+
+    void openCellEditor();
+    void placeCellEditor();
+    bool validateCellEditor();
+    void closeCellEditor();
+
+    bool setCellValueAt(int panel, int row, int col, double value, bool showMessage);
+    void showCell(int panel, int row, int col);
+    void UpdateCellMenu();
+    void popUpCellMenu(const QPoint &globalPos);
+    void buildBlockMenu();
+    void markComparedCells();
+    // Stores the planned cell values of a map panel, writes every changed run
+    // of each map to the box in real time, refreshes the grid and notes the
+    // edit as one step.
+    void applyPlan(int panel, const BlockOps::Plan &plan);
+
+    ProgramState &m_state;
+    CVUserPrefs &m_prefs;
+    RealTimeSender &m_sender;
+    MessageBoxService &m_messages;
+
+    int m_w = 0;
+
+    QLabel *LabelX = nullptr;
+    QLabel *LabelY = nullptr;
+    MapGridView *MapGrid = nullptr;
+    MapGridModel *m_model = nullptr;
+    FieldEdit *editGridCell = nullptr;
+    QWidget *picLegend = nullptr;
+
+    QMenu *mnuCell = nullptr;
+    QAction *mnuCellIncrement = nullptr;
+    QAction *mnuCellDecrement = nullptr;
+    QAction *mnuCellEdit = nullptr;
+    QAction *mnuCellLoop = nullptr;
+    std::map<BlockOps::Op, QAction *> m_blockActions;
+    QAction *mnuCellCopy = nullptr;
+    QAction *mnuCellPaste = nullptr;
+    QAction *mnuCellCopyMap = nullptr;
+    QAction *mnuCellTakeCompare = nullptr;
+
+    const Tune *m_compare = nullptr;
+    QString m_compareName;
+
+    // The cell the in-place editor edits, fixed when it opens.
+    int m_editPanel = 0;
+    int m_editRow = 0;
+    int m_editCol = 0;
+};

@@ -1,0 +1,67 @@
+#include "editors/ui/CVIgnitionDwellDlg.h"
+
+#include "editors/TableRules.h"
+#include "model/ProgramState.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CVIgnitionDwellDlg::CVIgnitionDwellDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
+                                       QWidget *parent)
+    : TablePanel(state, sender, messages, parent)
+{
+    setObjectName(QStringLiteral("picGlobalInjDwellDuty"));
+    CVGeneralInfo &g = m_state.tune.general();
+    m_duty.item = 22;
+    m_duty.get = [&g](int i) { return g.IgnitionDuty(i); };
+    m_duty.set = [&g](int i, int v) { g.SetIgnitionDuty(i, v); };
+
+    auto *outer = new QVBoxLayout(this);
+    auto addFrame = [&](const QString &title, const char *frameName, int first, QList<QLabel *> &labels,
+                        const char *labelName) {
+        auto *frame = new QGroupBox(title, this);
+        frame->setObjectName(QLatin1String(frameName));
+        auto *grid = new QGridLayout(frame);
+        grid->setHorizontalSpacing(2);
+        addBoxes(grid, 0, first, TableRules::DwellColumns, m_duty, QStringLiteral("editIgnitionDuty"), labels,
+                 QLatin1String(labelName));
+        outer->addWidget(frame);
+    };
+    addFrame(QStringLiteral("Charge Time"), "frameIgnDwellChargeTime", 0, lblIgnDwellChargeRPM,
+             "lblIgnDwellChargeRPM");
+    addFrame(QStringLiteral("Dwell Angle"), "frameIgnDwellAngle", TableRules::DwellColumns, lblIgnDwellAngleRPM,
+             "lblIgnDwellAngleRPM");
+    outer->addStretch(1);
+}
+
+void CVIgnitionDwellDlg::UpdateData()
+{
+    fill(m_duty);
+    const CVMapInfo &fuelRpm = m_state.tune.map(MapKey::FUELRPM);
+    for (int i = 0; i < TableRules::DwellColumns; ++i) {
+        lblIgnDwellChargeRPM[i]->setText(TableRules::RpmLabel(fuelRpm, i));
+        lblIgnDwellAngleRPM[i]->setText(TableRules::RpmLabel(fuelRpm, i));
+    }
+}
+
+void CVIgnitionDwellDlg::TraceCell(int rpm)
+{
+    setMarked(dutyBox(m_lastColumn), false);
+    setMarked(dutyBox(m_lastColumn + TableRules::DwellColumns), false);
+    m_lastColumn = TableRules::RpmColumnTraceIndex(m_state.tune.map(MapKey::FUELRPM), rpm);
+    setMarked(dutyBox(m_lastColumn), true);
+    setMarked(dutyBox(m_lastColumn + TableRules::DwellColumns), true);
+}
+
+void CVIgnitionDwellDlg::TraceCell(int, const TraceSample &sample)
+{
+    TraceCell(sample.rpm);
+}
+
+void CVIgnitionDwellDlg::ClearRTState()
+{
+    setMarked(dutyBox(m_lastColumn), false);
+    setMarked(dutyBox(m_lastColumn + TableRules::DwellColumns), false);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "editors/ui/TablePanel.h"
+
+class QLabel;
+
+// The ignition dwell duty panel (panel index 5): 32 bytes, the charge times
+// (boxes 0..15) above the dwell angles (16..31); box i and box i + 16 share
+// the RPM column i of the Fuel RPM Map.
+class CVIgnitionDwellDlg : public TablePanel
+{
+    Q_OBJECT
+public:
+    CVIgnitionDwellDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
+                       QWidget *parent = nullptr);
+
+    void UpdateData() override;
+    void IgnitionDuty_KeyPress(int index, int keyAscii) { keyPress(m_duty, index, keyAscii); }
+    void IgnitionDuty_Validate(int index, bool &cancel) { validate(m_duty, index, cancel); }
+    void TraceCell(int rpm);
+    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    void ClearRTState() override;
+
+    FieldEdit *dutyBox(int i) const { return boxAt(m_duty, i); }
+    QLabel *chargeLabel(int i) const { return lblIgnDwellChargeRPM.value(i); }
+    QLabel *angleLabel(int i) const { return lblIgnDwellAngleRPM.value(i); }
+
+private:
+    Table m_duty;
+    QList<QLabel *> lblIgnDwellChargeRPM;
+    QList<QLabel *> lblIgnDwellAngleRPM;
+    int m_lastColumn = 0;
+};

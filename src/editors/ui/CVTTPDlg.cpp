@@ -1,0 +1,82 @@
+#include "editors/ui/CVTTPDlg.h"
+
+#include "editors/TableRules.h"
+#include "model/ProgramState.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CVTTPDlg::CVTTPDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages, QWidget *parent)
+    : TablePanel(state, sender, messages, parent)
+{
+    setObjectName(QStringLiteral("picGlobalTTP"));
+    CVGeneralInfo &g = m_state.tune.general();
+    m_ttpMin.item = 18;
+    m_ttpMin.get = [&g](int i) { return g.TTPMin(i); };
+    m_ttpMin.set = [&g](int i, int v) { g.SetTTPMin(i, v); };
+    m_ttpMax.item = 19;
+    m_ttpMax.get = [&g](int i) { return g.TTPMax(i); };
+    m_ttpMax.set = [&g](int i, int v) { g.SetTTPMax(i, v); };
+    m_tpLimit.item = 20;
+    m_tpLimit.get = [&g](int i) { return g.TPLimit(i); };
+    m_tpLimit.set = [&g](int i, int v) { g.SetTPLimit(i, v); };
+
+    auto *outer = new QVBoxLayout(this);
+    auto addFrame = [&](const QString &title, const char *frameName, Table &table, const char *editName,
+                        QList<QLabel *> &labels, const char *labelName) {
+        auto *frame = new QGroupBox(title, this);
+        frame->setObjectName(QLatin1String(frameName));
+        auto *grid = new QGridLayout(frame);
+        grid->setHorizontalSpacing(2);
+        addBoxes(grid, 0, 0, TableRules::TTPBoxes, table, QLatin1String(editName), labels,
+                 QLatin1String(labelName));
+        outer->addWidget(frame);
+    };
+    addFrame(QStringLiteral("TTP Min"), "grpTTPMin", m_ttpMin, "editTTPMin", lblTTPMinRPM, "lblTTPMinRPM");
+    addFrame(QStringLiteral("TTP Max"), "grpTTPMaps", m_ttpMax, "editTTPMax", lblTTPMaxRPM, "lblTTPMaxRPM");
+    addFrame(QStringLiteral("TP Limit"), "grpTPLimit", m_tpLimit, "editTPLimit", lblTPLimitRPM, "lblTPLimitRPM");
+    outer->addStretch(1);
+
+    for (int i = 0; i < lblTTPMinRPM.size(); ++i)
+        lblTTPMinRPM[i]->setText(TableRules::TTPMinLabel(i));
+}
+
+void CVTTPDlg::UpdateData()
+{
+    fill(m_ttpMin);
+    fill(m_ttpMax);
+    fill(m_tpLimit);
+    const CVMapInfo &fuelRpm = m_state.tune.map(MapKey::FUELRPM);
+    for (int i = 0; i < TableRules::TTPBoxes; ++i) {
+        lblTTPMaxRPM[i]->setText(TableRules::RpmLabel(fuelRpm, i));
+        lblTPLimitRPM[i]->setText(TableRules::RpmLabel(fuelRpm, i));
+    }
+}
+
+void CVTTPDlg::TraceCell(int rpm)
+{
+    setMarked(ttpMinBox(m_lastTTPMinIndex), false);
+    setMarked(ttpMaxBox(m_lastColumn), false);
+    setMarked(tpLimitBox(m_lastColumn), false);
+
+    m_lastTTPMinIndex = TableRules::TTPMinTraceIndex(rpm);
+    m_lastColumn = TableRules::RpmColumnTraceIndex(m_state.tune.map(MapKey::FUELRPM), rpm);
+
+    setMarked(ttpMinBox(m_lastTTPMinIndex), true);
+    setMarked(ttpMaxBox(m_lastColumn), true);
+    setMarked(tpLimitBox(m_lastColumn), true);
+}
+
+void CVTTPDlg::TraceCell(int, const TraceSample &sample)
+{
+    TraceCell(sample.rpm);
+}
+
+void CVTTPDlg::ClearRTState()
+{
+    setMarked(ttpMinBox(m_lastTTPMinIndex), false);
+    setMarked(ttpMaxBox(m_lastColumn), false);
+    setMarked(tpLimitBox(m_lastColumn), false);
+}

@@ -1,0 +1,60 @@
+#include "editors/ui/CVVQTableDlg.h"
+
+#include "editors/TableRules.h"
+#include "model/ProgramState.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int BoxesPerRow = 16;
+}
+
+CVVQTableDlg::CVVQTableDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
+                           QWidget *parent)
+    : TablePanel(state, sender, messages, parent)
+{
+    setObjectName(QStringLiteral("picVQTable"));
+    CVGeneralInfo &g = m_state.tune.general();
+    // The link's real-time write of item 23 puts both bytes of the entry into
+    // the box.
+    m_vq.item = 23;
+    m_vq.high = 65535;
+    m_vq.get = [&g](int i) { return g.VQ(i); };
+    m_vq.set = [&g](int i, int v) { g.SetVQ(i, v); };
+
+    auto *outer = new QVBoxLayout(this);
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(2);
+    for (int first = 0; first < TableRules::VQBoxes; first += BoxesPerRow)
+        addBoxes(grid, 2 * (first / BoxesPerRow), first, BoxesPerRow, m_vq, QStringLiteral("editVQ"), labelVQ,
+                 QStringLiteral("labelVQ"));
+    outer->addLayout(grid);
+    outer->addStretch(1);
+
+    for (int i = 0; i < labelVQ.size(); ++i)
+        labelVQ[i]->setText(TableRules::VQLabel(i));
+}
+
+void CVVQTableDlg::UpdateData()
+{
+    fill(m_vq);
+}
+
+void CVVQTableDlg::TraceCell(float voltage)
+{
+    setMarked(vqBox(m_lastIndex), false);
+    m_lastIndex = TableRules::VQTraceIndex(voltage);
+    setMarked(vqBox(m_lastIndex), true);
+}
+
+void CVVQTableDlg::TraceCell(int, const TraceSample &sample)
+{
+    TraceCell(sample.masVoltage);
+}
+
+void CVVQTableDlg::ClearRTState()
+{
+    setMarked(vqBox(m_lastIndex), false);
+}

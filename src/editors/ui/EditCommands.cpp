@@ -1,0 +1,351 @@
+#include "editors/ui/EditCommands.h"
+
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/dlgCompare.h"
+#include "link/RealTimeChanges.h"
+#include "link/WriteReview.h"
+#include "link/ui/dlgXfer.h"
+#include "model/ImageFile.h"
+#include "model/ProgramState.h"
+#include "model/ProjectFile.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/UiServices.h"
+#include "shell/FileCommands.h"
+#include "link/ui/ImageCommands.h"
+#include "shell/frmMain.h"
+#include "shell/prefs/CVUserPrefs.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+
+namespace {
+enum State { NotConnected = 0, Idle = 2, Reading = 3, Writing = 4 };
+
+// An item of the injector group or another the box cannot take in real time.
+QString itemName(int item)
+{
+    const TuneItem *info = FindTuneItem(item);
+    return info ? QLatin1String(info->name) : QString();
+}
+} // namespace
+
+EditCommands::EditCommands(frmMain &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime)
+    : QObject(&window), m_window(window), m_state(window.State()), m_grid(grid), m_port(port), m_realTime(realTime),
+      m_history(window.State().tune)
+{
+    ProgramState &state = window.State();
+    m_history.Reset(!state.Modified);
+    state.EditNoted = [this](const QString &label) { noted(label); };
+
+    connect(window.Action("mnuEditUndo"), &QAction::triggered, this, &EditCommands::Undo);
+    connect(window.Action("mnuEditRedo"), &QAction::triggered, this, &EditCommands::Redo);
+    connect(&window, &frmMain::tuneReplaced, this, [this] {
+        m_history.Reset(!m_state.Modified);
+        updateActions();
+        refreshCompare();
+    });
+    connect(&window, &frmMain::tuneSaved, this, [this] {
+        m_history.MarkSaved();
+        updateActions();
+    });
+
+    // The write of the changes goes with the write, the box compare with the read.
+    QAction *write = window.Action("mnuOptionsWrite");
+    QAction *writeChanges = window.Action("mnuOptionsWriteChanges");
+    auto mirrorWrite = [write, writeChanges] { writeChanges->setEnabled(write->isEnabled()); };
+    connect(write, &QAction::changed, writeChanges, mirrorWrite);
+    mirrorWrite();
+    connect(writeChanges, &QAction::triggered, this, &EditCommands::WriteChanges);
+    QAction *read = window.Action("mnuOptionsRead");
+    QAction *compareBox = window.Action("mnuToolsCompareBox");
+    auto mirrorRead = [read, compareBox] { compareBox->setEnabled(read->isEnabled()); };
+    connect(read, &QAction::changed, compareBox, mirrorRead);
+    mirrorRead();
+    connect(compareBox, &QAction::triggered, this, [this] { CompareWithBox(); });
+    connect(window.Action("mnuToolsCompareProject"), &QAction::triggered, this, [this] { CompareWithProject(); });
+    connect(window.Action("mnuToolsCompareImage"), &QAction::triggered, this, [this] { CompareWithImage(); });
+    connect(window.Action("mnuToolsCompareEnd"), &QAction::triggered, this, &EditCommands::EndCompare);
+
+    // The grid's block, clipboard and compare items join the window's "&Cell" menu.
+    if (QMenu *cell = window.menuBar()->findChild<QMenu *>("mnuCell")) {
+        cell->addSeparator();
+        for (BlockOps::Op op : {BlockOps::Op::Set, BlockOps::Op::Add, BlockOps::Op::Subtract, BlockOps::Op::Scale,
+                                BlockOps::Op::InterpolateRows, BlockOps::Op::InterpolateColumns,
+                                BlockOps::Op::InterpolateBilinear, BlockOps::Op::Smooth})
+            cell->addAction(grid.blockAction(op));
+        cell->addSeparator();
+        for (QAction *a : {grid.copyAction(), grid.pasteAction(), grid.copyMapAction(), grid.takeCompareAction()})
+            cell->addAction(a);
+    }
+    updateActions();
+}
+
+EditCommands::~EditCommands()
+{
+    // The window and its panels may already be gone; the state outlives them.
+    m_state.EditNoted = nullptr;
+}
+
+// --- Undo and redo ------------------------------------------------------------
+
+void EditCommands::noted(const QString &label)
+{
+    if (m_history.Record(label))
+        m_state.Modified = !m_history.AtSavePoint();
+    updateActions();
+    refreshCompare();
+}
+
+void EditCommands::Undo()
+{
+    if (const HistoryStep *step = m_history.Undo())
+        afterStep(*step, false);
+}
+
+void EditCommands::Redo()
+{
+    if (const HistoryStep *step = m_history.Redo())
+        afterStep(*step, true);
+    else
+        updateActions();
+}
+
+bool EditCommands::sendInRealTime(int item, const QByteArray &from, const QByteArray &to, const QString &version)
+{
+    ProgramState &state = m_state;
+    // While the staged rev limiter holds the box's rev limit, the tune's own
+    // waits; leaving real-time mode sends it.
+    if (item == 11 && state.StagedRevLimitActive)
+        return true;
+    return SendItemChange(m_realTime, item, from, to, version);
+}
+
+void EditCommands::afterStep(const HistoryStep &step, bool forward)
+{
+    ProgramState &state = m_state;
+    bool unsent = false;
+    for (const ItemChange &c : step.changes) {
+        const QByteArray &from = forward ? c.before : c.after;
+        const QByteArray &to = forward ? c.after : c.before;
+        if (!IsTransferredItem(c.item))
+            continue; // never in the box
+        if (state.RealTimeEnabled)
+            unsent = !sendInRealTime(c.item, from, to, forward ? c.versionAfter : c.versionBefore) || unsent;
+        else
+            unsent = true;
+    }
+    state.Modified = !m_history.AtSavePoint();
+    if (unsent)
+        state.ChangesNotSent = true;
+    // Back at what the box holds: nothing is waiting to be sent.
+    if (!state.RealTimeEnabled && m_box.ItemsToWrite(state.tune).empty())
+        state.ChangesNotSent = false;
+    refreshPanels();
+    updateActions();
+    refreshCompare();
+}
+
+void EditCommands::updateActions()
+{
+    QAction *undo = m_window.Action("mnuEditUndo");
+    QAction *redo = m_window.Action("mnuEditRedo");
+    undo->setEnabled(m_history.CanUndo());
+    undo->setText(m_history.CanUndo() ? QStringLiteral("&Undo ") + m_history.UndoLabel() : QStringLiteral("&Undo"));
+    redo->setEnabled(m_history.CanRedo());
+    redo->setText(m_history.CanRedo() ? QStringLiteral("&Redo ") + m_history.RedoLabel() : QStringLiteral("&Redo"));
+}
+
+void EditCommands::refreshPanels()
+{
+    // The panel on show refills itself from the tune.
+    m_window.SelectPanel(m_state.CurrentPanel);
+}
+
+// --- Write the changes only -----------------------------------------------------
+
+void EditCommands::WriteChanges()
+{
+    ProgramState &state = m_state;
+    CVUserPrefs &prefs = m_window.Prefs();
+    MessageBoxService &messages = m_window.Ui().messages;
+    if (state.RealTimeEnabled || prefs.ConnectionState() == NotConnected)
+        return;
+    const std::vector<int> items = m_box.ItemsToWrite(state.tune);
+    if (items.empty()) {
+        messages.info(&m_window, QStringLiteral("The Vantrelle already holds the current settings.  "
+                                                "There are no changes to write."));
+        state.ChangesNotSent = false;
+        return;
+    }
+    const QString details = ReviewWrite(state.tune, m_box, items, state.TuneOriginWarning).Text();
+    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?", details))
+        return;
+    m_window.SetConnectionState(Writing);
+    {
+        dlgXfer dialog(m_port, state.tune, messages, &m_window);
+        dialog.SetState(Writing);
+        dialog.SetItems(items);
+        dialog.exec();
+        if (dialog.Success())
+            state.ChangesNotSent = false;
+        m_box.RecordTransfer(state.tune, items, dialog.ItemsDone(), true);
+    }
+    m_window.SetConnectionState(Idle);
+}
+
+// --- Compare ----------------------------------------------------------------------
+
+bool EditCommands::CompareWithProject(const QString &given)
+{
+    QString path = given;
+    if (path.isEmpty())
+        path = m_window.Ui().files.openFile(&m_window, "Open", FileCommands::ProjectFilter);
+    if (path.isEmpty())
+        return false;
+    Tune other;
+    const FileOutcome read = ReadProjectFile(path, other);
+    if (!read) {
+        m_window.Ui().messages.exclamation(&m_window, QStringLiteral("Error when attempting to load map: ") + read.error);
+        return false;
+    }
+    StartCompare(other, QFileInfo(path).fileName());
+    return true;
+}
+
+bool EditCommands::CompareWithImage(const QString &given)
+{
+    QString path = given;
+    if (path.isEmpty())
+        path = m_window.Ui().files.openFile(&m_window, "Open", ImageCommands::ImageFilter);
+    if (path.isEmpty())
+        return false;
+    QByteArray image;
+    const FileOutcome read = ReadImageFile(path, image);
+    if (!read) {
+        m_window.Ui().messages.exclamation(&m_window, read.error);
+        return false;
+    }
+    Tune other;
+    TuneFromImage(image, other);
+    StartCompare(other, QFileInfo(path).fileName());
+    return true;
+}
+
+bool EditCommands::CompareWithBox()
+{
+    ProgramState &state = m_state;
+    if (state.RealTimeEnabled || m_window.Prefs().ConnectionState() == NotConnected)
+        return false;
+    Tune other;
+    bool success = false;
+    m_window.SetConnectionState(Reading);
+    {
+        dlgXfer dialog(m_port, other, m_window.Ui().messages, &m_window);
+        dialog.SetState(Reading);
+        dialog.exec();
+        success = dialog.Success();
+        // What came in is what the box holds.
+        m_box.RecordTransfer(other, BoxContents::FullWalk(), dialog.ItemsDone(), false);
+    }
+    m_window.SetConnectionState(Idle);
+    if (!success)
+        return false;
+    StartCompare(other, QStringLiteral("the Vantrelle"));
+    return true;
+}
+
+void EditCommands::StartCompare(const Tune &other, const QString &name)
+{
+    m_compare = std::make_unique<Tune>(other);
+    m_compareName = name;
+    m_grid.SetCompareTune(m_compare.get(), name);
+    m_window.Action("mnuToolsCompareEnd")->setEnabled(true);
+    if (!m_compareWindow) {
+        m_compareWindow = new dlgCompare(&m_window);
+        m_compareWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_compareWindow, &dlgCompare::takeItem, this, [this](int item) { TakeItem(item); });
+        connect(m_compareWindow, &dlgCompare::takeAll, this, [this] { TakeAll(); });
+        connect(m_compareWindow, &QObject::destroyed, this, [this] {
+            if (m_compare)
+                EndCompare();
+        });
+    }
+    refreshCompare();
+    m_compareWindow->show();
+    m_compareWindow->raise();
+}
+
+void EditCommands::EndCompare()
+{
+    m_compare.reset();
+    m_compareName.clear();
+    m_grid.SetCompareTune(nullptr);
+    m_window.Action("mnuToolsCompareEnd")->setEnabled(false);
+    if (m_compareWindow)
+        m_compareWindow->close();
+}
+
+std::vector<ItemChange> EditCommands::CompareDifferences() const
+{
+    if (!m_compare)
+        return {};
+    std::vector<ItemChange> out;
+    // The acceleration table is in project files only; show it too.
+    for (ItemChange &c : TuneHistory::Differences(m_state.tune, *m_compare))
+        out.push_back(std::move(c));
+    return out;
+}
+
+void EditCommands::refreshCompare()
+{
+    if (!m_compare)
+        return;
+    m_grid.SetCompareTune(m_compare.get(), m_compareName);
+    if (m_compareWindow)
+        m_compareWindow->Fill(m_compareName, CompareDifferences());
+}
+
+void EditCommands::takeOver(const std::vector<ItemChange> &differences, const QString &label)
+{
+    ProgramState &state = m_state;
+    if (differences.empty())
+        return;
+    bool unsent = false;
+    for (const ItemChange &c : differences) {
+        StoreItemBytes(state.tune, c.item, c.after);
+        if (c.item == 17)
+            state.tune.general().SetVersion(c.versionAfter);
+        if (state.RealTimeEnabled && IsTransferredItem(c.item)
+            && !sendInRealTime(c.item, c.before, c.after, c.versionAfter))
+            unsent = true;
+    }
+    state.NoteEdit(label);
+    if (unsent)
+        state.ChangesNotSent = true;
+    refreshPanels();
+    refreshCompare();
+}
+
+bool EditCommands::TakeItem(int item)
+{
+    for (const ItemChange &c : CompareDifferences()) {
+        if (c.item == item) {
+            takeOver({c}, QStringLiteral("Take %1 from %2").arg(itemName(item), m_compareName));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EditCommands::TakeAll()
+{
+    const std::vector<ItemChange> differences = CompareDifferences();
+    if (differences.empty())
+        return false;
+    takeOver(differences, QStringLiteral("Take every difference from %1").arg(m_compareName));
+    return true;
+}

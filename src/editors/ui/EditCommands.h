@@ -1,0 +1,80 @@
+#pragma once
+
+#include "editors/ui/dlgCompare.h"
+#include "link/BoxContents.h"
+#include "model/Tune.h"
+#include "model/TuneHistory.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class CVFuelTimingDlg;
+class frmMain;
+class LinkPort;
+struct ProgramState;
+class RealTimeSender;
+
+// The tuner's tools around the editors: undo and redo of every change to the
+// tune (the "&Edit" menu), the write of the changed items only, and the
+// comparison with a second tune (project file, raw image or what the box
+// holds) with the commands that take its values over.
+class EditCommands : public QObject
+{
+    Q_OBJECT
+public:
+    EditCommands(frmMain &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime);
+    ~EditCommands() override;
+
+    TuneHistory &history() { return m_history; }
+    BoxContents &box() { return m_box; }
+
+    void Undo();
+    void Redo();
+
+    // "Write C&hanges to Vantrelle...": writes only the items the box does not
+    // hold as the tune has them, with the write's question, dialog and
+    // messages; says so when there is nothing to write.
+    void WriteChanges();
+
+    // Compare with a second tune; the path is asked for when empty. False
+    // when nothing was opened (cancelled, or a file that cannot be read).
+    bool CompareWithProject(const QString &path = QString());
+    bool CompareWithImage(const QString &path = QString());
+    // Reads what the box holds into memory (not into the tune) and compares.
+    bool CompareWithBox();
+    void StartCompare(const Tune &other, const QString &name);
+    void EndCompare();
+    const Tune *ComparedTune() const { return m_compare.get(); }
+    std::vector<ItemChange> CompareDifferences() const;
+    dlgCompare *CompareWindow() const { return m_compareWindow; }
+
+    // Takes one item, or every differing item, over from the compared tune as
+    // one undo step.
+    bool TakeItem(int item);
+    bool TakeAll();
+
+private:
+    void noted(const QString &label);
+    void afterStep(const HistoryStep &step, bool forward);
+    // Stores the other tune's contents of the given differences and writes
+    // them to the box in real time.
+    void takeOver(const std::vector<ItemChange> &differences, const QString &label);
+    // Writes an item change to the box in real time; false when the box could
+    // not be told.
+    bool sendInRealTime(int item, const QByteArray &from, const QByteArray &to, const QString &version);
+    void refreshPanels();
+    void refreshCompare();
+    void updateActions();
+
+    frmMain &m_window;
+    ProgramState &m_state; // outlives the window
+    CVFuelTimingDlg &m_grid;
+    LinkPort &m_port;
+    RealTimeSender &m_realTime;
+    TuneHistory m_history;
+    BoxContents m_box;
+    std::unique_ptr<Tune> m_compare;
+    QString m_compareName;
+    QPointer<dlgCompare> m_compareWindow;
+};

@@ -1,0 +1,73 @@
+#include "link/ui/ImageCommands.h"
+
+#include "link/BoxContents.h"
+#include "link/ui/dlgXferROM.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageBoxService.h"
+#include "platform/UiServices.h"
+#include "link/ui/dlgLoadBin.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+
+ImageCommands::ImageCommands(frmMain &window, LinkPort &port, std::function<bool()> readCommand)
+    : QObject(&window), m_window(window), m_port(port), m_read(std::move(readCommand))
+{
+    connect(window.Action("mnuFileOpenBin"), &QAction::triggered, this, &ImageCommands::LoadBinToRom);
+    connect(window.Action("mnuFileSaveBin"), &QAction::triggered, this, &ImageCommands::SaveRomToBin);
+    connect(window.Action("mnuLoad"), &QAction::triggered, this, &ImageCommands::LoadStockProgram);
+}
+
+void ImageCommands::LoadBinToRom()
+{
+    const QString path = m_window.Ui().files.openFile(&m_window, "Open", ImageFilter);
+    if (path.isEmpty())
+        return;
+    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    transfer.Initialize(path, 4);
+    transfer.exec();
+    // The transfer has shown any failure of its own. A file refused before
+    // anything was sent leaves the box as it was: nothing to read back.
+    if (transfer.Outcome().result == LinkResult::FileError)
+        return;
+    if (box)
+        box->Forget();
+    m_read();
+}
+
+void ImageCommands::SaveRomToBin()
+{
+    const QString path = m_window.Ui().files.saveFile(&m_window, "Save", ImageFilter, QString());
+    if (path.isEmpty())
+        return;
+    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    transfer.Initialize(path, 3);
+    transfer.exec();
+}
+
+void ImageCommands::LoadStockProgram()
+{
+    bool loaded = false;
+    {
+        dlgLoadBin dialog(m_port, m_window.Ui().messages, &m_window);
+        dialog.exec();
+        loaded = dialog.Loaded();
+    }
+    // Even a transfer that stopped part-way may have changed the box.
+    if (box)
+        box->Forget();
+    if (!loaded)
+        return;
+    // The read may be declined, or cancelled to keep unsaved changes: the tune
+    // on screen then still belongs to its project file.
+    bool replaced = false;
+    const QMetaObject::Connection watch =
+        connect(&m_window, &frmMain::tuneReplaced, this, [&replaced] { replaced = true; });
+    m_read();
+    disconnect(watch);
+    if (!replaced)
+        return;
+    // The tune no longer belongs to a project file.
+    m_window.SetCurrentFileName(QString());
+    m_window.setWindowTitle("Vantrelle");
+}

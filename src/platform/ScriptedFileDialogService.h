@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/FileDialogService.h"
+
+#include <deque>
+#include <vector>
+
+// Answers from a queue of paths (an empty path is a Cancel) and records what
+// was asked.
+class ScriptedFileDialogService : public FileDialogService
+{
+public:
+    struct Asked
+    {
+        bool save;
+        QString title;
+        QString filter;
+        QString suggestedName;
+        int selectedFilter = 1;
+    };
+
+    QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &suggestedName) override;
+    QString saveFileSelectingFilter(QWidget *parent, const QString &title, const QString &filter,
+                                    int selectedFilter, const QString &suggestedName) override;
+
+    void queue(const QString &path) { m_paths.push_back(path); }
+    const std::vector<Asked> &asked() const { return m_asked; }
+
+private:
+    QString next();
+    std::deque<QString> m_paths;
+    std::vector<Asked> m_asked;
+};

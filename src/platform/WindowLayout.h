@@ -1,0 +1,57 @@
+#pragma once
+
+// Where the main window's areas go, in twips, for a given splitter position.
+// Kept apart from the widgets so the rules can be checked on their own.
+namespace WindowLayout {
+
+inline constexpr int MinimumWindowWidth = 3000; // twips
+inline constexpr int SplitterMargin = 500;      // the splitter stays this far from either edge
+inline constexpr int TreeLeft = 5;
+inline constexpr int PanelGap = 40;             // panel starts this far right of the splitter
+inline constexpr int PanelRightMargin = 200;    // panel width = window width - (x + this)
+
+struct Rect
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Rect &) const = default;
+};
+
+struct Input
+{
+    double splitterX = 2500;  // tree width, twips
+    int windowWidth = 6500;   // client width, twips
+    int clientTop = 0;        // below the toolbar when it is shown
+    int clientBottom = 6500;  // above the status bar when it is shown
+    bool realTime = false;    // the live strip is shown below the panel...
+    bool vqSelected = false;  // ...except while the VQ Table node is selected
+    int stripHeight = 0;      // height the live strip asks for
+};
+
+struct Result
+{
+    Rect tree;
+    int splitterLeft = 0;
+    int storedSplitterX = 0;  // what the SplitterX preference becomes
+    Rect panel;
+    Rect strip;
+    bool stripVisible = false;
+};
+
+Result Compute(const Input &in);
+
+// Where the splitter bar goes while it is dragged to proposedLeft.
+int ClampSplitter(int proposedLeft, int windowWidth);
+
+// Where the main window opens, all in pixels: the stored placement held to
+// the available area of its screen. The size is at least the minimum and at
+// most the area; a window left entirely off the area (or with its title bar
+// above it) is moved onto it.
+Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight);
+
+// The window width a resize ends with.
+inline int ClampWindowWidth(int width) { return width < MinimumWindowWidth ? MinimumWindowWidth : width; }
+
+} // namespace WindowLayout

@@ -1,0 +1,205 @@
+#include "view3d/ui/CVMap3DView.h"
+
+#include "editors/CVMapColorInfo.h"
+#include "editors/GridRules.h"
+#include "model/ProgramState.h"
+#include "daq/AcquisitionSample.h"
+#include "view3d/ui/OpenGLSupport.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <QtDataVisualization/Q3DCamera>
+#include <QtDataVisualization/Q3DScene>
+#include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/QSurface3DSeries>
+#include <QtDataVisualization/QSurfaceDataProxy>
+#include <QtDataVisualization/QValue3DAxis>
+
+namespace {
+
+constexpr int N = MapSurfaceData::Size;
+
+bool sameShape(const MapSurfaceData &a, const MapSurfaceData &b)
+{
+    return a.heights == b.heights && a.rpmPositions == b.rpmPositions && a.tpPositions == b.tpPositions;
+}
+
+} // namespace
+
+CVMap3DView::CVMap3DView(const ProgramState &state, QWidget *parent)
+    : QWidget(parent), m_state(state)
+{
+    setObjectName(QStringLiteral("view3DMap"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_placeholder = new QLabel(this);
+    m_placeholder->setAlignment(Qt::AlignCenter);
+    m_placeholder->setWordWrap(true);
+    layout->addWidget(m_placeholder);
+
+    m_refresh = new QTimer(this);
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(0);
+    connect(m_refresh, &QTimer::timeout, this, &CVMap3DView::RefreshNow);
+}
+
+CVMap3DView::~CVMap3DView() = default;
+
+bool CVMap3DView::EnsureGraph()
+{
+    if (m_graph)
+        return true;
+    const OpenGLCheck check = CheckOpenGL();
+    if (!check.ok) {
+        m_unavailable = check.reason;
+        m_placeholder->setText(m_unavailable);
+        return false;
+    }
+    auto *graph = new Q3DSurface;
+    if (!graph->hasContext()) {
+        delete graph;
+        m_unavailable = QStringLiteral("The 3D map view needs OpenGL, which is not available here: "
+                                       "the graph could not get an OpenGL context.");
+        m_placeholder->setText(m_unavailable);
+        return false;
+    }
+    m_unavailable.clear();
+    m_graph = graph;
+    m_graph->setHorizontalAspectRatio(1.0);
+    m_graph->setAxisX(new QValue3DAxis);
+    m_graph->setAxisY(new QValue3DAxis);
+    m_graph->setAxisZ(new QValue3DAxis);
+    for (QValue3DAxis *axis : {m_graph->axisX(), m_graph->axisY(), m_graph->axisZ()}) {
+        axis->setTitleVisible(true);
+        axis->setLabelFormat(QStringLiteral("%d"));
+    }
+    m_graph->setSelectionMode(QAbstract3DGraph::SelectionItem);
+    m_graph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRight);
+
+    m_series = new QSurface3DSeries;
+    m_series->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
+    m_series->setFlatShadingEnabled(true);
+    m_series->setItemLabelFormat(QStringLiteral("@zLabel RPM, load @xLabel: @yLabel"));
+    m_graph->addSeries(m_series);
+
+    QWidget *container = QWidget::createWindowContainer(m_graph, this);
+    container->setObjectName(QStringLiteral("view3DMapGraph"));
+    container->setMinimumSize(200, 160);
+    container->setFocusPolicy(Qt::StrongFocus);
+    layout()->replaceWidget(m_placeholder, container);
+    m_placeholder->hide();
+    m_pushed.reset();
+    RefreshNow();
+    return true;
+}
+
+void CVMap3DView::ShowMap(int panel)
+{
+    // Any selection may follow a change of the whole tune (a project load or
+    // a read selects the general panel): look again in any case.
+    if (GridRules::IsMapPanel(panel))
+        m_panel = panel;
+    Refresh();
+}
+
+void CVMap3DView::Refresh()
+{
+    if (!m_refresh->isActive())
+        m_refresh->start();
+}
+
+void CVMap3DView::RefreshNow()
+{
+    m_refresh->stop();
+    const std::optional<MapSurfaceData> next = BuildMapSurface(m_state.tune, m_panel, m_live[m_panel]);
+    if (!next)
+        return;
+    m_data = *next;
+    if (m_graph && isVisible())
+        pushToGraph(m_data);
+}
+
+void CVMap3DView::pushToGraph(const MapSurfaceData &next)
+{
+    const bool shape = !m_pushed || !sameShape(*m_pushed, next);
+    const bool colors = !m_pushed || m_pushed->colors != next.colors;
+    const bool live = !m_pushed || m_pushed->liveEntry != next.liveEntry;
+    if (!shape && !colors && !live)
+        return;
+    ++m_redraws;
+    if (shape) {
+        auto *array = new QSurfaceDataArray;
+        array->reserve(N);
+        for (int r = 0; r < N; ++r) {
+            auto *row = new QSurfaceDataRow(N);
+            for (int c = 0; c < N; ++c)
+                (*row)[c].setPosition(QVector3D(static_cast<float>(next.tpPositions[c]),
+                                                static_cast<float>(next.heights[r * N + c]),
+                                                static_cast<float>(next.rpmPositions[r])));
+            array->append(row);
+        }
+        m_series->dataProxy()->resetArray(array);
+        m_graph->axisX()->setTitle(next.tpTitle());
+        m_graph->axisY()->setTitle(next.heightTitle());
+        m_graph->axisZ()->setTitle(next.rpmTitle());
+    }
+    if (colors)
+        m_series->setTexture(SurfaceTexture(next));
+    if (live || shape) {
+        if (next.liveEntry)
+            m_series->setSelectedPoint(QPoint(*next.liveEntry / N, *next.liveEntry % N));
+        else if (m_pushed && m_pushed->liveEntry)
+            m_series->setSelectedPoint(QSurface3DSeries::invalidSelectionPosition());
+    }
+    m_pushed = next;
+}
+
+void CVMap3DView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    Refresh();
+}
+
+void CVMap3DView::TakeSample(const AcquisitionSample &sample)
+{
+    if (!sample.acquired)
+        return;
+    bool changed = false;
+    for (const AcquisitionSample::TracedCell &cell : sample.cells) {
+        if (cell.panelIndex < 0 || cell.panelIndex >= static_cast<int>(m_live.size()))
+            continue;
+        std::optional<LiveCell> &slot = m_live[static_cast<std::size_t>(cell.panelIndex)];
+        if (!slot || slot->rpmIndex != cell.rpmIndex || slot->tpIndex != cell.tpIndex) {
+            slot = LiveCell{cell.rpmIndex, cell.tpIndex};
+            changed = changed || cell.panelIndex == m_panel;
+        }
+    }
+    if (changed)
+        Refresh();
+}
+
+void CVMap3DView::ClearLiveCells()
+{
+    m_live.fill(std::nullopt);
+    Refresh();
+}
+
+QImage CVMap3DView::SurfaceTexture(const MapSurfaceData &data, int blockPixels)
+{
+    const int b = std::max(1, blockPixels);
+    QImage image(N * b, N * b, QImage::Format_RGB32);
+    for (int r = 0; r < N; ++r) {
+        for (int c = 0; c < N; ++c) {
+            const quint32 color = data.colors[r * N + c];
+            const QRgb rgb = qRgb(VntRed(color), VntGreen(color), VntBlue(color));
+            const int top = (N - 1 - r) * b;
+            for (int y = top; y < top + b; ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                std::fill(line + c * b, line + (c + 1) * b, rgb);
+            }
+        }
+    }
+    return image;
+}
