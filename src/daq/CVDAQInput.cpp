@@ -15,8 +15,11 @@ QString CVDAQInput::ChannelName(qint32 inputType, qint32 channel)
     switch (inputType) {
     case SingleEnded:
         return QStringLiteral("AI%1").arg(channel);
-    case Differential:
-        return QStringLiteral("AI%1-AI%2").arg(channel * 2).arg(channel * 2 + 1);
+    case Differential: {
+        // Wide enough for any stored number, however damaged.
+        const qint64 first = static_cast<qint64>(channel) * 2;
+        return QStringLiteral("AI%1-AI%2").arg(first).arg(first + 1);
+    }
     case Digital:
         return channel >= 16 ? QStringLiteral("IO%1").arg(channel - 16) : QStringLiteral("D%1").arg(channel);
     default:

@@ -129,7 +129,11 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM)
         for (int i = 0; i < inBatch; ++i) {
             const CVDAQInput &input = *analog[start + static_cast<std::size_t>(i)];
             if (input.InputType() == CVDAQInput::Differential) {
-                channels[i] = input.DAQInput() + 8;
+                // Pairs 0..3 are the driver's channels 8..11; a damaged
+                // stored number stays out of that range (the driver refuses
+                // it) instead of overflowing into it.
+                channels[i] = static_cast<qint32>(
+                    std::min<qint64>(static_cast<qint64>(input.DAQInput()) + 8, std::numeric_limits<qint32>::max()));
                 gains[i] = input.Gain();
             } else {
                 channels[i] = input.DAQInput();

@@ -5,15 +5,34 @@ namespace {
 constexpr int ReadBufferChars = 2048;
 }
 
-SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Vantrelle"), QStringLiteral("Vantrelle")))
+SettingsStore::SettingsStore() : m_settings(open())
 {
 }
 
-SettingsStore::SettingsStore(const QString &iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+SettingsStore::SettingsStore(const QString &iniPath) : m_iniPath(iniPath), m_settings(open())
 {
+}
+
+std::unique_ptr<QSettings> SettingsStore::open() const
+{
+    if (m_iniPath.isEmpty())
+        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vantrelle"),
+                                           QStringLiteral("Vantrelle"));
+    return std::make_unique<QSettings>(m_iniPath, QSettings::IniFormat);
+}
+
+int SettingsStore::writeStatus()
+{
+    // A line QSettings cannot read (a hand edit, a damaged file) leaves its
+    // status at FormatError for good, which is no failure of any write and
+    // hides the failures of later ones. The file is written out now, without
+    // the lines that could not be read, and opened afresh: the status is then
+    // that of the write again (a file that cannot be written still fails).
+    if (m_settings->status() == QSettings::FormatError) {
+        m_settings->sync();
+        m_settings = open();
+    }
+    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
 }
 
 QString SettingsStore::valuePath(const QString &keyPath, const QString &name)
@@ -48,7 +67,7 @@ int SettingsStore::ReadText(const QString &keyPath, const QString &name, QString
 int SettingsStore::WriteText(const QString &keyPath, const QString &name, const QString &text)
 {
     m_settings->setValue(valuePath(keyPath, name), text);
-    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+    return writeStatus();
 }
 
 int SettingsStore::ReadLong(const QString &keyPath, const QString &name, qint32 &value) const
@@ -67,7 +86,7 @@ int SettingsStore::ReadLong(const QString &keyPath, const QString &name, qint32 
 int SettingsStore::WriteLong(const QString &keyPath, const QString &name, qint32 value)
 {
     m_settings->setValue(valuePath(keyPath, name), value);
-    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+    return writeStatus();
 }
 
 int SettingsStore::EnumerateSubKeys(const QString &keyPath, QStringList &names) const
@@ -86,11 +105,11 @@ int SettingsStore::DeleteSubKey(const QString &parentPath, const QString &name)
     if (!keyExists(path))
         return NoSuchKey;
     m_settings->remove(path);
-    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+    return writeStatus();
 }
 
 int SettingsStore::Flush()
 {
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError ? Ok : WriteFailed;
+    return writeStatus();
 }

@@ -37,6 +37,9 @@ public:
 private:
     bool keyExists(const QString &keyPath) const;
     static QString valuePath(const QString &keyPath, const QString &name);
+    std::unique_ptr<QSettings> open() const;
+    int writeStatus();
 
+    QString m_iniPath; // empty: the current user's store
     std::unique_ptr<QSettings> m_settings;
 };

@@ -198,6 +198,15 @@ TEST_F(AcquireTest, DriverErrorCodesEndTheCycleAndLeaveLaterInputsAlone)
     EXPECT_EQ(daq.GetErrorInfo(12), "Scripted error 12");
 }
 
+TEST_F(AcquireTest, ADamagedPairNumberReachesTheDriverOutOfRange)
+{
+    add("Pair", 2147483647, CVDAQInput::Differential);
+    driver.counter.count = 1;
+    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    ASSERT_EQ(driver.sampleCalls.size(), 1u);
+    EXPECT_EQ(driver.sampleCalls[0].channels[1], 2147483647) << "not wrapped round into the valid channels";
+}
+
 TEST_F(AcquireTest, ADriverThatCannotBeCalledSetsTheCallError)
 {
     driver.callFailure.set(53, "Cannot load library ljacklm");

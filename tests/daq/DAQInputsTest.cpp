@@ -328,6 +328,9 @@ TEST(DAQInputNamesTest, ChannelNamesByType)
     EXPECT_EQ(CVDAQInput::ChannelName(2, 15), "D15");
     EXPECT_EQ(CVDAQInput::ChannelName(2, 16), "IO0");
     EXPECT_EQ(CVDAQInput::ChannelName(2, 19), "IO3");
+    // A number damaged in the store is named as it is, without overflowing.
+    EXPECT_EQ(CVDAQInput::ChannelName(1, 2147483647), "AI4294967294-AI4294967295");
+    EXPECT_EQ(CVDAQInput::ChannelName(1, -2147483647 - 1), "AI-4294967296-AI-4294967295");
     EXPECT_EQ(CVDAQInput::TypeName(1), "Differential");
 }
 

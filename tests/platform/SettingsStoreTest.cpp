@@ -1,5 +1,6 @@
 #include "platform/SettingsStore.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -75,4 +76,28 @@ TEST_F(SettingsStoreTest, LongTextIsCutToTheReadBuffer)
     QString text;
     ASSERT_EQ(store.ReadText("Settings", "Long", text), 0);
     EXPECT_EQ(text.size(), 2047);
+}
+
+TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
+{
+    // A stray line in a hand-edited file. Writes must still report success
+    // and reach the file: a DAQ input stops storing its values at the first
+    // write that reports failure.
+    {
+        QFile file(ini());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("*\n[LabJack]\nMAS\\Input=3\n");
+    }
+    {
+        SettingsStore store(ini());
+        EXPECT_EQ(store.WriteText("LabJack/Boost", "Correction", "0.5"), 0);
+        EXPECT_EQ(store.WriteLong("LabJack/Boost", "Input", 2), 0);
+        EXPECT_EQ(store.Flush(), 0);
+    }
+    SettingsStore again(ini());
+    qint32 number = 0;
+    EXPECT_EQ(again.ReadLong("LabJack/Boost", "Input", number), 0);
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(again.ReadLong("LabJack/MAS", "Input", number), 0) << "what could be read is kept";
+    EXPECT_EQ(number, 3);
 }
