@@ -16,7 +16,7 @@
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
 #include "shell/prefs/CVUserPrefs.h"
-#include "shell/prefs/RecentFiles.h"
+#include "model/RecentFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
