@@ -91,7 +91,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     // every acquisition tick.
     m_map3DView = new Map3DViewCommands(*m_window, *m_grid);
     m_gauges = new CVGaugesWnd(m_state, m_prefs, m_window.get());
-    QAction *gaugesItem = m_window->Action("mnuViewGauges");
+    QAction *gaugesItem = m_window->Actions().mnuViewGauges;
     QObject::connect(gaugesItem, &QAction::triggered, m_gauges, [gauges = m_gauges](bool show) {
         gauges->setVisible(show);
         if (show) {

@@ -10,6 +10,8 @@
 // file being image address k. No header, no checksum.
 namespace ImageFormat {
 inline constexpr int Size = 32768;
+// The file types offered when an image file is chosen.
+inline constexpr const char *DialogFilter = "Map Files (*.bin)|*.bin|All Files (*.*)|*.*";
 }
 
 // Reads a raw image. A missing file, or one holding fewer than 32768 bytes, is

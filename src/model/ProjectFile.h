@@ -12,6 +12,8 @@
 namespace ProjectFormat {
 inline constexpr int Size = 1837;
 inline constexpr char FormatByte = 0x31;
+// The file types offered when a project file is chosen.
+inline constexpr const char *DialogFilter = "Vantrelle Files (*.vnt)|*.vnt|All Files (*.*)|*.*";
 inline constexpr int RevLimiter = 1601;
 inline constexpr int InjectorKHigh = 1603;
 inline constexpr int Version = 1704;

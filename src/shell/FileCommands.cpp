@@ -4,31 +4,32 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QFileInfo>
-#include <QTreeWidget>
 
-FileCommands::FileCommands(frmMain &window) : QObject(&window), m_window(window)
+FileCommands::FileCommands(MainWindow &window) : QObject(window.DialogParent()), m_window(window)
 {
-    connect(window.Action("mnuFileOpen"), &QAction::triggered, this, &FileCommands::Open);
-    connect(window.Action("tbOpen"), &QAction::triggered, this, &FileCommands::Open);
-    connect(window.Action("mnuFileSave"), &QAction::triggered, this, &FileCommands::Save);
-    connect(window.Action("tbSave"), &QAction::triggered, this, &FileCommands::Save);
-    connect(window.Action("mnuFileSaveAs"), &QAction::triggered, this, &FileCommands::SaveAs);
-    window.openProject = [this](const QString &path) { return OpenProject(path); };
-    window.onMRUClicked = [this](const QString &path) { OpenRecent(path); };
-    window.onSaveBeforeExit = [this] { return Save(); };
-    window.offerToSaveChanges = [this] { return offerToSave(); };
+    const MainActions &actions = window.Actions();
+    connect(actions.mnuFileOpen, &QAction::triggered, this, &FileCommands::Open);
+    connect(actions.tbOpen, &QAction::triggered, this, &FileCommands::Open);
+    connect(actions.mnuFileSave, &QAction::triggered, this, &FileCommands::Save);
+    connect(actions.tbSave, &QAction::triggered, this, &FileCommands::Save);
+    connect(actions.mnuFileSaveAs, &QAction::triggered, this, &FileCommands::SaveAs);
+    MainWindowHooks &hooks = window.Hooks();
+    hooks.openProject = [this](const QString &path) { return OpenProject(path); };
+    hooks.onMRUClicked = [this](const QString &path) { OpenRecent(path); };
+    hooks.onSaveBeforeExit = [this] { return Save(); };
+    hooks.offerToSaveChanges = [this] { return offerToSave(); };
 }
 
 bool FileCommands::offerToSave()
 {
     if (!m_window.State().Modified)
         return true;
-    const MsgAnswer answer = m_window.Ui().messages.show(&m_window, "Do you wish to save the current changes?",
-                                                         MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer = m_window.Ui().messages.show(
+        m_window.DialogParent(), "Do you wish to save the current changes?", MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Cancel)
         return false;
     // A save that was cancelled or failed must not go on to drop the changes.
@@ -45,18 +46,18 @@ FileCommands::Loaded FileCommands::load(const QString &path)
     // A file that does not look like a project (empty, cut short, another
     // program's file renamed) would replace every map with zeros or rubbish.
     const auto confirm = [this](const QString &warning) {
-        return m_window.Ui().messages.show(&m_window, warning + "\n\nOpen it anyway?", MsgIcon::Exclamation,
-                                           MsgButtons::YesNo) == MsgAnswer::Yes;
+        return m_window.Ui().messages.show(m_window.DialogParent(), warning + "\n\nOpen it anyway?",
+                                           MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes;
     };
     const OpenProjectOutcome outcome = ::OpenProject(path, m_window.State(), confirm);
     if (outcome.cancelled)
         return Loaded::Declined;
     if (!outcome.ok) {
-        m_window.Ui().messages.exclamation(&m_window, outcome.message);
+        m_window.Ui().messages.exclamation(m_window.DialogParent(), outcome.message);
         return Loaded::No;
     }
     m_window.BuildTree();
-    m_window.setWindowTitle(outcome.title);
+    m_window.SetTitle(outcome.title);
     return Loaded::Yes;
 }
 
@@ -77,7 +78,7 @@ void FileCommands::Open()
 {
     if (!offerToSave())
         return;
-    const QString path = m_window.Ui().files.openFile(&m_window, "Open", ProjectFilter);
+    const QString path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ProjectFormat::DialogFilter);
     if (path.isEmpty())
         return;
     openChosen(path);
@@ -95,30 +96,30 @@ bool FileCommands::Save()
     if (m_window.CurrentFileName().isEmpty())
         return SaveAs();
     // Moving the focus away ends an edit in progress through its validation.
-    if (m_window.Tree()->isVisibleTo(&m_window))
-        m_window.Tree()->setFocus();
+    m_window.EndEdit();
     const FileOutcome written = WriteProjectFile(m_window.CurrentFileName(), m_window.State().tune);
     if (!written) {
-        m_window.Ui().messages.exclamation(&m_window, written.error);
+        m_window.Ui().messages.exclamation(m_window.DialogParent(), written.error);
         return false;
     }
     m_window.State().Modified = false;
-    emit m_window.tuneSaved();
+    emit m_window.Events().tuneSaved();
     return true;
 }
 
 bool FileCommands::SaveAs()
 {
     // Nothing to save until a tune has been loaded or read.
-    if (!m_window.Tree()->isVisibleTo(&m_window))
+    if (!m_window.TuneShown())
         return false;
-    const QString path = m_window.Ui().files.saveFile(&m_window, "Save", ProjectFilter, QString());
+    const QString path =
+        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, QString());
     if (path.isEmpty())
         return false;
     m_window.SetCurrentFileName(path);
     if (!Save())
         return false;
-    m_window.setWindowTitle("Vantrelle - " + QFileInfo(path).fileName());
+    m_window.SetTitle("Vantrelle - " + QFileInfo(path).fileName());
     m_window.UpdateMRUList(path, false);
     return true;
 }

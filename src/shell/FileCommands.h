@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // File > Open, Save, Save As and the recently used entries, with their
 // questions, titles and messages.
@@ -10,9 +10,7 @@ class FileCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit FileCommands(frmMain &window);
-
-    static constexpr const char *ProjectFilter = "Vantrelle Files (*.vnt)|*.vnt|All Files (*.*)|*.*";
+    explicit FileCommands(MainWindow &window);
 
     void Open();
     // True when the tune was written.
@@ -34,5 +32,5 @@ private:
     // and when Yes did not end with the tune saved.
     bool offerToSave();
 
-    frmMain &m_window;
+    MainWindow &m_window;
 };

@@ -5,19 +5,18 @@
 
 #include "shell/HelpWindow.h"
 
-class frmMain;
+class MainWindow;
 
-// Help > Contents, Search and About, and Options > Connection Settings.
+// Help > Contents, Search and About.
 class HelpCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit HelpCommands(frmMain &window, const QString &guidePath = QString());
+    explicit HelpCommands(MainWindow &window, const QString &guidePath = QString());
 
     void Contents();
     void Search();
     void About();
-    void ConnectionSettings();
 
     HelpWindow *helpWindow() const { return m_help; }
 
@@ -25,7 +24,7 @@ private:
     // The help window, created on first use; nullptr when there is no guide.
     HelpWindow *ensureHelp();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     QString m_guidePath;
     QPointer<HelpWindow> m_help;
 };

@@ -1,29 +1,27 @@
 #pragma once
 
-#include "editors/ui/Panel.h"
-#include "platform/WindowLayout.h"
-#include "shell/NavigationTree.h"
 #include "model/RecentFiles.h"
+#include "shell/MainWindow.h"
+#include "shell/NavigationTree.h"
+#include "shell/Panels.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
-#include <functional>
 
-class CVUserPrefs;
-class QLabel;
 class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-struct ProgramState;
-struct UiServices;
 
 // The main window: navigation tree, panel containers, menus, toolbar, status
 // bar and the splitter between tree and panels. The commands behind the menus
-// live in their own classes and reach the window through its public
-// operations.
-class frmMain : public QMainWindow
+// live in their own classes and reach the window through MainWindow.
+//
+// frmMain.cpp holds the tree, the panels, the load and the recently used
+// list; MainWindowLayout.cpp the geometry (splitter, panel area, twips);
+// MainWindowClose.cpp the unload; MainMenus.cpp builds the menus, toolbar
+// and status bar.
+class frmMain : public QMainWindow, public MainWindow
 {
     Q_OBJECT
 public:
@@ -34,29 +32,45 @@ public:
     // flags, highlight mode, recently used list, and the command-line project.
     void Load(const QString &commandLine);
 
-    void BuildTree();
+    // MainWindow
+    QWidget *DialogParent() override { return this; }
+    ProgramState &State() override { return m_state; }
+    CVUserPrefs &Prefs() override { return m_prefs; }
+    UiServices &Ui() override { return m_ui; }
+    const MainActions &Actions() const override { return m_actions; }
+    const StatusPanels &StatusBarPanels() const override { return m_statusPanels; }
+    MainWindowEvents &Events() override { return m_events; }
+    MainWindowHooks &Hooks() override { return m_hooks; }
+    const PanelTable &Panels() const override { return m_panels; }
+    void SetConnectionState(int state) override;
+    void BuildTree() override;
+    void SelectPanel(int index) override;
+    bool TuneShown() const override;
+    void EndEdit() override;
+    QWidget *RealTimeStrip() override { return m_picRealTime; }
+    void Relayout() override { SizeControls(m_splitterLeft); }
+    void AddDock(QDockWidget *dock) override;
+    void ShowStatusMessage(const QString &text, int ms) override;
+    void SetTitle(const QString &title) override { setWindowTitle(title); }
+    QString CurrentFileName() const override { return m_currentFileName; }
+    void SetCurrentFileName(const QString &path) override { m_currentFileName = path; }
+    void UpdateMRUList(const QString &path, bool atEnd) override;
+
     void ShowPanel(int index, bool show);
-    void SelectPanel(int index);
     void SizeControls(double x);
-    void SetConnectionState(int state);
-    void UpdateMRUList(const QString &path, bool atEnd);
 
     // Puts a panel into the table and its widget into the container of its
     // index (7..12 share one).
     void SetPanel(int index, TunePanel *panel);
-    const PanelTable &Panels() const { return m_panels; }
 
-    QString CurrentFileName() const { return m_currentFileName; }
-    void SetCurrentFileName(const QString &path) { m_currentFileName = path; }
     int CurrentNodePanel() const { return m_currentNodePanel; }
     const RecentFiles &RecentList() const { return m_mru; }
+    // The menu item of recently used entry n (1-based); nullptr when none.
+    QAction *RecentItem(int n) const;
+    QAction *RecentDivider() const { return m_mruDivider; }
 
-    // A menu item or toolbar button by its control name or key.
-    QAction *Action(const QString &name) const;
     QWidget *Container(int index) const;
-    QLabel *StatusPanel(const QString &key) const;
     QTreeWidget *Tree() const { return m_tree; }
-    QWidget *RealTimeStrip() const { return m_picRealTime; }
     QToolBar *ToolBar() const { return m_toolBar; }
     QWidget *SplitterImage() const { return m_imgSplitter; }
     QWidget *SplitterBar() const { return m_picSplitter; }
@@ -68,45 +82,17 @@ public:
     int ToPixelsY(double twips) const;
     double ToTwipsY(int pixels) const;
 
-    ProgramState &State() { return m_state; }
-    CVUserPrefs &Prefs() { return m_prefs; }
-    UiServices &Ui() { return m_ui; }
-
-    // Hooks the command classes install.
-    std::function<bool(const QString &)> openProject;   // OpenProject + report, true on success
-    std::function<void(const QString &)> onMRUClicked;  // a recently used entry was chosen
-    std::function<void()> switchRealTimeOff;          // leave real-time mode before closing
-    std::function<bool()> onSaveBeforeExit;             // File > Save when the user asks; true when saved
-    // Before the tune is replaced: the Yes/No/Cancel offer to save changes;
-    // false when the step must not go on (Cancel, or a save that did not happen).
-    std::function<bool()> offerToSaveChanges;
-    // Before the running data log would be discarded: false to keep running.
-    std::function<bool()> offerToSaveLog;
-
-signals:
-    void panelSelected(int index);
-    // A whole tune came in (a project opened, the box read): the tree is
-    // about to be built for it.
-    void tuneReplaced();
-    // The tune was written to its project file.
-    void tuneSaved();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createMenus();
-    void createToolBar();
-    void createStatusBar();
     void createClientArea();
     void rebuildMRUMenu();
     void nodeClicked(QTreeWidgetItem *node);
     void toggleToolbar();
     void toggleStatusBar();
-    void applyLayout();
-    QAction *addItem(QMenu *menu, const QString &caption, const char *name);
     void placeFromPrefs();
     // The questions that could keep the program running; false on Cancel.
     bool mayUnload();
@@ -114,6 +100,10 @@ private:
     ProgramState &m_state;
     CVUserPrefs &m_prefs;
     UiServices &m_ui;
+    MainWindowEvents m_events;
+    MainWindowHooks m_hooks;
+    MainActions m_actions;
+    StatusPanels m_statusPanels;
 
     QString m_currentFileName;
     RecentFiles m_mru;

@@ -272,7 +272,7 @@ TEST_F(DaqUiTest, TraceReachesTheVisibleGridAndTheTablePanels)
     EXPECT_GE(markedBoxes(PanelIndex::VQ), 1);
 
     // "&Clear Real-Time Data Points" takes the marks away again.
-    w().Action("mnuDataLogClear")->trigger();
+    w().Actions().mnuDataLogClear->trigger();
     EXPECT_EQ(greenCells(), 0);
     EXPECT_EQ(markedBoxes(PanelIndex::TTPMaps), 0);
     EXPECT_EQ(markedBoxes(PanelIndex::VQ), 0);
@@ -299,7 +299,7 @@ TEST_F(DaqUiTest, LogStartsAtSwitchOnAndSavesFromTheMenu)
 
     const QString path = dir.filePath("run.csv");
     files.queue(path);
-    QAction *save = w().Action("mnuDataLoggingSave");
+    QAction *save = w().Actions().mnuDataLoggingSave;
     save->setEnabled(true);
     save->trigger();
     EXPECT_FALSE(save->isEnabled());
@@ -323,9 +323,9 @@ TEST_F(DaqUiTest, CancelledSaveKeepsTheLogAndTheNextSwitchOnAsks)
     acq().Tick();
     acq().RealTimeStopped();
     files.queue(QString()); // Cancel
-    w().Action("mnuDataLoggingSave")->trigger();
+    w().Actions().mnuDataLoggingSave->trigger();
     EXPECT_EQ(files.asked().back().selectedFilter, 2) << "tab-separated preselects the text filter";
-    EXPECT_FALSE(w().Action("mnuDataLoggingSave")->isEnabled());
+    EXPECT_FALSE(w().Actions().mnuDataLoggingSave->isEnabled());
     EXPECT_TRUE(acq().logger().IsLogOpen());
     const QString first = acq().logger().LogFileName();
 
@@ -876,14 +876,14 @@ TEST_F(DaqUiTest, MenuItemsOpenTheirDialogs)
 {
     start();
     int seen = 0;
-    for (const char *item : {"mnuDataLoggingSettings", "mnuToolsStagedRevLimiter"}) {
+    for (QAction *item : {w().Actions().mnuDataLoggingSettings, w().Actions().mnuToolsStagedRevLimiter}) {
         QTimer::singleShot(0, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             ASSERT_NE(modal, nullptr);
             ++seen;
             modal->findChild<QPushButton *>("CancelButton")->click();
         });
-        w().Action(item)->trigger();
+        item->trigger();
     }
     EXPECT_EQ(seen, 2);
 }

@@ -53,12 +53,12 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
 
     messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
     messages.queue(MsgAnswer::No);  // "Read the current Vantrelle settings?"
-    w.Action("mnuOptionsConnect")->trigger();
+    w.Actions().mnuOptionsConnect->trigger();
     ASSERT_EQ(prefs.ConnectionState(), 2);
     w.State().tune.general().SetRevLimiter(150);
     const int framesBefore = box.logLines().size();
 
-    w.Action("mnuOptionsRealTime")->trigger();
+    w.Actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(w.State().RealTimeEnabled);
     AcquisitionCommands &acq = app.acquisitionCommands();
     ASSERT_TRUE(acq.timer()->isActive());
@@ -110,10 +110,10 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     EXPECT_EQ(limiterWrites()[1], "77 01 7F B4 96 41");
 
     // Switching off with the tune's limit in force sends nothing more.
-    w.Action("mnuOptionsRealTime")->trigger();
+    w.Actions().mnuOptionsRealTime->trigger();
     EXPECT_FALSE(acq.timer()->isActive());
     EXPECT_EQ(limiterWrites().size(), 2);
-    EXPECT_TRUE(w.Action("mnuDataLoggingSave")->isEnabled());
+    EXPECT_TRUE(w.Actions().mnuDataLoggingSave->isEnabled());
     for (const auto &shown : messages.shown())
         EXPECT_NE(shown.icon, MsgIcon::Critical) << shown.text.toStdString();
 }

@@ -9,7 +9,7 @@
 #include "editors/GridRules.h"
 #include "editors/ui/MapGridModel.h"
 #include "editors/ui/MapGridView.h"
-#include "editors/ui/Panel.h"
+#include "shell/Panels.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ class GaugesMenu : public AppFixture
 TEST_F(GaugesMenu, TheMenuItemOpensAndClosesTheWindow)
 {
     start();
-    QAction *item = w().Action("mnuViewGauges");
+    QAction *item = w().Actions().mnuViewGauges;
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "&Gauges");
     CVGaugesWnd &gauges = app->gauges();
@@ -39,7 +39,7 @@ TEST_F(GaugesMenu, TheMenuItemOpensAndClosesTheWindow)
 TEST_F(GaugesMenu, EveryTickReachesTheGaugesAndThe3DView)
 {
     start();
-    w().Action("mnuViewGauges")->trigger();
+    w().Actions().mnuViewGauges->trigger();
     AcquisitionSample sample;
     sample.acquired = true;
     sample.status = "Receiving data.";

@@ -42,14 +42,14 @@ TEST(LiveSession, TicksReachTheGaugesAndThe3DView)
     frmMain &w = app.window();
     w.Load(QString());
 
-    w.Action("mnuOptionsConnect")->trigger(); // "Ready?" and "Read?" both Yes
+    w.Actions().mnuOptionsConnect->trigger(); // "Ready?" and "Read?" both Yes
     ASSERT_EQ(prefs.ConnectionState(), 2) << messages.texts().join(" | ").toStdString();
     w.SelectPanel(7);
-    w.Action("mnuViewGauges")->trigger();
+    w.Actions().mnuViewGauges->trigger();
     CVGaugesWnd &gauges = app.gauges();
     CVMap3DView &view = *app.map3DView().view();
 
-    w.Action("mnuOptionsRealTime")->trigger();
+    w.Actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(w.State().RealTimeEnabled) << messages.texts().join(" | ").toStdString();
     ASSERT_TRUE(waitFor([&] { return gauges.ApplyCount() >= 3; }, 60000));
     EXPECT_EQ(gauges.findChild<QLabel *>("lblGaugesStatus")->text(), "Receiving data.");
@@ -60,7 +60,7 @@ TEST(LiveSession, TicksReachTheGaugesAndThe3DView)
         return view.Data().liveEntry == hofm.LastRPMIndex() * 16 + hofm.LastTPIndex();
     }, 60000));
 
-    w.Action("mnuOptionsRealTime")->trigger();
+    w.Actions().mnuOptionsRealTime->trigger();
     ASSERT_FALSE(w.State().RealTimeEnabled);
     EXPECT_TRUE(waitFor([&] { return !view.Data().liveEntry.has_value(); }));
 }

@@ -45,8 +45,9 @@ class ConnectionFlowTest : public AppOnBoxTest
 {
 protected:
     void start(const QStringList &boxArgs = {}) { startApp(boxArgs); }
-    QString status() { return w().StatusPanel("Status")->text(); }
-    bool enabled(const char *name) { return w().Action(name)->isEnabled(); }
+    QString status() { return w().StatusBarPanels().Status->text(); }
+    const MainActions &actions() { return w().Actions(); }
+    const StatusPanels &panels() { return w().StatusBarPanels(); }
     // One step of the High Octane Fuel Map's first cell, as the user makes it.
     void editFirstFuelCell()
     {
@@ -90,10 +91,10 @@ TEST_F(ConnectionFlowTest, NoAtTheFirstQuestionChangesNothing)
 {
     start();
     messages.queue(MsgAnswer::No);
-    w().Action("tbConnect")->trigger();
+    actions().tbConnect->trigger();
     EXPECT_EQ(messages.shown().back().text, "Ensure that your car is not running.  Are you ready to continue?");
     EXPECT_EQ(prefs->ConnectionState(), 0);
-    EXPECT_FALSE(w().Action("tbConnect")->isChecked());
+    EXPECT_FALSE(actions().tbConnect->isChecked());
     EXPECT_TRUE(box->logLines().isEmpty());
 }
 
@@ -101,7 +102,7 @@ TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
 {
     start({"--version-bytes", "1,7,3"});
     connectBox();
-    EXPECT_EQ(w().StatusPanel("HardwareVersion")->text(), "Hardware Version 1.07 (3)   ");
+    EXPECT_EQ(panels().HardwareVersion->text(), "Hardware Version 1.07 (3)   ");
     EXPECT_EQ(status(), "Idle");
     EXPECT_EQ(prefs->ConnectionState(), 2);
     EXPECT_EQ(messages.shown().back().text, "Read the current Vantrelle settings?");
@@ -109,12 +110,9 @@ TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
     EXPECT_EQ(state().CurrentPanel, 2);
     EXPECT_FALSE(state().ChangesNotSent);
     EXPECT_FALSE(state().Modified) << "a read does not touch Modified";
-    EXPECT_EQ(w().Action("mnuOptionsConnect")->text(), "&Disconnect from Vantrelle");
-    EXPECT_TRUE(w().Action("tbConnect")->isChecked());
-    EXPECT_EQ(w().Action("tbConnect")->toolTip(), "Disconnect from Vantrelle");
-    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "mnuOptionsRealTime", "mnuFileOpenBin",
-                             "mnuFileSaveBin", "mnuLoad", "tbRead", "tbWrite", "tbRealTime"})
-        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_TRUE(actions().tbConnect->isChecked());
+    for (QAction *item : {actions().mnuFileOpenBin, actions().mnuFileSaveBin, actions().mnuLoad, actions().tbRead})
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
 
     const QStringList frames = box->logLines();
     ASSERT_EQ(frames.size(), 23);
@@ -133,7 +131,7 @@ TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
     state().Modified = true;
     messages.queue(MsgAnswer::Yes);    // "Read the current Vantrelle settings?"
     messages.queue(MsgAnswer::Cancel); // "Do you wish to save the current changes?"
-    w().Action("mnuOptionsRead")->trigger();
+    actions().mnuOptionsRead->trigger();
     EXPECT_EQ(messages.shown().back().text, "Do you wish to save the current changes?");
     EXPECT_EQ(state().tune.general().RevLimiter(), 77);
     EXPECT_TRUE(state().Modified);
@@ -147,7 +145,7 @@ TEST_F(ConnectionFlowTest, WriteSendsEveryItemAndClearsChangesNotSent)
     state().tune.general().SetRevLimiter(0x64);
     state().ChangesNotSent = true;
     messages.queue(MsgAnswer::Yes);
-    w().Action("tbWrite")->trigger();
+    actions().tbWrite->trigger();
     EXPECT_EQ(messages.shown().back().text, "Write the current settings to the Vantrelle?");
     EXPECT_FALSE(state().ChangesNotSent);
     EXPECT_EQ(status(), "Idle");
@@ -162,7 +160,7 @@ TEST_F(ConnectionFlowTest, FailedWriteKeepsChangesNotSent)
     connectBox(MsgAnswer::No);
     state().ChangesNotSent = true;
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuOptionsWrite")->trigger();
+    actions().mnuOptionsWrite->trigger();
     EXPECT_EQ(messages.shown().back().text,
               "The data was not properly written.  Received checksum error.  Please retry the operation");
     EXPECT_TRUE(state().ChangesNotSent);
@@ -177,10 +175,10 @@ TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
 
     // No to the unsent-changes question leaves the mode off and shows no warning.
     messages.queue(MsgAnswer::No);
-    w().Action("tbRealTime")->trigger();
+    actions().tbRealTime->trigger();
     EXPECT_TRUE(messages.shown().back().text.startsWith("Changes have been made outside of real-time that have not been sent"));
     EXPECT_FALSE(state().RealTimeEnabled);
-    EXPECT_FALSE(w().Action("tbRealTime")->isChecked());
+    EXPECT_FALSE(actions().tbRealTime->isChecked());
 
     // The warning appears with its opt-out; ticking it stores ShowRTWarning false.
     prefs->SetShowRTWarning(true);
@@ -189,53 +187,53 @@ TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
         d->findChild<QCheckBox *>()->setChecked(true);
         d->findChild<QPushButton *>()->click();
     });
-    w().Action("mnuOptionsRealTime")->trigger();
+    actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
     EXPECT_FALSE(prefs->ShowRTWarning());
-    EXPECT_TRUE(w().Action("mnuOptionsRealTime")->isChecked());
-    EXPECT_TRUE(w().Action("tbRealTime")->isChecked());
-    EXPECT_EQ(w().Action("tbRealTime")->toolTip(), "Disable real-time mode");
-    for (const char *name : {"mnuFileOpenBin", "mnuFileSaveBin", "mnuLoad", "mnuOptionsRead", "mnuOptionsWrite",
-                             "tbRead", "tbWrite", "mnuDataLoggingSave", "mnuToolsStagedRevLimiter", "mnuToolsMapCopy"})
-        EXPECT_FALSE(enabled(name)) << name;
-    EXPECT_TRUE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
-    EXPECT_FALSE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
-    EXPECT_EQ(w().StatusPanel("VntRTEnabled")->text(), "Real-time Enabled  ");
+    EXPECT_TRUE(actions().mnuOptionsRealTime->isChecked());
+    EXPECT_TRUE(actions().tbRealTime->isChecked());
+    EXPECT_EQ(actions().tbRealTime->toolTip(), "Disable real-time mode");
+    const QList<QAction *> offInRealTime = {
+        actions().mnuFileOpenBin, actions().mnuFileSaveBin,     actions().mnuLoad,
+        actions().mnuOptionsRead, actions().mnuOptionsWrite,    actions().tbRead,
+        actions().tbWrite,        actions().mnuDataLoggingSave, actions().mnuToolsStagedRevLimiter,
+        actions().mnuToolsMapCopy};
+    for (QAction *item : offInRealTime)
+        EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_TRUE(panels().VntRTEnabled->isVisibleTo(&w()));
+    EXPECT_FALSE(panels().VntRTDisabled->isVisibleTo(&w()));
     EXPECT_TRUE(w().RealTimeStrip()->isVisibleTo(&w()));
 
-    w().Action("tbRealTime")->trigger();
+    actions().tbRealTime->trigger();
     EXPECT_FALSE(state().RealTimeEnabled);
-    for (const char *name : {"mnuFileOpenBin", "mnuFileSaveBin", "mnuLoad", "mnuOptionsRead", "mnuOptionsWrite",
-                             "tbRead", "tbWrite", "mnuDataLoggingSave", "mnuToolsStagedRevLimiter", "mnuToolsMapCopy"})
-        EXPECT_TRUE(enabled(name)) << name;
-    EXPECT_TRUE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
-    EXPECT_FALSE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
+    for (QAction *item : offInRealTime)
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_TRUE(panels().VntRTDisabled->isVisibleTo(&w()));
+    EXPECT_FALSE(panels().VntRTEnabled->isVisibleTo(&w()));
     EXPECT_FALSE(w().RealTimeStrip()->isVisibleTo(&w()));
-    EXPECT_EQ(w().Action("tbRealTime")->toolTip(), "Enable real-time mode");
+    EXPECT_EQ(actions().tbRealTime->toolTip(), "Enable real-time mode");
 }
 
 TEST_F(ConnectionFlowTest, DisconnectInRealTimeModeRestoresTheRevLimit)
 {
     start();
     connectBox();
-    w().Action("mnuOptionsRealTime")->trigger();
+    actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
     state().StagedRevLimitActive = true; // the staged limit is in the box
     const int limit = state().tune.general().RevLimiter();
 
-    w().Action("mnuOptionsConnect")->trigger(); // disconnect
+    actions().mnuOptionsConnect->trigger(); // disconnect
     EXPECT_FALSE(state().RealTimeEnabled);
     EXPECT_FALSE(state().StagedRevLimitActive);
     EXPECT_EQ(prefs->ConnectionState(), 0);
     EXPECT_EQ(status(), "Not Connected");
-    EXPECT_FALSE(w().StatusPanel("VntRTDisabled")->isVisibleTo(&w()));
-    EXPECT_FALSE(w().StatusPanel("VntRTEnabled")->isVisibleTo(&w()));
-    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "tbRead", "tbWrite", "mnuFileOpenBin", "mnuLoad"})
-        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_FALSE(panels().VntRTEnabled->isVisibleTo(&w()));
+    EXPECT_FALSE(actions().mnuOptionsWrite->isEnabled());
     EXPECT_FALSE(app->port().IsOpen());
     const QString expected = QString("77 01 7F B4 %1").arg(limit, 2, 16, QChar('0')).toUpper();
     EXPECT_TRUE(box->logLines().last().startsWith(expected)) << box->logLines().last().toStdString();
-    EXPECT_EQ(w().StatusPanel("HardwareVersion")->text(), "Hardware Version 2.05 (7)   ") << "keeps its last text";
+    EXPECT_EQ(panels().HardwareVersion->text(), "Hardware Version 2.05 (7)   ") << "keeps its last text";
 }
 
 TEST_F(ConnectionFlowTest, RefusedAndSilentBoxes)
@@ -256,14 +254,14 @@ TEST_F(ConnectionFlowTest, RefusedAndSilentBoxes)
         messages.clear();
         start(c.args);
         messages.queue(MsgAnswer::Yes);
-        w().Action("mnuOptionsConnect")->trigger();
+        actions().mnuOptionsConnect->trigger();
         ASSERT_FALSE(messages.shown().empty());
         EXPECT_EQ(messages.shown().back().text, c.message);
         EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
         EXPECT_EQ(prefs->ConnectionState(), 0);
         EXPECT_EQ(status(), "Not Connected");
-        EXPECT_FALSE(enabled("mnuFileOpenBin"));
-        EXPECT_FALSE(enabled("mnuLoad"));
+        EXPECT_FALSE(actions().mnuFileOpenBin->isEnabled());
+        EXPECT_FALSE(actions().mnuLoad->isEnabled());
         EXPECT_FALSE(app->port().IsOpen());
     }
 }
@@ -284,7 +282,7 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
         d->findChild<QRadioButton *>("radioNAAutoFed")->setChecked(true);
         d->findChild<QPushButton *>("OKButton")->click();
     });
-    w().Action("mnuLoad")->trigger();
+    actions().mnuLoad->trigger();
 
     EXPECT_EQ(w().windowTitle(), "Vantrelle");
     EXPECT_TRUE(w().CurrentFileName().isEmpty());
@@ -318,12 +316,12 @@ TEST_F(ConnectionFlowTest, SaveRomToBinThatFailsLeavesTheFileAsItWas)
     const size_t messagesBefore = messages.shown().size();
 
     files.queue(dir.filePath("pipe"));
-    w().Action("mnuFileSaveBin")->trigger();
+    actions().mnuFileSaveBin->trigger();
     EXPECT_EQ(box->logLines().size(), 1) << "only the version request";
     EXPECT_TRUE(testenv::isFifo(dir.filePath("pipe")));
 
     files.queue(saved);
-    w().Action("mnuFileSaveBin")->trigger();
+    actions().mnuFileSaveBin->trigger();
     EXPECT_GE(box->waitForLogLines(5).size(), 5);
     EXPECT_EQ(testenv::readFile(saved), old);
     EXPECT_EQ(QDir(dir.path()).entryList({"box.bin*"}, QDir::Files), QStringList{"box.bin"});
@@ -337,7 +335,7 @@ TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
     connectBox(MsgAnswer::No);
     const QString saved = dir.filePath("box.bin");
     files.queue(saved);
-    w().Action("mnuFileSaveBin")->trigger();
+    actions().mnuFileSaveBin->trigger();
     EXPECT_EQ(files.asked().back().filter, "Map Files (*.bin)|*.bin|All Files (*.*)|*.*");
     EXPECT_EQ(testenv::readFile(saved), LoadStockImage(105).image);
 
@@ -347,7 +345,7 @@ TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
     const int framesBefore = box->logLines().size();
     const size_t messagesBefore = messages.shown().size();
     files.queue(shortFile);
-    w().Action("mnuFileOpenBin")->trigger();
+    actions().mnuFileOpenBin->trigger();
     EXPECT_EQ(box->logLines().size(), framesBefore);
     ASSERT_EQ(messages.shown().size(), messagesBefore + 1);
     EXPECT_TRUE(messages.shown().back().text.contains("1000")) << messages.shown().back().text.toStdString();
@@ -358,7 +356,7 @@ TEST_F(ConnectionFlowTest, ImageFilesToAndFromTheBox)
     testenv::writeFile(other, image);
     files.queue(other);
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuFileOpenBin")->trigger();
+    actions().mnuFileOpenBin->trigger();
     Tune expected;
     TuneFromImage(image, expected);
     EXPECT_TRUE(state().tune.sameContents(expected));
@@ -375,7 +373,7 @@ TEST_F(ConnectionFlowTest, WriteQuestionsTellWhatChangesAndWarn)
     const int framesBefore = box->logLines().size();
 
     messages.queue(MsgAnswer::No);
-    w().Action("tbWrite")->trigger();
+    actions().tbWrite->trigger();
     const ScriptedMessageBoxService::Shown write = messages.shown().back();
     EXPECT_EQ(write.text, "Write the current settings to the Vantrelle?");
     EXPECT_EQ(write.icon, MsgIcon::Question);
@@ -387,7 +385,7 @@ TEST_F(ConnectionFlowTest, WriteQuestionsTellWhatChangesAndWarn)
 
     // The changes-only write tells the same; its warnings do not stop it.
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuOptionsWriteChanges")->trigger();
+    actions().mnuOptionsWriteChanges->trigger();
     const ScriptedMessageBoxService::Shown changes = messages.shown().back();
     EXPECT_EQ(changes.text, "Write the current settings to the Vantrelle?");
     for (const QString &line : {expected[0], expected[2], expected[3]})
@@ -401,7 +399,7 @@ TEST_F(ConnectionFlowTest, FailedRealTimeWriteWaitsForWriteChanges)
 {
     start({"--bad-ack", "1"}); // the box refuses the first write
     connectBox();
-    w().Action("mnuOptionsRealTime")->trigger();
+    actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
     const int before = state().tune.map(MapKey::HOFM).MapValue(0);
     editFirstFuelCell();
@@ -412,10 +410,10 @@ TEST_F(ConnectionFlowTest, FailedRealTimeWriteWaitsForWriteChanges)
         << w().statusBar()->currentMessage().toStdString();
 
     // Out of real-time mode, the write of the changes sends that map again, and only it.
-    w().Action("mnuOptionsRealTime")->trigger();
+    actions().mnuOptionsRealTime->trigger();
     const int framesBefore = box->logLines().size();
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuOptionsWriteChanges")->trigger();
+    actions().mnuOptionsWriteChanges->trigger();
     EXPECT_TRUE(messages.shown().back().details.contains("Not known to be in the Vantrelle, written whole: High "
                                                          "Octane Fuel Map"))
         << messages.shown().back().details.toStdString();
@@ -438,7 +436,7 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
         {"while idle", [&] { box->kill(); }},
         {"before a real-time edit",
          [&] {
-             w().Action("mnuOptionsRealTime")->trigger();
+             actions().mnuOptionsRealTime->trigger();
              box->kill();
              editFirstFuelCell();
              EXPECT_TRUE(state().ChangesNotSent);
@@ -454,7 +452,7 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
                  });
              });
              messages.queue(MsgAnswer::Yes);
-             w().Action("mnuOptionsWrite")->trigger();
+             actions().mnuOptionsWrite->trigger();
              EXPECT_FALSE(box->isRunning());
          }},
     };
@@ -483,7 +481,7 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
         EXPECT_EQ(status(), "Not Connected");
         EXPECT_FALSE(state().RealTimeEnabled);
         EXPECT_FALSE(app->port().IsOpen());
-        EXPECT_FALSE(enabled("mnuOptionsWrite"));
+        EXPECT_FALSE(actions().mnuOptionsWrite->isEnabled());
     }
     box = std::make_unique<BoxSim>();
     ASSERT_TRUE(box->started());
@@ -491,7 +489,7 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
     messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
     messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
     messages.queue(MsgAnswer::No);  // the edits above need not be saved first
-    w().Action("mnuOptionsConnect")->trigger();
+    actions().mnuOptionsConnect->trigger();
     EXPECT_EQ(prefs->ConnectionState(), 2);
     EXPECT_EQ(framesStartingWith("52").size(), 22);
 }

@@ -102,18 +102,37 @@ TEST_F(MainWindowTest, StartsEmptyAndNotConnected)
     start();
     EXPECT_EQ(w().windowTitle(), "Vantrelle");
     EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
-    EXPECT_EQ(w().StatusPanel("Status")->text(), "Not Connected");
     EXPECT_FALSE(cellMenuEnabled(w()));
-    for (const char *name : {"mnuOptionsRead", "mnuOptionsWrite", "mnuOptionsRealTime", "mnuFileOpenBin",
-                             "mnuFileSaveBin", "mnuLoad", "tbRead", "tbWrite", "tbRealTime"})
-        EXPECT_FALSE(w().Action(name)->isEnabled()) << name;
-    EXPECT_EQ(w().Action("mnuOptionsConnect")->text(), "C&onnect To Vantrelle...");
-    EXPECT_EQ(w().Action("tbConnect")->toolTip(), "Connect To Vantrelle...");
-    EXPECT_EQ(w().StatusPanel("HardwareVersion")->toolTip(), "Vantrelle Version");
     for (int i = 1; i <= 14; ++i) {
         if (w().Container(i)) {
             EXPECT_FALSE(w().Container(i)->isVisibleTo(&w())) << i;
         }
+    }
+}
+
+// The window shows a connection state on the controls its table names.
+TEST_F(MainWindowTest, TheConnectionStateReachesEveryControl)
+{
+    start();
+    w().show();
+    const MainActions &a = w().Actions();
+    const StatusPanels &p = w().StatusBarPanels();
+    for (QAction *item : {a.mnuFileOpenBin, a.mnuFileSaveBin, a.mnuLoad})
+        item->setEnabled(true); // as the connect command leaves them
+    for (int state : {1, 0}) {
+        SCOPED_TRACE(state);
+        w().SetConnectionState(state);
+        const bool on = state == 1;
+        EXPECT_EQ(prefs->ConnectionState(), state);
+        EXPECT_EQ(p.Status->text(), on ? "Connecting..." : "Not Connected");
+        EXPECT_EQ(a.mnuOptionsConnect->text(), on ? "&Disconnect from Vantrelle" : "C&onnect To Vantrelle...");
+        EXPECT_EQ(a.tbConnect->toolTip(), on ? "Disconnect from Vantrelle" : "Connect To Vantrelle...");
+        EXPECT_EQ(a.tbConnect->isChecked(), on);
+        for (QAction *item : {a.tbRead, a.tbWrite, a.tbRealTime, a.mnuOptionsRead, a.mnuOptionsWrite,
+                              a.mnuOptionsRealTime, a.mnuFileOpenBin, a.mnuFileSaveBin, a.mnuLoad})
+            EXPECT_EQ(item->isEnabled(), on) << item->objectName().toStdString();
+        EXPECT_EQ(p.VntRTDisabled->isVisible(), on);
+        EXPECT_FALSE(p.VntRTEnabled->isVisible());
     }
 }
 
@@ -160,8 +179,8 @@ TEST_F(MainWindowTest, RecentFilesSurviveARestart)
     start();
     const QStringList expected{"&1 a.vnt", "&2 b.vnt", "&3 c.vnt"};
     for (int n = 1; n <= 3; ++n)
-        EXPECT_EQ(w().Action(QString("mnuFileMRU%1").arg(n))->text(), expected[n - 1]);
-    EXPECT_TRUE(w().Action("mnuFileMRUDivider")->isVisible());
+        EXPECT_EQ(w().RecentItem(n)->text(), expected[n - 1]);
+    EXPECT_TRUE(w().RecentDivider()->isVisible());
     w().close();
     QString text;
     store.ReadText("", "MRU", text);
@@ -174,8 +193,8 @@ TEST_F(MainWindowTest, RecentFilesSurviveARestart)
 TEST_F(MainWindowTest, NoRecentFilesHidesTheDivider)
 {
     start();
-    EXPECT_FALSE(w().Action("mnuFileMRUDivider")->isVisible());
-    EXPECT_EQ(w().Action("mnuFileMRU1"), nullptr);
+    EXPECT_FALSE(w().RecentDivider()->isVisible());
+    EXPECT_EQ(w().RecentItem(1), nullptr);
 }
 
 TEST_F(MainWindowTest, CommandLinePathInQuotesWithABlank)
@@ -212,7 +231,7 @@ TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndCancelKeepsEverything)
     const QString b = writeProject("b.vnt", 120);
     start();
     files.queue(a);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
     EXPECT_EQ(w().CurrentFileName(), a);
     EXPECT_EQ(w().windowTitle(), "Vantrelle - " + a);
@@ -221,7 +240,7 @@ TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndCancelKeepsEverything)
     w().State().Modified = true;
     w().State().tune.general().SetRevLimiter(99);
     messages.queue(MsgAnswer::Cancel);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     EXPECT_EQ(messages.shown().back().text, "Do you wish to save the current changes?");
     EXPECT_EQ(messages.shown().back().buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 99);
@@ -232,13 +251,13 @@ TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndCancelKeepsEverything)
     // Cancel on a recently used entry keeps everything too.
     messages.queue(MsgAnswer::Cancel);
     w().UpdateMRUList(b, false);
-    w().Action("mnuFileMRU1")->trigger();
+    w().RecentItem(1)->trigger();
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 99);
     EXPECT_EQ(w().CurrentFileName(), a);
 
     // No: the other file opens without saving this one.
     messages.queue(MsgAnswer::No);
-    w().Action("mnuFileMRU1")->trigger();
+    w().RecentItem(1)->trigger();
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 120);
     EXPECT_EQ(w().CurrentFileName(), b);
     EXPECT_FALSE(w().State().Modified);
@@ -257,13 +276,13 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
     ASSERT_TRUE(testenv::writeFile(log, "Time,RPM\n0,900\n"));
     start();
     files.queue(a);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     ASSERT_EQ(w().State().tune.general().RevLimiter(), 100);
     const size_t shownBefore = messages.shown().size();
 
     messages.queue(MsgAnswer::No);
     files.queue(log);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     ASSERT_EQ(messages.shown().size(), shownBefore + 1);
     const auto asked = messages.shown().back();
     EXPECT_EQ(asked.buttons, MsgButtons::YesNo);
@@ -276,7 +295,7 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
 
     messages.queue(MsgAnswer::Yes);
     files.queue(log);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     EXPECT_EQ(w().RecentList().entries(), (QStringList{log, a}));
     EXPECT_EQ(w().CurrentFileName(), log);
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 0);
@@ -284,7 +303,7 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
     EXPECT_FALSE(w().State().TuneOriginWarning.isEmpty());
 
     // The recently used entry of a sound file clears the warning.
-    w().Action("mnuFileMRU2")->trigger();
+    w().RecentItem(2)->trigger();
     EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
     EXPECT_TRUE(w().State().TuneOriginWarning.isEmpty());
 
@@ -306,12 +325,12 @@ TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSaved)
         w().State().tune.general().SetRevLimiter(77);
         w().State().Modified = true;
         w().UpdateMRUList(b, false);
-        for (const char *item : {"mnuFileOpen", "mnuFileMRU1"}) {
+        for (QAction *item : {w().Actions().mnuFileOpen, w().RecentItem(1)}) {
             messages.queue(MsgAnswer::Yes);
             files.queue(saveAs);
             files.queue(b); // would be the file to open
-            w().Action(item)->trigger();
-            EXPECT_EQ(w().State().tune.general().RevLimiter(), 77) << item;
+            item->trigger();
+            EXPECT_EQ(w().State().tune.general().RevLimiter(), 77) << item->objectName().toStdString();
             EXPECT_TRUE(w().State().Modified);
             files = ScriptedFileDialogService();
         }
@@ -320,12 +339,12 @@ TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSaved)
     // Yes and a save: the tune is written, then the other file opens.
     restart();
     files.queue(a);
-    w().Action("tbOpen")->trigger();
+    w().Actions().tbOpen->trigger();
     w().State().tune.general().SetRevLimiter(77);
     w().State().Modified = true;
     messages.queue(MsgAnswer::Yes);
     files.queue(b);
-    w().Action("mnuFileOpen")->trigger();
+    w().Actions().mnuFileOpen->trigger();
     Tune onDisk;
     ASSERT_TRUE(ReadProjectFile(a, onDisk));
     EXPECT_EQ(onDisk.general().RevLimiter(), 77);
@@ -337,12 +356,12 @@ TEST_F(MainWindowTest, SaveAsNamesTheWindowAndTheList)
     start(writeProject("a.vnt", 100));
     w().State().Modified = true;
     files.queue(QString()); // Cancel
-    w().Action("mnuFileSaveAs")->trigger();
+    w().Actions().mnuFileSaveAs->trigger();
     EXPECT_TRUE(w().State().Modified);
     EXPECT_TRUE(w().CurrentFileName().isEmpty());
 
     files.queue(path("new name.vnt"));
-    w().Action("mnuFileSaveAs")->trigger();
+    w().Actions().mnuFileSaveAs->trigger();
     EXPECT_FALSE(w().State().Modified);
     EXPECT_EQ(w().windowTitle(), "Vantrelle - new name.vnt");
     EXPECT_EQ(w().RecentList().entries().first(), path("new name.vnt"));
@@ -353,7 +372,7 @@ TEST_F(MainWindowTest, SaveAsDoesNothingBeforeATuneArrives)
 {
     start();
     files.queue(path("x.vnt"));
-    w().Action("mnuFileSaveAs")->trigger();
+    w().Actions().mnuFileSaveAs->trigger();
     EXPECT_TRUE(files.asked().empty());
 }
 
@@ -362,7 +381,7 @@ TEST_F(MainWindowTest, FailedSaveShowsTheReasonAndKeepsModified)
     start(writeProject("a.vnt", 100));
     w().State().Modified = true;
     files.queue(path("no/such/folder/x.vnt"));
-    w().Action("mnuFileSaveAs")->trigger();
+    w().Actions().mnuFileSaveAs->trigger();
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().icon, MsgIcon::Exclamation);
     EXPECT_FALSE(messages.shown().back().text.isEmpty());
@@ -396,7 +415,7 @@ TEST_F(MainWindowTest, ExitKeepsRunningUnlessTheChangesAndTheLogAreDealtWith)
         restart(c.named ? QString() : a);
         if (c.named) {
             files.queue(a);
-            w().Action("mnuFileOpen")->trigger();
+            w().Actions().mnuFileOpen->trigger();
         }
         w().State().tune.general().SetRevLimiter(55);
         w().State().Modified = !c.log;
@@ -527,12 +546,12 @@ TEST_F(MainWindowTest, ViewItemsToggleToolbarAndStatusBar)
 {
     start();
     w().show();
-    EXPECT_TRUE(w().Action("mnuViewToolbar")->isChecked());
-    w().Action("mnuViewToolbar")->trigger();
+    EXPECT_TRUE(w().Actions().mnuViewToolbar->isChecked());
+    w().Actions().mnuViewToolbar->trigger();
     EXPECT_FALSE(w().ToolBar()->isVisible());
-    w().Action("mnuViewStatusBar")->trigger();
+    w().Actions().mnuViewStatusBar->trigger();
     EXPECT_FALSE(w().statusBar()->isVisible());
-    w().Action("mnuViewToolbar")->trigger();
+    w().Actions().mnuViewToolbar->trigger();
     EXPECT_TRUE(w().ToolBar()->isVisible());
 }
 

@@ -54,7 +54,7 @@ protected:
         grid().grid()->selectionModel()->select(QItemSelection(m->index(top, left), m->index(bottom, right)),
                                                 QItemSelectionModel::ClearAndSelect);
     }
-    QString undoText() { return w().Action("mnuEditUndo")->text(); }
+    QString undoText() { return w().Actions().mnuEditUndo->text(); }
     // A value a fuel body cell of raw value raw accepts and that changes it.
     static double otherValue(int raw)
     {
@@ -69,11 +69,11 @@ protected:
 TEST_F(TunerToolsFlowTest, UndoAndRedoFollowTheSavePoint)
 {
     start();
-    EXPECT_FALSE(w().Action("mnuEditUndo")->isEnabled());
-    const QList<QKeySequence> redoKeys = w().Action("mnuEditRedo")->shortcuts();
+    EXPECT_FALSE(w().Actions().mnuEditUndo->isEnabled());
+    const QList<QKeySequence> redoKeys = w().Actions().mnuEditRedo->shortcuts();
     EXPECT_TRUE(redoKeys.contains(QKeySequence("Ctrl+Shift+Z")));
     EXPECT_TRUE(redoKeys.contains(QKeySequence("Ctrl+Y")));
-    EXPECT_EQ(w().Action("mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(w().Actions().mnuEditUndo->shortcut(), QKeySequence("Ctrl+Z"));
 
     w().SelectPanel(7);
     const int original = state().tune.map(MapKey::HOFM).MapValue(0);
@@ -85,7 +85,7 @@ TEST_F(TunerToolsFlowTest, UndoAndRedoFollowTheSavePoint)
 
     // Saving makes this the save point.
     files.queue(dir.filePath("saved.vnt"));
-    w().Action("mnuFileSaveAs")->trigger();
+    w().Actions().mnuFileSaveAs->trigger();
     EXPECT_FALSE(state().Modified);
 
     // A general panel edit and a map copy are steps too.
@@ -93,32 +93,32 @@ TEST_F(TunerToolsFlowTest, UndoAndRedoFollowTheSavePoint)
     state().NoteEdit();
     EXPECT_EQ(undoText(), "&Undo Set Rev Limiter");
     EXPECT_TRUE(state().Modified);
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_FALSE(state().Modified) << "undone back to the saved tune";
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_TRUE(state().Modified);
     EXPECT_EQ(state().tune.map(MapKey::HOFM).MapValue(0), original);
     EXPECT_EQ(grid().gridModel()->text(1, 1), GridRules::CellText(GridRules::CellPlace::Body, original, false))
         << "the grid shows the restored value";
     EXPECT_TRUE(state().ChangesNotSent == false) << "back at what the box holds";
-    EXPECT_EQ(w().Action("mnuEditRedo")->text(), "&Redo Set 1 cell in High Octane Fuel Map");
-    w().Action("mnuEditRedo")->trigger();
+    EXPECT_EQ(w().Actions().mnuEditRedo->text(), "&Redo Set 1 cell in High Octane Fuel Map");
+    w().Actions().mnuEditRedo->trigger();
     EXPECT_EQ(state().tune.map(MapKey::HOFM).MapValue(0), first);
     EXPECT_FALSE(state().Modified);
     EXPECT_TRUE(state().ChangesNotSent);
 
     // Reading from the box starts a fresh history.
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuOptionsRead")->trigger();
-    EXPECT_FALSE(w().Action("mnuEditUndo")->isEnabled());
-    EXPECT_FALSE(w().Action("mnuEditRedo")->isEnabled());
+    w().Actions().mnuOptionsRead->trigger();
+    EXPECT_FALSE(w().Actions().mnuEditUndo->isEnabled());
+    EXPECT_FALSE(w().Actions().mnuEditRedo->isEnabled());
 }
 
 TEST_F(TunerToolsFlowTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBack)
 {
     start();
     w().SelectPanel(7);
-    w().Action("mnuOptionsRealTime")->trigger();
+    w().Actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
 
     const QByteArray before = ItemBytes(state().tune, 1);
@@ -149,7 +149,7 @@ TEST_F(TunerToolsFlowTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBa
     EXPECT_EQ(undoText(), QString("&Undo Set 6 cells in High Octane Fuel Map to %1").arg(value));
 
     // Undo writes the old values back, again one frame per run.
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_EQ(ItemBytes(state().tune, 1), before);
     QStringList restored;
     for (const ByteRun &run : ChangedRuns(1, after, before))
@@ -160,7 +160,7 @@ TEST_F(TunerToolsFlowTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBa
     grid().m_MapGrid_KeyPress('+');
     EXPECT_EQ(messages.shown().back().text, "Please select a single cell for this operation.");
 
-    w().Action("mnuOptionsRealTime")->trigger();
+    w().Actions().mnuOptionsRealTime->trigger();
     EXPECT_EQ(box->stop(), 0);
     EXPECT_EQ(box->savedImage().mid(0x7D00, 256), before);
 }
@@ -175,7 +175,7 @@ TEST_F(TunerToolsFlowTest, PasteRefusalLeavesTheTuneUntouched)
     EXPECT_TRUE(messages.shown().back().text.startsWith("Nothing was pasted.  The value \"46\" for RPM "));
     EXPECT_TRUE(messages.shown().back().text.endsWith("Please enter a valid value between 0 and 45"));
     EXPECT_TRUE(state().tune.sameContents(kept));
-    EXPECT_FALSE(w().Action("mnuEditUndo")->isEnabled());
+    EXPECT_FALSE(w().Actions().mnuEditUndo->isEnabled());
     EXPECT_FALSE(state().Modified);
 
     // The copy of a selection pastes back elsewhere as one step.
@@ -185,7 +185,7 @@ TEST_F(TunerToolsFlowTest, PasteRefusalLeavesTheTuneUntouched)
     ASSERT_TRUE(grid().PasteText(copied));
     EXPECT_EQ(grid().gridModel()->text(5, 5), grid().gridModel()->text(1, 1));
     EXPECT_EQ(grid().gridModel()->text(6, 6), grid().gridModel()->text(2, 2));
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_TRUE(state().tune.sameContents(kept));
 }
 
@@ -197,10 +197,10 @@ TEST_F(TunerToolsFlowTest, WriteChangesSendsOnlyTheChangedItem)
     grid().setCurrentCell(1, 1);
     const int raw = state().tune.map(MapKey::HOFM).MapValue(0);
     ASSERT_TRUE(grid().SetCellValue(otherValue(raw), false));
-    EXPECT_TRUE(w().Action("mnuOptionsWriteChanges")->isEnabled());
+    EXPECT_TRUE(w().Actions().mnuOptionsWriteChanges->isEnabled());
 
     messages.queue(MsgAnswer::Yes);
-    w().Action("mnuOptionsWriteChanges")->trigger();
+    w().Actions().mnuOptionsWriteChanges->trigger();
     EXPECT_EQ(messages.shown().back().text, "Write the current settings to the Vantrelle?");
     const QStringList sent = box->logLines().mid(framesBefore);
     ASSERT_EQ(sent.size(), 1) << "one exchange, not 22";
@@ -209,20 +209,20 @@ TEST_F(TunerToolsFlowTest, WriteChangesSendsOnlyTheChangedItem)
     EXPECT_EQ(prefs->ConnectionState(), 2);
 
     // Nothing differs now: it says so and sends nothing.
-    w().Action("mnuOptionsWriteChanges")->trigger();
+    w().Actions().mnuOptionsWriteChanges->trigger();
     EXPECT_EQ(messages.shown().back().text,
               "The Vantrelle already holds the current settings.  There are no changes to write.");
     EXPECT_EQ(box->logLines().size(), framesBefore + 1);
 
     // An acknowledged real-time write is in the box; a change that never
     // went out in real time is not.
-    w().Action("mnuOptionsRealTime")->trigger();
+    w().Actions().mnuOptionsRealTime->trigger();
     state().tune.general().SetSpeedLimiter((state().tune.general().SpeedLimiter() + 1) % 256);
     app->grid().SetCellValue(GridRules::DisplayValue(raw, false), false);
-    w().Action("mnuOptionsRealTime")->trigger();
+    w().Actions().mnuOptionsRealTime->trigger();
     messages.queue(MsgAnswer::Yes);
     const int framesNow = box->logLines().size();
-    w().Action("mnuOptionsWriteChanges")->trigger();
+    w().Actions().mnuOptionsWriteChanges->trigger();
     const QStringList again = box->logLines().mid(framesNow);
     ASSERT_EQ(again.size(), 1) << again.join(" | ").toStdString();
     EXPECT_TRUE(again[0].startsWith("57 01 7F A5"));
@@ -248,7 +248,7 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     ASSERT_FALSE(diffs.empty());
     ASSERT_NE(edit.CompareWindow(), nullptr);
     EXPECT_EQ(edit.CompareWindow()->list()->count(), static_cast<int>(diffs.size()));
-    EXPECT_TRUE(w().Action("mnuToolsCompareEnd")->isEnabled());
+    EXPECT_TRUE(w().Actions().mnuToolsCompareEnd->isEnabled());
 
     // The grid outlines the cells that differ, with the other value as tooltip.
     const int panel = 7;
@@ -274,7 +274,7 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     EXPECT_EQ(ItemBytes(state().tune, item), ItemBytes(stock103, item));
     EXPECT_EQ(edit.CompareWindow()->list()->count(), static_cast<int>(diffs.size()) - 1);
     EXPECT_TRUE(undoText().startsWith("&Undo Take ")) << undoText().toStdString();
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_EQ(ItemBytes(state().tune, item), mine);
 
     // Take the selected cells of the map on show.
@@ -287,12 +287,12 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     ASSERT_TRUE(edit.TakeAll());
     EXPECT_TRUE(state().tune.sameContents(stock103));
     EXPECT_EQ(edit.CompareWindow()->list()->count(), 0);
-    w().Action("mnuEditUndo")->trigger();
+    w().Actions().mnuEditUndo->trigger();
     EXPECT_FALSE(state().tune.sameContents(stock103));
 
     edit.EndCompare();
     EXPECT_TRUE(grid().gridModel()->compareNote(1, 1).isEmpty());
-    EXPECT_FALSE(w().Action("mnuToolsCompareEnd")->isEnabled());
+    EXPECT_FALSE(w().Actions().mnuToolsCompareEnd->isEnabled());
 
     // What the box holds, read into memory only.
     messages.clear();
@@ -342,7 +342,7 @@ TEST_F(TunerToolsFlowTest, PanelEditsInjectorChoicesAndMapCopyAreStepsToo)
     EXPECT_EQ(ItemBytes(state().tune, 1), ItemBytes(state().tune, 2));
 
     for (int i = 0; i < 4; ++i)
-        w().Action("mnuEditUndo")->trigger();
+        w().Actions().mnuEditUndo->trigger();
     EXPECT_TRUE(state().tune.sameContents(original));
     EXPECT_EQ(state().tune.general().Version(), original.general().Version());
     EXPECT_FALSE(state().Modified);

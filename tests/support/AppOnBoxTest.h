@@ -50,7 +50,7 @@ protected:
     {
         messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
         messages.queue(readAnswer);     // "Read the current Vantrelle settings?"
-        w().Action("mnuOptionsConnect")->trigger();
+        w().Actions().mnuOptionsConnect->trigger();
     }
 
     frmMain &w() { return app->window(); }

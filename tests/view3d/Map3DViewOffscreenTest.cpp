@@ -57,7 +57,7 @@ class Map3DViewMenuOffscreen : public AppFixture
 TEST_F(Map3DViewMenuOffscreen, TheMenuItemSaysWhyAndTheDockStaysHidden)
 {
     start();
-    QAction *item = w().Action("mnuView3DMap");
+    QAction *item = w().Actions().mnuView3DMap;
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "&3D Map View");
     EXPECT_TRUE(item->isCheckable());

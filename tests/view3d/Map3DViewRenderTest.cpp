@@ -53,7 +53,7 @@ protected:
     // Opens the view through the menu.
     void open()
     {
-        w().Action("mnuView3DMap")->trigger();
+        w().Actions().mnuView3DMap->trigger();
         ASSERT_TRUE(messages.shown().empty()) << messages.shown()[0].text.toStdString();
         ASSERT_TRUE(view().HasGraph());
         ASSERT_TRUE(view().graph()->hasContext());
@@ -95,7 +95,7 @@ TEST_F(Map3DViewRender, TheMenuOpensTheDockWithTheSelectedMap)
     open();
     QDockWidget *dock = app->map3DView().dock();
     EXPECT_TRUE(dock->isVisible());
-    EXPECT_TRUE(w().Action("mnuView3DMap")->isChecked());
+    EXPECT_TRUE(w().Actions().mnuView3DMap->isChecked());
     EXPECT_EQ(series().dataProxy()->columnCount(), N);
     // Load across, display value up, RPM in depth.
     EXPECT_EQ(point(0, 0), QVector3D(0, 0, 500));
@@ -106,12 +106,12 @@ TEST_F(Map3DViewRender, TheMenuOpensTheDockWithTheSelectedMap)
     EXPECT_EQ(series().texture(), CVMap3DView::SurfaceTexture(view().Data()));
 
     // Unticking hides it; the dock's close button unticks the item.
-    w().Action("mnuView3DMap")->trigger();
+    w().Actions().mnuView3DMap->trigger();
     EXPECT_FALSE(dock->isVisible());
-    w().Action("mnuView3DMap")->trigger();
+    w().Actions().mnuView3DMap->trigger();
     EXPECT_TRUE(dock->isVisible());
     dock->close();
-    EXPECT_FALSE(w().Action("mnuView3DMap")->isChecked());
+    EXPECT_FALSE(w().Actions().mnuView3DMap->isChecked());
 }
 
 TEST_F(Map3DViewRender, ItFollowsEditsAndTheSelectedMap)
@@ -162,7 +162,7 @@ TEST_F(Map3DViewRender, TheLiveCellIsMarkedWhileAcquisitionRuns)
     AcquisitionSample failed;
     failed.status = "LabJack error";
     app->map3DView().TakeSample(failed);
-    QAction *realTime = w().Action("mnuOptionsRealTime");
+    QAction *realTime = w().Actions().mnuOptionsRealTime;
     realTime->setChecked(true);
     realTime->setChecked(false);
     ASSERT_TRUE(waitFor([&] { return !view().Data().liveEntry; }));

@@ -6,22 +6,20 @@
 #include "analysis/ui/dlgMapOverlay.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "model/ProgramState.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
 
-AnalysisCommands::AnalysisCommands(frmMain &window, CVFuelTimingDlg &grid, RealTimeSender &sender)
-    : QObject(&window), m_window(window), m_grid(grid), m_sender(sender)
+AnalysisCommands::AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, RealTimeSender &sender)
+    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_sender(sender)
 {
     m_marks = std::make_unique<GridLogMarks>(window.State(), *grid.grid());
-    connect(&window, &frmMain::panelSelected, this, [this] { m_marks->refresh(); });
-    if (QAction *a = window.Action(QStringLiteral("mnuToolsDatalogViewer")))
-        connect(a, &QAction::triggered, this, [this] { ShowViewer(); });
-    if (QAction *a = window.Action(QStringLiteral("mnuToolsMapOverlay")))
-        connect(a, &QAction::triggered, this, [this] { ShowMapOverlay(); });
-    if (QAction *a = window.Action(QStringLiteral("mnuToolsFuelCorrection")))
-        connect(a, &QAction::triggered, this, [this] { ShowFuelCorrection(); });
+    connect(&window.Events(), &MainWindowEvents::panelSelected, this, [this] { m_marks->refresh(); });
+    const MainActions &actions = window.Actions();
+    connect(actions.mnuToolsDatalogViewer, &QAction::triggered, this, [this] { ShowViewer(); });
+    connect(actions.mnuToolsMapOverlay, &QAction::triggered, this, [this] { ShowMapOverlay(); });
+    connect(actions.mnuToolsFuelCorrection, &QAction::triggered, this, [this] { ShowFuelCorrection(); });
 }
 
 AnalysisCommands::~AnalysisCommands()
@@ -39,7 +37,7 @@ DatalogViewer *AnalysisCommands::viewer() const
 DatalogViewer &AnalysisCommands::ShowViewer()
 {
     if (!m_viewer) {
-        m_viewer = new DatalogViewer(m_window.Ui(), &m_window);
+        m_viewer = new DatalogViewer(m_window.Ui(), m_window.DialogParent());
         m_viewer->runningLogPath = [this] { return runningLogPath ? runningLogPath() : QString(); };
         connect(m_viewer, &DatalogViewer::cursorMoved, this, [this](float rpm, float tp) { m_marks->setCursor(rpm, tp); });
         connect(m_viewer, &DatalogViewer::closed, this, [this] { m_marks->clearCursor(); });

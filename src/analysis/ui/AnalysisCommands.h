@@ -13,7 +13,7 @@ class GridLogMarks;
 class RealTimeSender;
 class dlgFuelCorrection;
 class dlgMapOverlay;
-class frmMain;
+class MainWindow;
 
 // The Tools menu's log commands: "Datalog &Viewer...", "Map &Overlay from
 // Log..." and "&Fuel Correction from Log...", the viewer window they share
@@ -22,7 +22,7 @@ class AnalysisCommands : public QObject
 {
     Q_OBJECT
 public:
-    AnalysisCommands(frmMain &window, CVFuelTimingDlg &grid, RealTimeSender &sender);
+    AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, RealTimeSender &sender);
     ~AnalysisCommands() override;
 
     // The path of the log being recorded now (empty when none); the viewer's
@@ -46,7 +46,7 @@ public:
 private:
     bool ensureLog();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     CVFuelTimingDlg &m_grid;
     RealTimeSender &m_sender;
     QPointer<DatalogViewer> m_viewer;

@@ -1,14 +1,13 @@
 #include "analysis/ui/DatalogViewer.h"
 
-#include "analysis/Decimation.h"
 #include "analysis/ui/LogChartView.h"
+#include "analysis/ui/LogPlotStack.h"
 #include "daq/GeneralText.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
 
 #include <QCloseEvent>
-#include <QChart>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,17 +18,14 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr int MaxPlots = 8;
-constexpr double MinSpan = 0.05; // seconds (or samples) in view at the closest zoom
 
 QString valueText(float v)
 {
@@ -98,12 +94,11 @@ void DatalogViewer::buildUi()
 
     auto *scroll = new QScrollArea(splitter);
     scroll->setWidgetResizable(true);
-    m_plotArea = new QWidget;
-    m_plotArea->setObjectName(QStringLiteral("picPlots"));
-    m_plotLayout = new QVBoxLayout(m_plotArea);
-    m_plotLayout->setContentsMargins(0, 0, 0, 0);
-    m_plotLayout->setSpacing(0);
-    scroll->setWidget(m_plotArea);
+    m_plots = new LogPlotStack(m_log);
+    connect(m_plots, &LogPlotStack::zoomRequested, this, &DatalogViewer::zoom);
+    connect(m_plots, &LogPlotStack::panRequested, this, &DatalogViewer::pan);
+    connect(m_plots, &LogPlotStack::cursorRequested, this, &DatalogViewer::setCursorTime);
+    scroll->setWidget(m_plots);
 
     auto *right = new QWidget(splitter);
     auto *rightLayout = new QVBoxLayout(right);
@@ -148,6 +143,8 @@ bool DatalogViewer::openLog(const QString &path)
         m_ui.messages.exclamation(this, QStringLiteral("The datalog %1 could not be opened: %2").arg(path, report.error));
         return false;
     }
+    // The plots read the log they show: they go before it does.
+    m_plots->setColumns({});
     m_log = std::move(log);
     m_report = report;
     m_path = path;
@@ -161,9 +158,9 @@ bool DatalogViewer::openLog(const QString &path)
         summary += QStringLiteral("; no dates: time is the sample number");
     m_summary->setText(summary);
 
-    m_t0 = 0;
-    m_t1 = m_log.time.empty() ? 1.0 : std::max(m_log.time.back(), MinSpan);
-    m_cursorRow = -1;
+    m_nav.reset();
+    m_plots->clearCursor();
+    m_plots->showRange(m_nav.start(), m_nav.end());
     fillColumnList();
     rebuildPlots();
     if (hasLog())
@@ -217,10 +214,17 @@ void DatalogViewer::fillColumnList()
 
 std::vector<int> DatalogViewer::plottedColumns() const
 {
-    std::vector<int> out;
-    for (const Plot &p : m_charts)
-        out.push_back(p.column);
-    return out;
+    return m_plots->columns();
+}
+
+int DatalogViewer::plotCount() const
+{
+    return m_plots->count();
+}
+
+LogChartView *DatalogViewer::plot(int i) const
+{
+    return m_plots->plot(i);
 }
 
 void DatalogViewer::setColumnPlotted(int column, bool plotted)
@@ -233,7 +237,7 @@ void DatalogViewer::columnItemChanged(QListWidgetItem *item)
 {
     if (m_filling)
         return;
-    if (item->checkState() == Qt::Checked && static_cast<int>(m_charts.size()) >= MaxPlots) {
+    if (item->checkState() == Qt::Checked && m_plots->count() >= MaxPlots) {
         m_filling = true;
         item->setCheckState(Qt::Unchecked);
         m_filling = false;
@@ -245,138 +249,59 @@ void DatalogViewer::columnItemChanged(QListWidgetItem *item)
 
 void DatalogViewer::rebuildPlots()
 {
-    for (Plot &p : m_charts)
-        delete p.view;
-    m_charts.clear();
-    for (int i = 0; i < m_columns->count(); ++i) {
+    std::vector<int> columns;
+    for (int i = 0; i < m_columns->count() && static_cast<int>(columns.size()) < MaxPlots; ++i) {
         const QListWidgetItem *item = m_columns->item(i);
-        if (item->checkState() != Qt::Checked || static_cast<int>(m_charts.size()) >= MaxPlots)
-            continue;
-        const int column = item->data(Qt::UserRole).toInt();
-        auto *view = new LogChartView(m_log.names[column], m_plotArea);
-        view->setObjectName(QStringLiteral("plot%1").arg(m_charts.size()));
-        view->timeAxis()->setTitleText(m_log.timeIsSampleNumber ? QStringLiteral("sample") : QStringLiteral("s"));
-        connect(view, &LogChartView::zoomRequested, this, &DatalogViewer::zoom);
-        connect(view, &LogChartView::panRequested, this, &DatalogViewer::pan);
-        connect(view, &LogChartView::cursorRequested, this, &DatalogViewer::setCursorTime);
-        connect(view->chart(), &QChart::plotAreaChanged, this, &DatalogViewer::scheduleAlign);
-        m_plotLayout->addWidget(view);
-        m_charts.push_back({column, view});
+        if (item->checkState() == Qt::Checked)
+            columns.push_back(item->data(Qt::UserRole).toInt());
     }
-    refreshPlots();
+    m_plots->setColumns(columns);
 }
 
-double DatalogViewer::span() const
+void DatalogViewer::rangeChanged(bool changed)
 {
-    return m_log.time.empty() ? 1.0 : std::max(m_log.time.back() - m_log.time.front(), MinSpan);
+    if (changed)
+        m_plots->showRange(m_nav.start(), m_nav.end());
 }
 
 void DatalogViewer::setView(double t0, double t1)
 {
-    if (!(t1 > t0) || !std::isfinite(t0) || !std::isfinite(t1))
-        return;
-    const double full = span();
-    double width = std::clamp(t1 - t0, MinSpan, full);
-    t0 = std::clamp(t0, 0.0, std::max(0.0, full - width));
-    m_t0 = t0;
-    m_t1 = t0 + width;
-    refreshPlots();
+    rangeChanged(m_nav.setRange(t0, t1));
 }
 
 void DatalogViewer::zoom(double factor, double centre)
 {
-    if (!(factor > 0) || !std::isfinite(centre))
-        return;
-    const double width = (m_t1 - m_t0) * factor;
-    const double ratio = (m_t1 > m_t0) ? (centre - m_t0) / (m_t1 - m_t0) : 0.5;
-    const double t0 = centre - width * std::clamp(ratio, 0.0, 1.0);
-    setView(t0, t0 + width);
+    rangeChanged(m_nav.zoom(factor, centre));
 }
 
 void DatalogViewer::pan(double delta)
 {
-    setView(m_t0 + delta, m_t1 + delta);
+    rangeChanged(m_nav.pan(delta));
 }
 
 void DatalogViewer::showAll()
 {
-    setView(0, span());
-}
-
-void DatalogViewer::alignPlots()
-{
-    // Stacked plots share the time axis: their plot areas are lined up (by
-    // widening the left margin of those with narrower value labels), so one
-    // instant is at the same x in all of them.
-    m_alignPending = false;
-    double widest = 0;
-    std::vector<double> natural;
-    for (Plot &p : m_charts) {
-        QChart *chart = p.view->chart();
-        const double n = chart->plotArea().left() - (chart->margins().left() - LogChartView::BaseMargin);
-        natural.push_back(n);
-        widest = std::max(widest, n);
-    }
-    for (std::size_t i = 0; i < m_charts.size(); ++i) {
-        QChart *chart = m_charts[i].view->chart();
-        const int left = LogChartView::BaseMargin + static_cast<int>(std::lround(widest - natural[i]));
-        QMargins margins = chart->margins();
-        if (margins.left() != left) {
-            margins.setLeft(left);
-            chart->setMargins(margins);
-        }
-    }
-}
-
-void DatalogViewer::scheduleAlign()
-{
-    if (m_alignPending)
-        return;
-    m_alignPending = true;
-    QTimer::singleShot(0, this, &DatalogViewer::alignPlots);
-}
-
-void DatalogViewer::refreshPlots()
-{
-    std::vector<QPointF> points;
-    for (Plot &p : m_charts) {
-        const auto &values = m_log.columns[static_cast<std::size_t>(p.column)];
-        // Two slices per pixel: min and max of each keep peaks visible.
-        Decimation::MinMax(m_log.time, values, m_t0, m_t1, std::max(50, p.view->plotWidth() / 2), points);
-        p.view->series()->replace(QList<QPointF>(points.begin(), points.end()));
-        p.view->timeAxis()->setRange(m_t0, m_t1);
-        double lo = 0, hi = 0;
-        Decimation::RangeOf(m_log.time, values, m_t0, m_t1, lo, hi);
-        if (std::isnan(lo)) {
-            lo = 0;
-            hi = 1;
-        }
-        const double margin = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::fabs(hi) * 0.05);
-        p.view->valueAxis()->setRange(lo - margin, hi + margin);
-        if (m_cursorRow >= 0)
-            p.view->setCursorTime(m_log.time[static_cast<std::size_t>(m_cursorRow)]);
-    }
+    rangeChanged(m_nav.showAll());
 }
 
 void DatalogViewer::setCursorTime(double t)
 {
-    setCursorRow(m_log.nearestRow(t));
+    bool moved = false;
+    if (m_nav.setCursorTime(t, &moved))
+        cursorChanged(moved);
 }
 
 void DatalogViewer::setCursorRow(std::ptrdiff_t row)
 {
-    if (!hasLog() || row < 0)
-        return;
-    row = std::min<std::ptrdiff_t>(row, static_cast<std::ptrdiff_t>(m_log.rowCount()) - 1);
-    m_cursorRow = row;
-    const double t = m_log.time[static_cast<std::size_t>(row)];
-    // Keep the cursor in view.
-    if (t < m_t0 || t > m_t1) {
-        const double width = m_t1 - m_t0;
-        setView(t - width / 2, t + width / 2);
-    }
-    for (Plot &p : m_charts)
-        p.view->setCursorTime(t);
+    bool moved = false;
+    if (m_nav.setCursorRow(row, &moved))
+        cursorChanged(moved);
+}
+
+void DatalogViewer::cursorChanged(bool rangeMoved)
+{
+    m_plots->setCursorTime(m_log.time[static_cast<std::size_t>(m_nav.cursorRow())]);
+    rangeChanged(rangeMoved);
     refreshCursorTable();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     emit cursorMoved(m_rpmColumn >= 0 ? valueAtCursor(m_rpmColumn) : nan,
@@ -385,9 +310,10 @@ void DatalogViewer::setCursorRow(std::ptrdiff_t row)
 
 float DatalogViewer::valueAtCursor(int column) const
 {
-    if (m_cursorRow < 0 || column < 0 || column >= m_log.columnCount())
+    const std::ptrdiff_t row = m_nav.cursorRow();
+    if (row < 0 || column < 0 || column >= m_log.columnCount())
         return std::numeric_limits<float>::quiet_NaN();
-    return m_log.columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(m_cursorRow)];
+    return m_log.columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
 }
 
 void DatalogViewer::refreshCursorTable()
@@ -404,14 +330,15 @@ void DatalogViewer::refreshCursorTable()
         name->setText(m_log.names[c]);
         m_cursorTable->item(c, 1)->setText(valueText(valueAtCursor(c)));
     }
-    if (m_cursorRow < 0) {
+    const std::ptrdiff_t row = m_nav.cursorRow();
+    if (row < 0) {
         m_cursorLabel->setText(QStringLiteral("Cursor: none"));
         return;
     }
-    const double t = m_log.time[static_cast<std::size_t>(m_cursorRow)];
+    const double t = m_log.time[static_cast<std::size_t>(row)];
     m_cursorLabel->setText(m_log.timeIsSampleNumber
-                               ? QStringLiteral("Sample %1").arg(m_cursorRow + 1)
-                               : QStringLiteral("Sample %1 at %2 s").arg(m_cursorRow + 1).arg(t, 0, 'f', 3));
+                               ? QStringLiteral("Sample %1").arg(row + 1)
+                               : QStringLiteral("Sample %1 at %2 s").arg(row + 1).arg(t, 0, 'f', 3));
 }
 
 void DatalogViewer::keyPressEvent(QKeyEvent *event)
@@ -420,28 +347,26 @@ void DatalogViewer::keyPressEvent(QKeyEvent *event)
         QMainWindow::keyPressEvent(event);
         return;
     }
-    const double width = m_t1 - m_t0;
     const std::ptrdiff_t step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-    const double centre = m_cursorRow >= 0 ? m_log.time[static_cast<std::size_t>(m_cursorRow)] : (m_t0 + m_t1) / 2;
+    bool moved = false;
     switch (event->key()) {
     case Qt::Key_Left:
-        setCursorRow(std::max<std::ptrdiff_t>(0, m_cursorRow - step));
-        break;
     case Qt::Key_Right:
-        setCursorRow(m_cursorRow + step);
+        if (m_nav.stepCursor(event->key() == Qt::Key_Left ? -step : step, &moved))
+            cursorChanged(moved);
         break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        zoom(0.5, centre);
+        rangeChanged(m_nav.zoomAtCursor(0.5));
         break;
     case Qt::Key_Minus:
-        zoom(2.0, centre);
+        rangeChanged(m_nav.zoomAtCursor(2.0));
         break;
     case Qt::Key_PageUp:
-        pan(-width / 2);
+        rangeChanged(m_nav.pageBack());
         break;
     case Qt::Key_PageDown:
-        pan(width / 2);
+        rangeChanged(m_nav.pageForward());
         break;
     case Qt::Key_Home:
         showAll();
@@ -462,5 +387,5 @@ void DatalogViewer::closeEvent(QCloseEvent *event)
 void DatalogViewer::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    refreshPlots();
+    m_plots->refresh();
 }

@@ -1,24 +1,25 @@
 #pragma once
 
 #include "analysis/DataLog.h"
+#include "analysis/LogNavigation.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <vector>
 
 class LogChartView;
+class LogPlotStack;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QTableWidget;
-class QVBoxLayout;
 struct UiServices;
 
 // The datalog viewer: opens a saved log or the running session's, plots the
 // chosen columns in stacked plots that share one time range, and reads every
 // column at the cursor. Wheel or +/- zooms, dragging or PgUp/PgDn pans,
 // Home shows the whole log, a click or Left/Right (Shift: ten samples)
-// moves the cursor.
+// moves the cursor; LogNavigation keeps the range and the cursor.
 class DatalogViewer : public QMainWindow
 {
     Q_OBJECT
@@ -43,17 +44,17 @@ public:
     // The plotted columns (indexes into the log's columns).
     std::vector<int> plottedColumns() const;
     void setColumnPlotted(int column, bool plotted);
-    int plotCount() const { return static_cast<int>(m_charts.size()); }
-    LogChartView *plot(int i) const { return m_charts[static_cast<std::size_t>(i)].view; }
+    int plotCount() const;
+    LogChartView *plot(int i) const;
 
-    double viewStart() const { return m_t0; }
-    double viewEnd() const { return m_t1; }
+    double viewStart() const { return m_nav.start(); }
+    double viewEnd() const { return m_nav.end(); }
     void setView(double t0, double t1);
     void zoom(double factor, double centre);
     void pan(double delta);
     void showAll();
 
-    std::ptrdiff_t cursorRow() const { return m_cursorRow; }
+    std::ptrdiff_t cursorRow() const { return m_nav.cursorRow(); }
     void setCursorRow(std::ptrdiff_t row);
     void setCursorTime(double t);
     // The value of a column at the cursor (NaN when none).
@@ -75,38 +76,28 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    struct Plot
-    {
-        int column = -1;
-        LogChartView *view = nullptr;
-    };
     void buildUi();
     void fillColumnList();
     void rebuildPlots();
-    void refreshPlots();
-    void alignPlots();
-    void scheduleAlign();
+    // The plots follow the range after an operation that changed it.
+    void rangeChanged(bool changed);
+    // The plots, the table and the maps follow the cursor.
+    void cursorChanged(bool rangeMoved);
     void refreshCursorTable();
     void columnItemChanged(QListWidgetItem *item);
-    double span() const;
 
     UiServices &m_ui;
     DataLog m_log;
     DataLogReport m_report;
     QString m_path;
-    double m_t0 = 0;
-    double m_t1 = 1;
-    std::ptrdiff_t m_cursorRow = -1;
+    LogNavigation m_nav{m_log};
     int m_rpmColumn = -1;
     int m_tpColumn = -1;
 
     QListWidget *m_columns = nullptr;
-    QWidget *m_plotArea = nullptr;
-    QVBoxLayout *m_plotLayout = nullptr;
+    LogPlotStack *m_plots = nullptr;
     QTableWidget *m_cursorTable = nullptr;
     QLabel *m_cursorLabel = nullptr;
     QLabel *m_summary = nullptr;
-    std::vector<Plot> m_charts;
     bool m_filling = false;
-    bool m_alignPending = false;
 };

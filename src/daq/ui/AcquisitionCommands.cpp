@@ -5,11 +5,11 @@
 #include "daq/ui/RealTimeStripView.h"
 #include "daq/ui/dlgDataLoggingSettings.h"
 #include "daq/ui/dlgStagedRevLimiter.h"
-#include "editors/ui/Panel.h"
+#include "shell/Panels.h"
 #include "model/ProgramState.h"
 #include "platform/UiServices.h"
 #include "link/ui/ConnectionCommands.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
@@ -50,14 +50,14 @@ void AcquisitionCommands::PanelTargets::TraceCellVoltage(int panelIndex, float v
     m_panels.TraceCell(panelIndex, TraceSample{0, 0, volts});
 }
 
-AcquisitionCommands::AcquisitionCommands(frmMain &window, CVDataAcquisition &daq, RealTimeSender &realTime,
+AcquisitionCommands::AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
                                          ConnectionCommands &connection)
-    : QObject(&window), m_window(window), m_daq(daq),
+    : QObject(window.DialogParent()), m_window(window), m_daq(daq),
       m_logger(std::make_unique<CVRTLogger>(window.Prefs(), window.Ui().messages, window.Ui().files)),
       m_targets(window.Panels()), m_loop(daq, window.Prefs(), window.State(), realTime)
 {
     qRegisterMetaType<AcquisitionSample>();
-    m_logger->SetDialogParent(&window);
+    m_logger->SetDialogParent(window.DialogParent());
     m_loop.SetTraceTargets(&m_targets);
     m_loop.SetLogSink(m_logger.get());
 
@@ -75,13 +75,12 @@ AcquisitionCommands::AcquisitionCommands(frmMain &window, CVDataAcquisition &daq
     // Neither a new run nor the exit discards a log that was never saved
     // without asking.
     connection.mayStartRealTime = [this] { return m_logger->OfferToSaveLog(); };
-    window.offerToSaveLog = [this] { return m_logger->OfferToSaveLog(); };
+    window.Hooks().offerToSaveLog = [this] { return m_logger->OfferToSaveLog(); };
     connection.onRealTimeStopped = [this] { RealTimeStopped(); };
-    connect(window.Action("mnuDataLoggingSave"), &QAction::triggered, this, &AcquisitionCommands::SaveDatalog);
-    connect(window.Action("mnuDataLoggingSettings"), &QAction::triggered, this,
-            &AcquisitionCommands::DataLoggingSettings);
-    connect(window.Action("mnuToolsStagedRevLimiter"), &QAction::triggered, this,
-            &AcquisitionCommands::StagedRevLimiter);
+    const MainActions &actions = window.Actions();
+    connect(actions.mnuDataLoggingSave, &QAction::triggered, this, &AcquisitionCommands::SaveDatalog);
+    connect(actions.mnuDataLoggingSettings, &QAction::triggered, this, &AcquisitionCommands::DataLoggingSettings);
+    connect(actions.mnuToolsStagedRevLimiter, &QAction::triggered, this, &AcquisitionCommands::StagedRevLimiter);
 }
 
 AcquisitionCommands::~AcquisitionCommands() = default;
@@ -122,12 +121,13 @@ void AcquisitionCommands::reportLogFailure()
     // Once per log: the timer goes on firing while the message is up.
     m_logFailureReported = true;
     m_window.Ui().messages.exclamation(
-        &m_window, QStringLiteral("The datalog could not be written: %1\n\nLogging has stopped. The %2 samples "
-                                  "logged before are kept in %3; save them with Data Logging > Save Current "
-                                  "Datalog... once real-time mode is off.")
-                       .arg(m_logger->WriteError())
-                       .arg(m_logger->Samples())
-                       .arg(m_logger->LogFileName()));
+        m_window.DialogParent(),
+        QStringLiteral("The datalog could not be written: %1\n\nLogging has stopped. The %2 samples logged before "
+                       "are kept in %3; save them with Data Logging > Save Current Datalog... once real-time mode "
+                       "is off.")
+            .arg(m_logger->WriteError())
+            .arg(m_logger->Samples())
+            .arg(m_logger->LogFileName()));
 }
 
 AcquisitionSample AcquisitionCommands::makeSample(const TickOutcome &outcome) const
@@ -168,18 +168,18 @@ AcquisitionSample AcquisitionCommands::makeSample(const TickOutcome &outcome) co
 void AcquisitionCommands::SaveDatalog()
 {
     m_logger->SaveLogFile(false);
-    if (QAction *save = m_window.Action("mnuDataLoggingSave"))
-        save->setEnabled(false);
+    m_window.Actions().mnuDataLoggingSave->setEnabled(false);
 }
 
 void AcquisitionCommands::DataLoggingSettings()
 {
-    dlgDataLoggingSettings dialog(m_window.Prefs(), &m_window);
+    dlgDataLoggingSettings dialog(m_window.Prefs(), m_window.DialogParent());
     dialog.exec();
 }
 
 void AcquisitionCommands::StagedRevLimiter()
 {
-    dlgStagedRevLimiter dialog(m_window.Prefs(), m_window.State(), m_window.Ui().messages, &m_window);
+    dlgStagedRevLimiter dialog(m_window.Prefs(), m_window.State(), m_window.Ui().messages,
+                               m_window.DialogParent());
     dialog.exec();
 }

@@ -14,7 +14,7 @@ class PanelTable;
 class QTimer;
 class RealTimeSender;
 class RealTimeStripView;
-class frmMain;
+class MainWindow;
 
 // Live data in the main window: the acquisition timer timerDAQ, which runs
 // one CVAcquisitionLoop tick per DAQSampleRate milliseconds while real-time
@@ -25,7 +25,7 @@ class AcquisitionCommands : public QObject
 {
     Q_OBJECT
 public:
-    AcquisitionCommands(frmMain &window, CVDataAcquisition &daq, RealTimeSender &realTime,
+    AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
                         ConnectionCommands &connection);
     ~AcquisitionCommands() override;
 
@@ -70,7 +70,7 @@ private:
     AcquisitionSample makeSample(const TickOutcome &outcome) const;
     void reportLogFailure();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     CVDataAcquisition &m_daq;
     std::unique_ptr<CVRTLogger> m_logger;
     PanelTargets m_targets;

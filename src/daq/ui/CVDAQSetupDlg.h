@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/ui/Panel.h"
+#include "shell/Panels.h"
 
 #include <QColor>
 #include <QWidget>

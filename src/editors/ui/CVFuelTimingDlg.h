@@ -3,7 +3,7 @@
 #include "editors/BlockOperations.h"
 #include "editors/ui/GridFont.h"
 #include "editors/GridRules.h"
-#include "editors/ui/Panel.h"
+#include "shell/Panels.h"
 
 #include <QWidget>
 #include <functional>

@@ -2,6 +2,7 @@
 
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/dlgCompare.h"
+#include "link/ConnectionStates.h"
 #include "link/RealTimeChanges.h"
 #include "link/WriteReview.h"
 #include "link/ui/dlgXfer.h"
@@ -11,19 +12,16 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "shell/FileCommands.h"
-#include "link/ui/ImageCommands.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
-#include <QTreeWidget>
+
+using namespace ConnectionState;
 
 namespace {
-enum State { NotConnected = 0, Idle = 2, Reading = 3, Writing = 4 };
 
 // An item of the injector group or another the box cannot take in real time.
 QString itemName(int item)
@@ -33,45 +31,46 @@ QString itemName(int item)
 }
 } // namespace
 
-EditCommands::EditCommands(frmMain &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime)
-    : QObject(&window), m_window(window), m_state(window.State()), m_grid(grid), m_port(port), m_realTime(realTime),
-      m_history(window.State().tune)
+EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime)
+    : QObject(window.DialogParent()), m_window(window), m_state(window.State()), m_grid(grid), m_port(port),
+      m_realTime(realTime), m_history(window.State().tune)
 {
     ProgramState &state = window.State();
     m_history.Reset(!state.Modified);
     state.EditNoted = [this](const QString &label) { noted(label); };
 
-    connect(window.Action("mnuEditUndo"), &QAction::triggered, this, &EditCommands::Undo);
-    connect(window.Action("mnuEditRedo"), &QAction::triggered, this, &EditCommands::Redo);
-    connect(&window, &frmMain::tuneReplaced, this, [this] {
+    const MainActions &actions = window.Actions();
+    connect(actions.mnuEditUndo, &QAction::triggered, this, &EditCommands::Undo);
+    connect(actions.mnuEditRedo, &QAction::triggered, this, &EditCommands::Redo);
+    connect(&window.Events(), &MainWindowEvents::tuneReplaced, this, [this] {
         m_history.Reset(!m_state.Modified);
         updateActions();
         refreshCompare();
     });
-    connect(&window, &frmMain::tuneSaved, this, [this] {
+    connect(&window.Events(), &MainWindowEvents::tuneSaved, this, [this] {
         m_history.MarkSaved();
         updateActions();
     });
 
     // The write of the changes goes with the write, the box compare with the read.
-    QAction *write = window.Action("mnuOptionsWrite");
-    QAction *writeChanges = window.Action("mnuOptionsWriteChanges");
+    QAction *write = actions.mnuOptionsWrite;
+    QAction *writeChanges = actions.mnuOptionsWriteChanges;
     auto mirrorWrite = [write, writeChanges] { writeChanges->setEnabled(write->isEnabled()); };
     connect(write, &QAction::changed, writeChanges, mirrorWrite);
     mirrorWrite();
     connect(writeChanges, &QAction::triggered, this, &EditCommands::WriteChanges);
-    QAction *read = window.Action("mnuOptionsRead");
-    QAction *compareBox = window.Action("mnuToolsCompareBox");
+    QAction *read = actions.mnuOptionsRead;
+    QAction *compareBox = actions.mnuToolsCompareBox;
     auto mirrorRead = [read, compareBox] { compareBox->setEnabled(read->isEnabled()); };
     connect(read, &QAction::changed, compareBox, mirrorRead);
     mirrorRead();
     connect(compareBox, &QAction::triggered, this, [this] { CompareWithBox(); });
-    connect(window.Action("mnuToolsCompareProject"), &QAction::triggered, this, [this] { CompareWithProject(); });
-    connect(window.Action("mnuToolsCompareImage"), &QAction::triggered, this, [this] { CompareWithImage(); });
-    connect(window.Action("mnuToolsCompareEnd"), &QAction::triggered, this, &EditCommands::EndCompare);
+    connect(actions.mnuToolsCompareProject, &QAction::triggered, this, [this] { CompareWithProject(); });
+    connect(actions.mnuToolsCompareImage, &QAction::triggered, this, [this] { CompareWithImage(); });
+    connect(actions.mnuToolsCompareEnd, &QAction::triggered, this, &EditCommands::EndCompare);
 
     // The grid's block, clipboard and compare items join the window's "&Cell" menu.
-    if (QMenu *cell = window.menuBar()->findChild<QMenu *>("mnuCell")) {
+    if (QMenu *cell = actions.mnuCell) {
         cell->addSeparator();
         for (BlockOps::Op op : {BlockOps::Op::Set, BlockOps::Op::Add, BlockOps::Op::Subtract, BlockOps::Op::Scale,
                                 BlockOps::Op::InterpolateRows, BlockOps::Op::InterpolateColumns,
@@ -151,8 +150,8 @@ void EditCommands::afterStep(const HistoryStep &step, bool forward)
 
 void EditCommands::updateActions()
 {
-    QAction *undo = m_window.Action("mnuEditUndo");
-    QAction *redo = m_window.Action("mnuEditRedo");
+    QAction *undo = m_window.Actions().mnuEditUndo;
+    QAction *redo = m_window.Actions().mnuEditRedo;
     undo->setEnabled(m_history.CanUndo());
     undo->setText(m_history.CanUndo() ? QStringLiteral("&Undo ") + m_history.UndoLabel() : QStringLiteral("&Undo"));
     redo->setEnabled(m_history.CanRedo());
@@ -176,17 +175,17 @@ void EditCommands::WriteChanges()
         return;
     const std::vector<int> items = m_box.ItemsToWrite(state.tune);
     if (items.empty()) {
-        messages.info(&m_window, QStringLiteral("The Vantrelle already holds the current settings.  "
-                                                "There are no changes to write."));
+        messages.info(m_window.DialogParent(), QStringLiteral("The Vantrelle already holds the current settings.  "
+                                                              "There are no changes to write."));
         state.ChangesNotSent = false;
         return;
     }
     const QString details = ReviewWrite(state.tune, m_box, items, state.TuneOriginWarning).Text();
-    if (!messages.askYesNo(&m_window, "Write the current settings to the Vantrelle?", details))
+    if (!messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", details))
         return;
     m_window.SetConnectionState(Writing);
     {
-        dlgXfer dialog(m_port, state.tune, messages, &m_window);
+        dlgXfer dialog(m_port, state.tune, messages, m_window.DialogParent());
         dialog.SetState(Writing);
         dialog.SetItems(items);
         dialog.exec();
@@ -203,13 +202,14 @@ bool EditCommands::CompareWithProject(const QString &given)
 {
     QString path = given;
     if (path.isEmpty())
-        path = m_window.Ui().files.openFile(&m_window, "Open", FileCommands::ProjectFilter);
+        path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ProjectFormat::DialogFilter);
     if (path.isEmpty())
         return false;
     Tune other;
     const FileOutcome read = ReadProjectFile(path, other);
     if (!read) {
-        m_window.Ui().messages.exclamation(&m_window, QStringLiteral("Error when attempting to load map: ") + read.error);
+        m_window.Ui().messages.exclamation(m_window.DialogParent(),
+                                           QStringLiteral("Error when attempting to load map: ") + read.error);
         return false;
     }
     StartCompare(other, QFileInfo(path).fileName());
@@ -220,13 +220,13 @@ bool EditCommands::CompareWithImage(const QString &given)
 {
     QString path = given;
     if (path.isEmpty())
-        path = m_window.Ui().files.openFile(&m_window, "Open", ImageCommands::ImageFilter);
+        path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ImageFormat::DialogFilter);
     if (path.isEmpty())
         return false;
     QByteArray image;
     const FileOutcome read = ReadImageFile(path, image);
     if (!read) {
-        m_window.Ui().messages.exclamation(&m_window, read.error);
+        m_window.Ui().messages.exclamation(m_window.DialogParent(), read.error);
         return false;
     }
     Tune other;
@@ -244,7 +244,7 @@ bool EditCommands::CompareWithBox()
     bool success = false;
     m_window.SetConnectionState(Reading);
     {
-        dlgXfer dialog(m_port, other, m_window.Ui().messages, &m_window);
+        dlgXfer dialog(m_port, other, m_window.Ui().messages, m_window.DialogParent());
         dialog.SetState(Reading);
         dialog.exec();
         success = dialog.Success();
@@ -263,9 +263,9 @@ void EditCommands::StartCompare(const Tune &other, const QString &name)
     m_compare = std::make_unique<Tune>(other);
     m_compareName = name;
     m_grid.SetCompareTune(m_compare.get(), name);
-    m_window.Action("mnuToolsCompareEnd")->setEnabled(true);
+    m_window.Actions().mnuToolsCompareEnd->setEnabled(true);
     if (!m_compareWindow) {
-        m_compareWindow = new dlgCompare(&m_window);
+        m_compareWindow = new dlgCompare(m_window.DialogParent());
         m_compareWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_compareWindow, &dlgCompare::takeItem, this, [this](int item) { TakeItem(item); });
         connect(m_compareWindow, &dlgCompare::takeAll, this, [this] { TakeAll(); });
@@ -284,7 +284,7 @@ void EditCommands::EndCompare()
     m_compare.reset();
     m_compareName.clear();
     m_grid.SetCompareTune(nullptr);
-    m_window.Action("mnuToolsCompareEnd")->setEnabled(false);
+    m_window.Actions().mnuToolsCompareEnd->setEnabled(false);
     if (m_compareWindow)
         m_compareWindow->close();
 }

@@ -10,7 +10,7 @@
 #include <memory>
 
 class CVFuelTimingDlg;
-class frmMain;
+class MainWindow;
 class LinkPort;
 struct ProgramState;
 class RealTimeSender;
@@ -23,7 +23,7 @@ class EditCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditCommands(frmMain &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime);
+    EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime);
     ~EditCommands() override;
 
     TuneHistory &history() { return m_history; }
@@ -67,7 +67,7 @@ private:
     void refreshCompare();
     void updateActions();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     ProgramState &m_state; // outlives the window
     CVFuelTimingDlg &m_grid;
     LinkPort &m_port;

@@ -5,27 +5,26 @@
 #include "editors/ui/dlgMapCopy.h"
 #include "model/ProgramState.h"
 #include "platform/UiServices.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
+#include "shell/Panels.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 
-EditorCommands::EditorCommands(frmMain &window, CVFuelTimingDlg &grid)
-    : QObject(&window), m_window(window), m_grid(grid)
+EditorCommands::EditorCommands(MainWindow &window, CVFuelTimingDlg &grid)
+    : QObject(window.DialogParent()), m_window(window), m_grid(grid)
 {
+    const MainActions &actions = window.Actions();
     // The grid's cell items live in the window's "&Cell" menu.
-    QMenu *cell = window.menuBar()->findChild<QMenu *>("mnuCell");
     for (QAction *a : {grid.incrementAction(), grid.decrementAction(), grid.editAction(), grid.loopAction()})
-        cell->addAction(a);
+        actions.mnuCell->addAction(a);
 
-    connect(window.Action("mnuOptionsGridFont"), &QAction::triggered, this, &EditorCommands::GridFont);
-    connect(window.Action("mnuToolsMapCopy"), &QAction::triggered, this, &EditorCommands::MapCopy);
-    connect(window.Action("mnuDataLogClear"), &QAction::triggered, this, &EditorCommands::ClearTrace);
-    connect(window.Action("mnuDataLoggingCurrentCell"), &QAction::triggered, this,
-            &EditorCommands::HighlightCurrentCell);
-    connect(window.Action("mnuDataLoggingAllCells"), &QAction::triggered, this, &EditorCommands::HighlightAllCells);
+    connect(actions.mnuOptionsGridFont, &QAction::triggered, this, &EditorCommands::GridFont);
+    connect(actions.mnuToolsMapCopy, &QAction::triggered, this, &EditorCommands::MapCopy);
+    connect(actions.mnuDataLogClear, &QAction::triggered, this, &EditorCommands::ClearTrace);
+    connect(actions.mnuDataLoggingCurrentCell, &QAction::triggered, this, &EditorCommands::HighlightCurrentCell);
+    connect(actions.mnuDataLoggingAllCells, &QAction::triggered, this, &EditorCommands::HighlightAllCells);
 }
 
 void EditorCommands::GridFont()
@@ -35,7 +34,7 @@ void EditorCommands::GridFont()
 
 void EditorCommands::MapCopy()
 {
-    dlgMapCopy dialog(m_window.State(), m_window.Ui().messages, &m_window);
+    dlgMapCopy dialog(m_window.State(), m_window.Ui().messages, m_window.DialogParent());
     connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this,
             [this] { m_window.SelectPanel(m_window.State().CurrentPanel); });
     dialog.exec();
@@ -56,14 +55,14 @@ void EditorCommands::ClearTrace()
 void EditorCommands::HighlightCurrentCell()
 {
     ClearTrace();
-    m_window.Action("mnuDataLoggingCurrentCell")->setChecked(true);
-    m_window.Action("mnuDataLoggingAllCells")->setChecked(false);
+    m_window.Actions().mnuDataLoggingCurrentCell->setChecked(true);
+    m_window.Actions().mnuDataLoggingAllCells->setChecked(false);
     m_window.Prefs().SetHighlightMode(0);
 }
 
 void EditorCommands::HighlightAllCells()
 {
-    m_window.Action("mnuDataLoggingCurrentCell")->setChecked(false);
-    m_window.Action("mnuDataLoggingAllCells")->setChecked(true);
+    m_window.Actions().mnuDataLoggingCurrentCell->setChecked(false);
+    m_window.Actions().mnuDataLoggingAllCells->setChecked(true);
     m_window.Prefs().SetHighlightMode(1);
 }

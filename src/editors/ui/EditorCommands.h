@@ -3,7 +3,7 @@
 #include <QObject>
 
 class CVFuelTimingDlg;
-class frmMain;
+class MainWindow;
 
 // The menu items that act on the editors: the "&Cell" menu, the grid font,
 // the map copy tool, and the trace items of the data-logging menu.
@@ -11,7 +11,7 @@ class EditorCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditorCommands(frmMain &window, CVFuelTimingDlg &grid);
+    EditorCommands(MainWindow &window, CVFuelTimingDlg &grid);
 
     void GridFont();
     void MapCopy();
@@ -21,6 +21,6 @@ public:
     void HighlightAllCells();
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
     CVFuelTimingDlg &m_grid;
 };

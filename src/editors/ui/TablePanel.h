@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/ui/Panel.h"
+#include "shell/Panels.h"
 
 #include <QList>
 #include <QWidget>

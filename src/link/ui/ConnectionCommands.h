@@ -7,23 +7,25 @@
 #include <functional>
 
 class BoxContents;
-class frmMain;
+class MainWindow;
 class RealTimeSender;
 class SerialPort;
 
 // The commands that talk to the box: Connect/Disconnect, Read, Write and the
-// Real-Time Mode switch, with their questions and the window state they set.
+// Real-Time Mode switch, with their questions and the window state they set;
+// and Options > Connection Settings.
 class ConnectionCommands : public QObject
 {
     Q_OBJECT
 public:
-    ConnectionCommands(frmMain &window, SerialPort &port, RealTimeSender &realTime, HandshakeTimings timings = {});
+    ConnectionCommands(MainWindow &window, SerialPort &port, RealTimeSender &realTime, HandshakeTimings timings = {});
 
     void Connect();
     // True when the whole tune was read.
     bool Read();
     void Write();
     void RealTimeMode();
+    void ConnectionSettings();
 
     // A real-time write has ended: what the box holds follows it, and a write
     // that failed leaves its change waiting to be sent (ChangesNotSent) and
@@ -43,14 +45,13 @@ public:
     BoxContents *box = nullptr;
 
 private:
-    void setEnabled(const char *name, bool enabled);
     // The port died: once no dialog is open (the command that ran one has
     // finished with it), the window goes to the disconnected state and the
     // user is told once.
     void portLost();
     void reportLostPort();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     SerialPort &m_port;
     RealTimeSender &m_realTime;
     HandshakeTimings m_timings;

@@ -1,29 +1,30 @@
 #include "link/ui/ImageCommands.h"
 
 #include "link/BoxContents.h"
+#include "model/ImageFile.h"
 #include "link/ui/dlgXferROM.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
 #include "link/ui/dlgLoadBin.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 
 #include <QAction>
 
-ImageCommands::ImageCommands(frmMain &window, LinkPort &port, std::function<bool()> readCommand)
-    : QObject(&window), m_window(window), m_port(port), m_read(std::move(readCommand))
+ImageCommands::ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand)
+    : QObject(window.DialogParent()), m_window(window), m_port(port), m_read(std::move(readCommand))
 {
-    connect(window.Action("mnuFileOpenBin"), &QAction::triggered, this, &ImageCommands::LoadBinToRom);
-    connect(window.Action("mnuFileSaveBin"), &QAction::triggered, this, &ImageCommands::SaveRomToBin);
-    connect(window.Action("mnuLoad"), &QAction::triggered, this, &ImageCommands::LoadStockProgram);
+    connect(window.Actions().mnuFileOpenBin, &QAction::triggered, this, &ImageCommands::LoadBinToRom);
+    connect(window.Actions().mnuFileSaveBin, &QAction::triggered, this, &ImageCommands::SaveRomToBin);
+    connect(window.Actions().mnuLoad, &QAction::triggered, this, &ImageCommands::LoadStockProgram);
 }
 
 void ImageCommands::LoadBinToRom()
 {
-    const QString path = m_window.Ui().files.openFile(&m_window, "Open", ImageFilter);
+    const QString path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ImageFormat::DialogFilter);
     if (path.isEmpty())
         return;
-    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 4);
     transfer.exec();
     // The transfer has shown any failure of its own. A file refused before
@@ -37,10 +38,11 @@ void ImageCommands::LoadBinToRom()
 
 void ImageCommands::SaveRomToBin()
 {
-    const QString path = m_window.Ui().files.saveFile(&m_window, "Save", ImageFilter, QString());
+    const QString path =
+        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ImageFormat::DialogFilter, QString());
     if (path.isEmpty())
         return;
-    dlgXferROM transfer(m_port, m_window.Ui().messages, &m_window);
+    dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 3);
     transfer.exec();
 }
@@ -49,7 +51,7 @@ void ImageCommands::LoadStockProgram()
 {
     bool loaded = false;
     {
-        dlgLoadBin dialog(m_port, m_window.Ui().messages, &m_window);
+        dlgLoadBin dialog(m_port, m_window.Ui().messages, m_window.DialogParent());
         dialog.exec();
         loaded = dialog.Loaded();
     }
@@ -62,12 +64,12 @@ void ImageCommands::LoadStockProgram()
     // on screen then still belongs to its project file.
     bool replaced = false;
     const QMetaObject::Connection watch =
-        connect(&m_window, &frmMain::tuneReplaced, this, [&replaced] { replaced = true; });
+        connect(&m_window.Events(), &MainWindowEvents::tuneReplaced, this, [&replaced] { replaced = true; });
     m_read();
     disconnect(watch);
     if (!replaced)
         return;
     // The tune no longer belongs to a project file.
     m_window.SetCurrentFileName(QString());
-    m_window.setWindowTitle("Vantrelle");
+    m_window.SetTitle("Vantrelle");
 }

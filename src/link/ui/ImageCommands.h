@@ -4,7 +4,7 @@
 #include <functional>
 
 class BoxContents;
-class frmMain;
+class MainWindow;
 class LinkPort;
 
 // File > Load .bin To ROM, Save ROM to .bin and Load Stock Program: whole
@@ -14,9 +14,7 @@ class ImageCommands : public QObject
 {
     Q_OBJECT
 public:
-    ImageCommands(frmMain &window, LinkPort &port, std::function<bool()> readCommand);
-
-    static constexpr const char *ImageFilter = "Map Files (*.bin)|*.bin|All Files (*.*)|*.*";
+    ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand);
 
     void LoadBinToRom();
     void SaveRomToBin();
@@ -27,7 +25,7 @@ public:
     BoxContents *box = nullptr;
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
     LinkPort &m_port;
     std::function<bool()> m_read;
 };

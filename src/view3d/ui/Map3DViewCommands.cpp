@@ -6,54 +6,50 @@
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindow.h"
 #include "view3d/ui/CVMap3DView.h"
 
 #include <QAction>
 #include <QDockWidget>
 
-Map3DViewCommands::Map3DViewCommands(frmMain &window, CVFuelTimingDlg &grid)
-    : QObject(&window), m_window(window)
+Map3DViewCommands::Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid)
+    : QObject(window.DialogParent()), m_window(window)
 {
-    m_dock = new QDockWidget(QStringLiteral("3D Map View"), &window);
+    m_dock = new QDockWidget(QStringLiteral("3D Map View"), window.DialogParent());
     m_dock->setObjectName(QStringLiteral("dock3DMapView"));
     m_dock->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     m_view = new CVMap3DView(window.State(), m_dock);
     m_dock->setWidget(m_view);
-    window.addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    window.AddDock(m_dock);
     m_dock->hide();
 
-    QAction *item = window.Action(QStringLiteral("mnuView3DMap"));
-    if (item) {
-        connect(item, &QAction::triggered, this, &Map3DViewCommands::Toggle);
-        // The dock's own close button unticks the item.
-        connect(m_dock, &QDockWidget::visibilityChanged, item, [this, item] {
-            if (!m_window.isMinimized())
-                item->setChecked(m_dock->isVisible());
-        });
-    }
-    connect(&window, &frmMain::panelSelected, m_view, &CVMap3DView::ShowMap);
+    QAction *item = window.Actions().mnuView3DMap;
+    connect(item, &QAction::triggered, this, &Map3DViewCommands::Toggle);
+    // The dock's own close button unticks the item.
+    connect(m_dock, &QDockWidget::visibilityChanged, item, [this, item] {
+        if (!m_window.DialogParent()->isMinimized())
+            item->setChecked(m_dock->isVisible());
+    });
+    connect(&window.Events(), &MainWindowEvents::panelSelected, m_view, &CVMap3DView::ShowMap);
     connect(grid.gridModel(), &QAbstractItemModel::dataChanged, m_view, &CVMap3DView::Refresh);
     // The live cell belongs to a running acquisition only.
-    if (QAction *realTime = window.Action(QStringLiteral("mnuOptionsRealTime")))
-        connect(realTime, &QAction::toggled, m_view, [this](bool on) {
-            if (!on)
-                m_view->ClearLiveCells();
-        });
+    connect(window.Actions().mnuOptionsRealTime, &QAction::toggled, m_view, [this](bool on) {
+        if (!on)
+            m_view->ClearLiveCells();
+    });
 }
 
 void Map3DViewCommands::Toggle(bool show)
 {
-    QAction *item = m_window.Action(QStringLiteral("mnuView3DMap"));
+    QAction *item = m_window.Actions().mnuView3DMap;
     if (!show) {
         m_dock->hide();
         return;
     }
     if (!m_view->EnsureGraph()) {
-        if (item)
-            item->setChecked(false);
+        item->setChecked(false);
         m_dock->hide();
-        m_window.Ui().messages.exclamation(&m_window, m_view->UnavailableReason());
+        m_window.Ui().messages.exclamation(m_window.DialogParent(), m_view->UnavailableReason());
         return;
     }
     const int panel = m_window.State().CurrentPanel;
@@ -61,8 +57,7 @@ void Map3DViewCommands::Toggle(bool show)
         m_view->ShowMap(panel);
     m_dock->show();
     m_dock->raise();
-    if (item)
-        item->setChecked(true);
+    item->setChecked(true);
 }
 
 void Map3DViewCommands::TakeSample(const AcquisitionSample &sample)

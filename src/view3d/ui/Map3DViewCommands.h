@@ -5,7 +5,7 @@
 class CVFuelTimingDlg;
 class CVMap3DView;
 class QDockWidget;
-class frmMain;
+class MainWindow;
 struct AcquisitionSample;
 
 // View > "&3D Map View": the 3D surface of the map on show, in a dock beside
@@ -17,7 +17,7 @@ class Map3DViewCommands : public QObject
 {
     Q_OBJECT
 public:
-    Map3DViewCommands(frmMain &window, CVFuelTimingDlg &grid);
+    Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid);
 
     // The menu item: shows or hides the dock.
     void Toggle(bool show);
@@ -28,7 +28,7 @@ public:
     CVMap3DView *view() const { return m_view; }
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
     QDockWidget *m_dock = nullptr;
     CVMap3DView *m_view = nullptr;
 };
