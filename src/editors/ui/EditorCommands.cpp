@@ -12,8 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-EditorCommands::EditorCommands(frmMain &window, CVFuelTimingDlg &grid)
-    : QObject(&window), m_window(window), m_grid(grid)
+EditorCommands::EditorCommands(frmMain &window, CVFuelTimingDlg &grid, EditSession &edits)
+    : QObject(&window), m_window(window), m_grid(grid), m_edits(edits)
 {
     // The grid's cell items live in the window's "&Cell" menu.
     QMenu *cell = window.menuBar()->findChild<QMenu *>("mnuCell");
@@ -35,7 +35,7 @@ void EditorCommands::GridFont()
 
 void EditorCommands::MapCopy()
 {
-    dlgMapCopy dialog(m_window.State(), m_window.Ui().messages, &m_window);
+    dlgMapCopy dialog(m_edits, m_window.Ui().messages, &m_window);
     connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this,
             [this] { m_window.SelectPanel(m_window.State().CurrentPanel); });
     dialog.exec();
