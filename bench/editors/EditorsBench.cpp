@@ -3,6 +3,7 @@
 // leaves the interface idle nearly all the time. The QTableWidget fill is the
 // reference the grid's own model was chosen against.
 
+#include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapGridView.h"
 #include "link/RealTimeSender.h"
@@ -44,7 +45,7 @@ struct GridSetup
             t.map(MapKey::HOFM).SetMapValue(i, (i * 37) % 256);
         for (int i = 0; i < 256; i += 3)
             t.map(MapKey::HOFM).AddRTMapPoint(i);
-        panel = std::make_unique<CVFuelTimingDlg>(state, prefs, sender, messages);
+        panel = std::make_unique<CVFuelTimingDlg>(edits, prefs, messages);
         state.CurrentPanel = 7;
         panel->resize(900, 600);
         panel->show();
@@ -57,6 +58,7 @@ struct GridSetup
     CVUserPrefs prefs;
     ProgramState state;
     NullSender sender;
+    EditSession edits{state, sender};
     ScriptedMessageBoxService messages;
     std::unique_ptr<CVFuelTimingDlg> panel;
 };

@@ -3,6 +3,7 @@
 // 5 ms. Each iteration undoes and redoes once, so one undo is half the time
 // reported.
 
+#include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapGridView.h"
 #include "link/RealTimeSender.h"
@@ -66,7 +67,7 @@ struct GridSetup
         fillTune(state.tune);
         history.Reset(true);
         state.EditNoted = [this](const QString &label) { history.Record(label); };
-        panel = std::make_unique<CVFuelTimingDlg>(state, prefs, sender, messages);
+        panel = std::make_unique<CVFuelTimingDlg>(edits, prefs, messages);
         state.CurrentPanel = 7;
         panel->resize(900, 600);
         panel->show();
@@ -83,6 +84,7 @@ struct GridSetup
     ProgramState state;
     TuneHistory history;
     NullSender sender;
+    EditSession edits{state, sender};
     ScriptedMessageBoxService messages;
     std::unique_ptr<CVFuelTimingDlg> panel;
 };

@@ -4,16 +4,15 @@
 
 #include <vector>
 
-class RealTimeSender;
-struct ProgramState;
+class EditSession;
 
 // Writes chosen cells of a fuel correction into the tune as one edit.
 //
-// This is the one place the correction touches the tune: every cell is
-// written, then the edit is noted once (ProgramState::NoteEdit with the
-// step's name), so the undo history records the whole correction as one
-// step; in real-time mode each changed cell goes to the box as the grid's own
-// edits do.
+// This is the one place the correction touches the tune: the changed cells
+// are committed through the edit session as one step with the step's name,
+// so the undo history records the whole correction at once; in real-time mode
+// they go to the box as the grid's block edits do, one frame per run of
+// adjacent cells.
 namespace ApplyCorrection {
 
 struct CellChange
@@ -25,6 +24,6 @@ struct CellChange
 // Returns the number of cells that changed. Entries outside the map, raw
 // values outside the open-loop range and closed-loop cells are skipped
 // (the proposal never offers them; a stale one must not overwrite them).
-int Apply(ProgramState &state, RealTimeSender *sender, MapKey map, const std::vector<CellChange> &changes);
+int Apply(EditSession &edits, MapKey map, const std::vector<CellChange> &changes);
 
 } // namespace ApplyCorrection

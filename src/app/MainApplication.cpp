@@ -9,6 +9,7 @@
 #include "daq/LogRecovery.h"
 #include "daq/BenchInputs.h"
 #include "daq/ui/CVDAQSetupDlg.h"
+#include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/CVGlobalDlg.h"
 #include "editors/ui/CVIgnitionDwellDlg.h"
@@ -41,6 +42,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
 
     m_port = std::make_unique<SerialPort>();
     m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state, messages);
+    m_edits = std::make_unique<EditSession>(m_state, *m_realTime);
     // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
     // preference), else the vendor's driver.
     m_daqDriver = CreateDaqDriver(m_prefs, options.simulatedDaq);
@@ -52,12 +54,12 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     m_realTime->SetParent(m_window.get());
 
     MessageBoxService &msg = messages;
-    m_general = new CVGlobalDlg(m_state, *m_realTime, msg);
-    m_injector = new CVInjectorDlg(m_state, msg);
-    m_ttp = new CVTTPDlg(m_state, *m_realTime, msg);
-    m_dwell = new CVIgnitionDwellDlg(m_state, *m_realTime, msg);
-    m_grid = new CVFuelTimingDlg(m_state, m_prefs, *m_realTime, msg);
-    m_vq = new CVVQTableDlg(m_state, *m_realTime, msg);
+    m_general = new CVGlobalDlg(*m_edits, msg);
+    m_injector = new CVInjectorDlg(*m_edits, msg);
+    m_ttp = new CVTTPDlg(*m_edits, msg);
+    m_dwell = new CVIgnitionDwellDlg(*m_edits, msg);
+    m_grid = new CVFuelTimingDlg(*m_edits, m_prefs, msg);
+    m_vq = new CVVQTableDlg(*m_edits, msg);
     m_window->SetPanel(PanelIndex::General, m_general);
     m_window->SetPanel(PanelIndex::Injector, m_injector);
     m_window->SetPanel(PanelIndex::TTPMaps, m_ttp);
@@ -74,11 +76,11 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
                                                   options.fastHandshake ? HandshakeTimings::Fast()
                                                                         : HandshakeTimings{});
     m_imageCommands = new ImageCommands(*m_window, *m_port, [this] { return m_connectionCommands->Read(); });
-    m_editorCommands = new EditorCommands(*m_window, *m_grid);
+    m_editorCommands = new EditorCommands(*m_window, *m_grid, *m_edits);
     // Undo history, write of the changes and compare; it knows what the box
     // holds from every read and write, real-time writes included (a failed
     // one leaves its item unknown and the change waiting to be sent).
-    m_editCommands = new EditCommands(*m_window, *m_grid, *m_port, *m_realTime);
+    m_editCommands = new EditCommands(*m_window, *m_grid, *m_port, *m_edits);
     m_connectionCommands->box = &m_editCommands->box();
     m_imageCommands->box = &m_editCommands->box();
     m_realTime->written = [this](const QByteArray &frame, const LinkOutcome &outcome) {
@@ -106,7 +108,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
 
     // The datalog viewer, map overlay and fuel correction; the viewer reads
     // the log being recorded from the logger's file.
-    m_analysisCommands = new AnalysisCommands(*m_window, *m_grid, *m_realTime);
+    m_analysisCommands = new AnalysisCommands(*m_window, *m_grid, *m_edits);
     m_analysisCommands->runningLogPath = [this] { return m_acquisitionCommands->logger().LogFileName(); };
 }
 
@@ -115,6 +117,7 @@ MainApplication::~MainApplication()
     m_window.reset();
     m_daq.reset();
     m_daqDriver.reset();
+    m_edits.reset();
     m_realTime.reset();
     m_port.reset();
     if (!m_options.portName.isEmpty() && m_prefs.PortName() == m_options.portName)

@@ -18,6 +18,7 @@ class EditorCommands;
 class EditCommands;
 class SerialPort;
 class DialogRealTimeSender;
+class EditSession;
 class CVFuelTimingDlg;
 class CVGlobalDlg;
 class CVInjectorDlg;
@@ -62,6 +63,7 @@ public:
     ImageCommands &imageCommands() { return *m_imageCommands; }
     EditorCommands &editorCommands() { return *m_editorCommands; }
     EditCommands &editCommands() { return *m_editCommands; }
+    EditSession &edits() { return *m_edits; }
     SerialPort &port() { return *m_port; }
     CVFuelTimingDlg &grid() { return *m_grid; }
     Map3DViewCommands &map3DView() { return *m_map3DView; }
@@ -83,6 +85,7 @@ private:
     QString m_savedPortName;
     std::unique_ptr<SerialPort> m_port;                  // commVantrelle
     std::unique_ptr<DialogRealTimeSender> m_realTime;
+    std::unique_ptr<EditSession> m_edits;             // every change to the tune
     std::unique_ptr<DaqDriver> m_daqDriver;
     std::unique_ptr<CVScalingCalculator> m_calculator;
     std::unique_ptr<CVDataAcquisition> m_daq;

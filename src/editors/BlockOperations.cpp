@@ -56,11 +56,19 @@ int EncodeClamped(CellPlace place, bool timing, int oldRaw, double value)
     }
 }
 
-QString MapName(int panel, CellPlace place)
+QString MapName(MapKey map)
 {
-    const int item = ItemNumber(panel, place);
-    const TuneItem *info = FindTuneItem(item);
+    const TuneItem *info = FindTuneItem(ItemNumber(map));
     return info ? QLatin1String(info->name) : QString();
+}
+
+std::vector<ValueWrite> ItemWrites(MapKey body, const Plan &plan)
+{
+    std::vector<ValueWrite> out;
+    out.reserve(plan.writes.size());
+    for (const CellWrite &w : plan.writes)
+        out.push_back({ItemNumber(body, PlaceOf(w.row, w.col)), EntryIndexOf(w.row, w.col), w.newRaw});
+    return out;
 }
 
 QString StepLabel(Op op, double value, int count, const QString &mapName)
@@ -95,19 +103,19 @@ QString Caption(Op op)
     return {};
 }
 
-Plan PlanBlock(const Tune &tune, int panel, const Rect &rect, Op op, double value)
+Plan PlanBlock(const Tune &tune, MapKey body, const Rect &rect, Op op, double value)
 {
     Plan plan;
-    if (!IsMapPanel(panel))
+    if (!IsBodyMap(body))
         return plan;
-    const bool body = rect.top >= 1 && rect.left >= 1 && rect.bottom < GridRows && rect.right < GridCols;
+    const bool inBody = rect.top >= 1 && rect.left >= 1 && rect.bottom < GridRows && rect.right < GridCols;
     const bool rpmRun = rect.left == 0 && rect.right == 0 && rect.top >= 1 && rect.bottom < GridRows;
     const bool tpRun = rect.top == 0 && rect.bottom == 0 && rect.left >= 1 && rect.right < GridCols;
-    if (rect.top > rect.bottom || rect.left > rect.right || !(body || rpmRun || tpRun)) {
+    if (rect.top > rect.bottom || rect.left > rect.right || !(inBody || rpmRun || tpRun)) {
         plan.message = QStringLiteral("Please select map cells, or cells of one axis only, for this operation.");
         return plan;
     }
-    if (op == Op::Smooth && !body) {
+    if (op == Op::Smooth && !inBody) {
         plan.message = QStringLiteral("Smoothing works on map cells only.");
         return plan;
     }
@@ -115,15 +123,16 @@ Plan PlanBlock(const Tune &tune, int panel, const Rect &rect, Op op, double valu
         plan.message = NumericInput::NotNumericMessage();
         return plan;
     }
-    const CellPlace place = body ? CellPlace::Body : (rpmRun ? CellPlace::RpmAxis : CellPlace::TpAxis);
-    const bool timing = IsTimingPanel(panel);
-    const CVMapInfo &map = tune.map(*CellMap(panel, place));
+    const CellPlace place = inBody ? CellPlace::Body : (rpmRun ? CellPlace::RpmAxis : CellPlace::TpAxis);
+    const bool timing = IsTimingMap(body);
+    const MapKey key = *CellMap(body, place);
+    const CVMapInfo &map = tune.map(key);
     auto rawAt = [&](int r, int c) { return map.MapValue(EntryIndexOf(r, c)); };
     auto shown = [&](int r, int c) { return ShownValue(place, rawAt(r, c), timing); };
 
     // An axis run is interpolated along itself, whichever way was asked.
     Op effective = op;
-    if (!body && (op == Op::InterpolateRows || op == Op::InterpolateColumns || op == Op::InterpolateBilinear))
+    if (!inBody && (op == Op::InterpolateRows || op == Op::InterpolateColumns || op == Op::InterpolateBilinear))
         effective = rpmRun ? Op::InterpolateColumns : Op::InterpolateRows;
 
     auto lerp = [](double a, double b, int i, int n) { return n <= 0 ? a : a + (b - a) * i / n; };
@@ -169,7 +178,7 @@ Plan PlanBlock(const Tune &tune, int panel, const Rect &rect, Op op, double valu
         }
     }
     plan.ok = true;
-    plan.label = StepLabel(op, value, rect.cellCount(), MapName(panel, place));
+    plan.label = StepLabel(op, value, rect.cellCount(), MapName(key));
     return plan;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/EditSession.h"
 #include "editors/GridRules.h"
 
 #include <QString>
@@ -51,12 +52,16 @@ double ShownValue(GridRules::CellPlace place, int raw, bool timing);
 int EncodeClamped(GridRules::CellPlace place, bool timing, int oldRaw, double value);
 
 // What op (with its value: the number to set or add, the percentage to scale
-// by) does to the cells of rect while panel is shown. The rectangle must lie
-// in the body, or be a run of one axis; smoothing takes body cells only.
-Plan PlanBlock(const Tune &tune, int panel, const Rect &rect, Op op, double value = 0);
+// by) does to the cells of rect while the body map body is shown. The
+// rectangle must lie in the body, or be a run of one axis; smoothing takes
+// body cells only.
+Plan PlanBlock(const Tune &tune, MapKey body, const Rect &rect, Op op, double value = 0);
+
+// A plan's cell writes as the tune values they change, for the edit session.
+std::vector<ValueWrite> ItemWrites(MapKey body, const Plan &plan);
 
 // The name a map's cells go by in step names ("High Octane Fuel Map").
-QString MapName(int panel, GridRules::CellPlace place);
+QString MapName(MapKey map);
 // "Set 12 cells in ...", "Add 5 to 12 cells in ..." and so on.
 QString StepLabel(Op op, double value, int cells, const QString &mapName);
 // The menu caption of an operation.

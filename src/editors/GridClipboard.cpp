@@ -11,32 +11,32 @@ namespace GridClipboard {
 
 namespace {
 
-QString shownText(const Tune &tune, int panel, int row, int col)
+QString shownText(const Tune &tune, MapKey body, int row, int col)
 {
     const CellPlace place = PlaceOf(row, col);
-    const std::optional<MapKey> key = CellMap(panel, place);
+    const std::optional<MapKey> key = CellMap(body, place);
     if (!key)
         return QString();
-    return CellText(place, tune.map(*key).MapValue(EntryIndexOf(row, col)), IsTimingPanel(panel));
+    return CellText(place, tune.map(*key).MapValue(EntryIndexOf(row, col)), IsTimingMap(body));
 }
 
 } // namespace
 
-QString CopyText(const Tune &tune, int panel, const BlockOps::Rect &rect)
+QString CopyText(const Tune &tune, MapKey body, const BlockOps::Rect &rect)
 {
     QString out;
     for (int r = rect.top; r <= rect.bottom; ++r) {
         QStringList fields;
         for (int c = rect.left; c <= rect.right; ++c)
-            fields << shownText(tune, panel, r, c);
+            fields << shownText(tune, body, r, c);
         out += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return out;
 }
 
-QString MapText(const Tune &tune, int panel)
+QString MapText(const Tune &tune, MapKey body)
 {
-    return CopyText(tune, panel, {0, 0, GridRows - 1, GridCols - 1});
+    return CopyText(tune, body, {0, 0, GridRows - 1, GridCols - 1});
 }
 
 std::vector<QStringList> ParseTable(const QString &text)
@@ -55,34 +55,33 @@ std::vector<QStringList> ParseTable(const QString &text)
     return rows;
 }
 
-QString CellName(const Tune &tune, int panel, int row, int col)
+QString CellName(const Tune &tune, MapKey body, int row, int col)
 {
-    const std::optional<MapKey> body = PanelMap(panel);
     switch (PlaceOf(row, col)) {
     case CellPlace::RpmAxis: return QStringLiteral("RPM axis row %1").arg(row);
     case CellPlace::TpAxis: return QStringLiteral("TP axis column %1").arg(col);
     case CellPlace::Body:
-        if (body)
+        if (IsBodyMap(body))
             return QStringLiteral("RPM %1, TP %2")
-                .arg(tune.map(RpmAxisOf(*body)).MapValue(row - 1) * 50)
-                .arg(tune.map(TpAxisOf(*body)).MapValue(col - 1));
+                .arg(tune.map(RpmAxisOf(body)).MapValue(row - 1) * 50)
+                .arg(tune.map(TpAxisOf(body)).MapValue(col - 1));
         break;
     default: break;
     }
     return QStringLiteral("row %1, column %2").arg(row).arg(col);
 }
 
-BlockOps::Plan PlanPaste(const Tune &tune, int panel, int row, int col, const std::vector<QStringList> &table)
+BlockOps::Plan PlanPaste(const Tune &tune, MapKey body, int row, int col, const std::vector<QStringList> &table)
 {
     BlockOps::Plan plan;
     const QString refused = QStringLiteral("Nothing was pasted.  ");
-    if (!IsMapPanel(panel))
+    if (!IsBodyMap(body))
         return plan;
     if (table.empty()) {
         plan.message = refused + QStringLiteral("The clipboard holds no values.");
         return plan;
     }
-    const bool timing = IsTimingPanel(panel);
+    const bool timing = IsTimingMap(body);
     int count = 0;
     for (int i = 0; i < static_cast<int>(table.size()); ++i) {
         for (int j = 0; j < table[i].size(); ++j) {
@@ -102,14 +101,14 @@ BlockOps::Plan PlanPaste(const Tune &tune, int panel, int row, int col, const st
                 continue;
             const QString &field = table[i][j];
             const QString cellText = refused + QStringLiteral("The value \"%1\" for %2 is not valid.  ")
-                                                   .arg(field, CellName(tune, panel, r, c));
+                                                   .arg(field, CellName(tune, body, r, c));
             const std::optional<double> value = NumericInput::ParseDecimalText(field, true);
             if (!value) {
                 plan.message = cellText + NumericInput::NotNumericMessage();
                 plan.writes.clear();
                 return plan;
             }
-            const CVMapInfo &map = tune.map(*CellMap(panel, place));
+            const CVMapInfo &map = tune.map(*CellMap(body, place));
             const int oldRaw = map.MapValue(EntryIndexOf(r, c));
             const CellCommit commit = CommitCellValue(place, timing, oldRaw, *value);
             if (!commit.accepted) {
@@ -124,7 +123,7 @@ BlockOps::Plan PlanPaste(const Tune &tune, int panel, int row, int col, const st
     }
     plan.ok = true;
     const QString what = QStringLiteral("%1 %2").arg(count).arg(count == 1 ? QStringLiteral("cell") : QStringLiteral("cells"));
-    plan.label = QStringLiteral("Paste %1 into %2").arg(what, BlockOps::MapName(panel, CellPlace::Body));
+    plan.label = QStringLiteral("Paste %1 into %2").arg(what, BlockOps::MapName(body));
     return plan;
 }
 

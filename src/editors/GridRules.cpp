@@ -2,6 +2,7 @@
 
 #include "model/Rounding.h"
 #include "model/Tune.h"
+#include "model/TuneItems.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,31 +58,13 @@ int EntryIndexOf(int row, int col)
     }
 }
 
-bool IsMapPanel(int panel)
+std::optional<MapKey> CellMap(MapKey body, CellPlace place)
 {
-    return panel >= 7 && panel <= 12;
-}
-
-bool IsTimingPanel(int panel)
-{
-    return panel == 11 || panel == 12;
-}
-
-std::optional<MapKey> PanelMap(int panel)
-{
-    if (!IsMapPanel(panel))
-        return std::nullopt;
-    return MapKeyFromPanel(panel);
-}
-
-std::optional<MapKey> CellMap(int panel, CellPlace place)
-{
-    const std::optional<MapKey> body = PanelMap(panel);
-    if (!body)
+    if (!IsBodyMap(body))
         return std::nullopt;
     switch (place) {
-    case CellPlace::RpmAxis: return RpmAxisOf(*body);
-    case CellPlace::TpAxis: return TpAxisOf(*body);
+    case CellPlace::RpmAxis: return RpmAxisOf(body);
+    case CellPlace::TpAxis: return TpAxisOf(body);
     case CellPlace::Body: return body;
     default: return std::nullopt;
     }
@@ -188,32 +171,32 @@ QString LoopCaption(int raw)
                                 : QStringLiteral("Switch to open loop");
 }
 
-int ItemNumber(int panel, CellPlace place)
+int ItemNumber(MapKey map)
 {
-    if (!IsMapPanel(panel))
-        return 0;
-    const bool timing = IsTimingPanel(panel);
-    switch (place) {
-    case CellPlace::RpmAxis: return timing ? 9 : 5;
-    case CellPlace::TpAxis: return timing ? 10 : 6;
-    case CellPlace::Body: {
-        static constexpr int bodyItems[] = {1, 3, 2, 4, 8, 7}; // panels 7..12
-        return bodyItems[panel - 7];
-    }
-    default: return 0;
-    }
+    // Items 1..10 are the maps, each at its map's place in the image.
+    const int address = CatalogueEntry(map).startOffset;
+    for (int item = 1; item <= 10; ++item)
+        if (FindTuneItem(item)->address == address)
+            return item;
+    return 0;
 }
 
-std::optional<QString> LabelXCaption(int panel)
+int ItemNumber(MapKey body, CellPlace place)
 {
-    switch (panel) {
-    case 7: return QStringLiteral("Load - High Octane Fuel Map (1st, 2nd Gear)");
-    case 8: return QStringLiteral("Load - High Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
-    case 9: return QStringLiteral("Load - Low Octane Fuel Map (1st, 2nd Gear)");
-    case 10: return QStringLiteral("Load - Low Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
-    case 11: return QStringLiteral("Load - High Octane Timing Map");
-    case 12: return QStringLiteral("Load - Low Octane Timing Map");
-    default: return std::nullopt;
+    const std::optional<MapKey> map = CellMap(body, place);
+    return map ? ItemNumber(*map) : 0;
+}
+
+QString LabelXCaption(MapKey body)
+{
+    switch (body) {
+    case MapKey::HOFM: return QStringLiteral("Load - High Octane Fuel Map (1st, 2nd Gear)");
+    case MapKey::HOHGFM: return QStringLiteral("Load - High Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
+    case MapKey::LOFM: return QStringLiteral("Load - Low Octane Fuel Map (1st, 2nd Gear)");
+    case MapKey::LOHGFM: return QStringLiteral("Load - Low Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
+    case MapKey::HOTM: return QStringLiteral("Load - High Octane Timing Map");
+    case MapKey::LOTM: return QStringLiteral("Load - Low Octane Timing Map");
+    default: return QStringLiteral("Load");
     }
 }
 

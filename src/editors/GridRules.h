@@ -7,8 +7,8 @@
 
 class Tune;
 
-// The rules of the fuel and timing map grid, apart from any widget: where a
-// cell's value lives, how a raw byte is shown, what a typed or stepped value
+// The rules of the fuel and timing map grid, apart from any widget, for the
+// body map on show and the axes it is shown against: where a cell's value lives, how a raw byte is shown, what a typed or stepped value
 // stores, which real-time item a cell belongs to and how wide the cells are.
 //
 // The grid has 17 rows and 17 columns: column 0 holds the map's RPM axis
@@ -29,13 +29,10 @@ CellPlace PlaceOf(int row, int col);
 // column - 1, the body (row - 1) x 16 + (column - 1); -1 elsewhere.
 int EntryIndexOf(int row, int col);
 
-// Panel indexes 7..12 show the six map bodies; 11 and 12 are timing maps.
-bool IsMapPanel(int panel);
-bool IsTimingPanel(int panel);
-// The body map of a map panel.
-std::optional<MapKey> PanelMap(int panel);
-// The map a cell of the grid reads and writes while panel is shown.
-std::optional<MapKey> CellMap(int panel, CellPlace place);
+// The map a cell of the grid reads and writes while the body map body is
+// shown: the body itself, or the RPM or TP axis it is shown against. Nothing
+// for the corner, a cell outside the grid or a body that is not a body map.
+std::optional<MapKey> CellMap(MapKey body, CellPlace place);
 
 // A raw byte below 128 marks an open-loop body cell.
 bool IsOpenLoopValue(int value);
@@ -67,11 +64,14 @@ int LoopSwitchedRaw(int raw, bool timing);
 // The loop item's caption for a body cell of raw value raw.
 QString LoopCaption(int raw);
 
-// Real-time item number of a cell while panel is shown; 0 when none.
-int ItemNumber(int panel, CellPlace place);
+// The tune item (and real-time item) number of a map: 1..10.
+int ItemNumber(MapKey map);
+// The item number of a cell while body is shown; 0 for the corner and
+// outside the grid.
+int ItemNumber(MapKey body, CellPlace place);
 
-// Caption of the axis title above the grid; nothing for a non-map panel.
-std::optional<QString> LabelXCaption(int panel);
+// Caption of the axis title above the grid while body is shown.
+QString LabelXCaption(MapKey body);
 
 // Cell width w in twips for a panel of the given width: a = R(picture - label
 // - 10) (0 when negative), w = R((a - 535) / 17), at least 350.

@@ -36,12 +36,12 @@ std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, do
 
 std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::optional<LiveCell> live)
 {
-    const std::optional<MapKey> body = GridRules::PanelMap(panel);
-    if (!body)
+    const std::optional<MapKey> body = MapKeyFromPanel(panel);
+    if (!body || !IsBodyMap(*body))
         return std::nullopt;
     MapSurfaceData d;
     d.panel = panel;
-    d.timing = GridRules::IsTimingPanel(panel);
+    d.timing = IsTimingMap(*body);
     d.rpmPositions = AxisPositions(tune.map(RpmAxisOf(*body)), 50.0, d.rpmByIndex);
     d.tpPositions = AxisPositions(tune.map(TpAxisOf(*body)), 1.0, d.tpByIndex);
 

@@ -5,6 +5,7 @@
 #include "analysis/DataLog.h"
 #include "analysis/Decimation.h"
 #include "analysis/FuelCorrection.h"
+#include "editors/EditSession.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/Tune.h"
@@ -371,7 +372,8 @@ TEST(ApplyCorrection, ChosenCellsAreOneUndoableStep)
         history.Record(label);
     };
     RecordingSender sender;
-    const int changed = ApplyCorrection::Apply(state, &sender, MapKey::HOHGFM,
+    EditSession edits(state, sender);
+    const int changed = ApplyCorrection::Apply(edits, MapKey::HOHGFM,
                                                {{17, 21}, {18, 15}, {19, 50}, {20, 128}, {300, 5}, {21, fuel.MapValue(21)}});
     EXPECT_EQ(changed, 2);
     EXPECT_EQ(fuel.MapValue(17), 21);
@@ -391,12 +393,12 @@ TEST(ApplyCorrection, ChosenCellsAreOneUndoableStep)
     // High Octane High Gear Fuel).
     state.RealTimeEnabled = true;
     state.ChangesNotSent = false;
-    ApplyCorrection::Apply(state, &sender, MapKey::HOHGFM, {{17, 22}});
+    ApplyCorrection::Apply(edits, MapKey::HOHGFM, {{17, 22}});
     ASSERT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(sender.sent[0], (std::array<int, 3>{3, 17, 22}));
     EXPECT_FALSE(state.ChangesNotSent);
     // A timing map is not a fuel map: nothing happens.
-    EXPECT_EQ(ApplyCorrection::Apply(state, &sender, MapKey::HOTM, {{17, 22}}), 0);
+    EXPECT_EQ(ApplyCorrection::Apply(edits, MapKey::HOTM, {{17, 22}}), 0);
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 
 // Shared pieces of the editor tests: a real preferences object over a
 // settings file in a temporary folder, the program state, a scripted message
-// box service and a real-time sender that records what it is given.
+// box service, a real-time sender that records what it is given and the edit
+// session the panels commit through.
 
+#include "editors/EditSession.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
@@ -86,5 +88,6 @@ protected:
     std::unique_ptr<CVUserPrefs> prefs;
     ProgramState state;
     RecordingSender sender;
+    EditSession edits{state, sender};
     ScriptedMessageBoxService messages;
 };

@@ -37,7 +37,7 @@ protected:
         for (MapKey k : {MapKey::HOFM, MapKey::HOHGFM, MapKey::LOFM, MapKey::HOTM})
             for (int i = 0; i < 256; ++i)
                 t.map(k).SetMapValue(i, i);
-        panel = std::make_unique<CVFuelTimingDlg>(state, *prefs, sender, messages);
+        panel = std::make_unique<CVFuelTimingDlg>(edits, *prefs, messages);
     }
     void TearDown() override
     {
@@ -179,7 +179,7 @@ TEST_F(TraceTest, TimingTraceShowsTimingValues)
 
 TEST_F(TraceTest, PanelTableDispatchesByIndex)
 {
-    CVTTPDlg ttp(state, sender, messages);
+    CVTTPDlg ttp(edits, messages);
     PanelTable table;
     table.Set(PanelIndex::TTPMaps, &ttp);
     for (int i = PanelIndex::HOFM; i <= PanelIndex::LOTM; ++i)

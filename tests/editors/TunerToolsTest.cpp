@@ -3,14 +3,13 @@
 // the real-time block frames and what the box is known to hold.
 
 #include "editors/BlockOperations.h"
+#include "editors/ComparePlan.h"
 #include "editors/GridClipboard.h"
 #include "link/BoxContents.h"
 #include "link/Frames.h"
 #include "link/RealTimeChanges.h"
 #include "link/RealTimeSender.h"
 #include "link/RealTimeWrite.h"
-#include "model/ImageFile.h"
-#include "model/StockPrograms.h"
 #include "model/TuneHistory.h"
 #include "model/TuneItems.h"
 
@@ -38,21 +37,10 @@ void setBody(Tune &t, MapKey key, int row, int col, int raw)
     t.map(key).SetMapValue(EntryIndexOf(row, col), raw);
 }
 
-void applyPlan(Tune &t, int panel, const BlockOps::Plan &plan)
+void applyPlan(Tune &t, MapKey body, const BlockOps::Plan &plan)
 {
-    for (const BlockOps::CellWrite &w : plan.writes)
-        t.map(*GridRules::CellMap(panel, GridRules::PlaceOf(w.row, w.col)))
-            .SetMapValue(EntryIndexOf(w.row, w.col), w.newRaw);
-}
-
-Tune stockTune(bool &loaded)
-{
-    const StockImageResult stock = LoadStockImage(105);
-    Tune t;
-    loaded = stock.status == StockImageResult::Ok;
-    if (loaded)
-        TuneFromImage(stock.image, t);
-    return t;
+    for (const ValueWrite &w : BlockOps::ItemWrites(body, plan))
+        StoreItemValue(t, w.item, w.index, w.value);
 }
 
 } // namespace
@@ -183,7 +171,7 @@ TEST(TuneHistoryTest, TracePointsAreNotTuneContents)
 struct BlockCase
 {
     const char *what;
-    int panel;     // 7 fuel, 11 timing
+    MapKey body;
     int raw;       // the cell before
     Op op;
     double value;
@@ -194,39 +182,38 @@ TEST(BlockOpsTest, ArithmeticAtTheLimitsOfEachEncoding)
 {
     const BlockCase cases[] = {
         // Fuel, open loop: shows raw, 0..127.
-        {"fuel open add", 7, 100, Op::Add, 5, 105},
-        {"fuel open add past 127", 7, 125, Op::Add, 5, 127},
-        {"fuel open subtract past 0", 7, 3, Op::Subtract, 10, 0},
-        {"fuel open set ties to even", 7, 10, Op::Set, 2.5, 2},
-        {"fuel open set 3.5", 7, 10, Op::Set, 3.5, 4},
-        {"fuel open scale", 7, 100, Op::Scale, 110, 110},
-        {"fuel open scale 150% clamps", 7, 100, Op::Scale, 150, 127},
-        {"fuel open set negative clamps, stays open", 7, 10, Op::Set, -5, 0},
+        {"fuel open add", MapKey::HOFM, 100, Op::Add, 5, 105},
+        {"fuel open add past 127", MapKey::HOFM, 125, Op::Add, 5, 127},
+        {"fuel open subtract past 0", MapKey::HOFM, 3, Op::Subtract, 10, 0},
+        {"fuel open set ties to even", MapKey::HOFM, 10, Op::Set, 2.5, 2},
+        {"fuel open set 3.5", MapKey::HOFM, 10, Op::Set, 3.5, 4},
+        {"fuel open scale", MapKey::HOFM, 100, Op::Scale, 110, 110},
+        {"fuel open scale 150% clamps", MapKey::HOFM, 100, Op::Scale, 150, 127},
+        {"fuel open set negative clamps, stays open", MapKey::HOFM, 10, Op::Set, -5, 0},
         // Fuel, closed loop: shows raw - 192, -64..63.
-        {"fuel closed add", 7, 200, Op::Add, 5, 205},
-        {"fuel closed add past 63", 7, 250, Op::Add, 10, 255},
-        {"fuel closed subtract past -64", 7, 130, Op::Subtract, 10, 128},
-        {"fuel closed set 0", 7, 150, Op::Set, 0, 192},
-        {"fuel closed set 100 clamps to 63", 7, 150, Op::Set, 100, 255},
-        {"fuel closed scale negative", 7, 142, Op::Scale, 50, 167}, // -50 * 0.5 = -25
-        {"fuel closed scale 50% of -5 ties to even", 7, 187, Op::Scale, 50, 190}, // -2.5 -> -2
+        {"fuel closed add", MapKey::HOFM, 200, Op::Add, 5, 205},
+        {"fuel closed add past 63", MapKey::HOFM, 250, Op::Add, 10, 255},
+        {"fuel closed subtract past -64", MapKey::HOFM, 130, Op::Subtract, 10, 128},
+        {"fuel closed set 0", MapKey::HOFM, 150, Op::Set, 0, 192},
+        {"fuel closed set 100 clamps to 63", MapKey::HOFM, 150, Op::Set, 100, 255},
+        {"fuel closed scale negative", MapKey::HOFM, 142, Op::Scale, 50, 167}, // -50 * 0.5 = -25
+        {"fuel closed scale 50% of -5 ties to even", MapKey::HOFM, 187, Op::Scale, 50, 190}, // -2.5 -> -2
         // Timing, both loops: 0..45.
-        {"timing open add", 11, 40, Op::Add, 3, 43},
-        {"timing open add past 45", 11, 44, Op::Add, 3, 45},
-        {"timing closed add past 45", 11, 171, Op::Add, 5, 173},
-        {"timing closed subtract past 0", 11, 130, Op::Subtract, 5, 128},
-        {"timing closed set", 11, 130, Op::Set, 20, 148},
-        {"timing open set 50 clamps", 11, 30, Op::Set, 50, 45},
-        {"timing closed scale", 11, 148, Op::Scale, 50, 138},
+        {"timing open add", MapKey::HOTM, 40, Op::Add, 3, 43},
+        {"timing open add past 45", MapKey::HOTM, 44, Op::Add, 3, 45},
+        {"timing closed add past 45", MapKey::HOTM, 171, Op::Add, 5, 173},
+        {"timing closed subtract past 0", MapKey::HOTM, 130, Op::Subtract, 5, 128},
+        {"timing closed set", MapKey::HOTM, 130, Op::Set, 20, 148},
+        {"timing open set 50 clamps", MapKey::HOTM, 30, Op::Set, 50, 45},
+        {"timing closed scale", MapKey::HOTM, 148, Op::Scale, 50, 138},
     };
     for (const BlockCase &c : cases) {
         Tune t;
-        const MapKey key = *GridRules::PanelMap(c.panel);
-        setBody(t, key, 2, 3, c.raw);
-        const BlockOps::Plan plan = BlockOps::PlanBlock(t, c.panel, {2, 3, 2, 3}, c.op, c.value);
+        setBody(t, c.body, 2, 3, c.raw);
+        const BlockOps::Plan plan = BlockOps::PlanBlock(t, c.body, {2, 3, 2, 3}, c.op, c.value);
         ASSERT_TRUE(plan.ok) << c.what;
-        applyPlan(t, c.panel, plan);
-        EXPECT_EQ(bodyRaw(t, key, 2, 3), c.expected) << c.what;
+        applyPlan(t, c.body, plan);
+        EXPECT_EQ(bodyRaw(t, c.body, 2, 3), c.expected) << c.what;
     }
 }
 
@@ -237,10 +224,10 @@ TEST(BlockOpsTest, EachCellKeepsItsOwnEncoding)
     const int raws[] = {10, 202, 60, 172};
     for (int c = 0; c < 4; ++c)
         setBody(t, MapKey::HOFM, 1, c + 1, raws[c]);
-    const BlockOps::Plan plan = BlockOps::PlanBlock(t, 7, {1, 1, 1, 4}, Op::Add, 5);
+    const BlockOps::Plan plan = BlockOps::PlanBlock(t, MapKey::HOFM, {1, 1, 1, 4}, Op::Add, 5);
     ASSERT_TRUE(plan.ok);
     EXPECT_EQ(plan.label, "Add 5 to 4 cells in High Octane Fuel Map");
-    applyPlan(t, 7, plan);
+    applyPlan(t, MapKey::HOFM, plan);
     EXPECT_EQ(bodyRaw(t, MapKey::HOFM, 1, 1), 15);
     EXPECT_EQ(bodyRaw(t, MapKey::HOFM, 1, 2), 207);
     EXPECT_EQ(bodyRaw(t, MapKey::HOFM, 1, 3), 65);
@@ -256,18 +243,18 @@ TEST(BlockOpsTest, InterpolationAndSmoothing)
     setBody(t, MapKey::LOFM, 3, 1, 20);
     setBody(t, MapKey::LOFM, 3, 5, 100);
     Tune rows = t;
-    applyPlan(rows, 9, BlockOps::PlanBlock(rows, 9, {1, 1, 3, 5}, Op::InterpolateRows));
+    applyPlan(rows, MapKey::LOFM, BlockOps::PlanBlock(rows, MapKey::LOFM, {1, 1, 3, 5}, Op::InterpolateRows));
     EXPECT_EQ(bodyRaw(rows, MapKey::LOFM, 1, 2), 10);
     EXPECT_EQ(bodyRaw(rows, MapKey::LOFM, 1, 4), 30);
     EXPECT_EQ(bodyRaw(rows, MapKey::LOFM, 3, 3), 60);
 
     Tune cols = t;
-    applyPlan(cols, 9, BlockOps::PlanBlock(cols, 9, {1, 1, 3, 5}, Op::InterpolateColumns));
+    applyPlan(cols, MapKey::LOFM, BlockOps::PlanBlock(cols, MapKey::LOFM, {1, 1, 3, 5}, Op::InterpolateColumns));
     EXPECT_EQ(bodyRaw(cols, MapKey::LOFM, 2, 1), 10);
     EXPECT_EQ(bodyRaw(cols, MapKey::LOFM, 2, 5), 70);
 
     Tune both = t;
-    applyPlan(both, 9, BlockOps::PlanBlock(both, 9, {1, 1, 3, 5}, Op::InterpolateBilinear));
+    applyPlan(both, MapKey::LOFM, BlockOps::PlanBlock(both, MapKey::LOFM, {1, 1, 3, 5}, Op::InterpolateBilinear));
     EXPECT_EQ(bodyRaw(both, MapKey::LOFM, 2, 3), 40); // (20 + 60) / 2
     EXPECT_EQ(bodyRaw(both, MapKey::LOFM, 1, 3), 20);
     EXPECT_EQ(bodyRaw(both, MapKey::LOFM, 3, 3), 60);
@@ -276,8 +263,8 @@ TEST(BlockOpsTest, InterpolationAndSmoothing)
     // corner cell has four neighbours in the map.
     Tune s;
     setBody(s, MapKey::HOFM, 2, 2, 90);
-    const BlockOps::Plan smooth = BlockOps::PlanBlock(s, 7, {1, 1, 3, 3}, Op::Smooth);
-    applyPlan(s, 7, smooth);
+    const BlockOps::Plan smooth = BlockOps::PlanBlock(s, MapKey::HOFM, {1, 1, 3, 3}, Op::Smooth);
+    applyPlan(s, MapKey::HOFM, smooth);
     EXPECT_EQ(bodyRaw(s, MapKey::HOFM, 2, 2), 10);
     EXPECT_EQ(bodyRaw(s, MapKey::HOFM, 1, 1), 22); // 90 / 4 = 22.5 -> 22
     EXPECT_EQ(bodyRaw(s, MapKey::HOFM, 1, 2), 15);
@@ -289,26 +276,26 @@ TEST(BlockOpsTest, AxisRunsAndRefusedSelections)
     for (int i = 0; i < 16; ++i)
         t.map(MapKey::FUELRPM).SetMapValue(i, 10 + i);
     // The RPM axis works in RPM, stored in steps of 50 and 50..12750.
-    applyPlan(t, 7, BlockOps::PlanBlock(t, 7, {1, 0, 3, 0}, Op::Add, 75));
+    applyPlan(t, MapKey::HOFM, BlockOps::PlanBlock(t, MapKey::HOFM, {1, 0, 3, 0}, Op::Add, 75));
     EXPECT_EQ(t.map(MapKey::FUELRPM).MapValue(0), 12); // (500 + 75) / 50 = 11.5 -> 12
     EXPECT_EQ(t.map(MapKey::FUELRPM).MapValue(1), 12); // 12.5 -> 12
     EXPECT_EQ(t.map(MapKey::FUELRPM).MapValue(3), 13);
-    applyPlan(t, 7, BlockOps::PlanBlock(t, 7, {1, 0, 16, 0}, Op::Set, 20000));
+    applyPlan(t, MapKey::HOFM, BlockOps::PlanBlock(t, MapKey::HOFM, {1, 0, 16, 0}, Op::Set, 20000));
     EXPECT_EQ(t.map(MapKey::FUELRPM).MapValue(15), 255);
     // The TP axis run interpolates along itself whichever way was asked.
     for (int i = 0; i < 16; ++i)
         t.map(MapKey::TIMINGTP).SetMapValue(i, 0);
     t.map(MapKey::TIMINGTP).SetMapValue(4, 40);
-    applyPlan(t, 11, BlockOps::PlanBlock(t, 11, {0, 1, 0, 5}, Op::InterpolateColumns));
+    applyPlan(t, MapKey::HOTM, BlockOps::PlanBlock(t, MapKey::HOTM, {0, 1, 0, 5}, Op::InterpolateColumns));
     EXPECT_EQ(t.map(MapKey::TIMINGTP).MapValue(2), 20);
 
     for (const Rect &r : {Rect{0, 0, 2, 2}, Rect{1, 0, 2, 1}, Rect{0, 1, 1, 2}}) {
-        const BlockOps::Plan plan = BlockOps::PlanBlock(t, 7, r, Op::Add, 1);
+        const BlockOps::Plan plan = BlockOps::PlanBlock(t, MapKey::HOFM, r, Op::Add, 1);
         EXPECT_FALSE(plan.ok);
         EXPECT_EQ(plan.message, "Please select map cells, or cells of one axis only, for this operation.");
     }
-    EXPECT_FALSE(BlockOps::PlanBlock(t, 7, {1, 0, 3, 0}, Op::Smooth).ok);
-    EXPECT_FALSE(BlockOps::PlanBlock(t, 2, {1, 1, 1, 1}, Op::Add, 1).ok) << "not a map panel";
+    EXPECT_FALSE(BlockOps::PlanBlock(t, MapKey::HOFM, {1, 0, 3, 0}, Op::Smooth).ok);
+    EXPECT_FALSE(BlockOps::PlanBlock(t, MapKey::FUELRPM, {1, 1, 1, 1}, Op::Add, 1).ok) << "an axis is no body";
 }
 
 // --- Clipboard ---------------------------------------------------------------------
@@ -320,8 +307,8 @@ TEST(GridClipboardTest, CopyGivesShownValuesAndAMapWithItsAxes)
     setBody(t, MapKey::HOFM, 1, 2, 40);
     for (int i = 0; i < 16; ++i)
         t.map(MapKey::FUELRPM).SetMapValue(i, 26 + i);
-    EXPECT_EQ(GridClipboard::CopyText(t, 7, {1, 1, 1, 2}), "8\t40\n");
-    const QString map = GridClipboard::MapText(t, 7);
+    EXPECT_EQ(GridClipboard::CopyText(t, MapKey::HOFM, {1, 1, 1, 2}), "8\t40\n");
+    const QString map = GridClipboard::MapText(t, MapKey::HOFM);
     const QStringList lines = map.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 17);
     EXPECT_TRUE(lines[0].startsWith("\t0\t0"));
@@ -329,7 +316,7 @@ TEST(GridClipboardTest, CopyGivesShownValuesAndAMapWithItsAxes)
     EXPECT_EQ(lines[1].count('\t'), 16);
 
     // Pasting the copy back at the corner changes nothing.
-    const BlockOps::Plan plan = GridClipboard::PlanPaste(t, 7, 0, 0, GridClipboard::ParseTable(map));
+    const BlockOps::Plan plan = GridClipboard::PlanPaste(t, MapKey::HOFM, 0, 0, GridClipboard::ParseTable(map));
     EXPECT_TRUE(plan.ok) << plan.message.toStdString();
     EXPECT_TRUE(plan.writes.empty());
 }
@@ -367,41 +354,71 @@ TEST(GridClipboardTest, PasteValidatesLikeTypingAndRefusesAsAWhole)
         {"", 1, 1, "Nothing was pasted.  The clipboard holds no values."},
     };
     for (const Case &c : refused) {
-        const BlockOps::Plan plan = GridClipboard::PlanPaste(t, 7, c.row, c.col, GridClipboard::ParseTable(c.text));
+        const BlockOps::Plan plan = GridClipboard::PlanPaste(t, MapKey::HOFM, c.row, c.col, GridClipboard::ParseTable(c.text));
         EXPECT_FALSE(plan.ok) << c.text;
         EXPECT_TRUE(plan.writes.empty()) << c.text;
         EXPECT_EQ(plan.message, QString::fromLatin1(c.message)) << c.text;
     }
 
     // Comma-separated from a CSV export, blanks around fields, CR LF ends.
-    const BlockOps::Plan ok = GridClipboard::PlanPaste(t, 7, 1, 1, GridClipboard::ParseTable("1, 2\r\n3, -4\r\n"));
+    const BlockOps::Plan ok = GridClipboard::PlanPaste(t, MapKey::HOFM, 1, 1, GridClipboard::ParseTable("1, 2\r\n3, -4\r\n"));
     ASSERT_TRUE(ok.ok) << ok.message.toStdString();
     EXPECT_EQ(ok.label, "Paste 4 cells into High Octane Fuel Map");
-    applyPlan(t, 7, ok);
+    applyPlan(t, MapKey::HOFM, ok);
     EXPECT_EQ(bodyRaw(t, MapKey::HOFM, 1, 1), 1);
     EXPECT_EQ(bodyRaw(t, MapKey::HOFM, 2, 2), 188) << "closed cell takes -4 as typed";
 }
 
 // --- Compare -------------------------------------------------------------------
 
-TEST(CompareTest, AgainstAStockImage)
+TEST(ComparePlanTest, CellNotesAndWhatIsTakenOver)
 {
-    bool loaded = false;
-    const Tune stock = stockTune(loaded);
-    ASSERT_TRUE(loaded);
-    Tune mine = stock;
-    EXPECT_TRUE(TuneHistory::Differences(mine, stock).empty());
-    mine.map(MapKey::HOTM).SetMapValue(17, (stock.map(MapKey::HOTM).MapValue(17) + 1) % 256);
-    mine.general().SetRevLimiter((stock.general().RevLimiter() + 3) % 256);
-    const std::vector<ItemChange> diffs = TuneHistory::Differences(mine, stock);
-    ASSERT_EQ(diffs.size(), 2u);
-    EXPECT_EQ(diffs[0].item, 8);
-    EXPECT_EQ(TuneHistory::DifferingValues(8, diffs[0].before, diffs[0].after), 1);
-    EXPECT_EQ(diffs[1].item, 11);
-    // Taking the differences over gives the stock tune back.
-    for (const ItemChange &c : diffs)
+    Tune mine;
+    Tune theirs;
+    theirs.map(MapKey::HOTM).SetMapValue(EntryIndexOf(2, 3), 140); // closed timing: shows 12
+    theirs.map(MapKey::TIMINGRPM).SetMapValue(1, 30);              // RPM axis row 2: 1500
+    theirs.map(MapKey::TIMINGTP).SetMapValue(4, 77);               // TP axis column 5
+    theirs.map(MapKey::HOFM).SetMapValue(EntryIndexOf(2, 3), 50);  // a map not on show
+    theirs.general().SetRevLimiter(120);
+
+    const struct
+    {
+        int row, col;
+        const char *note;
+    } notes[] = {
+        {2, 3, "stock.bin: 12"}, {2, 0, "stock.bin: 1500"}, {0, 5, "stock.bin: 77"},
+        {3, 3, ""},              {0, 0, ""},                {17, 1, ""},
+    };
+    for (const auto &n : notes)
+        EXPECT_EQ(ComparePlan::CellNote(mine, theirs, MapKey::HOTM, n.row, n.col, "stock.bin"), n.note)
+            << n.row << "," << n.col;
+    EXPECT_EQ(ComparePlan::CellNote(mine, theirs, MapKey::HOTM, 2, 3, ""), "Compared tune: 12");
+
+    // A selection: the differing cells are written, every cell but the corner
+    // is counted.
+    const BlockOps::Plan cells = ComparePlan::TakeCells(mine, theirs, MapKey::HOTM, {0, 0, 2, 3}, "stock.bin");
+    EXPECT_EQ(cells.label, "Take 11 cells from stock.bin");
+    EXPECT_EQ(cells.writes.size(), 2u);
+    applyPlan(mine, MapKey::HOTM, cells);
+    EXPECT_TRUE(ComparePlan::CellNote(mine, theirs, MapKey::HOTM, 2, 3, "x").isEmpty());
+    EXPECT_TRUE(ComparePlan::CellNote(mine, theirs, MapKey::HOTM, 2, 0, "x").isEmpty());
+    EXPECT_EQ(ComparePlan::TakeCells(mine, theirs, MapKey::HOTM, {1, 1, 1, 1}, "").label,
+              "Take 1 cell from the compared tune");
+
+    // Whole items: one that differs, one that does not, every difference.
+    const ComparePlan::ItemTake one = ComparePlan::TakeItems(mine, theirs, 11, "stock.bin");
+    ASSERT_EQ(one.changes.size(), 1u);
+    EXPECT_EQ(one.label, "Take Rev Limiter from stock.bin");
+    EXPECT_TRUE(ComparePlan::TakeItems(mine, theirs, 12, "stock.bin").changes.empty());
+    const ComparePlan::ItemTake all = ComparePlan::TakeItems(mine, theirs, 0, "stock.bin");
+    EXPECT_EQ(all.label, "Take every difference from stock.bin");
+    std::vector<int> items;
+    for (const ItemChange &c : all.changes) {
+        items.push_back(c.item);
         StoreItemBytes(mine, c.item, c.after);
-    EXPECT_TRUE(mine.sameContents(stock));
+    }
+    EXPECT_EQ(items, (std::vector<int>{1, 10, 11}));
+    EXPECT_TRUE(mine.sameContents(theirs));
 }
 
 // --- Real-time blocks and box contents ------------------------------------------

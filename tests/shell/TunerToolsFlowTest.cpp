@@ -332,7 +332,7 @@ TEST_F(TunerToolsFlowTest, PanelEditsInjectorChoicesAndMapCopyAreStepsToo)
 
     // The map copy is one step.
     {
-        dlgMapCopy copy(state(), messages, &w());
+        dlgMapCopy copy(app->edits(), messages, &w());
         copy.sourceList()->setCurrentIndex(2);
         copy.targetCheck(0)->setChecked(true);
         messages.queue(MsgAnswer::Yes);

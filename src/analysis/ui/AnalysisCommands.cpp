@@ -5,14 +5,15 @@
 #include "analysis/ui/dlgFuelCorrection.h"
 #include "analysis/ui/dlgMapOverlay.h"
 #include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 #include "shell/MainWindow.h"
 #include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
 
-AnalysisCommands::AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, RealTimeSender &sender)
-    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_sender(sender)
+AnalysisCommands::AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
+    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits)
 {
     m_marks = std::make_unique<GridLogMarks>(window.State(), *grid.grid());
     connect(&window.Events(), &MainWindowEvents::panelSelected, this, [this] { m_marks->refresh(); });
@@ -98,8 +99,8 @@ dlgFuelCorrection *AnalysisCommands::ShowFuelCorrection()
 int AnalysisCommands::ApplyFuelCorrection(MapKey map, const std::vector<ApplyCorrection::CellChange> &changes)
 {
     // The whole correction is one edit of the tune.
-    const int changed = ApplyCorrection::Apply(m_window.State(), &m_sender, map, changes);
-    if (changed > 0 && m_window.State().CurrentPanel == CatalogueEntry(map).panel)
+    const int changed = ApplyCorrection::Apply(m_edits, map, changes);
+    if (changed > 0 && m_window.State().CurrentPanel == MapPanels::PanelOfMap(map))
         m_grid.PopGrid();
     return changed;
 }

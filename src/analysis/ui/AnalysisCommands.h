@@ -10,7 +10,7 @@
 class CVFuelTimingDlg;
 class DatalogViewer;
 class GridLogMarks;
-class RealTimeSender;
+class EditSession;
 class dlgFuelCorrection;
 class dlgMapOverlay;
 class MainWindow;
@@ -22,7 +22,7 @@ class AnalysisCommands : public QObject
 {
     Q_OBJECT
 public:
-    AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, RealTimeSender &sender);
+    AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits);
     ~AnalysisCommands() override;
 
     // The path of the log being recorded now (empty when none); the viewer's
@@ -48,7 +48,7 @@ private:
 
     MainWindow &m_window;
     CVFuelTimingDlg &m_grid;
-    RealTimeSender &m_sender;
+    EditSession &m_edits;
     QPointer<DatalogViewer> m_viewer;
     std::unique_ptr<GridLogMarks> m_marks;
     QPointer<dlgMapOverlay> m_overlayDialog;

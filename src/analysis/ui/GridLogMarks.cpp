@@ -1,8 +1,8 @@
 #include "analysis/ui/GridLogMarks.h"
 
 #include "daq/GeneralText.h"
-#include "editors/GridRules.h"
 #include "editors/ui/MapGridView.h"
+#include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 
 GridLogMarks::GridLogMarks(const ProgramState &state, MapGridView &grid)
@@ -56,7 +56,7 @@ QString GridLogMarks::NoteText(const CellOverlay::Result &overlay, int entry, Sh
 void GridLogMarks::refresh()
 {
     m_grid.clearCellNotes();
-    const std::optional<MapKey> body = GridRules::PanelMap(m_state.CurrentPanel);
+    const std::optional<MapKey> body = MapPanels::PanelMap(m_state.CurrentPanel);
     if (!body) {
         m_grid.setMarkedCell(-1, -1);
         return;

@@ -11,6 +11,7 @@
 #include <optional>
 
 class CVUserPrefs;
+class EditSession;
 class FieldEdit;
 class MapGridModel;
 class MapGridView;
@@ -18,7 +19,6 @@ class MessageBoxService;
 class QAction;
 class QLabel;
 class QMenu;
-class RealTimeSender;
 class Tune;
 struct ProgramState;
 
@@ -29,15 +29,18 @@ struct ProgramState;
 // the panel's container; the main window places it and adds the "&Cell" menu
 // (cellMenu()) to its menu bar.
 //
-// Every accepted change goes straight into the tune; in real-time mode it is
-// also written to the box at once, otherwise the tune is marked as holding
-// changes not sent.
+// Every accepted change is committed through the edit session: it goes
+// straight into the tune, in real-time mode to the box at once as well.
+//
+// The class's work is spread over files by job: the panel itself (this
+// header's .cpp: layout, fill, live trace), its cell menu and keys, the
+// in-place editor, the block tools and clipboard, and the compare marks.
 class CVFuelTimingDlg : public QWidget, public GridPanel
 {
     Q_OBJECT
 public:
-    CVFuelTimingDlg(ProgramState &state, CVUserPrefs &prefs, RealTimeSender &sender,
-                    MessageBoxService &messages, QWidget *parent = nullptr);
+    CVFuelTimingDlg(EditSession &edits, CVUserPrefs &prefs, MessageBoxService &messages,
+                    QWidget *parent = nullptr);
     ~CVFuelTimingDlg() override;
 
     // TunePanel / GridPanel
@@ -132,7 +135,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The body map of the current panel index; nothing away from the maps.
+    std::optional<MapKey> shownMap() const;
+
     void buildLegend();
+    void buildCellMenu();
     void layoutPanel();
     void recomputeCellWidth();
     void applyColumnWidths();
@@ -143,20 +150,19 @@ private:
     bool validateCellEditor();
     void closeCellEditor();
 
-    bool setCellValueAt(int panel, int row, int col, double value, bool showMessage);
-    void showCell(int panel, int row, int col);
+    bool setCellValueAt(MapKey body, int row, int col, double value, bool showMessage);
+    // Shows a cell's new value while body is on show.
+    void showCell(MapKey body, int row, int col);
     void UpdateCellMenu();
     void popUpCellMenu(const QPoint &globalPos);
     void buildBlockMenu();
     void markComparedCells();
-    // Stores the planned cell values of a map panel, writes every changed run
-    // of each map to the box in real time, refreshes the grid and notes the
-    // edit as one step.
-    void applyPlan(int panel, const BlockOps::Plan &plan);
+    // Commits the planned cell values as one step and refreshes the grid.
+    void applyPlan(MapKey body, const BlockOps::Plan &plan);
 
+    EditSession &m_edits;
     ProgramState &m_state;
     CVUserPrefs &m_prefs;
-    RealTimeSender &m_sender;
     MessageBoxService &m_messages;
 
     int m_w = 0;
@@ -183,7 +189,7 @@ private:
     QString m_compareName;
 
     // The cell the in-place editor edits, fixed when it opens.
-    int m_editPanel = 0;
+    MapKey m_editMap = MapKey::HOFM;
     int m_editRow = 0;
     int m_editCol = 0;
 };

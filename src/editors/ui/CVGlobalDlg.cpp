@@ -1,11 +1,11 @@
 #include "editors/ui/CVGlobalDlg.h"
 
-#include "editors/ui/FieldEdit.h"
+#include "editors/EditSession.h"
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
-#include "link/RealTimeSender.h"
-#include "model/ProgramState.h"
+#include "editors/ui/FieldEdit.h"
 #include "model/Rounding.h"
+#include "model/Tune.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -44,11 +44,9 @@ QString withoutBlanks(const QString &text)
 
 } // namespace
 
-CVGlobalDlg::CVGlobalDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                         QWidget *parent)
+CVGlobalDlg::CVGlobalDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
-    , m_sender(sender)
+    , m_edits(edits)
     , m_messages(messages)
 {
     setObjectName(QStringLiteral("picGlobalGeneral"));
@@ -86,7 +84,7 @@ CVGlobalDlg::~CVGlobalDlg()
 
 void CVGlobalDlg::UpdateData()
 {
-    const CVGeneralInfo &g = m_state.tune.general();
+    const CVGeneralInfo &g = m_edits.tune().general();
     editRevLimiter->setText(rpmText(g.RevLimiter()));
     editSpeedLimiter->setText(mphText(g.SpeedLimiter()));
     editVTCRelease->setText(rpmText(g.VTCRelease()));
@@ -95,78 +93,52 @@ void CVGlobalDlg::UpdateData()
 
 CVGlobalDlg::NumericField CVGlobalDlg::revLimiterField()
 {
-    CVGeneralInfo &g = m_state.tune.general();
-    return {editRevLimiter, 50, 12750, false, 11,
-            [&g] { return g.RevLimiter(); }, [&g](int v) { g.SetRevLimiter(v); },
-            [](double v) { return R(v / 50); }, rpmText};
+    return {editRevLimiter, 50, 12750, false, 11, [](double v) { return R(v / 50); }, rpmText};
 }
 
 CVGlobalDlg::NumericField CVGlobalDlg::speedLimiterField()
 {
-    CVGeneralInfo &g = m_state.tune.general();
-    return {editSpeedLimiter, 1.24, 316.2, true, 12,
-            [&g] { return g.SpeedLimiter(); }, [&g](int v) { g.SetSpeedLimiter(v); },
-            [](double v) { return R(v / MphPerUnit); }, mphText};
+    return {editSpeedLimiter, 1.24, 316.2, true, 12, [](double v) { return R(v / MphPerUnit); }, mphText};
 }
 
 CVGlobalDlg::NumericField CVGlobalDlg::vtcReleaseField()
 {
-    CVGeneralInfo &g = m_state.tune.general();
-    return {editVTCRelease, 50, 12750, false, 16,
-            [&g] { return g.VTCRelease(); }, [&g](int v) { g.SetVTCRelease(v); },
-            [](double v) { return R(v / 50); }, rpmText};
+    return {editVTCRelease, 50, 12750, false, 16, [](double v) { return R(v / 50); }, rpmText};
 }
 
 bool CVGlobalDlg::RevLimiter_Validate()
 {
-    // While the staged rev limiter holds the box's rev limit the new value
-    // waits in the tune; leaving real-time mode sends it.
-    return validateNumeric(revLimiterField(), m_state.StagedRevLimitActive);
+    return validateNumeric(revLimiterField());
 }
 
 bool CVGlobalDlg::SpeedLimiter_Validate()
 {
-    return validateNumeric(speedLimiterField(), false);
+    return validateNumeric(speedLimiterField());
 }
 
 bool CVGlobalDlg::VTCRelease_Validate()
 {
-    return validateNumeric(vtcReleaseField(), false);
+    return validateNumeric(vtcReleaseField());
 }
 
-bool CVGlobalDlg::validateNumeric(const NumericField &field, bool heldByStagedLimiter)
+bool CVGlobalDlg::validateNumeric(const NumericField &field)
 {
     const std::optional<double> value = ValidateNumericRange(
         m_messages, window(), field.edit->text(), field.low, field.high, field.allowSignAndPoint);
     if (!value)
         return false;
-
-    const int oldRaw = field.raw();
-    field.setRaw(field.toRaw(*value));
-    const int newRaw = field.raw();
-    field.edit->setText(field.toText(newRaw));
-
-    if (newRaw != oldRaw) {
-        if (m_state.RealTimeEnabled && !heldByStagedLimiter)
-            m_sender.SendRealTimeValue(field.item, 0, newRaw);
-        m_state.NoteEdit();
-    }
+    // The box shows what is stored, also while a real-time write runs.
+    const int raw = field.toRaw(*value);
+    field.edit->setText(field.toText(raw));
+    m_edits.ChangeValue(field.item, 0, raw);
     return true;
 }
 
 bool CVGlobalDlg::Version_Validate()
 {
-    CVGeneralInfo &g = m_state.tune.general();
-    const QString oldText = g.Version();
     QString text = editVersion->text().left(5);
     if (text.size() < 5)
         text.prepend(QString(5 - text.size(), QLatin1Char(' ')));
-    g.SetVersion(text);
-
-    if (text != oldText) {
-        if (m_state.RealTimeEnabled)
-            m_sender.SendRealTimeVersion(text);
-        m_state.NoteEdit();
-    }
+    m_edits.ChangeVersion(text);
     return true; // the version box never keeps the focus
 }

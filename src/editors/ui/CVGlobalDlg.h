@@ -5,21 +5,20 @@
 #include <QWidget>
 #include <functional>
 
+class EditSession;
 class FieldEdit;
 class MessageBoxService;
 class QLabel;
-class RealTimeSender;
-struct ProgramState;
 
 // The general settings panel (panel index 2): rev limiter, speed limiter,
 // VTC release and the tune's version text. Each box shows its raw byte in
-// engineering units and checks what is typed on Enter and when it is left.
+// engineering units and checks what is typed on Enter and when it is left;
+// a changed value is committed through the edit session.
 class CVGlobalDlg : public QWidget, public TunePanel
 {
     Q_OBJECT
 public:
-    CVGlobalDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                QWidget *parent = nullptr);
+    CVGlobalDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
     ~CVGlobalDlg() override;
 
     QWidget *widget() override { return this; }
@@ -44,18 +43,15 @@ private:
         double high;
         bool allowSignAndPoint;
         int item;
-        std::function<int()> raw;
-        std::function<void(int)> setRaw;
         std::function<int(double)> toRaw;
         std::function<QString(int)> toText;
     };
-    bool validateNumeric(const NumericField &field, bool heldByStagedLimiter);
+    bool validateNumeric(const NumericField &field);
     NumericField revLimiterField();
     NumericField speedLimiterField();
     NumericField vtcReleaseField();
 
-    ProgramState &m_state;
-    RealTimeSender &m_sender;
+    EditSession &m_edits;
     MessageBoxService &m_messages;
 
     FieldEdit *editRevLimiter = nullptr;

@@ -8,15 +8,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-CVIgnitionDwellDlg::CVIgnitionDwellDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                                       QWidget *parent)
-    : TablePanel(state, sender, messages, parent)
+CVIgnitionDwellDlg::CVIgnitionDwellDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
+    : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picGlobalInjDwellDuty"));
     CVGeneralInfo &g = m_state.tune.general();
     m_duty.item = 22;
     m_duty.get = [&g](int i) { return g.IgnitionDuty(i); };
-    m_duty.set = [&g](int i, int v) { g.SetIgnitionDuty(i, v); };
 
     auto *outer = new QVBoxLayout(this);
     auto addFrame = [&](const QString &title, const char *frameName, int first, QList<QLabel *> &labels,

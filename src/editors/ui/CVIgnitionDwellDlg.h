@@ -11,8 +11,7 @@ class CVIgnitionDwellDlg : public TablePanel
 {
     Q_OBJECT
 public:
-    CVIgnitionDwellDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                       QWidget *parent = nullptr);
+    CVIgnitionDwellDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
 
     void UpdateData() override;
     void IgnitionDuty_KeyPress(int index, int keyAscii) { keyPress(m_duty, index, keyAscii); }

@@ -1,5 +1,6 @@
 #include "editors/ui/CVInjectorDlg.h"
 
+#include "editors/EditSession.h"
 #include "editors/ui/FieldEdit.h"
 #include "editors/InjectorSizes.h"
 #include "editors/NumericInput.h"
@@ -16,17 +17,16 @@
 #include <QVBoxLayout>
 
 namespace {
-
-int blastOf(const ProgramState &s) { return s.tune.general().InjectorBlast(); }
-void setBlast(ProgramState &s, int v) { s.tune.general().SetInjectorBlast(v); }
-int voidOf(const ProgramState &s) { return s.tune.general().InjectorVoid(); }
-void setVoid(ProgramState &s, int v) { s.tune.general().SetInjectorVoid(v); }
-
+// The injector values' item numbers. None of them goes out in real time.
+constexpr int InjectorKItem = 13;
+constexpr int InjectorBlastItem = 14;
+constexpr int InjectorVoidItem = 15;
 } // namespace
 
-CVInjectorDlg::CVInjectorDlg(ProgramState &state, MessageBoxService &messages, QWidget *parent)
+CVInjectorDlg::CVInjectorDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_edits(edits)
+    , m_state(edits.state())
     , m_messages(messages)
 {
     setObjectName(QStringLiteral("picGlobalInjector"));
@@ -126,26 +126,20 @@ void CVInjectorDlg::UpdateData()
     editKOveride->setText(QString::number(g.InjectorK()));
 }
 
-void CVInjectorDlg::noteChange()
-{
-    // The injector values never go out in real time, so every change is one
-    // the box has not been sent.
-    m_state.NoteEdit();
-    m_state.ChangesNotSent = true;
-}
-
 void CVInjectorDlg::comboInjectorK_Validate()
 {
-    CVGeneralInfo &g = m_state.tune.general();
+    const CVGeneralInfo &g = m_state.tune.general();
+    int k = g.InjectorK();
     if (checkKOverride->isChecked()) {
-        const std::optional<double> k = NumericInput::CheckNumericRange(editKOveride->text(), 0, 65535, false);
-        if (k)
-            g.SetInjectorK(static_cast<int>(*k));
+        if (const std::optional<double> typed =
+                NumericInput::CheckNumericRange(editKOveride->text(), 0, 65535, false))
+            k = static_cast<int>(*typed);
     } else {
-        g.SetInjectorK(InjectorKFromSize(comboInjectorK->currentIndex(), checkDualFiltration->isChecked()));
+        k = InjectorKFromSize(comboInjectorK->currentIndex(), checkDualFiltration->isChecked());
     }
+    // A choice counts as an edit even when it leaves K as it was.
+    m_edits.CommitValue(InjectorKItem, 0, k);
     editKOveride->setText(QString::number(g.InjectorK()));
-    noteChange();
 }
 
 bool CVInjectorDlg::editKOveride_Validate()
@@ -154,12 +148,7 @@ bool CVInjectorDlg::editKOveride_Validate()
         ValidateNumericRange(m_messages, window(), editKOveride->text(), 0, 65535, false);
     if (!k)
         return false;
-    CVGeneralInfo &g = m_state.tune.general();
-    const int value = static_cast<int>(*k);
-    const bool changed = value != g.InjectorK();
-    g.SetInjectorK(value);
-    if (changed)
-        noteChange();
+    m_edits.ChangeValue(InjectorKItem, 0, static_cast<int>(*k));
     return true;
 }
 
@@ -173,12 +162,11 @@ void CVInjectorDlg::checkKOverride_Click()
         return;
     }
     comboInjectorK->setCurrentIndex(0);
-    m_state.tune.general().SetInjectorK(InjectorKFromSize(0, checkDualFiltration->isChecked()));
+    m_edits.CommitValue(InjectorKItem, 0, InjectorKFromSize(0, checkDualFiltration->isChecked()));
     editKOveride->setText(QString::number(m_state.tune.general().InjectorK()));
     editKOveride->setEnabled(false);
     comboInjectorK->setEnabled(true);
     checkDualFiltration->setEnabled(true);
-    noteChange();
 }
 
 void CVInjectorDlg::checkDualFiltration_Click()
@@ -186,26 +174,21 @@ void CVInjectorDlg::checkDualFiltration_Click()
     comboInjectorK_Validate();
 }
 
-bool CVInjectorDlg::validateByte(FieldEdit *edit, int (*get)(const ProgramState &),
-                                 void (*set)(ProgramState &, int))
+bool CVInjectorDlg::validateByte(FieldEdit *edit, int item)
 {
     const std::optional<double> v = ValidateNumericRange(m_messages, window(), edit->text(), 0, 255, false);
     if (!v)
         return false;
-    const int value = static_cast<int>(*v);
-    const bool changed = value != get(m_state);
-    set(m_state, value);
-    if (changed)
-        noteChange();
+    m_edits.ChangeValue(item, 0, static_cast<int>(*v));
     return true;
 }
 
 bool CVInjectorDlg::editInjectorBlast_Validate()
 {
-    return validateByte(editInjectorBlast, blastOf, setBlast);
+    return validateByte(editInjectorBlast, InjectorBlastItem);
 }
 
 bool CVInjectorDlg::editInjectorVoid_Validate()
 {
-    return validateByte(editInjectorVoid, voidOf, setVoid);
+    return validateByte(editInjectorVoid, InjectorVoidItem);
 }

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QWidget>
 
+class EditSession;
 class FieldEdit;
 class MessageBoxService;
 class QCheckBox;
@@ -20,7 +21,7 @@ class CVInjectorDlg : public QWidget, public TunePanel
 {
     Q_OBJECT
 public:
-    CVInjectorDlg(ProgramState &state, MessageBoxService &messages, QWidget *parent = nullptr);
+    CVInjectorDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
     ~CVInjectorDlg() override;
 
     QWidget *widget() override { return this; }
@@ -43,9 +44,9 @@ public:
     QWidget *realTimeNotice() const { return picRTInfo; }
 
 private:
-    bool validateByte(FieldEdit *edit, int (*get)(const ProgramState &), void (*set)(ProgramState &, int));
-    void noteChange();
+    bool validateByte(FieldEdit *edit, int item);
 
+    EditSession &m_edits;
     ProgramState &m_state;
     MessageBoxService &m_messages;
 

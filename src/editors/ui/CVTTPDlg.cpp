@@ -8,20 +8,17 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-CVTTPDlg::CVTTPDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages, QWidget *parent)
-    : TablePanel(state, sender, messages, parent)
+CVTTPDlg::CVTTPDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
+    : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picGlobalTTP"));
     CVGeneralInfo &g = m_state.tune.general();
     m_ttpMin.item = 18;
     m_ttpMin.get = [&g](int i) { return g.TTPMin(i); };
-    m_ttpMin.set = [&g](int i, int v) { g.SetTTPMin(i, v); };
     m_ttpMax.item = 19;
     m_ttpMax.get = [&g](int i) { return g.TTPMax(i); };
-    m_ttpMax.set = [&g](int i, int v) { g.SetTTPMax(i, v); };
     m_tpLimit.item = 20;
     m_tpLimit.get = [&g](int i) { return g.TPLimit(i); };
-    m_tpLimit.set = [&g](int i, int v) { g.SetTPLimit(i, v); };
 
     auto *outer = new QVBoxLayout(this);
     auto addFrame = [&](const QString &title, const char *frameName, Table &table, const char *editName,

@@ -11,8 +11,7 @@ class CVTTPDlg : public TablePanel
 {
     Q_OBJECT
 public:
-    CVTTPDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-             QWidget *parent = nullptr);
+    CVTTPDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
 
     void UpdateData() override;
     void TTPMin_KeyPress(int index, int keyAscii) { keyPress(m_ttpMin, index, keyAscii); }

@@ -11,18 +11,15 @@ namespace {
 constexpr int BoxesPerRow = 16;
 }
 
-CVVQTableDlg::CVVQTableDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                           QWidget *parent)
-    : TablePanel(state, sender, messages, parent)
+CVVQTableDlg::CVVQTableDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
+    : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picVQTable"));
     CVGeneralInfo &g = m_state.tune.general();
-    // The link's real-time write of item 23 puts both bytes of the entry into
-    // the box.
+    // The real-time write of item 23 puts both bytes of the entry into the box.
     m_vq.item = 23;
     m_vq.high = 65535;
     m_vq.get = [&g](int i) { return g.VQ(i); };
-    m_vq.set = [&g](int i, int v) { g.SetVQ(i, v); };
 
     auto *outer = new QVBoxLayout(this);
     auto *grid = new QGridLayout;

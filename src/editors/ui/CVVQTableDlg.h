@@ -10,8 +10,7 @@ class CVVQTableDlg : public TablePanel
 {
     Q_OBJECT
 public:
-    CVVQTableDlg(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                 QWidget *parent = nullptr);
+    CVVQTableDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
 
     void UpdateData() override;
     void VQ_KeyPress(int index, int keyAscii) { keyPress(m_vq, index, keyAscii); }

@@ -1,9 +1,10 @@
 #include "editors/ui/EditCommands.h"
 
+#include "editors/ComparePlan.h"
+#include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/dlgCompare.h"
 #include "link/ConnectionStates.h"
-#include "link/RealTimeChanges.h"
 #include "link/WriteReview.h"
 #include "link/ui/dlgXfer.h"
 #include "model/ImageFile.h"
@@ -21,19 +22,9 @@
 
 using namespace ConnectionState;
 
-namespace {
-
-// An item of the injector group or another the box cannot take in real time.
-QString itemName(int item)
-{
-    const TuneItem *info = FindTuneItem(item);
-    return info ? QLatin1String(info->name) : QString();
-}
-} // namespace
-
-EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime)
+EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits)
     : QObject(window.DialogParent()), m_window(window), m_state(window.State()), m_grid(grid), m_port(port),
-      m_realTime(realTime), m_history(window.State().tune)
+      m_edits(edits), m_history(window.State().tune)
 {
     ProgramState &state = window.State();
     m_history.Reset(!state.Modified);
@@ -113,33 +104,11 @@ void EditCommands::Redo()
         updateActions();
 }
 
-bool EditCommands::sendInRealTime(int item, const QByteArray &from, const QByteArray &to, const QString &version)
-{
-    ProgramState &state = m_state;
-    // While the staged rev limiter holds the box's rev limit, the tune's own
-    // waits; leaving real-time mode sends it.
-    if (item == 11 && state.StagedRevLimitActive)
-        return true;
-    return SendItemChange(m_realTime, item, from, to, version);
-}
-
 void EditCommands::afterStep(const HistoryStep &step, bool forward)
 {
     ProgramState &state = m_state;
-    bool unsent = false;
-    for (const ItemChange &c : step.changes) {
-        const QByteArray &from = forward ? c.before : c.after;
-        const QByteArray &to = forward ? c.after : c.before;
-        if (!IsTransferredItem(c.item))
-            continue; // never in the box
-        if (state.RealTimeEnabled)
-            unsent = !sendInRealTime(c.item, from, to, forward ? c.versionAfter : c.versionBefore) || unsent;
-        else
-            unsent = true;
-    }
+    m_edits.Replay(step, forward);
     state.Modified = !m_history.AtSavePoint();
-    if (unsent)
-        state.ChangesNotSent = true;
     // Back at what the box holds: nothing is waiting to be sent.
     if (!state.RealTimeEnabled && m_box.ItemsToWrite(state.tune).empty())
         state.ChangesNotSent = false;
@@ -293,11 +262,8 @@ std::vector<ItemChange> EditCommands::CompareDifferences() const
 {
     if (!m_compare)
         return {};
-    std::vector<ItemChange> out;
-    // The acceleration table is in project files only; show it too.
-    for (ItemChange &c : TuneHistory::Differences(m_state.tune, *m_compare))
-        out.push_back(std::move(c));
-    return out;
+    // The acceleration table is in project files only; it is listed too.
+    return TuneHistory::Differences(m_state.tune, *m_compare);
 }
 
 void EditCommands::refreshCompare()
@@ -309,43 +275,25 @@ void EditCommands::refreshCompare()
         m_compareWindow->Fill(m_compareName, CompareDifferences());
 }
 
-void EditCommands::takeOver(const std::vector<ItemChange> &differences, const QString &label)
+bool EditCommands::takeOver(int item)
 {
-    ProgramState &state = m_state;
-    if (differences.empty())
-        return;
-    bool unsent = false;
-    for (const ItemChange &c : differences) {
-        StoreItemBytes(state.tune, c.item, c.after);
-        if (c.item == 17)
-            state.tune.general().SetVersion(c.versionAfter);
-        if (state.RealTimeEnabled && IsTransferredItem(c.item)
-            && !sendInRealTime(c.item, c.before, c.after, c.versionAfter))
-            unsent = true;
-    }
-    state.NoteEdit(label);
-    if (unsent)
-        state.ChangesNotSent = true;
+    if (!m_compare)
+        return false;
+    const ComparePlan::ItemTake take = ComparePlan::TakeItems(m_state.tune, *m_compare, item, m_compareName);
+    if (take.changes.empty())
+        return false;
+    m_edits.CommitItems(take.changes, take.label);
     refreshPanels();
     refreshCompare();
+    return true;
 }
 
 bool EditCommands::TakeItem(int item)
 {
-    for (const ItemChange &c : CompareDifferences()) {
-        if (c.item == item) {
-            takeOver({c}, QStringLiteral("Take %1 from %2").arg(itemName(item), m_compareName));
-            return true;
-        }
-    }
-    return false;
+    return item != 0 && takeOver(item);
 }
 
 bool EditCommands::TakeAll()
 {
-    const std::vector<ItemChange> differences = CompareDifferences();
-    if (differences.empty())
-        return false;
-    takeOver(differences, QStringLiteral("Take every difference from %1").arg(m_compareName));
-    return true;
+    return takeOver(0);
 }

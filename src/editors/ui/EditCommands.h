@@ -10,20 +10,21 @@
 #include <memory>
 
 class CVFuelTimingDlg;
+class EditSession;
 class MainWindow;
 class LinkPort;
 struct ProgramState;
-class RealTimeSender;
 
 // The tuner's tools around the editors: undo and redo of every change to the
 // tune (the "&Edit" menu), the write of the changed items only, and the
 // comparison with a second tune (project file, raw image or what the box
-// holds) with the commands that take its values over.
+// holds) with the commands that take its values over. Every change it makes
+// to the tune goes through the edit session.
 class EditCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, RealTimeSender &realTime);
+    EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits);
     ~EditCommands() override;
 
     TuneHistory &history() { return m_history; }
@@ -57,12 +58,9 @@ public:
 private:
     void noted(const QString &label);
     void afterStep(const HistoryStep &step, bool forward);
-    // Stores the other tune's contents of the given differences and writes
-    // them to the box in real time.
-    void takeOver(const std::vector<ItemChange> &differences, const QString &label);
-    // Writes an item change to the box in real time; false when the box could
-    // not be told.
-    bool sendInRealTime(int item, const QByteArray &from, const QByteArray &to, const QString &version);
+    // Takes items over from the compared tune as one step (item 0: every
+    // difference); false when there is nothing to take.
+    bool takeOver(int item);
     void refreshPanels();
     void refreshCompare();
     void updateActions();
@@ -71,7 +69,7 @@ private:
     ProgramState &m_state; // outlives the window
     CVFuelTimingDlg &m_grid;
     LinkPort &m_port;
-    RealTimeSender &m_realTime;
+    EditSession &m_edits;
     TuneHistory m_history;
     BoxContents m_box;
     std::unique_ptr<Tune> m_compare;

@@ -12,8 +12,8 @@
 #include <QAction>
 #include <QMenu>
 
-EditorCommands::EditorCommands(MainWindow &window, CVFuelTimingDlg &grid)
-    : QObject(window.DialogParent()), m_window(window), m_grid(grid)
+EditorCommands::EditorCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
+    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits)
 {
     const MainActions &actions = window.Actions();
     // The grid's cell items live in the window's "&Cell" menu.
@@ -34,7 +34,7 @@ void EditorCommands::GridFont()
 
 void EditorCommands::MapCopy()
 {
-    dlgMapCopy dialog(m_window.State(), m_window.Ui().messages, m_window.DialogParent());
+    dlgMapCopy dialog(m_edits, m_window.Ui().messages, m_window.DialogParent());
     connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this,
             [this] { m_window.SelectPanel(m_window.State().CurrentPanel); });
     dialog.exec();

@@ -3,6 +3,7 @@
 #include <QObject>
 
 class CVFuelTimingDlg;
+class EditSession;
 class MainWindow;
 
 // The menu items that act on the editors: the "&Cell" menu, the grid font,
@@ -11,7 +12,7 @@ class EditorCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditorCommands(MainWindow &window, CVFuelTimingDlg &grid);
+    EditorCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits);
 
     void GridFont();
     void MapCopy();
@@ -23,4 +24,5 @@ public:
 private:
     MainWindow &m_window;
     CVFuelTimingDlg &m_grid;
+    EditSession &m_edits;
 };

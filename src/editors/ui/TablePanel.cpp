@@ -1,19 +1,17 @@
 #include "editors/ui/TablePanel.h"
 
-#include "editors/ui/FieldEdit.h"
+#include "editors/EditSession.h"
 #include "editors/ValidateNumericRange.h"
-#include "link/RealTimeSender.h"
-#include "model/ProgramState.h"
+#include "editors/ui/FieldEdit.h"
 
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 
-TablePanel::TablePanel(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-                       QWidget *parent)
+TablePanel::TablePanel(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
-    , m_sender(sender)
+    , m_edits(edits)
+    , m_state(edits.state())
     , m_messages(messages)
 {
 }
@@ -103,14 +101,7 @@ void TablePanel::validate(Table &table, int index, bool &cancel)
         cancel = true; // the box keeps (or takes back) the focus
         return;
     }
-    const int oldValue = table.get(index);
     const int newValue = static_cast<int>(*value);
-    table.set(index, newValue);
     box->setText(QString::number(newValue));
-
-    if (newValue != oldValue) {
-        if (m_state.RealTimeEnabled)
-            m_sender.SendRealTimeValue(table.item, index, newValue);
-        m_state.NoteEdit();
-    }
+    m_edits.ChangeValue(table.item, index, newValue);
 }

@@ -6,17 +6,17 @@
 #include <QWidget>
 #include <functional>
 
+class EditSession;
 class FieldEdit;
 class MessageBoxService;
 class QGridLayout;
 class QLabel;
-class RealTimeSender;
 struct ProgramState;
 
 // What the small table panels (TTP, ignition dwell, VQ) share: a table of the
 // tune shown as a row of text boxes with a label under each, the check of a
-// typed entry, its real-time write, and the green mark of the entry the
-// engine is using.
+// typed entry (a changed one is committed through the edit session), and the
+// green mark of the entry the engine is using.
 class TablePanel : public QWidget, public TracingPanel
 {
     Q_OBJECT
@@ -32,14 +32,12 @@ protected:
     struct Table
     {
         QList<FieldEdit *> boxes;
-        int item = 0;      // real-time item number
+        int item = 0;      // tune item number
         int high = 255;    // highest value a box takes
         std::function<int(int)> get;
-        std::function<void(int, int)> set;
     };
 
-    TablePanel(ProgramState &state, RealTimeSender &sender, MessageBoxService &messages,
-               QWidget *parent);
+    TablePanel(EditSession &edits, MessageBoxService &messages, QWidget *parent);
 
     // count boxes named editName in a row of the grid layout, starting at
     // column 0 of row boxRow, with a label named labelName under each. The
@@ -53,8 +51,8 @@ protected:
     static void setMarked(FieldEdit *box, bool marked);
     static FieldEdit *boxAt(const Table &table, int index);
 
+    EditSession &m_edits;
     ProgramState &m_state;
-    RealTimeSender &m_sender;
     MessageBoxService &m_messages;
 
 private:

@@ -1,7 +1,7 @@
 #include "editors/ui/dlgMapCopy.h"
 
-#include "model/MapCatalogue.h"
-#include "model/ProgramState.h"
+#include "editors/GridRules.h"
+#include "model/Tune.h"
 #include "platform/MessageBoxService.h"
 
 #include <QCheckBox>
@@ -39,9 +39,9 @@ bool isTimingEntry(int index)
 
 } // namespace
 
-dlgMapCopy::dlgMapCopy(ProgramState &state, MessageBoxService &messages, QWidget *parent)
+dlgMapCopy::dlgMapCopy(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_edits(edits)
     , m_messages(messages)
 {
     setObjectName(QStringLiteral("dlgMapCopy"));
@@ -108,11 +108,12 @@ void dlgMapCopy::comboSourceMap_Validate()
             m_targets[i]->setEnabled(false);
 }
 
-void dlgMapCopy::CopyMap(const CVMapInfo &source, CVMapInfo &target)
+void dlgMapCopy::CopyMap(const CVMapInfo &source, MapKey target, std::vector<ValueWrite> &writes)
 {
+    const int item = GridRules::ItemNumber(target);
     const int count = source.NumCols() * source.NumRows();
     for (int i = 0; i < count; ++i)
-        target.SetMapValue(i, source.MapValue(i));
+        writes.push_back({item, i, source.MapValue(i)});
 }
 
 void dlgMapCopy::buttonCopy_Click()
@@ -125,18 +126,17 @@ void dlgMapCopy::buttonCopy_Click()
     if (!m_messages.askYesNo(this, question))
         return;
 
-    const CVMapInfo &from = m_state.tune.map(Entries[source].map);
+    const CVMapInfo &from = m_edits.tune().map(Entries[source].map);
+    std::vector<ValueWrite> writes;
     for (int i = 0; i < MapCount; ++i) {
         // Only enabled boxes count: the source and the other kind's maps are
         // never targets.
         if (i != source && m_targets[i]->isChecked() && m_targets[i]->isEnabled())
-            CopyMap(from, m_state.tune.map(Entries[i].map));
+            CopyMap(from, Entries[i].map, writes);
     }
+    m_edits.CommitLocal(writes, QStringLiteral("Copy ") + comboSourceMap->currentText());
 
     m_messages.info(this, QStringLiteral("Copy complete.  Changes have been made locally.  You should use the "
                                          "\"Write To Vantrelle\" menu item to update the hardware."));
     emit reselectCurrentPanel();
-    m_state.NoteEdit(QStringLiteral("Copy ") + comboSourceMap->currentText());
-    m_state.Modified = true;
-    m_state.ChangesNotSent = true;
 }

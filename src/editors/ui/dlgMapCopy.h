@@ -1,24 +1,28 @@
 #pragma once
 
+#include "editors/EditSession.h"
+#include "model/MapCatalogue.h"
+
 #include <QDialog>
 #include <array>
+#include <vector>
 
 class CVMapInfo;
 class MessageBoxService;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
-struct ProgramState;
 
 // "Copy Fuel / Timing Maps": copies one of the six maps over others of the
-// same kind (fuel onto fuel, timing onto timing) in the tune in memory.
+// same kind (fuel onto fuel, timing onto timing) in the tune in memory, as one
+// edit that is never written in real time.
 class dlgMapCopy : public QDialog
 {
     Q_OBJECT
 public:
     static constexpr int MapCount = 6;
 
-    dlgMapCopy(ProgramState &state, MessageBoxService &messages, QWidget *parent = nullptr);
+    dlgMapCopy(EditSession &edits, MessageBoxService &messages, QWidget *parent = nullptr);
 
     // Source validation: clears and enables every target, then disables the
     // source itself and every map of the other kind.
@@ -26,8 +30,8 @@ public:
     // "C&opy Maps...".
     void buttonCopy_Click();
 
-    // Copies every entry of source into target.
-    static void CopyMap(const CVMapInfo &source, CVMapInfo &target);
+    // The writes that copy every entry of source into the map target.
+    static void CopyMap(const CVMapInfo &source, MapKey target, std::vector<ValueWrite> &writes);
 
     QComboBox *sourceList() const { return comboSourceMap; }
     QCheckBox *targetCheck(int index) const;
@@ -40,7 +44,7 @@ signals:
     void reselectCurrentPanel();
 
 private:
-    ProgramState &m_state;
+    EditSession &m_edits;
     MessageBoxService &m_messages;
 
     QComboBox *comboSourceMap = nullptr;

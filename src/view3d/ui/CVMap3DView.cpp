@@ -1,7 +1,7 @@
 #include "view3d/ui/CVMap3DView.h"
 
 #include "editors/CVMapColorInfo.h"
-#include "editors/GridRules.h"
+#include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 #include "daq/AcquisitionSample.h"
 #include "view3d/ui/OpenGLSupport.h"
@@ -99,7 +99,7 @@ void CVMap3DView::ShowMap(int panel)
 {
     // Any selection may follow a change of the whole tune (a project load or
     // a read selects the general panel): look again in any case.
-    if (GridRules::IsMapPanel(panel))
+    if (MapPanels::IsMapPanel(panel))
         m_panel = panel;
     Refresh();
 }

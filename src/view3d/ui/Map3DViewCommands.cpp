@@ -1,7 +1,7 @@
 #include "view3d/ui/Map3DViewCommands.h"
 
 #include "editors/ui/CVFuelTimingDlg.h"
-#include "editors/GridRules.h"
+#include "editors/ui/MapPanels.h"
 #include "editors/ui/MapGridModel.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
@@ -53,7 +53,7 @@ void Map3DViewCommands::Toggle(bool show)
         return;
     }
     const int panel = m_window.State().CurrentPanel;
-    if (GridRules::IsMapPanel(panel))
+    if (MapPanels::IsMapPanel(panel))
         m_view->ShowMap(panel);
     m_dock->show();
     m_dock->raise();

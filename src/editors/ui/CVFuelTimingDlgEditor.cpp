@@ -1,0 +1,83 @@
+// The map grid's in-place editor: the text box laid over the current cell,
+// checked when Enter is pressed and whenever it is about to lose the focus.
+
+#include "editors/ui/CVFuelTimingDlg.h"
+
+#include "editors/NumericInput.h"
+#include "editors/ui/FieldEdit.h"
+#include "editors/ui/MapGridModel.h"
+#include "editors/ui/MapGridView.h"
+#include "model/ProgramState.h"
+#include "platform/MessageBoxService.h"
+
+using namespace GridRules;
+
+bool CVFuelTimingDlg::IsEditingMap() const
+{
+    return !editGridCell->isHidden();
+}
+
+void CVFuelTimingDlg::TreeReceivedFocus()
+{
+    if (IsEditingMap())
+        editGridCell->setFocus(Qt::OtherFocusReason);
+}
+
+void CVFuelTimingDlg::openCellEditor()
+{
+    if (IsEditingMap() || m_state.RealTimeEnabled)
+        return;
+    const std::optional<MapKey> body = shownMap();
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> key = body ? CellMap(*body, place) : std::nullopt;
+    if (!key)
+        return;
+
+    m_editMap = *body;
+    m_editRow = row;
+    m_editCol = col;
+    const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
+    editGridCell->setMaxLength(EditorMaxLength(place));
+    editGridCell->setText(CellText(place, raw, IsTimingMap(*body)));
+    MapGrid->setInputBlocked(true);
+    editGridCell->show();
+    placeCellEditor();
+    editGridCell->raise();
+    editGridCell->setFocus(Qt::OtherFocusReason);
+    editGridCell->selectAll();
+}
+
+void CVFuelTimingDlg::placeCellEditor()
+{
+    if (!IsEditingMap())
+        return;
+    const QRect cell = MapGrid->visualRect(m_model->index(m_editRow, m_editCol));
+    editGridCell->setGeometry(cell.x(), cell.y(), MapGrid->columnWidth(m_editCol), cell.height());
+}
+
+bool CVFuelTimingDlg::validateCellEditor()
+{
+    const std::optional<double> value = NumericInput::ParseDecimalText(editGridCell->text(), true);
+    if (!value) {
+        m_messages.critical(window(), NumericInput::NotNumericMessage());
+        editGridCell->selectAll();
+        return false;
+    }
+    if (!setCellValueAt(m_editMap, m_editRow, m_editCol, *value, true)) {
+        editGridCell->selectAll();
+        return false;
+    }
+    const bool hadFocus = editGridCell->hasFocus();
+    closeCellEditor();
+    if (hadFocus)
+        MapGrid->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void CVFuelTimingDlg::closeCellEditor()
+{
+    editGridCell->hide();
+    MapGrid->setInputBlocked(false);
+}
