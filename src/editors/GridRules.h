@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-class Tune;
-
 // The rules of the fuel and timing map grid, apart from any widget: where a
 // cell's value lives, how a raw byte is shown, what a typed or stepped value
 // stores, which real-time item a cell belongs to and how wide the cells are.
@@ -76,18 +74,5 @@ std::optional<QString> LabelXCaption(int panel);
 // Cell width w in twips for a panel of the given width: a = R(picture - label
 // - 10) (0 when negative), w = R((a - 535) / 17), at least 350.
 int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips);
-
-// The body cell the live trace reaches for panel at the given RPM and raw TP
-// value: (RPM index, TP index), both 0..15. Panels 7 and 8 use the fuel axes,
-// 11 the timing axes; other panels reach no new cell.
-struct TracedCell
-{
-    int rpmIndex = 0;
-    int tpIndex = 0;
-};
-std::optional<TracedCell> TraceLookup(const Tune &tune, int panel, int rpm, int tp);
-
-// R(rpm / 50), the RPM axes' raw unit.
-int RpmAxisValue(int rpm);
 
 } // namespace GridRules

@@ -8,7 +8,7 @@
 #include "shell/dlgAbout.h"
 #include "link/ui/dlgSettings.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "link/LinkSettings.h"
 
 #include <QAction>
 
@@ -59,7 +59,7 @@ void HelpCommands::About()
 
 void HelpCommands::ConnectionSettings()
 {
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     dlgSettings settings(m_window.Ui().messages, dlgSettings::SystemDevices(), &m_window);
     settings.SetCOMPort(prefs.COMPort());
     settings.SetPortName(prefs.PortName());

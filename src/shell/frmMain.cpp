@@ -5,7 +5,10 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ui/ScreenUnits.h"
 #include "platform/UiServices.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
+#include "link/LinkSettings.h"
+#include "platform/SettingsStore.h"
+#include "shell/WindowSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +33,7 @@ QIcon icon(const char *key)
 
 } // namespace
 
-frmMain::frmMain(ProgramState &state, CVUserPrefs &prefs, UiServices &ui, QWidget *parent)
+frmMain::frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent)
     : QMainWindow(parent), m_state(state), m_prefs(prefs), m_ui(ui)
 {
     setObjectName("frmMain");
@@ -323,21 +326,21 @@ double frmMain::ToTwipsY(int pixels) const
 
 void frmMain::Load(const QString &commandLine)
 {
-    m_splitterLeft = m_prefs.SplitterX();
+    m_splitterLeft = m_prefs.window.SplitterX();
     setMinimumWidth(ToPixels(WindowLayout::MinimumWindowWidth));
     placeFromPrefs();
 
-    SetConnectionState(m_prefs.ConnectionState());
+    SetConnectionState(m_prefs.link.ConnectionState());
     m_state.RealTimeEnabled = false;
     SelectPanel(m_state.CurrentPanel);
     m_currentFileName.clear();
     m_state.Modified = false;
     m_state.ChangesNotSent = false;
 
-    if (QAction *mode = Action(m_prefs.HighlightMode() == 1 ? "mnuDataLoggingAllCells" : "mnuDataLoggingCurrentCell"))
+    if (QAction *mode = Action(m_prefs.daq.HighlightMode() == 1 ? "mnuDataLoggingAllCells" : "mnuDataLoggingCurrentCell"))
         mode->trigger();
 
-    m_mru.Load(m_prefs.store());
+    m_mru.Load(m_prefs.store);
     rebuildMRUMenu();
 
     if (!commandLine.isEmpty()) {
@@ -352,8 +355,8 @@ void frmMain::Load(const QString &commandLine)
 
 void frmMain::placeFromPrefs()
 {
-    const WindowLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
-                                  ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
+    const WindowLayout::Rect stored{ToPixels(m_prefs.window.WndLeftPos()), ToPixelsY(m_prefs.window.WndTopPos()),
+                                  ToPixels(m_prefs.window.WndWidth()), ToPixelsY(m_prefs.window.WndHeight())};
     const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
     QScreen *screen = QGuiApplication::screenAt(wanted.center());
     if (!screen)
@@ -443,7 +446,7 @@ void frmMain::SizeControls(double x)
     in.vqSelected = m_currentNodePanel == VQPanel;
     in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
     const WindowLayout::Result r = WindowLayout::Compute(in);
-    m_prefs.SetSplitterX(r.storedSplitterX);
+    m_prefs.window.SetSplitterX(r.storedSplitterX);
 
     auto place = [this](QWidget *w, const WindowLayout::Rect &rt) {
         w->setGeometry(ToPixels(rt.left), ToPixelsY(rt.top), ToPixels(rt.width), ToPixelsY(rt.height));
@@ -466,7 +469,7 @@ void frmMain::applyLayout()
 
 void frmMain::SetConnectionState(int state)
 {
-    m_prefs.SetConnectionState(state);
+    m_prefs.link.SetConnectionState(state);
     auto set = [this](const char *name, bool enabled) {
         if (QAction *a = Action(QLatin1String(name)))
             a->setEnabled(enabled);
@@ -634,7 +637,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_unloading = true;
-    if (m_state.RealTimeEnabled && m_prefs.StagedRevLimiterEnabled() && switchRealTimeOff)
+    if (m_state.RealTimeEnabled && m_prefs.daq.StagedRevLimiterEnabled() && switchRealTimeOff)
         switchRealTimeOff();
 
     // Close every other open window, the most recently opened first.
@@ -645,12 +648,12 @@ void frmMain::closeEvent(QCloseEvent *event)
 
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
-        m_prefs.SetWndLeftPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.x()))));
-        m_prefs.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(frame.y()))));
-        m_prefs.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
-        m_prefs.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
+        m_prefs.window.SetWndLeftPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.x()))));
+        m_prefs.window.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(frame.y()))));
+        m_prefs.window.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
+        m_prefs.window.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
     }
-    m_mru.Save(m_prefs.store());
-    m_prefs.store().Flush();
+    m_mru.Save(m_prefs.store);
+    m_prefs.store.Flush();
     event->accept();
 }

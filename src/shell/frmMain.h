@@ -4,13 +4,13 @@
 #include "platform/WindowLayout.h"
 #include "shell/NavigationTree.h"
 #include "model/RecentFiles.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <functional>
 
-class CVUserPrefs;
 class QLabel;
 class QTimer;
 class QToolBar;
@@ -27,7 +27,7 @@ class frmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    frmMain(ProgramState &state, CVUserPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
+    frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // The load steps that follow creation: geometry, connection state 0,
@@ -69,7 +69,7 @@ public:
     double ToTwipsY(int pixels) const;
 
     ProgramState &State() { return m_state; }
-    CVUserPrefs &Prefs() { return m_prefs; }
+    const MainWindowPrefs &Prefs() const { return m_prefs; }
     UiServices &Ui() { return m_ui; }
 
     // Hooks the command classes install.
@@ -112,7 +112,7 @@ private:
     bool mayUnload();
 
     ProgramState &m_state;
-    CVUserPrefs &m_prefs;
+    MainWindowPrefs m_prefs;
     UiServices &m_ui;
 
     QString m_currentFileName;

@@ -7,7 +7,6 @@
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "model/ProgramState.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
 
 #include <QAction>
 
@@ -85,7 +84,7 @@ dlgFuelCorrection *AnalysisCommands::ShowFuelCorrection()
         return nullptr;
     if (!m_correctionDialog) {
         m_correctionDialog = new dlgFuelCorrection(
-            m_window.State(), m_window.Prefs().store(), *m_viewer,
+            m_window.State(), m_window.Prefs().store, *m_viewer,
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);
             },

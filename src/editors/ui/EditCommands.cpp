@@ -14,7 +14,7 @@
 #include "shell/FileCommands.h"
 #include "link/ui/ImageCommands.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "link/LinkSettings.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -170,7 +170,7 @@ void EditCommands::refreshPanels()
 void EditCommands::WriteChanges()
 {
     ProgramState &state = m_state;
-    CVUserPrefs &prefs = m_window.Prefs();
+    const LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     if (state.RealTimeEnabled || prefs.ConnectionState() == NotConnected)
         return;
@@ -238,7 +238,7 @@ bool EditCommands::CompareWithImage(const QString &given)
 bool EditCommands::CompareWithBox()
 {
     ProgramState &state = m_state;
-    if (state.RealTimeEnabled || m_window.Prefs().ConnectionState() == NotConnected)
+    if (state.RealTimeEnabled || m_window.Prefs().link.ConnectionState() == NotConnected)
         return false;
     Tune other;
     bool success = false;

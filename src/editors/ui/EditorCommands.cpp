@@ -6,7 +6,7 @@
 #include "model/ProgramState.h"
 #include "platform/UiServices.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QAction>
 #include <QMenu>
@@ -58,12 +58,12 @@ void EditorCommands::HighlightCurrentCell()
     ClearTrace();
     m_window.Action("mnuDataLoggingCurrentCell")->setChecked(true);
     m_window.Action("mnuDataLoggingAllCells")->setChecked(false);
-    m_window.Prefs().SetHighlightMode(0);
+    m_window.Prefs().daq.SetHighlightMode(0);
 }
 
 void EditorCommands::HighlightAllCells()
 {
     m_window.Action("mnuDataLoggingCurrentCell")->setChecked(false);
     m_window.Action("mnuDataLoggingAllCells")->setChecked(true);
-    m_window.Prefs().SetHighlightMode(1);
+    m_window.Prefs().daq.SetHighlightMode(1);
 }

@@ -14,7 +14,7 @@
 #include "platform/SerialPort.h"
 #include "platform/UiServices.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "link/LinkSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,7 +71,7 @@ void ConnectionCommands::reportLostPort()
     m_lostPending = false;
     // The box is gone: there is nothing to put the tune's rev limit back into.
     m_window.State().StagedRevLimitActive = false;
-    if (m_window.Prefs().ConnectionState() != NotConnected) {
+    if (m_window.Prefs().link.ConnectionState() != NotConnected) {
         m_window.SetConnectionState(NotConnected); // ends real-time mode too
         m_port.Close();
     }
@@ -101,7 +101,7 @@ void ConnectionCommands::setEnabled(const char *name, bool enabled)
 
 void ConnectionCommands::Connect()
 {
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     if (prefs.ConnectionState() != NotConnected) {
         // Disconnect: real-time mode ends first, while the port is still open.
@@ -194,7 +194,7 @@ void ConnectionCommands::Write()
 void ConnectionCommands::RealTimeMode()
 {
     ProgramState &state = m_window.State();
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     QAction *button = m_window.Action("tbRealTime");
     QAction *item = m_window.Action("mnuOptionsRealTime");
