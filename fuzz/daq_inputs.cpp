@@ -15,7 +15,7 @@
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 #include "model/RecentFiles.h"
 
 #include <QFile>
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     std::optional<Stored> rewritten;
     {
-        CVUserPrefs prefs(store);
+        DaqSettings prefs(store);
         FUZZ_CHECK(!prefs.DAQInputs().empty());
         checkSorted(prefs.SortedAnalogDAQInputs(), false);
         checkSorted(prefs.SortedDigitalDAQInputs(), true);
@@ -96,16 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // change).
         const CVDAQInput &in = *prefs.DAQInputs().front();
         const Stored s{in.Name(), in.DAQInput(), in.InputType(), in.Gain(), in.ScalingFormula(), in.Enabled()};
-        if (prefs.DAQInputRefusal(s.name, s.name, s.type, s.enabled).isEmpty()) {
-            FUZZ_CHECK(prefs.UpdateDAQInput(s.name, s.name, s.channel, s.type, s.gain, in.VoltageCorrection(),
-                                            s.formula, s.enabled, in.ThresholdsEnabled(), in.WarningThreshold(),
-                                            in.WarningThresholdColor(), in.CriticalThreshold(),
-                                            in.CriticalThresholdColor(), in.NormalThresholdColor()));
+        if (prefs.DAQInputRefusal(s.name, DAQInputRecord::Of(in)).isEmpty()) {
+            FUZZ_CHECK(prefs.UpdateDAQInput(s.name, DAQInputRecord::Of(in)));
             rewritten = s;
         }
     }
     if (rewritten) {
-        CVUserPrefs again(store);
+        DaqSettings again(store);
         const CVDAQInput *in = again.FindDAQInput(rewritten->name);
         FUZZ_CHECK(in);
         FUZZ_CHECK(in->DAQInput() == rewritten->channel && in->InputType() == rewritten->type

@@ -11,15 +11,13 @@
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
-#include "daq/TraceTargets.h"
 #include "daq/sim/SimulatedU12Driver.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
-#include "model/Rounding.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -69,42 +67,26 @@ public:
     void SendRealTimeVersion(const QString &) override {}
 };
 
-// Does what the grid panel's trace does to the model: locate the cell on
-// the axis maps and take its value.
-class ModelTrace : public TraceTargets
-{
-public:
-    explicit ModelTrace(Tune &tune) : m_tune(tune) {}
-    void TraceCell(int panel, int rpm, int tp) override
-    {
-        const bool timing = panel == 11;
-        CVMapInfo &map = m_tune.map(panel == 7 ? MapKey::HOFM : panel == 8 ? MapKey::HOHGFM : MapKey::HOTM);
-        const int rpmAxisValue = static_cast<int>(vnt::RoundHalfEven(rpm / 50.0));
-        const int row = m_tune.map(timing ? MapKey::TIMINGRPM : MapKey::FUELRPM).FindClosestMapIndex(rpmAxisValue);
-        const int col = m_tune.map(timing ? MapKey::TIMINGTP : MapKey::FUELTP).FindClosestMapIndex(tp);
-        map.SetLastRPMIndex(row);
-        map.SetLastTPIndex(col);
-        map.SetLastAccessedValue(map.MapValue(row * 16 + col));
-    }
-    void TraceCellRPM(int, int rpm) override { benchmark::DoNotOptimize(rpm); }
-    void TraceCellVoltage(int, float volts) override { benchmark::DoNotOptimize(volts); }
-
-private:
-    Tune &m_tune;
-};
-
 void BM_FullTick(benchmark::State &state)
 {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("Vantrelle.ini"));
-    CVUserPrefs prefs(store);
+    DaqSettings prefs(store);
     // "MAS" plus seven analog inputs with formulas, twelve digital inputs.
     for (int ch = 1; ch < 8; ++ch)
-        prefs.AddDAQInput(QStringLiteral("Sensor%1").arg(ch), ch, CVDAQInput::SingleEnded, 0, 0.0,
-                          QStringLiteral("(V - 0.5) * 125 / 4 + %1.5 * V").arg(ch), true, true, 50.0f, 1, 100.0f, 2, 3);
+        prefs.AddDAQInput(DAQInputRecord{.name = QStringLiteral("Sensor%1").arg(ch),
+                                         .channel = ch,
+                                         .scalingFormula = QStringLiteral("(V - 0.5) * 125 / 4 + %1.5 * V").arg(ch),
+                                         .thresholdsEnabled = true,
+                                         .warningThreshold = 50.0f,
+                                         .warningThresholdColor = 1,
+                                         .criticalThreshold = 100.0f,
+                                         .criticalThresholdColor = 2,
+                                         .normalThresholdColor = 3});
     for (int line = 0; line < 12; ++line)
-        prefs.AddDAQInput(QStringLiteral("Switch%1").arg(line), line < 8 ? line : line + 8, CVDAQInput::Digital, 0,
-                          0.0, QString(), true, false, 0.0f, 0, 0.0f, 0, 0);
+        prefs.AddDAQInput(DAQInputRecord{.name = QStringLiteral("Switch%1").arg(line),
+                                         .channel = line < 8 ? line : line + 8,
+                                         .inputType = CVDAQInput::Digital});
     prefs.SetStagedRevLimiterEnabled(true);
     prefs.SetStagedRevLimiter(140);
     prefs.SetStagedRevLimiterInput(QStringLiteral("Switch0"));
@@ -124,7 +106,6 @@ void BM_FullTick(benchmark::State &state)
     CVDataAcquisition daq(driver, prefs, program.tune, calc);
     NoBox box;
     CVAcquisitionLoop loop(daq, prefs, program, box);
-    ModelTrace trace(program.tune);
     NoMessages messages;
     NoFiles files;
     CVRTLogger logger(prefs, messages, files, dir.filePath("logs"));
@@ -132,11 +113,10 @@ void BM_FullTick(benchmark::State &state)
         state.SkipWithError("no log file");
         return;
     }
-    loop.SetTraceTargets(&trace);
     loop.SetLogSink(&logger);
 
     for (auto _ : state) {
-        const TickOutcome out = loop.Tick();
+        const AcquisitionSample out = loop.Tick();
         benchmark::DoNotOptimize(out.rpm);
     }
     state.counters["vs_target"] =

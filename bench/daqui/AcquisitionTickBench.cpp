@@ -17,7 +17,7 @@
 #include "daq/ui/AcquisitionCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -33,13 +33,17 @@ void BM_AcquisitionTickWithPainting(benchmark::State &bench)
     ScriptedMessageBoxService messages;
     ScriptedFileDialogService files;
     CVUserPrefs prefs(store);
-    prefs.SetDAQSampleRate(25);
+    prefs.daq.SetDAQSampleRate(25);
     const char *formulas[] = {"V*250", "(V-0.5)*25", "125-V*29.2", "V*4", "V*20+1", "V^2", "V/2+0.1"};
     for (int c = 1; c <= 7; ++c)
-        prefs.AddDAQInput(QStringLiteral("A%1").arg(c), c, 0, 0, 0.0, formulas[c - 1], true, c % 2 == 1, 1.0f,
-                          49344, 3.0f, 255, 32768);
+        prefs.daq.AddDAQInput(DAQInputRecord{.name = QStringLiteral("A%1").arg(c),
+                                             .channel = c,
+                                             .scalingFormula = formulas[c - 1],
+                                             .thresholdsEnabled = c % 2 == 1,
+                                             .warningThreshold = 1.0f,
+                                             .criticalThreshold = 3.0f});
     for (int d = 0; d < 12; ++d)
-        prefs.AddDAQInput(QStringLiteral("D%1in").arg(d), d, 2, 0, 0.0, QString(), true, false, 0, 0, 0, 0, 0);
+        prefs.daq.AddDAQInput(DAQInputRecord{.name = QStringLiteral("D%1in").arg(d), .channel = d, .inputType = 2});
 
     StartOptions options;
     options.simulatedDaq = true;

@@ -12,7 +12,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "editors/EditorSettings.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -80,7 +80,7 @@ struct GridSetup
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    EditorSettings prefs;
     ProgramState state;
     TuneHistory history;
     NullSender sender;

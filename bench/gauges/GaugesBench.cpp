@@ -9,7 +9,7 @@
 #include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -23,9 +23,11 @@ struct Board
     {
         state.tune.general().SetRevLimiter(150);
         for (int i = 0; i < 8; ++i)
-            prefs.AddDAQInput(QStringLiteral("A%1").arg(i), i, 0, 0, 0.0, QString(), true, true, 3.0f,
-                              CVDAQInput::DefaultWarningColor, 4.0f, CVDAQInput::DefaultCriticalColor,
-                              CVDAQInput::DefaultNormalColor);
+            prefs.AddDAQInput(DAQInputRecord{.name = QStringLiteral("A%1").arg(i),
+                                             .channel = i,
+                                             .thresholdsEnabled = true,
+                                             .warningThreshold = 3.0f,
+                                             .criticalThreshold = 4.0f});
         wnd.resize(900, 700);
         wnd.show();
         QCoreApplication::processEvents();
@@ -87,7 +89,7 @@ struct Board
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     ProgramState state;
     CVGaugesWnd wnd;
 };

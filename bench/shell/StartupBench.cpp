@@ -15,7 +15,7 @@
 #include "platform/SettingsStore.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 
 #include "analysis/DataLog.h"
 #include "daq/CVAcquisitionLoop.h"
-#include "editors/GridRules.h"
+#include "daq/EngineTrace.h"
 #include "model/Tune.h"
 
 #include <algorithm>
@@ -19,10 +19,8 @@ std::optional<Cell> CellOf(const Tune &tune, MapKey body, float rpm, float tp)
     // lands in the last row like any large RPM would.
     const double clampedRpm = std::clamp(static_cast<double>(rpm), -1.0e9, 1.0e9);
     const int rpmInt = static_cast<int>(clampedRpm);
-    const CVMapInfo &rpmAxis = tune.map(RpmAxisOf(body));
-    const CVMapInfo &tpAxis = tune.map(TpAxisOf(body));
-    return Cell{rpmAxis.FindClosestMapIndex(GridRules::RpmAxisValue(rpmInt)),
-                tpAxis.FindClosestMapIndex(IntegerLoad(tp))};
+    const EngineTrace::CellIndex cell = EngineTrace::FindCell(tune, body, rpmInt, IntegerLoad(tp));
+    return Cell{cell.rpmIndex, cell.tpIndex};
 }
 
 Result Compute(const DataLog &log, const Tune &tune, MapKey body, int rpmColumn, int tpColumn, int averageColumn,

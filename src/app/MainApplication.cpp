@@ -36,21 +36,21 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     : m_prefs(prefs), m_ui{messages, files}, m_options(options)
 {
     // A port named on the command line holds for this run only.
-    m_savedPortName = m_prefs.PortName();
+    m_savedPortName = m_prefs.link.PortName();
     if (!options.portName.isEmpty())
-        m_prefs.SetPortName(options.portName);
+        m_prefs.link.SetPortName(options.portName);
 
     m_port = std::make_unique<SerialPort>();
     m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state, messages);
     m_edits = std::make_unique<EditSession>(m_state, *m_realTime);
     // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
     // preference), else the vendor's driver.
-    m_daqDriver = CreateDaqDriver(m_prefs, options.simulatedDaq);
+    m_daqDriver = CreateDaqDriver(m_prefs.daq, options.simulatedDaq);
     if (options.simulatedDaq)
-        AddBenchInputs(m_prefs);
+        AddBenchInputs(m_prefs.daq);
     m_calculator = std::make_unique<CVScalingCalculator>();
-    m_daq = std::make_unique<CVDataAcquisition>(*m_daqDriver, m_prefs, m_state.tune, *m_calculator);
-    m_window = std::make_unique<frmMain>(m_state, m_prefs, m_ui);
+    m_daq = std::make_unique<CVDataAcquisition>(*m_daqDriver, m_prefs.daq, m_state.tune, *m_calculator);
+    m_window = std::make_unique<frmMain>(m_state, m_prefs.parts(), m_ui);
     m_realTime->SetParent(m_window.get());
 
     MessageBoxService &msg = messages;
@@ -58,7 +58,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     m_injector = new CVInjectorDlg(*m_edits, msg);
     m_ttp = new CVTTPDlg(*m_edits, msg);
     m_dwell = new CVIgnitionDwellDlg(*m_edits, msg);
-    m_grid = new CVFuelTimingDlg(*m_edits, m_prefs, msg);
+    m_grid = new CVFuelTimingDlg(*m_edits, m_prefs.editor, msg);
     m_vq = new CVVQTableDlg(*m_edits, msg);
     m_window->SetPanel(PanelIndex::General, m_general);
     m_window->SetPanel(PanelIndex::Injector, m_injector);
@@ -67,7 +67,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     for (int index = PanelIndex::HOFM; index <= PanelIndex::LOTM; ++index)
         m_window->SetPanel(index, m_grid);
     m_window->SetPanel(PanelIndex::VQ, m_vq);
-    m_daqSetup = new CVDAQSetupDlg(m_prefs, m_state, *m_daq, *m_calculator, msg);
+    m_daqSetup = new CVDAQSetupDlg(m_prefs.daq, m_state, *m_daq, *m_calculator, msg);
     m_window->SetPanel(PanelIndex::DAQ, m_daqSetup);
 
     m_fileCommands = new FileCommands(*m_window);
@@ -88,11 +88,15 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     };
     m_acquisitionCommands = new AcquisitionCommands(*m_window, *m_daq, *m_realTime, *m_connectionCommands);
     m_daqSetup->onAdvancedSettingsChanged = [this] { m_acquisitionCommands->ApplySampleRate(); };
+    // The traced panels mark what each tick traced in the tune.
+    for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq})
+        QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_window.get(),
+                         [panel](const AcquisitionSample &sample) { panel->ShowTrace(sample); });
 
     // The 3D map view beside the grid and the gauges window, both fed by
     // every acquisition tick.
     m_map3DView = new Map3DViewCommands(*m_window, *m_grid);
-    m_gauges = new CVGaugesWnd(m_state, m_prefs, m_window.get());
+    m_gauges = new CVGaugesWnd(m_state, m_prefs.daq, m_window.get());
     QAction *gaugesItem = m_window->Actions().mnuViewGauges;
     QObject::connect(gaugesItem, &QAction::triggered, m_gauges, [gauges = m_gauges](bool show) {
         gauges->setVisible(show);
@@ -120,8 +124,8 @@ MainApplication::~MainApplication()
     m_edits.reset();
     m_realTime.reset();
     m_port.reset();
-    if (!m_options.portName.isEmpty() && m_prefs.PortName() == m_options.portName)
-        m_prefs.SetPortName(m_savedPortName);
+    if (!m_options.portName.isEmpty() && m_prefs.link.PortName() == m_options.portName)
+        m_prefs.link.SetPortName(m_savedPortName);
 }
 
 void MainApplication::start()

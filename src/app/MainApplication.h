@@ -4,7 +4,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 
 #include <QString>
 #include <memory>

@@ -2,11 +2,11 @@
 
 #include "app/SplashWindow.h"
 #include "app/dlgEULA.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/WindowSettings.h"
 
 #include <QTimer>
 
-StartUp::StartUp(CVUserPrefs &prefs, MessageBoxService &messages, std::function<void()> openMainWindow)
+StartUp::StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow)
     : m_prefs(prefs), m_messages(messages), m_openMainWindow(std::move(openMainWindow))
 {
     askAgreement = [this] {

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-class CVUserPrefs;
+class WindowSettings;
 class MessageBoxService;
 class SplashWindow;
 class QTimer;
@@ -15,7 +15,7 @@ class StartUp : public QObject
 {
     Q_OBJECT
 public:
-    StartUp(CVUserPrefs &prefs, MessageBoxService &messages, std::function<void()> openMainWindow);
+    StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow);
     ~StartUp() override;
 
     void begin();
@@ -30,7 +30,7 @@ signals:
 private:
     void splashTimerFired();
 
-    CVUserPrefs &m_prefs;
+    WindowSettings &m_prefs;
     MessageBoxService &m_messages;
     std::function<void()> m_openMainWindow;
     SplashWindow *m_splash = nullptr;

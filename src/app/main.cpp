@@ -5,6 +5,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ui/QtMessageBoxService.h"
 #include "platform/SettingsStore.h"
+#include "app/CVUserPrefs.h"
 #include "app/MainApplication.h"
 #include "app/StartUp.h"
 
@@ -66,7 +67,7 @@ int main(int argc, char **argv)
     QtFileDialogService files;
     CVUserPrefs prefs(store); // one per run; written back when main returns
     std::unique_ptr<MainApplication> program;
-    StartUp startUp(prefs, messages, [&] {
+    StartUp startUp(prefs.window, messages, [&] {
         program = std::make_unique<MainApplication>(prefs, messages, files, options);
         program->start();
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/MapCatalogue.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QVector>
@@ -7,8 +9,9 @@
 #include <optional>
 
 // What one acquisition tick produced, for every view that shows live engine
-// data beyond the real-time strip (gauges, the 3D map view). Plain values,
-// copied once per tick; AcquisitionCommands emits it after each tick.
+// data (the strip's companions, the traced panels, the gauges, the 3D map
+// view): plain values, copied once per tick. The acquisition loop fills it;
+// views only paint what it holds.
 struct AcquisitionSample
 {
     // One enabled input of the tick (analog: scaled value; digital: 0 or 1).
@@ -23,13 +26,17 @@ struct AcquisitionSample
         std::optional<quint32> thresholdColor;
     };
 
-    // One map cell the trace marked this tick (panels 7 HOFM, 8 HOHGFM, 11 HOTM).
+    // The cell of one traced map the engine ran in this tick (the map's
+    // LastRPMIndex, LastTPIndex and LastAccessedValue after the tick), and
+    // the cell it ran in before.
     struct TracedCell
     {
-        int panelIndex = -1;
-        int rpmIndex = -1; // the map's LastRPMIndex
-        int tpIndex = -1;  // the map's LastTPIndex
-        int value = 0;     // the map's LastAccessedValue
+        MapKey map = MapKey::HOFM;
+        int rpmIndex = -1; // row 0..15
+        int tpIndex = -1;  // column 0..15
+        int value = 0;     // the cell's display value
+        int previousRpmIndex = -1;
+        int previousTpIndex = -1;
     };
 
     bool acquired = false;     // false: the device failed; only status is meaningful
@@ -37,13 +44,30 @@ struct AcquisitionSample
     qint32 rpm = 0;
     float tp = 0.0f;           // engine load
     int tpInt = 0;             // engine load as used for the trace
-    float masVoltage = 0.0f;   // corrected "MAS" voltage
+    float masVoltage = 0.0f;   // corrected "MAS" voltage (0 without an enabled "MAS")
     std::optional<quint32> masColor;
     float injectorPW = 0.0f;   // ms
     float injectorDuty = 0.0f; // %
     bool stagedRevLimitActive = false;
     QVector<Input> inputs;     // analog inputs (incl. "MAS") first, then digital, in strip order
-    QVector<TracedCell> cells; // empty when the device failed
+
+    // The trace; empty or 0 when the device failed.
+    QVector<TracedCell> cells; // HOFM, HOHGFM, HOTM
+    // Highlight mode "All cells": every traced cell became a trace point of
+    // its map and stays marked until cleared.
+    bool visitedCellsKept = false;
+    int ttpMinIndex = 0;       // TTP Min box
+    int rpmColumn = 0;         // Fuel RPM Map column (TTP Max, TP Limit, ignition dwell)
+    int vqIndex = 0;           // VQ box
+
+    // The traced cell of a map, or nullptr.
+    const TracedCell *cellOf(MapKey map) const
+    {
+        for (const TracedCell &c : cells)
+            if (c.map == map)
+                return &c;
+        return nullptr;
+    }
 };
 
 Q_DECLARE_METATYPE(AcquisitionSample)

@@ -1,9 +1,9 @@
 #include "daq/BenchInputs.h"
 
 #include "daq/CVDAQInput.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
-int AddBenchInputs(CVUserPrefs &prefs)
+int AddBenchInputs(DaqSettings &prefs)
 {
     const DAQInputList &inputs = prefs.DAQInputs();
     if (inputs.size() != 1 || !inputs.front()->IsMAS())
@@ -29,9 +29,13 @@ int AddBenchInputs(CVUserPrefs &prefs)
     };
     int added = 0;
     for (const Bench &b : bench)
-        if (prefs.AddDAQInput(QString::fromLatin1(b.name), b.channel, b.type, 0, 0.0, QString::fromLatin1(b.formula),
-                              true, b.thresholds, b.warning, CVDAQInput::DefaultWarningColor, b.critical,
-                              CVDAQInput::DefaultCriticalColor, CVDAQInput::DefaultNormalColor))
+        if (prefs.AddDAQInput(DAQInputRecord{.name = QString::fromLatin1(b.name),
+                                             .channel = b.channel,
+                                             .inputType = b.type,
+                                             .scalingFormula = QString::fromLatin1(b.formula),
+                                             .thresholdsEnabled = b.thresholds,
+                                             .warningThreshold = b.warning,
+                                             .criticalThreshold = b.critical}))
             ++added;
     return added;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-class CVUserPrefs;
+class DaqSettings;
 
 // The inputs of the simulated engine's bench wiring (throttle, oxygen,
 // coolant, exhaust gas temperature, battery, launch switch, brake light),
 // added when the simulated DAQ unit runs and the user has defined nothing
 // beyond "MAS", so that live data shows at once. Existing inputs are never
 // touched. Returns the number of inputs added.
-int AddBenchInputs(CVUserPrefs &prefs);
+int AddBenchInputs(DaqSettings &prefs);

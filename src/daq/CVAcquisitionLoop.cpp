@@ -3,25 +3,17 @@
 #include "daq/CVDataAcquisition.h"
 #include "daq/DataLogSink.h"
 #include "daq/GeneralText.h"
-#include "daq/TraceTargets.h"
+#include "daq/EngineTrace.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/Rounding.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-// Panel indexes of the traced panels.
-constexpr int PanelTTP = 4;
-constexpr int PanelIgnitionDwell = 5;
-constexpr int PanelHOFM = 7;
-constexpr int PanelHOHGFM = 8;
-constexpr int PanelHOTM = 11;
-constexpr int PanelVQ = 13;
 
 quint32 thresholdColor(const CVDAQInput &input)
 {
@@ -30,6 +22,18 @@ quint32 thresholdColor(const CVDAQInput &input)
     if (input.Value() > input.WarningThreshold())
         return input.WarningThresholdColor();
     return input.NormalThresholdColor();
+}
+
+AcquisitionSample::Input sampleInput(const CVDAQInput &input, bool digital)
+{
+    if (digital) {
+        const bool high = input.Voltage() == 1.0f;
+        return {input.Name(), true, high ? 1.0f : 0.0f, input.Voltage(), std::nullopt};
+    }
+    std::optional<quint32> color;
+    if (input.ThresholdsEnabled())
+        color = thresholdColor(input);
+    return {input.Name(), false, input.Value(), input.Voltage(), color};
 }
 
 } // namespace
@@ -58,15 +62,15 @@ InjectorFigures ComputeInjectorFigures(float fTP, qint32 rpm, int enrichmentHigh
     return f;
 }
 
-CVAcquisitionLoop::CVAcquisitionLoop(CVDataAcquisition &daq, const CVUserPrefs &prefs, ProgramState &state,
+CVAcquisitionLoop::CVAcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
                                      RealTimeSender &sender)
     : m_daq(daq), m_prefs(prefs), m_state(state), m_sender(sender)
 {
 }
 
-TickOutcome CVAcquisitionLoop::Tick()
+AcquisitionSample CVAcquisitionLoop::Tick()
 {
-    TickOutcome out;
+    AcquisitionSample out;
 
     // 1. The inputs of this tick. Copies, so that a tick entered again
     //    during a real-time write walks lists of its own.
@@ -77,14 +81,17 @@ TickOutcome CVAcquisitionLoop::Tick()
     qint32 rpm = 0;
     float tp = 0.0f;
     const qint32 code = m_daq.AcquireData(tp, rpm);
-    if (m_daq.CallError().isSet()) {
-        m_strip.status = m_daq.CallError().message;
+    const auto failed = [&](const QString &status) {
+        m_strip.status = status;
+        out.status = status;
+        out.stagedRevLimitActive = m_state.StagedRevLimitActive;
         return out;
-    }
+    };
+    if (m_daq.CallError().isSet())
+        return failed(m_daq.CallError().message);
     if (code != 0) {
         const QString text = m_daq.GetErrorInfo(code);
-        m_strip.status = m_daq.CallError().isSet() ? m_daq.CallError().message : text;
-        return out;
+        return failed(m_daq.CallError().isSet() ? m_daq.CallError().message : text);
     }
     out.acquired = true;
     out.rpm = rpm;
@@ -110,6 +117,7 @@ TickOutcome CVAcquisitionLoop::Tick()
         }
         if (color && input->ThresholdsEnabled())
             *color = thresholdColor(*input);
+        out.inputs.push_back(sampleInput(*input, false));
     }
 
     // 4. The staged rev limiter's labels.
@@ -125,6 +133,7 @@ TickOutcome CVAcquisitionLoop::Tick()
             r.name = input->Name();
             r.high = high;
         }
+        out.inputs.push_back(sampleInput(*input, true));
         runStagedRevLimiter(input->Name(), high);
         ++row;
     }
@@ -141,16 +150,11 @@ TickOutcome CVAcquisitionLoop::Tick()
     m_strip.tp = QString::number(tpInt);
     out.tpInt = tpInt;
     out.masVoltage = masVoltage;
+    out.masColor = m_strip.masColor;
 
-    // 7. Trace.
-    if (m_trace) {
-        m_trace->TraceCell(PanelHOFM, rpm, tpInt);
-        m_trace->TraceCell(PanelHOHGFM, rpm, tpInt);
-        m_trace->TraceCell(PanelHOTM, rpm, tpInt);
-        m_trace->TraceCellRPM(PanelTTP, rpm);
-        m_trace->TraceCellRPM(PanelIgnitionDwell, rpm);
-        m_trace->TraceCellVoltage(PanelVQ, masVoltage);
-    }
+    // 7. Trace, in the tune itself: the cells the log and the injector
+    //    figures read are the cells traced, shown on a panel or not.
+    EngineTrace::Trace(m_state.tune, out, m_prefs.HighlightMode() == 1);
 
     // 8. The traced map values.
     const Tune &tune = m_state.tune;
@@ -159,18 +163,22 @@ TickOutcome CVAcquisitionLoop::Tick()
     const int timingMark = tune.map(MapKey::HOTM).LastAccessedValue();
 
     // 9, 10. Injector figures.
-    out.injector = ComputeInjectorFigures(tp, rpm, highGearEnrichment);
-    m_strip.injectorPW = vnt::GeneralText(out.injector.pulseWidth) + QStringLiteral(" ms");
-    m_strip.injectorDuty = vnt::GeneralText(out.injector.duty) + QLatin1Char('%');
+    const InjectorFigures injector = ComputeInjectorFigures(tp, rpm, highGearEnrichment);
+    out.injectorPW = injector.pulseWidth;
+    out.injectorDuty = injector.duty;
+    m_strip.injectorPW = vnt::GeneralText(injector.pulseWidth) + QStringLiteral(" ms");
+    m_strip.injectorDuty = vnt::GeneralText(injector.duty) + QLatin1Char('%');
 
     // 11. The data log.
     if (m_log) {
-        m_log->LogEntry(rpm, tp, timingMark, lowGearEnrichment, highGearEnrichment, out.injector.pulseWidth,
-                        out.injector.duty);
+        m_log->LogEntry(rpm, tp, timingMark, lowGearEnrichment, highGearEnrichment, injector.pulseWidth,
+                        injector.duty);
         // Data still arrives, but a log that stopped must not look as if it ran.
         if (const QString stopped = m_log->StoppedReason(); !stopped.isEmpty())
             m_strip.status = QStringLiteral("Receiving data. ") + stopped;
     }
+    out.status = m_strip.status;
+    out.stagedRevLimitActive = m_state.StagedRevLimitActive;
     return out;
 }
 

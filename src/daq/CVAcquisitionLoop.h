@@ -1,15 +1,16 @@
 #pragma once
 
+#include "daq/AcquisitionSample.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
 #include <optional>
 
 class CVDataAcquisition;
-class CVUserPrefs;
+class DaqSettings;
 class DataLogSink;
 class RealTimeSender;
-class TraceTargets;
 struct ProgramState;
 
 // One input row of the real-time strip (lblInput, lblValue, picDigitalOn0,
@@ -64,23 +65,14 @@ InjectorFigures ComputeInjectorFigures(float fTP, qint32 rpm, int enrichmentHigh
 // even both times (19.98 -> 20, 19.5 -> 20, 18.5 -> 18).
 int IntegerLoad(float fTP);
 
-// What one tick found, for callers beyond the strip (tools, tests).
-struct TickOutcome
-{
-    bool acquired = false; // false: the device failed, the tick ended at once
-    qint32 rpm = 0;
-    float tp = 0.0f;       // fTP
-    int tpInt = 0;
-    float masVoltage = 0.0f;
-    InjectorFigures injector;
-};
-
 // The real-time acquisition tick, without widgets: the main window runs
-// Tick() from its acquisition timer and shows Strip(). One tick reads the
+// Tick() from its acquisition timer, shows Strip() and hands the sample to
+// its views; the command-line tool runs the same ticks. One tick reads the
 // device, fills the strip (values, threshold colours, input rows), switches
 // the staged rev limiter through the real-time write when its digital input
-// changes, hands engine speed and load to the trace targets, computes the
-// injector figures and appends a log line.
+// changes, traces the engine's cell in the tune (EngineTrace, whether or not
+// a panel shows it), computes the injector figures from the traced
+// high-gear enrichment and appends a log line with the traced values.
 //
 // A tick ends early only when the device fails (the driver cannot be called
 // or returns an error code): the status shows why and everything else keeps
@@ -96,14 +88,14 @@ public:
     // Item number and index of the rev limiter in the real-time write.
     static constexpr int RevLimiterItem = 11;
 
-    CVAcquisitionLoop(CVDataAcquisition &daq, const CVUserPrefs &prefs, ProgramState &state,
+    CVAcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
                       RealTimeSender &sender);
 
-    // Both optional (nullptr: no trace, no log).
-    void SetTraceTargets(TraceTargets *targets) { m_trace = targets; }
+    // Optional (nullptr: no log).
     void SetLogSink(DataLogSink *log) { m_log = log; }
 
-    TickOutcome Tick();
+    // One tick; the sample holds everything it produced.
+    AcquisitionSample Tick();
 
     const RealTimeStrip &Strip() const { return m_strip; }
     // Back to the design-time texts (a new run of real-time mode).
@@ -113,10 +105,9 @@ private:
     void runStagedRevLimiter(const QString &inputName, bool high);
 
     CVDataAcquisition &m_daq;
-    const CVUserPrefs &m_prefs;
+    const DaqSettings &m_prefs;
     ProgramState &m_state;
     RealTimeSender &m_sender;
-    TraceTargets *m_trace = nullptr;
     DataLogSink *m_log = nullptr;
     RealTimeStrip m_strip;
 };

@@ -4,7 +4,7 @@
 #include "daq/GeneralText.h"
 #include "model/Rounding.h"
 #include "model/Tune.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +31,7 @@ float reading(float v)
 
 } // namespace
 
-CVDataAcquisition::CVDataAcquisition(DaqDriver &driver, const CVUserPrefs &prefs, const Tune &tune,
+CVDataAcquisition::CVDataAcquisition(DaqDriver &driver, const DaqSettings &prefs, const Tune &tune,
                                      CVScalingCalculator &calculator)
     : m_driver(&driver), m_prefs(prefs), m_tune(tune), m_calculator(calculator)
 {
@@ -118,7 +118,7 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM)
     lRPM = clampToInt32(static_cast<double>(count) * m_prefs.DAQRPMMultiplier());
 
     // Analog inputs in batches of four channels. Eight enabled inputs at most
-    // are admitted (CVUserPrefs), so two calls at most; a store edited by
+    // are admitted (DaqSettings), so two calls at most; a store edited by
     // hand to hold more is sampled in further batches rather than dropped.
     const DAQInputList &analog = m_prefs.SortedAnalogDAQInputs();
     for (std::size_t start = 0; start < analog.size(); start += BatchSize) {

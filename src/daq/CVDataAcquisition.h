@@ -6,7 +6,7 @@
 #include <QString>
 
 class CVScalingCalculator;
-class CVUserPrefs;
+class DaqSettings;
 class Tune;
 
 // The only code that talks to the data-acquisition unit. It reads the
@@ -28,7 +28,7 @@ public:
     // The device is sampled four channels per call.
     static constexpr int BatchSize = 4;
 
-    CVDataAcquisition(DaqDriver &driver, const CVUserPrefs &prefs, const Tune &tune, CVScalingCalculator &calculator);
+    CVDataAcquisition(DaqDriver &driver, const DaqSettings &prefs, const Tune &tune, CVScalingCalculator &calculator);
 
     // Switches to another driver (a change of the driver preferences).
     void SetDriver(DaqDriver &driver) { m_driver = &driver; }
@@ -68,7 +68,7 @@ private:
     void noteInputError(const QString &inputName, const ErrorRecord &error);
 
     DaqDriver *m_driver;
-    const CVUserPrefs &m_prefs;
+    const DaqSettings &m_prefs;
     const Tune &m_tune;
     CVScalingCalculator &m_calculator;
     ErrorRecord m_callError;

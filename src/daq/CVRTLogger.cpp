@@ -4,7 +4,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/FileIO.h"
 #include "platform/MessageBoxService.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QFileInfo>
 
@@ -27,7 +27,7 @@ void appendNumber(QByteArray &line, float v)
 
 } // namespace
 
-CVRTLogger::CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
+CVRTLogger::CVRTLogger(const DaqSettings &prefs, MessageBoxService &messages, FileDialogService &files,
                        const QString &logFolder)
     : m_prefs(prefs), m_messages(messages), m_files(files), m_folder(logFolder)
 {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <functional>
 
-class CVUserPrefs;
+class DaqSettings;
 class FileDialogService;
 class MessageBoxService;
 class QWidget;
@@ -39,7 +39,7 @@ public:
     }
     static constexpr const char *DateTimeFormat = "yyyy-MM-dd HH:mm:ss.zzz";
 
-    CVRTLogger(const CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
+    CVRTLogger(const DaqSettings &prefs, MessageBoxService &messages, FileDialogService &files,
                const QString &logFolder = RunningLogFolder());
     // Discards the log: its file is deleted. Callers offer an unsaved log
     // first (OfferToSaveLog).
@@ -109,7 +109,7 @@ private:
     // Closes the log and deletes its file.
     void discard();
 
-    const CVUserPrefs &m_prefs;
+    const DaqSettings &m_prefs;
     MessageBoxService &m_messages;
     FileDialogService &m_files;
     QString m_folder;

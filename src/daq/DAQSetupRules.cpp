@@ -1,6 +1,7 @@
 #include "daq/DAQSetupRules.h"
 
 #include "daq/CVDAQInput.h"
+#include "daq/CVScalingCalculator.h"
 
 namespace DAQSetupRules {
 
@@ -60,6 +61,58 @@ bool IsForbiddenName(const QString &name)
     bool numeric = false;
     name.trimmed().toDouble(&numeric);
     return numeric;
+}
+
+std::optional<Refusal> CheckInput(const DaqSettings &settings, CVScalingCalculator &calculator,
+                                  const QString &oldName, const DAQInputRecord &input)
+{
+    const bool adding = oldName.isEmpty();
+    const QString &name = input.name;
+    const auto info = [](const QString &message) { return Refusal{message, false, false}; };
+    if (name.isEmpty())
+        return info(NameMissing);
+    if ((adding || name != oldName) && settings.FindDAQInput(name))
+        return info(NameTaken);
+    const QString other = ConflictingInput(settings.DAQInputs(), oldName, input.inputType, input.channel);
+    if (!other.isEmpty())
+        return info(QString::fromUtf8(ChannelInUse) + other + QLatin1Char('\''));
+    if (IsForbiddenName(name))
+        return info(NameForbidden);
+    if (input.thresholdsEnabled && !(input.criticalThreshold > input.warningThreshold))
+        return info(ThresholdOrder);
+    if (!input.scalingFormula.isEmpty()) {
+        const FormulaResult result = calculator.ComputeFormula(input.scalingFormula, 0.0f);
+        if (!result.ok())
+            return Refusal{result.error.message, false, true};
+    }
+    if (!adding) {
+        if (oldName == CVDAQInput::MASName() && name != oldName)
+            return info(MASRename);
+        if (settings.StagedRevLimiterEnabled() && oldName == settings.StagedRevLimiterInput()) {
+            if (input.inputType != CVDAQInput::Digital)
+                return Refusal{StagedType, true, false};
+            if (!input.enabled)
+                return Refusal{StagedDisable, true, false};
+        }
+    }
+    // A ninth enabled analog input, among others the store cannot hold.
+    if (const QString refusal = settings.DAQInputRefusal(oldName, input); !refusal.isEmpty())
+        return info(refusal);
+    return std::nullopt;
+}
+
+bool StoreInput(DaqSettings &settings, const QString &oldName, const DAQInputRecord &input)
+{
+    if (oldName.isEmpty()) {
+        // A failed store write still leaves the input in memory: it is there.
+        return settings.AddDAQInput(input) || settings.FindDAQInput(input.name);
+    }
+    const bool stagedInput = settings.StagedRevLimiterEnabled() && oldName == settings.StagedRevLimiterInput();
+    if (!settings.UpdateDAQInput(oldName, input) && !settings.FindDAQInput(input.name))
+        return false;
+    if (stagedInput)
+        settings.SetStagedRevLimiterInput(input.name);
+    return true;
 }
 
 } // namespace DAQSetupRules

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+class CVScalingCalculator;
 
 // The checks of the DAQ setup panel that need no widgets.
 namespace DAQSetupRules {
@@ -29,6 +32,30 @@ QString ConflictingInput(const DAQInputList &inputs, const QString &oldName, qin
 // A name that is a number ("12", "1.5", "-3", "1e5") or holds one of
 // \ / : * ? " < > |.
 bool IsForbiddenName(const QString &name);
+
+// Why the panel's Update does not store an input: the message, shown with
+// the critical icon or the information icon, and whether the focus goes to
+// the formula box.
+struct Refusal
+{
+    QString message;
+    bool critical = false;
+    bool inFormula = false;
+};
+
+// The first of the Update checks an input fails, in the panel's order:
+// name missing, name taken, channel in use, name forbidden, thresholds out
+// of order, formula failing at V = 0; then, when adding, what the settings
+// refuse (a ninth enabled analog input); when editing, a renamed "MAS", the
+// staged rev limiter's input changed from digital or disabled, what the
+// settings refuse. oldName is empty when adding. Nothing when it passes.
+std::optional<Refusal> CheckInput(const DaqSettings &settings, CVScalingCalculator &calculator,
+                                  const QString &oldName, const DAQInputRecord &input);
+
+// Stores an input that passed CheckInput: adds it (oldName empty) or
+// replaces oldName; the staged rev limiter follows its input to a new name.
+// False when the input is not in the settings afterwards.
+bool StoreInput(DaqSettings &settings, const QString &oldName, const DAQInputRecord &input);
 
 // Messages of the panel.
 inline const char *const NameMissing = "Please enter a name for this input";

@@ -2,9 +2,9 @@
 
 #include "daq/sim/SimulatedU12Driver.h"
 #include "platform/LabJackU12Driver.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
-std::unique_ptr<DaqDriver> CreateDaqDriver(const CVUserPrefs &prefs, bool simulated)
+std::unique_ptr<DaqDriver> CreateDaqDriver(const DaqSettings &prefs, bool simulated)
 {
     if (simulated || prefs.SimulatedDAQ())
         return std::make_unique<SimulatedU12Driver>(&prefs);

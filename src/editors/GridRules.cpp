@@ -77,9 +77,7 @@ bool IsOpenLoopValue(int value)
 
 int DisplayValue(int raw, bool timing)
 {
-    if (IsOpenLoopValue(raw))
-        return raw;
-    return timing ? raw - 128 : raw - 192;
+    return BodyDisplayValue(raw, timing);
 }
 
 QString CellText(CellPlace place, int raw, bool timing)
@@ -208,28 +206,6 @@ int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips)
     a = std::min(a, 1.0e9);
     const int w = R((R(a) - 535) / 17.0);
     return std::max(w, 350);
-}
-
-int RpmAxisValue(int rpm)
-{
-    return R(rpm / 50.0);
-}
-
-std::optional<TracedCell> TraceLookup(const Tune &tune, int panel, int rpm, int tp)
-{
-    MapKey rpmAxis;
-    MapKey tpAxis;
-    if (panel == 7 || panel == 8) {
-        rpmAxis = MapKey::FUELRPM;
-        tpAxis = MapKey::FUELTP;
-    } else if (panel == 11) {
-        rpmAxis = MapKey::TIMINGRPM;
-        tpAxis = MapKey::TIMINGTP;
-    } else {
-        return std::nullopt;
-    }
-    return TracedCell{tune.map(rpmAxis).FindClosestMapIndex(RpmAxisValue(rpm)),
-                      tune.map(tpAxis).FindClosestMapIndex(tp)};
 }
 
 } // namespace GridRules

@@ -77,17 +77,4 @@ QString LabelXCaption(MapKey body);
 // - 10) (0 when negative), w = R((a - 535) / 17), at least 350.
 int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips);
 
-// The body cell the live trace reaches for panel at the given RPM and raw TP
-// value: (RPM index, TP index), both 0..15. Panels 7 and 8 use the fuel axes,
-// 11 the timing axes; other panels reach no new cell.
-struct TracedCell
-{
-    int rpmIndex = 0;
-    int tpIndex = 0;
-};
-std::optional<TracedCell> TraceLookup(const Tune &tune, int panel, int rpm, int tp);
-
-// R(rpm / 50), the RPM axes' raw unit.
-int RpmAxisValue(int rpm);
-
 } // namespace GridRules

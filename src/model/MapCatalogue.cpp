@@ -47,3 +47,10 @@ MapKey TpAxisOf(MapKey body)
 {
     return IsTimingMap(body) ? MapKey::TIMINGTP : MapKey::FUELTP;
 }
+
+int BodyDisplayValue(int raw, bool timing)
+{
+    if (raw < 128)
+        return raw;
+    return timing ? raw - 128 : raw - 192;
+}

@@ -33,3 +33,8 @@ inline bool IsFuelMap(MapKey key) { return IsBodyMap(key) && !IsTimingMap(key); 
 // The RPM and TP axes a body map is shown and traced against.
 MapKey RpmAxisOf(MapKey body);
 MapKey TpAxisOf(MapKey body);
+
+// The number a body map's raw byte stands for: an open-loop entry (a byte
+// below 128) its raw byte; a closed-loop one raw - 192 on a fuel map
+// (-64..63), raw - 128 on a timing map (0..127).
+int BodyDisplayValue(int raw, bool timing);

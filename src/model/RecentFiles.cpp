@@ -1,7 +1,11 @@
 #include "model/RecentFiles.h"
 
 #include "platform/SettingsStore.h"
-#include "shell/prefs/PrefKeys.h"
+
+namespace {
+// The list's value, on the application node itself, in no section.
+constexpr const char *MRUKey = "MRU";
+} // namespace
 
 void RecentFiles::Update(const QString &path, bool atEnd)
 {
@@ -30,7 +34,7 @@ QString RecentFiles::PathFromCaption(const QString &caption)
 void RecentFiles::Load(const SettingsStore &store)
 {
     QString text;
-    if (store.ReadText(QString(), QLatin1String(PrefKeys::MRU), text) != SettingsStore::Ok || text.isEmpty())
+    if (store.ReadText(QString(), QLatin1String(MRUKey), text) != SettingsStore::Ok || text.isEmpty())
         return;
     for (const QString &entry : text.split(QLatin1Char(';')))
         Update(entry, true);
@@ -38,5 +42,5 @@ void RecentFiles::Load(const SettingsStore &store)
 
 void RecentFiles::Save(SettingsStore &store) const
 {
-    store.WriteText(QString(), QLatin1String(PrefKeys::MRU), m_entries.join(QLatin1Char(';')));
+    store.WriteText(QString(), QLatin1String(MRUKey), m_entries.join(QLatin1Char(';')));
 }

@@ -5,12 +5,12 @@
 #include <QWidget>
 #include <functional>
 
-class CVUserPrefs;
 class PanelTable;
 class QAction;
 class QDockWidget;
 class QLabel;
 class QMenu;
+struct MainWindowPrefs;
 struct ProgramState;
 struct UiServices;
 
@@ -123,7 +123,7 @@ public:
     virtual QWidget *DialogParent() = 0;
 
     virtual ProgramState &State() = 0;
-    virtual CVUserPrefs &Prefs() = 0;
+    virtual const MainWindowPrefs &Prefs() const = 0;
     virtual UiServices &Ui() = 0;
     virtual const MainActions &Actions() const = 0;
     virtual const StatusPanels &StatusBarPanels() const = 0;

@@ -7,7 +7,10 @@
 #include "model/Rounding.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
+#include "shell/MainWindowPrefs.h"
+#include "shell/WindowSettings.h"
+#include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -38,7 +41,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_unloading = true;
-    if (m_state.RealTimeEnabled && m_prefs.StagedRevLimiterEnabled() && m_hooks.switchRealTimeOff)
+    if (m_state.RealTimeEnabled && m_prefs.daq.StagedRevLimiterEnabled() && m_hooks.switchRealTimeOff)
         m_hooks.switchRealTimeOff();
 
     // Close every other open window, the most recently opened first.
@@ -49,12 +52,12 @@ void frmMain::closeEvent(QCloseEvent *event)
 
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
-        m_prefs.SetWndLeftPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.x()))));
-        m_prefs.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(frame.y()))));
-        m_prefs.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
-        m_prefs.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
+        m_prefs.window.SetWndLeftPos(static_cast<int>(vnt::RoundHalfEven(ToTwips(frame.x()))));
+        m_prefs.window.SetWndTopPos(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(frame.y()))));
+        m_prefs.window.SetWndWidth(static_cast<int>(vnt::RoundHalfEven(ToTwips(width()))));
+        m_prefs.window.SetWndHeight(static_cast<int>(vnt::RoundHalfEven(ToTwipsY(height()))));
     }
-    m_mru.Save(m_prefs.store());
-    m_prefs.store().Flush();
+    m_mru.Save(m_prefs.store);
+    m_prefs.store.Flush();
     event->accept();
 }

@@ -7,7 +7,8 @@
 #include "model/ProgramState.h"
 #include "platform/WindowLayout.h"
 #include "platform/ui/ScreenUnits.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
+#include "shell/WindowSettings.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -99,8 +100,8 @@ double frmMain::ToTwipsY(int pixels) const
 
 void frmMain::placeFromPrefs()
 {
-    const WindowLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
-                                  ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
+    const WindowLayout::Rect stored{ToPixels(m_prefs.window.WndLeftPos()), ToPixelsY(m_prefs.window.WndTopPos()),
+                                  ToPixels(m_prefs.window.WndWidth()), ToPixelsY(m_prefs.window.WndHeight())};
     const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
     QScreen *screen = QGuiApplication::screenAt(wanted.center());
     if (!screen)
@@ -131,7 +132,7 @@ void frmMain::SizeControls(double x)
     in.vqSelected = m_currentNodePanel == VQPanel;
     in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
     const WindowLayout::Result r = WindowLayout::Compute(in);
-    m_prefs.SetSplitterX(r.storedSplitterX);
+    m_prefs.window.SetSplitterX(r.storedSplitterX);
 
     auto place = [this](QWidget *w, const WindowLayout::Rect &rt) {
         w->setGeometry(ToPixels(rt.left), ToPixelsY(rt.top), ToPixels(rt.width), ToPixelsY(rt.height));

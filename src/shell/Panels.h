@@ -3,6 +3,7 @@
 #include <array>
 
 class QWidget;
+struct AcquisitionSample;
 
 // Panel indexes of the main window: which panel it shows. 7..12 are the six
 // map bodies, all shown by the one fuel and timing grid panel; 6 is reserved
@@ -26,15 +27,6 @@ inline constexpr int DAQ = 14;
 inline constexpr int Count = 15;
 } // namespace PanelIndex
 
-// What one acquisition tick hands to the panels: the engine RPM, the integer
-// load TP and the voltage of the "MAS" input.
-struct TraceSample
-{
-    int rpm = 0;
-    int tp = 0;
-    float masVoltage = 0.0f;
-};
-
 // What the main window asks of every panel: the panel's widget, to place in
 // its container, and UpdateData, which refills the panel from the tune (run on
 // every selection of the panel).
@@ -51,10 +43,10 @@ public:
 class TracingPanel : public TunePanel
 {
 public:
-    // One sample for the panel at panelIndex: the grid traces the map of that
-    // index with RPM and TP; the TTP and dwell panels take the RPM, the VQ
-    // panel the "MAS" voltage.
-    virtual void TraceCell(int panelIndex, const TraceSample &sample) = 0;
+    // Marks what one acquisition sample traced: the grid the cell of the map
+    // on screen, the table panels their entries. A sample of a failed tick
+    // changes nothing.
+    virtual void ShowTrace(const AcquisitionSample &sample) = 0;
     // Takes away the panel's trace marks.
     virtual void ClearRTState() = 0;
 };
@@ -89,11 +81,6 @@ public:
     {
         if (TunePanel *p = At(index))
             p->UpdateData();
-    }
-    void TraceCell(int index, const TraceSample &sample) const
-    {
-        if (TracingPanel *p = Tracing(index))
-            p->TraceCell(index, sample);
     }
     void ClearRTState(int index) const
     {

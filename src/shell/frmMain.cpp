@@ -4,7 +4,10 @@
 #include "model/ProgramState.h"
 #include "platform/WindowLayout.h"
 #include "shell/MainMenus.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/WindowSettings.h"
+#include "daq/DaqSettings.h"
+#include "link/LinkSettings.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -14,7 +17,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-frmMain::frmMain(ProgramState &state, CVUserPrefs &prefs, UiServices &ui, QWidget *parent)
+frmMain::frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent)
     : QMainWindow(parent), m_state(state), m_prefs(prefs), m_ui(ui)
 {
     setObjectName("frmMain");
@@ -55,20 +58,20 @@ QWidget *frmMain::Container(int index) const
 
 void frmMain::Load(const QString &commandLine)
 {
-    m_splitterLeft = m_prefs.SplitterX();
+    m_splitterLeft = m_prefs.window.SplitterX();
     setMinimumWidth(ToPixels(WindowLayout::MinimumWindowWidth));
     placeFromPrefs();
 
-    SetConnectionState(m_prefs.ConnectionState());
+    SetConnectionState(m_prefs.link.ConnectionState());
     m_state.RealTimeEnabled = false;
     SelectPanel(m_state.CurrentPanel);
     m_currentFileName.clear();
     m_state.Modified = false;
     m_state.ChangesNotSent = false;
 
-    (m_prefs.HighlightMode() == 1 ? m_actions.mnuDataLoggingAllCells : m_actions.mnuDataLoggingCurrentCell)->trigger();
+    (m_prefs.daq.HighlightMode() == 1 ? m_actions.mnuDataLoggingAllCells : m_actions.mnuDataLoggingCurrentCell)->trigger();
 
-    m_mru.Load(m_prefs.store());
+    m_mru.Load(m_prefs.store);
     rebuildMRUMenu();
 
     if (!commandLine.isEmpty()) {
@@ -162,7 +165,7 @@ void frmMain::ShowStatusMessage(const QString &text, int ms)
 
 void frmMain::SetConnectionState(int state)
 {
-    m_prefs.SetConnectionState(state);
+    m_prefs.link.SetConnectionState(state);
     const ConnectionStateRow *row = ConnectionStateRowOf(state);
     if (!row)
         return;

@@ -2,6 +2,7 @@
 
 #include "model/RecentFiles.h"
 #include "shell/MainWindow.h"
+#include "shell/MainWindowPrefs.h"
 #include "shell/NavigationTree.h"
 #include "shell/Panels.h"
 
@@ -25,7 +26,7 @@ class frmMain : public QMainWindow, public MainWindow
 {
     Q_OBJECT
 public:
-    frmMain(ProgramState &state, CVUserPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
+    frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // The load steps that follow creation: geometry, connection state 0,
@@ -35,7 +36,7 @@ public:
     // MainWindow
     QWidget *DialogParent() override { return this; }
     ProgramState &State() override { return m_state; }
-    CVUserPrefs &Prefs() override { return m_prefs; }
+    const MainWindowPrefs &Prefs() const override { return m_prefs; }
     UiServices &Ui() override { return m_ui; }
     const MainActions &Actions() const override { return m_actions; }
     const StatusPanels &StatusBarPanels() const override { return m_statusPanels; }
@@ -98,7 +99,7 @@ private:
     bool mayUnload();
 
     ProgramState &m_state;
-    CVUserPrefs &m_prefs;
+    MainWindowPrefs m_prefs;
     UiServices &m_ui;
     MainWindowEvents m_events;
     MainWindowHooks m_hooks;

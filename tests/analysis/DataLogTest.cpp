@@ -9,7 +9,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 #include "support/TestEnv.h"
 
 #include <QTemporaryDir>
@@ -233,9 +233,9 @@ TEST(DataLogRead, RunningSessionLogReadsWhileTheLoggerWrites)
 {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("prefs.ini"));
-    CVUserPrefs prefs(store);
-    ASSERT_TRUE(prefs.AddDAQInput("MAS", 0, 0, 0, 0, "", true, false, 0, 0, 0, 0, 0));
-    ASSERT_TRUE(prefs.AddDAQInput("EGT", 3, 0, 0, 0, "V*100", true, false, 0, 0, 0, 0, 0));
+    DaqSettings prefs(store);
+    ASSERT_TRUE(prefs.AddDAQInput(DAQInputRecord{.name = "MAS", .channel = 0}));
+    ASSERT_TRUE(prefs.AddDAQInput(DAQInputRecord{.name = "EGT", .channel = 3, .scalingFormula = "V*100"}));
     for (int format : {1, 0}) {
         prefs.SetDataLogFormat(format);
         ScriptedMessageBoxService messages;

@@ -24,7 +24,7 @@
 #include "editors/ui/EditCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/TestEnv.h"
 
 #include <QAction>

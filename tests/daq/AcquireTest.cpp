@@ -7,7 +7,7 @@
 #include "model/Tune.h"
 #include "platform/LabJackU12Driver.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -26,14 +26,14 @@ protected:
     CVDAQInput &add(const QString &name, int channel, int type, int gain = 0, const QString &formula = {},
                     bool enabled = true)
     {
-        EXPECT_TRUE(prefs.AddDAQInput(name, channel, type, gain, 0.0, formula, enabled, false, 0.0f, 0, 0.0f, 0, 0));
+        EXPECT_TRUE(prefs.AddDAQInput(DAQInputRecord{.name = name, .channel = channel, .inputType = type, .gain = gain, .scalingFormula = formula, .enabled = enabled}));
         return *prefs.FindDAQInput(name);
     }
     CVDAQInput &mas() { return *prefs.FindDAQInput("MAS"); }
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     Tune tune;
     CVScalingCalculator calc;
     ScriptedDaqDriver driver;
@@ -134,7 +134,7 @@ TEST_F(AcquireTest, ZeroPulsesGiveZeroSpeedAndLoadWhateverTheAirflow)
 
 TEST_F(AcquireTest, WithoutAnEnabledMASTheLoadIsZeroAndTheRecordSaysWhy)
 {
-    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", "MAS", 0, 0, 0, 0.0, "", false, false, 0.0f, 0, 0.0f, 0, 0));
+    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", DAQInputRecord{.name = "MAS", .channel = 0, .enabled = false}));
     add("EGT", 3, CVDAQInput::SingleEnded);
     driver.counter.count = 20;
     driver.samples.push_back({0, {2.0f, 0, 0, 0}});
@@ -245,7 +245,7 @@ TEST(LabJackDriverTest, AMissingLibraryIsReportedThroughTheErrorRecord)
 {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("Vantrelle.ini"));
-    CVUserPrefs prefs(store);
+    DaqSettings prefs(store);
     Tune tune;
     CVScalingCalculator calc;
     for (const QString &name : {LabJackU12Driver::DefaultLibraryName(), QString("vantrelle-no-such-driver"),

@@ -88,7 +88,8 @@ TEST_F(CliDaqTest, SampleOnTheSimulatedDevicePrintsOneLinePerTick)
     EXPECT_EQ(r.exitCode, 0) << r.err.data();
     const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 40);
-    const QRegularExpression shape(R"(^RPM=\d+ TP=[-0-9.e+]+ MAS=[-0-9.e+]+ EGT=[-0-9.e+]+ Launch=[01]$)");
+    const QRegularExpression shape(R"(^RPM=\d+ TP=[-0-9.e+]+ Timing=-?\d+ LowGear=-?\d+ HighGear=-?\d+ )"
+                                   R"(PW=[-0-9.e+]+ Duty=[-0-9.e+]+ MAS=[-0-9.e+]+ EGT=[-0-9.e+]+ Launch=[01]$)");
     for (const QString &line : lines)
         EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
     // The engine idles at first: RPM near 850 in steps of the multiplier.
@@ -131,6 +132,8 @@ TEST_F(CliDaqTest, SampleOptionsAreChecked)
     EXPECT_EQ(cli({"--sim-daq", "sample", "--count"}).exitCode, 2);
     EXPECT_EQ(cli({"--sim-daq", "sample", "a.vnt", "b.vnt"}).exitCode, 2);
     EXPECT_EQ(cli({"--sim-daq", "sample", dir.filePath("missing.vnt"), "--count", "1"}).exitCode, 1);
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--tune", dir.filePath("missing.vnt"), "--count", "1"}).exitCode, 1);
+    EXPECT_EQ(cli({"--sim-daq", "sample", "--tune", "a.vnt", "b.vnt"}).exitCode, 2) << "one tune only";
 }
 
 TEST_F(CliDaqTest, LogWritesTheApplicationsDatalogAndStopsAtAFullDisk)

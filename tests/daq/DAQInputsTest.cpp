@@ -3,8 +3,9 @@
 
 #include "daq/CVDAQInput.h"
 #include "daq/CVScalingCalculator.h"
+#include "daq/DAQSetupRules.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -48,10 +49,11 @@ protected:
         return n;
     }
     // Adds an input with thresholds off and default colours.
-    static bool add(CVUserPrefs &p, const QString &name, int channel, int type, bool enabled = true,
+    static bool add(DaqSettings &p, const QString &name, int channel, int type, bool enabled = true,
                     const QString &formula = QString())
     {
-        return p.AddDAQInput(name, channel, type, 0, 0.0, formula, enabled, false, 0.0f, 49344, 0.0f, 255, 32768);
+        return p.AddDAQInput(DAQInputRecord{
+            .name = name, .channel = channel, .inputType = type, .scalingFormula = formula, .enabled = enabled});
     }
 
     QTemporaryDir dir;
@@ -61,7 +63,7 @@ TEST_F(DAQInputsTest, AFreshStoreGetsTheMASInputWrittenAtOnce)
 {
     {
         SettingsStore store(ini());
-        CVUserPrefs p(store);
+        DaqSettings p(store);
         ASSERT_EQ(p.DAQInputs().size(), 1u);
         const CVDAQInput &mas = *p.DAQInputs().front();
         EXPECT_EQ(mas.Name(), "MAS");
@@ -92,7 +94,7 @@ TEST_F(DAQInputsTest, AFreshStoreGetsTheMASInputWrittenAtOnce)
         EXPECT_EQ(raw.value("Correction").toString(), "0");
     }
     SettingsStore store(ini());
-    CVUserPrefs again(store);
+    DaqSettings again(store);
     EXPECT_EQ(names(again.DAQInputs()), QStringList{"MAS"});
 }
 
@@ -100,9 +102,19 @@ TEST_F(DAQInputsTest, EveryValueIsWrittenInItsFormAndReadBack)
 {
     {
         SettingsStore store(ini());
-        CVUserPrefs p(store);
-        ASSERT_TRUE(p.AddDAQInput("EGT", 3, CVDAQInput::Differential, 5, -0.25, "(V-0.5)*250", true, true, 10.5f,
-                                  0x00C0C0, 20.25f, 0x0000FF, 0x008000));
+        DaqSettings p(store);
+        ASSERT_TRUE(p.AddDAQInput(DAQInputRecord{.name = "EGT",
+                                                 .channel = 3,
+                                                 .inputType = CVDAQInput::Differential,
+                                                 .gain = 5,
+                                                 .voltageCorrection = -0.25,
+                                                 .scalingFormula = "(V-0.5)*250",
+                                                 .thresholdsEnabled = true,
+                                                 .warningThreshold = 10.5f,
+                                                 .warningThresholdColor = 0x00C0C0,
+                                                 .criticalThreshold = 20.25f,
+                                                 .criticalThresholdColor = 0x0000FF,
+                                                 .normalThresholdColor = 0x008000}));
         QSettings raw(ini(), QSettings::IniFormat);
         raw.beginGroup("LabJack/EGT");
         EXPECT_EQ(raw.childKeys().size(), 12);
@@ -120,7 +132,7 @@ TEST_F(DAQInputsTest, EveryValueIsWrittenInItsFormAndReadBack)
         EXPECT_EQ(raw.value("NormalThresholdColor").toInt(), 0x8000);
     }
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     const CVDAQInput *egt = p.FindDAQInput("EGT");
     ASSERT_NE(egt, nullptr);
     EXPECT_EQ(egt->DAQInput(), 3);
@@ -156,7 +168,7 @@ TEST_F(DAQInputsTest, StoredRecordsLoadWithTheirQuirks)
     storeRaw("Odd", odd);
 
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     // The store's index order (alphabetical here), and no default "MAS"
     // added when inputs exist.
     EXPECT_EQ(names(p.DAQInputs()), (QStringList{"NoFlag", "Odd", "Off", "Old"}));
@@ -183,7 +195,7 @@ TEST_F(DAQInputsTest, StoredRecordsLoadWithTheirQuirks)
 TEST_F(DAQInputsTest, SortedListsOrderByBareChannelNumberKeepingListOrderOnTies)
 {
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     p.DeleteDAQInput("MAS");
     ASSERT_TRUE(add(p, "Five", 5, CVDAQInput::SingleEnded));
     ASSERT_TRUE(add(p, "One", 1, CVDAQInput::SingleEnded));
@@ -205,11 +217,10 @@ TEST_F(DAQInputsTest, SortedListsOrderByBareChannelNumberKeepingListOrderOnTies)
 TEST_F(DAQInputsTest, UpdateMovesTheInputToTheEndAndRenamesItsSubKey)
 {
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     ASSERT_TRUE(add(p, "A", 1, CVDAQInput::SingleEnded));
     ASSERT_TRUE(add(p, "B", 1, CVDAQInput::Differential));
-    ASSERT_TRUE(p.UpdateDAQInput("A", "A2", 1, CVDAQInput::SingleEnded, 0, 0.5, "V", true, false, 0.0f, 49344,
-                                 0.0f, 255, 32768));
+    ASSERT_TRUE(p.UpdateDAQInput("A", {.name = "A2", .channel = 1, .voltageCorrection = 0.5, .scalingFormula = "V"}));
     EXPECT_EQ(names(p.DAQInputs()), (QStringList{"MAS", "B", "A2"}));
     EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "B", "A2"}));
     {
@@ -221,12 +232,12 @@ TEST_F(DAQInputsTest, UpdateMovesTheInputToTheEndAndRenamesItsSubKey)
     }
 
     // Disabling through an update: out of the sorted lists, kept elsewhere.
-    ASSERT_TRUE(p.UpdateDAQInput("B", "B", 1, CVDAQInput::Differential, 0, 0.0, "", false, false, 0.0f, 49344,
-                                 0.0f, 255, 32768));
+    ASSERT_TRUE(p.UpdateDAQInput(
+        "B", DAQInputRecord{.name = "B", .channel = 1, .inputType = CVDAQInput::Differential, .enabled = false}));
     EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "A2"}));
     EXPECT_NE(p.FindDAQInput("B"), nullptr);
     SettingsStore again(ini());
-    CVUserPrefs reloaded(again);
+    DaqSettings reloaded(again);
     ASSERT_NE(reloaded.FindDAQInput("B"), nullptr);
     EXPECT_FALSE(reloaded.FindDAQInput("B")->Enabled());
 }
@@ -234,7 +245,7 @@ TEST_F(DAQInputsTest, UpdateMovesTheInputToTheEndAndRenamesItsSubKey)
 TEST_F(DAQInputsTest, DeleteRemovesRecordAndSubKey)
 {
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     ASSERT_TRUE(add(p, "Boost", 2, CVDAQInput::SingleEnded));
     p.DeleteDAQInput("Boost");
     EXPECT_EQ(p.FindDAQInput("Boost"), nullptr);
@@ -249,12 +260,12 @@ TEST_F(DAQInputsTest, DeleteRemovesRecordAndSubKey)
 TEST_F(DAQInputsTest, ANinthEnabledAnalogInputIsRefused)
 {
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     for (int i = 1; i < 8; ++i)
         ASSERT_TRUE(add(p, QString("AI%1").arg(i), i, CVDAQInput::SingleEnded));
     ASSERT_EQ(p.SortedAnalogDAQInputs().size(), 8u);
 
-    EXPECT_FALSE(p.DAQInputRefusal({}, "Ninth", CVDAQInput::Differential, true).isEmpty());
+    EXPECT_FALSE(p.DAQInputRefusal({}, {.name = "Ninth", .inputType = CVDAQInput::Differential}).isEmpty());
     EXPECT_FALSE(add(p, "Ninth", 0, CVDAQInput::Differential));
     EXPECT_EQ(p.FindDAQInput("Ninth"), nullptr) << "a refused input is not added";
     {
@@ -266,12 +277,10 @@ TEST_F(DAQInputsTest, ANinthEnabledAnalogInputIsRefused)
     // Disabled, digital, or replacing an enabled analog input: accepted.
     EXPECT_TRUE(add(p, "Ninth", 0, CVDAQInput::Differential, false));
     EXPECT_TRUE(add(p, "Switch", 4, CVDAQInput::Digital));
-    EXPECT_TRUE(p.UpdateDAQInput("AI7", "AI7", 7, CVDAQInput::SingleEnded, 0, 0.0, "V*2", true, false, 0.0f, 0,
-                                 0.0f, 0, 0));
+    EXPECT_TRUE(p.UpdateDAQInput("AI7", DAQInputRecord{.name = "AI7", .channel = 7, .scalingFormula = "V*2"}));
     // Enabling the disabled one would make nine: refused, and the old record
     // stays as it was.
-    EXPECT_FALSE(p.UpdateDAQInput("Ninth", "Ninth", 0, CVDAQInput::Differential, 0, 0.0, "", true, false, 0.0f, 0,
-                                  0.0f, 0, 0));
+    EXPECT_FALSE(p.UpdateDAQInput("Ninth", {.name = "Ninth", .channel = 0, .inputType = CVDAQInput::Differential}));
     ASSERT_NE(p.FindDAQInput("Ninth"), nullptr);
     EXPECT_FALSE(p.FindDAQInput("Ninth")->Enabled());
     EXPECT_EQ(p.SortedAnalogDAQInputs().size(), 8u);
@@ -280,11 +289,123 @@ TEST_F(DAQInputsTest, ANinthEnabledAnalogInputIsRefused)
 TEST_F(DAQInputsTest, NamesTheStoreCannotHoldAreRefused)
 {
     SettingsStore store(ini());
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     EXPECT_FALSE(add(p, "A/B", 1, CVDAQInput::SingleEnded));
     EXPECT_FALSE(add(p, "A\\B", 1, CVDAQInput::SingleEnded));
     EXPECT_FALSE(add(p, "", 1, CVDAQInput::SingleEnded));
     EXPECT_EQ(p.DAQInputs().size(), 1u);
+}
+
+// The setup panel's Update checks: the first refusal in the panel's order
+// (several rows fail more than one check), its exact text and icon, and
+// inputs that pass; then storing what passed.
+TEST_F(DAQInputsTest, UpdateChecksRefuseTheFirstFailureWithItsMessage)
+{
+    SettingsStore store(ini());
+    DaqSettings p(store);
+    CVScalingCalculator calc;
+    ASSERT_TRUE(add(p, "Boost", 1, CVDAQInput::Differential)); // AI2-AI3
+    ASSERT_TRUE(add(p, "Launch", 3, CVDAQInput::Digital));
+    ASSERT_TRUE(add(p, "Spare", 5, CVDAQInput::SingleEnded, false)); // disabled, but AI5 is its
+    p.SetStagedRevLimiterEnabled(true);
+    p.SetStagedRevLimiterInput("Launch");
+    constexpr qint32 Single = CVDAQInput::SingleEnded, Pair = CVDAQInput::Differential, Digital = CVDAQInput::Digital;
+    const char *const forbidden =
+        "The name cannot be a numeric value, or contain the following characters \\ / : * ? \" < > |";
+    const QString staged = "This input is currently being used by the Staged Rev Limiter.  As a result, you cannot ";
+    enum Icon { Pass, Info, Critical, Formula };
+    struct Case
+    {
+        const char *oldName; // empty: adding
+        DAQInputRecord input;
+        Icon icon;
+        QString message;
+    } cases[] = {
+        {"", {.name = "", .channel = 4}, Info, "Please enter a name for this input"},
+        {"", {.name = "Boost", .channel = 3}, Info, "An element already exists with that name"},
+        {"", {.name = "3", .channel = 3}, Info, "The selected input is already being used by 'Boost'"},
+        {"", {.name = "EGT", .channel = 0}, Info, "The selected input is already being used by 'MAS'"},
+        {"", {.name = "EGT", .channel = 5}, Info, "The selected input is already being used by 'Spare'"},
+        {"", {.name = "Pair2", .channel = 2, .inputType = Pair}, Info,
+         "The selected input is already being used by 'Spare'"},
+        {"", {.name = "Clutch", .channel = 3, .inputType = Digital}, Info,
+         "The selected input is already being used by 'Launch'"},
+        {"", {.name = "12", .channel = 4}, Info, forbidden},
+        {"", {.name = "a/b", .channel = 4}, Info, forbidden},
+        {"", {.name = "x:y", .channel = 4, .thresholdsEnabled = true, .warningThreshold = 5, .criticalThreshold = 5},
+         Info, forbidden},
+        {"",
+         {.name = "EGT",
+          .channel = 4,
+          .scalingFormula = "V/0",
+          .thresholdsEnabled = true,
+          .warningThreshold = 5,
+          .criticalThreshold = 5},
+         Info, "The warning threshold value must be less than the critical threshold value"},
+        {"", {.name = "EGT", .channel = 4, .scalingFormula = "V/0"}, Formula,
+         "Error in scaling formula.  It results in a divide by 0 error."},
+        {"", {.name = "12a", .channel = 4, .scalingFormula = "V*2"}, Pass, ""},
+        {"", {.name = "EGT", .channel = 4, .thresholdsEnabled = true, .warningThreshold = 5, .criticalThreshold = 6},
+         Pass, ""},
+        {"", {.name = "EGT", .channel = 4, .warningThreshold = 9, .criticalThreshold = 1}, Pass, ""},
+        {"", {.name = "Brake", .channel = 0, .inputType = Digital}, Pass, ""}, // digital never meets analog
+        {"Boost", {.name = "Boost", .channel = 1, .inputType = Pair}, Pass, ""}, // its own name and terminals
+        {"Boost", {.name = "Launch", .channel = 1, .inputType = Pair}, Info,
+         "An element already exists with that name"},
+        {"MAS", {.name = "Airflow", .channel = 0}, Info,
+         "The MAS input is required for real-time trace, hence it cannot be renamed."},
+        {"MAS", {.name = "Airflow", .channel = 0, .scalingFormula = "5E2"}, Formula,
+         "There is a syntax error in the scaling formula."},
+        {"MAS", {.name = "MAS", .channel = 0, .voltageCorrection = 0.5}, Pass, ""},
+        {"Launch", {.name = "Launch", .channel = 7, .inputType = Single, .enabled = false}, Critical,
+         staged + "change its type."},
+        {"Launch", {.name = "Launch", .channel = 3, .inputType = Digital, .enabled = false}, Critical,
+         staged + "disable it."},
+        {"Launch", {.name = "Staging", .channel = 3, .inputType = Digital}, Pass, ""},
+    };
+    for (const Case &c : cases) {
+        const std::optional<DAQSetupRules::Refusal> r = DAQSetupRules::CheckInput(p, calc, c.oldName, c.input);
+        SCOPED_TRACE(c.input.name.toStdString() + " replacing '" + c.oldName + "'");
+        ASSERT_EQ(r.has_value(), c.icon != Pass) << (r ? r->message.toStdString() : "");
+        if (!r)
+            continue;
+        EXPECT_EQ(r->message, c.message);
+        EXPECT_EQ(r->critical, c.icon == Critical);
+        EXPECT_EQ(r->inFormula, c.icon == Formula);
+    }
+
+    // With the limiter off its input may change type.
+    p.SetStagedRevLimiterEnabled(false);
+    EXPECT_FALSE(DAQSetupRules::CheckInput(p, calc, "Launch", {.name = "Launch", .channel = 7}));
+    p.SetStagedRevLimiterEnabled(true);
+
+    // A ninth enabled analog input is refused when added or enabled; the
+    // terminal is free (eight inputs on six terminals, from an older setup).
+    ASSERT_TRUE(add(p, "S4", 4, Single));
+    ASSERT_TRUE(add(p, "S1", 1, Single));
+    ASSERT_TRUE(add(p, "P0", 0, Pair));
+    ASSERT_TRUE(add(p, "S0", 0, Single));
+    ASSERT_TRUE(add(p, "Old", 6, Single, false));
+    ASSERT_TRUE(p.UpdateDAQInput("Spare", {.name = "Spare", .channel = 5}));
+    ASSERT_TRUE(add(p, "P2", 2, Pair));
+    ASSERT_EQ(p.SortedAnalogDAQInputs().size(), 8u);
+    const QString nine = "No more than 8 analog inputs can be enabled at a time.  Disable another analog input first.";
+    const auto refusal = [&](const QString &oldName, const DAQInputRecord &input) {
+        return DAQSetupRules::CheckInput(p, calc, oldName, input).value_or(DAQSetupRules::Refusal()).message;
+    };
+    EXPECT_EQ(refusal("", {.name = "Ninth", .channel = 7}), nine);
+    EXPECT_EQ(refusal("Old", {.name = "Old", .channel = 6}), nine);
+    EXPECT_FALSE(DAQSetupRules::CheckInput(p, calc, "", {.name = "Ninth", .channel = 7, .enabled = false}));
+
+    // Storing: an added input joins the list; the staged rev limiter follows
+    // its input to a new name.
+    ASSERT_TRUE(DAQSetupRules::StoreInput(p, "", {.name = "Clutch", .channel = 4, .inputType = Digital}));
+    EXPECT_EQ(p.FindDAQInput("Clutch")->ChannelName(), "D4");
+    ASSERT_TRUE(DAQSetupRules::StoreInput(p, "Launch", {.name = "Staging", .channel = 3, .inputType = Digital}));
+    EXPECT_EQ(p.StagedRevLimiterInput(), "Staging");
+    EXPECT_EQ(p.FindDAQInput("Launch"), nullptr);
+    ASSERT_TRUE(DAQSetupRules::StoreInput(p, "Clutch", {.name = "Horn", .channel = 4, .inputType = Digital}));
+    EXPECT_EQ(p.StagedRevLimiterInput(), "Staging") << "only the limiter's own input moves it";
 }
 
 TEST_F(DAQInputsTest, AFailedStoreWriteReportsFalseButKeepsTheRecord)
@@ -292,7 +413,7 @@ TEST_F(DAQInputsTest, AFailedStoreWriteReportsFalseButKeepsTheRecord)
     // A folder where the settings file should be: nothing can be written.
     QDir(dir.path()).mkpath("blocked.ini");
     SettingsStore store(dir.filePath("blocked.ini"));
-    CVUserPrefs p(store);
+    DaqSettings p(store);
     EXPECT_FALSE(add(p, "Boost", 2, CVDAQInput::SingleEnded));
     ASSERT_NE(p.FindDAQInput("Boost"), nullptr);
     EXPECT_EQ(names(p.SortedAnalogDAQInputs()), (QStringList{"MAS", "Boost"}));

@@ -9,7 +9,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 #include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 
@@ -93,9 +93,9 @@ class LoggerTest : public ::testing::Test
 protected:
     LoggerTest() : store(dir.filePath("Vantrelle.ini")), prefs(store)
     {
-        prefs.AddDAQInput("EGT", 3, CVDAQInput::SingleEnded, 0, 0.0, "V*100", true, false, 0, 0, 0, 0, 0);
-        prefs.AddDAQInput("Launch", 2, CVDAQInput::Digital, 0, 0.0, "", true, false, 0, 0, 0, 0, 0);
-        prefs.AddDAQInput("Spare", 5, CVDAQInput::SingleEnded, 0, 0.0, "", false, false, 0, 0, 0, 0, 0);
+        prefs.AddDAQInput(DAQInputRecord{.name = "EGT", .channel = 3, .scalingFormula = "V*100"});
+        prefs.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 2, .inputType = CVDAQInput::Digital});
+        prefs.AddDAQInput(DAQInputRecord{.name = "Spare", .channel = 5, .enabled = false});
     }
     std::unique_ptr<CVRTLogger> logger(const QString &folder = RunningLogFolder())
     {
@@ -113,7 +113,7 @@ protected:
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     CVScalingCalculator calc;
     Messages messages;
     Files files;

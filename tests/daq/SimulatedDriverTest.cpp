@@ -8,7 +8,7 @@
 #include "model/Tune.h"
 #include "platform/LabJackU12Driver.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QTemporaryDir>
 #include <cmath>
@@ -22,9 +22,9 @@ protected:
     SimulatedDriverTest() : store(dir.filePath("Vantrelle.ini")), prefs(store), driver(&prefs, 7)
     {
         tune.general().SetInjectorK(400);
-        prefs.AddDAQInput("Launch", 0, CVDAQInput::Digital, 0, 0.0, "", true, false, 0, 0, 0, 0, 0);
-        prefs.AddDAQInput("Brake", 1, CVDAQInput::Digital, 0, 0.0, "", true, false, 0, 0, 0, 0, 0);
-        prefs.AddDAQInput("TPS", 1, CVDAQInput::SingleEnded, 0, 0.0, "(V-0.5)*25", true, false, 0, 0, 0, 0, 0);
+        prefs.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 0, .inputType = CVDAQInput::Digital});
+        prefs.AddDAQInput(DAQInputRecord{.name = "Brake", .channel = 1, .inputType = CVDAQInput::Digital});
+        prefs.AddDAQInput(DAQInputRecord{.name = "TPS", .channel = 1, .scalingFormula = "(V-0.5)*25"});
     }
 
     struct Reading
@@ -51,7 +51,7 @@ protected:
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     Tune tune;
     CVScalingCalculator calc;
     SimulatedU12Driver driver;
@@ -161,7 +161,7 @@ TEST_F(SimulatedDriverTest, ArgumentsTheDeviceRefusesGiveErrorCodesWithTexts)
 
     // An analog input on a channel the device does not have: the tick sees
     // the driver's code and text.
-    prefs.AddDAQInput("Twelve", 12, CVDAQInput::SingleEnded, 0, 0.0, "", true, false, 0, 0, 0, 0, 0);
+    prefs.AddDAQInput(DAQInputRecord{.name = "Twelve", .channel = 12});
     float tp = 0;
     qint32 rpm = 0;
     const qint32 code = daq.AcquireData(tp, rpm);

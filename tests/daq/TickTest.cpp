@@ -1,16 +1,16 @@
 // The acquisition tick: order of its steps, the strip it fills, thresholds,
-// load and injector figures, and the staged rev limiter rule.
+// load and injector figures from the traced cells, and the staged rev
+// limiter rule.
 
 #include "ScriptedDaqDriver.h"
 #include "daq/CVAcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DataLogSink.h"
-#include "daq/TraceTargets.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -46,31 +46,6 @@ public:
     std::function<void()> duringSend;
 };
 
-// Stands in for the panels: records the calls and, like the grid panel,
-// moves the traced maps' LastAccessedValue.
-class RecordingTrace : public TraceTargets
-{
-public:
-    RecordingTrace(Journal &j, Tune &t) : journal(j), tune(t) {}
-    void TraceCell(int panel, int rpm, int tp) override
-    {
-        journal.push_back("cell " + std::to_string(panel) + " " + std::to_string(rpm) + " " + std::to_string(tp));
-        const MapKey key = panel == 7 ? MapKey::HOFM : panel == 8 ? MapKey::HOHGFM : MapKey::HOTM;
-        tune.map(key).SetLastAccessedValue(valueFor(panel));
-    }
-    void TraceCellRPM(int panel, int rpm) override
-    {
-        journal.push_back("rpm " + std::to_string(panel) + " " + std::to_string(rpm));
-    }
-    void TraceCellVoltage(int panel, float volts) override
-    {
-        journal.push_back("volts " + std::to_string(panel) + " " + QString::number(volts).toStdString());
-    }
-    std::function<int(int)> valueFor = [](int panel) { return panel; };
-    Journal &journal;
-    Tune &tune;
-};
-
 struct LogLine
 {
     qint32 rpm;
@@ -97,18 +72,18 @@ class TickTest : public ::testing::Test
 protected:
     TickTest()
         : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), sender(journal),
-          trace(journal, state.tune), log(journal), loop(daq, prefs, state, sender)
+          log(journal), loop(daq, prefs, state, sender)
     {
         state.tune.general().SetInjectorK(400);
         state.tune.general().SetRevLimiter(150);
         driver.journal = &journal;
-        loop.SetTraceTargets(&trace);
         loop.SetLogSink(&log);
     }
 
     CVDAQInput &add(const QString &name, int channel, int type, const QString &formula = {})
     {
-        EXPECT_TRUE(prefs.AddDAQInput(name, channel, type, 0, 0.0, formula, true, false, 0.0f, 0, 0.0f, 0, 0));
+        EXPECT_TRUE(
+            prefs.AddDAQInput({.name = name, .channel = channel, .inputType = type, .scalingFormula = formula}));
         return *prefs.FindDAQInput(name);
     }
     void setThresholds(const QString &name, float warning, float critical)
@@ -134,14 +109,13 @@ protected:
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     ProgramState state;
     CVScalingCalculator calc;
     ScriptedDaqDriver driver;
     CVDataAcquisition daq;
     Journal journal;
     RecordingSender sender;
-    RecordingTrace trace;
     RecordingLog log;
     CVAcquisitionLoop loop;
 };
@@ -152,12 +126,25 @@ TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
     stagedOn("Launch");
     driver.counter = {0, 20, 1 << 3, 0};
     readings({2.0f, 0, 0, 0});
-    trace.valueFor = [](int panel) { return panel == 7 ? 11 : panel == 8 ? 10 : 33; };
+    // 3000 RPM and TP 20 reach fuel cell (5, 1) and timing cell (4, 2); the
+    // maps hold other values everywhere else.
+    Tune &t = state.tune;
+    for (int i = 0; i < 16; ++i) {
+        t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
+        t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+        t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 10 * i);
+        t.map(MapKey::TIMINGTP).SetMapValue(i, 10 * i);
+    }
+    for (int i = 0; i < 256; ++i)
+        for (MapKey k : {MapKey::HOFM, MapKey::HOHGFM, MapKey::HOTM})
+            t.map(k).SetMapValue(i, 99);
+    t.map(MapKey::HOFM).SetMapValue(5 * 16 + 1, 11);       // open loop: 11
+    t.map(MapKey::HOHGFM).SetMapValue(5 * 16 + 1, 202);    // closed loop fuel: 10
+    t.map(MapKey::HOTM).SetMapValue(4 * 16 + 2, 161);      // closed loop timing: 33
 
-    const TickOutcome out = loop.Tick();
+    const AcquisitionSample out = loop.Tick();
     EXPECT_TRUE(out.acquired);
-    EXPECT_EQ(journal, (Journal{"Counter", "AISample", "send 11 0 140", "cell 7 3000 20", "cell 8 3000 20",
-                                "cell 11 3000 20", "rpm 4 3000", "rpm 5 3000", "volts 13 2", "log"}));
+    EXPECT_EQ(journal, (Journal{"Counter", "AISample", "send 11 0 140", "log"}));
     ASSERT_EQ(log.lines.size(), 1u);
     const LogLine &l = log.lines[0];
     EXPECT_EQ(l.rpm, 3000);
@@ -176,6 +163,14 @@ TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
     EXPECT_EQ(s.mas, "2v");
     EXPECT_EQ(s.injectorPW, "2.75 ms");
     EXPECT_EQ(s.injectorDuty, "6.88%");
+    // The sample carries the same.
+    EXPECT_EQ(out.injectorPW, 2.75f);
+    EXPECT_EQ(out.cellOf(MapKey::HOTM)->value, 33);
+    EXPECT_EQ(out.vqIndex, 24); // 2 V
+    EXPECT_TRUE(out.stagedRevLimitActive);
+    ASSERT_EQ(out.inputs.size(), 2);
+    EXPECT_EQ(out.inputs[1].name, "Launch");
+    EXPECT_EQ(out.inputs[1].value, 1.0f);
 }
 
 TEST_F(TickTest, AnalogRowsComeFirstThenDigitalRowsAndTheRestIsHidden)
@@ -287,7 +282,7 @@ TEST_F(TickTest, DeviceFailuresEndTheTickAndKeepWhatTheLastGoodTickShowed)
     EXPECT_EQ(loop.Strip().status, "Scripted error 4");
     EXPECT_EQ(loop.Strip().rpm, good.rpm);
     EXPECT_EQ(loop.Strip().rows[0].valueText, "7");
-    EXPECT_EQ(journal, (Journal{"Counter", "GetErrorString"})) << "no trace, no log";
+    EXPECT_EQ(journal, (Journal{"Counter", "GetErrorString"})) << "no log";
 
     driver.callFailure.set(53, "Cannot load library ljacklm: no such file");
     EXPECT_FALSE(loop.Tick().acquired);
@@ -305,17 +300,18 @@ TEST_F(TickTest, DeviceFailuresEndTheTickAndKeepWhatTheLastGoodTickShowed)
 TEST_F(TickTest, FormulaFailuresAndAMissingMASDoNotEndTheTick)
 {
     add("Bad", 1, CVDAQInput::SingleEnded, "V/0");
-    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", "MAS", 0, 0, 0, 0.0, "", false, false, 0.0f, 0, 0.0f, 0, 0));
+    ASSERT_TRUE(prefs.UpdateDAQInput("MAS", DAQInputRecord{.name = "MAS", .channel = 0, .enabled = false}));
     driver.counter = {0, 20, 0, 0};
     readings({3.0f, 0, 0, 0});
-    const TickOutcome out = loop.Tick();
+    const AcquisitionSample out = loop.Tick();
     EXPECT_TRUE(out.acquired);
     EXPECT_EQ(loop.Strip().status, "Receiving data.");
     EXPECT_EQ(loop.Strip().rows[0].valueText, "0");
     EXPECT_EQ(out.tp, 0.0f);
     EXPECT_EQ(loop.Strip().tp, "0");
     EXPECT_EQ(journal.back(), "log");
-    EXPECT_NE(std::find(journal.begin(), journal.end(), "volts 13 0"), journal.end()) << "VQ traced with 0";
+    EXPECT_EQ(out.masVoltage, 0.0f);
+    EXPECT_EQ(out.vqIndex, 0) << "VQ traced with 0";
 }
 
 TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
@@ -381,19 +377,6 @@ TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
     EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}}));
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(log.lines.size(), 2u) << "both ticks logged";
-}
-
-TEST_F(TickTest, WorksWithoutTraceTargetsAndLog)
-{
-    loop.SetTraceTargets(nullptr);
-    loop.SetLogSink(nullptr);
-    driver.counter = {0, 20, 0, 0};
-    readings({2.0f, 0, 0, 0});
-    const TickOutcome out = loop.Tick();
-    EXPECT_TRUE(out.acquired);
-    EXPECT_EQ(out.rpm, 3000);
-    EXPECT_EQ(out.tpInt, 20);
-    EXPECT_EQ(out.masVoltage, 2.0f);
 }
 
 } // namespace

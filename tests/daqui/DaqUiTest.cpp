@@ -1,12 +1,11 @@
 // The live-data side of the main window without a box: the real-time strip
 // after acquisition ticks, the trace on the grid and the table panels, the
-// data log's start, save and cancel sequences, the DAQ setup panel's checks
-// and the staged rev limiter, data-logging and advanced dialogs.
+// data log's start, save and cancel sequences, the DAQ setup panel and the
+// staged rev limiter, data-logging and advanced dialogs.
 
 #include "daq/CVRTLogger.h"
 #include "daq/sim/SimulatedU12Driver.h"
 #include "daq/ui/CVDAQSetupDlg.h"
-#include "daq/DAQSetupRules.h"
 #include "daq/ui/RealTimeStripView.h"
 #include "daq/ui/dlgDataLoggingSettings.h"
 #include "daq/ui/dlgRTAdvanced.h"
@@ -17,6 +16,7 @@
 #include "editors/ui/TablePanel.h"
 #include "model/ImageFile.h"
 #include "model/ProgramState.h"
+#include "model/ProjectFile.h"
 #include "model/StockPrograms.h"
 #include "platform/FileDialogService.h"
 #include "platform/ScriptedFileDialogService.h"
@@ -26,12 +26,15 @@
 #include "daq/ui/AcquisitionCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QSet>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -58,8 +61,14 @@ protected:
     void addInput(const QString &name, int channel, int type, const QString &formula = QString(),
                   bool thresholds = false, float warning = 0, float critical = 0, bool enabled = true)
     {
-        ASSERT_TRUE(prefs->AddDAQInput(name, channel, type, 0, 0.0, formula, enabled, thresholds, warning, Warn,
-                                       critical, Crit, Normal));
+        ASSERT_TRUE(prefs->daq.AddDAQInput(DAQInputRecord{.name = name,
+                                                          .channel = channel,
+                                                          .inputType = type,
+                                                          .scalingFormula = formula,
+                                                          .enabled = enabled,
+                                                          .thresholdsEnabled = thresholds,
+                                                          .warningThreshold = warning,
+                                                          .criticalThreshold = critical}));
     }
     void start(bool simulated = true)
     {
@@ -147,7 +156,7 @@ TEST_F(DaqUiTest, TicksFillRowsInOrderAndHideTheRest)
 
     // A line going low flips its pictures; a deleted input's row disappears.
     sim().ForceLine(0, false);
-    prefs->DeleteDAQInput("TPS");
+    prefs->daq.DeleteDAQInput("TPS");
     acq().Tick();
     EXPECT_EQ(strip().inputLabel(1)->text(), "EGT");
     EXPECT_EQ(strip().inputLabel(2)->text(), "Launch");
@@ -208,7 +217,7 @@ TEST_F(DaqUiTest, DriverErrorShowsItsTextAndTheNextGoodTickRecovers)
 
 TEST_F(DaqUiTest, MissingDriverLibraryShowsTheLoadFailure)
 {
-    prefs->SetDAQDriverLibrary("vantrelle-no-such-driver");
+    prefs->daq.SetDAQDriverLibrary("vantrelle-no-such-driver");
     start(false);
     acq().Tick();
     EXPECT_TRUE(text("lblRTStatus").contains("vantrelle-no-such-driver")) << text("lblRTStatus").toStdString();
@@ -221,9 +230,9 @@ TEST_F(DaqUiTest, StagedRevLimitLabelsShowOnlyWhileEnabled)
     start();
     acq().Tick();
     EXPECT_FALSE(strip().label("lblRTStagedRevLimiter")->isVisibleTo(&strip()));
-    prefs->SetStagedRevLimiterEnabled(true);
-    prefs->SetStagedRevLimiterInput("Launch");
-    prefs->SetStagedRevLimiter(140);
+    prefs->daq.SetStagedRevLimiterEnabled(true);
+    prefs->daq.SetStagedRevLimiterInput("Launch");
+    prefs->daq.SetStagedRevLimiter(140);
     state().tune.general().SetRevLimiter(150);
     sim().ForceLine(3, false);
     acq().Tick();
@@ -278,13 +287,69 @@ TEST_F(DaqUiTest, TraceReachesTheVisibleGridAndTheTablePanels)
     EXPECT_EQ(markedBoxes(PanelIndex::VQ), 0);
 }
 
+// vantrelle-cli traces and logs as the application does: the same simulated
+// engine and tune give the same log lines (time stamps aside), though the
+// application shows no map and the tool has no panels at all.
+TEST_F(DaqUiTest, TheCommandLineLogsWhatTheApplicationLogs)
+{
+    start();
+    // Every cell of the traced maps holds a value of its own, so a cell
+    // missed, or a trace left out, changes the log.
+    Tune &tune = state().tune;
+    for (int i = 0; i < 256; ++i) {
+        tune.map(MapKey::HOFM).SetMapValue(i, i % 128);
+        tune.map(MapKey::HOHGFM).SetMapValue(i, 192 + i % 64);
+        tune.map(MapKey::HOTM).SetMapValue(i, 128 + i % 46);
+    }
+    const QString tunePath = dir.filePath("traced.vnt");
+    ASSERT_TRUE(WriteProjectFile(tunePath, tune));
+    // The tool reads the same preferences (the bench inputs were stored when
+    // the application added them).
+    const QString config = dir.filePath("config");
+    ASSERT_TRUE(QDir().mkpath(config + "/Vantrelle"));
+    ASSERT_TRUE(QFile::copy(store.fileName(), config + "/Vantrelle/Vantrelle.ini"));
+
+    constexpr int Ticks = 120;
+    acq().RealTimeStarted();
+    acq().timer()->stop(); // the ticks below are the only ones
+    for (int i = 0; i < Ticks; ++i)
+        acq().Tick();
+    const QByteArray appLog = testenv::readFile(acq().logger().LogFileName());
+
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config);
+    cli.setProcessEnvironment(env);
+    const QString out = dir.filePath("cli.csv");
+    cli.start(testenv::binary("vantrelle-cli"), {"--sim-daq", "log", out, "--tune", tunePath, "--count",
+                                                 QString::number(Ticks), "--rate", "0"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+
+    // Without the first column, the time of day.
+    const auto lines = [](const QByteArray &log) {
+        QStringList result;
+        for (const QString &line : QString::fromUtf8(log).split("\r\n", Qt::SkipEmptyParts))
+            result << line.section(',', 1);
+        return result;
+    };
+    const QStringList app = lines(appLog);
+    ASSERT_EQ(app.size(), Ticks + 1);
+    EXPECT_EQ(lines(testenv::readFile(out)), app);
+    // The trace walked: the timing and enrichment columns took many values.
+    QSet<QString> traced;
+    for (const QString &line : app.mid(1))
+        traced << line.section(',', 2, 4);
+    EXPECT_GT(traced.size(), 5) << app.join('\n').toStdString();
+}
+
 // ---- the data log -----------------------------------------------------------
 
 TEST_F(DaqUiTest, LogStartsAtSwitchOnAndSavesFromTheMenu)
 {
     addInput("EGT", 3, CVDAQInput::SingleEnded);
     addInput("Launch", 0, CVDAQInput::Digital);
-    prefs->SetDAQSampleRate(40);
+    prefs->daq.SetDAQSampleRate(40);
     start();
     acq().RealTimeStarted();
     EXPECT_TRUE(acq().timer()->isActive());
@@ -317,7 +382,7 @@ TEST_F(DaqUiTest, LogStartsAtSwitchOnAndSavesFromTheMenu)
 
 TEST_F(DaqUiTest, CancelledSaveKeepsTheLogAndTheNextSwitchOnAsks)
 {
-    prefs->SetDataLogFormat(0);
+    prefs->daq.SetDataLogFormat(0);
     start();
     acq().RealTimeStarted();
     acq().Tick();
@@ -383,8 +448,8 @@ TEST_F(DaqUiTest, DataLoggingSettingsDialog)
 {
     start();
     for (int format : {1, 0}) {
-        prefs->SetDataLogFormat(format);
-        dlgDataLoggingSettings dialog(*prefs);
+        prefs->daq.SetDataLogFormat(format);
+        dlgDataLoggingSettings dialog(prefs->daq);
         EXPECT_EQ(dialog.windowTitle(), "Data Logging Settings");
         EXPECT_EQ(dialog.csvOption()->text(), "Comma separated values (CSV)");
         EXPECT_EQ(dialog.textOption()->text(), "Text Format (tab separated values)");
@@ -393,10 +458,10 @@ TEST_F(DaqUiTest, DataLoggingSettingsDialog)
         // Switch, then Cancel: nothing stored.
         (format ? dialog.textOption() : dialog.csvOption())->setChecked(true);
         dialog.findChild<QPushButton *>("CancelButton")->click();
-        EXPECT_EQ(prefs->DataLogFormat(), format);
+        EXPECT_EQ(prefs->daq.DataLogFormat(), format);
         // OK stores.
         dialog.findChild<QPushButton *>("OKButton")->click();
-        EXPECT_EQ(prefs->DataLogFormat(), format ? 0 : 1);
+        EXPECT_EQ(prefs->daq.DataLogFormat(), format ? 0 : 1);
     }
 }
 
@@ -408,7 +473,7 @@ TEST_F(DaqUiTest, AdvancedSettingsChangeTheRunningTimerAtOnce)
     acq().RealTimeStarted();
     EXPECT_EQ(acq().timer()->interval(), 100);
     {
-        dlgRTAdvanced dialog(*prefs, messages);
+        dlgRTAdvanced dialog(prefs->daq, messages);
         EXPECT_EQ(dialog.windowTitle(), "Real-Time Advanced Settings");
         EXPECT_EQ(dialog.sampleRateEdit()->text(), "100");
         EXPECT_EQ(dialog.multiplierEdit()->text(), "150");
@@ -431,44 +496,20 @@ TEST_F(DaqUiTest, AdvancedSettingsChangeTheRunningTimerAtOnce)
             EXPECT_EQ(lastMessage(), c.message);
         }
     }
-    EXPECT_EQ(prefs->DAQSampleRate(), 25);
-    EXPECT_EQ(prefs->DAQRPMMultiplier(), 1000);
+    EXPECT_EQ(prefs->daq.DAQSampleRate(), 25);
+    EXPECT_EQ(prefs->daq.DAQRPMMultiplier(), 1000);
     app->daqSetup().onAdvancedSettingsChanged();
     EXPECT_EQ(acq().timer()->interval(), 25);
     EXPECT_TRUE(acq().timer()->isActive());
     acq().RealTimeStopped();
 
     // A hand-edited period out of range is held within it.
-    prefs->SetDAQSampleRate(0);
+    prefs->daq.SetDAQSampleRate(0);
     acq().ApplySampleRate();
     EXPECT_EQ(acq().timer()->interval(), 25);
 }
 
 // ---- the setup panel ------------------------------------------------------------
-
-TEST(DAQSetupRules, ChannelConflicts)
-{
-    using namespace DAQSetupRules;
-    struct Case
-    {
-        int typeA, channelA, typeB, channelB;
-        bool conflict;
-    } cases[] = {
-        {0, 3, 0, 3, true},  {0, 3, 0, 4, false}, {1, 1, 1, 1, true},  {1, 1, 1, 2, false},
-        {0, 2, 1, 1, true},  {0, 3, 1, 1, true},  {1, 1, 0, 3, true},  {0, 4, 1, 1, false},
-        {2, 3, 2, 3, true},  {2, 3, 0, 3, false}, {1, 1, 2, 2, false}, {2, 16, 2, 17, false},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(ChannelsConflict(c.typeA, c.channelA, c.typeB, c.channelB), c.conflict)
-            << c.typeA << "/" << c.channelA << " vs " << c.typeB << "/" << c.channelB;
-    for (const char *name : {"12", "1.5", "-3", " 7 ", "a/b", "a\\b", "x:y", "x*", "x?", "\"q\"", "<a", "a>", "a|b"})
-        EXPECT_TRUE(IsForbiddenName(name)) << name;
-    for (const char *name : {"12a", "EGT", "Oil Temp", "AFR-1"})
-        EXPECT_FALSE(IsForbiddenName(name)) << name;
-    EXPECT_EQ(ChannelItems(1).join(","), "AI0-AI1,AI2-AI3,AI4-AI5,AI6-AI7");
-    EXPECT_EQ(ChannelItems(2).size(), 20);
-    EXPECT_EQ(ChannelItems(2).last(), "IO3");
-}
 
 namespace {
 
@@ -560,192 +601,89 @@ TEST_F(DaqUiTest, SetupPanelControlsAndCaptions)
     EXPECT_TRUE(find<QPushButton>("buttonDAQNew")->isEnabled());
 }
 
-TEST_F(DaqUiTest, SetupPanelRefusals)
+// The panel shows what the Update checks refuse and forwards the rest; the
+// checks themselves are tested on their own (DAQSetupRules::CheckInput).
+TEST_F(DaqUiTest, SetupPanelUpdateShowsRefusalsAndStoresTheRest)
 {
     addInput("Boost", 1, CVDAQInput::Differential); // AI2-AI3
     addInput("Launch", 3, CVDAQInput::Digital);
+    prefs->daq.SetStagedRevLimiterEnabled(true);
+    prefs->daq.SetStagedRevLimiterInput("Launch");
     start();
     Editor e{panel()};
-    const auto tryAdd = [&](const QString &name, int type, int channel, const QString &formula = QString()) {
-        messages.clear();
-        find<QPushButton>("buttonDAQNew")->click();
-        e.fill(name, type, channel, formula);
-        return panel().Update();
-    };
-    struct Case
-    {
-        const char *name;
-        int type, channel;
-        const char *formula;
-        const char *message; // empty: accepted
-    } cases[] = {
-        {"", 0, 4, "", "Please enter a name for this input"},
-        {"Boost", 0, 4, "", "An element already exists with that name"},
-        {"EGT", 0, 3, "", "The selected input is already being used by 'Boost'"},
-        {"EGT", 0, 0, "", "The selected input is already being used by 'MAS'"},
-        {"Clutch", 2, 3, "", "The selected input is already being used by 'Launch'"},
-        {"12", 0, 4, "", DAQSetupRules::NameForbidden},
-        {"a/b", 0, 4, "", DAQSetupRules::NameForbidden},
-        {"EGT", 0, 4, "V/0", "Error in scaling formula.  It results in a divide by 0 error."},
-        {"12a", 0, 4, "V*2", ""},
-        {"Clutch", 2, 4, "", ""},
-    };
-    for (const Case &c : cases) {
-        const bool ok = tryAdd(c.name, c.type, c.channel, c.formula);
-        EXPECT_EQ(ok, QString(c.message).isEmpty()) << c.name;
-        EXPECT_EQ(lastMessage(), c.message) << c.name;
-        if (!QString(c.message).isEmpty()) {
-            EXPECT_EQ(messages.shown().back().icon, MsgIcon::Information) << c.name;
-        }
-    }
-    ASSERT_NE(prefs->FindDAQInput("12a"), nullptr);
-    EXPECT_EQ(prefs->FindDAQInput("12a")->ScalingFormula(), "V*2");
-    EXPECT_EQ(prefs->FindDAQInput("12a")->DAQInput(), 4);
+
+    // A refusal: its message with its icon, and the input as it was.
+    panel().SelectRow("Boost");
+    e.f<QLineEdit>("editDAQName")->setText("Launch");
+    e.f<QComboBox>("comboGain")->setCurrentIndex(3);
+    EXPECT_FALSE(panel().Update());
+    EXPECT_EQ(lastMessage(), "An element already exists with that name");
+    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Information);
+    ASSERT_NE(prefs->daq.FindDAQInput("Boost"), nullptr);
+    EXPECT_EQ(prefs->daq.FindDAQInput("Boost")->Gain(), 0);
+    EXPECT_EQ(prefs->daq.FindDAQInput("Launch")->InputType(), CVDAQInput::Digital);
+    EXPECT_EQ(panel().SelectedName(), "Boost");
+    panel().SelectRow("Launch");
+    e.type(0);
+    e.f<QComboBox>("comboDAQInput")->setCurrentIndex(5);
+    EXPECT_FALSE(panel().Update());
+    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical) << lastMessage().toStdString();
+    EXPECT_EQ(prefs->daq.FindDAQInput("Launch")->InputType(), CVDAQInput::Digital);
+
+    // The boxes' own range checks come first.
+    messages.clear();
+    panel().SelectRow("Boost");
+    find<QLineEdit>("editDAQVoltageCorrection")->setText("5.5");
+    EXPECT_FALSE(panel().Update());
+    EXPECT_EQ(lastMessage(), "Please enter a valid value between -5 and 5");
+
+    // Added: a row with its texts, selected.
+    find<QPushButton>("buttonDAQNew")->click();
+    e.fill("12a", 0, 4, "V*2");
+    ASSERT_TRUE(panel().Update());
+    EXPECT_EQ(prefs->daq.FindDAQInput("12a")->ScalingFormula(), "V*2");
     EXPECT_FALSE(panel().IsNewInput());
-    ASSERT_NE(panel().list()->findItems("12a", Qt::MatchExactly).size(), 0);
+    ASSERT_EQ(panel().list()->findItems("12a", Qt::MatchExactly).size(), 1);
     const QTreeWidgetItem *row = panel().list()->findItems("12a", Qt::MatchExactly).front();
     EXPECT_EQ(row->text(1), "AI4");
     EXPECT_EQ(row->text(2), "Single");
     EXPECT_EQ(row->text(3), "0.0000");
 
-    // Thresholds: critical must exceed warning; unticked anything goes.
-    const auto thresholds = [&](bool on, const char *warn, const char *crit) {
-        messages.clear();
-        panel().SelectRow("12a");
-        find<QCheckBox>("checkDAQThresholdEnabled")->setChecked(on);
-        find<QLineEdit>("editDAQWarnThreshold")->setText(warn);
-        find<QLineEdit>("editDAQCriticalThreshold")->setText(crit);
-        return panel().Update();
-    };
-    EXPECT_FALSE(thresholds(true, "5", "5"));
-    EXPECT_EQ(lastMessage(), "The warning threshold value must be less than the critical threshold value");
-    EXPECT_TRUE(thresholds(true, "5", "6"));
-    EXPECT_EQ(find<QLineEdit>("editDAQWarnThreshold")->text(), "5.0000");
-    EXPECT_TRUE(prefs->FindDAQInput("12a")->ThresholdsEnabled());
-    EXPECT_TRUE(thresholds(false, "9", "1"));
-    EXPECT_FALSE(thresholds(true, "-1", "6"));
-    EXPECT_EQ(lastMessage().left(35), "Please enter a valid value between ");
-    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
-
-    // Correction out of range.
-    messages.clear();
+    // Edited: thresholds rewritten with four places, the row renamed.
     panel().SelectRow("12a");
-    find<QLineEdit>("editDAQVoltageCorrection")->setText("5.5");
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "Please enter a valid value between -5 and 5");
+    find<QCheckBox>("checkDAQThresholdEnabled")->setChecked(true);
+    find<QLineEdit>("editDAQWarnThreshold")->setText("5");
+    find<QLineEdit>("editDAQCriticalThreshold")->setText("6");
     find<QLineEdit>("editDAQVoltageCorrection")->setText("-0.25");
-    EXPECT_TRUE(panel().Update());
-    EXPECT_FLOAT_EQ(prefs->FindDAQInput("12a")->VoltageCorrection(), -0.25f);
-
-    // Renaming onto another name is refused; saving under its own name is fine.
-    messages.clear();
-    panel().SelectRow("12a");
-    find<QLineEdit>("editDAQName")->setText("Boost");
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "An element already exists with that name");
-    find<QLineEdit>("editDAQName")->setText("12a");
-    EXPECT_TRUE(panel().Update());
     find<QLineEdit>("editDAQName")->setText("EGT");
-    EXPECT_TRUE(panel().Update());
-    EXPECT_EQ(prefs->FindDAQInput("12a"), nullptr);
-    EXPECT_NE(prefs->FindDAQInput("EGT"), nullptr);
+    ASSERT_TRUE(panel().Update());
+    EXPECT_EQ(find<QLineEdit>("editDAQWarnThreshold")->text(), "5.0000");
+    EXPECT_FLOAT_EQ(prefs->daq.FindDAQInput("EGT")->VoltageCorrection(), -0.25f);
+    EXPECT_EQ(prefs->daq.FindDAQInput("12a"), nullptr);
     EXPECT_EQ(panel().list()->findItems("EGT", Qt::MatchExactly).size(), 1);
+    EXPECT_TRUE(panel().list()->findItems("12a", Qt::MatchExactly).isEmpty());
 
-    // MAS: no rename, no delete.
+    // Delete: never "MAS", never the staged rev limiter's input, and only
+    // after Yes.
     messages.clear();
     panel().SelectRow("MAS");
-    find<QLineEdit>("editDAQName")->setText("Airflow");
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "The MAS input is required for real-time trace, hence it cannot be renamed.");
     panel().Delete();
     EXPECT_EQ(lastMessage(), "The MAS input is required for real-time tracing.");
-    EXPECT_NE(prefs->FindDAQInput("MAS"), nullptr);
-
-    // Delete asks first; No keeps the input.
-    messages.clear();
-    panel().SelectRow("Clutch");
-    messages.queue(MsgAnswer::No);
-    panel().Delete();
-    EXPECT_EQ(lastMessage(), "Delete the selected item?");
-    EXPECT_NE(prefs->FindDAQInput("Clutch"), nullptr);
-    messages.queue(MsgAnswer::Yes);
-    panel().Delete();
-    EXPECT_EQ(prefs->FindDAQInput("Clutch"), nullptr);
-    EXPECT_TRUE(panel().list()->findItems("Clutch", Qt::MatchExactly).isEmpty());
-    EXPECT_EQ(panel().SelectedName(), panel().list()->topLevelItem(0)->text(0));
-}
-
-TEST_F(DaqUiTest, SetupPanelProtectsTheStagedRevLimiterInput)
-{
-    addInput("Launch", 3, CVDAQInput::Digital);
-    prefs->SetStagedRevLimiterEnabled(true);
-    prefs->SetStagedRevLimiterInput("Launch");
-    start();
-    Editor e{panel()};
     panel().SelectRow("Launch");
-    e.type(0);
-    e.f<QComboBox>("comboDAQInput")->setCurrentIndex(5);
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "This input is currently being used by the Staged Rev Limiter.  As a result, you cannot "
-                             "change its type.");
-    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
-
-    panel().SelectRow("Launch");
-    e.f<QCheckBox>("checkInputEnabled")->setChecked(false);
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "This input is currently being used by the Staged Rev Limiter.  As a result, you cannot "
-                             "disable it.");
-
-    panel().SelectRow("Launch");
-    e.f<QLineEdit>("editDAQName")->setText("Staging");
-    EXPECT_TRUE(panel().Update());
-    EXPECT_EQ(prefs->StagedRevLimiterInput(), "Staging") << "the limiter follows the rename";
-
     messages.queue(MsgAnswer::Yes);
     panel().Delete();
     EXPECT_EQ(lastMessage(), "You cannot delete this input since it's being used by the Staged Rev Limiter");
-    EXPECT_NE(prefs->FindDAQInput("Staging"), nullptr);
-
-    // With the limiter off the type may change.
-    prefs->SetStagedRevLimiterEnabled(false);
-    panel().SelectRow("Staging");
-    e.type(0);
-    e.f<QComboBox>("comboDAQInput")->setCurrentIndex(5);
-    EXPECT_TRUE(panel().Update());
-    EXPECT_EQ(prefs->FindDAQInput("Staging")->InputType(), CVDAQInput::SingleEnded);
-}
-
-TEST_F(DaqUiTest, NinthEnabledAnalogInputIsRefused)
-{
-    // Eight enabled analog inputs on six terminals (overlapping pairs from an
-    // older setup), so AI6 is free but the device cannot sample a ninth.
-    for (int c = 1; c <= 5; ++c)
-        addInput(QStringLiteral("S%1").arg(c), c, CVDAQInput::SingleEnded);
-    addInput("D1", 1, CVDAQInput::Differential);
-    addInput("D2", 2, CVDAQInput::Differential);
-    start();
-    Editor e{panel()};
-    find<QPushButton>("buttonDAQNew")->click();
-    e.fill("Ninth", 0, 6);
-    EXPECT_FALSE(panel().Update());
-    EXPECT_EQ(lastMessage(), "No more than 8 analog inputs can be enabled at a time.  Disable another analog input "
-                             "first.");
-    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Information);
-    EXPECT_EQ(prefs->FindDAQInput("Ninth"), nullptr);
-    // Digital inputs do not count, and a disabled analog input is kept.
-    e.f<QCheckBox>("checkInputEnabled")->setChecked(false);
-    EXPECT_TRUE(panel().Update());
-    EXPECT_FALSE(prefs->FindDAQInput("Ninth")->Enabled());
-    find<QPushButton>("buttonDAQNew")->click();
-    e.fill("Clutch", 2, 5);
-    EXPECT_TRUE(panel().Update());
-    // Enabling the disabled one later is refused the same way.
-    panel().SelectRow("Ninth");
-    e.f<QCheckBox>("checkInputEnabled")->setChecked(true);
-    messages.clear();
-    EXPECT_FALSE(panel().Update());
-    EXPECT_TRUE(lastMessage().startsWith("No more than 8 analog inputs"));
-    EXPECT_FALSE(prefs->FindDAQInput("Ninth")->Enabled());
+    EXPECT_NE(prefs->daq.FindDAQInput("Launch"), nullptr);
+    panel().SelectRow("EGT");
+    messages.queue(MsgAnswer::No);
+    panel().Delete();
+    EXPECT_EQ(lastMessage(), "Delete the selected item?");
+    EXPECT_NE(prefs->daq.FindDAQInput("EGT"), nullptr);
+    messages.queue(MsgAnswer::Yes);
+    panel().Delete();
+    EXPECT_EQ(prefs->daq.FindDAQInput("EGT"), nullptr);
+    EXPECT_TRUE(panel().list()->findItems("EGT", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(panel().SelectedName(), panel().list()->topLevelItem(0)->text(0));
 }
 
 TEST_F(DaqUiTest, ColourButtonsUseThePickerAndKeepTheColourOnCancel)
@@ -761,7 +699,7 @@ TEST_F(DaqUiTest, ColourButtonsUseThePickerAndKeepTheColourOnCancel)
     answer.reset();
     find<QPushButton>("buttonDAQCritical")->click(); // cancelled
     ASSERT_TRUE(panel().Update());
-    const CVDAQInput *mas = prefs->FindDAQInput("MAS");
+    const CVDAQInput *mas = prefs->daq.FindDAQInput("MAS");
     EXPECT_EQ(mas->WarningThresholdColor(), 10u | (20u << 8) | (30u << 16));
     EXPECT_EQ(mas->CriticalThresholdColor(), Crit);
 }
@@ -783,7 +721,7 @@ TEST_F(DaqUiTest, DeviceResetAndInfoMessages)
     EXPECT_EQ(find<QLabel>("lblDAQStatus")->text(), "Found active DAQ device.");
 
     // No driver library at all.
-    prefs->SetDAQDriverLibrary("vantrelle-no-such-driver");
+    prefs->daq.SetDAQDriverLibrary("vantrelle-no-such-driver");
     start(false);
     messages.clear();
     panel().ResetDevice();
@@ -803,12 +741,12 @@ TEST_F(DaqUiTest, StagedRevLimiterDialogRules)
     addInput("Off", 2, CVDAQInput::Digital, QString(), false, 0, 0, false);
     start();
     state().tune.general().SetRevLimiter(150);
-    prefs->SetStagedRevLimiterInput("Gone");
+    prefs->daq.SetStagedRevLimiterInput("Gone");
     {
-        dlgStagedRevLimiter dialog(*prefs, state(), messages);
+        dlgStagedRevLimiter dialog(prefs->daq, state(), messages);
         EXPECT_EQ(dialog.windowTitle(), "Staged Rev Limiter");
         EXPECT_EQ(dialog.currentLimitLabel()->text(), "7500");
-        EXPECT_EQ(dialog.limitEdit()->text(), QString::number(CVUserPrefs::DefaultStagedRevLimiter * 50));
+        EXPECT_EQ(dialog.limitEdit()->text(), QString::number(DaqSettings::DefaultStagedRevLimiter * 50));
         EXPECT_FALSE(dialog.enableCheck()->isChecked());
         EXPECT_FALSE(dialog.inputsCombo()->isEnabled());
         EXPECT_FALSE(dialog.limitEdit()->isEnabled());
@@ -827,16 +765,16 @@ TEST_F(DaqUiTest, StagedRevLimiterDialogRules)
             EXPECT_EQ(lastMessage(), "Please enter a valid value between 50 and 12750") << bad;
             EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
         }
-        EXPECT_FALSE(prefs->StagedRevLimiterEnabled());
+        EXPECT_FALSE(prefs->daq.StagedRevLimiterEnabled());
         dialog.limitEdit()->setText("7025");
         dialog.inputsCombo()->setCurrentIndex(1);
         EXPECT_TRUE(dialog.OKClicked());
     }
-    EXPECT_TRUE(prefs->StagedRevLimiterEnabled());
-    EXPECT_EQ(prefs->StagedRevLimiter(), 140) << "7025 / 50 = 140.5, halves to even";
-    EXPECT_EQ(prefs->StagedRevLimiterInput(), "Launch");
+    EXPECT_TRUE(prefs->daq.StagedRevLimiterEnabled());
+    EXPECT_EQ(prefs->daq.StagedRevLimiter(), 140) << "7025 / 50 = 140.5, halves to even";
+    EXPECT_EQ(prefs->daq.StagedRevLimiterInput(), "Launch");
     {
-        dlgStagedRevLimiter dialog(*prefs, state(), messages);
+        dlgStagedRevLimiter dialog(prefs->daq, state(), messages);
         EXPECT_EQ(dialog.limitEdit()->text(), "7000");
         EXPECT_EQ(dialog.inputsCombo()->currentText(), "Launch");
         EXPECT_TRUE(dialog.enableCheck()->isChecked());
@@ -844,25 +782,25 @@ TEST_F(DaqUiTest, StagedRevLimiterDialogRules)
         // Unticked: stored as well, without checks; Cancel stores nothing.
         dialog.enableCheck()->setChecked(false);
         dialog.findChild<QPushButton *>("CancelButton")->click();
-        EXPECT_TRUE(prefs->StagedRevLimiterEnabled());
+        EXPECT_TRUE(prefs->daq.StagedRevLimiterEnabled());
         EXPECT_TRUE(dialog.OKClicked());
     }
-    EXPECT_FALSE(prefs->StagedRevLimiterEnabled());
-    EXPECT_EQ(prefs->StagedRevLimiter(), 255);
+    EXPECT_FALSE(prefs->daq.StagedRevLimiterEnabled());
+    EXPECT_EQ(prefs->daq.StagedRevLimiter(), 255);
     {
         // Unticked with a text that is no number: the stored limit stays.
-        dlgStagedRevLimiter dialog(*prefs, state(), messages);
+        dlgStagedRevLimiter dialog(prefs->daq, state(), messages);
         dialog.limitEdit()->setText("fast");
         messages.clear();
         EXPECT_TRUE(dialog.OKClicked());
         EXPECT_TRUE(messages.shown().empty());
-        EXPECT_EQ(prefs->StagedRevLimiter(), 255);
+        EXPECT_EQ(prefs->daq.StagedRevLimiter(), 255);
     }
     // No enabled digital input at all.
-    prefs->DeleteDAQInput("Launch");
-    prefs->DeleteDAQInput("Brake");
+    prefs->daq.DeleteDAQInput("Launch");
+    prefs->daq.DeleteDAQInput("Brake");
     {
-        dlgStagedRevLimiter dialog(*prefs, state(), messages);
+        dlgStagedRevLimiter dialog(prefs->daq, state(), messages);
         EXPECT_EQ(dialog.inputsCombo()->count(), 0);
         dialog.enableCheck()->setChecked(true);
         dialog.limitEdit()->setText("7000");
@@ -894,12 +832,12 @@ TEST_F(DaqUiTest, SimulatedUnitAddsTheBenchWiringOnlyToAnEmptySetup)
 {
     start();
     QStringList names;
-    for (const auto &input : prefs->DAQInputs())
+    for (const auto &input : prefs->daq.DAQInputs())
         names << input->Name();
     EXPECT_EQ(names.join(","), "MAS,TPS,O2,Coolant,EGT,Battery,Launch,Brake");
     EXPECT_EQ(panel().list()->topLevelItemCount(), 8);
     // Every bench formula passes the panel's own check.
-    for (const auto &input : prefs->DAQInputs()) {
+    for (const auto &input : prefs->daq.DAQInputs()) {
         panel().SelectRow(input->Name());
         messages.clear();
         EXPECT_TRUE(panel().Update()) << input->Name().toStdString() << ": " << lastMessage().toStdString();
@@ -908,13 +846,13 @@ TEST_F(DaqUiTest, SimulatedUnitAddsTheBenchWiringOnlyToAnEmptySetup)
     EXPECT_EQ(strip().inputLabel(5)->text(), "Launch");
 
     // A setup of the user's own is left alone, and the real driver adds nothing.
-    prefs->DeleteDAQInput("TPS");
+    prefs->daq.DeleteDAQInput("TPS");
     start();
-    EXPECT_EQ(prefs->FindDAQInput("TPS"), nullptr);
+    EXPECT_EQ(prefs->daq.FindDAQInput("TPS"), nullptr);
     QTemporaryDir other;
     SettingsStore otherStore(other.filePath("Vantrelle.ini"));
     CVUserPrefs fresh(otherStore);
     StartOptions options;
     MainApplication real(fresh, messages, files, options);
-    EXPECT_EQ(fresh.DAQInputs().size(), 1u);
+    EXPECT_EQ(fresh.daq.DAQInputs().size(), 1u);
 }

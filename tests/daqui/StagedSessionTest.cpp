@@ -13,7 +13,7 @@
 #include "daq/ui/AcquisitionCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/BoxSim.h"
 
 #include <QAction>
@@ -34,12 +34,12 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     BoxSim box;
     ASSERT_TRUE(box.started());
     CVUserPrefs prefs(store);
-    prefs.SetShowRTWarning(false);
-    ASSERT_TRUE(prefs.AddDAQInput("Launch", 3, CVDAQInput::Digital, 0, 0.0, QString(), true, false, 0, 0, 0, 0, 0));
-    prefs.SetStagedRevLimiterEnabled(true);
-    prefs.SetStagedRevLimiterInput("Launch");
-    prefs.SetStagedRevLimiter(140);
-    prefs.SetDAQSampleRate(25);
+    prefs.link.SetShowRTWarning(false);
+    ASSERT_TRUE(prefs.daq.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 3, .inputType = CVDAQInput::Digital}));
+    prefs.daq.SetStagedRevLimiterEnabled(true);
+    prefs.daq.SetStagedRevLimiterInput("Launch");
+    prefs.daq.SetStagedRevLimiter(140);
+    prefs.daq.SetDAQSampleRate(25);
 
     StartOptions options;
     options.portName = box.device();
@@ -54,7 +54,7 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
     messages.queue(MsgAnswer::No);  // "Read the current Vantrelle settings?"
     w.Actions().mnuOptionsConnect->trigger();
-    ASSERT_EQ(prefs.ConnectionState(), 2);
+    ASSERT_EQ(prefs.link.ConnectionState(), 2);
     w.State().tune.general().SetRevLimiter(150);
     const int framesBefore = box.logLines().size();
 

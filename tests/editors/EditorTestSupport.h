@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared pieces of the editor tests: a real preferences object over a
+// Shared pieces of the editor tests: a real editor settings object over a
 // settings file in a temporary folder, the program state, a scripted message
 // box service, a real-time sender that records what it is given and the edit
 // session the panels commit through.
@@ -11,7 +11,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "editors/EditorSettings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -53,7 +53,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("prefs.ini")));
-        prefs = std::make_unique<CVUserPrefs>(*store);
+        prefs = std::make_unique<EditorSettings>(*store);
     }
     void TearDown() override
     {
@@ -85,7 +85,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<CVUserPrefs> prefs;
+    std::unique_ptr<EditorSettings> prefs;
     ProgramState state;
     RecordingSender sender;
     EditSession edits{state, sender};

@@ -1,8 +1,12 @@
-// The live trace in the map grid: which cell a sample reaches, the two
-// highlight modes, trace points across panel switches and refills, clearing,
-// and the panel table's typed dispatch.
+// The live trace in the map grid: the grid paints the cell a sample traced
+// in the tune, in the two highlight modes, keeps trace points across panel
+// switches and refills, loses them on clearing; and the panel table's typed
+// dispatch.
 
 #include "EditorTestSupport.h"
+
+#include "daq/AcquisitionSample.h"
+#include "daq/EngineTrace.h"
 
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/CVTTPDlg.h"
@@ -49,6 +53,17 @@ protected:
         state.CurrentPanel = panelIndex;
         panel->UpdateData();
     }
+    // One acquisition sample: traced in the tune as the tick does, then
+    // handed to the grid.
+    void trace(int rpm, int tp, bool allCells)
+    {
+        AcquisitionSample sample;
+        sample.acquired = true;
+        sample.rpm = rpm;
+        sample.tpInt = tp;
+        EngineTrace::Trace(state.tune, sample, allCells);
+        panel->ShowTrace(sample);
+    }
     QColor back(int row, int col) const { return panel->gridModel()->background(row, col); }
     // Every green cell of the grid, as (row, column).
     std::vector<std::pair<int, int>> greenCells() const
@@ -67,23 +82,20 @@ protected:
 
 TEST_F(TraceTest, CurrentCellModeKeepsOnlyTheLastCellGreen)
 {
-    prefs->SetHighlightMode(0);
     show(7);
     // 1000 RPM -> axis value 20 -> row index 1; TP 33 -> nearest 32 -> column index 2.
-    panel->TraceCell(7, 1000, 33);
+    trace(1000, 33, false);
     EXPECT_EQ(greenCells(), (Cells{{2, 3}}));
-    const CVMapInfo &hofm = state.tune.map(MapKey::HOFM);
-    EXPECT_EQ(hofm.LastRPMIndex(), 1);
-    EXPECT_EQ(hofm.LastTPIndex(), 2);
-    EXPECT_EQ(hofm.LastAccessedValue(), GridRules::DisplayValue(1 * 16 + 2, false));
 
-    panel->TraceCell(7, 3000, 100); // row index 5, column index 6
+    trace(3000, 100, false); // row index 5, column index 6
     EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
     EXPECT_EQ(back(2, 3), QColor(18, 18, 255)); // the first cell has its scale colour back
-    EXPECT_FALSE(hofm.IsRTMapPointSet(18));
+    EXPECT_FALSE(state.tune.map(MapKey::HOFM).IsRTMapPointSet(18));
 
-    // The same cell twice stays green.
-    panel->TraceCell(7, 3000, 100);
+    // The same cell twice stays green; a failed tick changes nothing.
+    trace(3000, 100, false);
+    AcquisitionSample failed;
+    panel->ShowTrace(failed);
     EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
 
     // A refill in this mode leaves only scale colours.
@@ -93,11 +105,10 @@ TEST_F(TraceTest, CurrentCellModeKeepsOnlyTheLastCellGreen)
 
 TEST_F(TraceTest, AllCellsModeKeepsTheTrailAcrossPanelSwitches)
 {
-    prefs->SetHighlightMode(1);
     show(7);
-    panel->TraceCell(7, 1000, 33);
-    panel->TraceCell(7, 3000, 100);
-    panel->TraceCell(7, 8000, 240);
+    trace(1000, 33, true);
+    trace(3000, 100, true);
+    trace(8000, 240, true);
     const Cells trail{{2, 3}, {6, 7}, {16, 16}};
     EXPECT_EQ(greenCells(), trail);
 
@@ -108,8 +119,7 @@ TEST_F(TraceTest, AllCellsModeKeepsTheTrailAcrossPanelSwitches)
 
     // Switching the mode leaves existing points; a new sample in mode 0 turns
     // the previous cell back to its scale colour.
-    prefs->SetHighlightMode(0);
-    panel->TraceCell(7, 500, 0);
+    trace(500, 0, false);
     EXPECT_EQ(greenCells(), (Cells{{1, 1}, {2, 3}, {6, 7}}));
 
     // "Clear Real-Time Data Points": the traced maps lose their points and
@@ -124,9 +134,8 @@ TEST_F(TraceTest, AllCellsModeKeepsTheTrailAcrossPanelSwitches)
 
 TEST_F(TraceTest, AnEditReplacesTheGreenButKeepsTheTracePoint)
 {
-    prefs->SetHighlightMode(1);
     show(7);
-    panel->TraceCell(7, 1000, 33);
+    trace(1000, 33, true);
     panel->setCurrentCell(2, 3);
     QTest::keyClicks(panel->grid(), QStringLiteral("+"));
     EXPECT_EQ(back(2, 3), QColor(19, 19, 255));
@@ -135,9 +144,9 @@ TEST_F(TraceTest, AnEditReplacesTheGreenButKeepsTheTracePoint)
     EXPECT_EQ(back(2, 3), Green);
 }
 
-TEST_F(TraceTest, MapsOffScreenAreTracedWithoutColouring)
+TEST_F(TraceTest, OnlyTheTracedMapOnScreenIsPainted)
 {
-    prefs->SetHighlightMode(0);
+    // A low octane map on screen: traced maps change no colours.
     show(9);
     const std::vector<QColor> before = [&] {
         std::vector<QColor> v;
@@ -145,36 +154,15 @@ TEST_F(TraceTest, MapsOffScreenAreTracedWithoutColouring)
             v.push_back(back(i / 17, i % 17));
         return v;
     }();
-    panel->TraceCell(7, 3000, 100);
-    panel->TraceCell(8, 1000, 33);
-    panel->TraceCell(11, 1500, 40);
+    trace(3000, 100, false);
+    trace(1000, 33, false);
     for (int i = 0; i < 289; ++i)
         ASSERT_EQ(back(i / 17, i % 17), before[i]) << i;
 
-    EXPECT_EQ(state.tune.map(MapKey::HOFM).LastRPMIndex(), 5);
-    EXPECT_EQ(state.tune.map(MapKey::HOHGFM).LastRPMIndex(), 1);
-    EXPECT_EQ(state.tune.map(MapKey::HOHGFM).LastTPIndex(), 2);
-    // Panel 11 uses the timing axes: 1500 RPM -> 30 -> index 1; TP 40 -> index 4.
-    const CVMapInfo &hotm = state.tune.map(MapKey::HOTM);
-    EXPECT_EQ(hotm.LastRPMIndex(), 1);
-    EXPECT_EQ(hotm.LastTPIndex(), 4);
-    EXPECT_EQ(hotm.LastAccessedValue(), 20); // raw 20, open loop
-    // The low octane map was not traced.
-    EXPECT_EQ(state.tune.map(MapKey::LOFM).LastRPMIndex(), 1);
-    EXPECT_EQ(state.tune.map(MapKey::LOFM).LastTPIndex(), 1);
-}
-
-TEST_F(TraceTest, TimingTraceShowsTimingValues)
-{
-    prefs->SetHighlightMode(0);
-    state.tune.map(MapKey::HOTM).SetMapValue(5 * 16 + 6, 140);
+    // The timing map on screen: its own cell on the timing axes.
     show(11);
-    panel->TraceCell(11, 3500, 60); // 70 -> index 5; TP 60 -> index 6
+    trace(3500, 60, false); // 70 -> index 5; TP 60 -> index 6
     EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
-    EXPECT_EQ(state.tune.map(MapKey::HOTM).LastAccessedValue(), 12);
-    // 1275 RPM is looked up as axis value 26.
-    panel->TraceCell(11, 1275, 0);
-    EXPECT_EQ(state.tune.map(MapKey::HOTM).LastRPMIndex(), 1);
 }
 
 TEST_F(TraceTest, PanelTableDispatchesByIndex)
@@ -191,14 +179,12 @@ TEST_F(TraceTest, PanelTableDispatchesByIndex)
     EXPECT_EQ(table.Grid(4), nullptr);
     EXPECT_EQ(table.Tracing(4), &ttp);
 
-    prefs->SetHighlightMode(1);
-    state.CurrentPanel = 7;
-    table.UpdateData(7);
-    table.TraceCell(7, TraceSample{3000, 100, 1.0f});
-    table.TraceCell(4, TraceSample{3000, 100, 1.0f});
-    table.TraceCell(1, TraceSample{3000, 100, 1.0f}); // empty: nothing happens
-    EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
+    AcquisitionSample sample;
+    sample.acquired = true;
+    sample.ttpMinIndex = 15;
+    table.Tracing(4)->ShowTrace(sample);
     EXPECT_TRUE(TablePanel::IsMarked(ttp.ttpMinBox(15)));
     table.ClearRTState(4);
+    table.ClearRTState(1); // empty: nothing happens
     EXPECT_FALSE(TablePanel::IsMarked(ttp.ttpMinBox(15)));
 }

@@ -1,6 +1,6 @@
 // The editors' rules on their own: typed-number parsing, the grid's
 // conversions, limits, item numbers and cell width, the colour scale, the
-// injector sizes and the table panels' trace lookups.
+// injector sizes and the table panels' labels.
 
 #include "editors/CVMapColorInfo.h"
 #include "editors/GridRules.h"
@@ -261,28 +261,6 @@ TEST(GridRules, StepValues)
     EXPECT_EQ(StepValue(CellPlace::Body, 173, 1), 174);
 }
 
-TEST(GridRules, TraceLookupUsesTheTracedMapsAxes)
-{
-    Tune tune;
-    setAxis(tune.map(MapKey::FUELRPM), 10, 10);   // 500..8000 RPM
-    setAxis(tune.map(MapKey::FUELTP), 0, 16);
-    setAxis(tune.map(MapKey::TIMINGRPM), 20, 10);
-    setAxis(tune.map(MapKey::TIMINGTP), 0, 10);
-
-    // 1275 RPM is looked up as axis value 26 (R(25.5) = 26): nearest 30, index 2.
-    auto cell = TraceLookup(tune, 7, 1275, 33);
-    ASSERT_TRUE(cell);
-    EXPECT_EQ(cell->rpmIndex, 2);
-    EXPECT_EQ(cell->tpIndex, 2);
-    cell = TraceLookup(tune, 11, 1275, 33);
-    ASSERT_TRUE(cell);
-    EXPECT_EQ(cell->rpmIndex, 1);  // 26 is nearest 30 on 20, 30, ...
-    EXPECT_EQ(cell->tpIndex, 3);
-    EXPECT_FALSE(TraceLookup(tune, 9, 1275, 33));
-    EXPECT_EQ(RpmAxisValue(1275), 26);
-    EXPECT_EQ(RpmAxisValue(1225), 24);
-}
-
 TEST(MapColorInfo, ScaleEntries)
 {
     const CVMapColorInfo &scale = CVMapColorInfo::Shared();
@@ -320,7 +298,7 @@ TEST(InjectorSizes, KFromSizeAndBack)
     EXPECT_TRUE(IsCustomInjectorK(65535));
 }
 
-TEST(TableRules, LabelsAndTraceIndexes)
+TEST(TableRules, Labels)
 {
     EXPECT_EQ(TableRules::TTPMinLabel(0), "175");
     EXPECT_EQ(TableRules::TTPMinLabel(15), "2800");
@@ -328,22 +306,7 @@ TEST(TableRules, LabelsAndTraceIndexes)
     EXPECT_EQ(TableRules::VQLabel(63), "5.12v");
     EXPECT_EQ(TableRules::VQLabel(2), "0.24v");
 
-    EXPECT_EQ(TableRules::TTPMinTraceIndex(3000), 15);
-    EXPECT_EQ(TableRules::TTPMinTraceIndex(100), 0);
-    EXPECT_EQ(TableRules::TTPMinTraceIndex(262), 0);
-    EXPECT_EQ(TableRules::TTPMinTraceIndex(350), 1);
-    EXPECT_EQ(TableRules::TTPMinTraceIndex(-5000), 0);
-
-    EXPECT_EQ(TableRules::VQTraceIndex(0.12f), 0);
-    EXPECT_EQ(TableRules::VQTraceIndex(0.30f), 3);
-    EXPECT_EQ(TableRules::VQTraceIndex(6.0f), 63);
-    EXPECT_EQ(TableRules::VQTraceIndex(0.0f), 0);
-    EXPECT_EQ(TableRules::VQTraceIndex(-3.0f), 0);
-    EXPECT_EQ(TableRules::VQTraceIndex(std::numeric_limits<float>::quiet_NaN()), 0);
-    EXPECT_EQ(TableRules::VQTraceIndex(std::numeric_limits<float>::infinity()), 63);
-
     CVMapInfo rpm(0x7B00, 0x7B0F);
     setAxis(rpm, 10, 10);
     EXPECT_EQ(TableRules::RpmLabel(rpm, 3), "2000");
-    EXPECT_EQ(TableRules::RpmColumnTraceIndex(rpm, 3000), 5);  // 60 -> entry 60
 }

@@ -1,7 +1,9 @@
 // The small table panels (TTP, ignition dwell, VQ): labels, the range check,
-// real-time writes and flags, and the live trace marks.
+// real-time writes and flags, and the marks of the entries a sample traced.
 
 #include "EditorTestSupport.h"
+
+#include "daq/AcquisitionSample.h"
 
 #include "editors/ui/CVIgnitionDwellDlg.h"
 #include "editors/ui/CVTTPDlg.h"
@@ -25,6 +27,17 @@ std::vector<int> marked(const std::function<FieldEdit *(int)> &box, int count)
         if (TablePanel::IsMarked(box(i)))
             out.push_back(i);
     return out;
+}
+
+// A sample whose trace reached these table entries.
+AcquisitionSample traced(int ttpMin, int column, int vq)
+{
+    AcquisitionSample s;
+    s.acquired = true;
+    s.ttpMinIndex = ttpMin;
+    s.rpmColumn = column;
+    s.vqIndex = vq;
+    return s;
 }
 
 } // namespace
@@ -105,16 +118,16 @@ TEST_F(TablePanelsTest, TTPTrace)
     auto maxBoxes = [&](int i) { return ttp.ttpMaxBox(i); };
     auto limitBoxes = [&](int i) { return ttp.tpLimitBox(i); };
 
-    ttp.TraceCell(3000); // TTP Min 16.1 -> 15; column: 60 -> index 5
+    ttp.ShowTrace(traced(15, 5, 0));
     EXPECT_EQ(marked(minBoxes, 16), std::vector<int>{15});
     EXPECT_EQ(marked(maxBoxes, 16), std::vector<int>{5});
     EXPECT_EQ(marked(limitBoxes, 16), std::vector<int>{5});
     EXPECT_EQ(ttp.ttpMinBox(15)->palette().color(QPalette::Base), QColor(0, 192, 0));
 
-    ttp.TraceCell(100); // R(-0.43) = 0; 2 -> column 0
+    ttp.ShowTrace(traced(0, 0, 0)); // the earlier marks go
     EXPECT_EQ(marked(minBoxes, 16), std::vector<int>{0});
     EXPECT_EQ(marked(maxBoxes, 16), std::vector<int>{0});
-    ttp.TraceCell(262); // R(0.497) = 0
+    ttp.ShowTrace(AcquisitionSample()); // a failed tick changes nothing
     EXPECT_EQ(marked(minBoxes, 16), std::vector<int>{0});
 
     // Refilling leaves the marks; clearing takes them away.
@@ -136,9 +149,9 @@ TEST_F(TablePanelsTest, IgnitionDwellPanel)
     EXPECT_EQ(dwell.angleLabel(2)->text(), "1500");
 
     auto boxes = [&](int i) { return dwell.dutyBox(i); };
-    dwell.TraceCell(3000); // column 5: charge box 5 and dwell box 21
+    dwell.ShowTrace(traced(0, 5, 0)); // column 5: charge box 5 and dwell box 21
     EXPECT_EQ(marked(boxes, 32), (std::vector<int>{5, 21}));
-    dwell.TraceCell(8000);
+    dwell.ShowTrace(traced(0, 15, 0));
     EXPECT_EQ(marked(boxes, 32), (std::vector<int>{15, 31}));
     dwell.ClearRTState();
     EXPECT_TRUE(marked(boxes, 32).empty());
@@ -173,14 +186,10 @@ TEST_F(TablePanelsTest, VQPanel)
     EXPECT_EQ(sender.values, (std::vector<SentValue>{{23, 11, 40000}, {23, 12, 200}}));
 
     auto boxes = [&](int i) { return vq.vqBox(i); };
-    vq.TraceCell(0.30f);
+    vq.ShowTrace(traced(0, 0, 3));
     EXPECT_EQ(marked(boxes, 64), std::vector<int>{3});
-    vq.TraceCell(0.12f);
-    EXPECT_EQ(marked(boxes, 64), std::vector<int>{0});
-    vq.TraceCell(6.0f);
+    vq.ShowTrace(traced(0, 0, 63));
     EXPECT_EQ(marked(boxes, 64), std::vector<int>{63});
-    vq.TraceCell(63, TraceSample{0, 0, 0.30f});
-    EXPECT_EQ(marked(boxes, 64), std::vector<int>{3});
     vq.ClearRTState();
     EXPECT_TRUE(marked(boxes, 64).empty());
 }

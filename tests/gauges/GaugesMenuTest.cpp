@@ -45,7 +45,7 @@ TEST_F(GaugesMenu, EveryTickReachesTheGaugesAndThe3DView)
     sample.status = "Receiving data.";
     sample.rpm = 4250;
     sample.tpInt = 37;
-    sample.cells = {{7, 5, 6, 12}, {8, 5, 6, 3}, {11, 4, 6, 20}};
+    sample.cells = {{MapKey::HOFM, 5, 6, 12}, {MapKey::HOHGFM, 5, 6, 3}, {MapKey::HOTM, 4, 6, 20}};
     emit app->acquisitionCommands().sampleTaken(sample);
 
     ASSERT_TRUE(waitFor([&] { return app->gauges().ApplyCount() == 1; }));

@@ -8,7 +8,7 @@
 #include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -62,14 +62,13 @@ protected:
     GaugesWindow() : store(dir.filePath("Vantrelle.ini")), prefs(store)
     {
         // EGT: thresholds warning 10, critical 20 (RGB(192, 192, 0) and red).
-        prefs.AddDAQInput("EGT", 1, 0, 0, 0.0, QString(), true, true, 10.0f, CVDAQInput::DefaultWarningColor,
-                          20.0f, CVDAQInput::DefaultCriticalColor, CVDAQInput::DefaultNormalColor);
+        prefs.AddDAQInput(DAQInputRecord{.name = "EGT", .channel = 1, .thresholdsEnabled = true, .warningThreshold = 10.0f, .criticalThreshold = 20.0f});
         state.tune.general().SetRevLimiter(150); // 7500 RPM
     }
 
     QTemporaryDir dir;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     ProgramState state;
 };
 

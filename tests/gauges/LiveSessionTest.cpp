@@ -13,7 +13,7 @@
 #include "platform/SettingsStore.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/BoxSim.h"
 #include "view3d/ui/CVMap3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
@@ -33,7 +33,7 @@ TEST(LiveSession, TicksReachTheGaugesAndThe3DView)
     BoxSim box;
     ASSERT_TRUE(box.started());
     CVUserPrefs prefs(store);
-    prefs.SetShowRTWarning(false);
+    prefs.link.SetShowRTWarning(false);
     StartOptions options;
     options.portName = box.device();
     options.fastHandshake = true;
@@ -43,7 +43,7 @@ TEST(LiveSession, TicksReachTheGaugesAndThe3DView)
     w.Load(QString());
 
     w.Actions().mnuOptionsConnect->trigger(); // "Ready?" and "Read?" both Yes
-    ASSERT_EQ(prefs.ConnectionState(), 2) << messages.texts().join(" | ").toStdString();
+    ASSERT_EQ(prefs.link.ConnectionState(), 2) << messages.texts().join(" | ").toStdString();
     w.SelectPanel(7);
     w.Actions().mnuViewGauges->trigger();
     CVGaugesWnd &gauges = app.gauges();

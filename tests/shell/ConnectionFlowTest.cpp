@@ -18,7 +18,7 @@
 #include "link/ui/ConnectionCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/AppOnBoxTest.h"
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
@@ -93,7 +93,7 @@ TEST_F(ConnectionFlowTest, NoAtTheFirstQuestionChangesNothing)
     messages.queue(MsgAnswer::No);
     actions().tbConnect->trigger();
     EXPECT_EQ(messages.shown().back().text, "Ensure that your car is not running.  Are you ready to continue?");
-    EXPECT_EQ(prefs->ConnectionState(), 0);
+    EXPECT_EQ(prefs->link.ConnectionState(), 0);
     EXPECT_FALSE(actions().tbConnect->isChecked());
     EXPECT_TRUE(box->logLines().isEmpty());
 }
@@ -104,7 +104,7 @@ TEST_F(ConnectionFlowTest, ConnectReadsTheTuneAndShowsTheVersion)
     connectBox();
     EXPECT_EQ(panels().HardwareVersion->text(), "Hardware Version 1.07 (3)   ");
     EXPECT_EQ(status(), "Idle");
-    EXPECT_EQ(prefs->ConnectionState(), 2);
+    EXPECT_EQ(prefs->link.ConnectionState(), 2);
     EXPECT_EQ(messages.shown().back().text, "Read the current Vantrelle settings?");
     EXPECT_TRUE(w().Tree()->isVisibleTo(&w()));
     EXPECT_EQ(state().CurrentPanel, 2);
@@ -181,7 +181,7 @@ TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
     EXPECT_FALSE(actions().tbRealTime->isChecked());
 
     // The warning appears with its opt-out; ticking it stores ShowRTWarning false.
-    prefs->SetShowRTWarning(true);
+    prefs->link.SetShowRTWarning(true);
     messages.queue(MsgAnswer::Yes);
     OnNextModal("dlgDisposable", [](QWidget *d) {
         d->findChild<QCheckBox *>()->setChecked(true);
@@ -189,7 +189,7 @@ TEST_F(ConnectionFlowTest, RealTimeModeOnAndOff)
     });
     actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
-    EXPECT_FALSE(prefs->ShowRTWarning());
+    EXPECT_FALSE(prefs->link.ShowRTWarning());
     EXPECT_TRUE(actions().mnuOptionsRealTime->isChecked());
     EXPECT_TRUE(actions().tbRealTime->isChecked());
     EXPECT_EQ(actions().tbRealTime->toolTip(), "Disable real-time mode");
@@ -226,7 +226,7 @@ TEST_F(ConnectionFlowTest, DisconnectInRealTimeModeRestoresTheRevLimit)
     actions().mnuOptionsConnect->trigger(); // disconnect
     EXPECT_FALSE(state().RealTimeEnabled);
     EXPECT_FALSE(state().StagedRevLimitActive);
-    EXPECT_EQ(prefs->ConnectionState(), 0);
+    EXPECT_EQ(prefs->link.ConnectionState(), 0);
     EXPECT_EQ(status(), "Not Connected");
     EXPECT_FALSE(panels().VntRTEnabled->isVisibleTo(&w()));
     EXPECT_FALSE(actions().mnuOptionsWrite->isEnabled());
@@ -258,7 +258,7 @@ TEST_F(ConnectionFlowTest, RefusedAndSilentBoxes)
         ASSERT_FALSE(messages.shown().empty());
         EXPECT_EQ(messages.shown().back().text, c.message);
         EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
-        EXPECT_EQ(prefs->ConnectionState(), 0);
+        EXPECT_EQ(prefs->link.ConnectionState(), 0);
         EXPECT_EQ(status(), "Not Connected");
         EXPECT_FALSE(actions().mnuFileOpenBin->isEnabled());
         EXPECT_FALSE(actions().mnuLoad->isEnabled());
@@ -463,13 +463,13 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
             // A new box on the same window: connecting again needs no restart.
             box = std::make_unique<BoxSim>();
             ASSERT_TRUE(box->started());
-            prefs->SetPortName(box->device());
+            prefs->link.SetPortName(box->device());
         }
         connectBox(MsgAnswer::No);
-        ASSERT_EQ(prefs->ConnectionState(), 2);
+        ASSERT_EQ(prefs->link.ConnectionState(), 2);
         const size_t shownBefore = messages.shown().size();
         c.kill();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return prefs->ConnectionState() == 0; }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return prefs->link.ConnectionState() == 0; }, 20000));
         QStringList told;
         for (size_t i = shownBefore; i < messages.shown().size(); ++i)
             if (messages.shown()[i].icon != MsgIcon::Question)
@@ -485,11 +485,11 @@ TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)
     }
     box = std::make_unique<BoxSim>();
     ASSERT_TRUE(box->started());
-    prefs->SetPortName(box->device());
+    prefs->link.SetPortName(box->device());
     messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
     messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
     messages.queue(MsgAnswer::No);  // the edits above need not be saved first
     actions().mnuOptionsConnect->trigger();
-    EXPECT_EQ(prefs->ConnectionState(), 2);
+    EXPECT_EQ(prefs->link.ConnectionState(), 2);
     EXPECT_EQ(framesStartingWith("52").size(), 22);
 }

@@ -10,7 +10,7 @@
 #include "shell/dlgAbout.h"
 #include "app/dlgEULA.h"
 #include "link/ui/dlgSettings.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ TEST(StartUpTest, AcceptedAgreementOpensTheWindowAndIsNotAskedAgain)
     StartFixture f;
     CVUserPrefs prefs(f.store);
     int opened = 0, asked = 0;
-    StartUp s(prefs, f.messages, [&] { ++opened; });
+    StartUp s(prefs.window, f.messages, [&] { ++opened; });
     s.askAgreement = [&] { ++asked; return true; };
     s.begin();
     EXPECT_TRUE(s.splash()->isVisible());
@@ -70,9 +70,9 @@ TEST(StartUpTest, AcceptedAgreementOpensTheWindowAndIsNotAskedAgain)
     ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 1; }, 20000));
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(s.splash()->isVisible());
-    EXPECT_FALSE(prefs.ShowEULADialog());
+    EXPECT_FALSE(prefs.window.ShowEULADialog());
 
-    StartUp again(prefs, f.messages, [&] { ++opened; });
+    StartUp again(prefs.window, f.messages, [&] { ++opened; });
     again.askAgreement = [&] { ++asked; return true; };
     again.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return opened == 2; }, 20000));
@@ -85,13 +85,13 @@ TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
     CVUserPrefs prefs(f.store);
     int opened = 0;
     bool declined = false;
-    StartUp s(prefs, f.messages, [&] { ++opened; });
+    StartUp s(prefs.window, f.messages, [&] { ++opened; });
     s.askAgreement = [] { return false; };
     QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
     s.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));
     EXPECT_EQ(opened, 0);
-    EXPECT_TRUE(prefs.ShowEULADialog());
+    EXPECT_TRUE(prefs.window.ShowEULADialog());
 }
 
 TEST(SettingsDialogTest, ShowsTheStoredPortAndWarnsOnlyOnAChange)

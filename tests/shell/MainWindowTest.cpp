@@ -17,7 +17,7 @@
 #include "shell/HelpCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, TheConnectionStateReachesEveryControl)
         SCOPED_TRACE(state);
         w().SetConnectionState(state);
         const bool on = state == 1;
-        EXPECT_EQ(prefs->ConnectionState(), state);
+        EXPECT_EQ(prefs->link.ConnectionState(), state);
         EXPECT_EQ(p.Status->text(), on ? "Connecting..." : "Not Connected");
         EXPECT_EQ(a.mnuOptionsConnect->text(), on ? "&Disconnect from Vantrelle" : "C&onnect To Vantrelle...");
         EXPECT_EQ(a.tbConnect->toolTip(), on ? "Disconnect from Vantrelle" : "Connect To Vantrelle...");
@@ -498,18 +498,18 @@ TEST_F(MainWindowTest, GeometryIsStoredInTwipsAndRestored)
     w().resize(w().ToPixels(9000), w().ToPixels(7000));
     QTest::qWait(20);
     w().close();
-    EXPECT_NEAR(prefs->WndWidth(), 9000, 20);
-    EXPECT_NEAR(prefs->WndHeight(), 7000, 20);
+    EXPECT_NEAR(prefs->window.WndWidth(), 9000, 20);
+    EXPECT_NEAR(prefs->window.WndHeight(), 7000, 20);
 
     w().resize(w().ToPixels(1000), w().height());
     EXPECT_GE(w().ToTwips(w().width()), 3000 - 20) << "never narrower than 3000 twips";
 
     // Absurd stored values open a window on the screen, no larger than it.
     for (int value : {999999999, -999999999}) {
-        prefs->SetWndLeftPos(value);
-        prefs->SetWndTopPos(value);
-        prefs->SetWndWidth(value);
-        prefs->SetWndHeight(value);
+        prefs->window.SetWndLeftPos(value);
+        prefs->window.SetWndTopPos(value);
+        prefs->window.SetWndWidth(value);
+        prefs->window.SetWndHeight(value);
         restart();
         const QRect screen = w().screen()->availableGeometry();
         EXPECT_TRUE(screen.intersects(QRect(w().pos(), w().size()))) << value;
@@ -534,7 +534,7 @@ TEST_F(MainWindowTest, SplitterDragIsClampedAndRemembered)
     EXPECT_NEAR(w().ToTwips(w().SplitterBar()->x()), 500, 20);
     QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_FALSE(w().SplitterBar()->isVisible());
-    EXPECT_NEAR(prefs->SplitterX(), 500, 20);
+    EXPECT_NEAR(prefs->window.SplitterX(), 500, 20);
     EXPECT_NEAR(w().ToTwips(w().Tree()->width()), 500, 20);
 
     w().close();

@@ -21,7 +21,7 @@
 #include "editors/ui/EditCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/AppOnBoxTest.h"
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
@@ -43,7 +43,7 @@ protected:
     {
         startApp(boxArgs);
         connectBox();
-        ASSERT_EQ(prefs->ConnectionState(), 2);
+        ASSERT_EQ(prefs->link.ConnectionState(), 2);
     }
     CVFuelTimingDlg &grid() { return app->grid(); }
     QStringList frames(const QString &prefix) { return framesStartingWith(prefix); }
@@ -206,7 +206,7 @@ TEST_F(TunerToolsFlowTest, WriteChangesSendsOnlyTheChangedItem)
     ASSERT_EQ(sent.size(), 1) << "one exchange, not 22";
     EXPECT_TRUE(sent[0].startsWith("57 00 7D 00"));
     EXPECT_FALSE(state().ChangesNotSent);
-    EXPECT_EQ(prefs->ConnectionState(), 2);
+    EXPECT_EQ(prefs->link.ConnectionState(), 2);
 
     // Nothing differs now: it says so and sends nothing.
     w().Actions().mnuOptionsWriteChanges->trigger();

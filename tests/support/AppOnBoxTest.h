@@ -12,7 +12,7 @@
 #include "platform/SettingsStore.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "app/CVUserPrefs.h"
 #include "support/BoxSim.h"
 
 #include <QAction>
@@ -36,7 +36,7 @@ protected:
         box = std::make_unique<BoxSim>(boxArgs);
         ASSERT_TRUE(box->started());
         prefs = std::make_unique<CVUserPrefs>(store);
-        prefs->SetShowRTWarning(false);
+        prefs->link.SetShowRTWarning(false);
         StartOptions options;
         options.portName = box->device();
         options.fastHandshake = true;

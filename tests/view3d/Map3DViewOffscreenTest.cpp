@@ -40,7 +40,7 @@ TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
     view.ShowMap(8);
     AcquisitionSample sample;
     sample.acquired = true;
-    sample.cells = {{8, 2, 5, 0}};
+    sample.cells = {{MapKey::HOHGFM, 2, 5, 0}};
     view.TakeSample(sample);
     view.RefreshNow();
     EXPECT_EQ(view.Data().panel, 8);
@@ -102,12 +102,15 @@ TEST(Map3DViewOffscreenInput, TracedCellsOutsideTheMapMarkNothing)
     CVMap3DView view(state);
     AcquisitionSample sample;
     sample.acquired = true;
-    sample.cells = {{7, 99, 3, 0}, {7, -1, 2, 0}, {-5, 1, 1, 0}, {400, 1, 1, 0}, {7, 2, 16, 0}};
+    sample.cells = {{MapKey::HOFM, 99, 3, 0},
+                    {MapKey::HOFM, -1, 2, 0},
+                    {MapKey::FUELRPM, 1, 1, 0},
+                    {MapKey::HOFM, 2, 16, 0}};
     for (const auto &cell : sample.cells) {
         AcquisitionSample one = sample;
         one.cells = {cell};
         view.TakeSample(one);
         view.RefreshNow();
-        EXPECT_FALSE(view.Data().liveEntry) << cell.panelIndex << " " << cell.rpmIndex << " " << cell.tpIndex;
+        EXPECT_FALSE(view.Data().liveEntry) << static_cast<int>(cell.map) << " " << cell.rpmIndex << " " << cell.tpIndex;
     }
 }

@@ -145,7 +145,7 @@ TEST_F(Map3DViewRender, TheLiveCellIsMarkedWhileAcquisitionRuns)
     open();
     AcquisitionSample sample;
     sample.acquired = true;
-    sample.cells = {{7, 6, 9, 0}, {8, 1, 1, 0}, {11, 2, 2, 0}};
+    sample.cells = {{MapKey::HOFM, 6, 9, 0}, {MapKey::HOHGFM, 1, 1, 0}, {MapKey::HOTM, 2, 2, 0}};
     app->map3DView().TakeSample(sample);
     ASSERT_TRUE(waitFor([&] { return series().selectedPoint() == QPoint(6, 9); }));
     EXPECT_EQ(view().Data().colors[6 * N + 9], CVMapColorInfo::TraceColor);
@@ -153,7 +153,7 @@ TEST_F(Map3DViewRender, TheLiveCellIsMarkedWhileAcquisitionRuns)
     EXPECT_EQ(texture.pixel(9 * 8 + 4, (N - 1 - 6) * 8 + 4), qRgb(0, 192, 0));
 
     // The next tick moves it.
-    sample.cells = {{7, 7, 9, 0}};
+    sample.cells = {{MapKey::HOFM, 7, 9, 0}};
     app->map3DView().TakeSample(sample);
     ASSERT_TRUE(waitFor([&] { return series().selectedPoint() == QPoint(7, 9); }));
     EXPECT_NE(view().Data().colors[6 * N + 9], CVMapColorInfo::TraceColor);

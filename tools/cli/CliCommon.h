@@ -48,6 +48,7 @@ struct Options
     bool force = false;    // --force: use a project file that does not look like one
     int count = 10;        // --count N
     int rateMs = -1;       // --rate MS; -1: the DAQSampleRate preference
+    QString tune;          // --tune FILE.vnt: the tune sample and log trace in
 };
 
 // Reads a project whose tune a command passes on (to the box, into an

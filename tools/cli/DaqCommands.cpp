@@ -1,6 +1,7 @@
 // Commands on data acquisition: eval (a scaling formula), sample (ticks of
-// the acquisition loop against the user's configured inputs), log (the same
-// ticks written to a data log by the application's logger).
+// the acquisition loop against the user's configured inputs, traced in a
+// tune), log (the same ticks written to a data log by the application's
+// logger).
 
 #include "CliCommon.h"
 
@@ -18,7 +19,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -59,21 +60,35 @@ public:
     void SendRealTimeVersion(const QString &) override {}
 };
 
-QByteArray tickLine(const TickOutcome &out, const CVUserPrefs &prefs)
+// One tick as the log has it, then every enabled input's value.
+QByteArray tickLine(const AcquisitionSample &out, const DaqSettings &prefs)
 {
-    QByteArray line = "RPM=" + QByteArray::number(out.rpm) + " TP=" + vnt::GeneralText(out.tp).toLatin1();
+    const auto traced = [&](MapKey map) {
+        const AcquisitionSample::TracedCell *cell = out.cellOf(map);
+        return QByteArray::number(cell ? cell->value : 0);
+    };
+    QByteArray line = "RPM=" + QByteArray::number(out.rpm) + " TP=" + vnt::GeneralText(out.tp).toLatin1()
+        + " Timing=" + traced(MapKey::HOTM) + " LowGear=" + traced(MapKey::HOFM) + " HighGear="
+        + traced(MapKey::HOHGFM) + " PW=" + vnt::GeneralText(out.injectorPW).toLatin1()
+        + " Duty=" + vnt::GeneralText(out.injectorDuty).toLatin1();
     for (const DAQInputList *list : {&prefs.SortedAnalogDAQInputs(), &prefs.SortedDigitalDAQInputs()})
         for (const auto &input : *list)
             line += ' ' + input->Name().toUtf8() + '=' + vnt::GeneralText(input->Value()).toLatin1();
     return line + '\n';
 }
 
-// The tune whose maps and injector constant the ticks use: PROJECT.vnt when
-// named, else stock program 105. False with the exit status when it fails.
-bool loadTune(const QStringList &project, ProgramState &state, int &status)
+// The tune the ticks are traced in, whose injector constant gives the load:
+// --tune FILE.vnt (or the older positional PROJECT.vnt), else stock program
+// 105. False with the exit status when it fails.
+bool loadTune(const QStringList &project, const Options &options, ProgramState &state, int &status)
 {
-    if (!project.isEmpty()) {
-        if (FileOutcome r = ReadProjectFile(project[0], state.tune); !r) {
+    if (!options.tune.isEmpty() && !project.isEmpty()) {
+        status = usage(QStringLiteral("give the tune once, with --tune"));
+        return false;
+    }
+    const QString path = options.tune.isEmpty() ? project.value(0) : options.tune;
+    if (!path.isEmpty()) {
+        if (FileOutcome r = ReadProjectFile(path, state.tune); !r) {
             status = fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
             return false;
         }
@@ -98,11 +113,11 @@ struct Acquisition
     }
     // One tick, rate milliseconds after the one before; a device failure is
     // reported on stderr and counted.
-    TickOutcome tick(int index)
+    AcquisitionSample tick(int index)
     {
         if (index > 0 && rate > 0)
             QThread::msleep(static_cast<unsigned long>(rate));
-        const TickOutcome out = loop.Tick();
+        const AcquisitionSample out = loop.Tick();
         if (!out.acquired) {
             ++failures;
             std::fprintf(stderr, "vantrelle-cli: %s\n", qPrintable(loop.Strip().status));
@@ -113,7 +128,7 @@ struct Acquisition
 
     ProgramState state;
     SettingsStore store;
-    CVUserPrefs prefs;
+    DaqSettings prefs;
     std::unique_ptr<DaqDriver> driver;
     CVScalingCalculator calculator;
     CVDataAcquisition daq;
@@ -126,14 +141,14 @@ struct Acquisition
 int sample(const QStringList &args, const Options &options)
 {
     if (args.size() > 1)
-        return usage(QStringLiteral("sample takes at most PROJECT.vnt"));
+        return usage(QStringLiteral("sample takes at most PROJECT.vnt (or --tune FILE.vnt)"));
     if (options.count < 1)
         return usage(QStringLiteral("sample: --count must be 1 or more"));
     Acquisition acq(options);
-    if (int status = 0; !loadTune(args, acq.state, status))
+    if (int status = 0; !loadTune(args, options, acq.state, status))
         return status;
     for (int tick = 0; tick < options.count; ++tick) {
-        const TickOutcome out = acq.tick(tick);
+        const AcquisitionSample out = acq.tick(tick);
         if (out.acquired)
             print(tickLine(out, acq.prefs));
     }
@@ -161,7 +176,7 @@ public:
 int logCommand(const QStringList &args, const Options &options)
 {
     if (args.isEmpty() || args.size() > 2)
-        return usage(QStringLiteral("log takes OUT.csv and at most PROJECT.vnt"));
+        return usage(QStringLiteral("log takes OUT.csv and at most PROJECT.vnt (or --tune FILE.vnt)"));
     QFileInfo target(args[0]);
     if (target.isSymLink())
         target = QFileInfo(target.symLinkTarget());
@@ -170,7 +185,7 @@ int logCommand(const QStringList &args, const Options &options)
     if (!QFileInfo(target.absolutePath()).isDir())
         return fail(QStringLiteral("%1: no folder %2").arg(args[0], target.absolutePath()));
     Acquisition acq(options);
-    if (int status = 0; !loadTune(args.mid(1), acq.state, status))
+    if (int status = 0; !loadTune(args.mid(1), options, acq.state, status))
         return status;
 
     // The log grows beside OUT and takes its place when it ends, so OUT

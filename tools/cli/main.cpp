@@ -31,11 +31,13 @@ const char *const HelpText =
     "\n"
     "Data acquisition (the inputs configured in the user's preferences):\n"
     "  eval FORMULA VOLTAGE          evaluate a scaling formula for a voltage\n"
-    "  sample [PROJECT.vnt]          run acquisition ticks and print one line per\n"
-    "                                tick: RPM, TP and each enabled input's value\n"
-    "                                (the load uses the tune of PROJECT.vnt, by\n"
-    "                                default that of stock program 105)\n"
-    "  log OUT.csv [PROJECT.vnt]     run the same ticks and write them to a datalog\n"
+    "  sample                        run acquisition ticks and print one line per\n"
+    "                                tick: RPM, TP, the timing mark and the low and\n"
+    "                                high gear enrichments of the cells the engine\n"
+    "                                runs in (traced in the tune of --tune, as the\n"
+    "                                application traces them), the injector pulse\n"
+    "                                width and duty, and each enabled input's value\n"
+    "  log OUT.csv                   run the same ticks and write them to a datalog\n"
     "                                as the application does: its header, one line\n"
     "                                per tick, whole lines only, separated as the\n"
     "                                DataLogFormat preference says. The log grows\n"
@@ -53,6 +55,10 @@ const char *const HelpText =
     "  --count N                     sample, log: number of ticks (default 10)\n"
     "  --rate MS                     sample, log: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"
+    "  --tune FILE.vnt               sample, log: the project whose maps are traced and\n"
+    "                                whose injector constant gives the load (default:\n"
+    "                                stock program 105; a project named after the\n"
+    "                                command's other words is taken too)\n"
     "  --force                       write-tune, patch: use a project file that does\n"
     "                                not look like one (shorter than 1837 bytes, or\n"
     "                                a first byte other than 0x31); show only warns\n"
@@ -85,6 +91,7 @@ const OptionSpec OptionSpecs[] = {
          o.count = v.toInt(&ok);
          return ok && o.count >= 1;
      }},
+    {"--tune", true, [](cli::Options &o, const QString &v) { o.tune = v; return !v.isEmpty(); }},
     {"--rate", true,
      [](cli::Options &o, const QString &v) {
          bool ok = false;

@@ -8,7 +8,7 @@
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 #include "shell/MainWindow.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 
@@ -84,7 +84,7 @@ dlgFuelCorrection *AnalysisCommands::ShowFuelCorrection()
         return nullptr;
     if (!m_correctionDialog) {
         m_correctionDialog = new dlgFuelCorrection(
-            m_window.State(), m_window.Prefs().store(), *m_viewer,
+            m_window.State(), m_window.Prefs().store, *m_viewer,
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);
             },

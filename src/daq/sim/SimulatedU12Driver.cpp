@@ -1,6 +1,6 @@
 #include "daq/sim/SimulatedU12Driver.h"
 
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@ constexpr double SingleEndedRange = 10.0;
 
 } // namespace
 
-SimulatedU12Driver::SimulatedU12Driver(const CVUserPrefs *prefs, quint32 seed) : m_prefs(prefs), m_engine(seed)
+SimulatedU12Driver::SimulatedU12Driver(const DaqSettings *prefs, quint32 seed) : m_prefs(prefs), m_engine(seed)
 {
 }
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-class CVUserPrefs;
+class DaqSettings;
 
 // A LabJack U12 on an engine that drives the EngineModel's cycle, offering
 // the driver's six functions with the driver's arguments and results.
@@ -33,7 +33,7 @@ public:
 
     // Sample period and multiplier come from prefs when given (read at every
     // call, so a change applies at once), else from the setters.
-    explicit SimulatedU12Driver(const CVUserPrefs *prefs = nullptr, quint32 seed = 1);
+    explicit SimulatedU12Driver(const DaqSettings *prefs = nullptr, quint32 seed = 1);
 
     void SetSamplePeriodMs(int ms) { m_periodMs = ms; }
     void SetRPMMultiplier(int m) { m_multiplier = m; }
@@ -63,7 +63,7 @@ private:
     int multiplier() const;
     bool lineState(int line) const;
 
-    const CVUserPrefs *m_prefs;
+    const DaqSettings *m_prefs;
     EngineModel m_engine;
     int m_periodMs = 100;
     int m_multiplier = 150;

@@ -5,12 +5,12 @@
 #include "daq/ui/RealTimeStripView.h"
 #include "daq/ui/dlgDataLoggingSettings.h"
 #include "daq/ui/dlgStagedRevLimiter.h"
-#include "shell/Panels.h"
+#include "daq/DaqSettings.h"
 #include "model/ProgramState.h"
 #include "platform/UiServices.h"
 #include "link/ui/ConnectionCommands.h"
 #include "shell/MainWindow.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QLayout>
@@ -22,43 +22,16 @@ namespace {
 constexpr int MinSamplePeriod = 25;
 constexpr int MaxSamplePeriod = 2500;
 
-std::optional<quint32> thresholdColor(const CVDAQInput &input)
-{
-    if (!input.ThresholdsEnabled())
-        return std::nullopt;
-    if (input.Value() > input.CriticalThreshold())
-        return input.CriticalThresholdColor();
-    if (input.Value() > input.WarningThreshold())
-        return input.WarningThresholdColor();
-    return input.NormalThresholdColor();
-}
-
 } // namespace
-
-void AcquisitionCommands::PanelTargets::TraceCell(int panelIndex, int rpm, int tp)
-{
-    m_panels.TraceCell(panelIndex, TraceSample{rpm, tp, 0.0f});
-}
-
-void AcquisitionCommands::PanelTargets::TraceCellRPM(int panelIndex, int rpm)
-{
-    m_panels.TraceCell(panelIndex, TraceSample{rpm, 0, 0.0f});
-}
-
-void AcquisitionCommands::PanelTargets::TraceCellVoltage(int panelIndex, float volts)
-{
-    m_panels.TraceCell(panelIndex, TraceSample{0, 0, volts});
-}
 
 AcquisitionCommands::AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
                                          ConnectionCommands &connection)
     : QObject(window.DialogParent()), m_window(window), m_daq(daq),
-      m_logger(std::make_unique<CVRTLogger>(window.Prefs(), window.Ui().messages, window.Ui().files)),
-      m_targets(window.Panels()), m_loop(daq, window.Prefs(), window.State(), realTime)
+      m_logger(std::make_unique<CVRTLogger>(window.Prefs().daq, window.Ui().messages, window.Ui().files)),
+      m_loop(daq, window.Prefs().daq, window.State(), realTime)
 {
     qRegisterMetaType<AcquisitionSample>();
     m_logger->SetDialogParent(window.DialogParent());
-    m_loop.SetTraceTargets(&m_targets);
     m_loop.SetLogSink(m_logger.get());
 
     m_timer = new QTimer(this);
@@ -104,14 +77,14 @@ void AcquisitionCommands::ApplySampleRate()
 {
     // A period outside the accepted range (a hand-edited settings file) would
     // flood or starve the loop.
-    m_timer->setInterval(std::clamp(m_window.Prefs().DAQSampleRate(), MinSamplePeriod, MaxSamplePeriod));
+    m_timer->setInterval(std::clamp(m_window.Prefs().daq.DAQSampleRate(), MinSamplePeriod, MaxSamplePeriod));
 }
 
 void AcquisitionCommands::Tick()
 {
-    const TickOutcome outcome = m_loop.Tick();
+    const AcquisitionSample sample = m_loop.Tick();
     m_strip->Show(m_loop.Strip());
-    emit sampleTaken(makeSample(outcome));
+    emit sampleTaken(sample);
     if (m_logger->WriteFailed() && !m_logFailureReported)
         reportLogFailure();
 }
@@ -130,41 +103,6 @@ void AcquisitionCommands::reportLogFailure()
             .arg(m_logger->LogFileName()));
 }
 
-AcquisitionSample AcquisitionCommands::makeSample(const TickOutcome &outcome) const
-{
-    const RealTimeStrip &strip = m_loop.Strip();
-    AcquisitionSample s;
-    s.acquired = outcome.acquired;
-    s.status = strip.status;
-    s.stagedRevLimitActive = m_window.State().StagedRevLimitActive;
-    if (!outcome.acquired)
-        return s;
-    s.rpm = outcome.rpm;
-    s.tp = outcome.tp;
-    s.tpInt = outcome.tpInt;
-    s.masVoltage = outcome.masVoltage;
-    s.masColor = strip.masColor;
-    s.injectorPW = outcome.injector.pulseWidth;
-    s.injectorDuty = outcome.injector.duty;
-    const CVUserPrefs &prefs = m_window.Prefs();
-    s.inputs.reserve(static_cast<qsizetype>(prefs.SortedAnalogDAQInputs().size() +
-                                            prefs.SortedDigitalDAQInputs().size()));
-    for (const auto &input : prefs.SortedAnalogDAQInputs())
-        s.inputs.push_back({input->Name(), false, input->Value(), input->Voltage(), thresholdColor(*input)});
-    for (const auto &input : prefs.SortedDigitalDAQInputs()) {
-        const bool high = input->Voltage() == 1.0f;
-        s.inputs.push_back({input->Name(), true, high ? 1.0f : 0.0f, input->Voltage(), std::nullopt});
-    }
-    const Tune &tune = m_window.State().tune;
-    const std::pair<int, MapKey> traced[] = {
-        {PanelIndex::HOFM, MapKey::HOFM}, {PanelIndex::HOHGFM, MapKey::HOHGFM}, {PanelIndex::HOTM, MapKey::HOTM}};
-    for (const auto &[panel, key] : traced) {
-        const CVMapInfo &map = tune.map(key);
-        s.cells.push_back({panel, map.LastRPMIndex(), map.LastTPIndex(), map.LastAccessedValue()});
-    }
-    return s;
-}
-
 void AcquisitionCommands::SaveDatalog()
 {
     m_logger->SaveLogFile(false);
@@ -173,13 +111,13 @@ void AcquisitionCommands::SaveDatalog()
 
 void AcquisitionCommands::DataLoggingSettings()
 {
-    dlgDataLoggingSettings dialog(m_window.Prefs(), m_window.DialogParent());
+    dlgDataLoggingSettings dialog(m_window.Prefs().daq, m_window.DialogParent());
     dialog.exec();
 }
 
 void AcquisitionCommands::StagedRevLimiter()
 {
-    dlgStagedRevLimiter dialog(m_window.Prefs(), m_window.State(), m_window.Ui().messages,
+    dlgStagedRevLimiter dialog(m_window.Prefs().daq, m_window.State(), m_window.Ui().messages,
                                m_window.DialogParent());
     dialog.exec();
 }

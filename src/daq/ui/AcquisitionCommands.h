@@ -1,7 +1,6 @@
 #pragma once
 
 #include "daq/CVAcquisitionLoop.h"
-#include "daq/TraceTargets.h"
 #include "daq/AcquisitionSample.h"
 
 #include <QObject>
@@ -10,7 +9,6 @@
 class ConnectionCommands;
 class CVDataAcquisition;
 class CVRTLogger;
-class PanelTable;
 class QTimer;
 class RealTimeSender;
 class RealTimeStripView;
@@ -18,9 +16,9 @@ class MainWindow;
 
 // Live data in the main window: the acquisition timer timerDAQ, which runs
 // one CVAcquisitionLoop tick per DAQSampleRate milliseconds while real-time
-// mode is on, paints the real-time strip, hands engine speed and load to the
-// panels for their trace and appends to the data log; and the commands of
-// the "&Data Logging" menu and "&Staged Rev Limiter...".
+// mode is on, paints the real-time strip and hands the tick's sample to the
+// views (traced panels, gauges, 3D view) through sampleTaken; and the
+// commands of the "&Data Logging" menu and "&Staged Rev Limiter...".
 class AcquisitionCommands : public QObject
 {
     Q_OBJECT
@@ -54,26 +52,11 @@ signals:
     void sampleTaken(const AcquisitionSample &sample);
 
 private:
-    // The panels of the window as trace targets.
-    class PanelTargets : public TraceTargets
-    {
-    public:
-        explicit PanelTargets(const PanelTable &panels) : m_panels(panels) {}
-        void TraceCell(int panelIndex, int rpm, int tp) override;
-        void TraceCellRPM(int panelIndex, int rpm) override;
-        void TraceCellVoltage(int panelIndex, float volts) override;
-
-    private:
-        const PanelTable &m_panels;
-    };
-
-    AcquisitionSample makeSample(const TickOutcome &outcome) const;
     void reportLogFailure();
 
     MainWindow &m_window;
     CVDataAcquisition &m_daq;
     std::unique_ptr<CVRTLogger> m_logger;
-    PanelTargets m_targets;
     CVAcquisitionLoop m_loop;
     QTimer *m_timer = nullptr;
     RealTimeStripView *m_strip = nullptr;

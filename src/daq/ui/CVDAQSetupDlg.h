@@ -9,7 +9,7 @@
 
 class CVDataAcquisition;
 class CVScalingCalculator;
-class CVUserPrefs;
+class DaqSettings;
 class FieldEdit;
 class MessageBoxService;
 class QCheckBox;
@@ -25,7 +25,7 @@ struct ProgramState;
 // The "Data Acquisition Setup" page (panel index 14): the list of DAQ inputs,
 // the fields of the selected input, the list buttons, the device's reset and
 // version information and the advanced sampling settings. Every change goes
-// to the preferences at once (CVUserPrefs writes each input to the store).
+// to the preferences at once (DaqSettings writes each input to the store).
 class CVDAQSetupDlg : public QWidget, public TunePanel
 {
     Q_OBJECT
@@ -33,7 +33,7 @@ public:
     // Asks for a colour starting from the current one; nothing when cancelled.
     using ColorPicker = std::function<std::optional<QColor>(QWidget *parent, const QColor &initial)>;
 
-    CVDAQSetupDlg(CVUserPrefs &prefs, ProgramState &state, CVDataAcquisition &daq, CVScalingCalculator &calculator,
+    CVDAQSetupDlg(DaqSettings &prefs, ProgramState &state, CVDataAcquisition &daq, CVScalingCalculator &calculator,
                   MessageBoxService &messages, QWidget *parent = nullptr);
 
     QWidget *widget() override { return this; }
@@ -76,7 +76,7 @@ private:
     quint32 buttonColor(const QPushButton *button) const;
     void showDeviceFailure(const QString &message);
 
-    CVUserPrefs &m_prefs;
+    DaqSettings &m_prefs;
     ProgramState &m_state;
     CVDataAcquisition &m_daq;
     CVScalingCalculator &m_calculator;

@@ -1,7 +1,7 @@
 #include "daq/ui/dlgDataLoggingSettings.h"
 
 #include "platform/ui/DialogButtons.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-dlgDataLoggingSettings::dlgDataLoggingSettings(CVUserPrefs &prefs, QWidget *parent) : QDialog(parent), m_prefs(prefs)
+dlgDataLoggingSettings::dlgDataLoggingSettings(DaqSettings &prefs, QWidget *parent) : QDialog(parent), m_prefs(prefs)
 {
     setObjectName("dlgDataLoggingSettings");
     setWindowTitle("Data Logging Settings");

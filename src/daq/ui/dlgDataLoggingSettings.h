@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class CVUserPrefs;
+class DaqSettings;
 class QRadioButton;
 
 // "Data Logging Settings": comma- or tab-separated logs (DataLogFormat 1 or
@@ -11,14 +11,14 @@ class dlgDataLoggingSettings : public QDialog
 {
     Q_OBJECT
 public:
-    explicit dlgDataLoggingSettings(CVUserPrefs &prefs, QWidget *parent = nullptr);
+    explicit dlgDataLoggingSettings(DaqSettings &prefs, QWidget *parent = nullptr);
 
     void OKClicked();
     QRadioButton *csvOption() const { return radioDataLogCSV; }
     QRadioButton *textOption() const { return radioDataLogText; }
 
 private:
-    CVUserPrefs &m_prefs;
+    DaqSettings &m_prefs;
     QRadioButton *radioDataLogCSV = nullptr;
     QRadioButton *radioDataLogText = nullptr;
 };

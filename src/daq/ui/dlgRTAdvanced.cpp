@@ -3,7 +3,7 @@
 #include "editors/ui/FieldEdit.h"
 #include "editors/ValidateNumericRange.h"
 #include "platform/ui/DialogButtons.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,7 +18,7 @@ constexpr double MinMultiplier = 1;
 constexpr double MaxMultiplier = 1000;
 } // namespace
 
-dlgRTAdvanced::dlgRTAdvanced(CVUserPrefs &prefs, MessageBoxService &messages, QWidget *parent)
+dlgRTAdvanced::dlgRTAdvanced(DaqSettings &prefs, MessageBoxService &messages, QWidget *parent)
     : QDialog(parent), m_prefs(prefs), m_messages(messages)
 {
     setObjectName("dlgRTAdvanced");

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class CVUserPrefs;
+class DaqSettings;
 class FieldEdit;
 class MessageBoxService;
 
@@ -12,7 +12,7 @@ class dlgRTAdvanced : public QDialog
 {
     Q_OBJECT
 public:
-    dlgRTAdvanced(CVUserPrefs &prefs, MessageBoxService &messages, QWidget *parent = nullptr);
+    dlgRTAdvanced(DaqSettings &prefs, MessageBoxService &messages, QWidget *parent = nullptr);
 
     FieldEdit *sampleRateEdit() const { return editSampleRate; }
     FieldEdit *multiplierEdit() const { return editRPMMultiplier; }
@@ -21,7 +21,7 @@ public:
     bool OKClicked();
 
 private:
-    CVUserPrefs &m_prefs;
+    DaqSettings &m_prefs;
     MessageBoxService &m_messages;
     FieldEdit *editSampleRate = nullptr;
     FieldEdit *editRPMMultiplier = nullptr;

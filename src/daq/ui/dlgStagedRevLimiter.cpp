@@ -7,7 +7,7 @@
 #include "model/Rounding.h"
 #include "platform/ui/DialogButtons.h"
 #include "platform/MessageBoxService.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-dlgStagedRevLimiter::dlgStagedRevLimiter(CVUserPrefs &prefs, const ProgramState &state,
+dlgStagedRevLimiter::dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState &state,
                                          MessageBoxService &messages, QWidget *parent)
     : QDialog(parent), m_prefs(prefs), m_messages(messages)
 {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class CVUserPrefs;
+class DaqSettings;
 class FieldEdit;
 class MessageBoxService;
 class QCheckBox;
@@ -21,7 +21,7 @@ public:
     static constexpr double MinLimit = 50;
     static constexpr double MaxLimit = 12750;
 
-    dlgStagedRevLimiter(CVUserPrefs &prefs, const ProgramState &state, MessageBoxService &messages,
+    dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState &state, MessageBoxService &messages,
                         QWidget *parent = nullptr);
 
     // OK's checks and stores; false (the dialog stays open) when refused.
@@ -36,7 +36,7 @@ private:
     void applyEnablingRule();
     bool checkLimit();
 
-    CVUserPrefs &m_prefs;
+    DaqSettings &m_prefs;
     MessageBoxService &m_messages;
     QCheckBox *checkEnableStagedRevLimiter = nullptr;
     QGroupBox *frameStagedRevLimiter = nullptr;

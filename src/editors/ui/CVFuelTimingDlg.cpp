@@ -2,6 +2,7 @@
 
 #include "editors/ui/CVFuelTimingDlg.h"
 
+#include "daq/AcquisitionSample.h"
 #include "editors/CVMapColorInfo.h"
 #include "editors/EditSession.h"
 #include "editors/ui/FieldEdit.h"
@@ -10,7 +11,7 @@
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 #include "platform/ui/ScreenUnits.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "editors/EditorSettings.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -57,7 +58,7 @@ QFrame *legendBox(QWidget *parent, std::uint32_t color, const char *name)
 
 } // namespace
 
-CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, CVUserPrefs &prefs, MessageBoxService &messages,
+CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, MessageBoxService &messages,
                                  QWidget *parent)
     : QWidget(parent)
     , m_edits(edits)
@@ -322,38 +323,20 @@ void CVFuelTimingDlg::showCell(MapKey body, int row, int col)
 
 // --- Live trace ---------------------------------------------------------------
 
-void CVFuelTimingDlg::TraceCell(int panelIndex, const TraceSample &sample)
+void CVFuelTimingDlg::ShowTrace(const AcquisitionSample &sample)
 {
-    TraceCell(panelIndex, sample.rpm, sample.tp);
-}
-
-void CVFuelTimingDlg::TraceCell(int panel, int rpm, int tp)
-{
-    const std::optional<MapKey> key = PanelMap(panel);
-    if (!key)
-        return;
-    CVMapInfo &map = m_state.tune.map(*key);
-    const int previousRow = map.LastRPMIndex() + 1;
-    const int previousCol = map.LastTPIndex() + 1;
-
-    if (const std::optional<TracedCell> cell = TraceLookup(m_state.tune, panel, rpm, tp)) {
-        map.SetLastRPMIndex(cell->rpmIndex);
-        map.SetLastTPIndex(cell->tpIndex);
-    }
-    const int row = map.LastRPMIndex() + 1;
-    const int col = map.LastTPIndex() + 1;
+    const std::optional<MapKey> shown = PanelMap(m_state.CurrentPanel);
+    const AcquisitionSample::TracedCell *cell = shown ? sample.cellOf(*shown) : nullptr;
+    if (!sample.acquired || !cell)
+        return; // the map on screen is not traced
+    const int row = cell->rpmIndex + 1;
+    const int col = cell->tpIndex + 1;
     if (PlaceOf(row, col) != CellPlace::Body)
         return; // trace indexes outside the map: nothing to mark
-    const int entry = EntryIndexOf(row, col);
-    map.SetLastAccessedValue(DisplayValue(map.MapValue(entry), IsTimingPanel(panel)));
-
-    const bool allCells = m_prefs.HighlightMode() == 1;
-    if (allCells)
-        map.AddRTMapPoint(entry);
-
-    if (panel != m_state.CurrentPanel)
-        return;
-    if (!allCells && PlaceOf(previousRow, previousCol) == CellPlace::Body)
+    const CVMapInfo &map = m_state.tune.map(*shown);
+    const int previousRow = cell->previousRpmIndex + 1;
+    const int previousCol = cell->previousTpIndex + 1;
+    if (!sample.visitedCellsKept && PlaceOf(previousRow, previousCol) == CellPlace::Body)
         m_model->setBackground(previousRow, previousCol,
                                scaleColor(map.MapValue(EntryIndexOf(previousRow, previousCol))));
     m_model->setBackground(row, col, traceColor());

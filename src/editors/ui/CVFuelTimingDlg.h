@@ -10,7 +10,7 @@
 #include <map>
 #include <optional>
 
-class CVUserPrefs;
+class EditorSettings;
 class EditSession;
 class FieldEdit;
 class MapGridModel;
@@ -39,7 +39,7 @@ class CVFuelTimingDlg : public QWidget, public GridPanel
 {
     Q_OBJECT
 public:
-    CVFuelTimingDlg(EditSession &edits, CVUserPrefs &prefs, MessageBoxService &messages,
+    CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, MessageBoxService &messages,
                     QWidget *parent = nullptr);
     ~CVFuelTimingDlg() override;
 
@@ -50,8 +50,9 @@ public:
     void UpdateData() override;
     void PopGrid() override;
     void UpdateGridFont() override;
-    // Trace of one acquisition sample for panel index 7, 8 or 11.
-    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    // Paints the traced cell of the map on screen green; in highlight mode
+    // "Current cell" the cell traced before gets its scale colour back.
+    void ShowTrace(const AcquisitionSample &sample) override;
     // Clears the trace points of the three traced maps (HOFM, HOHGFM, HOTM)
     // and refills the grid when one of them is on screen.
     void ClearRTState() override;
@@ -65,7 +66,6 @@ public:
     bool IsEditingMap() const;
     // The tree took the focus: an open in-place editor takes it back.
     void TreeReceivedFocus();
-    void TraceCell(int panel, int rpm, int tp);
 
     // Commits value to the current cell under the cell's range and rounding
     // rules; false (and the tune unchanged) when refused. The refusal names
@@ -162,7 +162,7 @@ private:
 
     EditSession &m_edits;
     ProgramState &m_state;
-    CVUserPrefs &m_prefs;
+    EditorSettings &m_prefs;
     MessageBoxService &m_messages;
 
     int m_w = 0;

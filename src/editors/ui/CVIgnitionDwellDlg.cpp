@@ -1,5 +1,6 @@
 #include "editors/ui/CVIgnitionDwellDlg.h"
 
+#include "daq/AcquisitionSample.h"
 #include "editors/TableRules.h"
 #include "model/ProgramState.h"
 
@@ -44,18 +45,15 @@ void CVIgnitionDwellDlg::UpdateData()
     }
 }
 
-void CVIgnitionDwellDlg::TraceCell(int rpm)
+void CVIgnitionDwellDlg::ShowTrace(const AcquisitionSample &sample)
 {
+    if (!sample.acquired)
+        return;
     setMarked(dutyBox(m_lastColumn), false);
     setMarked(dutyBox(m_lastColumn + TableRules::DwellColumns), false);
-    m_lastColumn = TableRules::RpmColumnTraceIndex(m_state.tune.map(MapKey::FUELRPM), rpm);
+    m_lastColumn = sample.rpmColumn;
     setMarked(dutyBox(m_lastColumn), true);
     setMarked(dutyBox(m_lastColumn + TableRules::DwellColumns), true);
-}
-
-void CVIgnitionDwellDlg::TraceCell(int, const TraceSample &sample)
-{
-    TraceCell(sample.rpm);
 }
 
 void CVIgnitionDwellDlg::ClearRTState()

@@ -16,8 +16,9 @@ public:
     void UpdateData() override;
     void IgnitionDuty_KeyPress(int index, int keyAscii) { keyPress(m_duty, index, keyAscii); }
     void IgnitionDuty_Validate(int index, bool &cancel) { validate(m_duty, index, cancel); }
-    void TraceCell(int rpm);
-    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    // Marks both boxes of the sample's Fuel RPM Map column; the boxes marked
+    // before lose their mark.
+    void ShowTrace(const AcquisitionSample &sample) override;
     void ClearRTState() override;
 
     FieldEdit *dutyBox(int i) const { return boxAt(m_duty, i); }

@@ -1,5 +1,6 @@
 #include "editors/ui/CVTTPDlg.h"
 
+#include "daq/AcquisitionSample.h"
 #include "editors/TableRules.h"
 #include "model/ProgramState.h"
 
@@ -52,23 +53,20 @@ void CVTTPDlg::UpdateData()
     }
 }
 
-void CVTTPDlg::TraceCell(int rpm)
+void CVTTPDlg::ShowTrace(const AcquisitionSample &sample)
 {
+    if (!sample.acquired)
+        return;
     setMarked(ttpMinBox(m_lastTTPMinIndex), false);
     setMarked(ttpMaxBox(m_lastColumn), false);
     setMarked(tpLimitBox(m_lastColumn), false);
 
-    m_lastTTPMinIndex = TableRules::TTPMinTraceIndex(rpm);
-    m_lastColumn = TableRules::RpmColumnTraceIndex(m_state.tune.map(MapKey::FUELRPM), rpm);
+    m_lastTTPMinIndex = sample.ttpMinIndex;
+    m_lastColumn = sample.rpmColumn;
 
     setMarked(ttpMinBox(m_lastTTPMinIndex), true);
     setMarked(ttpMaxBox(m_lastColumn), true);
     setMarked(tpLimitBox(m_lastColumn), true);
-}
-
-void CVTTPDlg::TraceCell(int, const TraceSample &sample)
-{
-    TraceCell(sample.rpm);
 }
 
 void CVTTPDlg::ClearRTState()

@@ -20,8 +20,9 @@ public:
     void TPLimit_Validate(int index, bool &cancel) { validate(m_tpLimit, index, cancel); }
     void TTPMax_KeyPress(int index, int keyAscii) { keyPress(m_ttpMax, index, keyAscii); }
     void TTPMax_Validate(int index, bool &cancel) { validate(m_ttpMax, index, cancel); }
-    void TraceCell(int rpm);
-    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    // Marks the sample's TTP Min box and its Fuel RPM Map column in TTP Max
+    // and TP Limit; the boxes marked before lose their mark.
+    void ShowTrace(const AcquisitionSample &sample) override;
     void ClearRTState() override;
 
     FieldEdit *ttpMinBox(int i) const { return boxAt(m_ttpMin, i); }

@@ -1,5 +1,6 @@
 #include "editors/ui/CVVQTableDlg.h"
 
+#include "daq/AcquisitionSample.h"
 #include "editors/TableRules.h"
 #include "model/ProgramState.h"
 
@@ -39,16 +40,13 @@ void CVVQTableDlg::UpdateData()
     fill(m_vq);
 }
 
-void CVVQTableDlg::TraceCell(float voltage)
+void CVVQTableDlg::ShowTrace(const AcquisitionSample &sample)
 {
+    if (!sample.acquired)
+        return;
     setMarked(vqBox(m_lastIndex), false);
-    m_lastIndex = TableRules::VQTraceIndex(voltage);
+    m_lastIndex = sample.vqIndex;
     setMarked(vqBox(m_lastIndex), true);
-}
-
-void CVVQTableDlg::TraceCell(int, const TraceSample &sample)
-{
-    TraceCell(sample.masVoltage);
 }
 
 void CVVQTableDlg::ClearRTState()

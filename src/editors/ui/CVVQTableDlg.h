@@ -15,8 +15,8 @@ public:
     void UpdateData() override;
     void VQ_KeyPress(int index, int keyAscii) { keyPress(m_vq, index, keyAscii); }
     void VQ_Validate(int index, bool &cancel) { validate(m_vq, index, cancel); }
-    void TraceCell(float voltage);
-    void TraceCell(int panelIndex, const TraceSample &sample) override;
+    // Marks the sample's VQ box; the box marked before loses its mark.
+    void ShowTrace(const AcquisitionSample &sample) override;
     void ClearRTState() override;
 
     FieldEdit *vqBox(int i) const { return boxAt(m_vq, i); }

@@ -13,8 +13,9 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
+#include "link/LinkSettings.h"
 #include "shell/MainWindow.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -138,7 +139,7 @@ void EditCommands::refreshPanels()
 void EditCommands::WriteChanges()
 {
     ProgramState &state = m_state;
-    CVUserPrefs &prefs = m_window.Prefs();
+    const LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     if (state.RealTimeEnabled || prefs.ConnectionState() == NotConnected)
         return;
@@ -207,7 +208,7 @@ bool EditCommands::CompareWithImage(const QString &given)
 bool EditCommands::CompareWithBox()
 {
     ProgramState &state = m_state;
-    if (state.RealTimeEnabled || m_window.Prefs().ConnectionState() == NotConnected)
+    if (state.RealTimeEnabled || m_window.Prefs().link.ConnectionState() == NotConnected)
         return false;
     Tune other;
     bool success = false;

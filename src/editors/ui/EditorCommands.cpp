@@ -5,9 +5,10 @@
 #include "editors/ui/dlgMapCopy.h"
 #include "model/ProgramState.h"
 #include "platform/UiServices.h"
+#include "daq/DaqSettings.h"
 #include "shell/MainWindow.h"
 #include "shell/Panels.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QMenu>
@@ -57,12 +58,12 @@ void EditorCommands::HighlightCurrentCell()
     ClearTrace();
     m_window.Actions().mnuDataLoggingCurrentCell->setChecked(true);
     m_window.Actions().mnuDataLoggingAllCells->setChecked(false);
-    m_window.Prefs().SetHighlightMode(0);
+    m_window.Prefs().daq.SetHighlightMode(0);
 }
 
 void EditorCommands::HighlightAllCells()
 {
     m_window.Actions().mnuDataLoggingCurrentCell->setChecked(false);
     m_window.Actions().mnuDataLoggingAllCells->setChecked(true);
-    m_window.Prefs().SetHighlightMode(1);
+    m_window.Prefs().daq.SetHighlightMode(1);
 }

@@ -1,7 +1,7 @@
 #include "editors/ui/GridFont.h"
 
 #include "model/Rounding.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "editors/EditorSettings.h"
 
 #include <QFontDialog>
 
@@ -26,7 +26,7 @@ FontPicker SystemFontPicker()
     };
 }
 
-QFont FromPrefs(const CVUserPrefs &prefs)
+QFont FromPrefs(const EditorSettings &prefs)
 {
     QFont font;
     if (!prefs.GridFontName().isEmpty())
@@ -38,7 +38,7 @@ QFont FromPrefs(const CVUserPrefs &prefs)
     return font;
 }
 
-void Store(CVUserPrefs &prefs, const QFont &font)
+void Store(EditorSettings &prefs, const QFont &font)
 {
     prefs.SetGridFontName(font.family());
     const double points = font.pointSizeF();
@@ -48,7 +48,7 @@ void Store(CVUserPrefs &prefs, const QFont &font)
     prefs.SetGridFontItalic(font.italic());
 }
 
-bool Choose(QWidget *parent, CVUserPrefs &prefs, const FontPicker &pick)
+bool Choose(QWidget *parent, EditorSettings &prefs, const FontPicker &pick)
 {
     if (!pick)
         return false;

@@ -4,7 +4,7 @@
 #include "daq/GeneralText.h"
 #include "editors/CVMapColorInfo.h"
 #include "model/ProgramState.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "daq/DaqSettings.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -23,7 +23,7 @@ QColor toQColor(quint32 c)
 
 } // namespace
 
-CVGaugesWnd::CVGaugesWnd(const ProgramState &state, const CVUserPrefs &prefs, QWidget *parent)
+CVGaugesWnd::CVGaugesWnd(const ProgramState &state, const DaqSettings &prefs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_state(state), m_prefs(prefs)
 {
     setObjectName(QStringLiteral("frmGauges"));

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <optional>
 
-class CVUserPrefs;
+class DaqSettings;
 class QGridLayout;
 class QLabel;
 class QTimer;
@@ -35,7 +35,7 @@ public:
     static QString MasKey() { return QStringLiteral("MAS"); }
     static QString DutyKey() { return QStringLiteral("Injector Duty"); }
 
-    CVGaugesWnd(const ProgramState &state, const CVUserPrefs &prefs, QWidget *parent = nullptr);
+    CVGaugesWnd(const ProgramState &state, const DaqSettings &prefs, QWidget *parent = nullptr);
 
     // One acquisition tick's values: kept, and shown at the next frame.
     void TakeSample(const AcquisitionSample &sample);
@@ -64,7 +64,7 @@ private:
     void showReading(GaugeWidget *gauge, double value, const QString &text, std::optional<quint32> color);
 
     const ProgramState &m_state;
-    const CVUserPrefs &m_prefs;
+    const DaqSettings &m_prefs;
     QLabel *m_status = nullptr;
     QGridLayout *m_grid = nullptr;
     QMap<QString, GaugeWidget *> m_gauges;

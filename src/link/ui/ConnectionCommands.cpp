@@ -15,8 +15,9 @@
 #include "platform/MessageBoxService.h"
 #include "platform/SerialPort.h"
 #include "platform/UiServices.h"
+#include "link/LinkSettings.h"
 #include "shell/MainWindow.h"
-#include "shell/prefs/CVUserPrefs.h"
+#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,7 +81,7 @@ void ConnectionCommands::reportLostPort()
     m_lostPending = false;
     // The box is gone: there is nothing to put the tune's rev limit back into.
     m_window.State().StagedRevLimitActive = false;
-    if (m_window.Prefs().ConnectionState() != NotConnected) {
+    if (m_window.Prefs().link.ConnectionState() != NotConnected) {
         m_window.SetConnectionState(NotConnected); // ends real-time mode too
         m_port.Close();
     }
@@ -104,7 +105,7 @@ void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkO
 
 void ConnectionCommands::Connect()
 {
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     const MainActions &actions = m_window.Actions();
     const auto imageCommands = {actions.mnuFileOpenBin, actions.mnuFileSaveBin, actions.mnuLoad};
@@ -197,7 +198,7 @@ void ConnectionCommands::Write()
 void ConnectionCommands::RealTimeMode()
 {
     ProgramState &state = m_window.State();
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     MessageBoxService &messages = m_window.Ui().messages;
     const MainActions &actions = m_window.Actions();
     const StatusPanels &panels = m_window.StatusBarPanels();
@@ -267,7 +268,7 @@ void ConnectionCommands::RealTimeMode()
 
 void ConnectionCommands::ConnectionSettings()
 {
-    CVUserPrefs &prefs = m_window.Prefs();
+    LinkSettings &prefs = m_window.Prefs().link;
     dlgSettings settings(m_window.Ui().messages, dlgSettings::SystemDevices(), m_window.DialogParent());
     settings.SetCOMPort(prefs.COMPort());
     settings.SetPortName(prefs.PortName());

@@ -168,12 +168,13 @@ void CVMap3DView::TakeSample(const AcquisitionSample &sample)
         return;
     bool changed = false;
     for (const AcquisitionSample::TracedCell &cell : sample.cells) {
-        if (cell.panelIndex < 0 || cell.panelIndex >= static_cast<int>(m_live.size()))
+        const int panel = CatalogueEntry(cell.map).panel;
+        if (panel < 0 || panel >= static_cast<int>(m_live.size()))
             continue;
-        std::optional<LiveCell> &slot = m_live[static_cast<std::size_t>(cell.panelIndex)];
+        std::optional<LiveCell> &slot = m_live[static_cast<std::size_t>(panel)];
         if (!slot || slot->rpmIndex != cell.rpmIndex || slot->tpIndex != cell.tpIndex) {
             slot = LiveCell{cell.rpmIndex, cell.tpIndex};
-            changed = changed || cell.panelIndex == m_panel;
+            changed = changed || panel == m_panel;
         }
     }
     if (changed)
