@@ -8,7 +8,7 @@
 #include "FuzzCheck.h"
 
 #include "analysis/FuelCorrection.h"
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/sim/SimulatedU12Driver.h"
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         ProgramState state;
         CVDataAcquisition daq(driver, prefs, state.tune, calculator);
         QuietSender sender;
-        CVAcquisitionLoop loop(daq, prefs, state, sender);
+        AcquisitionLoop loop(daq, prefs, state, sender);
         for (int tick = 0; tick < 3; ++tick) {
             loop.Tick();
             FUZZ_CHECK(loop.Strip().rowsInUse <= RealTimeStrip::RowCount);

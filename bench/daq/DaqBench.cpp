@@ -7,7 +7,7 @@
 // under 1.5 % of one core). Each benchmark reports its figure against the
 // target as a ratio ("vs_target" above 1 is better than the target).
 
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
@@ -105,7 +105,7 @@ void BM_FullTick(benchmark::State &state)
     CVScalingCalculator calc;
     CVDataAcquisition daq(driver, prefs, program.tune, calc);
     NoBox box;
-    CVAcquisitionLoop loop(daq, prefs, program, box);
+    AcquisitionLoop loop(daq, prefs, program, box);
     NoMessages messages;
     NoFiles files;
     CVRTLogger logger(prefs, messages, files, dir.filePath("logs"));

@@ -5,7 +5,7 @@
 // paints with the cached faces thrown away (what a resize costs).
 
 #include "daq/CVDAQInput.h"
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 #include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
@@ -91,7 +91,7 @@ struct Board
     SettingsStore store;
     DaqSettings prefs;
     ProgramState state;
-    CVGaugesWnd wnd;
+    GaugesWindow wnd;
 };
 
 void BM_GaugesTick(benchmark::State &st)

@@ -1,7 +1,7 @@
 #include "analysis/CellOverlay.h"
 
 #include "analysis/DataLog.h"
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/EngineTrace.h"
 #include "model/Tune.h"
 

@@ -3,7 +3,7 @@
 #include "analysis/CellOverlay.h"
 #include "analysis/DataLog.h"
 #include "daq/CVScalingCalculator.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 #include "platform/SettingsStore.h"
 

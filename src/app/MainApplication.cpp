@@ -20,13 +20,13 @@
 #include "platform/SerialPort.h"
 #include "daq/ui/AcquisitionCommands.h"
 #include "link/ui/ConnectionCommands.h"
-#include "editors/ui/EditCommands.h"
-#include "editors/ui/EditorCommands.h"
+#include "editors/ui/UndoAndCompareCommands.h"
+#include "editors/ui/MapGridCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/HelpCommands.h"
 #include "link/ui/ImageCommands.h"
 #include "shell/frmMain.h"
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 #include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
@@ -76,13 +76,13 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
                                                   options.fastHandshake ? HandshakeTimings::Fast()
                                                                         : HandshakeTimings{});
     m_imageCommands = new ImageCommands(*m_window, *m_port, [this] { return m_connectionCommands->Read(); });
-    m_editorCommands = new EditorCommands(*m_window, *m_grid, *m_edits);
+    m_mapGridCommands = new MapGridCommands(*m_window, *m_grid, *m_edits);
     // Undo history, write of the changes and compare; it knows what the box
     // holds from every read and write, real-time writes included (a failed
     // one leaves its item unknown and the change waiting to be sent).
-    m_editCommands = new EditCommands(*m_window, *m_grid, *m_port, *m_edits);
-    m_connectionCommands->box = &m_editCommands->box();
-    m_imageCommands->box = &m_editCommands->box();
+    m_undoCompare = new UndoAndCompareCommands(*m_window, *m_grid, *m_port, *m_edits);
+    m_connectionCommands->box = &m_undoCompare->box();
+    m_imageCommands->box = &m_undoCompare->box();
     m_realTime->written = [this](const QByteArray &frame, const LinkOutcome &outcome) {
         m_connectionCommands->RealTimeWriteEnded(frame, outcome);
     };
@@ -96,7 +96,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     // The 3D map view beside the grid and the gauges window, both fed by
     // every acquisition tick.
     m_map3DView = new Map3DViewCommands(*m_window, *m_grid);
-    m_gauges = new CVGaugesWnd(m_state, m_prefs.daq, m_window.get());
+    m_gauges = new GaugesWindow(m_state, m_prefs.daq, m_window.get());
     QAction *gaugesItem = m_window->Actions().mnuViewGauges;
     QObject::connect(gaugesItem, &QAction::triggered, m_gauges, [gauges = m_gauges](bool show) {
         gauges->setVisible(show);
@@ -105,8 +105,8 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
             gauges->activateWindow();
         }
     });
-    QObject::connect(m_gauges, &CVGaugesWnd::shownChanged, gaugesItem, &QAction::setChecked);
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_gauges, &CVGaugesWnd::TakeSample);
+    QObject::connect(m_gauges, &GaugesWindow::shownChanged, gaugesItem, &QAction::setChecked);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_gauges, &GaugesWindow::TakeSample);
     QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
                      &Map3DViewCommands::TakeSample);
 

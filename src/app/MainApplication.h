@@ -14,8 +14,8 @@ class FileCommands;
 class HelpCommands;
 class ConnectionCommands;
 class ImageCommands;
-class EditorCommands;
-class EditCommands;
+class MapGridCommands;
+class UndoAndCompareCommands;
 class SerialPort;
 class DialogRealTimeSender;
 class EditSession;
@@ -31,7 +31,7 @@ class DaqDriver;
 class CVScalingCalculator;
 class CVDataAcquisition;
 class Map3DViewCommands;
-class CVGaugesWnd;
+class GaugesWindow;
 class AnalysisCommands;
 
 // What the program is started with.
@@ -61,13 +61,13 @@ public:
     HelpCommands &helpCommands() { return *m_helpCommands; }
     ConnectionCommands &connectionCommands() { return *m_connectionCommands; }
     ImageCommands &imageCommands() { return *m_imageCommands; }
-    EditorCommands &editorCommands() { return *m_editorCommands; }
-    EditCommands &editCommands() { return *m_editCommands; }
+    MapGridCommands &mapGridCommands() { return *m_mapGridCommands; }
+    UndoAndCompareCommands &undoCompare() { return *m_undoCompare; }
     EditSession &edits() { return *m_edits; }
     SerialPort &port() { return *m_port; }
     CVFuelTimingDlg &grid() { return *m_grid; }
     Map3DViewCommands &map3DView() { return *m_map3DView; }
-    CVGaugesWnd &gauges() { return *m_gauges; }
+    GaugesWindow &gauges() { return *m_gauges; }
     CVDAQSetupDlg &daqSetup() { return *m_daqSetup; }
     AcquisitionCommands &acquisitionCommands() { return *m_acquisitionCommands; }
     AnalysisCommands &analysisCommands() { return *m_analysisCommands; }
@@ -101,10 +101,10 @@ private:
     HelpCommands *m_helpCommands = nullptr;
     ConnectionCommands *m_connectionCommands = nullptr;
     ImageCommands *m_imageCommands = nullptr;
-    EditorCommands *m_editorCommands = nullptr;
-    EditCommands *m_editCommands = nullptr;
+    MapGridCommands *m_mapGridCommands = nullptr;
+    UndoAndCompareCommands *m_undoCompare = nullptr;
     Map3DViewCommands *m_map3DView = nullptr; // child of the window
-    CVGaugesWnd *m_gauges = nullptr;           // a window owned by the main window
+    GaugesWindow *m_gauges = nullptr;           // a window owned by the main window
     CVDAQSetupDlg *m_daqSetup = nullptr;
     AcquisitionCommands *m_acquisitionCommands = nullptr;
     AnalysisCommands *m_analysisCommands = nullptr; // child of the window

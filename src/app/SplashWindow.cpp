@@ -6,7 +6,7 @@
 SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName("frmSplash");
+    setObjectName("SplashWindow");
     setFixedSize(420, 220);
 }
 

@@ -2,7 +2,7 @@
 
 #include "daq/CVScalingCalculator.h"
 #include "daq/GeneralText.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 #include "daq/DaqSettings.h"
 

@@ -1,7 +1,7 @@
 #include "daq/EngineTrace.h"
 
 #include "daq/AcquisitionSample.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 
 #include <algorithm>

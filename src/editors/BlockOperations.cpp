@@ -1,7 +1,7 @@
 #include "editors/BlockOperations.h"
 
 #include "editors/NumericInput.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 #include "model/TuneItems.h"
 

@@ -1,6 +1,6 @@
 #include "editors/GridRules.h"
 
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 #include "model/TuneItems.h"
 

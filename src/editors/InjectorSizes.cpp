@@ -1,6 +1,6 @@
 #include "editors/InjectorSizes.h"
 
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 
 namespace {
 

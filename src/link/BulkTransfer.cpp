@@ -2,7 +2,7 @@
 
 #include "link/Frames.h"
 #include "link/LinkMessages.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/TuneItems.h"
 
 BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune,

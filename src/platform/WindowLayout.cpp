@@ -1,6 +1,6 @@
 #include "platform/WindowLayout.h"
 
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "platform/UiServices.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainWindow.h"
-#include "shell/dlgAbout.h"
+#include "shell/AboutBox.h"
 
 #include <QAction>
 
@@ -48,6 +48,6 @@ void HelpCommands::Search()
 
 void HelpCommands::About()
 {
-    dlgAbout about(m_window.Ui().messages, m_window.DialogParent());
+    AboutBox about(m_window.Ui().messages, m_window.DialogParent());
     about.exec();
 }

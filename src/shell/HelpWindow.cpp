@@ -12,7 +12,7 @@
 
 HelpWindow::HelpWindow(const QString &guidePath, QWidget *parent) : QWidget(parent, Qt::Window)
 {
-    setObjectName("frmHelp");
+    setObjectName("HelpWindow");
     setWindowTitle("Vantrelle Help");
     resize(900, 640);
 

@@ -65,7 +65,7 @@ MainMenuBar CreateMenus(QMainWindow &window)
     made.binSep->setObjectName("mnuFileBinSep");
     a.mnuFileClose = item(file, "E&xit", "mnuFileClose");
 
-    // Undo and redo of every change to the tune (EditCommands names the steps).
+    // Undo and redo of every change to the tune (UndoAndCompareCommands names the steps).
     QMenu *edit = menu(bar, "&Edit", "mnuEdit");
     a.mnuEditUndo = item(edit, "&Undo", "mnuEditUndo");
     a.mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -99,7 +99,7 @@ MainMenuBar CreateMenus(QMainWindow &window)
     QMenu *tools = menu(bar, "&Tools", "mnuTools");
     a.mnuToolsStagedRevLimiter = item(tools, "&Staged Rev Limiter...", "mnuToolsStagedRevLimiter");
     a.mnuToolsMapCopy = item(tools, "Co&py Fuel / Timing Maps...", "mnuToolsMapCopy");
-    // A second tune beside the one being edited (EditCommands).
+    // A second tune beside the one being edited (UndoAndCompareCommands).
     QMenu *compare = tools->addMenu("Co&mpare");
     compare->setObjectName("mnuToolsCompare");
     a.mnuToolsCompareProject = item(compare, "With &Project File...", "mnuToolsCompareProject");

@@ -4,7 +4,7 @@
 #include "shell/frmMain.h"
 
 #include "model/ProgramState.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
 #include "daq/DaqSettings.h"

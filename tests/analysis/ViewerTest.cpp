@@ -7,8 +7,8 @@
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/GridLogMarks.h"
 #include "analysis/ui/LogChartView.h"
-#include "analysis/ui/dlgFuelCorrection.h"
-#include "analysis/ui/dlgMapOverlay.h"
+#include "analysis/ui/FuelCorrectionDialog.h"
+#include "analysis/ui/MapOverlayDialog.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapGridView.h"
 #include "model/ProgramState.h"
@@ -21,7 +21,7 @@
 #include "daq/CVRTLogger.h"
 #include "model/TuneHistory.h"
 #include "daq/ui/AcquisitionCommands.h"
-#include "editors/ui/EditCommands.h"
+#include "editors/ui/UndoAndCompareCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "app/CVUserPrefs.h"
@@ -183,7 +183,7 @@ protected:
             t.map(MapKey::HOFM).SetMapValue(e, 10);
         t.map(MapKey::HOFM).SetMapValue(1 * 16 + 1, 200); // closed loop
         // The tune as set up here is where the undo history starts.
-        app->editCommands().history().Reset(true);
+        app->undoCompare().history().Reset(true);
     }
     AnalysisCommands &commands() { return app->analysisCommands(); }
     MapGridView &grid() { return *app->grid().grid(); }
@@ -254,7 +254,7 @@ TEST_F(ViewerInWindowTest, OverlayShowsCountsOnTheChosenMapOnly)
     files.queue(path);
     app->window().Actions().mnuToolsMapOverlay->trigger(); // asks for a log first
     QCoreApplication::processEvents();
-    auto *dialog = app->window().findChild<dlgMapOverlay *>();
+    auto *dialog = app->window().findChild<MapOverlayDialog *>();
     ASSERT_TRUE(dialog);
     dialog->mapCombo()->setCurrentIndex(dialog->mapCombo()->findData(static_cast<int>(MapKey::HOFM)));
     dialog->columnCombo()->setCurrentIndex(dialog->columnCombo()->findText("RPM"));
@@ -293,7 +293,7 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
 
     files.queue(path);
     app->window().Actions().mnuToolsFuelCorrection->trigger();
-    auto *dialog = app->window().findChild<dlgFuelCorrection *>();
+    auto *dialog = app->window().findChild<FuelCorrectionDialog *>();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->afrCombo()->currentText(), "AFR"); // found by its name
     ASSERT_TRUE(dialog->compute());
@@ -318,8 +318,8 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     // The proposal now starts from the new value.
     EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 21);
     // One step of the undo history, taken back by one Undo.
-    EXPECT_EQ(app->editCommands().history().StepCount(), 1);
-    EXPECT_TRUE(app->editCommands().history().UndoLabel().contains("Fuel Correction"));
+    EXPECT_EQ(app->undoCompare().history().StepCount(), 1);
+    EXPECT_TRUE(app->undoCompare().history().UndoLabel().contains("Fuel Correction"));
     app->window().Actions().mnuEditUndo->trigger();
     EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 10);
     EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(0), 10);

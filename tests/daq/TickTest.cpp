@@ -3,7 +3,7 @@
 // limiter rule.
 
 #include "ScriptedDaqDriver.h"
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DataLogSink.h"
@@ -117,7 +117,7 @@ protected:
     Journal journal;
     RecordingSender sender;
     RecordingLog log;
-    CVAcquisitionLoop loop;
+    AcquisitionLoop loop;
 };
 
 TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)

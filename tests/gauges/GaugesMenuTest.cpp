@@ -4,9 +4,9 @@
 #include "../view3d/AppFixture.h"
 #include "../view3d/WaitFor.h"
 
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 #include "daq/ui/AcquisitionCommands.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
@@ -21,7 +21,7 @@ TEST_F(GaugesMenu, TheMenuItemOpensAndClosesTheWindow)
     QAction *item = w().Actions().mnuViewGauges;
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "&Gauges");
-    CVGaugesWnd &gauges = app->gauges();
+    GaugesWindow &gauges = app->gauges();
     EXPECT_FALSE(gauges.isVisible());
     item->trigger();
     EXPECT_TRUE(gauges.isVisible());
@@ -49,10 +49,10 @@ TEST_F(GaugesMenu, EveryTickReachesTheGaugesAndThe3DView)
     emit app->acquisitionCommands().sampleTaken(sample);
 
     ASSERT_TRUE(waitFor([&] { return app->gauges().ApplyCount() == 1; }));
-    EXPECT_EQ(app->gauges().Gauge(CVGaugesWnd::RpmKey())->valueText(), "4250");
-    EXPECT_EQ(app->gauges().Gauge(CVGaugesWnd::TpKey())->valueText(), "37");
+    EXPECT_EQ(app->gauges().Gauge(GaugesWindow::RpmKey())->valueText(), "4250");
+    EXPECT_EQ(app->gauges().Gauge(GaugesWindow::TpKey())->valueText(), "37");
 
-    CVMap3DView &view = *app->map3DView().view();
+    Map3DView &view = *app->map3DView().view();
     w().SelectPanel(11);
     ASSERT_TRUE(waitFor([&] { return view.Data().panel == 11; }));
     ASSERT_TRUE(view.Data().liveEntry);

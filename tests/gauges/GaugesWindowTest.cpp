@@ -4,7 +4,7 @@
 #include "../view3d/WaitFor.h"
 
 #include "daq/CVDAQInput.h"
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 #include "gauges/ui/GaugeWidget.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
@@ -56,10 +56,10 @@ AcquisitionSample sample(qint32 rpm, int tp)
     return s;
 }
 
-class GaugesWindow : public ::testing::Test
+class GaugesWindowTest : public ::testing::Test
 {
 protected:
-    GaugesWindow() : store(dir.filePath("Vantrelle.ini")), prefs(store)
+    GaugesWindowTest() : store(dir.filePath("Vantrelle.ini")), prefs(store)
     {
         // EGT: thresholds warning 10, critical 20 (RGB(192, 192, 0) and red).
         prefs.AddDAQInput(DAQInputRecord{.name = "EGT", .channel = 1, .thresholdsEnabled = true, .warningThreshold = 10.0f, .criticalThreshold = 20.0f});
@@ -74,10 +74,10 @@ protected:
 
 } // namespace
 
-TEST_F(GaugesWindow, HoldsTheFixedGaugesAndOnePerInput)
+TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
 {
-    CVGaugesWnd wnd(state, prefs);
-    EXPECT_EQ(wnd.objectName(), "frmGauges");
+    GaugesWindow wnd(state, prefs);
+    EXPECT_EQ(wnd.objectName(), "GaugesWindow");
     EXPECT_EQ(wnd.GaugeKeys(), (QStringList{"RPM", "TP", "MAS", "Injector Duty"}));
     EXPECT_EQ(wnd.Gauge("RPM")->style(), GaugeWidget::Style::Dial);
     EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 8000}));
@@ -103,9 +103,9 @@ TEST_F(GaugesWindow, HoldsTheFixedGaugesAndOnePerInput)
     EXPECT_EQ(wnd.GaugeKeys().size(), 5);
 }
 
-TEST_F(GaugesWindow, ReadingsTakeTheThresholdColours)
+TEST_F(GaugesWindowTest, ReadingsTakeTheThresholdColours)
 {
-    CVGaugesWnd wnd(state, prefs);
+    GaugesWindow wnd(state, prefs);
     const quint32 normal = CVDAQInput::DefaultNormalColor;
     const quint32 warning = CVDAQInput::DefaultWarningColor;
     const quint32 critical = CVDAQInput::DefaultCriticalColor;
@@ -133,18 +133,18 @@ TEST_F(GaugesWindow, ReadingsTakeTheThresholdColours)
     EXPECT_EQ(wnd.Gauge("RPM")->readingColor(), GaugeWidget::NeutralColor());
 }
 
-TEST_F(GaugesWindow, ScalesWidenForValuesBeyondThem)
+TEST_F(GaugesWindowTest, ScalesWidenForValuesBeyondThem)
 {
-    CVGaugesWnd wnd(state, prefs);
+    GaugesWindow wnd(state, prefs);
     wnd.TakeSample(sample(9100, 20));
     wnd.ApplyPending();
     EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 10000}));
     EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "9100");
 }
 
-TEST_F(GaugesWindow, AFailedTickKeepsTheLastValues)
+TEST_F(GaugesWindowTest, AFailedTickKeepsTheLastValues)
 {
-    CVGaugesWnd wnd(state, prefs);
+    GaugesWindow wnd(state, prefs);
     wnd.TakeSample(sample(3000, 20));
     wnd.ApplyPending();
     AcquisitionSample failed;
@@ -156,9 +156,9 @@ TEST_F(GaugesWindow, AFailedTickKeepsTheLastValues)
     EXPECT_EQ(wnd.GaugeKeys().size(), 6);
 }
 
-TEST_F(GaugesWindow, SamplesArrivingTogetherAreShownOnce)
+TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
 {
-    CVGaugesWnd wnd(state, prefs);
+    GaugesWindow wnd(state, prefs);
     wnd.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&wnd));
     wnd.TakeSample(sample(1000, 10));
@@ -181,11 +181,11 @@ TEST_F(GaugesWindow, SamplesArrivingTogetherAreShownOnce)
     EXPECT_LE(wnd.Gauge("RPM")->paintCount() - paintsBefore, 2);
 }
 
-TEST_F(GaugesWindow, NothingIsDrawnWhileHidden)
+TEST_F(GaugesWindowTest, NothingIsDrawnWhileHidden)
 {
-    CVGaugesWnd wnd(state, prefs);
+    GaugesWindow wnd(state, prefs);
     wnd.TakeSample(sample(3000, 20));
-    QTest::qWait(4 * CVGaugesWnd::FrameIntervalMs);
+    QTest::qWait(4 * GaugesWindow::FrameIntervalMs);
     EXPECT_EQ(wnd.ApplyCount(), 0);
     EXPECT_TRUE(wnd.HasPending());
     // Shown, it catches up with the latest sample.

@@ -4,7 +4,7 @@
 
 #include "../view3d/WaitFor.h"
 
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 #include "model/ProgramState.h"
 #include "platform/FileDialogService.h"
 #include "platform/ScriptedFileDialogService.h"
@@ -15,7 +15,7 @@
 #include "shell/frmMain.h"
 #include "app/CVUserPrefs.h"
 #include "support/BoxSim.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
@@ -46,8 +46,8 @@ TEST(LiveSession, TicksReachTheGaugesAndThe3DView)
     ASSERT_EQ(prefs.link.ConnectionState(), 2) << messages.texts().join(" | ").toStdString();
     w.SelectPanel(7);
     w.Actions().mnuViewGauges->trigger();
-    CVGaugesWnd &gauges = app.gauges();
-    CVMap3DView &view = *app.map3DView().view();
+    GaugesWindow &gauges = app.gauges();
+    Map3DView &view = *app.map3DView().view();
 
     w.Actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(w.State().RealTimeEnabled) << messages.texts().join(" | ").toStdString();

@@ -1,6 +1,6 @@
 #include "model/CVMapInfo.h"
 #include "model/ProgramState.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "shell/HelpWindow.h"
 #include "app/SplashWindow.h"
 #include "app/StartUp.h"
-#include "shell/dlgAbout.h"
+#include "shell/AboutBox.h"
 #include "app/dlgEULA.h"
 #include "link/ui/dlgSettings.h"
 #include "app/CVUserPrefs.h"
@@ -147,10 +147,10 @@ TEST(SettingsDialogTest, ADeviceNoLongerListedStaysSelected)
 TEST(AboutTest, VersionAndSystemInformation)
 {
     ScriptedMessageBoxService messages;
-    dlgAbout about(messages);
+    AboutBox about(messages);
     EXPECT_EQ(about.windowTitle(), "About Vantrelle");
-    EXPECT_TRUE(dlgAbout::VersionText().startsWith("Version "));
-    EXPECT_EQ(dlgAbout::VersionText().count('.'), 2);
+    EXPECT_TRUE(AboutBox::VersionText().startsWith("Version "));
+    EXPECT_EQ(AboutBox::VersionText().count('.'), 2);
 
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "/nonexistent");

@@ -7,7 +7,7 @@
 #include "editors/ui/FieldEdit.h"
 #include "editors/ui/MapGridModel.h"
 #include "editors/ui/MapGridView.h"
-#include "editors/ui/dlgCompare.h"
+#include "editors/ui/CompareWindow.h"
 #include "editors/ui/dlgMapCopy.h"
 #include "link/RealTimeChanges.h"
 #include "link/RealTimeWrite.h"
@@ -18,7 +18,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "editors/ui/EditCommands.h"
+#include "editors/ui/UndoAndCompareCommands.h"
 #include "app/MainApplication.h"
 #include "shell/frmMain.h"
 #include "app/CVUserPrefs.h"
@@ -242,12 +242,12 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     Tune stock103;
     TuneFromImage(other.image, stock103);
 
-    EditCommands &edit = app->editCommands();
+    UndoAndCompareCommands &edit = app->undoCompare();
     ASSERT_TRUE(edit.CompareWithImage(path));
     const std::vector<ItemChange> diffs = edit.CompareDifferences();
     ASSERT_FALSE(diffs.empty());
-    ASSERT_NE(edit.CompareWindow(), nullptr);
-    EXPECT_EQ(edit.CompareWindow()->list()->count(), static_cast<int>(diffs.size()));
+    ASSERT_NE(edit.ComparisonWindow(), nullptr);
+    EXPECT_EQ(edit.ComparisonWindow()->list()->count(), static_cast<int>(diffs.size()));
     EXPECT_TRUE(w().Actions().mnuToolsCompareEnd->isEnabled());
 
     // The grid outlines the cells that differ, with the other value as tooltip.
@@ -272,7 +272,7 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     const QByteArray mine = ItemBytes(state().tune, item);
     ASSERT_TRUE(edit.TakeItem(item));
     EXPECT_EQ(ItemBytes(state().tune, item), ItemBytes(stock103, item));
-    EXPECT_EQ(edit.CompareWindow()->list()->count(), static_cast<int>(diffs.size()) - 1);
+    EXPECT_EQ(edit.ComparisonWindow()->list()->count(), static_cast<int>(diffs.size()) - 1);
     EXPECT_TRUE(undoText().startsWith("&Undo Take ")) << undoText().toStdString();
     w().Actions().mnuEditUndo->trigger();
     EXPECT_EQ(ItemBytes(state().tune, item), mine);
@@ -286,7 +286,7 @@ TEST_F(TunerToolsFlowTest, CompareWithAStockImageAndTakeItemsOver)
     // Everything else too, as one step.
     ASSERT_TRUE(edit.TakeAll());
     EXPECT_TRUE(state().tune.sameContents(stock103));
-    EXPECT_EQ(edit.CompareWindow()->list()->count(), 0);
+    EXPECT_EQ(edit.ComparisonWindow()->list()->count(), 0);
     w().Actions().mnuEditUndo->trigger();
     EXPECT_FALSE(state().tune.sameContents(stock103));
 

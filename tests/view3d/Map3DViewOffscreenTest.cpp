@@ -5,7 +5,7 @@
 
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "daq/AcquisitionSample.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
 #include "view3d/ui/OpenGLSupport.h"
 
@@ -29,7 +29,7 @@ TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
 {
     ProgramState state;
     state.tune.map(MapKey::HOHGFM).SetMapValue(3, 200);
-    CVMap3DView view(state);
+    Map3DView view(state);
     EXPECT_FALSE(view.EnsureGraph());
     EXPECT_FALSE(view.EnsureGraph()) << "asking again is harmless";
     EXPECT_FALSE(view.HasGraph());
@@ -85,7 +85,7 @@ TEST_F(Map3DViewMenuOffscreen, TheMenuItemSaysWhyAndTheDockStaysHidden)
 TEST_F(Map3DViewMenuOffscreen, AWholeNewTuneIsPickedUpAtTheNextSelection)
 {
     start();
-    CVMap3DView &view = *app->map3DView().view();
+    Map3DView &view = *app->map3DView().view();
     w().SelectPanel(7);
     ASSERT_TRUE(waitFor([&] { return view.Data().panel == 7; }));
     // A project load or a read replaces the tune and then selects the general
@@ -99,7 +99,7 @@ TEST_F(Map3DViewMenuOffscreen, AWholeNewTuneIsPickedUpAtTheNextSelection)
 TEST(Map3DViewOffscreenInput, TracedCellsOutsideTheMapMarkNothing)
 {
     ProgramState state;
-    CVMap3DView view(state);
+    Map3DView view(state);
     AcquisitionSample sample;
     sample.acquired = true;
     sample.cells = {{MapKey::HOFM, 99, 3, 0},

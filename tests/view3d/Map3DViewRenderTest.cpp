@@ -9,7 +9,7 @@
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/CVMapColorInfo.h"
 #include "daq/AcquisitionSample.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
 
 #include <QAction>
@@ -48,7 +48,7 @@ protected:
         w().SelectPanel(7);
     }
 
-    CVMap3DView &view() { return *app->map3DView().view(); }
+    Map3DView &view() { return *app->map3DView().view(); }
     QSurface3DSeries &series() { return *view().series(); }
     // Opens the view through the menu.
     void open()
@@ -103,7 +103,7 @@ TEST_F(Map3DViewRender, TheMenuOpensTheDockWithTheSelectedMap)
     EXPECT_EQ(point(15, 15), QVector3D(240, 75, 8000));
     EXPECT_EQ(view().graph()->axisZ()->title(), "RPM");
     EXPECT_EQ(view().graph()->axisX()->title(), "Load");
-    EXPECT_EQ(series().texture(), CVMap3DView::SurfaceTexture(view().Data()));
+    EXPECT_EQ(series().texture(), Map3DView::SurfaceTexture(view().Data()));
 
     // Unticking hides it; the dock's close button unticks the item.
     w().Actions().mnuView3DMap->trigger();
@@ -127,7 +127,7 @@ TEST_F(Map3DViewRender, ItFollowsEditsAndTheSelectedMap)
     const int closed = state().tune.map(MapKey::HOFM).MapValue(3 * N + 5);
     ASSERT_NE(raw, closed);
     ASSERT_TRUE(waitFor([&] { return view().Data().colors[3 * N + 5] == CVMapColorInfo::Shared().GetBackColor(closed); }));
-    EXPECT_EQ(series().texture(), CVMap3DView::SurfaceTexture(view().Data()));
+    EXPECT_EQ(series().texture(), Map3DView::SurfaceTexture(view().Data()));
 
     // Another map: its own axes and values.
     for (int i = 0; i < N; ++i) {

@@ -3,7 +3,7 @@
 
 #include "editors/CVMapColorInfo.h"
 #include "model/Tune.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 #include "view3d/MapSurfaceData.h"
 
 #include <gtest/gtest.h>
@@ -133,7 +133,7 @@ TEST(MapSurfaceTexture, EachCellIsABlockWithTheHighestRpmAtTheTop)
     m.SetMapValue(15 * N, 100);         // RPM 15, TP 0: pale blue
     const auto d = BuildMapSurface(t, 7, LiveCell{15, 15});
     const int b = 4;
-    const QImage image = CVMap3DView::SurfaceTexture(*d, b);
+    const QImage image = Map3DView::SurfaceTexture(*d, b);
     ASSERT_EQ(image.size(), QSize(N * b, N * b));
     auto at = [&](int rpmIndex, int tpIndex, int dx, int dy) {
         return image.pixel(tpIndex * b + dx, (N - 1 - rpmIndex) * b + dy);

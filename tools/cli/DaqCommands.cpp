@@ -5,7 +5,7 @@
 
 #include "CliCommon.h"
 
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
@@ -133,7 +133,7 @@ struct Acquisition
     CVScalingCalculator calculator;
     CVDataAcquisition daq;
     ReportingSender sender;
-    CVAcquisitionLoop loop;
+    AcquisitionLoop loop;
     int rate = 0;
     int failures = 0;
 };

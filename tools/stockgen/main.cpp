@@ -4,7 +4,7 @@
 // outside the modelled regions is 0xFF.
 
 #include "model/ImageFile.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 
 #include <QCoreApplication>

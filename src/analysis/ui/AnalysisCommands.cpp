@@ -2,8 +2,8 @@
 
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/GridLogMarks.h"
-#include "analysis/ui/dlgFuelCorrection.h"
-#include "analysis/ui/dlgMapOverlay.h"
+#include "analysis/ui/FuelCorrectionDialog.h"
+#include "analysis/ui/MapOverlayDialog.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
@@ -65,12 +65,12 @@ bool AnalysisCommands::ensureLog()
     return viewer.hasLog();
 }
 
-dlgMapOverlay *AnalysisCommands::ShowMapOverlay()
+MapOverlayDialog *AnalysisCommands::ShowMapOverlay()
 {
     if (!ensureLog())
         return nullptr;
     if (!m_overlayDialog) {
-        m_overlayDialog = new dlgMapOverlay(m_window.State(), *m_viewer, *m_marks, m_viewer);
+        m_overlayDialog = new MapOverlayDialog(m_window.State(), *m_viewer, *m_marks, m_viewer);
         m_overlayDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_overlayDialog->show();
@@ -78,12 +78,12 @@ dlgMapOverlay *AnalysisCommands::ShowMapOverlay()
     return m_overlayDialog;
 }
 
-dlgFuelCorrection *AnalysisCommands::ShowFuelCorrection()
+FuelCorrectionDialog *AnalysisCommands::ShowFuelCorrection()
 {
     if (!ensureLog())
         return nullptr;
     if (!m_correctionDialog) {
-        m_correctionDialog = new dlgFuelCorrection(
+        m_correctionDialog = new FuelCorrectionDialog(
             m_window.State(), m_window.Prefs().store, *m_viewer,
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);

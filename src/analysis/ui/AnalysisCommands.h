@@ -11,8 +11,8 @@ class CVFuelTimingDlg;
 class DatalogViewer;
 class GridLogMarks;
 class EditSession;
-class dlgFuelCorrection;
-class dlgMapOverlay;
+class FuelCorrectionDialog;
+class MapOverlayDialog;
 class MainWindow;
 
 // The Tools menu's log commands: "Datalog &Viewer...", "Map &Overlay from
@@ -34,8 +34,8 @@ public:
     // Opens the overlay / correction dialog over the viewer's log; when no
     // log is loaded yet the user is asked for one first. Null when there is
     // still none.
-    dlgMapOverlay *ShowMapOverlay();
-    dlgFuelCorrection *ShowFuelCorrection();
+    MapOverlayDialog *ShowMapOverlay();
+    FuelCorrectionDialog *ShowFuelCorrection();
 
     DatalogViewer *viewer() const;
     GridLogMarks &marks() { return *m_marks; }
@@ -51,6 +51,6 @@ private:
     EditSession &m_edits;
     QPointer<DatalogViewer> m_viewer;
     std::unique_ptr<GridLogMarks> m_marks;
-    QPointer<dlgMapOverlay> m_overlayDialog;
-    QPointer<dlgFuelCorrection> m_correctionDialog;
+    QPointer<MapOverlayDialog> m_overlayDialog;
+    QPointer<FuelCorrectionDialog> m_correctionDialog;
 };

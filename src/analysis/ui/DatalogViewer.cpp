@@ -44,7 +44,7 @@ bool isRatioName(const QString &name)
 DatalogViewer::DatalogViewer(UiServices &ui, QWidget *parent)
     : QMainWindow(parent), m_ui(ui)
 {
-    setObjectName(QStringLiteral("frmDatalogViewer"));
+    setObjectName(QStringLiteral("DatalogViewer"));
     setWindowTitle(QStringLiteral("Datalog Viewer"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildUi();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/AcquisitionSample.h"
 
 #include <QObject>
@@ -15,7 +15,7 @@ class RealTimeStripView;
 class MainWindow;
 
 // Live data in the main window: the acquisition timer timerDAQ, which runs
-// one CVAcquisitionLoop tick per DAQSampleRate milliseconds while real-time
+// one AcquisitionLoop tick per DAQSampleRate milliseconds while real-time
 // mode is on, paints the real-time strip and hands the tick's sample to the
 // views (traced panels, gauges, 3D view) through sampleTaken; and the
 // commands of the "&Data Logging" menu and "&Staged Rev Limiter...".
@@ -45,7 +45,7 @@ public:
     QTimer *timer() const { return m_timer; }
     CVRTLogger &logger() { return *m_logger; }
     RealTimeStripView *strip() const { return m_strip; }
-    CVAcquisitionLoop &loop() { return m_loop; }
+    AcquisitionLoop &loop() { return m_loop; }
 
 signals:
     // After every tick, with what it produced.
@@ -57,7 +57,7 @@ private:
     MainWindow &m_window;
     CVDataAcquisition &m_daq;
     std::unique_ptr<CVRTLogger> m_logger;
-    CVAcquisitionLoop m_loop;
+    AcquisitionLoop m_loop;
     QTimer *m_timer = nullptr;
     RealTimeStripView *m_strip = nullptr;
     bool m_logFailureReported = false;

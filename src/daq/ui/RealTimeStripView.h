@@ -1,6 +1,6 @@
 #pragma once
 
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 
 #include <QWidget>
 #include <array>

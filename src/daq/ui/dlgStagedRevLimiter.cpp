@@ -4,7 +4,7 @@
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
 #include "model/ProgramState.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "platform/ui/DialogButtons.h"
 #include "platform/MessageBoxService.h"
 #include "daq/DaqSettings.h"

@@ -4,7 +4,7 @@
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
 #include "editors/ui/FieldEdit.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "model/Tune.h"
 
 #include <QGridLayout>

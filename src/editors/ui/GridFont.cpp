@@ -1,6 +1,6 @@
 #include "editors/ui/GridFont.h"
 
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "editors/EditorSettings.h"
 
 #include <QFontDialog>

@@ -1,6 +1,6 @@
 #include "platform/ui/ScreenUnits.h"
 
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 
 #include <QGuiApplication>
 #include <QScreen>

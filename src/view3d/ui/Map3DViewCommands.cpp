@@ -7,7 +7,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
 #include "shell/MainWindow.h"
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -18,7 +18,7 @@ Map3DViewCommands::Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid)
     m_dock = new QDockWidget(QStringLiteral("3D Map View"), window.DialogParent());
     m_dock->setObjectName(QStringLiteral("dock3DMapView"));
     m_dock->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    m_view = new CVMap3DView(window.State(), m_dock);
+    m_view = new Map3DView(window.State(), m_dock);
     m_dock->setWidget(m_view);
     window.AddDock(m_dock);
     m_dock->hide();
@@ -30,8 +30,8 @@ Map3DViewCommands::Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid)
         if (!m_window.DialogParent()->isMinimized())
             item->setChecked(m_dock->isVisible());
     });
-    connect(&window.Events(), &MainWindowEvents::panelSelected, m_view, &CVMap3DView::ShowMap);
-    connect(grid.gridModel(), &QAbstractItemModel::dataChanged, m_view, &CVMap3DView::Refresh);
+    connect(&window.Events(), &MainWindowEvents::panelSelected, m_view, &Map3DView::ShowMap);
+    connect(grid.gridModel(), &QAbstractItemModel::dataChanged, m_view, &Map3DView::Refresh);
     // The live cell belongs to a running acquisition only.
     connect(window.Actions().mnuOptionsRealTime, &QAction::toggled, m_view, [this](bool on) {
         if (!on)

@@ -3,7 +3,7 @@
 #include <QObject>
 
 class CVFuelTimingDlg;
-class CVMap3DView;
+class Map3DView;
 class QDockWidget;
 class MainWindow;
 struct AcquisitionSample;
@@ -25,10 +25,10 @@ public:
     void TakeSample(const AcquisitionSample &sample);
 
     QDockWidget *dock() const { return m_dock; }
-    CVMap3DView *view() const { return m_view; }
+    Map3DView *view() const { return m_view; }
 
 private:
     MainWindow &m_window;
     QDockWidget *m_dock = nullptr;
-    CVMap3DView *m_view = nullptr;
+    Map3DView *m_view = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "shell/dlgAbout.h"
+#include "shell/AboutBox.h"
 
 #include "platform/MessageBoxService.h"
 
@@ -12,9 +12,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-dlgAbout::dlgAbout(MessageBoxService &messages, QWidget *parent) : QDialog(parent), m_messages(messages)
+AboutBox::AboutBox(MessageBoxService &messages, QWidget *parent) : QDialog(parent), m_messages(messages)
 {
-    setObjectName("frmAbout");
+    setObjectName("AboutBox");
     setWindowTitle("About Vantrelle");
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
@@ -42,11 +42,11 @@ dlgAbout::dlgAbout(MessageBoxService &messages, QWidget *parent) : QDialog(paren
     QPushButton *sysInfo = buttons->addButton("&System Info...", QDialogButtonBox::ActionRole);
     sysInfo->setObjectName("cmdSysInfo");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(sysInfo, &QPushButton::clicked, this, &dlgAbout::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
     layout->addWidget(buttons);
 }
 
-QString dlgAbout::VersionText()
+QString AboutBox::VersionText()
 {
     return QStringLiteral("Version %1.%2.%3")
         .arg(VANTRELLE_VERSION_MAJOR)
@@ -54,7 +54,7 @@ QString dlgAbout::VersionText()
         .arg(VANTRELLE_VERSION_PATCH);
 }
 
-QString dlgAbout::FindSystemInfoTool()
+QString AboutBox::FindSystemInfoTool()
 {
     for (const char *name : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor", "xfce4-taskmanager"}) {
         const QString path = QStandardPaths::findExecutable(QLatin1String(name));
@@ -64,7 +64,7 @@ QString dlgAbout::FindSystemInfoTool()
     return {};
 }
 
-void dlgAbout::cmdSysInfo_Click()
+void AboutBox::cmdSysInfo_Click()
 {
     const QString tool = FindSystemInfoTool();
     if (tool.isEmpty() || !QProcess::startDetached(tool, {})) {

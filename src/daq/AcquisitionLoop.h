@@ -82,13 +82,13 @@ int IntegerLoad(float fTP);
 // Tick() may be entered again while it waits in a real-time write (the
 // write is modal and the timer keeps firing); the staged rev limiter flag is
 // changed before the write, so the inner tick sends nothing for the same edge.
-class CVAcquisitionLoop
+class AcquisitionLoop
 {
 public:
     // Item number and index of the rev limiter in the real-time write.
     static constexpr int RevLimiterItem = 11;
 
-    CVAcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
+    AcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
                       RealTimeSender &sender);
 
     // Optional (nullptr: no log).

@@ -6,11 +6,11 @@ class MessageBoxService;
 
 // The about box: title, version of the running program, and a way to the
 // machine's system-information tool.
-class dlgAbout : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    dlgAbout(MessageBoxService &messages, QWidget *parent = nullptr);
+    AboutBox(MessageBoxService &messages, QWidget *parent = nullptr);
 
     static QString VersionText();
     // The first system-information program found on this machine, or empty.

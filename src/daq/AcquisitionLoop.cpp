@@ -1,4 +1,4 @@
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 
 #include "daq/CVDataAcquisition.h"
 #include "daq/DataLogSink.h"
@@ -6,7 +6,7 @@
 #include "daq/EngineTrace.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
-#include "model/Rounding.h"
+#include "platform/Rounding.h"
 #include "daq/DaqSettings.h"
 
 #include <algorithm>
@@ -62,13 +62,13 @@ InjectorFigures ComputeInjectorFigures(float fTP, qint32 rpm, int enrichmentHigh
     return f;
 }
 
-CVAcquisitionLoop::CVAcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
+AcquisitionLoop::AcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
                                      RealTimeSender &sender)
     : m_daq(daq), m_prefs(prefs), m_state(state), m_sender(sender)
 {
 }
 
-AcquisitionSample CVAcquisitionLoop::Tick()
+AcquisitionSample AcquisitionLoop::Tick()
 {
     AcquisitionSample out;
 
@@ -182,7 +182,7 @@ AcquisitionSample CVAcquisitionLoop::Tick()
     return out;
 }
 
-void CVAcquisitionLoop::runStagedRevLimiter(const QString &inputName, bool high)
+void AcquisitionLoop::runStagedRevLimiter(const QString &inputName, bool high)
 {
     const int tuneLimit = m_state.tune.general().RevLimiter();
     if (m_prefs.StagedRevLimiterEnabled() && inputName == m_prefs.StagedRevLimiterInput()) {

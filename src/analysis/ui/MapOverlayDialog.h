@@ -14,11 +14,11 @@ struct ProgramState;
 // "Map Overlay from Log": for a chosen map, how many samples of the viewer's
 // log fell into each cell and the average of a chosen column, shown on the
 // map grid over the cells.
-class dlgMapOverlay : public QDialog
+class MapOverlayDialog : public QDialog
 {
     Q_OBJECT
 public:
-    dlgMapOverlay(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
+    MapOverlayDialog(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
                   QWidget *parent = nullptr);
 
     // "Show": computes the overlay and puts it on the grid; false when the

@@ -1,4 +1,4 @@
-#include "view3d/ui/CVMap3DView.h"
+#include "view3d/ui/Map3DView.h"
 
 #include "editors/CVMapColorInfo.h"
 #include "editors/ui/MapPanels.h"
@@ -28,7 +28,7 @@ bool sameShape(const MapSurfaceData &a, const MapSurfaceData &b)
 
 } // namespace
 
-CVMap3DView::CVMap3DView(const ProgramState &state, QWidget *parent)
+Map3DView::Map3DView(const ProgramState &state, QWidget *parent)
     : QWidget(parent), m_state(state)
 {
     setObjectName(QStringLiteral("view3DMap"));
@@ -42,12 +42,12 @@ CVMap3DView::CVMap3DView(const ProgramState &state, QWidget *parent)
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
     m_refresh->setInterval(0);
-    connect(m_refresh, &QTimer::timeout, this, &CVMap3DView::RefreshNow);
+    connect(m_refresh, &QTimer::timeout, this, &Map3DView::RefreshNow);
 }
 
-CVMap3DView::~CVMap3DView() = default;
+Map3DView::~Map3DView() = default;
 
-bool CVMap3DView::EnsureGraph()
+bool Map3DView::EnsureGraph()
 {
     if (m_graph)
         return true;
@@ -95,7 +95,7 @@ bool CVMap3DView::EnsureGraph()
     return true;
 }
 
-void CVMap3DView::ShowMap(int panel)
+void Map3DView::ShowMap(int panel)
 {
     // Any selection may follow a change of the whole tune (a project load or
     // a read selects the general panel): look again in any case.
@@ -104,13 +104,13 @@ void CVMap3DView::ShowMap(int panel)
     Refresh();
 }
 
-void CVMap3DView::Refresh()
+void Map3DView::Refresh()
 {
     if (!m_refresh->isActive())
         m_refresh->start();
 }
 
-void CVMap3DView::RefreshNow()
+void Map3DView::RefreshNow()
 {
     m_refresh->stop();
     const std::optional<MapSurfaceData> next = BuildMapSurface(m_state.tune, m_panel, m_live[m_panel]);
@@ -121,7 +121,7 @@ void CVMap3DView::RefreshNow()
         pushToGraph(m_data);
 }
 
-void CVMap3DView::pushToGraph(const MapSurfaceData &next)
+void Map3DView::pushToGraph(const MapSurfaceData &next)
 {
     const bool shape = !m_pushed || !sameShape(*m_pushed, next);
     const bool colors = !m_pushed || m_pushed->colors != next.colors;
@@ -156,13 +156,13 @@ void CVMap3DView::pushToGraph(const MapSurfaceData &next)
     m_pushed = next;
 }
 
-void CVMap3DView::showEvent(QShowEvent *event)
+void Map3DView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Refresh();
 }
 
-void CVMap3DView::TakeSample(const AcquisitionSample &sample)
+void Map3DView::TakeSample(const AcquisitionSample &sample)
 {
     if (!sample.acquired)
         return;
@@ -181,13 +181,13 @@ void CVMap3DView::TakeSample(const AcquisitionSample &sample)
         Refresh();
 }
 
-void CVMap3DView::ClearLiveCells()
+void Map3DView::ClearLiveCells()
 {
     m_live.fill(std::nullopt);
     Refresh();
 }
 
-QImage CVMap3DView::SurfaceTexture(const MapSurfaceData &data, int blockPixels)
+QImage Map3DView::SurfaceTexture(const MapSurfaceData &data, int blockPixels)
 {
     const int b = std::max(1, blockPixels);
     QImage image(N * b, N * b, QImage::Format_RGB32);

@@ -1,4 +1,4 @@
-#include "analysis/ui/dlgMapOverlay.h"
+#include "analysis/ui/MapOverlayDialog.h"
 
 #include "analysis/ui/DatalogViewer.h"
 #include "model/ProgramState.h"
@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-dlgMapOverlay::dlgMapOverlay(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
+MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
                              QWidget *parent)
     : QDialog(parent), m_state(state), m_viewer(viewer), m_marks(marks)
 {
-    setObjectName(QStringLiteral("dlgMapOverlay"));
+    setObjectName(QStringLiteral("MapOverlayDialog"));
     setWindowTitle(QStringLiteral("Map Overlay from Log"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
@@ -71,12 +71,12 @@ dlgMapOverlay::dlgMapOverlay(const ProgramState &state, const DatalogViewer &vie
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdClose"));
     connect(show, &QPushButton::clicked, this, [this] { showOverlay(); });
-    connect(clear, &QPushButton::clicked, this, &dlgMapOverlay::clearOverlay);
+    connect(clear, &QPushButton::clicked, this, &MapOverlayDialog::clearOverlay);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }
 
-bool dlgMapOverlay::showOverlay()
+bool MapOverlayDialog::showOverlay()
 {
     const DataLog &log = m_viewer.log();
     const int rpm = log.columnIndex(QStringLiteral("RPM"));
@@ -109,7 +109,7 @@ bool dlgMapOverlay::showOverlay()
     return true;
 }
 
-void dlgMapOverlay::clearOverlay()
+void MapOverlayDialog::clearOverlay()
 {
     m_marks.clearOverlay();
     lblStatus->setText(QStringLiteral("Overlay cleared."));

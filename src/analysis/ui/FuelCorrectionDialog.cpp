@@ -1,4 +1,4 @@
-#include "analysis/ui/dlgFuelCorrection.h"
+#include "analysis/ui/FuelCorrectionDialog.h"
 
 #include "analysis/ui/DatalogViewer.h"
 #include "editors/GridRules.h"
@@ -34,11 +34,11 @@ QTableWidget *makeGrid(QWidget *parent, const char *name)
 
 } // namespace
 
-dlgFuelCorrection::dlgFuelCorrection(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
+FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
                                      Applier apply, QWidget *parent)
     : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_apply(std::move(apply))
 {
-    setObjectName(QStringLiteral("dlgFuelCorrection"));
+    setObjectName(QStringLiteral("FuelCorrectionDialog"));
     setWindowTitle(QStringLiteral("Fuel Correction from Log"));
     m_settings = FuelCorrection::LoadSettings(m_store);
 
@@ -101,7 +101,7 @@ dlgFuelCorrection::dlgFuelCorrection(const ProgramState &state, SettingsStore &s
     fillHeaders(gridProposal);
     fillHeaders(gridTarget);
     fillTargets(m_settings.targets);
-    connect(gridTarget, &QTableWidget::cellChanged, this, &dlgFuelCorrection::targetEdited);
+    connect(gridTarget, &QTableWidget::cellChanged, this, &FuelCorrectionDialog::targetEdited);
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -118,7 +118,7 @@ dlgFuelCorrection::dlgFuelCorrection(const ProgramState &state, SettingsStore &s
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdClose"));
     connect(computeButton, &QPushButton::clicked, this, [this] { compute(); });
-    connect(all, &QPushButton::clicked, this, &dlgFuelCorrection::selectAllChanges);
+    connect(all, &QPushButton::clicked, this, &FuelCorrectionDialog::selectAllChanges);
     connect(applyButton, &QPushButton::clicked, this, [this] { applySelected(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -126,12 +126,12 @@ dlgFuelCorrection::dlgFuelCorrection(const ProgramState &state, SettingsStore &s
     compute();
 }
 
-dlgFuelCorrection::~dlgFuelCorrection()
+FuelCorrectionDialog::~FuelCorrectionDialog()
 {
     FuelCorrection::SaveSettings(m_store, settings());
 }
 
-void dlgFuelCorrection::fillHeaders(QTableWidget *grid) const
+void FuelCorrectionDialog::fillHeaders(QTableWidget *grid) const
 {
     const Tune &tune = m_state.tune;
     QStringList rows, cols;
@@ -143,7 +143,7 @@ void dlgFuelCorrection::fillHeaders(QTableWidget *grid) const
     grid->setHorizontalHeaderLabels(cols);
 }
 
-void dlgFuelCorrection::fillTargets(const FuelCorrection::TargetTable &targets)
+void FuelCorrectionDialog::fillTargets(const FuelCorrection::TargetTable &targets)
 {
     m_filling = true;
     for (int r = 0; r < 16; ++r)
@@ -155,7 +155,7 @@ void dlgFuelCorrection::fillTargets(const FuelCorrection::TargetTable &targets)
     m_filling = false;
 }
 
-void dlgFuelCorrection::targetEdited(int row, int col)
+void FuelCorrectionDialog::targetEdited(int row, int col)
 {
     if (m_filling)
         return;
@@ -176,7 +176,7 @@ void dlgFuelCorrection::targetEdited(int row, int col)
     m_filling = false;
 }
 
-FuelCorrection::Settings dlgFuelCorrection::settings() const
+FuelCorrection::Settings FuelCorrectionDialog::settings() const
 {
     FuelCorrection::Settings s = m_settings;
     s.map = static_cast<MapKey>(comboMap->currentData().toInt());
@@ -187,7 +187,7 @@ FuelCorrection::Settings dlgFuelCorrection::settings() const
     return s;
 }
 
-bool dlgFuelCorrection::compute()
+bool FuelCorrectionDialog::compute()
 {
     m_settings = settings();
     FuelCorrection::SaveSettings(m_store, m_settings);
@@ -209,7 +209,7 @@ bool dlgFuelCorrection::compute()
     return true;
 }
 
-void dlgFuelCorrection::showProposal()
+void FuelCorrectionDialog::showProposal()
 {
     const bool any = m_proposal.error.isEmpty();
     for (int e = 0; e < 256; ++e) {
@@ -255,7 +255,7 @@ void dlgFuelCorrection::showProposal()
     fillHeaders(gridTarget);
 }
 
-void dlgFuelCorrection::selectAllChanges()
+void FuelCorrectionDialog::selectAllChanges()
 {
     gridProposal->clearSelection();
     for (int e = 0; e < 256; ++e)
@@ -264,7 +264,7 @@ void dlgFuelCorrection::selectAllChanges()
                 item->setSelected(true);
 }
 
-int dlgFuelCorrection::applySelected()
+int FuelCorrectionDialog::applySelected()
 {
     std::vector<ApplyCorrection::CellChange> changes;
     for (const QTableWidgetItem *item : gridProposal->selectedItems()) {

@@ -26,12 +26,12 @@ struct ProgramState;
 // Changes are collected and drawn once per pass of the event loop, so a
 // grid refill or an acquisition tick that touches several cells redraws once;
 // nothing is drawn while the view is hidden.
-class CVMap3DView : public QWidget
+class Map3DView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CVMap3DView(const ProgramState &state, QWidget *parent = nullptr);
-    ~CVMap3DView() override;
+    explicit Map3DView(const ProgramState &state, QWidget *parent = nullptr);
+    ~Map3DView() override;
 
     // Creates the graph unless already done; false when this display has no
     // OpenGL (UnavailableReason says why).

@@ -1,4 +1,4 @@
-#include "editors/ui/EditorCommands.h"
+#include "editors/ui/MapGridCommands.h"
 
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/GridFont.h"
@@ -13,7 +13,7 @@
 #include <QAction>
 #include <QMenu>
 
-EditorCommands::EditorCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
+MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
     : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits)
 {
     const MainActions &actions = window.Actions();
@@ -21,19 +21,19 @@ EditorCommands::EditorCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSe
     for (QAction *a : {grid.incrementAction(), grid.decrementAction(), grid.editAction(), grid.loopAction()})
         actions.mnuCell->addAction(a);
 
-    connect(actions.mnuOptionsGridFont, &QAction::triggered, this, &EditorCommands::GridFont);
-    connect(actions.mnuToolsMapCopy, &QAction::triggered, this, &EditorCommands::MapCopy);
-    connect(actions.mnuDataLogClear, &QAction::triggered, this, &EditorCommands::ClearTrace);
-    connect(actions.mnuDataLoggingCurrentCell, &QAction::triggered, this, &EditorCommands::HighlightCurrentCell);
-    connect(actions.mnuDataLoggingAllCells, &QAction::triggered, this, &EditorCommands::HighlightAllCells);
+    connect(actions.mnuOptionsGridFont, &QAction::triggered, this, &MapGridCommands::GridFont);
+    connect(actions.mnuToolsMapCopy, &QAction::triggered, this, &MapGridCommands::MapCopy);
+    connect(actions.mnuDataLogClear, &QAction::triggered, this, &MapGridCommands::ClearTrace);
+    connect(actions.mnuDataLoggingCurrentCell, &QAction::triggered, this, &MapGridCommands::HighlightCurrentCell);
+    connect(actions.mnuDataLoggingAllCells, &QAction::triggered, this, &MapGridCommands::HighlightAllCells);
 }
 
-void EditorCommands::GridFont()
+void MapGridCommands::GridFont()
 {
     m_grid.SetGridFontFromDialog(GridFont::SystemFontPicker());
 }
 
-void EditorCommands::MapCopy()
+void MapGridCommands::MapCopy()
 {
     dlgMapCopy dialog(m_edits, m_window.Ui().messages, m_window.DialogParent());
     connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this,
@@ -41,7 +41,7 @@ void EditorCommands::MapCopy()
     dialog.exec();
 }
 
-void EditorCommands::ClearTrace()
+void MapGridCommands::ClearTrace()
 {
     Tune &tune = m_window.State().tune;
     for (MapKey key : {MapKey::HOFM, MapKey::HOHGFM, MapKey::HOTM})
@@ -53,7 +53,7 @@ void EditorCommands::ClearTrace()
         m_window.Panels().ClearRTState(index);
 }
 
-void EditorCommands::HighlightCurrentCell()
+void MapGridCommands::HighlightCurrentCell()
 {
     ClearTrace();
     m_window.Actions().mnuDataLoggingCurrentCell->setChecked(true);
@@ -61,7 +61,7 @@ void EditorCommands::HighlightCurrentCell()
     m_window.Prefs().daq.SetHighlightMode(0);
 }
 
-void EditorCommands::HighlightAllCells()
+void MapGridCommands::HighlightAllCells()
 {
     m_window.Actions().mnuDataLoggingCurrentCell->setChecked(false);
     m_window.Actions().mnuDataLoggingAllCells->setChecked(true);

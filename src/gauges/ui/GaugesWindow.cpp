@@ -1,4 +1,4 @@
-#include "gauges/ui/CVGaugesWnd.h"
+#include "gauges/ui/GaugesWindow.h"
 
 #include "daq/CVDAQInput.h"
 #include "daq/GeneralText.h"
@@ -23,10 +23,10 @@ QColor toQColor(quint32 c)
 
 } // namespace
 
-CVGaugesWnd::CVGaugesWnd(const ProgramState &state, const DaqSettings &prefs, QWidget *parent)
+GaugesWindow::GaugesWindow(const ProgramState &state, const DaqSettings &prefs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_state(state), m_prefs(prefs)
 {
-    setObjectName(QStringLiteral("frmGauges"));
+    setObjectName(QStringLiteral("GaugesWindow"));
     setWindowTitle(QStringLiteral("Gauges"));
     auto *outer = new QVBoxLayout(this);
     m_status = new QLabel(QStringLiteral("No data available."), this);
@@ -38,13 +38,13 @@ CVGaugesWnd::CVGaugesWnd(const ProgramState &state, const DaqSettings &prefs, QW
     m_frame = new QTimer(this);
     m_frame->setSingleShot(true);
     m_frame->setInterval(FrameIntervalMs);
-    connect(m_frame, &QTimer::timeout, this, &CVGaugesWnd::ApplyPending);
+    connect(m_frame, &QTimer::timeout, this, &GaugesWindow::ApplyPending);
 
     rebuild(AcquisitionSample());
     resize(760, 420);
 }
 
-GaugeWidget *CVGaugesWnd::addGauge(const QString &key, const QString &title, GaugeWidget::Style style,
+GaugeWidget *GaugesWindow::addGauge(const QString &key, const QString &title, GaugeWidget::Style style,
                                    GaugeScale::Range range)
 {
     auto *gauge = new GaugeWidget(title, style, this);
@@ -58,7 +58,7 @@ GaugeWidget *CVGaugesWnd::addGauge(const QString &key, const QString &title, Gau
     return gauge;
 }
 
-QStringList CVGaugesWnd::inputKeys(const AcquisitionSample &sample)
+QStringList GaugesWindow::inputKeys(const AcquisitionSample &sample)
 {
     QStringList keys;
     for (const AcquisitionSample::Input &input : sample.inputs)
@@ -69,7 +69,7 @@ QStringList CVGaugesWnd::inputKeys(const AcquisitionSample &sample)
 
 // A gauge per fixed value and per input of the sample. Ranges start from what
 // the tune and the inputs' thresholds suggest and widen as values need it.
-void CVGaugesWnd::rebuild(const AcquisitionSample &sample)
+void GaugesWindow::rebuild(const AcquisitionSample &sample)
 {
     for (GaugeWidget *g : std::as_const(m_gauges)) {
         m_grid->removeWidget(g);
@@ -120,14 +120,14 @@ void CVGaugesWnd::rebuild(const AcquisitionSample &sample)
     }
 }
 
-void CVGaugesWnd::TakeSample(const AcquisitionSample &sample)
+void GaugesWindow::TakeSample(const AcquisitionSample &sample)
 {
     m_pending = sample;
     if (isVisible() && !m_frame->isActive())
         m_frame->start();
 }
 
-void CVGaugesWnd::showEvent(QShowEvent *event)
+void GaugesWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_pending && !m_frame->isActive())
@@ -135,14 +135,14 @@ void CVGaugesWnd::showEvent(QShowEvent *event)
     emit shownChanged(true);
 }
 
-void CVGaugesWnd::hideEvent(QHideEvent *event)
+void GaugesWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     m_frame->stop();
     emit shownChanged(false);
 }
 
-void CVGaugesWnd::showReading(GaugeWidget *gauge, double value, const QString &text, std::optional<quint32> color)
+void GaugesWindow::showReading(GaugeWidget *gauge, double value, const QString &text, std::optional<quint32> color)
 {
     if (!gauge)
         return;
@@ -150,7 +150,7 @@ void CVGaugesWnd::showReading(GaugeWidget *gauge, double value, const QString &t
     gauge->setReading(value, text, color ? toQColor(*color) : QColor());
 }
 
-void CVGaugesWnd::ApplyPending()
+void GaugesWindow::ApplyPending()
 {
     m_frame->stop();
     if (!m_pending)

@@ -11,11 +11,11 @@ class QPushButton;
 // "Compare Tunes": the items in which the tune differs from a second tune, and
 // the commands that take items over from it. The window only lists and asks;
 // taking over is the caller's (it is an edit like any other).
-class dlgCompare : public QDialog
+class CompareWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit dlgCompare(QWidget *parent = nullptr);
+    explicit CompareWindow(QWidget *parent = nullptr);
 
     // Lists the differences (ItemChange: before = this tune, after = the
     // other) against the tune named name.

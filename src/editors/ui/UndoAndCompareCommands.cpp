@@ -1,9 +1,9 @@
-#include "editors/ui/EditCommands.h"
+#include "editors/ui/UndoAndCompareCommands.h"
 
 #include "editors/ComparePlan.h"
 #include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
-#include "editors/ui/dlgCompare.h"
+#include "editors/ui/CompareWindow.h"
 #include "link/ConnectionStates.h"
 #include "link/WriteReview.h"
 #include "link/ui/dlgXfer.h"
@@ -23,7 +23,7 @@
 
 using namespace ConnectionState;
 
-EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits)
+UndoAndCompareCommands::UndoAndCompareCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits)
     : QObject(window.DialogParent()), m_window(window), m_state(window.State()), m_grid(grid), m_port(port),
       m_edits(edits), m_history(window.State().tune)
 {
@@ -32,8 +32,8 @@ EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &
     state.EditNoted = [this](const QString &label) { noted(label); };
 
     const MainActions &actions = window.Actions();
-    connect(actions.mnuEditUndo, &QAction::triggered, this, &EditCommands::Undo);
-    connect(actions.mnuEditRedo, &QAction::triggered, this, &EditCommands::Redo);
+    connect(actions.mnuEditUndo, &QAction::triggered, this, &UndoAndCompareCommands::Undo);
+    connect(actions.mnuEditRedo, &QAction::triggered, this, &UndoAndCompareCommands::Redo);
     connect(&window.Events(), &MainWindowEvents::tuneReplaced, this, [this] {
         m_history.Reset(!m_state.Modified);
         updateActions();
@@ -50,7 +50,7 @@ EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &
     auto mirrorWrite = [write, writeChanges] { writeChanges->setEnabled(write->isEnabled()); };
     connect(write, &QAction::changed, writeChanges, mirrorWrite);
     mirrorWrite();
-    connect(writeChanges, &QAction::triggered, this, &EditCommands::WriteChanges);
+    connect(writeChanges, &QAction::triggered, this, &UndoAndCompareCommands::WriteChanges);
     QAction *read = actions.mnuOptionsRead;
     QAction *compareBox = actions.mnuToolsCompareBox;
     auto mirrorRead = [read, compareBox] { compareBox->setEnabled(read->isEnabled()); };
@@ -59,7 +59,7 @@ EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &
     connect(compareBox, &QAction::triggered, this, [this] { CompareWithBox(); });
     connect(actions.mnuToolsCompareProject, &QAction::triggered, this, [this] { CompareWithProject(); });
     connect(actions.mnuToolsCompareImage, &QAction::triggered, this, [this] { CompareWithImage(); });
-    connect(actions.mnuToolsCompareEnd, &QAction::triggered, this, &EditCommands::EndCompare);
+    connect(actions.mnuToolsCompareEnd, &QAction::triggered, this, &UndoAndCompareCommands::EndCompare);
 
     // The grid's block, clipboard and compare items join the window's "&Cell" menu.
     if (QMenu *cell = actions.mnuCell) {
@@ -75,7 +75,7 @@ EditCommands::EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &
     updateActions();
 }
 
-EditCommands::~EditCommands()
+UndoAndCompareCommands::~UndoAndCompareCommands()
 {
     // The window and its panels may already be gone; the state outlives them.
     m_state.EditNoted = nullptr;
@@ -83,7 +83,7 @@ EditCommands::~EditCommands()
 
 // --- Undo and redo ------------------------------------------------------------
 
-void EditCommands::noted(const QString &label)
+void UndoAndCompareCommands::noted(const QString &label)
 {
     if (m_history.Record(label))
         m_state.Modified = !m_history.AtSavePoint();
@@ -91,13 +91,13 @@ void EditCommands::noted(const QString &label)
     refreshCompare();
 }
 
-void EditCommands::Undo()
+void UndoAndCompareCommands::Undo()
 {
     if (const HistoryStep *step = m_history.Undo())
         afterStep(*step, false);
 }
 
-void EditCommands::Redo()
+void UndoAndCompareCommands::Redo()
 {
     if (const HistoryStep *step = m_history.Redo())
         afterStep(*step, true);
@@ -105,7 +105,7 @@ void EditCommands::Redo()
         updateActions();
 }
 
-void EditCommands::afterStep(const HistoryStep &step, bool forward)
+void UndoAndCompareCommands::afterStep(const HistoryStep &step, bool forward)
 {
     ProgramState &state = m_state;
     m_edits.Replay(step, forward);
@@ -118,7 +118,7 @@ void EditCommands::afterStep(const HistoryStep &step, bool forward)
     refreshCompare();
 }
 
-void EditCommands::updateActions()
+void UndoAndCompareCommands::updateActions()
 {
     QAction *undo = m_window.Actions().mnuEditUndo;
     QAction *redo = m_window.Actions().mnuEditRedo;
@@ -128,7 +128,7 @@ void EditCommands::updateActions()
     redo->setText(m_history.CanRedo() ? QStringLiteral("&Redo ") + m_history.RedoLabel() : QStringLiteral("&Redo"));
 }
 
-void EditCommands::refreshPanels()
+void UndoAndCompareCommands::refreshPanels()
 {
     // The panel on show refills itself from the tune.
     m_window.SelectPanel(m_state.CurrentPanel);
@@ -136,7 +136,7 @@ void EditCommands::refreshPanels()
 
 // --- Write the changes only -----------------------------------------------------
 
-void EditCommands::WriteChanges()
+void UndoAndCompareCommands::WriteChanges()
 {
     ProgramState &state = m_state;
     const LinkSettings &prefs = m_window.Prefs().link;
@@ -168,7 +168,7 @@ void EditCommands::WriteChanges()
 
 // --- Compare ----------------------------------------------------------------------
 
-bool EditCommands::CompareWithProject(const QString &given)
+bool UndoAndCompareCommands::CompareWithProject(const QString &given)
 {
     QString path = given;
     if (path.isEmpty())
@@ -186,7 +186,7 @@ bool EditCommands::CompareWithProject(const QString &given)
     return true;
 }
 
-bool EditCommands::CompareWithImage(const QString &given)
+bool UndoAndCompareCommands::CompareWithImage(const QString &given)
 {
     QString path = given;
     if (path.isEmpty())
@@ -205,7 +205,7 @@ bool EditCommands::CompareWithImage(const QString &given)
     return true;
 }
 
-bool EditCommands::CompareWithBox()
+bool UndoAndCompareCommands::CompareWithBox()
 {
     ProgramState &state = m_state;
     if (state.RealTimeEnabled || m_window.Prefs().link.ConnectionState() == NotConnected)
@@ -228,17 +228,17 @@ bool EditCommands::CompareWithBox()
     return true;
 }
 
-void EditCommands::StartCompare(const Tune &other, const QString &name)
+void UndoAndCompareCommands::StartCompare(const Tune &other, const QString &name)
 {
     m_compare = std::make_unique<Tune>(other);
     m_compareName = name;
     m_grid.SetCompareTune(m_compare.get(), name);
     m_window.Actions().mnuToolsCompareEnd->setEnabled(true);
     if (!m_compareWindow) {
-        m_compareWindow = new dlgCompare(m_window.DialogParent());
+        m_compareWindow = new CompareWindow(m_window.DialogParent());
         m_compareWindow->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_compareWindow, &dlgCompare::takeItem, this, [this](int item) { TakeItem(item); });
-        connect(m_compareWindow, &dlgCompare::takeAll, this, [this] { TakeAll(); });
+        connect(m_compareWindow, &CompareWindow::takeItem, this, [this](int item) { TakeItem(item); });
+        connect(m_compareWindow, &CompareWindow::takeAll, this, [this] { TakeAll(); });
         connect(m_compareWindow, &QObject::destroyed, this, [this] {
             if (m_compare)
                 EndCompare();
@@ -249,7 +249,7 @@ void EditCommands::StartCompare(const Tune &other, const QString &name)
     m_compareWindow->raise();
 }
 
-void EditCommands::EndCompare()
+void UndoAndCompareCommands::EndCompare()
 {
     m_compare.reset();
     m_compareName.clear();
@@ -259,7 +259,7 @@ void EditCommands::EndCompare()
         m_compareWindow->close();
 }
 
-std::vector<ItemChange> EditCommands::CompareDifferences() const
+std::vector<ItemChange> UndoAndCompareCommands::CompareDifferences() const
 {
     if (!m_compare)
         return {};
@@ -267,7 +267,7 @@ std::vector<ItemChange> EditCommands::CompareDifferences() const
     return TuneHistory::Differences(m_state.tune, *m_compare);
 }
 
-void EditCommands::refreshCompare()
+void UndoAndCompareCommands::refreshCompare()
 {
     if (!m_compare)
         return;
@@ -276,7 +276,7 @@ void EditCommands::refreshCompare()
         m_compareWindow->Fill(m_compareName, CompareDifferences());
 }
 
-bool EditCommands::takeOver(int item)
+bool UndoAndCompareCommands::takeOver(int item)
 {
     if (!m_compare)
         return false;
@@ -289,12 +289,12 @@ bool EditCommands::takeOver(int item)
     return true;
 }
 
-bool EditCommands::TakeItem(int item)
+bool UndoAndCompareCommands::TakeItem(int item)
 {
     return item != 0 && takeOver(item);
 }
 
-bool EditCommands::TakeAll()
+bool UndoAndCompareCommands::TakeAll()
 {
     return takeOver(0);
 }

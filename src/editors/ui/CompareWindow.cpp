@@ -1,4 +1,4 @@
-#include "editors/ui/dlgCompare.h"
+#include "editors/ui/CompareWindow.h"
 
 #include "model/TuneItems.h"
 
@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-dlgCompare::dlgCompare(QWidget *parent)
+CompareWindow::CompareWindow(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("dlgCompare"));
+    setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(QStringLiteral("Compare Tunes"));
     setModal(false);
     auto *outer = new QVBoxLayout(this);
@@ -50,7 +50,7 @@ dlgCompare::dlgCompare(QWidget *parent)
     resize(420, 360);
 }
 
-QString dlgCompare::LineText(const ItemChange &change)
+QString CompareWindow::LineText(const ItemChange &change)
 {
     const TuneItem *info = FindTuneItem(change.item);
     const QString name = info ? QLatin1String(info->name) : QStringLiteral("Item %1").arg(change.item);
@@ -62,7 +62,7 @@ QString dlgCompare::LineText(const ItemChange &change)
                                                                    : QStringLiteral("values differ"));
 }
 
-void dlgCompare::Fill(const QString &name, const std::vector<ItemChange> &differences)
+void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &differences)
 {
     const int keep = SelectedItem();
     lstItems->clear();
@@ -79,7 +79,7 @@ void dlgCompare::Fill(const QString &name, const std::vector<ItemChange> &differ
     buttonTakeAll->setEnabled(!differences.empty());
 }
 
-int dlgCompare::SelectedItem() const
+int CompareWindow::SelectedItem() const
 {
     const QListWidgetItem *line = lstItems->currentItem();
     return line ? line->data(Qt::UserRole).toInt() : 0;

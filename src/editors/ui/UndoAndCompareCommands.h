@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/ui/dlgCompare.h"
+#include "editors/ui/CompareWindow.h"
 #include "link/BoxContents.h"
 #include "model/Tune.h"
 #include "model/TuneHistory.h"
@@ -20,12 +20,12 @@ struct ProgramState;
 // comparison with a second tune (project file, raw image or what the box
 // holds) with the commands that take its values over. Every change it makes
 // to the tune goes through the edit session.
-class EditCommands : public QObject
+class UndoAndCompareCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits);
-    ~EditCommands() override;
+    UndoAndCompareCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits);
+    ~UndoAndCompareCommands() override;
 
     TuneHistory &history() { return m_history; }
     BoxContents &box() { return m_box; }
@@ -48,7 +48,7 @@ public:
     void EndCompare();
     const Tune *ComparedTune() const { return m_compare.get(); }
     std::vector<ItemChange> CompareDifferences() const;
-    dlgCompare *CompareWindow() const { return m_compareWindow; }
+    CompareWindow *ComparisonWindow() const { return m_compareWindow; }
 
     // Takes one item, or every differing item, over from the compared tune as
     // one undo step.
@@ -74,5 +74,5 @@ private:
     BoxContents m_box;
     std::unique_ptr<Tune> m_compare;
     QString m_compareName;
-    QPointer<dlgCompare> m_compareWindow;
+    QPointer<CompareWindow> m_compareWindow;
 };

@@ -20,7 +20,7 @@ struct ProgramState;
 // map beside its current value, computed from the viewer's log, the chosen
 // air-fuel ratio column (through an optional formula) and the target table.
 // The user picks cells (or all changes) and applies them as one edit.
-class dlgFuelCorrection : public QDialog
+class FuelCorrectionDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -28,9 +28,9 @@ public:
     // how many changed.
     using Applier = std::function<int(MapKey, const std::vector<ApplyCorrection::CellChange> &)>;
 
-    dlgFuelCorrection(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer, Applier apply,
+    FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer, Applier apply,
                       QWidget *parent = nullptr);
-    ~dlgFuelCorrection() override;
+    ~FuelCorrectionDialog() override;
 
     // Recomputes the proposal from the controls; false (reason in the status
     // line) when it cannot be computed.

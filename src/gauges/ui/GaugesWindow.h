@@ -23,7 +23,7 @@ struct ProgramState;
 // the latest sample is shown at most once per FrameIntervalMs, so samples
 // that arrive faster (or while the interface is busy) are folded into one
 // update. Nothing is drawn while the window is hidden.
-class CVGaugesWnd : public QWidget
+class GaugesWindow : public QWidget
 {
     Q_OBJECT
 public:
@@ -35,7 +35,7 @@ public:
     static QString MasKey() { return QStringLiteral("MAS"); }
     static QString DutyKey() { return QStringLiteral("Injector Duty"); }
 
-    CVGaugesWnd(const ProgramState &state, const DaqSettings &prefs, QWidget *parent = nullptr);
+    GaugesWindow(const ProgramState &state, const DaqSettings &prefs, QWidget *parent = nullptr);
 
     // One acquisition tick's values: kept, and shown at the next frame.
     void TakeSample(const AcquisitionSample &sample);

@@ -8,11 +8,11 @@ class MainWindow;
 
 // The menu items that act on the editors: the "&Cell" menu, the grid font,
 // the map copy tool, and the trace items of the data-logging menu.
-class EditorCommands : public QObject
+class MapGridCommands : public QObject
 {
     Q_OBJECT
 public:
-    EditorCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits);
+    MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits);
 
     void GridFont();
     void MapCopy();

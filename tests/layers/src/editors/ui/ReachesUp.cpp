@@ -1,0 +1,2 @@
+#include "daq/ui/AcquisitionCommands.h"
+#include "shell/frmMain.h"
