@@ -1,6 +1,6 @@
 // Reading data logs: the logger's own files (both separators, its date form,
-// CR LF), damaged and foreign ones, and the running session's file while the
-// logger still holds it open.
+// CR LF) and damaged and foreign ones, within bounds. The running session's
+// file is read through the viewer (ViewerTest).
 
 #include "analysis/DataLog.h"
 #include "support/TestEnv.h"

@@ -95,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"2+3*4", 0.0f, 14.0f}, ValueCase{"2*3^2", 0.0f, 36.0f}, ValueCase{"2^3^2", 0.0f, 64.0f},
         ValueCase{"10-4-3", 0.0f, 3.0f}, ValueCase{"100/10/5", 0.0f, 2.0f}, ValueCase{"8/2*4", 0.0f, 16.0f},
         ValueCase{"2-3+4", 0.0f, 3.0f}, ValueCase{"2*3+4", 0.0f, 10.0f}, ValueCase{"2^3*2", 0.0f, 16.0f},
-        ValueCase{"2+2^3", 0.0f, 10.0f}, ValueCase{"(V-0.5)*2", 1.5f, 2.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
+        ValueCase{"2+2^3", 0.0f, 10.0f},
+        ValueCase{"2+8/2", 0.0f, 6.0f}, ValueCase{"(V-0.5)*2", 1.5f, 2.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
         // The missing closing parenthesis is supplied.
         ValueCase{"(V+1", 1.0f, 2.0f}, ValueCase{"((V+1)*2", 1.0f, 4.0f},
         // Results to 4 decimal places, halves to even.
