@@ -1,14 +1,10 @@
 // The scaling-formula evaluator and the number texts it is built on.
 
 #include "daq/CVScalingCalculator.h"
-#include "daq/CVStack.h"
 #include "daq/GeneralText.h"
 
-#include <QRandomGenerator>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -67,27 +63,6 @@ TEST(GeneralTextTest, ParsingAcceptsDecimalNumbersOnly)
     EXPECT_EQ(v, 0.0f);
 }
 
-TEST(CVStackTest, TopIsPositionOneAndEmptyStackGivesEmptyText)
-{
-    CVStack s;
-    EXPECT_TRUE(s.IsEmpty());
-    EXPECT_EQ(s.Pop(), "");
-    EXPECT_EQ(s.Top(), "");
-    s.AddToTop("x"); // nothing on an empty stack
-    EXPECT_TRUE(s.IsEmpty());
-    s.Push("12");
-    s.AddToTop("5");
-    s.Push("a");
-    EXPECT_EQ(s.GetRawStack(), (QStringList{"a", "125"}));
-    EXPECT_EQ(s.Top(), "a");
-    EXPECT_EQ(s.Pop(), "a");
-    EXPECT_EQ(s.Pop(), "125");
-    EXPECT_TRUE(s.IsEmpty());
-    s.Push("1");
-    s.Clear();
-    EXPECT_TRUE(s.IsEmpty());
-}
-
 struct ValueCase
 {
     const char *formula;
@@ -120,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"2+3*4", 0.0f, 14.0f}, ValueCase{"2*3^2", 0.0f, 36.0f}, ValueCase{"2^3^2", 0.0f, 64.0f},
         ValueCase{"10-4-3", 0.0f, 3.0f}, ValueCase{"100/10/5", 0.0f, 2.0f}, ValueCase{"8/2*4", 0.0f, 16.0f},
         ValueCase{"2-3+4", 0.0f, 3.0f}, ValueCase{"2*3+4", 0.0f, 10.0f}, ValueCase{"2^3*2", 0.0f, 16.0f},
-        ValueCase{"2+2^3", 0.0f, 10.0f}, ValueCase{"(V-0.5)*2", 1.5f, 2.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
+        ValueCase{"2+2^3", 0.0f, 10.0f},
+        ValueCase{"2+8/2", 0.0f, 6.0f}, ValueCase{"(V-0.5)*2", 1.5f, 2.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
         // The missing closing parenthesis is supplied.
         ValueCase{"(V+1", 1.0f, 2.0f}, ValueCase{"((V+1)*2", 1.0f, 4.0f},
         // Results to 4 decimal places, halves to even.
@@ -204,240 +180,31 @@ INSTANTIATE_TEST_SUITE_P(
         // comes before any evaluation.
         ErrorCase{"V/0+#", 1.0f, 65535, Syntax}));
 
-TEST(FormulaTest, AGoodCallAfterAFailingOneLeavesNoError)
+// A failing call leaves nothing behind; voltages with no value, deep nesting
+// and overlong formulas end with a value or an error, never a crash.
+TEST(FormulaTest, EdgesOfTheInput)
 {
     CVScalingCalculator calc;
     EXPECT_FALSE(calc.ComputeFormula(u"V/0", 1.0f).ok());
-    EXPECT_FALSE(calc.ComputeFormula(u"5E2", 1.0f).ok());
-    const FormulaResult r = calc.ComputeFormula(u"V*2", 1.25f);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(r.error.number, 0);
-    EXPECT_TRUE(r.error.message.isEmpty());
-    EXPECT_EQ(r.value, 2.5f);
-}
+    FormulaResult r = calc.ComputeFormula(u"V*2", 1.25f);
+    EXPECT_TRUE(r.ok() && r.error.message.isEmpty() && r.value == 2.5f);
 
-TEST(FormulaTest, NonFiniteVoltageIsAnErrorNotANumber)
-{
-    CVScalingCalculator calc;
-    for (float v : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+    for (float v : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
         for (const char16_t *f : {u"", u"V", u"V*2"}) {
-            const FormulaResult r = calc.ComputeFormula(f, v);
-            EXPECT_FALSE(r.ok());
-            EXPECT_EQ(r.value, 0.0f);
+            r = calc.ComputeFormula(f, v);
+            EXPECT_TRUE(!r.ok() && r.value == 0.0f);
         }
-    }
-}
 
-TEST(FormulaTest, LongAndDeeplyNestedFormulasStillEvaluate)
-{
-    CVScalingCalculator calc;
     const int depth = 20000;
-    const QString nested = QString(depth, QLatin1Char('(')) + "V+1" + QString(depth, QLatin1Char(')'));
-    FormulaResult r = calc.ComputeFormula(nested, 1.0f);
-    EXPECT_TRUE(r.ok()) << r.error.message.toStdString();
-    EXPECT_EQ(r.value, 2.0f);
-
-    QString sum = "0";
-    for (int i = 0; i < 5000; ++i)
-        sum += "+1";
-    r = calc.ComputeFormula(sum, 0.0f);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(r.value, 5000.0f);
-
-    // Unclosed to any depth: closed at the end.
-    r = calc.ComputeFormula(QString(depth, QLatin1Char('(')) + "V", 3.0f);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(r.value, 3.0f);
-
-    const QString digits(60000, QLatin1Char('9'));
-    r = calc.ComputeFormula(digits, 0.0f);
-    EXPECT_EQ(r.error.number, CVScalingCalculator::OverflowError);
-}
-
-TEST(FormulaTest, TooLongAFormulaIsRefusedNotWorkedThrough)
-{
-    CVScalingCalculator calc;
-    const FormulaResult r = calc.ComputeFormula(QString(CVScalingCalculator::MaxFormulaLength + 1, QLatin1Char('(')), 1.0f);
+    r = calc.ComputeFormula(QString(depth, QLatin1Char('(')) + "V+1" + QString(depth, QLatin1Char(')')), 1.0f);
+    EXPECT_TRUE(r.ok() && r.value == 2.0f) << r.error.message.toStdString();
+    r = calc.ComputeFormula(QString(depth, QLatin1Char('(')) + "V", 3.0f); // closed at the end
+    EXPECT_TRUE(r.ok() && r.value == 3.0f);
+    EXPECT_EQ(calc.ComputeFormula(QString(60000, QLatin1Char('9')), 0.0f).error.number,
+              CVScalingCalculator::OverflowError);
+    r = calc.ComputeFormula(QString(CVScalingCalculator::MaxFormulaLength + 1, QLatin1Char('(')), 1.0f);
     EXPECT_EQ(r.error.number, CVScalingCalculator::TooLongError);
-    EXPECT_EQ(r.value, 0.0f);
     EXPECT_TRUE(calc.ComputeFormula(QString(CVScalingCalculator::MaxFormulaLength - 1, QLatin1Char('(')) + "V", 1.0f).ok());
-}
-
-// ---- randomized -------------------------------------------------------------
-
-// An exact reference for well-formed integer formulas: the same two levels
-// and left associativity, worked out in integers. nullopt when a step
-// leaves the range where single precision and 7-digit text are exact.
-class Reference
-{
-public:
-    explicit Reference(const std::string &text) : m_text(text) {}
-    std::optional<long long> value()
-    {
-        auto v = expr();
-        return m_pos == m_text.size() ? v : std::nullopt;
-    }
-
-private:
-    static bool exact(long long v) { return v > -1000000 && v < 1000000; }
-    std::optional<long long> expr()
-    {
-        auto a = term();
-        while (a && m_pos < m_text.size() && (m_text[m_pos] == '+' || m_text[m_pos] == '-')) {
-            const char op = m_text[m_pos++];
-            auto b = term();
-            if (!b)
-                return std::nullopt;
-            a = op == '+' ? *a + *b : *a - *b;
-            if (!exact(*a))
-                return std::nullopt;
-        }
-        return a;
-    }
-    std::optional<long long> term()
-    {
-        auto a = factor();
-        while (a && m_pos < m_text.size() && (m_text[m_pos] == '*' || m_text[m_pos] == '^')) {
-            const char op = m_text[m_pos++];
-            auto b = factor();
-            if (!b)
-                return std::nullopt;
-            if (op == '*') {
-                a = *a * *b;
-            } else {
-                if (*b < 0 || *b > 6)
-                    return std::nullopt;
-                long long p = 1;
-                for (long long i = 0; i < *b; ++i)
-                    p *= *a;
-                a = p;
-            }
-            if (!exact(*a))
-                return std::nullopt;
-        }
-        return a;
-    }
-    std::optional<long long> factor()
-    {
-        if (m_pos < m_text.size() && m_text[m_pos] == '(') {
-            ++m_pos;
-            auto v = expr();
-            if (m_pos >= m_text.size() || m_text[m_pos] != ')')
-                return std::nullopt;
-            ++m_pos;
-            return v;
-        }
-        long long v = 0;
-        const std::size_t start = m_pos;
-        while (m_pos < m_text.size() && std::isdigit(static_cast<unsigned char>(m_text[m_pos])))
-            v = v * 10 + (m_text[m_pos++] - '0');
-        if (m_pos == start)
-            return std::nullopt;
-        return v;
-    }
-
-    std::string m_text;
-    std::size_t m_pos = 0;
-};
-
-std::string randomExpression(QRandomGenerator &rng, int depth)
-{
-    if (depth <= 0 || rng.bounded(3) == 0)
-        return std::to_string(rng.bounded(20));
-    static const char ops[] = {'+', '-', '*', '^'};
-    const std::string a = randomExpression(rng, depth - 1);
-    const char op = ops[rng.bounded(4)];
-    const std::string b = op == '^' ? std::to_string(rng.bounded(4)) : randomExpression(rng, depth - 1);
-    std::string s = a + op + b;
-    if (rng.bounded(2) == 0)
-        s = "(" + s + ")";
-    return s;
-}
-
-TEST(FormulaRandomTest, WellFormedIntegerFormulasMatchTheExactReference)
-{
-    QRandomGenerator rng(20261206);
-    CVScalingCalculator calc;
-    int compared = 0;
-    for (int i = 0; i < 4000; ++i) {
-        const std::string f = randomExpression(rng, 4);
-        const auto expected = Reference(f).value();
-        const FormulaResult r = calc.ComputeFormula(QString::fromStdString(f), 0.0f);
-        if (!expected)
-            continue;
-        ASSERT_TRUE(r.ok()) << f << ": " << r.error.message.toStdString();
-        ASSERT_EQ(r.value, static_cast<float>(*expected)) << f;
-        ++compared;
-    }
-    EXPECT_GT(compared, 2000);
-}
-
-TEST(FormulaRandomTest, AnyTextEndsWithAValueOrAnError)
-{
-    QRandomGenerator rng(4242);
-    CVScalingCalculator calc;
-    static const char alphabet[] = "0123456789..VvVv(())++--**//^^   E#\t";
-    const std::vector<QString> seeds = {"(V-0.5)*125/4+32", "V^2/3-(V*2.5)", "((V+1)*(V-1))/2", "2^3^2-10/4",
-                                        "V/0", "1.5*V+0.25", ".5*V"};
-    const float voltages[] = {0.0f,
-                              -0.0f,
-                              1.5f,
-                              -2.25f,
-                              4.9999f,
-                              1e30f,
-                              -1e30f,
-                              1e-40f,
-                              std::numeric_limits<float>::max(),
-                              std::numeric_limits<float>::lowest(),
-                              std::numeric_limits<float>::infinity(),
-                              std::numeric_limits<float>::quiet_NaN()};
-    int values = 0;
-    int errors = 0;
-    for (int i = 0; i < 6000; ++i) {
-        QString f;
-        if (i % 2 == 0) {
-            // Generated from the alphabet.
-            const int length = static_cast<int>(rng.bounded(64));
-            for (int k = 0; k < length; ++k)
-                f += QLatin1Char(alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 1))]);
-        } else {
-            // A sound formula, mutated a few times.
-            f = seeds[rng.bounded(static_cast<int>(seeds.size()))];
-            const int mutations = 1 + static_cast<int>(rng.bounded(4));
-            for (int m = 0; m < mutations; ++m) {
-                const int at = f.isEmpty() ? 0 : static_cast<int>(rng.bounded(f.size() + 1));
-                const QChar c = QLatin1Char(alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 1))]);
-                switch (rng.bounded(3)) {
-                case 0:
-                    f.insert(at, c);
-                    break;
-                case 1:
-                    if (at < f.size())
-                        f.remove(at, 1);
-                    break;
-                default:
-                    if (at < f.size())
-                        f[at] = c;
-                    break;
-                }
-            }
-        }
-        const float v = voltages[rng.bounded(static_cast<int>(std::size(voltages)))];
-        const FormulaResult r = calc.ComputeFormula(f, v);
-        if (r.ok()) {
-            ASSERT_TRUE(std::isfinite(r.value)) << f.toStdString();
-            ASSERT_EQ(r.error.number, 0);
-            ++values;
-        } else {
-            ASSERT_NE(r.error.number, 0) << f.toStdString();
-            ASSERT_FALSE(r.error.message.isEmpty()) << f.toStdString();
-            ASSERT_EQ(r.value, 0.0f) << f.toStdString();
-            ++errors;
-        }
-    }
-    // Both outcomes were exercised.
-    EXPECT_GT(values, 300);
-    EXPECT_GT(errors, 300);
 }
 
 } // namespace

@@ -32,10 +32,8 @@ public:
         qint32 numChannels = 0;
         std::array<qint32, 4> channels{};
         std::array<qint32, 4> gains{};
-        std::array<float, 4> voltagesIn{};
         qint32 ledOn = 0;
         qint32 disableCal = 0;
-        qint32 idnum = 0;
     };
 
     // The counter answers this at every call.
@@ -53,13 +51,11 @@ public:
     std::vector<std::string> *journal = nullptr;
     std::vector<SampleCall> sampleCalls;
     qint32 lastCounterReset = -1;
-    qint32 lastCounterId = 0;
 
-    qint32 Counter(qint32 *idnum, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter, qint32,
+    qint32 Counter(qint32 *, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter, qint32,
                    quint32 *count, ErrorRecord &failure) override
     {
         note("Counter");
-        lastCounterId = *idnum;
         lastCounterReset = resetCounter;
         if (failed(failure))
             return 0;
@@ -68,7 +64,7 @@ public:
         *count = counter.count;
         return counter.code;
     }
-    qint32 AISample(qint32 *idnum, qint32, qint32 *, qint32, qint32 ledOn, qint32 numChannels,
+    qint32 AISample(qint32 *, qint32, qint32 *, qint32, qint32 ledOn, qint32 numChannels,
                     const qint32 *channels, const qint32 *gains, qint32 disableCal, qint32 *, float *voltages,
                     ErrorRecord &failure) override
     {
@@ -77,11 +73,9 @@ public:
         call.numChannels = numChannels;
         call.ledOn = ledOn;
         call.disableCal = disableCal;
-        call.idnum = *idnum;
         for (int i = 0; i < 4; ++i) {
             call.channels[i] = channels[i];
             call.gains[i] = gains[i];
-            call.voltagesIn[i] = voltages[i];
         }
         sampleCalls.push_back(call);
         if (failed(failure))
