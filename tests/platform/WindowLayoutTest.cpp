@@ -4,7 +4,7 @@
 
 using namespace WindowLayout;
 
-TEST(MainLayoutTest, SplitterDragIsClampedToTheWindow)
+TEST(WindowLayoutTest, SplitterDragIsClampedToTheWindow)
 {
     EXPECT_EQ(ClampSplitter(100, 6500), 500);
     EXPECT_EQ(ClampSplitter(6500 - 200, 6500), 6000);
@@ -13,14 +13,14 @@ TEST(MainLayoutTest, SplitterDragIsClampedToTheWindow)
     EXPECT_EQ(ClampSplitter(6000, 6500), 6000);
 }
 
-TEST(MainLayoutTest, WindowNeverNarrowerThan3000Twips)
+TEST(WindowLayoutTest, WindowNeverNarrowerThan3000Twips)
 {
     EXPECT_EQ(ClampWindowWidth(2000), 3000);
     EXPECT_EQ(ClampWindowWidth(3000), 3000);
     EXPECT_EQ(ClampWindowWidth(9000), 9000);
 }
 
-TEST(MainLayoutTest, TheStoredWindowIsHeldToTheScreen)
+TEST(WindowLayoutTest, TheStoredWindowIsHeldToTheScreen)
 {
     // A 1280 x 1000 work area whose left edge is at 100 (a panel to its left);
     // the window is at least 200 x 150.
@@ -50,7 +50,7 @@ TEST(MainLayoutTest, TheStoredWindowIsHeldToTheScreen)
     }
 }
 
-TEST(MainLayoutTest, TreeSplitterAndPanelFollowTheSplitter)
+TEST(WindowLayoutTest, TreeSplitterAndPanelFollowTheSplitter)
 {
     Input in;
     in.splitterX = 2500.4;
@@ -65,7 +65,7 @@ TEST(MainLayoutTest, TreeSplitterAndPanelFollowTheSplitter)
     EXPECT_FALSE(r.stripVisible);
 }
 
-TEST(MainLayoutTest, LiveStripShortensThePanelExceptOnTheVQTable)
+TEST(WindowLayoutTest, LiveStripShortensThePanelExceptOnTheVQTable)
 {
     Input in;
     in.splitterX = 2000;
@@ -88,7 +88,7 @@ TEST(MainLayoutTest, LiveStripShortensThePanelExceptOnTheVQTable)
     EXPECT_FALSE(Compute(in).stripVisible);
 }
 
-TEST(MainLayoutTest, StoredSplitterIsRoundedHalfToEven)
+TEST(WindowLayoutTest, StoredSplitterIsRoundedHalfToEven)
 {
     Input in;
     in.splitterX = 2500.5;
