@@ -10,6 +10,7 @@
 #include "link/RomTransfer.h"
 #include "model/ImageFile.h"
 #include "model/StockPrograms.h"
+#include "model/TuneItems.h"
 #include "platform/SerialPort.h"
 #include "support/BoxSim.h"
 #include "support/TestEnv.h"
