@@ -1,5 +1,5 @@
-// The link's dialogs under the offscreen platform: their faces, the Cancel
-// confirmation, the messages they show, and the queueing of real-time writes.
+// The link's dialogs under the offscreen platform: the Cancel confirmation,
+// the messages they show, and the queueing of real-time writes.
 
 #include "ExchangeTestSupport.h"
 #include "FakeBox.h"
@@ -7,22 +7,14 @@
 #include "link/LinkMessages.h"
 #include "link/ui/DialogRealTimeSender.h"
 #include "link/ui/dlgConnect.h"
-#include "link/ui/dlgDisposable.h"
-#include "link/ui/dlgRealTime.h"
 #include "link/ui/dlgXfer.h"
-#include "link/ui/dlgXferROM.h"
-#include "model/ImageFile.h"
 #include "model/ProgramState.h"
 #include "model/TuneItems.h"
 #include "platform/MessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -54,14 +46,6 @@ private:
     QObject m_context;
 };
 
-template <typename T>
-T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
 void clickCancel(QDialog &dialog)
 {
     if (auto *b = dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")))
@@ -86,135 +70,53 @@ void clickCancelAtProgress(QDialog &dialog, int progress)
 
 const QString CancelQuestion = "Are you sure you want to cancel this operation?";
 
-TEST(dlgXfer, ShowsItsFaceAndReadsTheWholeTune)
+// Cancel asks first: No lets the transfer finish, Yes stops it with the items
+// read so far.
+TEST(dlgXfer, CancelIsConfirmedFirst)
 {
-    ScriptedPort port;
-    SlowBox slow(port, 0);
-    ScriptedMessageBoxService messages;
-    Tune tune;
-    dlgXfer dialog(port, tune, messages);
-    dialog.SetState(3);
-    EXPECT_EQ(dialog.windowTitle(), "Transferring Data");
-    EXPECT_EQ(child<QPushButton>(dialog, "CancelButton")->text(), "Cancel");
-    EXPECT_EQ(child<QLabel>(dialog, "lblWarning")->text(),
-              "Warning:  Interrupting this operation may leave the Vantrelle in an unstable state!  Do so only if "
-              "the application hangs.  NOTE: It may take several seconds to complete this operation");
-    EXPECT_EQ(child<QProgressBar>(dialog, "ProgressBar")->maximum(), 100);
-
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_TRUE(dialog.Success());
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Reading from Vantrelle hardware.  Please wait...");
-    EXPECT_EQ(child<QLabel>(dialog, "lblItem")->text(), "Retrieving VQ Table...");
-    EXPECT_EQ(child<QProgressBar>(dialog, "ProgressBar")->value(), 100);
-    Tune expected;
-    TuneFromImage(slow.box.image, expected);
-    EXPECT_TRUE(tune.sameContents(expected));
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        SCOPED_TRACE(answer == MsgAnswer::Yes ? "yes" : "no");
+        ScriptedPort port;
+        SlowBox slow(port, 10);
+        ScriptedMessageBoxService messages;
+        messages.queue(answer);
+        Tune tune;
+        const Tune untouched;
+        dlgXfer dialog(port, tune, messages);
+        dialog.SetState(3);
+        clickCancelAtProgress(dialog, 3);
+        dialog.exec();
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, CancelQuestion);
+        EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(dialog.Success(), answer == MsgAnswer::No);
+        if (answer == MsgAnswer::Yes) {
+            EXPECT_EQ(dialog.Outcome().result, LinkResult::Cancelled);
+            EXPECT_LT(port.sent.size(), 22);
+            EXPECT_EQ(ItemBytes(tune, 23), ItemBytes(untouched, 23));
+        } else {
+            EXPECT_EQ(port.sent.size(), 22);
+        }
+    }
 }
 
-TEST(dlgXfer, CancelAnsweredNoLetsTheTransferFinish)
+TEST(dlgXfer, FailureIsShownWithItsIcon)
 {
-    ScriptedPort port;
-    SlowBox slow(port, 10);
-    ScriptedMessageBoxService messages;
-    messages.queue(MsgAnswer::No);
-    Tune tune;
-    tune.general().SetRevLimiter(0x64);
-    dlgXfer dialog(port, tune, messages);
-    dialog.SetState(4);
-    clickCancelAtProgress(dialog, 2);
-    dialog.exec();
-    EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Writing to Vantrelle hardware.  Please wait...");
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, CancelQuestion);
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Question);
-    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(dialog.Success());
-    EXPECT_EQ(port.sent.size(), 22);
-}
-
-TEST(dlgXfer, CancelAnsweredYesStopsWithTheItemsSoFar)
-{
-    ScriptedPort port;
-    SlowBox slow(port, 10);
-    ScriptedMessageBoxService messages;
-    messages.queue(MsgAnswer::Yes);
-    Tune tune;
-    const Tune untouched;
-    dlgXfer dialog(port, tune, messages);
-    dialog.SetState(3);
-    clickCancelAtProgress(dialog, 3);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_FALSE(dialog.Success());
-    EXPECT_EQ(dialog.Outcome().result, LinkResult::Cancelled);
-    EXPECT_EQ(messages.texts(), QStringList{CancelQuestion});
-    EXPECT_LT(port.sent.size(), 22);
-    EXPECT_GE(port.sent.size(), 1);
-    EXPECT_EQ(ItemBytes(tune, 23), ItemBytes(untouched, 23));
-}
-
-TEST(dlgXfer, FailureIsShownAsACriticalMessage)
-{
-    ScriptedPort port;
-    SlowBox slow(port, 0);
-    slow.box.badReadChecksum = 2;
-    ScriptedMessageBoxService messages;
-    Tune tune;
-    dlgXfer dialog(port, tune, messages);
-    dialog.SetState(3);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, LinkMessages::ChecksumError);
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
-    EXPECT_FALSE(dialog.Success());
-}
-
-TEST(dlgXfer, FirstSendFailureNamesThePortError)
-{
-    ScriptedPort port;
-    port.ForceOpen();
-    port.failAllSends = true;
-    port.sendError = "Input/output error";
-    ScriptedMessageBoxService messages;
-    Tune tune;
-    dlgXfer dialog(port, tune, messages);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(messages.texts(),
-              QStringList{"Failure on COM port.  Could not send request.  Specifically: Input/output error"});
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::None);
-}
-
-TEST(dlgConnect, ConnectsAndKeepsThePortOpen)
-{
-    ScriptedPort port;
-    port.peer = [](const QByteArray &) { return QByteArray("\x02\x0C\x07", 3); };
-    ScriptedMessageBoxService messages;
-    dlgConnect dialog(port, messages, nullptr, HandshakeTimings::Fast());
-    EXPECT_EQ(dialog.windowTitle(), "Connection Status");
-    EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Connecting to Vantrelle hardware.  Please Wait...");
-    EXPECT_EQ(child<QPushButton>(dialog, "CancelButton")->text(), "Cancel");
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_TRUE(dialog.IsConnected());
-    EXPECT_EQ(dialog.MajorVer(), 2);
-    EXPECT_EQ(dialog.MinorVer(), 12);
-    EXPECT_EQ(dialog.IDVer(), 7);
-    EXPECT_TRUE(port.IsOpen());
-    EXPECT_EQ(child<QProgressBar>(dialog, "ProgressBar")->value(), 20);
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST(dlgConnect, PortThatCannotOpenShowsItsDescriptionWithoutIcon)
-{
-    ScriptedPort port;
-    port.openError = "No such file or directory";
-    ScriptedMessageBoxService messages;
-    dlgConnect dialog(port, messages, nullptr, HandshakeTimings::Fast());
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_FALSE(dialog.IsConnected());
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "No such file or directory");
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::None);
-    EXPECT_EQ(port.sendAttempts, 0);
+    for (bool sendFails : {false, true}) {
+        ScriptedPort port;
+        SlowBox slow(port, 0);
+        slow.box.badReadChecksum = 2;
+        port.failAllSends = sendFails;
+        ScriptedMessageBoxService messages;
+        Tune tune;
+        dlgXfer dialog(port, tune, messages);
+        dialog.SetState(3);
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, sendFails ? LinkMessages::SendFailure("Input/output error")
+                                                      : QString(LinkMessages::ChecksumError));
+        EXPECT_EQ(messages.shown()[0].icon, sendFails ? MsgIcon::None : MsgIcon::Critical);
+    }
 }
 
 TEST(dlgConnect, CancelClosesWithoutAskingAndClosesThePort)
@@ -230,127 +132,39 @@ TEST(dlgConnect, CancelClosesWithoutAskingAndClosesThePort)
     EXPECT_TRUE(port.sent.isEmpty());
 }
 
-TEST(dlgXferROM, RefusesAShortImageAndSendsNothing)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath("short.bin");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(100, 'x'));
-    }
-    ScriptedPort port;
-    port.ForceOpen();
-    ScriptedMessageBoxService messages;
-    dlgXferROM dialog(port, messages);
-    EXPECT_EQ(dialog.windowTitle(), "ROM Transfer");
-    EXPECT_EQ(child<QProgressBar>(dialog, "ProgressBar")->maximum(), 32768);
-    dialog.Initialize(file, 4);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(messages.shown()[0].text.contains("100 bytes"));
-    EXPECT_EQ(port.sendAttempts, 0);
-}
-
-TEST(dlgXferROM, ReadsTheBoxIntoTheFile)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath("out.bin");
-    ScriptedPort port;
-    SlowBox slow(port, 0);
-    ScriptedMessageBoxService messages;
-    dlgXferROM dialog(port, messages);
-    dialog.Initialize(file, 3);
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Reading from Vantrelle hardware.  Please wait...");
-    EXPECT_EQ(child<QProgressBar>(dialog, "ProgressBar")->value(), 32768);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), slow.box.image);
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST(dlgRealTime, WritesOneValueAndShowsFailures)
-{
-    for (char answer : {'O', 'X'}) {
-        ScriptedPort port;
-        port.ForceOpen();
-        port.peer = [answer](const QByteArray &) { return QByteArray(1, answer); };
-        ScriptedMessageBoxService messages;
-        dlgRealTime dialog(port, messages);
-        EXPECT_EQ(child<QLabel>(dialog, "lblStatus")->text(), "Writing to Vantrelle... please wait");
-        EXPECT_TRUE(dialog.findChildren<QPushButton *>().isEmpty());
-        Tune tune;
-        dialog.Init(11, 0, 0x64, tune);
-        dialog.exec();
-        EXPECT_EQ(port.sent, QList<QByteArray>{QByteArray("\x77\x01\x7F\xB4\x64\x0F", 6)});
-        if (answer == 'O') {
-            EXPECT_TRUE(messages.shown().empty());
-        } else {
-            ASSERT_EQ(messages.shown().size(), 1u);
-            EXPECT_EQ(messages.shown()[0].text, LinkMessages::NotAcknowledged);
-            EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
-        }
-    }
-}
-
-TEST(dlgRealTime, ValueWithNoPlaceInTheBoxSendsNothing)
-{
-    ScriptedPort port;
-    port.ForceOpen();
-    ScriptedMessageBoxService messages;
-    dlgRealTime dialog(port, messages);
-    dialog.Init(14, 0, 1, Tune());
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(port.sendAttempts, 0);
-    EXPECT_TRUE(messages.shown().empty());
-}
-
 TEST(DialogRealTimeSender, ASecondWriteWaitsForTheFirstToBeAcknowledged)
 {
     ScriptedPort port;
-    SlowBox slow(port, 30);
+    port.ForceOpen();
+    FakeBox box;
     ScriptedMessageBoxService messages;
     ProgramState state;
     state.tune.general().SetVQ(1, 0x0102);
     DialogRealTimeSender sender(port, state, messages);
-    int sentWhenQueued = -1;
-    // The acquisition loop's staged rev limiter, while the first write waits.
-    QTimer::singleShot(5, [&] {
-        sentWhenQueued = static_cast<int>(port.sent.size());
-        sender.SendRealTimeValue(11, 0, 60);
-    });
+    QObject context;
+    qsizetype sentWhenQueued = -1;
+    // The first write is answered only after the acquisition loop's staged
+    // rev limiter has asked for a second one.
+    port.peer = [&](const QByteArray &frame) {
+        const QByteArray reply = box.Respond(frame);
+        if (box.frames.size() > 1)
+            return reply;
+        QMetaObject::invokeMethod(&context, [&, reply] {
+            sentWhenQueued = port.sent.size();
+            sender.SendRealTimeValue(11, 0, 60);
+            port.Deliver(reply);
+            emit port.readyRead();
+        }, Qt::QueuedConnection);
+        return QByteArray();
+    };
     sender.SendRealTimeValue(23, 1, 0);
-    EXPECT_EQ(sentWhenQueued, 1) << "the second write was asked for while the first waited";
+    EXPECT_EQ(sentWhenQueued, 1);
     ASSERT_EQ(port.sent.size(), 2);
     EXPECT_EQ(port.sent[0], Frames::RealTimeRequest(0x7A72, QByteArray("\x01\x02", 2)));
     EXPECT_EQ(port.sent[1], Frames::RealTimeRequest(0x7FB4, QByteArray(1, 60)));
-    EXPECT_EQ(slow.box.writes, 2);
+    EXPECT_EQ(box.writes, 2);
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_FALSE(sender.Busy());
-
-    sender.SendRealTimeVersion("AB");
-    EXPECT_EQ(port.sent.last().size(), 10);
-    sender.SendRealTimeValue(13, 0, 1); // injector K: never in real time
-    EXPECT_EQ(port.sent.size(), 3);
-}
-
-TEST(dlgDisposable, OkReportsTheCheckBox)
-{
-    for (bool checked : {false, true}) {
-        dlgDisposable dialog;
-        dialog.SetText("In real-time mode, any changes you make will be sent to the Vantrelle immediately.");
-        EXPECT_EQ(dialog.windowTitle(), "Vantrelle");
-        EXPECT_EQ(child<QLabel>(dialog, "lblText")->text(),
-                  "In real-time mode, any changes you make will be sent to the Vantrelle immediately.");
-        auto *check = child<QCheckBox>(dialog, "checkDispose");
-        EXPECT_EQ(check->text(), "Don't show this dialog again");
-        check->setChecked(checked);
-        QTimer::singleShot(0, &dialog, [&] { child<QPushButton>(dialog, "OKButton")->click(); });
-        EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-        EXPECT_EQ(dialog.Dispose(), checked);
-    }
 }
 
 } // namespace

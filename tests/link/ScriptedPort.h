@@ -18,7 +18,6 @@ public:
     bool IsOpen() const override { return m_open; }
     bool Open() override
     {
-        ++opens;
         if (!openError.isEmpty()) {
             m_error = openError;
             return false;
@@ -26,12 +25,7 @@ public:
         m_open = true;
         return true;
     }
-    void Close() override
-    {
-        if (m_open)
-            ++closes;
-        m_open = false;
-    }
+    void Close() override { m_open = false; }
     bool Output(const QByteArray &bytes) override
     {
         ++sendAttempts;
@@ -63,11 +57,7 @@ public:
         }
         return chunk;
     }
-    void DiscardInput() override
-    {
-        ++discards;
-        m_chunks.clear();
-    }
+    void DiscardInput() override { m_chunks.clear(); }
     QString ErrorDescription() const override { return m_error; }
 
     // Makes bytes wait on the port (one chunk); nothing for an empty array.
@@ -96,9 +86,6 @@ public:
     int failSendNumber = -1; // 1-based send attempt that fails
     bool failAllSends = false;
     int sendAttempts = 0;
-    int opens = 0;
-    int closes = 0;
-    int discards = 0;
 
 private:
     bool m_open = false;

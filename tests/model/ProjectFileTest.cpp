@@ -28,17 +28,15 @@ Tune distinctiveTune()
     g.SetInjectorBlast(0x16);
     g.SetInjectorVoid(0x1E);
     g.SetVTCRelease(0x64);
-    for (int i = 0; i < 16; ++i) {
-        g.SetTTPMin(i, 0x10 + i);
+    for (int i = 0; i < 64; ++i) {
+        g.SetTTPMin(i, 0x10 + i); // refused beyond each table's end
         g.SetTTPMax(i, 0x20 + i);
         g.SetTPLimit(i, 0x30 + i);
         g.SetAccelEnrich(i, 0x40 + i);
-    }
-    for (int i = 0; i < 32; ++i)
         g.SetIgnitionDuty(i, 0x50 + i);
-    g.SetVersion("VNT01");
-    for (int i = 0; i < 64; ++i)
         g.SetVQ(i, 0x0123 + i * 0x101);
+    }
+    g.SetVersion("VNT01");
     return t;
 }
 
@@ -74,21 +72,22 @@ TEST_F(ProjectFileTest, LayoutByteByByte)
     EXPECT_EQ(at(1602), 0x5A);                 // SpeedLimiter
     EXPECT_EQ(at(1603), 0x01);                 // K = 411 = 0x019B
     EXPECT_EQ(at(1604), 0x9B);
-    EXPECT_EQ(at(1605), 0x16);                 // InjectorBlast
-    EXPECT_EQ(at(1606), 0x1E);                 // InjectorVoid
-    EXPECT_EQ(at(1607), 0x64);                 // VTCRelease
-    EXPECT_EQ(at(1608), 0x10);                 // TTPMin 0
-    EXPECT_EQ(at(1624), 0x20);                 // TTPMax 0
-    EXPECT_EQ(at(1640), 0x30);                 // TPLimit 0
-    EXPECT_EQ(at(1656), 0x40);                 // AccelEnrich 0
-    EXPECT_EQ(at(1672), 0x50);                 // IgnitionDuty 0
-    EXPECT_EQ(at(1703), 0x50 + 31);            // IgnitionDuty 31
+    // InjectorBlast, InjectorVoid, VTCRelease, then the first entry of
+    // TTPMin, TTPMax, TPLimit, AccelEnrich, IgnitionDuty, and its last.
+    const std::pair<int, int> fields[] = {{1605, 0x16}, {1606, 0x1E}, {1607, 0x64}, {1608, 0x10}, {1624, 0x20},
+                                          {1640, 0x30}, {1656, 0x40}, {1672, 0x50}, {1703, 0x50 + 31}};
+    for (auto [offset, value] : fields)
+        EXPECT_EQ(at(offset), value) << offset;
     EXPECT_EQ(b.mid(1704, 5), QByteArray("VNT01"));
     EXPECT_EQ(at(1709), 0x01);                 // VQ 0 = 0x0123
     EXPECT_EQ(at(1710), 0x23);
     const int last = 0x0123 + 63 * 0x101;
     EXPECT_EQ(at(1835), (last >> 8) & 0xFF);
     EXPECT_EQ(at(1836), last & 0xFF);
+
+    Tune shortVersion;
+    shortVersion.general().SetVersion("AB");
+    EXPECT_EQ(EncodeProject(shortVersion).mid(1704, 5), QByteArray("AB   ")) << "padded with blanks";
 }
 
 TEST_F(ProjectFileTest, ReadWriteRoundTripAndAnyFormatByte)
@@ -108,26 +107,6 @@ TEST_F(ProjectFileTest, ReadWriteRoundTripAndAnyFormatByte)
     const QByteArray again = testenv::readFile(file);
     EXPECT_EQ(again.mid(1), b.mid(1));
     EXPECT_EQ(again[0], '1');
-}
-
-TEST_F(ProjectFileTest, ShortFileReadsMissingFieldsAsZero)
-{
-    const QByteArray full = EncodeProject(distinctiveTune());
-    const QString file = path("short.vnt");
-    ASSERT_TRUE(testenv::writeFile(file, full.left(1605))); // up to InjectorK's low byte
-
-    Tune t = distinctiveTune();
-    ASSERT_TRUE(ReadProjectFile(file, t));
-    EXPECT_EQ(t.general().RevLimiter(), 0x8C);
-    EXPECT_EQ(t.general().InjectorK(), 411);
-    EXPECT_EQ(t.general().InjectorBlast(), 0);
-    EXPECT_EQ(t.general().TTPMin(0), 0);
-    EXPECT_EQ(t.general().VQ(0), 0);
-    EXPECT_EQ(t.general().Version(), QString(5, QChar(0)));
-
-    ASSERT_TRUE(testenv::writeFile(file, QByteArray()));
-    ASSERT_TRUE(ReadProjectFile(file, t));
-    EXPECT_EQ(t.map(MapKey::HOFM).MapValue(0), 0);
 }
 
 TEST_F(ProjectFileTest, UnusualFilesAreToldWithTheirNameSizeAndOddity)
@@ -164,9 +143,16 @@ TEST_F(ProjectFileTest, UnusualFilesAreToldWithTheirNameSizeAndOddity)
         for (const QString &part : c.told)
             EXPECT_TRUE(warning.contains(part)) << part.toStdString() << " in " << warning.toStdString();
     }
+    // A cut file keeps what it holds; the fields after the cut read as 0.
+    Tune cut = distinctiveTune();
+    ASSERT_TRUE(ReadProjectFile(path("cut.vnt"), cut));
+    EXPECT_EQ(cut.general().InjectorK(), 411);
+    EXPECT_EQ(cut.general().InjectorBlast(), 0);
+    EXPECT_EQ(cut.general().VQ(0), 0);
+    EXPECT_EQ(cut.general().Version(), QString(5, QChar(0)));
 }
 
-TEST_F(ProjectFileTest, AnUnusualFileReplacesTheTuneOnlyWhenConfirmed)
+TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
 {
     const QString odd = path("odd.vnt");
     ASSERT_TRUE(testenv::writeFile(odd, "Time,RPM\n0,900\n"));
@@ -176,6 +162,11 @@ TEST_F(ProjectFileTest, AnUnusualFileReplacesTheTuneOnlyWhenConfirmed)
     state.tune = distinctiveTune();
     state.Modified = true;
 
+    OpenProjectOutcome outcome = OpenProject(path("nowhere.vnt"), state);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.message.startsWith("Error when attempting to load map: ")) << outcome.message.toStdString();
+    EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
+
     QString asked;
     auto answer = [&](bool yes) {
         return [&asked, yes](const QString &warning) {
@@ -183,7 +174,7 @@ TEST_F(ProjectFileTest, AnUnusualFileReplacesTheTuneOnlyWhenConfirmed)
             return yes;
         };
     };
-    OpenProjectOutcome outcome = OpenProject(odd, state, answer(false));
+    outcome = OpenProject(odd, state, answer(false));
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(asked.contains(odd));
@@ -198,7 +189,11 @@ TEST_F(ProjectFileTest, AnUnusualFileReplacesTheTuneOnlyWhenConfirmed)
     EXPECT_EQ(state.TuneOriginWarning, asked) << "kept for the questions before a write to the box";
 
     asked.clear();
-    ASSERT_TRUE(OpenProject(sound, state, answer(false)).ok);
+    state.Modified = true;
+    outcome = OpenProject(sound, state, answer(false));
+    ASSERT_TRUE(outcome.ok);
+    EXPECT_FALSE(state.Modified);
+    EXPECT_EQ(outcome.title, "Vantrelle - " + sound);
     EXPECT_TRUE(asked.isEmpty()) << "a sound file loads unasked";
     EXPECT_TRUE(state.TuneOriginWarning.isEmpty());
 }
@@ -208,53 +203,11 @@ TEST_F(ProjectFileTest, LongerFileKeepsItsTail)
     const QString file = path("long.vnt");
     QByteArray old(2000, 'x');
     ASSERT_TRUE(testenv::writeFile(file, old));
-    Tune readBack;
-    ASSERT_TRUE(ReadProjectFile(file, readBack)); // bytes after 1836 are ignored
-
     ASSERT_TRUE(WriteProjectFile(file, distinctiveTune()));
     const QByteArray b = testenv::readFile(file);
     ASSERT_EQ(b.size(), 2000);
     EXPECT_EQ(b.left(1837), EncodeProject(distinctiveTune()));
     EXPECT_EQ(b.mid(1837), old.mid(1837));
-}
-
-TEST_F(ProjectFileTest, ShortVersionIsPaddedWithBlanks)
-{
-    Tune t;
-    t.general().SetVersion("AB");
-    EXPECT_EQ(EncodeProject(t).mid(1704, 5), QByteArray("AB   "));
-}
-
-TEST_F(ProjectFileTest, MissingFileIsReportedAndTheTuneIsUntouched)
-{
-    ProgramState state;
-    state.tune = distinctiveTune();
-    state.Modified = true;
-    const OpenProjectOutcome outcome = OpenProject(path("nowhere.vnt"), state);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.message.startsWith("Error when attempting to load map: ")) << outcome.message.toStdString();
-    EXPECT_GT(outcome.message.size(), QString("Error when attempting to load map: ").size());
-    EXPECT_TRUE(state.Modified);
-    EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
-}
-
-TEST_F(ProjectFileTest, OpenProjectClearsModifiedAndNamesTheWindow)
-{
-    const QString file = path("street.vnt");
-    ASSERT_TRUE(WriteProjectFile(file, distinctiveTune()));
-    ProgramState state;
-    state.Modified = true;
-    const OpenProjectOutcome outcome = OpenProject(file, state);
-    ASSERT_TRUE(outcome.ok);
-    EXPECT_FALSE(state.Modified);
-    EXPECT_EQ(outcome.title, "Vantrelle - " + file);
-}
-
-TEST_F(ProjectFileTest, SaveIntoAMissingFolderFailsWithTheSystemsReason)
-{
-    const FileOutcome outcome = WriteProjectFile(path("no/such/folder/t.vnt"), distinctiveTune());
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_FALSE(outcome.error.isEmpty());
 }
 
 // A save that fails part-way (here: the file-size limit stops the write after

@@ -8,6 +8,18 @@
 
 namespace testenv {
 
+void isolate(const QString &root)
+{
+    qputenv("XDG_CONFIG_HOME", (root + "/config").toLocal8Bit());
+    // Running data logs live in the data folder.
+    qputenv("XDG_DATA_HOME", (root + "/data").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (root + "/state").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (root + "/runtime").toLocal8Bit());
+    qputenv("TMPDIR", root.toLocal8Bit());
+    QDir().mkpath(root + "/runtime");
+    QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 QString binDir()
 {
     const QByteArray fromEnv = qgetenv("VANTRELLE_BIN_DIR");

@@ -6,6 +6,10 @@
 
 namespace testenv {
 
+// Points the user's settings, data, state, runtime and temporary folders into
+// root, so tests never read or write the real preferences or data logs.
+void isolate(const QString &root);
+
 // Folder of the built executables (and of vntres.dll).
 QString binDir();
 // Path of one built executable.

@@ -6,6 +6,7 @@
 #include "link/Frames.h"
 
 #include <QRandomGenerator>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -72,80 +73,6 @@ QByteArray rawFrame(char command, int address, const QByteArray &data, int count
 
 } // namespace
 
-TEST(BoxEngine, VersionAnswers)
-{
-    struct Case { BoxFaults faults; QByteArray expected; };
-    BoxFaults custom;
-    custom.version[0] = 1;
-    custom.version[1] = 7;
-    custom.version[2] = 3;
-    BoxFaults refusing;
-    refusing.refuseVersion = true;
-    const std::vector<Case> cases = {
-        {BoxFaults{}, bytes({2, 5, 7})},
-        {custom, bytes({1, 7, 3})},
-        {refusing, bytes({0x3F, 0, 0})},
-    };
-    for (const Case &c : cases) {
-        BoxEngine engine(patternImage(), c.faults);
-        const auto ex = feedAll(engine, "VV");
-        ASSERT_EQ(ex.size(), 1u);
-        EXPECT_EQ(ex[0].kind, FrameKind::Version);
-        EXPECT_EQ(ex[0].request, QByteArray("VV"));
-        EXPECT_EQ(ex[0].reply, c.expected);
-    }
-}
-
-TEST(BoxEngine, ReadsAnswerDataAndItsChecksum)
-{
-    const QByteArray image = patternImage();
-    struct Case { int address; int count; };
-    // Count 256 travels as 0; the last block ends exactly at the end of memory.
-    const std::vector<Case> cases = {{0x7D00, 256}, {0x0000, 256}, {0x7F00, 256}, {0x7B00, 16},
-                                     {0x7FB4, 1},   {0x6AD1, 5},   {0x7FFF, 1}};
-    BoxEngine engine(image);
-    for (const Case &c : cases) {
-        const auto ex = feedAll(engine, Frames::ReadRequest(c.address, c.count));
-        ASSERT_EQ(ex.size(), 1u) << c.address;
-        EXPECT_EQ(ex[0].kind, FrameKind::Read);
-        EXPECT_EQ(ex[0].reply, readReply(image, c.address, c.count)) << c.address;
-        EXPECT_TRUE(Frames::IsChecksumValid(ex[0].reply));
-    }
-    EXPECT_EQ(engine.memory(), image);
-}
-
-TEST(BoxEngine, WritesAreStoredAndAcknowledged)
-{
-    QByteArray image = patternImage();
-    BoxEngine engine(image);
-    const QByteArray map(256, '\x42');
-    const QByteArray version("ABC\0\0", 5);
-    struct Case { QByteArray frame; FrameKind kind; };
-    const std::vector<Case> cases = {
-        {Frames::WriteRequest(0x7000, map), FrameKind::BlockWrite},
-        {Frames::RealTimeRequest(0x7D05, bytes({0x80})), FrameKind::RealTimeWrite},
-        {Frames::RealTimeRequest(0x6AD1, version), FrameKind::RealTimeWrite},
-        {Frames::RealTimeRequest(0x7A70 + 2 * 3, bytes({0x12, 0x34})), FrameKind::RealTimeWrite},
-        {Frames::WriteRequest(0x7F00, QByteArray(256, '\x01')), FrameKind::BlockWrite},
-    };
-    image.replace(0x7000, 256, map);
-    image[0x7D05] = '\x80';
-    image.replace(0x6AD1, 5, version);
-    image[0x7A76] = '\x12';
-    image[0x7A77] = '\x34';
-    image.replace(0x7F00, 256, QByteArray(256, '\x01'));
-
-    for (const Case &c : cases) {
-        const auto ex = feedAll(engine, c.frame);
-        ASSERT_EQ(ex.size(), 1u);
-        EXPECT_EQ(ex[0].kind, c.kind);
-        EXPECT_EQ(ex[0].reply, QByteArray("O"));
-        EXPECT_TRUE(ex[0].applied);
-        EXPECT_EQ(ex[0].request, c.frame);
-    }
-    EXPECT_EQ(engine.memory(), image);
-}
-
 TEST(BoxEngine, RefusedRequestsChangeNothing)
 {
     const QByteArray image = patternImage();
@@ -177,104 +104,47 @@ TEST(BoxEngine, RefusedRequestsChangeNothing)
     }
 }
 
-TEST(BoxEngine, NthReadReplyCarriesAWrongChecksum)
+// Each fault option on the same run of frames: a version request, two reads,
+// a block write and a real-time write.
+TEST(BoxEngine, FaultsChangeTheirAnswersOnly)
 {
     const QByteArray image = patternImage();
-    BoxFaults faults;
-    faults.badReadChecksum = 2;
-    BoxEngine engine(image, faults);
-    const QByteArray request = Frames::ReadRequest(0x7B00, 16);
-    // Version frames and writes do not count as reads.
-    feedAll(engine, "VV");
-    feedAll(engine, Frames::RealTimeRequest(0x7000, bytes({0x11})));
-    const QByteArray expected = readReply(engine.memory(), 0x7B00, 16);
-    for (int n = 1; n <= 3; ++n) {
-        const auto ex = feedAll(engine, request);
-        ASSERT_EQ(ex.size(), 1u);
-        EXPECT_EQ(ex[0].reply.left(16), expected.left(16)) << n;
-        EXPECT_EQ(Frames::IsChecksumValid(ex[0].reply), n != 2) << n;
-    }
-}
-
-TEST(BoxEngine, NthWriteFrameIsRefusedAndNotApplied)
-{
-    const QByteArray image = patternImage();
-    BoxFaults faults;
-    faults.badAck = 2;
-    BoxEngine engine(image, faults);
-    // W and w count together; reads in between do not count.
-    const std::vector<QByteArray> frames = {
-        Frames::WriteRequest(0x7FB4, bytes({0x64})),
-        Frames::RealTimeRequest(0x7FA5, bytes({0x50})),
-        Frames::WriteRequest(0x79F6, bytes({0x33})),
+    const QByteArray read = readReply(image, 0x7B00, 16);
+    const QByteArray badRead = read.left(16) + static_cast<char>(read.back() + 1);
+    const QByteArray frames[] = {"VV", Frames::ReadRequest(0x7B00, 16), Frames::ReadRequest(0x7B00, 16),
+                                 Frames::WriteRequest(0x7FB4, bytes({0x64})),
+                                 Frames::RealTimeRequest(0x7FA5, bytes({0x50}))};
+    struct Case
+    {
+        const char *name;
+        std::function<void(BoxFaults &)> set;
+        std::vector<QByteArray> replies;
+        bool written; // the block write reached memory
     };
-    feedAll(engine, Frames::ReadRequest(0, 1));
-    QByteArray replies;
-    for (const QByteArray &f : frames)
-        for (const Exchange &e : feedAll(engine, f))
-            replies += e.reply;
-    EXPECT_EQ(replies, QByteArray("OXO"));
-    EXPECT_EQ(engine.memory().at(0x7FB4), '\x64');
-    EXPECT_EQ(engine.memory().at(0x7FA5), image.at(0x7FA5));
-    EXPECT_EQ(engine.memory().at(0x79F6), '\x33');
-}
-
-TEST(BoxEngine, SilentBoxAnswersAndAppliesNothing)
-{
-    const QByteArray image = patternImage();
-    for (int silentAfter : {0, 1, 2}) {
-        BoxFaults faults;
-        faults.silentAfter = silentAfter;
-        BoxEngine engine(image, faults);
-        const std::vector<QByteArray> frames = {
-            "VV",
-            Frames::WriteRequest(0x7FB4, bytes({0x64})),
-            Frames::ReadRequest(0x7FB4, 1),
-        };
-        std::vector<Exchange> all;
-        for (const QByteArray &f : frames)
-            for (const Exchange &e : feedAll(engine, f))
-                all.push_back(e);
-        ASSERT_EQ(all.size(), 3u);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(all[i].request, frames[i]);
-            EXPECT_EQ(all[i].reply.isEmpty(), i >= silentAfter) << silentAfter << " frame " << i;
-        }
-        EXPECT_EQ(engine.memory().at(0x7FB4) == '\x64', silentAfter >= 2) << silentAfter;
-    }
-}
-
-TEST(BoxEngine, ExtraByteFollowsEveryReply)
-{
-    const QByteArray image = patternImage();
-    BoxFaults faults;
-    faults.extraByte = true;
-    BoxEngine engine(image, faults);
-    struct Case { QByteArray frame; QByteArray reply; };
-    const std::vector<Case> cases = {
-        {"VV", bytes({2, 5, 7, 0})},
-        {Frames::ReadRequest(0x7B00, 16), readReply(image, 0x7B00, 16) + QByteArray(1, '\0')},
-        {Frames::WriteRequest(0x7FB4, bytes({1})), QByteArray("O", 2)},
-        {corrupted(Frames::WriteRequest(0x7FB4, bytes({1}))), QByteArray("X", 2)},
-        {corrupted(Frames::ReadRequest(0, 1)), {}},  // no reply, no extra byte
+    const Case cases[] = {
+        {"none", [](BoxFaults &) {}, {bytes({2, 5, 7}), read, read, "O", "O"}, true},
+        {"version bytes", [](BoxFaults &f) { f.version[0] = 1; f.version[1] = 7; f.version[2] = 3; },
+         {bytes({1, 7, 3}), read, read, "O", "O"}, true},
+        {"refuse version", [](BoxFaults &f) { f.refuseVersion = true; }, {bytes({0x3F, 0, 0}), read, read, "O", "O"}, true},
+        {"second read bad", [](BoxFaults &f) { f.badReadChecksum = 2; }, {bytes({2, 5, 7}), read, badRead, "O", "O"}, true},
+        {"second write refused", [](BoxFaults &f) { f.badAck = 2; }, {bytes({2, 5, 7}), read, read, "O", "X"}, true},
+        {"first write refused", [](BoxFaults &f) { f.badAck = 1; }, {bytes({2, 5, 7}), read, read, "X", "O"}, false},
+        {"silent after 3", [](BoxFaults &f) { f.silentAfter = 3; }, {bytes({2, 5, 7}), read, read, {}, {}}, false},
+        {"extra byte", [](BoxFaults &f) { f.extraByte = true; },
+         {bytes({2, 5, 7, 0}), read + '\0', read + '\0', QByteArray("O", 2), QByteArray("O", 2)}, true},
     };
     for (const Case &c : cases) {
-        const auto ex = feedAll(engine, c.frame);
-        ASSERT_EQ(ex.size(), 1u);
-        EXPECT_EQ(ex[0].reply, c.reply) << c.frame.toHex().constData();
+        SCOPED_TRACE(c.name);
+        BoxFaults faults;
+        c.set(faults);
+        BoxEngine engine(image, faults);
+        std::vector<QByteArray> replies;
+        for (const QByteArray &f : frames)
+            for (const Exchange &e : feedAll(engine, f))
+                replies.push_back(e.reply);
+        EXPECT_EQ(replies, c.replies);
+        EXPECT_EQ(engine.memory().at(0x7FB4) == '\x64', c.written);
     }
-}
-
-TEST(BoxEngine, SplitRequestsCompleteOnTheirLastByte)
-{
-    const QByteArray frame = Frames::WriteRequest(0x7D00, QByteArray(256, 'z'));
-    BoxEngine engine(patternImage());
-    for (int i = 0; i < frame.size(); ++i) {
-        Exchange e;
-        EXPECT_EQ(engine.feed(frame.at(i), e), i == frame.size() - 1) << i;
-    }
-    EXPECT_EQ(engine.pendingBytes(), 0);
-    EXPECT_EQ(engine.memory().mid(0x7D00, 256), QByteArray(256, 'z'));
 }
 
 TEST(BoxEngine, ResyncsOnUnknownLeadingBytes)
