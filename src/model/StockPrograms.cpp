@@ -2,8 +2,6 @@
 
 #include "platform/ResourceModule.h"
 
-#include <QCoreApplication>
-#include <QDir>
 
 const std::array<StockProgram, 4> &StockPrograms()
 {
@@ -18,7 +16,7 @@ const std::array<StockProgram, 4> &StockPrograms()
 
 QString DefaultResourceModulePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(ResourceModuleName));
+    return ResourceModule::Locate(QLatin1String(ResourceModuleName));
 }
 
 QString StockImageResult::message() const

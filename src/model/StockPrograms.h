@@ -18,7 +18,8 @@ const std::array<StockProgram, 4> &StockPrograms();
 inline constexpr const char *ResourceModuleName = "vntres.dll";
 inline constexpr const char *StockResourceType = "AUTOBIN";
 
-// The module in the program's own folder.
+// The module in the program's own folder, else in the installed data folder
+// (ResourceModule::Locate).
 QString DefaultResourceModulePath();
 
 struct StockImageResult

@@ -1,11 +1,38 @@
 #include "platform/ResourceModule.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QResource>
 #include <atomic>
 
 namespace {
 std::atomic<int> nextRoot{0};
+}
+
+QStringList ResourceModule::SearchFolders()
+{
+    const QDir program(QCoreApplication::applicationDirPath());
+    QStringList folders{program.absolutePath()};
+#ifdef VANTRELLE_DATA_FROM_BIN
+    folders << QDir::cleanPath(program.filePath(QStringLiteral(VANTRELLE_DATA_FROM_BIN)));
+#endif
+#ifdef VANTRELLE_DATA_DIR
+    folders << QDir::cleanPath(QStringLiteral(VANTRELLE_DATA_DIR));
+#endif
+    folders.removeDuplicates();
+    return folders;
+}
+
+QString ResourceModule::Locate(const QString &name)
+{
+    const QStringList folders = SearchFolders();
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QDir(folders.front()).filePath(name);
 }
 
 ResourceModule::ResourceModule()

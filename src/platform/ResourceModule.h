@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // A resource module: a file of typed, numbered resources that the program
 // loads at run time. On this platform a module is a Qt binary resource file
@@ -18,6 +19,16 @@ public:
     ~ResourceModule();
     ResourceModule(const ResourceModule &) = delete;
     ResourceModule &operator=(const ResourceModule &) = delete;
+
+    // Where a module file named `name` is looked for, in this order: the
+    // program's own folder (a build tree, a copied folder), the data folder
+    // beside an installed program's bin/ (an install under any prefix, a
+    // package unpacked anywhere), then the data folder the build was
+    // configured to install to. The first that holds the file wins; when
+    // none does, the path in the program's own folder, so a message names
+    // the place a user would look first.
+    static QStringList SearchFolders();
+    static QString Locate(const QString &name);
 
     // Loads the module file; false when it is missing or not a module.
     bool Load(const QString &path);

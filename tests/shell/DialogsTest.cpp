@@ -63,13 +63,13 @@ TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
 TEST(SettingsDialogTest, ShowsTheStoredPortAndWarnsOnlyOnAChange)
 {
     ScriptedMessageBoxService messages;
-    dlgSettings d(messages, {"/dev/ttyUSB0"});
+    dlgSettings d(messages, {{"/dev/ttyUSB0"}});
     d.SetCOMPort(3);
     d.findChild<QPushButton *>("OKButton")->click();
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(d.COMPort(), 3);
 
-    dlgSettings change(messages, {"/dev/ttyUSB0"});
+    dlgSettings change(messages, {{"/dev/ttyUSB0"}});
     change.SetCOMPort(3);
     change.comboPort()->setCurrentIndex(4);
     change.findChild<QPushButton *>("OKButton")->click();
@@ -79,11 +79,14 @@ TEST(SettingsDialogTest, ShowsTheStoredPortAndWarnsOnlyOnAChange)
     EXPECT_EQ(change.COMPort(), 5);
     EXPECT_TRUE(change.PortName().isEmpty());
 
-    dlgSettings device(messages, {"/dev/ttyUSB0"});
+    // An adapter shows its description and maker; its stable name is kept.
+    const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    dlgSettings device(messages, {{byId, "FT232R USB UART", "FTDI"}});
     device.SetCOMPort(1);
+    EXPECT_EQ(device.comboPort()->itemText(8), byId + " (FT232R USB UART, FTDI)");
     device.comboPort()->setCurrentIndex(8);
     device.findChild<QPushButton *>("OKButton")->click();
-    EXPECT_EQ(device.PortName(), "/dev/ttyUSB0");
+    EXPECT_EQ(device.PortName(), byId);
     EXPECT_EQ(device.COMPort(), 1);
 
     dlgSettings cancelled(messages, {});

@@ -52,6 +52,8 @@ const char *const HelpText =
     "                                request and between polls\n"
     "  --sim-daq                     acquire from the simulated U12 and its engine\n"
     "                                instead of the LabJack library\n"
+    "  --tune FILE.vnt               sample, log: the tune the engine is traced in\n"
+    "                                (instead of PROJECT.vnt)\n"
     "  --count N                     sample, log: number of ticks (default 10)\n"
     "  --rate MS                     sample, log: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"

@@ -7,14 +7,13 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int NumberedPorts = 8;
 }
 
-dlgSettings::dlgSettings(MessageBoxService &messages, const QStringList &devices, QWidget *parent)
+dlgSettings::dlgSettings(MessageBoxService &messages, const QList<SerialDevice> &devices, QWidget *parent)
     : QDialog(parent), m_messages(messages)
 {
     setObjectName("dlgSettings");
@@ -25,8 +24,8 @@ dlgSettings::dlgSettings(MessageBoxService &messages, const QStringList &devices
     m_comboPort->setObjectName("comboPort");
     for (int n = 1; n <= NumberedPorts; ++n)
         m_comboPort->addItem(QStringLiteral("COM %1").arg(n));
-    for (const QString &device : devices)
-        m_comboPort->addItem(device, device);
+    for (const SerialDevice &device : devices)
+        m_comboPort->addItem(device.label(), device.path);
     form->addRow("COM Port", m_comboPort);
     layout->addLayout(form);
 
@@ -78,11 +77,7 @@ void dlgSettings::OKButton_Click()
     accept();
 }
 
-QStringList dlgSettings::SystemDevices()
+QList<SerialDevice> dlgSettings::SystemDevices()
 {
-    QStringList devices;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        devices << info.systemLocation();
-    devices.sort();
-    return devices;
+    return SystemSerialDevices();
 }

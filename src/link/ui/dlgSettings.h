@@ -2,19 +2,23 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
+#include <QList>
+
+#include "platform/SerialDevices.h"
 
 class MessageBoxService;
 class QComboBox;
 
 // The connection settings: which port the box hangs on. Entries "COM 1" to
 // "COM 8" choose a port number (COMPort); the serial devices the system
-// reports follow them and name a device directly (PortName).
+// reports follow them, USB adapters by their stable names with the
+// description and maker the system reports, and name a device directly
+// (PortName).
 class dlgSettings : public QDialog
 {
     Q_OBJECT
 public:
-    dlgSettings(MessageBoxService &messages, const QStringList &devices, QWidget *parent = nullptr);
+    dlgSettings(MessageBoxService &messages, const QList<SerialDevice> &devices, QWidget *parent = nullptr);
 
     // Set by the caller before showing, read back afterwards.
     int COMPort() const { return m_comPort; }
@@ -24,8 +28,8 @@ public:
 
     QComboBox *comboPort() const { return m_comboPort; }
 
-    // The serial devices of this machine, by path.
-    static QStringList SystemDevices();
+    // The serial devices of this machine (SystemSerialDevices).
+    static QList<SerialDevice> SystemDevices();
 
 public slots:
     void OKButton_Click();

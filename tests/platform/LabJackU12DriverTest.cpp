@@ -1,0 +1,197 @@
+// The real LabJack path: the preferences name a stand-in for the vendor's
+// library (StandInU12), the driver factory loads it through LabJackU12Driver,
+// and the acquisition tick, the device reset and the info query run through
+// the vendor's C signatures end to end.
+
+#include "StandInU12.h"
+#include "daq/CVAcquisitionLoop.h"
+#include "daq/CVDataAcquisition.h"
+#include "daq/CVScalingCalculator.h"
+#include "daq/DaqDriverFactory.h"
+#include "daq/DaqSettings.h"
+#include "link/RealTimeSender.h"
+#include "model/ProgramState.h"
+#include "platform/LabJackU12Driver.h"
+#include "platform/SettingsStore.h"
+
+#include <QFile>
+#include <QLibrary>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct NoSender : RealTimeSender
+{
+    void SendRealTimeValue(int, int, int) override {}
+    void SendRealTimeVersion(const QString &) override {}
+};
+
+class LabJackU12DriverTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The preference exactly as a user writes it into the settings file.
+        QFile ini(dir.filePath("Vantrelle.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[LabJack]\nDriverLibrary=" STANDIN_U12_PATH "\nRPMMultiplier=30\n");
+        ini.close();
+        store = std::make_unique<SettingsStore>(dir.filePath("Vantrelle.ini"));
+        prefs = std::make_unique<DaqSettings>(*store);
+        driver = CreateDaqDriver(*prefs, false);
+        ASSERT_NE(dynamic_cast<LabJackU12Driver *>(driver.get()), nullptr);
+        daq = std::make_unique<CVDataAcquisition>(*driver, *prefs, state.tune, calc);
+        state.tune.general().SetInjectorK(400);
+
+        control.setFileName(STANDIN_U12_PATH);
+        ASSERT_TRUE(control.load()) << control.errorString().toStdString();
+        clear = reinterpret_cast<void (*)()>(control.resolve("StandIn_Clear"));
+        queueCounter = reinterpret_cast<void (*)(StandInCounterReply)>(control.resolve("StandIn_QueueCounter"));
+        queueSample = reinterpret_cast<void (*)(StandInSampleReply)>(control.resolve("StandIn_QueueSample"));
+        setReset = reinterpret_cast<void (*)(long)>(control.resolve("StandIn_SetReset"));
+        setVersions = reinterpret_cast<void (*)(float, float)>(control.resolve("StandIn_SetVersions"));
+        callCount = reinterpret_cast<int (*)()>(control.resolve("StandIn_CallCount"));
+        call = reinterpret_cast<const StandInCall *(*)(int)>(control.resolve("StandIn_Call"));
+        ASSERT_TRUE(clear && queueCounter && queueSample && setReset && setVersions && callCount && call);
+        clear();
+    }
+
+    std::string callNames()
+    {
+        std::string names;
+        for (int i = 0; i < callCount(); ++i)
+            names += std::string(names.empty() ? "" : " ") + call(i)->name;
+        return names;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<DaqSettings> prefs;
+    std::unique_ptr<DaqDriver> driver;
+    ProgramState state;
+    CVScalingCalculator calc;
+    std::unique_ptr<CVDataAcquisition> daq;
+    QLibrary control;
+    void (*clear)() = nullptr;
+    void (*queueCounter)(StandInCounterReply) = nullptr;
+    void (*queueSample)(StandInSampleReply) = nullptr;
+    void (*setReset)(long) = nullptr;
+    void (*setVersions)(float, float) = nullptr;
+    int (*callCount)() = nullptr;
+    const StandInCall *(*call)(int) = nullptr;
+};
+
+// Five analog inputs (two sample calls of 4 and 1 channels, one of them a
+// differential pair with a gain) and two digital lines; three ticks, the
+// second failing in its second sample call.
+TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
+{
+    // "MAS" on AI0 is there from the start.
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "TPS", .channel = 1, .scalingFormula = "V*20"}));
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "Wide", .channel = 1, .inputType = CVDAQInput::Differential, .gain = 3}));
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "EGT", .channel = 4}));
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "Batt", .channel = 5}));
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "Launch", .channel = 3, .inputType = CVDAQInput::Digital}));
+    ASSERT_TRUE(prefs->AddDAQInput({.name = "Clutch", .channel = 17, .inputType = CVDAQInput::Digital}));
+
+    struct Tick
+    {
+        StandInCounterReply counter;
+        StandInSampleReply first, second;
+        bool acquired;
+        std::string status;
+        qint32 rpm;
+        float tps, batt;
+        bool launch, clutch;
+    };
+    const Tick ticks[] = {
+        {{0, 100, 1 << 3, 0}, {0, {2.0f, 0.5f, 1.25f, 3.0f}}, {0, {12.5f}}, true, "Receiving data.", 3000, 10.0f,
+         12.5f, true, false},
+        {{0, 90, 0, 1 << 1}, {0, {2.1f, 0.6f, 1.0f, 3.1f}}, {4, {}}, false,
+         "Stand-in error 4: the U12 said no", 0, 0.0f, 0.0f, false, false},
+        {{0, 80, 0, 1 << 1}, {0, {1.9f, 0.25f, 1.0f, 3.2f}}, {0, {13.75f}}, true, "Receiving data.", 2400, 5.0f,
+         13.75f, false, true},
+    };
+    NoSender sender;
+    CVAcquisitionLoop loop(*daq, *prefs, state, sender);
+    for (const Tick &t : ticks) {
+        SCOPED_TRACE(t.status);
+        clear();
+        queueCounter(t.counter);
+        queueSample(t.first);
+        queueSample(t.second);
+        const AcquisitionSample s = loop.Tick();
+        EXPECT_EQ(s.acquired, t.acquired);
+        EXPECT_EQ(s.status.toStdString(), t.status);
+        EXPECT_EQ(callNames(), t.acquired ? "Counter AISample AISample" : "Counter AISample AISample GetErrorString");
+        if (!t.acquired) {
+            EXPECT_EQ(call(3)->errorCode, 4);
+            continue;
+        }
+        EXPECT_EQ(s.rpm, t.rpm);
+        EXPECT_GT(s.tp, 0.0f);
+        ASSERT_EQ(s.inputs.size(), 7);
+        EXPECT_FLOAT_EQ(s.inputs[1].value, t.tps);
+        EXPECT_FLOAT_EQ(s.inputs[4].value, t.batt);
+        EXPECT_EQ(s.inputs[5].value == 1.0f, t.launch);
+        EXPECT_EQ(s.inputs[6].value == 1.0f, t.clutch);
+
+        // The arguments as the library received them, full-width longs.
+        const StandInCall &counter = *call(0);
+        EXPECT_EQ(counter.idnum, -1);
+        EXPECT_EQ(counter.args[0], 0); // demo
+        EXPECT_EQ(counter.args[1], 1); // the counter restarts at every read
+        EXPECT_EQ(counter.args[2], 0); // no strobe
+        const StandInCall &a = *call(1), &b = *call(2);
+        EXPECT_EQ(a.idnum, -1);
+        EXPECT_EQ(std::vector<long>(a.args, a.args + 6), (std::vector<long>{0, 0, 0, 1, 4, 1}));
+        EXPECT_EQ(std::vector<long>(a.channels, a.channels + 4), (std::vector<long>{0, 1, 9, 4}));
+        EXPECT_EQ(std::vector<long>(a.gains, a.gains + 4), (std::vector<long>{0, 0, 3, 0}));
+        EXPECT_EQ(b.args[4], 1);
+        EXPECT_EQ(b.channels[0], 5);
+    }
+}
+
+// Reset and the info query through the real driver, and a library path
+// that does not load.
+TEST_F(LabJackU12DriverTest, ResetAndInfoQuery)
+{
+    struct Case
+    {
+        long resetCode;
+        float driverVersion, firmwareVersion;
+        bool active;
+        std::string errorText;
+    };
+    const Case cases[] = {
+        {0, 1.1f, 1.02f, true, ""},
+        {2, 1.1f, 0.0f, false, "Stand-in error 2: the U12 said no"},
+    };
+    for (const Case &c : cases) {
+        clear();
+        setReset(c.resetCode);
+        setVersions(c.driverVersion, c.firmwareVersion);
+        EXPECT_EQ(daq->HasActiveDevice(), c.active);
+        EXPECT_FALSE(daq->CallError().isSet());
+        EXPECT_EQ(daq->DAQReset(), c.resetCode);
+        if (!c.active) {
+            EXPECT_EQ(daq->GetErrorInfo(static_cast<qint32>(c.resetCode)).toStdString(), c.errorText);
+        }
+        EXPECT_FLOAT_EQ(daq->GetDAQDriverVersion(), c.driverVersion);
+        EXPECT_FLOAT_EQ(daq->GetDAQFirmwareVersion(), c.firmwareVersion);
+        EXPECT_EQ(call(0)->idnum, -1);
+        EXPECT_EQ(callNames(), c.active ? "Reset Reset GetDriverVersion GetFirmwareVersion"
+                                        : "Reset Reset GetErrorString GetDriverVersion GetFirmwareVersion");
+        EXPECT_EQ(call(callCount() - 1)->idnum, -1);
+    }
+
+    LabJackU12Driver missing(dir.filePath("libnot-a-u12.so"));
+    CVDataAcquisition none(missing, *prefs, state.tune, calc);
+    EXPECT_FALSE(none.HasActiveDevice());
+    EXPECT_EQ(none.CallError().number, LabJackU12Driver::CannotLoadLibrary);
+    EXPECT_TRUE(none.CallError().message.contains("libnot-a-u12.so"));
+}
+
+} // namespace
