@@ -4,7 +4,7 @@
 // the vendor's C signatures end to end.
 
 #include "StandInU12.h"
-#include "daq/CVAcquisitionLoop.h"
+#include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DaqDriverFactory.h"
@@ -115,7 +115,7 @@ TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
          13.75f, false, true},
     };
     NoSender sender;
-    CVAcquisitionLoop loop(*daq, *prefs, state, sender);
+    AcquisitionLoop loop(*daq, *prefs, state, sender);
     for (const Tick &t : ticks) {
         SCOPED_TRACE(t.status);
         clear();
