@@ -39,7 +39,15 @@ protected:
                 t.map(k).SetMapValue(i, (i * 7 + static_cast<int>(k) * 13) % 256);
     }
     CVFuelTimingDlg &grid() { return app->grid(); }
-    void show(int panelIndex) { w().SelectPanel(panelIndex); }
+    // Shows a map panel as a click in the tree does (the tree is built for
+    // the tune first, as opening a tune does).
+    void show(int panelIndex)
+    {
+        if (!w().TuneShown())
+            w().BuildTree();
+        w().ShowPanel(state().CurrentPanel, false);
+        w().ShowPanel(panelIndex, true);
+    }
     void setRaw(MapKey key, int row, int col, int raw)
     {
         state().tune.map(key).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
@@ -200,6 +208,8 @@ TEST_F(GridTest, RefusedTextKeepsTheEditorOpen)
     w().show();
     w().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    show(7);
+    ASSERT_TRUE(grid().isVisible());
     QWidget other(&grid());
     other.setFocusPolicy(Qt::StrongFocus);
     other.show();
@@ -286,6 +296,7 @@ TEST_F(GridTest, TheTraceMarksTheCellOfTheMapOnShow)
     grid().ShowTrace(AcquisitionSample()); // a failed tick changes nothing
     EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
 
+    grid().ClearRTState(); // a trail starts from cleared points
     trace(8000, 240, true);
     trace(1000, 33, true);
     const Cells trail{{2, 3}, {16, 16}};

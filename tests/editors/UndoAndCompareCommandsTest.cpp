@@ -172,9 +172,13 @@ TEST_F(UndoAndCompareTest, CompareWithAStockImageAndTakeItemsOver)
     edit.EndCompare();
     EXPECT_TRUE(grid().gridModel()->compareNote(1, 1).isEmpty());
 
-    // What the box holds is read into memory only.
+    // What the box holds is read into memory only; the tune differs from it
+    // by one cell.
+    CVMapInfo &hofm = state().tune.map(MapKey::HOFM);
+    hofm.SetMapValue(0, (hofm.MapValue(0) + 1) % 128);
     const Tune before = state().tune;
     ASSERT_TRUE(edit.CompareWithBox());
     EXPECT_TRUE(state().tune.sameContents(before));
-    EXPECT_FALSE(edit.CompareDifferences().empty());
+    ASSERT_EQ(edit.CompareDifferences().size(), 1u);
+    EXPECT_EQ(edit.CompareDifferences().front().item, 1);
 }
