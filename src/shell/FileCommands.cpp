@@ -116,9 +116,14 @@ bool FileCommands::SaveAs()
         m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, QString());
     if (path.isEmpty())
         return false;
+    // A save that failed leaves the tune with the file it had, so that the
+    // name in the title and the one Save writes to stay the same.
+    const QString previous = m_window.CurrentFileName();
     m_window.SetCurrentFileName(path);
-    if (!Save())
+    if (!Save()) {
+        m_window.SetCurrentFileName(previous);
         return false;
+    }
     m_window.SetTitle("Vantrelle - " + QFileInfo(path).fileName());
     m_window.UpdateMRUList(path, false);
     return true;
