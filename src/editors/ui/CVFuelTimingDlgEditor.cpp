@@ -23,7 +23,7 @@ void CVFuelTimingDlg::TreeReceivedFocus()
         editGridCell->setFocus(Qt::OtherFocusReason);
 }
 
-void CVFuelTimingDlg::openCellEditor()
+void CVFuelTimingDlg::openCellEditor(EditStart start, const QString &typed)
 {
     if (IsEditingMap() || m_state.RealTimeEnabled)
         return;
@@ -40,13 +40,16 @@ void CVFuelTimingDlg::openCellEditor()
     m_editCol = col;
     const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
     editGridCell->setMaxLength(EditorMaxLength(place));
-    editGridCell->setText(CellText(place, raw, IsTimingMap(*body)));
+    editGridCell->setText(start == EditStart::Typed ? typed : CellText(place, raw, IsTimingMap(*body)));
     MapGrid->setInputBlocked(true);
     editGridCell->show();
     placeCellEditor();
     editGridCell->raise();
     editGridCell->setFocus(Qt::OtherFocusReason);
-    editGridCell->selectAll();
+    if (start == EditStart::SelectValue)
+        editGridCell->selectAll();
+    else
+        editGridCell->end(false);
 }
 
 void CVFuelTimingDlg::placeCellEditor()
@@ -70,14 +73,14 @@ bool CVFuelTimingDlg::validateCellEditor()
         return false;
     }
     const bool hadFocus = editGridCell->hasFocus();
-    closeCellEditor();
-    if (hadFocus)
-        MapGrid->setFocus(Qt::OtherFocusReason);
+    closeCellEditor(hadFocus);
     return true;
 }
 
-void CVFuelTimingDlg::closeCellEditor()
+void CVFuelTimingDlg::closeCellEditor(bool giveGridFocus)
 {
     editGridCell->hide();
     MapGrid->setInputBlocked(false);
+    if (giveGridFocus)
+        MapGrid->setFocus(Qt::OtherFocusReason);
 }
