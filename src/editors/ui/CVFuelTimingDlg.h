@@ -207,4 +207,5 @@ private:
     MapKey m_editMap = MapKey::HOFM;
     int m_editRow = 0;
     int m_editCol = 0;
+    bool m_closingEditor = false;
 };

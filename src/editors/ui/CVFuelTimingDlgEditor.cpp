@@ -62,6 +62,9 @@ void CVFuelTimingDlg::placeCellEditor()
 
 bool CVFuelTimingDlg::validateCellEditor()
 {
+    if (m_closingEditor)
+        return true; // the edit is being dropped or is done
+
     const std::optional<double> value = NumericInput::ParseDecimalText(editGridCell->text(), true);
     if (!value) {
         m_messages.critical(window(), NumericInput::NotNumericMessage());
@@ -79,8 +82,13 @@ bool CVFuelTimingDlg::validateCellEditor()
 
 void CVFuelTimingDlg::closeCellEditor(bool giveGridFocus)
 {
-    editGridCell->hide();
-    MapGrid->setInputBlocked(false);
+    // The grid takes the focus before the editor goes: hiding the box that
+    // holds the focus would first pass it on to the next control of the
+    // window (the tree), which may act on it.
+    m_closingEditor = true;
     if (giveGridFocus)
         MapGrid->setFocus(Qt::OtherFocusReason);
+    editGridCell->hide();
+    m_closingEditor = false;
+    MapGrid->setInputBlocked(false);
 }
