@@ -82,6 +82,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     // one leaves its item unknown and the change waiting to be sent).
     m_undoCompare = new UndoAndCompareCommands(*m_window, *m_grid, *m_port, *m_edits);
     m_connectionCommands->box = &m_undoCompare->box();
+    m_connectionCommands->onBoxTransferred = [this] { m_undoCompare->BoxTransferred(); };
     m_imageCommands->box = &m_undoCompare->box();
     m_realTime->written = [this](const QByteArray &frame, const LinkOutcome &outcome) {
         m_connectionCommands->RealTimeWriteEnded(frame, outcome);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -25,12 +26,35 @@ const char *const HelpText =
     "  --port DEVICE   use this serial device for the box during this run\n"
     "                  (for example /dev/ttyUSB0 or the path vantrelle-boxsim prints)\n"
     "  --sim-daq       use the simulated data-acquisition unit instead of a LabJack U12\n"
-    "  --help          show this text\n";
+    "  --help          show this text\n"
+    "  --version       show the version\n";
+
+// --help and --version answer before the application object exists: they
+// need no display. Returns the exit status, or -1 when neither was asked.
+int answerWithoutDisplay(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a(argv[i]);
+        if (a == "--port") {
+            ++i; // a device, whatever its name
+        } else if (a == "--help" || a == "-h") {
+            std::fputs(HelpText, stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("vantrelle %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
+                        VANTRELLE_VERSION_PATCH);
+            return 0;
+        }
+    }
+    return -1;
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (const int status = answerWithoutDisplay(argc, argv); status >= 0)
+        return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrelle");
     QApplication::setOrganizationName("Vantrelle");
@@ -40,10 +64,6 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(HelpText, stdout);
-            return 0;
-        }
         if (a == "--port") {
             if (i + 1 >= args.size()) {
                 std::fputs("vantrelle: --port needs a device\n", stderr);

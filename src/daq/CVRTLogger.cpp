@@ -1,5 +1,7 @@
 #include "daq/CVRTLogger.h"
 
+#include "platform/SaveFileName.h"
+
 #include "daq/GeneralText.h"
 #include "platform/FileDialogService.h"
 #include "platform/FileIO.h"
@@ -130,7 +132,13 @@ bool CVRTLogger::SaveCopyOf(const QString &path)
 
 CVRTLogger::SaveOutcome CVRTLogger::saveCopy(const QString &from, int filter)
 {
-    const QString path = m_files.saveFileSelectingFilter(m_parent, QStringLiteral("Save"), SaveFilter(), filter);
+    // A log has no name of its own: it is named by when it is saved.
+    const QString suggested = SaveFileName::Dated(QStringLiteral("datalog"),
+                                                  m_clock ? m_clock() : QDateTime::currentDateTime(),
+                                                  filter == SaveDialogTextFilter ? QStringLiteral("txt")
+                                                                                 : QStringLiteral("csv"));
+    const QString path =
+        m_files.saveFileSelectingFilter(m_parent, QStringLiteral("Save"), SaveFilter(), filter, suggested);
     if (path.isEmpty())
         return SaveOutcome::Cancelled;
     // The log itself as the target would be deleted right after the copy.

@@ -4,6 +4,7 @@
 #include "model/TuneHistory.h"
 
 #include <QString>
+#include <QVariant>
 #include <vector>
 
 class Tune;
@@ -34,5 +35,23 @@ struct ItemTake
 // One item (nothing when it does not differ), or every differing item when
 // item is 0.
 ItemTake TakeItems(const Tune &mine, const Tune &theirs, int item, const QString &name);
+
+// One value in which the two tunes differ: the map or item, the entry
+// (1-based, for items holding more than one value), the engine speed and
+// load of a map cell (from this tune's axes), and the value in this tune and
+// in the other as the editors show them. Numbers are held as numbers so a
+// list sorts them as such; an empty QVariant is a column that does not apply.
+struct ValueDifference
+{
+    int item = 0;
+    QString itemName;
+    QVariant entry;
+    QVariant rpm;
+    QVariant load;
+    QVariant mine;
+    QVariant theirs;
+};
+// Every differing value, item by item in transfer order, entries in order.
+std::vector<ValueDifference> ValueDifferences(const Tune &mine, const Tune &theirs);
 
 } // namespace ComparePlan

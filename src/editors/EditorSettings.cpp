@@ -18,5 +18,6 @@ std::vector<SettingsFields::Field> EditorSettings::fields()
         {settings, "GridFontSize", &m_gridFontSize, 1, 999},
         {settings, "GridFontBold", &m_gridFontBold},
         {settings, "GridFontItalic", &m_gridFontItalic},
+        {settings, "GridColourScheme", &m_gridColourScheme, 0, 1},
     };
 }

@@ -8,7 +8,8 @@
 class SettingsStore;
 
 // The map editors' preferences: the grid's font as a face name, a whole
-// point size, bold and italic. Loaded when created; Save writes them back
+// point size, bold and italic; and how the grid colours its cells (0 the
+// loop colours, 1 the value scale; see CellColours). Loaded when created; Save writes them back
 // (not flushed).
 class EditorSettings
 {
@@ -28,6 +29,9 @@ public:
     bool GridFontItalic() const { return m_gridFontItalic; }
     void SetGridFontItalic(bool v) { m_gridFontItalic = v; }
 
+    int GridColourScheme() const { return m_gridColourScheme; }
+    void SetGridColourScheme(int v) { m_gridColourScheme = v; }
+
 private:
     std::vector<SettingsFields::Field> fields();
 
@@ -36,4 +40,5 @@ private:
     int m_gridFontSize = 8;
     bool m_gridFontBold = false;
     bool m_gridFontItalic = false;
+    int m_gridColourScheme = 0;
 };

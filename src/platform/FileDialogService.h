@@ -7,7 +7,9 @@ class QWidget;
 
 // The file open and save dialogs. Filters are written as pairs separated by
 // "|" ("Vantrelle Files (*.vnt)|*.vnt|All Files (*.*)|*.*"). An empty result
-// means the user cancelled.
+// means the user cancelled. A save dialog's answer ends in an extension the
+// filters offer: a typed name without one gets the chosen filter's
+// (SaveFileName::WithExtension), so "tune1" is saved as "tune1.vnt".
 class FileDialogService
 {
 public:

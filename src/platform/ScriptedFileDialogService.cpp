@@ -1,5 +1,7 @@
 #include "platform/ScriptedFileDialogService.h"
 
+#include "platform/SaveFileName.h"
+
 QString ScriptedFileDialogService::next()
 {
     if (m_paths.empty())
@@ -19,12 +21,12 @@ QString ScriptedFileDialogService::saveFile(QWidget *, const QString &title, con
                                             const QString &suggestedName)
 {
     m_asked.push_back({true, title, filter, suggestedName});
-    return next();
+    return SaveFileName::WithExtension(next(), filter, 1);
 }
 
 QString ScriptedFileDialogService::saveFileSelectingFilter(QWidget *, const QString &title, const QString &filter,
                                                            int selectedFilter, const QString &suggestedName)
 {
     m_asked.push_back({true, title, filter, suggestedName, selectedFilter});
-    return next();
+    return SaveFileName::WithExtension(next(), filter, selectedFilter);
 }

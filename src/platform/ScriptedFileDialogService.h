@@ -6,7 +6,8 @@
 #include <vector>
 
 // Answers from a queue of paths (an empty path is a Cancel) and records what
-// was asked.
+// was asked. A save answer gets the preselected filter's extension as the
+// system's dialog would give it.
 class ScriptedFileDialogService : public FileDialogService
 {
 public:

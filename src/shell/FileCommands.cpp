@@ -3,6 +3,7 @@
 #include "model/ProjectFile.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/SaveFileName.h"
 #include "platform/UiServices.h"
 #include "shell/MainWindow.h"
 
@@ -112,8 +113,12 @@ bool FileCommands::SaveAs()
     // Nothing to save until a tune has been loaded or read.
     if (!m_window.TuneShown())
         return false;
+    // The project's own name, or a dated one for a tune that has no file yet.
+    const QString suggested = m_window.CurrentFileName().isEmpty()
+        ? SaveFileName::Dated(QStringLiteral("tune"), QDateTime::currentDateTime(), QStringLiteral("vnt"))
+        : m_window.CurrentFileName();
     const QString path =
-        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, QString());
+        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, suggested);
     if (path.isEmpty())
         return false;
     // A save that failed leaves the tune with the file it had, so that the

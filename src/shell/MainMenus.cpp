@@ -84,6 +84,9 @@ MainMenuBar CreateMenus(QMainWindow &window)
     view->addSeparator();
     a.mnuView3DMap = checkable(item(view, "&3D Map View", "mnuView3DMap"));
     a.mnuViewGauges = checkable(item(view, "&Gauges", "mnuViewGauges"));
+    // The map grid's colours: the loop colours, or shades by value.
+    view->addSeparator();
+    a.mnuViewValueColours = checkable(item(view, "Colour Map Cells by &Value", "mnuViewValueColours"));
 
     QMenu *options = menu(bar, "&Options", "mnuOptions");
     a.mnuOptionsConnect = item(options, "Co&nnect To Vantrelle...", "mnuOptionsConnect");

@@ -34,6 +34,7 @@ struct MainActions
     QAction *mnuViewStatusBar = nullptr;
     QAction *mnuView3DMap = nullptr;
     QAction *mnuViewGauges = nullptr;
+    QAction *mnuViewValueColours = nullptr;
     // "&Options"
     QAction *mnuOptionsConnect = nullptr;
     QAction *mnuOptionsRead = nullptr;

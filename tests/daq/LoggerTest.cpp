@@ -85,6 +85,7 @@ TEST_F(LoggerTest, CommaSeparatedLogByteForByte)
     EXPECT_EQ(files.asked()[0].filter, "Comma Separated Values (*.csv)|*.csv|Tab Separated Values (*.txt)|*.txt|"
                                      "All Files (*.*)|*.*");
     EXPECT_EQ(files.asked()[0].selectedFilter, 1);
+    EXPECT_EQ(files.asked()[0].suggestedName, "datalog 2026-12-06 14-03-27.csv");
     EXPECT_EQ(testenv::readFile(out("run.csv")),
               CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n"
                           "2026-12-06 14:03:27.125,0,0,0,0,0,0,0,0.5,0,0\r\n");

@@ -222,13 +222,13 @@ TEST_F(ConnectionFlowTest, SaveRomToBinThatFailsLeavesTheFileAsItWas)
     const QString saved = dir.filePath("box.bin");
     const QByteArray old(32768, '\x5A');
     ASSERT_TRUE(testenv::writeFile(saved, old));
-    ASSERT_TRUE(testenv::makeFifo(dir.filePath("pipe")));
+    ASSERT_TRUE(testenv::makeFifo(dir.filePath("pipe.bin")));
     const size_t messagesBefore = messages.shown().size();
 
-    files.queue(dir.filePath("pipe"));
+    files.queue(dir.filePath("pipe.bin"));
     actions().mnuFileSaveBin->trigger();
     EXPECT_EQ(box->logLines().size(), 1) << "only the version request";
-    EXPECT_TRUE(testenv::isFifo(dir.filePath("pipe")));
+    EXPECT_TRUE(testenv::isFifo(dir.filePath("pipe.bin")));
 
     files.queue(saved);
     actions().mnuFileSaveBin->trigger();

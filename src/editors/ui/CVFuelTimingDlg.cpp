@@ -3,7 +3,7 @@
 #include "editors/ui/CVFuelTimingDlg.h"
 
 #include "daq/AcquisitionSample.h"
-#include "editors/CVMapColorInfo.h"
+#include "editors/CellColours.h"
 #include "editors/EditSession.h"
 #include "editors/ui/FieldEdit.h"
 #include "editors/ui/MapGridModel.h"
@@ -19,6 +19,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -33,27 +35,21 @@ QColor toQColor(std::uint32_t c)
     return QColor(VntRed(c), VntGreen(c), VntBlue(c));
 }
 
-QColor scaleColor(int raw)
+// A legend box: one colour, or a ramp from low (left) to high (right).
+QPixmap swatch(const std::function<std::uint32_t(double)> &colourAt)
 {
-    return toQColor(CVMapColorInfo::Shared().GetBackColor(raw));
-}
-
-QColor traceColor()
-{
-    return toQColor(CVMapColorInfo::TraceColor);
-}
-
-QFrame *legendBox(QWidget *parent, std::uint32_t color, const char *name)
-{
-    auto *box = new QFrame(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setFrameShape(QFrame::Box);
-    box->setFixedSize(14, 14);
-    box->setAutoFillBackground(true);
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Window, toQColor(color));
-    box->setPalette(pal);
-    return box;
+    constexpr int Width = 42;
+    constexpr int Height = 14;
+    QPixmap picture(Width, Height);
+    QPainter painter(&picture);
+    for (int x = 0; x < Width; ++x) {
+        painter.setPen(toQColor(colourAt(x / double(Width - 1))));
+        painter.drawLine(x, 0, x, Height - 1);
+    }
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(0, 0, Width - 1, Height - 1);
+    return picture;
 }
 
 } // namespace
@@ -89,10 +85,7 @@ CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, Mess
     editGridCell->setFrame(false);
     editGridCell->hide();
     editGridCell->setValidation([this] { return validateCellEditor(); });
-    connect(editGridCell, &FieldEdit::escapePressed, this, [this] {
-        closeCellEditor();
-        MapGrid->setFocus(Qt::OtherFocusReason);
-    });
+    connect(editGridCell, &FieldEdit::escapePressed, this, [this] { closeCellEditor(true); });
 
     buildLegend();
 
@@ -100,6 +93,10 @@ CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, Mess
     buildBlockMenu();
 
     connect(MapGrid, &MapGridView::characterTyped, this, [this](int code) { m_MapGrid_KeyPress(code); });
+    connect(MapGrid, &MapGridView::editKeyPressed, this, [this] {
+        if (!IsEditingMap() && !MapGrid->hasMultiCellSelection())
+            openCellEditor(EditStart::AppendToValue);
+    });
     connect(MapGrid, &MapGridView::rightButtonReleased, this, &CVFuelTimingDlg::popUpCellMenu);
     connect(MapGrid, &QAbstractItemView::doubleClicked, this, [this] { openCellEditor(); });
     connect(MapGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdateCellMenu(); });
@@ -131,20 +128,65 @@ void CVFuelTimingDlg::buildLegend()
     row->setContentsMargins(0, 2, 0, 2);
     const struct
     {
-        std::uint32_t color;
         const char *boxName;
         const char *caption;
     } entries[] = {
-        {CVMapColorInfo::OpenLoopColor, "legendOpenLoop", "Open Loop"},
-        {CVMapColorInfo::ClosedLoopColor, "legendClosedLoop", "Closed Loop"},
-        {CVMapColorInfo::TraceColor, "legendRealTime", "Real-Time Access"},
+        {"legendOpenLoop", "Open Loop"},
+        {"legendClosedLoop", "Closed Loop"},
+        {"legendRealTime", "Real-Time Access"},
     };
     for (const auto &e : entries) {
-        row->addWidget(legendBox(picLegend, e.color, e.boxName));
+        auto *box = new QLabel(picLegend);
+        box->setObjectName(QLatin1String(e.boxName));
+        row->addWidget(box);
         row->addWidget(new QLabel(QLatin1String(e.caption), picLegend));
         row->addSpacing(12);
     }
     row->addStretch(1);
+    paintLegend();
+}
+
+void CVFuelTimingDlg::paintLegend()
+{
+    const CellColours::Scheme s = scheme();
+    const auto box = [this](const char *name) { return picLegend->findChild<QLabel *>(QLatin1String(name)); };
+    box("legendOpenLoop")->setPixmap(swatch([s](double t) { return CellColours::OpenLoopAt(s, t); }));
+    box("legendClosedLoop")->setPixmap(swatch([s](double t) { return CellColours::ClosedLoopAt(s, t); }));
+    box("legendRealTime")->setPixmap(swatch([s](double) { return CellColours::TraceColour(s); }));
+    const QString ramp = QStringLiteral("Shaded by value, low (left) to high (right)");
+    const bool byValue = s == CellColours::Scheme::ValueScale;
+    box("legendOpenLoop")->setToolTip(byValue ? ramp : QString());
+    box("legendClosedLoop")->setToolTip(byValue ? ramp : QString());
+}
+
+CellColours::Scheme CVFuelTimingDlg::scheme() const
+{
+    return m_prefs.GridColourScheme() == 1 ? CellColours::Scheme::ValueScale : CellColours::Scheme::LoopColours;
+}
+
+QColor CVFuelTimingDlg::cellColour(int raw, bool timing) const
+{
+    return toQColor(CellColours::Background(scheme(), raw, timing));
+}
+
+QColor CVFuelTimingDlg::traceColour() const
+{
+    return toQColor(CellColours::TraceColour(scheme()));
+}
+
+bool CVFuelTimingDlg::ValueColours() const
+{
+    return scheme() == CellColours::Scheme::ValueScale;
+}
+
+void CVFuelTimingDlg::SetValueColours(bool on)
+{
+    if (on == ValueColours())
+        return;
+    m_prefs.SetGridColourScheme(on ? 1 : 0);
+    m_prefs.Save();
+    paintLegend();
+    PopGrid();
 }
 
 // --- Layout -----------------------------------------------------------------
@@ -236,7 +278,7 @@ void CVFuelTimingDlg::PopGrid()
     const QColor headerBack = pal.color(QPalette::Button);
     const QColor headerText = pal.color(QPalette::ButtonText);
     const QColor bodyText = pal.color(QPalette::HighlightedText);
-    const QColor green = traceColor();
+    const QColor green = traceColour();
 
     m_model->beginFill();
     m_model->setCell(0, 0, QString(), headerBack, headerText);
@@ -255,11 +297,13 @@ void CVFuelTimingDlg::PopGrid()
             const int entry = EntryIndexOf(r, c);
             const int raw = bodyMap.MapValue(entry);
             m_model->setCell(r, c, CellText(CellPlace::Body, raw, timing),
-                             bodyMap.IsRTMapPointSet(entry) ? green : scaleColor(raw), bodyText);
+                             bodyMap.IsRTMapPointSet(entry) ? green : cellColour(raw, timing), bodyText);
         }
     }
     markComparedCells();
     m_model->endFill();
+    // The live cell mark belongs to the map it was traced on.
+    MapGrid->setLiveCell(-1, -1);
 
     if (!MapGrid->currentIndex().isValid())
         setCurrentCell(1, 1);
@@ -318,7 +362,7 @@ void CVFuelTimingDlg::showCell(MapKey body, int row, int col)
     const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
     m_model->setText(row, col, CellText(place, raw, IsTimingMap(body)));
     if (place == CellPlace::Body)
-        m_model->setBackground(row, col, scaleColor(raw));
+        m_model->setBackground(row, col, cellColour(raw, IsTimingMap(body)));
 }
 
 // --- Live trace ---------------------------------------------------------------
@@ -338,8 +382,10 @@ void CVFuelTimingDlg::ShowTrace(const AcquisitionSample &sample)
     const int previousCol = cell->previousTpIndex + 1;
     if (!sample.visitedCellsKept && PlaceOf(previousRow, previousCol) == CellPlace::Body)
         m_model->setBackground(previousRow, previousCol,
-                               scaleColor(map.MapValue(EntryIndexOf(previousRow, previousCol))));
-    m_model->setBackground(row, col, traceColor());
+                               cellColour(map.MapValue(EntryIndexOf(previousRow, previousCol)), IsTimingMap(*shown)));
+    m_model->setBackground(row, col, traceColour());
+    // Among the visited cells the engine's own stands out by its frame.
+    MapGrid->setLiveCell(row, col);
 }
 
 void CVFuelTimingDlg::ClearDataPoints()
@@ -352,6 +398,7 @@ void CVFuelTimingDlg::ClearRTState()
     m_state.tune.map(MapKey::HOFM).ClearRTState();
     m_state.tune.map(MapKey::HOHGFM).ClearRTState();
     m_state.tune.map(MapKey::HOTM).ClearRTState();
+    MapGrid->setLiveCell(-1, -1);
     const int panel = m_state.CurrentPanel;
     if (panel == 7 || panel == 8 || panel == 11)
         ClearDataPoints();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/BlockOperations.h"
+#include "editors/CellColours.h"
 #include "editors/ui/GridFont.h"
 #include "editors/GridRules.h"
 #include "shell/Panels.h"
@@ -72,6 +73,11 @@ public:
     // the cell's limits when showMessage is true.
     bool SetCellValue(double value, bool showMessage);
 
+    // The cells shaded by value instead of the loop colours (a preference);
+    // the legend follows.
+    bool ValueColours() const;
+    void SetValueColours(bool on);
+
     // "Set &Fuel/Timing Grid Font...": asks for a font, stores it in the
     // preferences and applies it while a map panel is shown.
     void SetGridFontFromDialog(const GridFont::FontPicker &pick);
@@ -139,16 +145,25 @@ private:
     std::optional<MapKey> shownMap() const;
 
     void buildLegend();
+    void paintLegend();
+    CellColours::Scheme scheme() const;
+    QColor cellColour(int raw, bool timing) const;
+    QColor traceColour() const;
     void buildCellMenu();
     void layoutPanel();
     void recomputeCellWidth();
     void applyColumnWidths();
     int labelYWidth() const;
 
-    void openCellEditor();
+    // How the editor starts: with the cell's value all selected (Enter,
+    // double click, the menu), with the value and the cursor behind it (F2),
+    // or with the character typed on the grid.
+    enum class EditStart { SelectValue, AppendToValue, Typed };
+    void openCellEditor(EditStart start = EditStart::SelectValue, const QString &typed = QString());
     void placeCellEditor();
     bool validateCellEditor();
-    void closeCellEditor();
+    // giveGridFocus: the grid takes the keyboard (the user ended the edit).
+    void closeCellEditor(bool giveGridFocus = false);
 
     bool setCellValueAt(MapKey body, int row, int col, double value, bool showMessage);
     // Shows a cell's new value while body is on show.
@@ -192,4 +207,5 @@ private:
     MapKey m_editMap = MapKey::HOFM;
     int m_editRow = 0;
     int m_editCol = 0;
+    bool m_closingEditor = false;
 };

@@ -78,6 +78,11 @@ void CVFuelTimingDlg::m_MapGrid_KeyPress(int keyAscii)
     } else if (keyAscii == 13) {
         if (!m_state.RealTimeEnabled)
             openCellEditor();
+    } else if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == '.') {
+        // Typing a number starts the editor with what was typed ("-" keeps
+        // its step; a negative value is typed after Enter or F2).
+        if (!m_state.RealTimeEnabled)
+            openCellEditor(EditStart::Typed, QString(QChar(keyAscii)));
     }
 }
 

@@ -23,7 +23,7 @@ void CVFuelTimingDlg::TreeReceivedFocus()
         editGridCell->setFocus(Qt::OtherFocusReason);
 }
 
-void CVFuelTimingDlg::openCellEditor()
+void CVFuelTimingDlg::openCellEditor(EditStart start, const QString &typed)
 {
     if (IsEditingMap() || m_state.RealTimeEnabled)
         return;
@@ -40,13 +40,16 @@ void CVFuelTimingDlg::openCellEditor()
     m_editCol = col;
     const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
     editGridCell->setMaxLength(EditorMaxLength(place));
-    editGridCell->setText(CellText(place, raw, IsTimingMap(*body)));
+    editGridCell->setText(start == EditStart::Typed ? typed : CellText(place, raw, IsTimingMap(*body)));
     MapGrid->setInputBlocked(true);
     editGridCell->show();
     placeCellEditor();
     editGridCell->raise();
     editGridCell->setFocus(Qt::OtherFocusReason);
-    editGridCell->selectAll();
+    if (start == EditStart::SelectValue)
+        editGridCell->selectAll();
+    else
+        editGridCell->end(false);
 }
 
 void CVFuelTimingDlg::placeCellEditor()
@@ -59,6 +62,9 @@ void CVFuelTimingDlg::placeCellEditor()
 
 bool CVFuelTimingDlg::validateCellEditor()
 {
+    if (m_closingEditor)
+        return true; // the edit is being dropped or is done
+
     const std::optional<double> value = NumericInput::ParseDecimalText(editGridCell->text(), true);
     if (!value) {
         m_messages.critical(window(), NumericInput::NotNumericMessage());
@@ -70,14 +76,19 @@ bool CVFuelTimingDlg::validateCellEditor()
         return false;
     }
     const bool hadFocus = editGridCell->hasFocus();
-    closeCellEditor();
-    if (hadFocus)
-        MapGrid->setFocus(Qt::OtherFocusReason);
+    closeCellEditor(hadFocus);
     return true;
 }
 
-void CVFuelTimingDlg::closeCellEditor()
+void CVFuelTimingDlg::closeCellEditor(bool giveGridFocus)
 {
+    // The grid takes the focus before the editor goes: hiding the box that
+    // holds the focus would first pass it on to the next control of the
+    // window (the tree), which may act on it.
+    m_closingEditor = true;
+    if (giveGridFocus)
+        MapGrid->setFocus(Qt::OtherFocusReason);
     editGridCell->hide();
+    m_closingEditor = false;
     MapGrid->setInputBlocked(false);
 }

@@ -2,7 +2,16 @@
 
 #include "model/TuneItems.h"
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTableWidget>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,18 +28,34 @@ CompareWindow::CompareWindow(QWidget *parent)
     lblCompare->setObjectName(QStringLiteral("lblCompare"));
     lblCompare->setWordWrap(true);
     outer->addWidget(lblCompare);
-    lstItems = new QListWidget(this);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    lstItems = new QListWidget(split);
     lstItems->setObjectName(QStringLiteral("lstItems"));
-    outer->addWidget(lstItems);
+    tblValues = new QTableWidget(0, 6, split);
+    tblValues->setObjectName(QStringLiteral("tblValues"));
+    tblValues->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblValues->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Transfer order until the user sorts by a column.
+    tblValues->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    tblValues->setSortingEnabled(true);
+    tblValues->verticalHeader()->hide();
+    tblValues->horizontalHeader()->setStretchLastSection(true);
+    split->setStretchFactor(1, 2);
+    outer->addWidget(split);
+    auto *copy = new QShortcut(QKeySequence::Copy, tblValues, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, [this] { QApplication::clipboard()->setText(ValuesText()); });
 
     auto *buttons = new QHBoxLayout;
     buttonTakeItem = new QPushButton(QStringLiteral("&Take Item"), this);
     buttonTakeItem->setObjectName(QStringLiteral("buttonTakeItem"));
     buttonTakeAll = new QPushButton(QStringLiteral("Take &All"), this);
     buttonTakeAll->setObjectName(QStringLiteral("buttonTakeAll"));
+    buttonCopy = new QPushButton(QStringLiteral("C&opy"), this);
+    buttonCopy->setObjectName(QStringLiteral("buttonCopy"));
+    buttonCopy->setToolTip(QStringLiteral("Copies the selected values (all when none is selected)"));
     buttonClose = new QPushButton(QStringLiteral("&Close"), this);
     buttonClose->setObjectName(QStringLiteral("buttonClose"));
-    for (QPushButton *b : {buttonTakeItem, buttonTakeAll, buttonClose}) {
+    for (QPushButton *b : {buttonCopy, buttonTakeItem, buttonTakeAll, buttonClose}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -43,11 +68,12 @@ CompareWindow::CompareWindow(QWidget *parent)
     });
     connect(buttonTakeAll, &QPushButton::clicked, this, [this] { emit takeAll(); });
     connect(buttonClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(buttonCopy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(ValuesText()); });
     connect(lstItems, &QListWidget::itemDoubleClicked, this, [this] {
         if (const int item = SelectedItem())
             emit takeItem(item);
     });
-    resize(420, 360);
+    resize(620, 520);
 }
 
 QString CompareWindow::LineText(const ItemChange &change)
@@ -62,8 +88,29 @@ QString CompareWindow::LineText(const ItemChange &change)
                                                                    : QStringLiteral("values differ"));
 }
 
-void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &differences)
+void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &differences,
+                         const std::vector<ComparePlan::ValueDifference> &values)
 {
+    // Filled unsorted, then sorted again as the user had it.
+    tblValues->setSortingEnabled(false);
+    tblValues->clearContents();
+    tblValues->setHorizontalHeaderLabels({QStringLiteral("Map or item"), QStringLiteral("Entry"),
+                                          QStringLiteral("RPM"), QStringLiteral("Load"),
+                                          QStringLiteral("This tune"), name});
+    tblValues->setRowCount(static_cast<int>(values.size()));
+    for (int r = 0; r < tblValues->rowCount(); ++r) {
+        const ComparePlan::ValueDifference &v = values[r];
+        const QVariant cells[] = {v.itemName, v.entry, v.rpm, v.load, v.mine, v.theirs};
+        for (int c = 0; c < 6; ++c) {
+            auto *cell = new QTableWidgetItem;
+            cell->setData(Qt::DisplayRole, cells[c]);
+            if (c > 0)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            tblValues->setItem(r, c, cell);
+        }
+    }
+    tblValues->setSortingEnabled(true);
+
     const int keep = SelectedItem();
     lstItems->clear();
     lblCompare->setText(differences.empty()
@@ -83,4 +130,29 @@ int CompareWindow::SelectedItem() const
 {
     const QListWidgetItem *line = lstItems->currentItem();
     return line ? line->data(Qt::UserRole).toInt() : 0;
+}
+
+QString CompareWindow::ValuesText() const
+{
+    QList<int> rows;
+    for (const QModelIndex &i : tblValues->selectionModel()->selectedRows())
+        rows << i.row();
+    if (rows.isEmpty())
+        for (int r = 0; r < tblValues->rowCount(); ++r)
+            rows << r;
+    std::sort(rows.begin(), rows.end());
+    QStringList lines;
+    QStringList titles;
+    for (int c = 0; c < tblValues->columnCount(); ++c)
+        titles << tblValues->horizontalHeaderItem(c)->text();
+    lines << titles.join(QLatin1Char('\t'));
+    for (int r : rows) {
+        QStringList cells;
+        for (int c = 0; c < tblValues->columnCount(); ++c) {
+            const QTableWidgetItem *cell = tblValues->item(r, c);
+            cells << (cell ? cell->text() : QString());
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

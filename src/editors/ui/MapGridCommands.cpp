@@ -26,6 +26,9 @@ MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, Edit
     connect(actions.mnuDataLogClear, &QAction::triggered, this, &MapGridCommands::ClearTrace);
     connect(actions.mnuDataLoggingCurrentCell, &QAction::triggered, this, &MapGridCommands::HighlightCurrentCell);
     connect(actions.mnuDataLoggingAllCells, &QAction::triggered, this, &MapGridCommands::HighlightAllCells);
+    // The colour choice is the grid's preference; the item shows it.
+    actions.mnuViewValueColours->setChecked(grid.ValueColours());
+    connect(actions.mnuViewValueColours, &QAction::toggled, this, [this](bool on) { m_grid.SetValueColours(on); });
 }
 
 void MapGridCommands::GridFont()

@@ -24,14 +24,11 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
-        if ((option.state & QStyle::State_Selected) && index == m_view->currentIndex()
-            && !m_view->hasMultiCellSelection()) {
-            QStyleOptionViewItem plain(option);
-            plain.state &= ~QStyle::State_Selected;
-            QStyledItemDelegate::paint(painter, plain, index);
-        } else {
-            QStyledItemDelegate::paint(painter, option, index);
-        }
+        // The cell's own colour always shows; the selection is a frame.
+        QStyleOptionViewItem plain(option);
+        const bool selected = option.state & QStyle::State_Selected;
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QStyledItemDelegate::paint(painter, plain, index);
         paintMarks(painter, option.rect, index);
         // A cell that differs from a compared tune.
         if (index.data(MapGridModel::CompareRole).toBool()) {
@@ -41,6 +38,25 @@ public:
             painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
             painter->restore();
         }
+        if (index.row() == m_view->liveRow() && index.column() == m_view->liveCol())
+            frame(painter, option.rect, 3, Qt::SolidLine);
+        if (index == m_view->currentIndex())
+            frame(painter, option.rect, 2, Qt::DashLine);
+        else if (selected)
+            frame(painter, option.rect, 1, Qt::SolidLine);
+    }
+
+    // A white line under a black one: one of the two shows on any colour.
+    static void frame(QPainter *painter, const QRect &rect, int width, Qt::PenStyle style)
+    {
+        painter->save();
+        painter->setBrush(Qt::NoBrush);
+        const QRect r = rect.adjusted(width / 2 + 1, width / 2 + 1, -(width + 1) / 2 - 1, -(width + 1) / 2 - 1);
+        painter->setPen(QPen(Qt::white, width + 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter->drawRect(r);
+        painter->setPen(QPen(Qt::black, width, style, Qt::FlatCap, Qt::MiterJoin));
+        painter->drawRect(r);
+        painter->restore();
     }
 
     void paintMarks(QPainter *painter, const QRect &rect, const QModelIndex &index) const
@@ -133,8 +149,22 @@ bool MapGridView::hasMultiCellSelection() const
     return false;
 }
 
+void MapGridView::setLiveCell(int row, int col)
+{
+    if (row == m_liveRow && col == m_liveCol)
+        return;
+    m_liveRow = row;
+    m_liveCol = col;
+    viewport()->update();
+}
+
 void MapGridView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        emit editKeyPressed();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         emit characterTyped(13);
         event->accept();

@@ -6,8 +6,9 @@
 // The map grid's view: 17 x 17 cells with the axes in row 0 and column 0 (no
 // separate headers). Character keys and Enter go to the panel instead of the
 // view's own editing and keyboard search; navigation keys move the current
-// cell as usual. The current cell keeps its own colour (with a focus frame)
-// unless the selection spans several cells.
+// cell as usual. Cells keep their own colours when selected: the selection
+// and the current cell are drawn as black-and-white frames, which show on
+// every background.
 class MapGridView : public QTableView
 {
     Q_OBJECT
@@ -31,10 +32,17 @@ public:
     void setMarkedCell(int row, int col);
     int markedRow() const { return m_markedRow; }
     int markedCol() const { return m_markedCol; }
+    // The cell the engine runs in now, framed boldly so it stands out among
+    // the cells the trace has visited; (-1, -1) takes the frame away.
+    void setLiveCell(int row, int col);
+    int liveRow() const { return m_liveRow; }
+    int liveCol() const { return m_liveCol; }
 
 signals:
     // A character key (its code) or Enter (13).
     void characterTyped(int code);
+    // F2: edit the current cell's value.
+    void editKeyPressed();
     void rightButtonReleased(const QPoint &globalPos);
 
 protected:
@@ -49,4 +57,6 @@ private:
     QHash<int, QString> m_notes; // row * 1000 + col
     int m_markedRow = -1;
     int m_markedCol = -1;
+    int m_liveRow = -1;
+    int m_liveCol = -1;
 };

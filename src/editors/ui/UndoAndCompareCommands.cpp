@@ -5,6 +5,7 @@
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/CompareWindow.h"
 #include "link/ConnectionStates.h"
+#include "link/TransferSummary.h"
 #include "link/WriteReview.h"
 #include "link/ui/dlgXfer.h"
 #include "model/ImageFile.h"
@@ -18,10 +19,16 @@
 #include "shell/MainWindowPrefs.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMenu>
 
 using namespace ConnectionState;
+
+namespace {
+// Long enough to be read; the status bar's panels come back after it.
+constexpr int StatusMessageMs = 20000;
+} // namespace
 
 UndoAndCompareCommands::UndoAndCompareCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits)
     : QObject(window.DialogParent()), m_window(window), m_state(window.State()), m_grid(grid), m_port(port),
@@ -154,16 +161,34 @@ void UndoAndCompareCommands::WriteChanges()
     if (!messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", details))
         return;
     m_window.SetConnectionState(Writing);
+    QString summary;
     {
         dlgXfer dialog(m_port, state.tune, messages, m_window.DialogParent());
         dialog.SetState(Writing);
         dialog.SetItems(items);
+        QElapsedTimer took;
+        took.start();
         dialog.exec();
         if (dialog.Success())
             state.ChangesNotSent = false;
         m_box.RecordTransfer(state.tune, items, dialog.ItemsDone(), true);
+        summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(), int(items.size()),
+                                        dialog.Success(), took.elapsed());
     }
     m_window.SetConnectionState(Idle);
+    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    BoxTransferred();
+}
+
+void UndoAndCompareCommands::BoxTransferred()
+{
+    if (!m_compare || !m_comparingWithBox)
+        return;
+    // The compared tune is what the box holds: every item now known follows it.
+    for (int item : BoxContents::FullWalk())
+        if (const std::optional<QByteArray> held = m_box.Held(item))
+            StoreItemBytes(*m_compare, item, *held);
+    refreshCompare();
 }
 
 // --- Compare ----------------------------------------------------------------------
@@ -212,19 +237,26 @@ bool UndoAndCompareCommands::CompareWithBox()
         return false;
     Tune other;
     bool success = false;
+    QString summary;
     m_window.SetConnectionState(Reading);
     {
         dlgXfer dialog(m_port, other, m_window.Ui().messages, m_window.DialogParent());
         dialog.SetState(Reading);
+        QElapsedTimer took;
+        took.start();
         dialog.exec();
         success = dialog.Success();
         // What came in is what the box holds.
         m_box.RecordTransfer(other, BoxContents::FullWalk(), dialog.ItemsDone(), false);
+        summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
+                                        int(BoxContents::FullWalk().size()), success, took.elapsed());
     }
     m_window.SetConnectionState(Idle);
+    m_window.ShowStatusMessage(summary, StatusMessageMs);
     if (!success)
         return false;
     StartCompare(other, QStringLiteral("the Vantrelle"));
+    m_comparingWithBox = true;
     return true;
 }
 
@@ -232,6 +264,7 @@ void UndoAndCompareCommands::StartCompare(const Tune &other, const QString &name
 {
     m_compare = std::make_unique<Tune>(other);
     m_compareName = name;
+    m_comparingWithBox = false;
     m_grid.SetCompareTune(m_compare.get(), name);
     m_window.Actions().mnuToolsCompareEnd->setEnabled(true);
     if (!m_compareWindow) {
@@ -253,6 +286,7 @@ void UndoAndCompareCommands::EndCompare()
 {
     m_compare.reset();
     m_compareName.clear();
+    m_comparingWithBox = false;
     m_grid.SetCompareTune(nullptr);
     m_window.Actions().mnuToolsCompareEnd->setEnabled(false);
     if (m_compareWindow)
@@ -273,7 +307,8 @@ void UndoAndCompareCommands::refreshCompare()
         return;
     m_grid.SetCompareTune(m_compare.get(), m_compareName);
     if (m_compareWindow)
-        m_compareWindow->Fill(m_compareName, CompareDifferences());
+        m_compareWindow->Fill(m_compareName, CompareDifferences(),
+                              ComparePlan::ValueDifferences(m_state.tune, *m_compare));
 }
 
 bool UndoAndCompareCommands::takeOver(int item)

@@ -38,6 +38,10 @@ public:
     // messages; says so when there is nothing to write.
     void WriteChanges();
 
+    // A read or write of the box has ended: when the comparison is with the box, the
+    // compared tune follows what the box now holds.
+    void BoxTransferred();
+
     // Compare with a second tune; the path is asked for when empty. False
     // when nothing was opened (cancelled, or a file that cannot be read).
     bool CompareWithProject(const QString &path = QString());
@@ -74,5 +78,6 @@ private:
     BoxContents m_box;
     std::unique_ptr<Tune> m_compare;
     QString m_compareName;
+    bool m_comparingWithBox = false;
     QPointer<CompareWindow> m_compareWindow;
 };

@@ -4,6 +4,7 @@
 #include "link/ConnectionStates.h"
 #include "link/LinkMessages.h"
 #include "link/RealTimeWrite.h"
+#include "link/TransferSummary.h"
 #include "link/WriteReview.h"
 #include "link/ui/LinkDialog.h"
 #include "link/ui/dlgConnect.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
 
@@ -153,11 +155,16 @@ bool ConnectionCommands::Read()
         return false;
     m_window.SetConnectionState(Reading);
     bool success = false;
+    QString summary;
     {
         dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
         dialog.SetState(Reading);
+        QElapsedTimer took;
+        took.start();
         dialog.exec();
         success = dialog.Success();
+        summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
+                                        int(BoxContents::FullWalk().size()), success, took.elapsed());
         if (box)
             box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), false);
         // A read that stopped part-way has still replaced the items before
@@ -170,6 +177,9 @@ bool ConnectionCommands::Read()
         m_window.BuildTree();
         m_window.State().ChangesNotSent = false;
     }
+    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    if (onBoxTransferred)
+        onBoxTransferred();
     return success;
 }
 
@@ -183,16 +193,24 @@ void ConnectionCommands::Write()
     if (!messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", review.Text()))
         return;
     m_window.SetConnectionState(Writing);
+    QString summary;
     {
         dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
         dialog.SetState(Writing);
+        QElapsedTimer took;
+        took.start();
         dialog.exec();
         if (dialog.Success())
             m_window.State().ChangesNotSent = false;
         if (box)
             box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), true);
+        summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(),
+                                        int(BoxContents::FullWalk().size()), dialog.Success(), took.elapsed());
     }
     m_window.SetConnectionState(Idle);
+    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    if (onBoxTransferred)
+        onBoxTransferred();
 }
 
 void ConnectionCommands::RealTimeMode()

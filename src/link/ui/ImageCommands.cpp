@@ -5,6 +5,7 @@
 #include "link/ui/dlgXferROM.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/SaveFileName.h"
 #include "platform/UiServices.h"
 #include "link/ui/dlgLoadBin.h"
 #include "shell/MainWindow.h"
@@ -38,8 +39,9 @@ void ImageCommands::LoadBinToRom()
 
 void ImageCommands::SaveRomToBin()
 {
-    const QString path =
-        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ImageFormat::DialogFilter, QString());
+    const QString path = m_window.Ui().files.saveFile(
+        m_window.DialogParent(), "Save", ImageFormat::DialogFilter,
+        SaveFileName::Dated(QStringLiteral("rom"), QDateTime::currentDateTime(), QStringLiteral("bin")));
     if (path.isEmpty())
         return;
     dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());

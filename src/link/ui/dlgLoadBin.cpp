@@ -32,6 +32,10 @@ dlgLoadBin::dlgLoadBin(LinkPort &port, MessageBoxService &messages, QWidget *par
     const OkCancelButtons buttons = AddOkCancelButtons(this, layout, QStringLiteral("&Cancel"));
     QPushButton *ok = buttons.ok;
     connect(ok, &QPushButton::clicked, this, &dlgLoadBin::OKButton_Click);
+    // Nothing to load until a program is chosen.
+    ok->setEnabled(false);
+    for (QRadioButton *r : findChildren<QRadioButton *>())
+        connect(r, &QRadioButton::toggled, ok, [this, ok] { ok->setEnabled(selectedResource() != 0); });
 }
 
 QRadioButton *dlgLoadBin::option(int resource) const
@@ -52,6 +56,8 @@ int dlgLoadBin::selectedResource() const
 
 void dlgLoadBin::OKButton_Click()
 {
+    if (selectedResource() == 0)
+        return;
     if (!m_messages.askYesNo(this, "Are you sure that you want to load the selected stock settings to the Vantrelle?"))
         return;
     const StockImageResult stock = LoadStockImage(selectedResource(), m_modulePath);

@@ -1,0 +1,37 @@
+#include "link/TransferSummary.h"
+
+#include <algorithm>
+
+namespace TransferSummary {
+
+namespace {
+
+QString items(int n)
+{
+    return n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n);
+}
+
+QString seconds(qint64 ms)
+{
+    // Tenths of a second, never "-0.0" nor "0.0" for a transfer that did take time.
+    const qint64 tenths = std::max<qint64>(ms > 0 ? 1 : 0, (std::max<qint64>(ms, 0) + 50) / 100);
+    return QStringLiteral("%1.%2 s").arg(tenths / 10).arg(tenths % 10);
+}
+
+} // namespace
+
+QString Text(Kind kind, int done, int total, bool success, qint64 ms)
+{
+    const bool reading = kind == Kind::Read;
+    if (success)
+        return QStringLiteral("%1 %2 %3 the Vantrelle in %4")
+            .arg(reading ? QStringLiteral("Read") : QStringLiteral("Wrote"), items(total),
+                 reading ? QStringLiteral("from") : QStringLiteral("to"), seconds(ms));
+    done = std::clamp(done, 0, std::max(total, 0));
+    return QStringLiteral("The %1 stopped after %2 of %3 (%4)")
+        .arg(reading ? QStringLiteral("read") : QStringLiteral("write"))
+        .arg(done)
+        .arg(items(total), seconds(ms));
+}
+
+} // namespace TransferSummary

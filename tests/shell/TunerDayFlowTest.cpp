@@ -1,0 +1,156 @@
+// A tuner's day in the whole window against vantrelle-boxsim: the grid keeps
+// the keyboard after an in-place edit, a project saved without an extension
+// gets one, writes and reads say what they did, the compare window lists
+// every differing value and follows the box after a write, Load Stock Program
+// waits for a choice, and --help and --version need no display.
+
+#include "editors/GridRules.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/CompareWindow.h"
+#include "editors/ui/MapGridView.h"
+#include "editors/ui/UndoAndCompareCommands.h"
+#include "model/ProjectFile.h"
+#include "support/AppOnBoxTest.h"
+#include "support/TestEnv.h"
+
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+class TunerDayFlowTest : public AppOnBoxTest
+{
+protected:
+    void start()
+    {
+        startApp();
+        connectBox();
+        ASSERT_EQ(prefs->link.ConnectionState(), 2);
+        w().SelectPanel(7);
+    }
+    CVFuelTimingDlg &grid() { return app->grid(); }
+    int hofm(int entry) { return state().tune.map(MapKey::HOFM).MapValue(entry); }
+    QString status() { return w().statusBar()->currentMessage(); }
+};
+
+} // namespace
+
+TEST_F(TunerDayFlowTest, TheGridKeepsTheKeyboardAfterEnterAndEscape)
+{
+    start();
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    grid().setCurrentCell(2, 2);
+    grid().grid()->setFocus();
+    state().tune.map(MapKey::HOFM).SetMapValue(17, 40);
+    grid().PopGrid();
+
+    for (Qt::Key end : {Qt::Key_Return, Qt::Key_Escape}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(grid().IsEditingMap());
+        QTest::keyClicks(QApplication::focusWidget(), "50");
+        QTest::keyClick(QApplication::focusWidget(), end);
+        EXPECT_FALSE(grid().IsEditingMap());
+        EXPECT_EQ(QApplication::focusWidget(), grid().grid());
+        const int before = hofm(17);
+        EXPECT_EQ(before, 50) << "Enter stored the value, Escape changed nothing";
+        QTest::keyClicks(QApplication::focusWidget(), "+");
+        EXPECT_EQ(hofm(17), before + 1) << "+ acts at once";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        EXPECT_EQ(grid().currentRow(), 3) << "and so do the arrows";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClicks(QApplication::focusWidget(), "-");
+    }
+}
+
+TEST_F(TunerDayFlowTest, ASavedProjectGetsItsExtensionAndADatedNameIsSuggested)
+{
+    start();
+    files.queue(dir.filePath("tune1"));
+    w().Actions().mnuFileSaveAs->trigger();
+    ASSERT_EQ(files.asked().size(), 1u);
+    EXPECT_TRUE(files.asked()[0].suggestedName.startsWith("tune "));
+    EXPECT_TRUE(files.asked()[0].suggestedName.endsWith(".vnt"));
+    EXPECT_EQ(w().CurrentFileName(), dir.filePath("tune1.vnt"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("tune1")));
+    Tune saved;
+    EXPECT_TRUE(ReadProjectFile(dir.filePath("tune1.vnt"), saved));
+}
+
+TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
+{
+    start();
+    EXPECT_TRUE(QRegularExpression("^Read 22 items from the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
+        << status().toStdString();
+
+    UndoAndCompareCommands &edit = app->undoCompare();
+    ASSERT_TRUE(edit.CompareWithBox());
+    grid().setCurrentCell(3, 5); // entry 36
+    const int raw = hofm(36);
+    const int changed = raw < 127 ? raw + 1 : raw - 1;
+    ASSERT_TRUE(grid().SetCellValue(changed, false));
+    QTableWidget *values = edit.ComparisonWindow()->valuesTable();
+    ASSERT_EQ(values->rowCount(), 1);
+    const QString line = edit.ComparisonWindow()->ValuesText().split('\n').at(1);
+    const int rpm = state().tune.map(MapKey::FUELRPM).MapValue(2) * 50;
+    const int load = state().tune.map(MapKey::FUELTP).MapValue(4);
+    EXPECT_EQ(line.toStdString(), QStringLiteral("High Octane Fuel Map\t37\t%1\t%2\t%3\t%4")
+                                      .arg(rpm)
+                                      .arg(load)
+                                      .arg(GridRules::DisplayValue(changed, false))
+                                      .arg(GridRules::DisplayValue(raw, false))
+                                      .toStdString());
+
+    messages.queue(MsgAnswer::Yes); // "Write the current settings to the Vantrelle?"
+    w().Actions().mnuOptionsWriteChanges->trigger();
+    EXPECT_TRUE(QRegularExpression("^Wrote 1 item to the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
+        << status().toStdString();
+    EXPECT_EQ(values->rowCount(), 0) << "the box now holds the change";
+    EXPECT_EQ(edit.ComparisonWindow()->list()->count(), 0);
+}
+
+TEST_F(TunerDayFlowTest, LoadStockProgramWaitsForAChoice)
+{
+    start();
+    bool disabledFirst = false;
+    bool enabledAfter = false;
+    OnNextModal("dlgLoadBin", [&](QWidget *d) {
+        auto *ok = d->findChild<QPushButton *>("OKButton");
+        disabledFirst = !ok->isEnabled();
+        d->findChild<QRadioButton *>("radioNAAutoFed")->setChecked(true);
+        enabledAfter = ok->isEnabled();
+        static_cast<QDialog *>(d)->reject();
+    });
+    w().Actions().mnuLoad->trigger();
+    EXPECT_TRUE(disabledFirst);
+    EXPECT_TRUE(enabledAfter);
+}
+
+TEST(VantrelleCommandLineTest, HelpAndVersionNeedNoDisplay)
+{
+    for (const char *platform : {"", "no-such-platform"}) {
+        for (const char *option : {"--help", "--version"}) {
+            QProcess run;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("DISPLAY");
+            env.remove("WAYLAND_DISPLAY");
+            env.remove("QT_QPA_PLATFORM");
+            if (*platform)
+                env.insert("QT_QPA_PLATFORM", platform);
+            run.setProcessEnvironment(env);
+            run.start(testenv::binDir() + "/vantrelle", {option});
+            ASSERT_TRUE(run.waitForFinished(30000)) << option;
+            EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << option;
+            EXPECT_EQ(run.exitCode(), 0) << option << " " << run.readAllStandardError().toStdString();
+            const QString out = QString::fromLocal8Bit(run.readAllStandardOutput());
+            EXPECT_TRUE(out.startsWith(QString(option) == "--help" ? "Usage: vantrelle" : "vantrelle 1."))
+                << out.toStdString();
+        }
+    }
+}
