@@ -1,9 +1,10 @@
 // The map grid: typing a number or F2 starts the in-place editor, and the
 // colour scale by value (kept in the preferences, followed by the legend).
 
-#include "EditorTestSupport.h"
+#include "support/AppOnBoxTest.h"
 
 #include "editors/CellColours.h"
+#include "editors/EditorSettings.h"
 #include "editors/GridRules.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/FieldEdit.h"
@@ -15,34 +16,35 @@
 
 namespace {
 
-class GridKeysTest : public EditorTest
+class GridKeysTest : public AppOnBoxTest
 {
 protected:
     void SetUp() override
     {
-        EditorTest::SetUp();
+        start();
         for (int i = 0; i < 16; ++i) {
-            state.tune.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
-            state.tune.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+            state().tune.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
+            state().tune.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
         }
-        panel = std::make_unique<CVFuelTimingDlg>(edits, *prefs, messages);
-        state.CurrentPanel = 7; // High Octane Fuel Map
-        panel->UpdateData();
+        showGrid();
     }
-    void TearDown() override
+    // The High Octane Fuel Map on screen, as a click in the tree shows it.
+    void showGrid()
     {
-        panel.reset();
-        EditorTest::TearDown();
+        w().BuildTree();
+        w().ShowPanel(state().CurrentPanel, false);
+        w().ShowPanel(7, true);
+        panel = &app->grid();
     }
     void setRaw(int row, int col, int raw)
     {
-        state.tune.map(MapKey::HOFM).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
+        state().tune.map(MapKey::HOFM).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
     }
-    int raw(int row, int col) const
+    int raw(int row, int col)
     {
-        return state.tune.map(MapKey::HOFM).MapValue(GridRules::EntryIndexOf(row, col));
+        return state().tune.map(MapKey::HOFM).MapValue(GridRules::EntryIndexOf(row, col));
     }
-    std::unique_ptr<CVFuelTimingDlg> panel;
+    CVFuelTimingDlg *panel = nullptr;
 };
 
 } // namespace
@@ -80,7 +82,7 @@ TEST_F(GridKeysTest, TypingANumberStartsTheEditorWithIt)
     EXPECT_EQ(raw(2, 3), 14);
 
     // In real-time mode neither key opens the editor.
-    state.RealTimeEnabled = true;
+    state().RealTimeEnabled = true;
     QTest::keyClicks(panel->grid(), "3");
     QTest::keyClick(panel->grid(), Qt::Key_F2);
     EXPECT_FALSE(panel->IsEditingMap());
@@ -126,12 +128,12 @@ TEST_F(GridKeysTest, TheValueScaleIsAPreferenceTheGridAndLegendFollow)
     const QImage ramp = legend("legendOpenLoop");
     EXPECT_NE(ramp.pixelColor(2, 7), ramp.pixelColor(ramp.width() - 3, 7)) << "the legend shows the ramp";
 
-    // Kept in the preferences file: a new grid starts with it.
-    prefs.reset();
-    prefs = std::make_unique<EditorSettings>(*store);
-    EXPECT_EQ(prefs->GridColourScheme(), 1);
-    panel = std::make_unique<CVFuelTimingDlg>(edits, *prefs, messages);
-    panel->UpdateData();
+    // Kept in the preferences file: the next run's grid starts with it.
+    start();
+    EXPECT_EQ(prefs->editor.GridColourScheme(), 1);
+    showGrid();
+    setRaw(1, 1, open[0]);
+    panel->PopGrid();
     EXPECT_TRUE(panel->ValueColours());
     panel->SetValueColours(false);
     EXPECT_EQ(panel->gridModel()->background(1, 1), loopBlue);
