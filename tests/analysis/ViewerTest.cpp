@@ -295,7 +295,8 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     app->window().Actions().mnuToolsFuelCorrection->trigger();
     auto *dialog = app->window().findChild<FuelCorrectionDialog *>();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->afrCombo()->currentText(), "AFR"); // found by its name
+    EXPECT_FALSE(dialog->compute()); // nothing proposed before the column is chosen
+    dialog->afrCombo()->setCurrentIndex(dialog->afrCombo()->findText("AFR"));
     ASSERT_TRUE(dialog->compute());
     const auto &p = dialog->proposal();
     EXPECT_EQ(p.cells[1 * 16 + 1].status, FuelCorrection::CellStatus::ClosedLoop);
@@ -317,6 +318,10 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     EXPECT_TRUE(app->state().ChangesNotSent);
     // The proposal now starts from the new value.
     EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 21);
+    // The same samples never correct the cell a second time.
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->applySelected(), 0);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 21);
     // One step of the undo history, taken back by one Undo.
     EXPECT_EQ(app->undoCompare().history().StepCount(), 1);
     EXPECT_TRUE(app->undoCompare().history().UndoLabel().contains("Fuel Correction"));
