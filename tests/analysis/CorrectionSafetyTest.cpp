@@ -26,25 +26,19 @@ Tune axesTune(int enrichment)
     return tune;
 }
 
-struct Row
-{
-    float tp, afr, coolant;
-};
+struct Row { float tp, afr, coolant; };
 
-DataLog logOf(const std::vector<Row> &rows, int firstSecond = 0)
+DataLog logOf(const std::vector<Row> &rows)
 {
     QByteArray text = "DATE/TIME,RPM,TP,AFR,Coolant\r\n";
-    int s = firstSecond;
-    for (const Row &r : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i)
         text += QStringLiteral("2026-01-01 10:%1:%2.000,2000,%3,%4,%5\r\n")
-                    .arg(s / 60, 2, 10, QChar('0'))
-                    .arg(s % 60, 2, 10, QChar('0'))
-                    .arg(r.tp)
-                    .arg(r.afr)
-                    .arg(r.coolant)
+                    .arg(i / 60, 2, 10, QChar('0'))
+                    .arg(i % 60, 2, 10, QChar('0'))
+                    .arg(rows[i].tp)
+                    .arg(rows[i].afr)
+                    .arg(rows[i].coolant)
                     .toLatin1();
-        ++s;
-    }
     return ParseDataLog(text);
 }
 
@@ -127,11 +121,6 @@ TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
     EXPECT_EQ(p.cells[entry].status, FuelCorrection::CellStatus::Applied);
     EXPECT_EQ(p.cells[entry].spent, 20);
     EXPECT_FALSE(p.cells[entry].changes());
-    // Another map keeps its samples.
-    s.map = MapKey::LOFM;
-    EXPECT_EQ(FuelCorrection::Compute(log, tune, s, &applied, key).cells[entry].status,
-              FuelCorrection::CellStatus::Proposed);
-    s.map = MapKey::HOFM;
 
     // The same log grown by samples taken since (the running log opened
     // again, or its saved copy): only those count.

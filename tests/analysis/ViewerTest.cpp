@@ -304,7 +304,7 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     EXPECT_EQ(p.transients, 2u);
     EXPECT_EQ(p.cells[3 * 16 + 3].samples, 39);
     EXPECT_EQ(p.cells[3 * 16 + 3].proposedRaw, 21); // 1.1 x 1.1
-    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21");
+    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21\n39 (1 out)"); // samples, left out
 
     // Nothing selected: nothing applied.
     EXPECT_EQ(dialog->applySelected(), 0);

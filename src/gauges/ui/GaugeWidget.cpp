@@ -115,6 +115,13 @@ QRect GaugeWidget::barRect() const
     return {Margin, top, std::max(1, width() - 2 * Margin), h};
 }
 
+QString GaugeWidget::titleText() const
+{
+    // A scale in thousands says so after the title ("RPM  x1000").
+    const QString factor = m_style == Style::Lamp ? QString() : GaugeScale::FactorText(m_range);
+    return factor.isEmpty() ? m_title : m_title + QStringLiteral("  ") + factor;
+}
+
 QString GaugeWidget::tickText(double v) const
 {
     return GaugeScale::TickText(v, m_range);
@@ -139,10 +146,10 @@ void GaugeWidget::buildFace()
     const QColor text = palette().color(QPalette::WindowText);
     p.setPen(text);
     // A bar's value stands at the right of its title row.
-    const Qt::Alignment titleAlign = m_style == Style::Bar ? Qt::AlignLeft : Qt::AlignHCenter;
-    const QString factor = m_style == Style::Lamp ? QString() : GaugeScale::FactorText(m_range);
-    p.drawText(QRect(Margin, Margin / 2, width() - 2 * Margin, fontMetrics().height()), titleAlign | Qt::AlignTop,
-               m_style == Style::Bar && !factor.isEmpty() ? m_title + QStringLiteral("  ") + factor : m_title);
+    // (A bar's title is drawn with its value, which it must make room for.)
+    if (m_style != Style::Bar)
+        p.drawText(QRect(Margin, Margin / 2, width() - 2 * Margin, fontMetrics().height()),
+                   Qt::AlignHCenter | Qt::AlignTop, fontMetrics().elidedText(titleText(), Qt::ElideRight, width() - 2 * Margin));
 
     auto zoneSpans = [this](auto &&draw) {
         if (m_zones.warning) {
@@ -189,9 +196,7 @@ void GaugeWidget::buildFace()
             if (i % stride == 0)
                 p.drawText(labels[i], Qt::AlignCenter, tickText(ticks[i]));
         }
-        // The scale's unit between the hub and the value.
-        if (!factor.isEmpty())
-            p.drawText(QRectF(r.left(), c.y() + radius * 0.1, r.width(), radius * 0.24), Qt::AlignCenter, factor);
+
     } else if (m_style == Style::Bar) {
         const QRect r = barRect();
         p.setPen(QPen(text.lighter(170), 1.0));
@@ -260,6 +265,13 @@ void GaugeWidget::paintEvent(QPaintEvent *)
         const QRect r = barRect();
         if (m_step > 0)
             p.fillRect(QRect(r.left() + 1, r.top() + 1, std::min(m_step, r.width() - 2), r.height() - 2), color);
+        // The value at the right of the title row; the title takes what is
+        // left, shortened rather than run under the value.
+        const int valueWidth = QFontMetrics(bold).horizontalAdvance(m_text);
+        const int room = std::max(0, width() - 2 * Margin - valueWidth - 6);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(Margin, Margin / 2, room, fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop,
+                   fontMetrics().elidedText(titleText(), Qt::ElideRight, room));
         p.setPen(color);
         p.setFont(bold);
         p.drawText(QRect(0, Margin / 2, width() - Margin, fontMetrics().height()), Qt::AlignRight | Qt::AlignTop,
