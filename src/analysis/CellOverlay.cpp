@@ -3,7 +3,9 @@
 #include "analysis/DataLog.h"
 #include "daq/AcquisitionLoop.h"
 #include "daq/EngineTrace.h"
+#include "daq/GeneralText.h"
 #include "model/Tune.h"
+#include "platform/SettingsStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +62,107 @@ Result Compute(const DataLog &log, const Tune &tune, MapKey body, int rpmColumn,
             if (valued[e] > 0)
                 r.averages[e] = sums[e] / valued[e];
     return r;
+}
+
+namespace {
+
+QString countText(int count, bool compact)
+{
+    if (compact && count >= 10000)
+        return QString::number(count / 1000) + QLatin1Char('k');
+    return QString::number(count);
+}
+
+QString averageText(double avg, int decimals)
+{
+    return vnt::GeneralText(vnt::RoundToDecimals(static_cast<float>(avg), decimals));
+}
+
+constexpr const char *Section = "MapOverlay";
+const char *const ShowNames[] = {"Counts", "Averages", "Both"};
+
+} // namespace
+
+QStringList NoteForms(const Result &overlay, int entry, Show show)
+{
+    if (entry < 0 || entry >= 256)
+        return {};
+    const int count = overlay.counts[static_cast<std::size_t>(entry)];
+    if (count == 0)
+        return {};
+    const double avg = overlay.averages[static_cast<std::size_t>(entry)];
+    const bool hasAvg = !std::isnan(avg);
+    QStringList forms;
+    const auto add = [&forms](const QString &t) {
+        if (!t.isEmpty() && !forms.contains(t))
+            forms << t;
+    };
+    switch (show) {
+    case Show::Counts:
+        add(countText(count, false));
+        add(countText(count, true));
+        break;
+    case Show::Averages:
+        if (hasAvg)
+            for (int d : {2, 1, 0})
+                add(averageText(avg, d));
+        break;
+    case Show::Both:
+        if (hasAvg) {
+            add(QStringLiteral("%1 | %2").arg(countText(count, false), averageText(avg, 2)));
+            for (int d : {1, 0})
+                add(QStringLiteral("%1|%2").arg(countText(count, true), averageText(avg, d)));
+        }
+        add(countText(count, false));
+        add(countText(count, true));
+        break;
+    }
+    return forms;
+}
+
+QString NoteTip(const Result &overlay, int entry, const QString &columnName)
+{
+    if (entry < 0 || entry >= 256 || overlay.counts[static_cast<std::size_t>(entry)] == 0)
+        return {};
+    const int count = overlay.counts[static_cast<std::size_t>(entry)];
+    QString tip = QStringLiteral("%1 sample%2").arg(count).arg(count == 1 ? QString() : QStringLiteral("s"));
+    const double avg = overlay.averages[static_cast<std::size_t>(entry)];
+    if (!std::isnan(avg))
+        tip += QStringLiteral(", average %1 %2").arg(columnName, QString::number(avg, 'g', 6));
+    return tip;
+}
+
+Settings LoadSettings(const SettingsStore &store)
+{
+    Settings s;
+    const QString section = QLatin1String(Section);
+    QString text;
+    if (store.ReadText(section, QStringLiteral("Map"), text) == SettingsStore::Ok)
+        if (const auto key = MapKeyFromText(text.trimmed()); key && IsBodyMap(*key))
+            s.map = *key;
+    if (store.ReadText(section, QStringLiteral("Column"), text) == SettingsStore::Ok)
+        s.column = text;
+    if (store.ReadText(section, QStringLiteral("Show"), text) == SettingsStore::Ok)
+        for (int i = 0; i < 3; ++i)
+            if (text.trimmed() == QLatin1String(ShowNames[i]))
+                s.show = static_cast<Show>(i);
+    if (store.ReadText(section, QStringLiteral("InView"), text) == SettingsStore::Ok)
+        s.inView = text.trimmed() == QLatin1String("1");
+    return s;
+}
+
+bool SaveSettings(SettingsStore &store, const Settings &s)
+{
+    const QString section = QLatin1String(Section);
+    int failures = 0;
+    failures += store.WriteText(section, QStringLiteral("Map"), QLatin1String(CatalogueEntry(s.map).keyText))
+                != SettingsStore::Ok;
+    failures += store.WriteText(section, QStringLiteral("Column"), s.column) != SettingsStore::Ok;
+    failures += store.WriteText(section, QStringLiteral("Show"), QLatin1String(ShowNames[static_cast<int>(s.show)]))
+                != SettingsStore::Ok;
+    failures += store.WriteText(section, QStringLiteral("InView"), QLatin1String(s.inView ? "1" : "0"))
+                != SettingsStore::Ok;
+    return failures == 0;
 }
 
 } // namespace CellOverlay

@@ -2,11 +2,14 @@
 
 #include "model/MapCatalogue.h"
 
+#include <QString>
+#include <QStringList>
 #include <array>
 #include <cstddef>
 #include <optional>
 
 struct DataLog;
+class SettingsStore;
 class Tune;
 
 // Where a logged sample lands on a map: the same nearest-axis rule as the
@@ -45,5 +48,28 @@ struct Result
 // An end beyond the log is taken as its end.
 Result Compute(const DataLog &log, const Tune &tune, MapKey body, int rpmColumn, int tpColumn, int averageColumn,
                std::size_t firstRow = 0, std::size_t endRow = static_cast<std::size_t>(-1));
+
+enum class Show { Counts, Averages, Both };
+
+// A cell's note on the grid, longest form first: "12 | 14.53", then
+// shorter ("12|14.5", "12|15", "12"); counts from 10000 up in thousands
+// ("12k"). Empty for a cell without samples.
+QStringList NoteForms(const Result &overlay, int entry, Show show);
+// The full figures for the cell's tooltip, e.g. "12 samples, average AFR
+// 14.5312"; empty for a cell without samples.
+QString NoteTip(const Result &overlay, int entry, const QString &columnName);
+
+// What the overlay dialog remembers, in section "MapOverlay" of the
+// preferences store: Map (catalogue key), Column (name; empty: none), Show
+// (Counts, Averages or Both), InView (0 or 1).
+struct Settings
+{
+    MapKey map = MapKey::HOFM;
+    QString column;
+    Show show = Show::Counts;
+    bool inView = false;
+};
+Settings LoadSettings(const SettingsStore &store);
+bool SaveSettings(SettingsStore &store, const Settings &settings);
 
 } // namespace CellOverlay

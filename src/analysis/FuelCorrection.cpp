@@ -5,7 +5,6 @@
 #include "daq/CVScalingCalculator.h"
 #include "platform/Rounding.h"
 #include "model/Tune.h"
-#include "platform/SettingsStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,29 +13,19 @@
 
 namespace FuelCorrection {
 
-namespace {
-
-constexpr const char *Section = "FuelCorrection";
-
-double parseNumber(const QString &text, bool &ok)
-{
-    const double v = text.trimmed().toDouble(&ok);
-    ok = ok && std::isfinite(v);
-    return v;
-}
-
-} // namespace
-
 QString RuleText()
 {
     return QStringLiteral(
-        "For each open-loop cell of the chosen fuel map with enough steady samples:\n"
+        "For each open-loop cell of the chosen fuel map with enough samples that pass the filters:\n"
         "new enrichment = (1 + e / 100) x measured AFR / target AFR x 100 - 100,\n"
         "where e is the cell's enrichment now and measured AFR the average of the cell's samples; "
-        "rounded to the nearest whole number (halves to even) and kept within 0..127.\n"
-        "Left out: closed-loop cells (the engine computer trims them itself), cells with fewer samples "
-        "than the minimum, samples whose TP changed by more than the transient limit from the sample "
-        "before or to the sample after, and samples without RPM, TP or a positive AFR.");
+        "measured / target is held within the cap on the change per pass, the result rounded to the nearest "
+        "whole number (halves to even) and kept within 0..127.\n"
+        "Left out: closed-loop cells (the engine computer trims them itself), cells with fewer samples than the "
+        "minimum, and samples without RPM, TP or AFR, taken in a transient (TP changed by more than its limit from "
+        "the sample before or to the sample after), at closed throttle or decelerating, while warming up (when the "
+        "log has the coolant column), with an AFR outside the plausible range, or already used by a correction "
+        "applied to their cell.");
 }
 
 int CorrectedEnrichment(int e, double measured, double target, int low, int high)
@@ -62,62 +51,6 @@ TargetTable TargetTable::Defaults()
             t.afr[static_cast<std::size_t>(r * 16 + c)] = std::round(v * 10.0) / 10.0;
         }
     return t;
-}
-
-Settings LoadSettings(const SettingsStore &store)
-{
-    Settings s;
-    const QString section = QLatin1String(Section);
-    QString text;
-    if (store.ReadText(section, QStringLiteral("AFRColumn"), text) == SettingsStore::Ok)
-        s.afrColumn = text;
-    if (store.ReadText(section, QStringLiteral("AFRFormula"), text) == SettingsStore::Ok)
-        s.afrFormula = text;
-    bool ok = false;
-    if (store.ReadText(section, QStringLiteral("MinSamples"), text) == SettingsStore::Ok) {
-        const int v = text.trimmed().toInt(&ok);
-        if (ok && v >= 1 && v <= 1000000)
-            s.minSamples = v;
-    }
-    if (store.ReadText(section, QStringLiteral("TransientTP"), text) == SettingsStore::Ok) {
-        const double v = parseNumber(text, ok);
-        if (ok && v >= 0 && v <= 255)
-            s.transientTp = v;
-    }
-    if (store.ReadText(section, QStringLiteral("Map"), text) == SettingsStore::Ok)
-        if (const auto key = MapKeyFromText(text.trimmed()); key && IsFuelMap(*key))
-            s.map = *key;
-    for (int r = 0; r < 16; ++r) {
-        if (store.ReadText(section, QStringLiteral("Target%1").arg(r), text) != SettingsStore::Ok)
-            continue;
-        const QStringList parts = text.split(QLatin1Char(','));
-        for (int c = 0; c < 16 && c < parts.size(); ++c) {
-            const double v = parseNumber(parts[c], ok);
-            if (ok && v >= TargetLow && v <= TargetHigh)
-                s.targets.afr[static_cast<std::size_t>(r * 16 + c)] = v;
-        }
-    }
-    return s;
-}
-
-bool SaveSettings(SettingsStore &store, const Settings &s)
-{
-    const QString section = QLatin1String(Section);
-    int failures = 0;
-    failures += store.WriteText(section, QStringLiteral("AFRColumn"), s.afrColumn) != SettingsStore::Ok;
-    failures += store.WriteText(section, QStringLiteral("AFRFormula"), s.afrFormula) != SettingsStore::Ok;
-    failures += store.WriteText(section, QStringLiteral("MinSamples"), QString::number(s.minSamples)) != SettingsStore::Ok;
-    failures += store.WriteText(section, QStringLiteral("TransientTP"), QString::number(s.transientTp)) != SettingsStore::Ok;
-    failures += store.WriteText(section, QStringLiteral("Map"), QLatin1String(CatalogueEntry(s.map).keyText))
-                != SettingsStore::Ok;
-    for (int r = 0; r < 16; ++r) {
-        QStringList row;
-        for (int c = 0; c < 16; ++c)
-            row << QString::number(s.targets.at(r, c));
-        failures += store.WriteText(section, QStringLiteral("Target%1").arg(r), row.join(QLatin1Char(',')))
-                    != SettingsStore::Ok;
-    }
-    return failures == 0;
 }
 
 std::vector<bool> SteadyMask(const std::vector<float> &tp, double limit)
@@ -169,10 +102,54 @@ std::vector<float> MeasuredRatios(const DataLog &log, int afrColumn, const QStri
     return out;
 }
 
-Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings)
+std::vector<bool> DeceleratingMask(const std::vector<float> &tp, double closedBelow, double fallingBy)
+{
+    std::vector<bool> out(tp.size(), false);
+    for (std::size_t i = 0; i < tp.size(); ++i) {
+        if (std::isnan(tp[i]))
+            continue;
+        const bool falling = i > 0 && !std::isnan(tp[i - 1]) && static_cast<double>(tp[i - 1]) - tp[i] > fallingBy;
+        out[i] = tp[i] < closedBelow || falling;
+    }
+    return out;
+}
+
+double CappedRatio(double measured, double target, double capPercent, bool *capped)
+{
+    if (!(target > 0) || !std::isfinite(measured) || !std::isfinite(target))
+        return 1.0;
+    const double ratio = measured / target;
+    const double cap = std::clamp(capPercent, MaxChangeLow, MaxChangeHigh) / 100.0;
+    const double held = std::clamp(ratio, 1.0 - cap, 1.0 + cap);
+    if (capped)
+        *capped = held != ratio;
+    return held;
+}
+
+void AppliedCells::mark(const QString &logKey, MapKey map, int entry, std::size_t rows)
+{
+    std::size_t &spent = m_spent[{logKey, static_cast<int>(map), entry}];
+    spent = std::max(spent, rows);
+}
+
+std::size_t AppliedCells::spentRows(const QString &logKey, MapKey map, int entry) const
+{
+    const auto it = m_spent.find({logKey, static_cast<int>(map), entry});
+    return it == m_spent.end() ? 0 : it->second;
+}
+
+QString LogKey(const DataLog &log, const QString &path)
+{
+    return log.startText.isEmpty() ? QStringLiteral("file:") + path : QStringLiteral("date:") + log.startText;
+}
+
+Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied,
+                 const QString &logKey)
 {
     Proposal p;
     p.map = settings.map;
+    p.logKey = logKey;
+    p.rows = log.rowCount();
     if (!IsFuelMap(settings.map)) {
         p.error = QStringLiteral("Choose one of the four fuel maps.");
         return p;
@@ -185,7 +162,7 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings)
         return p;
     }
     if (settings.afrColumn.trimmed().isEmpty()) {
-        p.error = QStringLiteral("Choose the column that measures the air-fuel ratio.");
+        p.error = QStringLiteral("Choose the column that measures the air-fuel ratio and its formula, then Compute.");
         return p;
     }
     if (afrColumn < 0) {
@@ -196,22 +173,44 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings)
     const auto &tp = log.columns[static_cast<std::size_t>(tpColumn)];
     const std::vector<float> afr = MeasuredRatios(log, afrColumn, settings.afrFormula);
     const std::vector<bool> steady = SteadyMask(tp, settings.transientTp);
+    const std::vector<bool> decelerating = DeceleratingMask(tp, settings.closedThrottleTp, settings.fallingTp);
+    const int coolantColumn = settings.coolantColumn.trimmed().isEmpty() ? -1 : log.columnIndex(settings.coolantColumn);
+    p.coolantFound = coolantColumn >= 0 && coolantColumn != afrColumn;
+    const std::vector<float> *coolant = p.coolantFound ? &log.columns[static_cast<std::size_t>(coolantColumn)] : nullptr;
+
+    std::array<std::size_t, 256> spentRows{};
+    if (applied)
+        for (int e = 0; e < 256; ++e)
+            spentRows[static_cast<std::size_t>(e)] = applied->spentRows(logKey, settings.map, e);
 
     std::array<double, 256> sums{};
     for (std::size_t i = 0; i < log.rowCount(); ++i) {
         const std::optional<CellOverlay::Cell> cell = CellOverlay::CellOf(tune, settings.map, rpm[i], tp[i]);
-        if (!cell || !(afr[i] > 0) || !std::isfinite(afr[i]) || !(rpm[i] > 0)) {
+        if (!cell || std::isnan(afr[i]) || !(rpm[i] > 0)) {
             ++p.unusable;
             continue;
         }
-        if (!steady[i]) {
-            ++p.transients;
+        const auto e = static_cast<std::size_t>(cell->entry());
+        CellProposal &c = p.cells[e];
+        std::size_t *reason = nullptr;
+        if (i < spentRows[e])
+            reason = &p.spent;
+        else if (!steady[i])
+            reason = &p.transients;
+        else if (decelerating[i])
+            reason = &p.decelerating;
+        else if (coolant && !((*coolant)[i] >= settings.minCoolant))
+            reason = &p.warmingUp;
+        else if (!(afr[i] >= settings.afrLow && afr[i] <= settings.afrHigh))
+            reason = &p.implausible;
+        if (reason) {
+            ++*reason;
+            ++(reason == &p.spent ? c.spent : c.leftOut);
             continue;
         }
         ++p.used;
-        const auto e = static_cast<std::size_t>(cell->entry());
         sums[e] += afr[i];
-        ++p.cells[e].samples;
+        ++c.samples;
     }
 
     const CVMapInfo &map = tune.map(settings.map);
@@ -222,17 +221,20 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings)
         c.target = settings.targets.afr[e];
         if (c.samples > 0)
             c.measured = sums[e] / c.samples;
-        if (c.samples == 0) {
-            c.status = CellStatus::NoSamples;
-        } else if (c.currentRaw >= 128) {
+        if (c.currentRaw >= 128 && (c.samples > 0 || c.leftOut > 0)) {
             c.status = CellStatus::ClosedLoop;
+        } else if (c.samples < settings.minSamples && c.spent > 0) {
+            c.status = CellStatus::Applied;
+        } else if (c.samples == 0) {
+            c.status = CellStatus::NoSamples;
         } else if (c.samples < settings.minSamples) {
             c.status = CellStatus::TooFewSamples;
         } else {
             c.status = CellStatus::Proposed;
-            const double exact = (1.0 + c.currentRaw / 100.0) * c.measured / c.target * 100.0 - 100.0;
+            const double ratio = CappedRatio(c.measured, c.target, settings.maxChangePercent, &c.capped);
+            const double exact = (1.0 + c.currentRaw / 100.0) * ratio * 100.0 - 100.0;
             c.clamped = exact < OpenLoopLow - 0.5 || exact > OpenLoopHigh + 0.5;
-            c.proposedRaw = CorrectedEnrichment(c.currentRaw, c.measured, c.target);
+            c.proposedRaw = CorrectedEnrichment(c.currentRaw, ratio * c.target, c.target);
         }
     }
     return p;

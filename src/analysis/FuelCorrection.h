@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <array>
+#include <map>
+#include <tuple>
 #include <vector>
 
 struct DataLog;
@@ -22,11 +24,21 @@ class Tune;
 // range 0..127 so the cell stays open loop. e is the cell's value in the tune
 // now, so a log should be taken after the last edit of the cells it corrects.
 //
+// One pass changes the fuel a cell delivers by at most the cap (measured /
+// target is held within 1 -/+ cap / 100), so a wrong column or formula can
+// never swing a cell far on a running engine.
+//
 // Left out: closed-loop cells (raw 128 and above: the engine computer trims
 // them from the oxygen sensor itself), cells with fewer than the minimum
-// number of samples, samples taken during a transient (the load changed by
-// more than the limit since the sample before, or will by the next), samples
-// without RPM, load or a positive measured ratio.
+// number of samples, and samples
+// - without RPM, load or a measured ratio,
+// - taken during a transient (the load changed by more than the limit since
+//   the sample before, or will by the next),
+// - at closed throttle or while decelerating (load below its limit, or
+//   fallen by more than the falling limit since the sample before),
+// - during warm-up (the coolant column, when the log has one, below its limit),
+// - with a ratio outside the plausible range (a voltage read as a ratio),
+// - already spent: logged before a correction of their cell was applied.
 namespace FuelCorrection {
 
 inline constexpr int OpenLoopLow = 0;
@@ -49,24 +61,36 @@ struct TargetTable
     double at(int rpmIndex, int tpIndex) const { return afr[static_cast<std::size_t>(rpmIndex * 16 + tpIndex)]; }
 };
 
+// The accepted cap on the change per pass, in percent.
+inline constexpr double MaxChangeLow = 1.0;
+inline constexpr double MaxChangeHigh = 50.0;
+
 // The accepted target ratios.
 inline constexpr double TargetLow = 6.0;
 inline constexpr double TargetHigh = 25.0;
 
 struct Settings
 {
-    QString afrColumn;        // the log column that measures the ratio
+    QString afrColumn;        // the log column that measures the ratio; empty: not chosen yet
     QString afrFormula;       // applied to that column's values (V); empty: as logged
     int minSamples = 10;      // per cell
     double transientTp = 8.0; // largest TP change between neighbouring samples still steady
+    double maxChangePercent = 15.0; // most the fuel of a cell may change in one pass
+    double closedThrottleTp = 10.0; // TP below this: closed throttle
+    double fallingTp = 1.0;         // TP fallen by more than this since the sample before: deceleration
+    QString coolantColumn = QStringLiteral("Coolant"); // used when the log has it
+    double minCoolant = 70.0;       // coolant below this: warm-up
+    double afrLow = 9.0;            // plausible measured ratios
+    double afrHigh = 20.0;
     MapKey map = MapKey::HOFM;
     TargetTable targets = TargetTable::Defaults();
 };
 
 // Section "FuelCorrection" of the preferences store: AFRColumn, AFRFormula,
-// MinSamples, TransientTP, Map (catalogue key) and Target0..Target15 (one RPM
-// row each, sixteen numbers separated by ","). Missing or unreadable values
-// keep their defaults.
+// MinSamples, TransientTP, MaxChange, ClosedThrottleTP, FallingTP,
+// CoolantColumn, MinCoolant, AFRLow, AFRHigh, Map (catalogue key) and
+// Target0..Target15 (one RPM row each, sixteen numbers separated by ",").
+// Missing or unreadable values keep their defaults.
 Settings LoadSettings(const SettingsStore &store);
 bool SaveSettings(SettingsStore &store, const Settings &settings);
 
@@ -74,17 +98,40 @@ bool SaveSettings(SettingsStore &store, const Settings &settings);
 // limit from the sample before or after it, and for samples without a TP.
 std::vector<bool> SteadyMask(const std::vector<float> &tp, double limit);
 
-enum class CellStatus { NoSamples, TooFewSamples, ClosedLoop, Proposed };
+// The cells a correction was applied to, per log: the samples a cell had
+// when it was corrected are spent, so the same samples never correct it
+// twice (they were logged with the old value). A log is known by its first
+// sample's date (a saved copy of the running log is the same log), or by
+// its path when it has none. Kept for the whole run, whichever log is open.
+class AppliedCells
+{
+public:
+    void mark(const QString &logKey, MapKey map, int entry, std::size_t rows);
+    // Rows of the log spent for the cell (0: none).
+    std::size_t spentRows(const QString &logKey, MapKey map, int entry) const;
+
+private:
+    std::map<std::tuple<QString, int, int>, std::size_t> m_spent;
+};
+
+QString LogKey(const DataLog &log, const QString &path);
+
+// Applied: the cell was corrected from this log and has too few samples
+// logged since.
+enum class CellStatus { NoSamples, TooFewSamples, ClosedLoop, Proposed, Applied };
 
 struct CellProposal
 {
     CellStatus status = CellStatus::NoSamples;
-    int samples = 0;           // steady samples with a ratio in the cell
-    double measured = 0;       // their average ratio
+    int samples = 0;           // samples with a ratio in the cell that passed the filters
+    int leftOut = 0;           // samples in the cell the filters left out
+    int spent = 0;             // samples in the cell used by a correction already applied
+    double measured = 0;       // average ratio of the samples that passed
     double target = 0;
     int currentRaw = 0;
     int proposedRaw = 0;       // = currentRaw unless Proposed
     bool clamped = false;      // the exact result lay outside 0..127
+    bool capped = false;       // held to the cap on the change per pass
     bool changes() const { return status == CellStatus::Proposed && proposedRaw != currentRaw; }
 };
 
@@ -92,10 +139,17 @@ struct Proposal
 {
     MapKey map = MapKey::HOFM;
     std::array<CellProposal, 256> cells{};
-    std::size_t used = 0;       // samples that counted
-    std::size_t transients = 0; // left out as transients
-    std::size_t unusable = 0;   // left out for a missing RPM, TP or ratio
-    QString error;              // why nothing could be computed (empty when fine)
+    std::size_t used = 0;        // samples that counted
+    std::size_t transients = 0;  // left out as transients
+    std::size_t decelerating = 0; // left out at closed throttle or decelerating
+    std::size_t warmingUp = 0;   // left out below the coolant limit
+    std::size_t implausible = 0; // left out for a ratio outside the plausible range
+    std::size_t spent = 0;       // left out as used by a correction already applied
+    std::size_t unusable = 0;    // left out for a missing RPM, TP or ratio
+    bool coolantFound = false;   // the log has the coolant column
+    QString logKey;              // the log the proposal was computed from
+    std::size_t rows = 0;        // and how many rows it had
+    QString error;               // why nothing could be computed (empty when fine)
 };
 
 // The measured ratio of each row: the AFR column through the formula (the
@@ -103,6 +157,15 @@ struct Proposal
 // which is not a usable ratio).
 std::vector<float> MeasuredRatios(const DataLog &log, int afrColumn, const QString &formula);
 
-Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings);
+// Samples left out at closed throttle or decelerating (a sample without a
+// TP counts as neither).
+std::vector<bool> DeceleratingMask(const std::vector<float> &tp, double closedBelow, double fallingBy);
+
+// The factor measured / target as one pass may apply it: within
+// 1 -/+ capPercent / 100. capped tells whether it was held.
+double CappedRatio(double measured, double target, double capPercent, bool *capped = nullptr);
+
+Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied = nullptr,
+                 const QString &logKey = QString());
 
 } // namespace FuelCorrection

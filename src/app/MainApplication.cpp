@@ -108,6 +108,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     });
     QObject::connect(m_gauges, &GaugesWindow::shownChanged, gaugesItem, &QAction::setChecked);
     QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_gauges, &GaugesWindow::TakeSample);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::samplesStopped, m_gauges, &GaugesWindow::DataStopped);
     QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
                      &Map3DViewCommands::TakeSample);
 

@@ -91,4 +91,32 @@ QVector<double> Ticks(Range range)
     return ticks;
 }
 
+double LabelFactor(Range range)
+{
+    return range.max - range.min >= 2000.0 ? 1000.0 : 1.0;
+}
+
+QString TickText(double value, Range range)
+{
+    return QString::number(value / LabelFactor(range), 'g', 4);
+}
+
+QString FactorText(Range range)
+{
+    return LabelFactor(range) > 1.0 ? QStringLiteral("x1000") : QString();
+}
+
+int LabelStride(const QVector<QRectF> &rects, double gap)
+{
+    const auto n = static_cast<int>(rects.size());
+    for (int stride = 1; stride < n; ++stride) {
+        bool clear = true;
+        for (int i = 0; clear && i + stride < n; i += stride)
+            clear = !rects[i].adjusted(-gap, -gap, gap, gap).intersects(rects[i + stride]);
+        if (clear)
+            return stride;
+    }
+    return std::max(1, n);
+}
+
 } // namespace GaugeScale

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRectF>
+#include <QString>
 #include <QVector>
 
 // The geometry of a gauge apart from any widget: where a value puts a dial's
@@ -35,5 +37,18 @@ Range NiceRange(double lo, double hi);
 Range Grow(Range range, double value);
 // Tick values from min to max at the nice step of the range.
 QVector<double> Ticks(Range range);
+
+// Scales whose span reaches 2000 are labelled in thousands, as a
+// tachometer is ("2" for 2000), and say so with FactorText ("x1000"); the
+// factor holds for every label of the scale, so the labels never mix units.
+double LabelFactor(Range range);
+QString TickText(double value, Range range);
+// "x1000" when the labels are in thousands, else empty.
+QString FactorText(Range range);
+
+// Which tick labels to draw so that none touch: every stride-th label
+// starting with the first, the smallest stride for which the labels drawn
+// are at least gap apart. rects are the labels' boxes in tick order.
+int LabelStride(const QVector<QRectF> &rects, double gap = 2.0);
 
 } // namespace GaugeScale

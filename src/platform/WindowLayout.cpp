@@ -16,11 +16,31 @@ Result Compute(const Input &in)
     r.storedSplitterX = x;
     const int panelWidth = std::max(0, in.windowWidth - (x + PanelRightMargin));
     r.stripVisible = in.realTime && !in.vqSelected;
-    const int strip = r.stripVisible ? std::min(in.stripHeight, height) : 0;
+    const int asked = in.stripHeightForWidth ? in.stripHeightForWidth(panelWidth) : in.stripHeight;
+    const int strip = r.stripVisible ? std::clamp(asked, 0, height) : 0;
     r.panel = {x + PanelGap, in.clientTop, panelWidth, height - strip};
     if (r.stripVisible)
         r.strip = {x + PanelGap, in.clientTop + height - strip, panelWidth, strip};
     return r;
+}
+
+std::vector<int> FlowLines(const std::vector<int> &widths, int width, int spacing)
+{
+    std::vector<int> lines(widths.size(), 0);
+    int line = 0;
+    int used = 0; // width taken on the current line, 0 while it is empty
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const int w = std::max(0, widths[i]);
+        if (w > 0) {
+            if (used > 0 && used + spacing + w > width) {
+                ++line;
+                used = 0;
+            }
+            used += (used > 0 ? spacing : 0) + w;
+        }
+        lines[i] = line;
+    }
+    return lines;
 }
 
 int ClampSplitter(int proposedLeft, int windowWidth)

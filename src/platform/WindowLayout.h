@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <vector>
+
 // Where the main window's areas go, in twips, for a given splitter position.
 // Kept apart from the widgets so the rules can be checked on their own.
 namespace WindowLayout {
@@ -28,6 +31,10 @@ struct Input
     bool realTime = false;    // the live strip is shown below the panel...
     bool vqSelected = false;  // ...except while the VQ Table node is selected
     int stripHeight = 0;      // height the live strip asks for
+    // When set, the height the strip asks for at a width (twips to twips):
+    // a strip that wraps its labels onto more lines on a narrow panel needs
+    // more height there. Replaces stripHeight.
+    std::function<int(int width)> stripHeightForWidth;
 };
 
 struct Result
@@ -53,5 +60,12 @@ Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int min
 
 // The window width a resize ends with.
 inline int ClampWindowWidth(int width) { return width < MinimumWindowWidth ? MinimumWindowWidth : width; }
+
+// Lays items of the given widths out left to right, starting a new line
+// where the next item would pass width (spacing between items on a line).
+// Returns each item's line, 0 first; an item wider than the whole width
+// takes a line of its own. Items of width 0 (hidden) stay on the current
+// line and take no room.
+std::vector<int> FlowLines(const std::vector<int> &widths, int width, int spacing);
 
 } // namespace WindowLayout

@@ -75,6 +75,7 @@ void frmMain::createClientArea()
     m_picRealTime = new QWidget(m_client);
     m_picRealTime->setObjectName("picRealTime");
     new QVBoxLayout(m_picRealTime);
+    m_picRealTime->installEventFilter(this);
     m_picRealTime->setVisible(false);
 }
 
@@ -131,6 +132,12 @@ void frmMain::SizeControls(double x)
     in.realTime = m_state.RealTimeEnabled;
     in.vqSelected = m_currentNodePanel == VQPanel;
     in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
+    in.stripHeightForWidth = [this](int widthTwips) {
+        const int width = ToPixels(widthTwips);
+        const int height = m_picRealTime->hasHeightForWidth() ? m_picRealTime->heightForWidth(width)
+                                                              : m_picRealTime->sizeHint().height();
+        return static_cast<int>(ToTwipsY(height));
+    };
     const WindowLayout::Result r = WindowLayout::Compute(in);
     m_prefs.window.SetSplitterX(r.storedSplitterX);
 
@@ -160,6 +167,9 @@ void frmMain::resizeEvent(QResizeEvent *event)
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize && isVisible())
+        Relayout();
+    // The live strip needs another height (its labels wrap differently).
+    if (watched == m_picRealTime && event->type() == QEvent::LayoutRequest && isVisible())
         Relayout();
     if (watched != m_imgSplitter)
         return QMainWindow::eventFilter(watched, event);

@@ -266,9 +266,16 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     app->window().Actions().mnuToolsFuelCorrection->trigger();
     auto *dialog = app->window().findChild<FuelCorrectionDialog *>();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->afrCombo()->currentText(), "AFR"); // found by its name
+    EXPECT_FALSE(dialog->compute()); // nothing proposed before the column is chosen
+    dialog->afrCombo()->setCurrentIndex(dialog->afrCombo()->findText("AFR"));
     ASSERT_TRUE(dialog->compute());
-    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21"); // 1.1 x 1.1
+    const auto &p = dialog->proposal();
+    EXPECT_EQ(p.cells[1 * 16 + 1].status, FuelCorrection::CellStatus::ClosedLoop);
+    // The jump 16 -> 48 leaves one sample either side out.
+    EXPECT_EQ(p.transients, 2u);
+    EXPECT_EQ(p.cells[3 * 16 + 3].samples, 39);
+    EXPECT_EQ(p.cells[3 * 16 + 3].proposedRaw, 21); // 1.1 x 1.1
+    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21\n39 (1 out)"); // samples, left out
 
     // Nothing selected: nothing applied.
     EXPECT_EQ(dialog->applySelected(), 0);
@@ -278,7 +285,14 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     EXPECT_EQ(dialog->applySelected(), 1);
     EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 21);
     EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(1 * 16 + 1), 200);
-    EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 21) << "the proposal starts from the new value";
+    EXPECT_TRUE(app->state().Modified);
+    EXPECT_TRUE(app->state().ChangesNotSent);
+    // The proposal now starts from the new value.
+    EXPECT_EQ(dialog->proposal().cells[3 * 16 + 3].currentRaw, 21);
+    // The same samples never correct the cell a second time.
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->applySelected(), 0);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 21);
     // One step of the undo history, taken back by one Undo.
     EXPECT_TRUE(app->undoCompare().history().UndoLabel().contains("Fuel Correction"));
     app->window().Actions().mnuEditUndo->trigger();

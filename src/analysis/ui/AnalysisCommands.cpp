@@ -70,7 +70,7 @@ MapOverlayDialog *AnalysisCommands::ShowMapOverlay()
     if (!ensureLog())
         return nullptr;
     if (!m_overlayDialog) {
-        m_overlayDialog = new MapOverlayDialog(m_window.State(), *m_viewer, *m_marks, m_viewer);
+        m_overlayDialog = new MapOverlayDialog(m_window.State(), m_window.Prefs().store, *m_viewer, *m_marks, m_viewer);
         m_overlayDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_overlayDialog->show();
@@ -84,7 +84,7 @@ FuelCorrectionDialog *AnalysisCommands::ShowFuelCorrection()
         return nullptr;
     if (!m_correctionDialog) {
         m_correctionDialog = new FuelCorrectionDialog(
-            m_window.State(), m_window.Prefs().store, *m_viewer,
+            m_window.State(), m_window.Prefs().store, *m_viewer, m_appliedCorrections,
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);
             },

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ApplyCorrection.h"
+#include "analysis/FuelCorrection.h"
 
 #include <QObject>
 #include <QPointer>
@@ -53,4 +54,7 @@ private:
     std::unique_ptr<GridLogMarks> m_marks;
     QPointer<MapOverlayDialog> m_overlayDialog;
     QPointer<FuelCorrectionDialog> m_correctionDialog;
+    // Outlives the dialog and the log shown, so that closing and opening
+    // either again never makes spent samples propose a cell a second time.
+    FuelCorrection::AppliedCells m_appliedCorrections;
 };

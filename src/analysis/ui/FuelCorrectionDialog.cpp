@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,11 +33,36 @@ QTableWidget *makeGrid(QWidget *parent, const char *name)
     return grid;
 }
 
+QDoubleSpinBox *numberSpin(QWidget *parent, const char *name, double low, double high, int decimals, double value)
+{
+    auto *spin = new QDoubleSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setRange(low, high);
+    spin->setDecimals(decimals);
+    spin->setValue(value);
+    return spin;
+}
+
+QWidget *pair(QWidget *parent, QWidget *first, const QString &between, QWidget *second)
+{
+    auto *box = new QWidget(parent);
+    auto *row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(first);
+    row->addWidget(new QLabel(between, box));
+    row->addWidget(second);
+    row->addStretch(1);
+    return box;
+}
+
+const QString NoColumn = QStringLiteral("(choose the column)");
+const QString NoCoolant = QStringLiteral("(none)");
+
 } // namespace
 
 FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
-                                     Applier apply, QWidget *parent)
-    : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_apply(std::move(apply))
+                                           FuelCorrection::AppliedCells &applied, Applier apply, QWidget *parent)
+    : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_applied(applied), m_apply(std::move(apply))
 {
     setObjectName(QStringLiteral("FuelCorrectionDialog"));
     setWindowTitle(QStringLiteral("Fuel Correction from Log"));
@@ -59,17 +85,14 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
 
     comboAFR = new QComboBox(this);
     comboAFR->setObjectName(QStringLiteral("comboAFR"));
+    // No guess from the column names: a narrow-band O2 voltage read as a
+    // ratio proposes nonsense, so the column is the user's own choice (the
+    // last one chosen is remembered).
     const DataLog &log = viewer.log();
+    comboAFR->addItem(NoColumn);
     for (int c = 0; c < log.columnCount(); ++c)
         comboAFR->addItem(log.names[c]);
-    int afr = log.columnIndex(m_settings.afrColumn);
-    for (int c = 0; afr < 0 && c < log.columnCount(); ++c) {
-        const QString n = log.names[c].toUpper();
-        if (n.contains(QLatin1String("AFR")) || n.contains(QLatin1String("LAMBDA")) || n.contains(QLatin1String("WIDEBAND"))
-            || n.contains(QLatin1String("O2")))
-            afr = c;
-    }
-    comboAFR->setCurrentIndex(afr);
+    comboAFR->setCurrentIndex(std::max(0, log.columnIndex(m_settings.afrColumn) + 1));
     form->addRow(QStringLiteral("Air-fuel ratio column:"), comboAFR);
 
     editFormula = new QLineEdit(m_settings.afrFormula, this);
@@ -83,17 +106,14 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     spinMinSamples->setValue(m_settings.minSamples);
     form->addRow(QStringLiteral("Samples needed per cell:"), spinMinSamples);
 
-    spinTransient = new QDoubleSpinBox(this);
-    spinTransient->setObjectName(QStringLiteral("spinTransient"));
-    spinTransient->setRange(0, 255);
-    spinTransient->setDecimals(1);
-    spinTransient->setValue(m_settings.transientTp);
-    form->addRow(QStringLiteral("Transient: TP change between samples above:"), spinTransient);
+    buildFilters(form);
     layout->addLayout(form);
 
     auto *tabs = new QTabWidget(this);
     gridProposal = makeGrid(tabs, "gridProposal");
     gridProposal->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Two lines per cell: the change, then its samples and those left out.
+    gridProposal->verticalHeader()->setDefaultSectionSize(gridProposal->fontMetrics().lineSpacing() * 2 + 6);
     gridTarget = makeGrid(tabs, "gridTarget");
     tabs->addTab(gridProposal, QStringLiteral("Proposal (current -> new)"));
     tabs->addTab(gridTarget, QStringLiteral("Target AFR"));
@@ -122,8 +142,55 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     connect(applyButton, &QPushButton::clicked, this, [this] { applySelected(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(1000, 760);
-    compute();
+    resize(1200, 860);
+    withdrawProposal();
+    const auto withdraw = [this] { withdrawProposal(); };
+    connect(comboMap, &QComboBox::currentIndexChanged, this, withdraw);
+    connect(comboAFR, &QComboBox::currentIndexChanged, this, withdraw);
+    connect(comboCoolant, &QComboBox::currentIndexChanged, this, withdraw);
+    connect(editFormula, &QLineEdit::textChanged, this, withdraw);
+    connect(spinMinSamples, &QSpinBox::valueChanged, this, withdraw);
+    for (QDoubleSpinBox *spin : findChildren<QDoubleSpinBox *>())
+        connect(spin, &QDoubleSpinBox::valueChanged, this, withdraw);
+}
+
+void FuelCorrectionDialog::buildFilters(QFormLayout *form)
+{
+    const FuelCorrection::Settings &s = m_settings;
+    spinCap = numberSpin(this, "spinCap", FuelCorrection::MaxChangeLow, FuelCorrection::MaxChangeHigh, 1,
+                         s.maxChangePercent);
+    spinCap->setSuffix(QStringLiteral(" %"));
+    form->addRow(QStringLiteral("Most a cell's fuel may change per pass:"), spinCap);
+    spinTransient = numberSpin(this, "spinTransient", 0, 255, 1, s.transientTp);
+    form->addRow(QStringLiteral("Transient: TP change between samples above:"), spinTransient);
+    spinClosedThrottle = numberSpin(this, "spinClosedThrottle", 0, 255, 1, s.closedThrottleTp);
+    spinFalling = numberSpin(this, "spinFalling", 0, 255, 1, s.fallingTp);
+    form->addRow(QStringLiteral("Closed throttle: TP below:"),
+                 pair(this, spinClosedThrottle, QStringLiteral("   Decelerating: TP falling by more than:"), spinFalling));
+    comboCoolant = new QComboBox(this);
+    comboCoolant->setObjectName(QStringLiteral("comboCoolant"));
+    comboCoolant->addItem(NoCoolant);
+    const DataLog &log = m_viewer.log();
+    for (int c = 0; c < log.columnCount(); ++c)
+        comboCoolant->addItem(log.names[c]);
+    comboCoolant->setCurrentIndex(std::max(0, log.columnIndex(s.coolantColumn) + 1));
+    spinMinCoolant = numberSpin(this, "spinMinCoolant", -50, 200, 1, s.minCoolant);
+    form->addRow(QStringLiteral("Warm-up: coolant column:"),
+                 pair(this, comboCoolant, QStringLiteral("below:"), spinMinCoolant));
+    spinAfrLow = numberSpin(this, "spinAfrLow", FuelCorrection::TargetLow, FuelCorrection::TargetHigh, 1, s.afrLow);
+    spinAfrHigh = numberSpin(this, "spinAfrHigh", FuelCorrection::TargetLow, FuelCorrection::TargetHigh, 1, s.afrHigh);
+    form->addRow(QStringLiteral("Plausible AFR from:"), pair(this, spinAfrLow, QStringLiteral("to"), spinAfrHigh));
+}
+
+void FuelCorrectionDialog::withdrawProposal()
+{
+    m_proposal = FuelCorrection::Proposal{};
+    m_proposal.map = static_cast<MapKey>(comboMap->currentData().toInt());
+    m_proposal.error = QStringLiteral("Choose the column that measures the air-fuel ratio and its formula, "
+                                      "check the filters, then press Compute.");
+    gridProposal->clearSelection();
+    showProposal();
+    lblStatus->setText(m_proposal.error);
 }
 
 FuelCorrectionDialog::~FuelCorrectionDialog()
@@ -166,7 +233,9 @@ void FuelCorrectionDialog::targetEdited(int row, int col)
     m_filling = true;
     if (ok && std::isfinite(v) && v >= FuelCorrection::TargetLow && v <= FuelCorrection::TargetHigh) {
         m_settings.targets.afr[e] = v;
-        lblStatus->setText(QString());
+        m_filling = false;
+        withdrawProposal(); // computed against the old target
+        m_filling = true;
     } else if (item) {
         item->setText(QString::number(m_settings.targets.afr[e]));
         lblStatus->setText(QStringLiteral("Please enter a valid value between %1 and %2")
@@ -180,10 +249,26 @@ FuelCorrection::Settings FuelCorrectionDialog::settings() const
 {
     FuelCorrection::Settings s = m_settings;
     s.map = static_cast<MapKey>(comboMap->currentData().toInt());
-    s.afrColumn = comboAFR->currentText();
+    // A column remembered from another log that this one lacks stays
+    // remembered: "(none)" here is no choice against it.
+    const DataLog &log = m_viewer.log();
+    const auto column = [&log](const QComboBox *combo, const QString &remembered) {
+        if (combo->currentIndex() > 0)
+            return combo->currentText();
+        return log.columnIndex(remembered) < 0 ? remembered : QString();
+    };
+    s.afrColumn = column(comboAFR, m_settings.afrColumn);
     s.afrFormula = editFormula->text().trimmed();
     s.minSamples = spinMinSamples->value();
     s.transientTp = spinTransient->value();
+    s.maxChangePercent = spinCap->value();
+    s.closedThrottleTp = spinClosedThrottle->value();
+    s.fallingTp = spinFalling->value();
+    s.coolantColumn = column(comboCoolant, m_settings.coolantColumn);
+    s.minCoolant = spinMinCoolant->value();
+    // A range given upside down is read the right way round.
+    s.afrLow = std::min(spinAfrLow->value(), spinAfrHigh->value());
+    s.afrHigh = std::max(spinAfrLow->value(), spinAfrHigh->value());
     return s;
 }
 
@@ -191,7 +276,8 @@ bool FuelCorrectionDialog::compute()
 {
     m_settings = settings();
     FuelCorrection::SaveSettings(m_store, m_settings);
-    m_proposal = FuelCorrection::Compute(m_viewer.log(), m_state.tune, m_settings);
+    m_proposal = FuelCorrection::Compute(m_viewer.log(), m_state.tune, m_settings, &m_applied,
+                                         FuelCorrection::LogKey(m_viewer.log(), m_viewer.logPath()));
     showProposal();
     if (!m_proposal.error.isEmpty()) {
         lblStatus->setText(m_proposal.error);
@@ -200,12 +286,24 @@ bool FuelCorrectionDialog::compute()
     int changes = 0;
     for (const auto &c : m_proposal.cells)
         changes += c.changes() ? 1 : 0;
-    lblStatus->setText(QStringLiteral("%1 samples used, %2 left out as transients, %3 without RPM, TP or ratio; "
-                                      "%4 cells would change.")
-                           .arg(m_proposal.used)
-                           .arg(m_proposal.transients)
-                           .arg(m_proposal.unusable)
-                           .arg(changes));
+    const FuelCorrection::Proposal &p = m_proposal;
+    QString text = QStringLiteral("%1 samples used. Left out: %2 transients, %3 at closed throttle or decelerating, "
+                                  "%4 warming up%5, %6 with an AFR outside %7..%8, %9 already used by an applied "
+                                  "correction, %10 without RPM, TP or AFR. %11 cells would change.")
+                       .arg(p.used)
+                       .arg(p.transients)
+                       .arg(p.decelerating)
+                       .arg(p.warmingUp)
+                       .arg(p.coolantFound ? QString() : QStringLiteral(" (no coolant column)"))
+                       .arg(p.implausible)
+                       .arg(m_settings.afrLow)
+                       .arg(m_settings.afrHigh)
+                       .arg(p.spent)
+                       .arg(p.unusable)
+                       .arg(changes);
+    if (p.used == 0 && p.implausible > 0)
+        text += QStringLiteral(" No sample has a plausible AFR: check the column and its formula.");
+    lblStatus->setText(text);
     return true;
 }
 
@@ -223,7 +321,14 @@ void FuelCorrectionDialog::showProposal()
             tip = QStringLiteral("No samples");
             break;
         case FuelCorrection::CellStatus::TooFewSamples:
-            tip = QStringLiteral("%1 samples: too few").arg(c.samples);
+            tip = QStringLiteral("%1 samples: too few (%2 left out by the filters)").arg(c.samples).arg(c.leftOut);
+            break;
+        case FuelCorrection::CellStatus::Applied:
+            text = QStringLiteral("%1 applied").arg(current);
+            tip = QStringLiteral("Corrected from this log: its %1 samples are used; %2 logged since")
+                      .arg(c.spent)
+                      .arg(c.samples);
+            back = QColor(200, 220, 255);
             break;
         case FuelCorrection::CellStatus::ClosedLoop:
             tip = QStringLiteral("Closed loop: left to the engine computer (%1 samples, AFR %2)")
@@ -232,11 +337,13 @@ void FuelCorrectionDialog::showProposal()
             back = QColor(225, 225, 225);
             break;
         case FuelCorrection::CellStatus::Proposed:
-            text = QStringLiteral("%1 -> %2").arg(current).arg(c.proposedRaw);
-            tip = QStringLiteral("%1 samples, measured AFR %2, target %3%4")
+            text = QStringLiteral("%1 -> %2\n%3 (%4 out)").arg(current).arg(c.proposedRaw).arg(c.samples).arg(c.leftOut);
+            tip = QStringLiteral("%1 samples, %2 left out by the filters, measured AFR %3, target %4%5%6")
                       .arg(c.samples)
+                      .arg(c.leftOut)
                       .arg(c.measured, 0, 'f', 2)
                       .arg(c.target)
+                      .arg(c.capped ? QStringLiteral(", held to the cap on the change per pass") : QString())
                       .arg(c.clamped ? QStringLiteral(", limited to 0..127") : QString());
             back = c.changes() ? QColor(255, 240, 170) : QColor(210, 240, 210);
             break;
@@ -278,6 +385,11 @@ int FuelCorrectionDialog::applySelected()
         return 0;
     }
     const int changed = m_apply ? m_apply(m_proposal.map, changes) : 0;
+    // The samples behind these cells are spent: computing again must not
+    // correct the corrected values from the same samples.
+    for (const ApplyCorrection::CellChange &c : changes)
+        if (changed > 0)
+            m_applied.mark(m_proposal.logKey, m_proposal.map, c.entry, m_proposal.rows);
     compute();
     lblStatus->setText(
         QStringLiteral("%1 cells of %2 changed.").arg(changed).arg(QLatin1String(CatalogueEntry(m_proposal.map).name)));

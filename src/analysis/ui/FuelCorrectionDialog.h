@@ -9,6 +9,7 @@
 class DatalogViewer;
 class QComboBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -18,8 +19,11 @@ struct ProgramState;
 
 // "Fuel Correction from Log": the proposal for each open-loop cell of a fuel
 // map beside its current value, computed from the viewer's log, the chosen
-// air-fuel ratio column (through an optional formula) and the target table.
-// The user picks cells (or all changes) and applies them as one edit.
+// air-fuel ratio column (through an optional formula), the filters and the
+// target table. Nothing is proposed until the user has chosen the column and
+// pressed Compute; changing any setting withdraws the proposal. The user
+// picks cells (or all changes) and applies them as one edit; applied cells
+// are recorded in applied, so their samples never propose them again.
 class FuelCorrectionDialog : public QDialog
 {
     Q_OBJECT
@@ -28,8 +32,8 @@ public:
     // how many changed.
     using Applier = std::function<int(MapKey, const std::vector<ApplyCorrection::CellChange> &)>;
 
-    FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer, Applier apply,
-                      QWidget *parent = nullptr);
+    FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
+                         FuelCorrection::AppliedCells &applied, Applier apply, QWidget *parent = nullptr);
     ~FuelCorrectionDialog() override;
 
     // Recomputes the proposal from the controls; false (reason in the status
@@ -51,6 +55,7 @@ public:
     QLineEdit *formulaEdit() const { return editFormula; }
     QSpinBox *minSamplesSpin() const { return spinMinSamples; }
     QDoubleSpinBox *transientSpin() const { return spinTransient; }
+    QDoubleSpinBox *capSpin() const { return spinCap; }
     QLabel *statusLabel() const { return lblStatus; }
 
 private:
@@ -58,10 +63,13 @@ private:
     void fillTargets(const FuelCorrection::TargetTable &targets);
     void showProposal();
     void targetEdited(int row, int col);
+    void buildFilters(QFormLayout *form);
+    void withdrawProposal();
 
     const ProgramState &m_state;
     SettingsStore &m_store;
     const DatalogViewer &m_viewer;
+    FuelCorrection::AppliedCells &m_applied;
     Applier m_apply;
     FuelCorrection::Settings m_settings;
     FuelCorrection::Proposal m_proposal;
@@ -72,6 +80,13 @@ private:
     QLineEdit *editFormula = nullptr;
     QSpinBox *spinMinSamples = nullptr;
     QDoubleSpinBox *spinTransient = nullptr;
+    QDoubleSpinBox *spinCap = nullptr;
+    QDoubleSpinBox *spinClosedThrottle = nullptr;
+    QDoubleSpinBox *spinFalling = nullptr;
+    QComboBox *comboCoolant = nullptr;
+    QDoubleSpinBox *spinMinCoolant = nullptr;
+    QDoubleSpinBox *spinAfrLow = nullptr;
+    QDoubleSpinBox *spinAfrHigh = nullptr;
     QTableWidget *gridProposal = nullptr;
     QTableWidget *gridTarget = nullptr;
     QLabel *lblStatus = nullptr;

@@ -16,7 +16,7 @@ struct ProgramState;
 class GridLogMarks
 {
 public:
-    enum class Show { Counts, Averages, Both };
+    using Show = CellOverlay::Show;
 
     GridLogMarks(const ProgramState &state, MapGridView &grid);
 
@@ -32,14 +32,15 @@ public:
     // axis edit).
     void refresh();
 
-    // The note a cell shows for an overlay ("12", "14.53", "12 | 14.53").
-    static QString NoteText(const CellOverlay::Result &overlay, int entry, Show show);
+    // The averaged column's name, for the cells' tooltips.
+    void setColumnName(const QString &name) { m_columnName = name; }
 
 private:
     const ProgramState &m_state;
     MapGridView &m_grid;
     std::optional<CellOverlay::Result> m_overlay;
     Show m_show = Show::Counts;
+    QString m_columnName;
     float m_rpm = std::nanf("");
     float m_tp = std::nanf("");
 };

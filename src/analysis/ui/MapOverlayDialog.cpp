@@ -2,6 +2,7 @@
 
 #include "analysis/ui/DatalogViewer.h"
 #include "model/ProgramState.h"
+#include "platform/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,10 +13,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
-                             QWidget *parent)
-    : QDialog(parent), m_state(state), m_viewer(viewer), m_marks(marks)
+#include <algorithm>
+
+MapOverlayDialog::MapOverlayDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
+                                   GridLogMarks &marks, QWidget *parent)
+    : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_marks(marks)
 {
+    const CellOverlay::Settings saved = CellOverlay::LoadSettings(store);
     setObjectName(QStringLiteral("MapOverlayDialog"));
     setWindowTitle(QStringLiteral("Map Overlay from Log"));
     auto *layout = new QVBoxLayout(this);
@@ -25,6 +29,8 @@ MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewe
     for (const MapCatalogueEntry &e : MapCatalogue())
         if (IsBodyMap(e.key))
             comboMap->addItem(QLatin1String(e.name), static_cast<int>(e.key));
+    // The map on screen when there is one, else the one chosen last time.
+    comboMap->setCurrentIndex(std::max(0, comboMap->findData(static_cast<int>(saved.map))));
     if (const auto current = MapKeyFromPanel(state.CurrentPanel); current && IsBodyMap(*current))
         comboMap->setCurrentIndex(comboMap->findData(static_cast<int>(*current)));
     form->addRow(QStringLiteral("Map:"), comboMap);
@@ -35,6 +41,7 @@ MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewe
     const DataLog &log = viewer.log();
     for (int c = 0; c < log.columnCount(); ++c)
         comboColumn->addItem(log.names[c], c);
+    comboColumn->setCurrentIndex(std::max(0, log.columnIndex(saved.column) + 1));
     form->addRow(QStringLiteral("Average of:"), comboColumn);
     layout->addLayout(form);
 
@@ -44,18 +51,22 @@ MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewe
     radioAverages->setObjectName(QStringLiteral("radioAverages"));
     radioBoth = new QRadioButton(QStringLiteral("Counts and averages"), this);
     radioBoth->setObjectName(QStringLiteral("radioBoth"));
-    radioCounts->setChecked(true);
+    radioCounts->setChecked(saved.show == CellOverlay::Show::Counts);
+    radioAverages->setChecked(saved.show == CellOverlay::Show::Averages);
+    radioBoth->setChecked(saved.show == CellOverlay::Show::Both);
     layout->addWidget(radioCounts);
     layout->addWidget(radioAverages);
     layout->addWidget(radioBoth);
     checkInView = new QCheckBox(QStringLiteral("Only the samples in the viewer's time range"), this);
     checkInView->setObjectName(QStringLiteral("checkInView"));
+    checkInView->setChecked(saved.inView);
     layout->addWidget(checkInView);
 
-    auto *rule = new QLabel(QStringLiteral("A sample falls into the cell the live trace would mark: the RPM row nearest "
+    auto *rule = lblRule = new QLabel(QStringLiteral("A sample falls into the cell the live trace would mark: the RPM row nearest "
                                            "to RPM / 50 and the TP column nearest to the rounded load, on the map's own "
                                            "axes."),
                             this);
+    rule->setObjectName(QStringLiteral("lblRule"));
     rule->setWordWrap(true);
     layout->addWidget(rule);
     lblStatus = new QLabel(this);
@@ -74,6 +85,40 @@ MapOverlayDialog::MapOverlayDialog(const ProgramState &state, const DatalogViewe
     connect(clear, &QPushButton::clicked, this, &MapOverlayDialog::clearOverlay);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // Wrapped labels never get less height than their text needs: the
+    // result never runs over the explanation.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    setMinimumWidth(420);
+}
+
+MapOverlayDialog::~MapOverlayDialog()
+{
+    CellOverlay::SaveSettings(m_store, settings());
+}
+
+CellOverlay::Settings MapOverlayDialog::settings() const
+{
+    CellOverlay::Settings s;
+    s.map = static_cast<MapKey>(comboMap->currentData().toInt());
+    s.column = comboColumn->currentIndex() > 0 ? comboColumn->currentText() : QString();
+    s.show = radioAverages->isChecked() ? CellOverlay::Show::Averages
+             : radioBoth->isChecked()   ? CellOverlay::Show::Both
+                                        : CellOverlay::Show::Counts;
+    s.inView = checkInView->isChecked();
+    return s;
+}
+
+void MapOverlayDialog::setStatus(const QString &text)
+{
+    lblStatus->setText(text);
+    // A longer text needs more lines: the dialog grows rather than letting
+    // the label spill over its neighbours.
+    if (QLayout *l = layout()) {
+        l->activate();
+        const int need = l->hasHeightForWidth() ? l->totalHeightForWidth(width()) : l->totalSizeHint().height();
+        if (need > height())
+            resize(width(), need);
+    }
 }
 
 bool MapOverlayDialog::showOverlay()
@@ -82,7 +127,7 @@ bool MapOverlayDialog::showOverlay()
     const int rpm = log.columnIndex(QStringLiteral("RPM"));
     const int tp = log.columnIndex(QStringLiteral("TP"));
     if (rpm < 0 || tp < 0) {
-        lblStatus->setText(QStringLiteral("The log has no RPM or no TP column."));
+        setStatus(QStringLiteral("The log has no RPM or no TP column."));
         return false;
     }
     const auto map = static_cast<MapKey>(comboMap->currentData().toInt());
@@ -95,13 +140,11 @@ bool MapOverlayDialog::showOverlay()
         end = static_cast<std::size_t>(log.rowAtOrBefore(m_viewer.viewEnd())) + 1;
     }
     const CellOverlay::Result r = CellOverlay::Compute(log, m_state.tune, map, rpm, tp, column, first, end);
-    GridLogMarks::Show show = GridLogMarks::Show::Counts;
-    if (radioAverages->isChecked())
-        show = GridLogMarks::Show::Averages;
-    else if (radioBoth->isChecked())
-        show = GridLogMarks::Show::Both;
-    m_marks.setOverlay(r, show);
-    lblStatus->setText(QStringLiteral("%1 samples placed on %2; %3 without RPM or TP. Select the map in the tree to "
+    const CellOverlay::Settings chosen = settings();
+    CellOverlay::SaveSettings(m_store, chosen);
+    m_marks.setColumnName(comboColumn->currentIndex() > 0 ? comboColumn->currentText() : QString());
+    m_marks.setOverlay(r, chosen.show);
+    setStatus(QStringLiteral("%1 samples placed on %2; %3 without RPM or TP. Select the map in the tree to "
                                       "see them.")
                            .arg(r.samples)
                            .arg(comboMap->currentText())
@@ -112,5 +155,5 @@ bool MapOverlayDialog::showOverlay()
 void MapOverlayDialog::clearOverlay()
 {
     m_marks.clearOverlay();
-    lblStatus->setText(QStringLiteral("Overlay cleared."));
+    setStatus(QStringLiteral("Overlay cleared."));
 }

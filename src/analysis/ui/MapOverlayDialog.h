@@ -9,17 +9,20 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QRadioButton;
+class SettingsStore;
 struct ProgramState;
 
 // "Map Overlay from Log": for a chosen map, how many samples of the viewer's
 // log fell into each cell and the average of a chosen column, shown on the
-// map grid over the cells.
+// map grid over the cells. The map, column, mode and range chosen are
+// remembered in the preferences store.
 class MapOverlayDialog : public QDialog
 {
     Q_OBJECT
 public:
-    MapOverlayDialog(const ProgramState &state, const DatalogViewer &viewer, GridLogMarks &marks,
-                  QWidget *parent = nullptr);
+    MapOverlayDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer, GridLogMarks &marks,
+                     QWidget *parent = nullptr);
+    ~MapOverlayDialog() override;
 
     // "Show": computes the overlay and puts it on the grid; false when the
     // log lacks RPM or TP (the reason is in the dialog's status line).
@@ -30,9 +33,14 @@ public:
     QComboBox *columnCombo() const { return comboColumn; }
     QCheckBox *inViewCheck() const { return checkInView; }
     QLabel *statusLabel() const { return lblStatus; }
+    QLabel *ruleLabel() const { return lblRule; }
+    CellOverlay::Settings settings() const;
 
 private:
+    void setStatus(const QString &text);
+
     const ProgramState &m_state;
+    SettingsStore &m_store;
     const DatalogViewer &m_viewer;
     GridLogMarks &m_marks;
     QComboBox *comboMap = nullptr;
@@ -42,4 +50,5 @@ private:
     QRadioButton *radioBoth = nullptr;
     QCheckBox *checkInView = nullptr;
     QLabel *lblStatus = nullptr;
+    QLabel *lblRule = nullptr;
 };

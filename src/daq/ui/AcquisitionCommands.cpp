@@ -71,6 +71,7 @@ void AcquisitionCommands::RealTimeStarted()
 void AcquisitionCommands::RealTimeStopped()
 {
     m_timer->stop();
+    emit samplesStopped();
 }
 
 void AcquisitionCommands::ApplySampleRate()

@@ -50,6 +50,8 @@ public:
 signals:
     // After every tick, with what it produced.
     void sampleTaken(const AcquisitionSample &sample);
+    // Real-time mode ended: no sample follows until it starts again.
+    void samplesStopped();
 
 private:
     void reportLogFailure();

@@ -1,11 +1,11 @@
 #include "daq/ui/RealTimeStripView.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include "platform/WindowLayout.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QVBoxLayout>
+#include <QResizeEvent>
 #include <algorithm>
 
 namespace {
@@ -53,17 +53,23 @@ quint32 RealTimeStripView::TextColorOf(const QLabel *label)
            (static_cast<quint32>(c.blue()) << 16);
 }
 
+namespace {
+
+constexpr int Margin = 4;
+constexpr int PairGap = 14;   // between pairs on a line
+constexpr int CaptionGap = 4; // between a caption and its value
+constexpr int ColumnGap = 14; // between input columns
+constexpr int LineGap = 2;
+
+} // namespace
+
 RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
 {
     setObjectName("RealTimeStripView");
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(4, 2, 4, 2);
-    outer->setSpacing(2);
-
-    auto *top = new QHBoxLayout;
-    top->setSpacing(6);
-    outer->addLayout(top);
-    const auto pair = [&](const char *caption, const char *name, const char *initial) {
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    const auto pair = [&](const char *caption, const char *name, const char *initial, const QString &widest) {
         auto *c = new QLabel(QString::fromUtf8(caption), this);
         c->setObjectName(QStringLiteral("%1Caption").arg(QLatin1String(name)));
         auto *v = new QLabel(QString::fromUtf8(initial), this);
@@ -71,33 +77,19 @@ RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
         QFont bold = v->font();
         bold.setBold(true);
         v->setFont(bold);
-        top->addWidget(c);
-        top->addWidget(v);
-        top->addSpacing(8);
+        m_pairs.push_back({c, v, QFontMetrics(bold).horizontalAdvance(widest) + 2});
         return v;
     };
-    m_status = pair("Acquisition Status:", "lblRTStatus", "No data available.");
-    m_status->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Receiving data.")) + 8);
-    m_rpm = pair("RPM:", "lblRTRPM", "0000");
-    m_tp = pair("TP:", "lblRTTP", "000");
-    m_mas = pair("MAS:", "lblRTMAS", "0.0v");
-    m_injPW = pair("Injector PW:", "lblRTInjPW", "0.00 ms");
-    m_injDuty = pair("Duty Cycle:", "lblRTInjDuty", "0%");
-    m_revLimitCaption = new QLabel(QStringLiteral("Rev Limit:"), this);
+    m_status = pair("Acquisition Status:", "lblRTStatus", "No data available.", QStringLiteral("No data available."));
+    m_rpm = pair("RPM:", "lblRTRPM", "0000", QStringLiteral("00000"));
+    m_tp = pair("TP:", "lblRTTP", "000", QStringLiteral("000"));
+    m_mas = pair("MAS:", "lblRTMAS", "0.0v", QStringLiteral("0.000v"));
+    m_injPW = pair("Injector PW:", "lblRTInjPW", "0.00 ms", QStringLiteral("00.00 ms"));
+    m_injDuty = pair("Duty Cycle:", "lblRTInjDuty", "0%", QStringLiteral("100.0%"));
+    m_revLimitValue = pair("Rev Limit:", "lblRevLimitValue", "0000", QStringLiteral("00000"));
+    m_revLimitCaption = m_pairs.back().caption;
     m_revLimitCaption->setObjectName("lblRTStagedRevLimiter");
-    m_revLimitValue = new QLabel(QStringLiteral("0000"), this);
-    m_revLimitValue->setObjectName("lblRevLimitValue");
-    QFont bold = m_revLimitValue->font();
-    bold.setBold(true);
-    m_revLimitValue->setFont(bold);
-    top->addWidget(m_revLimitCaption);
-    top->addWidget(m_revLimitValue);
-    top->addStretch(1);
 
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(1);
-    outer->addLayout(grid);
     const QPixmap onPixmap = lamp(QColor(0, 200, 0));
     const QPixmap offPixmap = lamp(QColor(96, 96, 96));
     for (int i = 0; i < RealTimeStrip::RowCount; ++i) {
@@ -114,31 +106,130 @@ RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
         row.off = new QLabel(this);
         row.off->setObjectName("picDigitalOff0" + suffix);
         row.off->setPixmap(offPixmap);
-        // Rows fill column by column, RowsPerColumn rows high.
-        const int r = i % RowsPerColumn;
-        const int c = (i / RowsPerColumn) * 3;
-        grid->addWidget(row.name, r, c);
-        auto *cell = new QHBoxLayout;
-        cell->setSpacing(0);
-        cell->addWidget(row.value);
-        cell->addWidget(row.on);
-        cell->addWidget(row.off);
-        cell->addStretch(1);
-        grid->addLayout(cell, r, c + 1);
-        grid->setColumnMinimumWidth(c + 2, 8);
         for (QLabel *l : {row.name, row.value, row.on, row.off})
             l->setVisible(false);
     }
-    grid->setColumnStretch(RealTimeStrip::RowCount / RowsPerColumn * 3, 1);
-    // The strip keeps the height of full rows even while few inputs fill
-    // them, so the window lays it out once, at switch-on, with room for all.
-    const int rowHeight = std::max(fontMetrics().height(), onPixmap.height());
-    for (int r = 0; r < RowsPerColumn; ++r)
-        grid->setRowMinimumHeight(r, rowHeight);
     // Shown only while the staged rev limiter is enabled.
     m_revLimitVisible = false;
     m_revLimitCaption->setVisible(false);
     m_revLimitValue->setVisible(false);
+}
+
+int RealTimeStripView::arrange(int width, bool apply) const
+{
+    const int inner = std::max(1, width - 2 * Margin);
+    // The pairs.
+    std::vector<int> widths;
+    int lineHeight = 0;
+    for (const Pair &p : m_pairs) {
+        const bool visible = p.caption != m_revLimitCaption || m_revLimitVisible;
+        const int valueWidth = std::max(p.value->sizeHint().width(), p.reserve);
+        widths.push_back(visible ? p.caption->sizeHint().width() + CaptionGap + valueWidth : 0);
+        lineHeight = std::max({lineHeight, p.caption->sizeHint().height(), p.value->sizeHint().height()});
+    }
+    const std::vector<int> lines = WindowLayout::FlowLines(widths, inner, PairGap);
+    const int pairLines = lines.empty() ? 1 : lines.back() + 1;
+    if (apply) {
+        int x = Margin, line = 0;
+        for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+            if (widths[i] == 0)
+                continue;
+            if (lines[i] != line) {
+                line = lines[i];
+                x = Margin;
+            }
+            const Pair &p = m_pairs[i];
+            const int y = Margin / 2 + line * (lineHeight + LineGap);
+            const int captionWidth = p.caption->sizeHint().width();
+            p.caption->setGeometry(x, y, captionWidth, lineHeight);
+            p.value->setGeometry(x + captionWidth + CaptionGap, y, widths[i] - captionWidth - CaptionGap, lineHeight);
+            x += widths[i] + PairGap;
+        }
+    }
+
+    // The input columns, four rows each.
+    const int lampWidth = m_rows[0].on->sizeHint().width();
+    const int rowHeight = std::max(fontMetrics().height(), m_rows[0].on->sizeHint().height());
+    constexpr int Columns = RealTimeStrip::RowCount / RowsPerColumn;
+    std::vector<int> columnWidths(Columns, 0), nameWidths(Columns, 0);
+    for (int c = 0; c < Columns; ++c) {
+        int name = 0, value = 0;
+        bool any = false;
+        for (int r = 0; r < RowsPerColumn; ++r) {
+            const Row &row = m_rows[static_cast<std::size_t>(c * RowsPerColumn + r)];
+            if (row.kind == RealTimeStripRow::Kind::Hidden)
+                continue;
+            any = true;
+            name = std::max(name, row.name->sizeHint().width());
+            value = std::max(value, row.kind == RealTimeStripRow::Kind::Analog
+                                        ? std::max(row.value->sizeHint().width(), row.value->minimumWidth())
+                                        : lampWidth);
+        }
+        nameWidths[static_cast<std::size_t>(c)] = name;
+        columnWidths[static_cast<std::size_t>(c)] = any ? name + CaptionGap + value : 0;
+    }
+    const std::vector<int> bands = WindowLayout::FlowLines(columnWidths, inner, ColumnGap);
+    const int bandCount = bands.empty() ? 1 : bands.back() + 1;
+    const int bandHeight = RowsPerColumn * (rowHeight + 1);
+    const int top = Margin / 2 + pairLines * (lineHeight + LineGap) + LineGap;
+    if (apply) {
+        int x = Margin, band = 0;
+        for (int c = 0; c < Columns; ++c) {
+            const int w = columnWidths[static_cast<std::size_t>(c)];
+            if (w == 0)
+                continue;
+            if (bands[static_cast<std::size_t>(c)] != band) {
+                band = bands[static_cast<std::size_t>(c)];
+                x = Margin;
+            }
+            const int nameWidth = nameWidths[static_cast<std::size_t>(c)];
+            for (int r = 0; r < RowsPerColumn; ++r) {
+                const Row &row = m_rows[static_cast<std::size_t>(c * RowsPerColumn + r)];
+                const int y = top + band * bandHeight + r * (rowHeight + 1);
+                const int vx = x + nameWidth + CaptionGap;
+                row.name->setGeometry(x, y, nameWidth, rowHeight);
+                row.value->setGeometry(vx, y, w - nameWidth - CaptionGap, rowHeight);
+                row.on->setGeometry(vx, y, lampWidth, rowHeight);
+                row.off->setGeometry(vx, y, lampWidth, rowHeight);
+            }
+            x += w + ColumnGap;
+        }
+    }
+    // Room for full columns even while few inputs fill them, so the window
+    // lays the strip out once, at switch-on, with room for all four rows.
+    return top + bandCount * bandHeight + Margin / 2;
+}
+
+int RealTimeStripView::heightForWidth(int width) const
+{
+    return arrange(width, false);
+}
+
+QSize RealTimeStripView::sizeHint() const
+{
+    const int wide = 1400;
+    return {wide, heightForWidth(wide)};
+}
+
+QSize RealTimeStripView::minimumSizeHint() const
+{
+    return {200, heightForWidth(200)};
+}
+
+void RealTimeStripView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrange(width(), true);
+}
+
+void RealTimeStripView::relayout()
+{
+    const int needed = heightForWidth(width());
+    if (needed != m_heightNeeded) {
+        m_heightNeeded = needed;
+        updateGeometry();
+    }
+    arrange(width(), true);
 }
 
 QLabel *RealTimeStripView::label(const QString &name) const
@@ -148,6 +239,7 @@ QLabel *RealTimeStripView::label(const QString &name) const
 
 void RealTimeStripView::Show(const RealTimeStrip &strip)
 {
+    bool moved = false; // something appeared, went or outgrew its place
     setIfChanged(m_status, strip.status);
     setIfChanged(m_rpm, strip.rpm);
     setIfChanged(m_tp, strip.tp);
@@ -159,6 +251,7 @@ void RealTimeStripView::Show(const RealTimeStrip &strip)
         m_revLimitVisible = strip.revLimitVisible;
         m_revLimitCaption->setVisible(m_revLimitVisible);
         m_revLimitValue->setVisible(m_revLimitVisible);
+        moved = true;
     }
     setIfChanged(m_revLimitValue, strip.revLimitValue);
 
@@ -169,8 +262,10 @@ void RealTimeStripView::Show(const RealTimeStrip &strip)
         const bool highChanged = row.high != want.high;
         if (!kindChanged && want.kind == RealTimeStripRow::Kind::Hidden)
             continue;
-        if (want.kind != RealTimeStripRow::Kind::Hidden)
-            setIfChanged(row.name, want.name);
+        if (want.kind != RealTimeStripRow::Kind::Hidden && row.name->text() != want.name) {
+            row.name->setText(want.name);
+            moved = true;
+        }
         if (want.kind == RealTimeStripRow::Kind::Analog) {
             setIfChanged(row.value, want.valueText);
             setColor(row.value, row.color, want.valueColor);
@@ -182,8 +277,16 @@ void RealTimeStripView::Show(const RealTimeStrip &strip)
             row.value->setVisible(analog);
             row.on->setVisible(digital && want.high);
             row.off->setVisible(digital && !want.high);
+            moved = moved || kindChanged;
         }
         row.kind = want.kind;
         row.high = want.high;
+        if (want.kind == RealTimeStripRow::Kind::Analog && row.value->sizeHint().width() > row.value->width())
+            moved = true;
     }
+    for (const Pair &p : m_pairs)
+        if (p.value->isVisible() && p.value->sizeHint().width() > p.value->width())
+            moved = true;
+    if (moved)
+        relayout();
 }

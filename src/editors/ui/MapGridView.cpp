@@ -1,8 +1,11 @@
 #include "editors/ui/MapGridView.h"
 
+#include "editors/CellNoteFit.h"
 #include "editors/ui/MapGridModel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -61,20 +64,31 @@ public:
 
     void paintMarks(QPainter *painter, const QRect &rect, const QModelIndex &index) const
     {
-        const QString note = m_view->cellNote(index.row(), index.column());
+        const QStringList forms = m_view->cellNoteForms(index.row(), index.column());
         const bool marked = index.row() == m_view->markedRow() && index.column() == m_view->markedCol();
-        if (note.isEmpty() && !marked)
+        if (forms.isEmpty() && !marked)
             return;
         painter->save();
-        if (!note.isEmpty()) {
-            QFont small = m_view->font();
-            small.setPointSizeF(std::max(5.0, small.pointSizeF() * 0.7));
-            painter->setFont(small);
-            const QRect box = rect.adjusted(2, 1, -2, -1);
-            const QRect textRect = painter->fontMetrics().boundingRect(box, Qt::AlignLeft | Qt::AlignTop, note);
-            painter->fillRect(textRect, QColor(255, 255, 224));
-            painter->setPen(Qt::black);
-            painter->drawText(box, Qt::AlignLeft | Qt::AlignTop, note);
+        if (!forms.isEmpty()) {
+            // In the grid's own font, in the room the right-aligned value
+            // leaves, on a box that stands out from the cell's colour.
+            const QFont font = m_view->font();
+            const QFontMetrics fm(font);
+            const int valueWidth = fm.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+            const int room = rect.width() - valueWidth - 12;
+            const QString note = CellNoteFit::Choose(forms, room, [&fm](const QString &t) {
+                return fm.horizontalAdvance(t);
+            });
+            const QVariant back = index.data(Qt::BackgroundRole);
+            const QColor cell = back.canConvert<QBrush>() && back.value<QBrush>().style() != Qt::NoBrush
+                                    ? back.value<QBrush>().color()
+                                    : m_view->palette().color(QPalette::Base);
+            const bool dark = CellNoteFit::DarkBoxOn(cell.rgb() & 0xFFFFFF);
+            painter->setFont(font);
+            const QRect box(rect.left() + 1, rect.top() + 1, fm.horizontalAdvance(note) + 4, rect.height() - 2);
+            painter->fillRect(box, dark ? QColor(20, 30, 70) : QColor(255, 255, 210));
+            painter->setPen(dark ? QColor(Qt::white) : QColor(Qt::black));
+            painter->drawText(box, Qt::AlignCenter, note);
         }
         if (marked) {
             painter->setPen(QPen(QColor(255, 160, 0), 3));
@@ -108,14 +122,30 @@ MapGridView::MapGridView(QWidget *parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
-void MapGridView::setCellNote(int row, int col, const QString &note)
+void MapGridView::setCellNote(int row, int col, const QString &note, const QString &tip, const QStringList &shorter)
 {
     const int key = row * 1000 + col;
     if (note.isEmpty())
         m_notes.remove(key);
     else
-        m_notes.insert(key, note);
+        m_notes.insert(key, Note{QStringList{note} + shorter, tip});
     viewport()->update();
+}
+
+bool MapGridView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString tip = index.isValid() ? cellNoteTip(index.row(), index.column()) : QString();
+        if (!tip.isEmpty()) {
+            const QString other = index.data(Qt::ToolTipRole).toString();
+            QToolTip::showText(help->globalPos(), other.isEmpty() ? tip : tip + QLatin1Char('\n') + other,
+                               viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void MapGridView::clearCellNotes()

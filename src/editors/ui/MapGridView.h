@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QStringList>
 #include <QTableView>
 
 // The map grid's view: 17 x 17 cells with the axes in row 0 and column 0 (no
@@ -22,11 +23,16 @@ public:
     void setInputBlocked(bool blocked) { m_blocked = blocked; }
 
     // Marks other tools draw over the cells (the map overlay from a log, the
-    // datalog viewer's cursor): a short note in a cell's top-left corner and
+    // datalog viewer's cursor): a note at a cell's left, beside its value, and
     // a frame around one cell. They live in the view, not in the model, so a
-    // refill of the grid keeps them.
-    void setCellNote(int row, int col, const QString &note);
-    QString cellNote(int row, int col) const { return m_notes.value(row * 1000 + col); }
+    // refill of the grid keeps them. shorter: forms of the note drawn when it
+    // does not fit beside the value (longest first); tip: the full figures,
+    // shown as the cell's tooltip.
+    void setCellNote(int row, int col, const QString &note, const QString &tip = QString(),
+                     const QStringList &shorter = QStringList());
+    QString cellNote(int row, int col) const { return m_notes.value(row * 1000 + col).forms.value(0); }
+    QStringList cellNoteForms(int row, int col) const { return m_notes.value(row * 1000 + col).forms; }
+    QString cellNoteTip(int row, int col) const { return m_notes.value(row * 1000 + col).tip; }
     void clearCellNotes();
     // (-1, -1) takes the frame away.
     void setMarkedCell(int row, int col);
@@ -51,10 +57,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     bool m_blocked = false;
-    QHash<int, QString> m_notes; // row * 1000 + col
+    struct Note
+    {
+        QStringList forms;
+        QString tip;
+    };
+    QHash<int, Note> m_notes; // row * 1000 + col
     int m_markedRow = -1;
     int m_markedCol = -1;
     int m_liveRow = -1;

@@ -115,12 +115,16 @@ QRect GaugeWidget::barRect() const
     return {Margin, top, std::max(1, width() - 2 * Margin), h};
 }
 
+QString GaugeWidget::titleText() const
+{
+    // A scale in thousands says so after the title ("RPM  x1000").
+    const QString factor = m_style == Style::Lamp ? QString() : GaugeScale::FactorText(m_range);
+    return factor.isEmpty() ? m_title : m_title + QStringLiteral("  ") + factor;
+}
+
 QString GaugeWidget::tickText(double v) const
 {
-    const double span = m_range.max - m_range.min;
-    if (std::abs(v) >= 1000.0 && span >= 2000.0)
-        return QString::number(v / 1000.0, 'g', 3); // a tachometer's "x1000"
-    return QString::number(v, 'g', 4);
+    return GaugeScale::TickText(v, m_range);
 }
 
 void GaugeWidget::resizeEvent(QResizeEvent *event)
@@ -142,9 +146,10 @@ void GaugeWidget::buildFace()
     const QColor text = palette().color(QPalette::WindowText);
     p.setPen(text);
     // A bar's value stands at the right of its title row.
-    const Qt::Alignment titleAlign = m_style == Style::Bar ? Qt::AlignLeft : Qt::AlignHCenter;
-    p.drawText(QRect(Margin, Margin / 2, width() - 2 * Margin, fontMetrics().height()), titleAlign | Qt::AlignTop,
-               m_title);
+    // (A bar's title is drawn with its value, which it must make room for.)
+    if (m_style != Style::Bar)
+        p.drawText(QRect(Margin, Margin / 2, width() - 2 * Margin, fontMetrics().height()),
+                   Qt::AlignHCenter | Qt::AlignTop, fontMetrics().elidedText(titleText(), Qt::ElideRight, width() - 2 * Margin));
 
     auto zoneSpans = [this](auto &&draw) {
         if (m_zones.warning) {
@@ -176,12 +181,22 @@ void GaugeWidget::buildFace()
         QFont small = font();
         small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.85));
         p.setFont(small);
-        for (double v : GaugeScale::Ticks(m_range)) {
-            const double a = GaugeScale::DialAngle(v, m_range);
-            p.drawLine(onCircle(c, radius * 0.80, a), onCircle(c, radius * 0.94, a));
-            const QPointF at = onCircle(c, radius * 0.64, a);
-            p.drawText(QRectF(at.x() - 22, at.y() - 8, 44, 16), Qt::AlignCenter, tickText(v));
+        const QFontMetricsF sfm(small);
+        const QVector<double> ticks = GaugeScale::Ticks(m_range);
+        QVector<QRectF> labels;
+        for (double v : ticks) {
+            const QPointF at = onCircle(c, radius * 0.64, GaugeScale::DialAngle(v, m_range));
+            const double w = sfm.horizontalAdvance(tickText(v));
+            labels << QRectF(at.x() - w / 2, at.y() - sfm.height() / 2, w, sfm.height());
         }
+        const int stride = GaugeScale::LabelStride(labels);
+        for (int i = 0; i < ticks.size(); ++i) {
+            const double a = GaugeScale::DialAngle(ticks[i], m_range);
+            p.drawLine(onCircle(c, radius * 0.80, a), onCircle(c, radius * 0.94, a));
+            if (i % stride == 0)
+                p.drawText(labels[i], Qt::AlignCenter, tickText(ticks[i]));
+        }
+
     } else if (m_style == Style::Bar) {
         const QRect r = barRect();
         p.setPen(QPen(text.lighter(170), 1.0));
@@ -198,12 +213,21 @@ void GaugeWidget::buildFace()
         small.setPointSizeF(std::max(6.0, font().pointSizeF() * 0.8));
         p.setFont(small);
         const QFontMetrics fm(small);
-        for (double v : GaugeScale::Ticks(m_range)) {
+        const QVector<double> ticks = GaugeScale::Ticks(m_range);
+        QVector<QRectF> labels;
+        for (double v : ticks) {
             const int x = r.left() + GaugeScale::BarLength(v, m_range, r.width());
+            const int w = fm.horizontalAdvance(tickText(v));
+            labels << QRectF(std::clamp(x - w / 2, 0, std::max(0, width() - w)), r.bottom() + 8, w, fm.height());
+        }
+        // Labels that would run into each other on a narrow bar: every
+        // second (third...) one is drawn, the ticks all stay.
+        const int stride = GaugeScale::LabelStride(labels);
+        for (int i = 0; i < ticks.size(); ++i) {
+            const int x = r.left() + GaugeScale::BarLength(ticks[i], m_range, r.width());
             p.drawLine(x, r.bottom() + 4, x, r.bottom() + 7);
-            const QString t = tickText(v);
-            const int w = fm.horizontalAdvance(t);
-            p.drawText(std::clamp(x - w / 2, 0, std::max(0, width() - w)), r.bottom() + 8 + fm.ascent(), t);
+            if (i % stride == 0)
+                p.drawText(QPointF(labels[i].left(), labels[i].top() + fm.ascent()), tickText(ticks[i]));
         }
     }
     m_faceValid = true;
@@ -241,6 +265,13 @@ void GaugeWidget::paintEvent(QPaintEvent *)
         const QRect r = barRect();
         if (m_step > 0)
             p.fillRect(QRect(r.left() + 1, r.top() + 1, std::min(m_step, r.width() - 2), r.height() - 2), color);
+        // The value at the right of the title row; the title takes what is
+        // left, shortened rather than run under the value.
+        const int valueWidth = QFontMetrics(bold).horizontalAdvance(m_text);
+        const int room = std::max(0, width() - 2 * Margin - valueWidth - 6);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(Margin, Margin / 2, room, fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop,
+                   fontMetrics().elidedText(titleText(), Qt::ElideRight, room));
         p.setPen(color);
         p.setFont(bold);
         p.drawText(QRect(0, Margin / 2, width() - Margin, fontMetrics().height()), Qt::AlignRight | Qt::AlignTop,

@@ -66,6 +66,7 @@ private:
     QRectF dialRect() const;
     QRect barRect() const;
     QString tickText(double v) const;
+    QString titleText() const;
 
     QString m_title;
     Style m_style;

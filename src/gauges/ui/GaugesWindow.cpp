@@ -184,3 +184,13 @@ void GaugesWindow::ApplyPending()
             showReading(g, input.value, vnt::GeneralText(input.value), input.thresholdColor);
     }
 }
+
+void GaugesWindow::DataStopped()
+{
+    m_frame->stop();
+    m_pending.reset();
+    m_status->setText(QStringLiteral("No data: real-time mode is off."));
+    const QColor idle = palette().color(QPalette::Disabled, QPalette::WindowText);
+    for (GaugeWidget *g : std::as_const(m_gauges))
+        g->setReading(g->range().min, QStringLiteral("--"), idle);
+}

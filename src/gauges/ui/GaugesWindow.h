@@ -41,6 +41,10 @@ public:
     void TakeSample(const AcquisitionSample &sample);
     // Shows the kept sample now (the frame timer does this).
     void ApplyPending();
+    // No more samples will come (real-time mode ended): the board says so
+    // and the needles and bars drop back, rather than showing the last
+    // values as if they were live.
+    void DataStopped();
 
     GaugeWidget *Gauge(const QString &key) const { return m_gauges.value(key, nullptr); }
     QStringList GaugeKeys() const { return m_order; }

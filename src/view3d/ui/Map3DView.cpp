@@ -6,12 +6,14 @@
 #include "daq/AcquisitionSample.h"
 #include "view3d/ui/OpenGLSupport.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DScene>
+#include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/Q3DSurface>
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QSurfaceDataProxy>
@@ -73,8 +75,24 @@ bool Map3DView::EnsureGraph()
     m_graph->setAxisZ(new QValue3DAxis);
     for (QValue3DAxis *axis : {m_graph->axisX(), m_graph->axisY(), m_graph->axisZ()}) {
         axis->setTitleVisible(true);
+        axis->setTitleFixed(false);
         axis->setLabelFormat(QStringLiteral("%d"));
+        // Labels turn towards the camera, so they are not read edge on.
+        axis->setLabelAutoRotation(90.0f);
+        axis->setSegmentCount(4);
     }
+    // Axis labels large enough to read at the dock's size, dark on a light
+    // box whatever the surface behind them.
+    Q3DTheme *theme = m_graph->activeTheme();
+    QFont labels = theme->font();
+    labels.setPointSizeF(std::max<qreal>(labels.pointSizeF(), 1.0) * 2.2);
+    labels.setBold(true);
+    theme->setFont(labels);
+    theme->setLabelBackgroundEnabled(true);
+    theme->setLabelBackgroundColor(QColor(255, 255, 255, 220));
+    theme->setLabelTextColor(QColor(10, 10, 10));
+    theme->setLabelBorderEnabled(true);
+    m_graph->installEventFilter(this);
     m_graph->setSelectionMode(QAbstract3DGraph::SelectionItem);
     m_graph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRight);
 
@@ -160,6 +178,41 @@ void Map3DView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Refresh();
+    requestSurfaceUpdate();
+    // The main window's activation (another window moved away from it)
+    // reaches this view through its top-level widget.
+    if (QWidget *top = window(); top && top != this)
+        top->installEventFilter(this);
+}
+
+void Map3DView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        requestSurfaceUpdate();
+}
+
+bool Map3DView::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Expose:
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+        if (watched == m_graph || watched == window())
+            requestSurfaceUpdate();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Map3DView::requestSurfaceUpdate()
+{
+    if (!m_graph || !isVisible())
+        return;
+    ++m_updateRequests;
+    m_graph->requestUpdate();
 }
 
 void Map3DView::TakeSample(const AcquisitionSample &sample)

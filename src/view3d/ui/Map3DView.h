@@ -69,11 +69,20 @@ public:
     // 15 - r (the graph lays the image's top edge along the highest RPM).
     static QImage SurfaceTexture(const MapSurfaceData &data, int blockPixels = 8);
 
+    // Surface updates asked of the graph because its window was shown,
+    // uncovered or activated.
+    int UpdateRequests() const { return m_updateRequests; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void pushToGraph(const MapSurfaceData &next);
+    // The graph draws itself only when asked: after its window was covered
+    // and uncovered, shown again or activated, it is asked to draw anew.
+    void requestSurfaceUpdate();
 
     const ProgramState &m_state;
     int m_panel = 7;
@@ -81,6 +90,7 @@ private:
     MapSurfaceData m_data;
     std::optional<MapSurfaceData> m_pushed; // what the graph shows
     int m_redraws = 0;
+    int m_updateRequests = 0;
     QString m_unavailable;
     QTimer *m_refresh = nullptr;
     QLabel *m_placeholder = nullptr;
