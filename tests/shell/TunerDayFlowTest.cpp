@@ -26,9 +26,9 @@ namespace {
 class TunerDayFlowTest : public AppOnBoxTest
 {
 protected:
-    void start()
+    void startConnected()
     {
-        startApp();
+        startOnBox();
         connectBox();
         ASSERT_EQ(prefs->link.ConnectionState(), 2);
         w().SelectPanel(7);
@@ -42,7 +42,7 @@ protected:
 
 TEST_F(TunerDayFlowTest, TheGridKeepsTheKeyboardAfterEnterAndEscape)
 {
-    start();
+    startConnected();
     w().show();
     w().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
@@ -71,7 +71,7 @@ TEST_F(TunerDayFlowTest, TheGridKeepsTheKeyboardAfterEnterAndEscape)
 
 TEST_F(TunerDayFlowTest, ASavedProjectGetsItsExtensionAndADatedNameIsSuggested)
 {
-    start();
+    startConnected();
     files.queue(dir.filePath("tune1"));
     w().Actions().mnuFileSaveAs->trigger();
     ASSERT_EQ(files.asked().size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(TunerDayFlowTest, ASavedProjectGetsItsExtensionAndADatedNameIsSuggested)
 
 TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
 {
-    start();
+    startConnected();
     EXPECT_TRUE(QRegularExpression("^Read 22 items from the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
         << status().toStdString();
 
@@ -117,7 +117,7 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
 
 TEST_F(TunerDayFlowTest, LoadStockProgramWaitsForAChoice)
 {
-    start();
+    startConnected();
     bool disabledFirst = false;
     bool enabledAfter = false;
     OnNextModal("dlgLoadBin", [&](QWidget *d) {

@@ -2,8 +2,7 @@
 // covering it goes away, or the main window is shown again. Needs an X
 // server (run through xvfb-run by CTest).
 
-#include "AppFixture.h"
-#include "WaitFor.h"
+#include "support/AppOnBoxTest.h"
 
 #include "view3d/ui/Map3DView.h"
 #include "view3d/ui/Map3DViewCommands.h"
@@ -16,7 +15,7 @@
 
 namespace {
 
-class Map3DViewExpose : public AppFixture
+class Map3DViewExpose : public AppOnBoxTest
 {
 };
 
