@@ -1,10 +1,8 @@
-// The fuel correction's safety rules (filters, the cap per pass, samples
-// spent by an applied correction) and how overlay notes fit a grid cell.
+// The fuel correction's safety rules: filters, the cap per pass, samples
+// spent by an applied correction, damaged settings.
 
-#include "analysis/CellOverlay.h"
 #include "analysis/DataLog.h"
 #include "analysis/FuelCorrection.h"
-#include "editors/CellNoteFit.h"
 #include "model/Tune.h"
 #include "platform/SettingsStore.h"
 
@@ -83,16 +81,11 @@ TEST(CorrectionSafety, FiltersLeaveOutSamplesThatWouldMisleadTheCorrection)
         EXPECT_EQ(p.decelerating, c.decelerating) << c.what;
         EXPECT_EQ(p.warmingUp, c.warmingUp) << c.what;
         EXPECT_EQ(p.implausible, c.implausible) << c.what;
-        EXPECT_TRUE(p.coolantFound) << c.what;
         std::size_t leftOut = 0;
         for (const auto &cell : p.cells)
             leftOut += static_cast<std::size_t>(cell.leftOut);
         EXPECT_EQ(leftOut, c.decelerating + c.warmingUp + c.implausible) << c.what;
     }
-    // Nothing is proposed before a column is chosen.
-    FuelCorrection::Settings none = chosen();
-    none.afrColumn.clear();
-    EXPECT_FALSE(FuelCorrection::Compute(logOf(rows(20, 100, 15.5f, 90)), tune, none).error.isEmpty());
 }
 
 TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
@@ -108,10 +101,6 @@ TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
     FuelCorrection::Proposal p = FuelCorrection::Compute(log, tune, s, &applied, key);
     EXPECT_EQ(p.cells[entry].proposedRaw, 86); // 1.62 x 1.15 = 1.863
     EXPECT_TRUE(p.cells[entry].capped);
-    s.maxChangePercent = 50;
-    EXPECT_EQ(FuelCorrection::Compute(log, tune, s, &applied, key).cells[entry].proposedRaw, 109); // 1.62 x 1.29
-    EXPECT_FALSE(FuelCorrection::Compute(log, tune, s, &applied, key).cells[entry].capped);
-    s.maxChangePercent = 15;
 
     // Applied: the same samples never propose the cell again, however the
     // value now reads.
@@ -119,7 +108,6 @@ TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
     applied.mark(p.logKey, MapKey::HOFM, entry, p.rows);
     p = FuelCorrection::Compute(log, tune, s, &applied, key);
     EXPECT_EQ(p.cells[entry].status, FuelCorrection::CellStatus::Applied);
-    EXPECT_EQ(p.cells[entry].spent, 20);
     EXPECT_FALSE(p.cells[entry].changes());
 
     // The same log grown by samples taken since (the running log opened
@@ -135,50 +123,35 @@ TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
     EXPECT_NEAR(p.cells[entry].measured, 16.0, 1e-6);
 }
 
-TEST(CorrectionSafety, DamagedSettingsKeepTheSafeDefaults)
+TEST(CorrectionSafety, SettingsRoundTripAndDamagedValuesKeepTheSafeDefaults)
 {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath("prefs.ini"));
+    FuelCorrection::Settings s = chosen();
+    s.afrFormula = "V*2+10";
+    s.transientTp = 4.5;
+    s.map = MapKey::LOHGFM;
+    s.targets.afr[17] = 13.3;
+    ASSERT_TRUE(FuelCorrection::SaveSettings(store, s));
+    const FuelCorrection::Settings back = FuelCorrection::LoadSettings(store);
+    EXPECT_EQ(back.afrFormula, s.afrFormula);
+    EXPECT_DOUBLE_EQ(back.transientTp, 4.5);
+    EXPECT_EQ(back.map, MapKey::LOHGFM);
+    EXPECT_EQ(back.targets.afr, s.targets.afr);
+
     store.WriteText("FuelCorrection", "MaxChange", "0"); // no cap at all
     store.WriteText("FuelCorrection", "AFRLow", "21");   // above the high end
+    store.WriteText("FuelCorrection", "MinSamples", "-3");
+    store.WriteText("FuelCorrection", "Map", "HOTM");
+    store.WriteText("FuelCorrection", "Target0", "abc,99,13.1");
     const FuelCorrection::Settings damaged = FuelCorrection::LoadSettings(store);
     EXPECT_EQ(damaged.maxChangePercent, 15);
     EXPECT_EQ(damaged.afrLow, 9);
     EXPECT_EQ(damaged.afrHigh, 20);
-}
-
-TEST(OverlayNotes, ShorterFormsFitBesideTheValueAndTheTipKeepsTheFigures)
-{
-    CellOverlay::Result r;
-    r.averages.fill(std::nan(""));
-    r.counts[5] = 12;
-    r.averages[5] = 14.5312;
-    r.counts[6] = 23456;
-    const auto width = [](const QString &t) { return 7 * static_cast<int>(t.size()); };
-    struct Case
-    {
-        int entry;
-        CellOverlay::Show show;
-        int room;
-        QString drawn;
-    };
-    const Case cases[] = {
-        {5, CellOverlay::Show::Both, 100, "12 | 14.53"}, {5, CellOverlay::Show::Both, 49, "12|14.5"},
-        {5, CellOverlay::Show::Both, 14, "12"},          {5, CellOverlay::Show::Both, 10, CellNoteFit::Bullet},
-        {5, CellOverlay::Show::Averages, 20, "15"},      {6, CellOverlay::Show::Counts, 35, "23456"},
-        {6, CellOverlay::Show::Counts, 30, "23k"},       {7, CellOverlay::Show::Counts, 100, ""},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(CellNoteFit::Choose(CellOverlay::NoteForms(r, c.entry, c.show), c.room, width), c.drawn)
-            << c.entry << " room " << c.room;
-    EXPECT_EQ(CellOverlay::NoteTip(r, 5, "AFR"), "12 samples, average AFR 14.5312");
-    EXPECT_EQ(CellOverlay::NoteTip(r, 7, "AFR"), "");
-
-    // The note's box stands out from the cell: dark on light cells.
-    EXPECT_TRUE(CellNoteFit::DarkBoxOn(0xFFFFFF));
-    EXPECT_TRUE(CellNoteFit::DarkBoxOn(0xFFFF00));
-    EXPECT_FALSE(CellNoteFit::DarkBoxOn(0x000080));
-    EXPECT_FALSE(CellNoteFit::DarkBoxOn(0xC00000));
+    EXPECT_EQ(damaged.minSamples, FuelCorrection::Settings{}.minSamples);
+    EXPECT_EQ(damaged.map, MapKey::HOFM);
+    EXPECT_EQ(damaged.targets.afr[0], FuelCorrection::TargetTable::Defaults().afr[0]);
+    EXPECT_DOUBLE_EQ(damaged.targets.afr[2], 13.1);
 }
 
 } // namespace

@@ -23,7 +23,6 @@ DataLog logOf(int samples)
 
 constexpr double MinSpan = LogNavigation::MinSpan;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double Inf = std::numeric_limits<double>::infinity();
 
 enum Op { Range, Zoom, ZoomAtCursor, Pan, PageOn, PageBack, All, Row, Time, StepBy };
 struct Step
@@ -72,35 +71,21 @@ TEST(LogNavigationTest, RangeAndCursorStayWithinTheLog)
         std::ptrdiff_t cursor;
         bool rangeMoved; // by the last cursor step
     } cases[] = {
-        {"fresh", tenSeconds, {}, true, 0, 10, -1, false},
         {"zoom in at the middle", tenSeconds, {{Zoom, 0.5, 5}}, true, 2.5, 7.5, -1, false},
-        {"zoom in at the start keeps it", tenSeconds, {{Zoom, 0.5, 0}}, true, 0, 5, -1, false},
         {"zoom out stops at the whole log", tenSeconds, {{Zoom, 0.5, 8}, {Zoom, 4, 8}}, true, 0, 10, -1, false},
         // The time under the mouse stays under it, however far the wheel turns.
         {"zoom in stops at the narrowest range", tenSeconds, {{Zoom, 1e-6, 5}, {Zoom, 0.5, 5}}, true,
          5 - MinSpan / 2, 5 + MinSpan / 2, -1, false},
-        {"zoom by nothing", tenSeconds, {{Zoom, 0, 5}}, false, 0, 10, -1, false},
-        {"zoom by an infinite factor", tenSeconds, {{Zoom, 0.5, 5}, {Zoom, Inf, 5}}, false, 2.5, 7.5, -1, false},
         {"zoom at no time", tenSeconds, {{Zoom, 0.5, NaN}}, false, 0, 10, -1, false},
         {"pan before the start", tenSeconds, {{Zoom, 0.5, 5}, {Pan, -100}}, true, 0, 5, -1, false},
         {"pan past the end", tenSeconds, {{Zoom, 0.5, 5}, {Pan, 1000}}, true, 5, 10, -1, false},
-        {"pan by no time", tenSeconds, {{Zoom, 0.5, 5}, {Pan, NaN}}, false, 2.5, 7.5, -1, false},
-        {"page on", tenSeconds, {{Zoom, 0.25, 0}, {PageOn}}, true, 1.25, 3.75, -1, false},
-        {"page back at the start", tenSeconds, {{Zoom, 0.25, 0}, {PageBack}}, true, 0, 2.5, -1, false},
-        {"an empty range", tenSeconds, {{Range, 3, 3}}, false, 0, 10, -1, false},
+        {"page on", tenSeconds, {{Zoom, 0.25, 0}, {PageOn}, {PageOn}, {PageBack}}, true, 1.25, 3.75, -1, false},
         {"a range too narrow", tenSeconds, {{Range, 1, 1.01}}, true, 1, 1 + MinSpan, -1, false},
-        {"show all", tenSeconds, {{Range, 1, 2}, {All}}, true, 0, 10, -1, false},
-
         {"cursor beyond the end: the last sample, in view", tenSeconds, {{Zoom, 0.5, 0}, {Row, 100000}}, true, 5, 10,
          400, true},
-        {"cursor in view leaves the range", tenSeconds, {{Zoom, 0.5, 0}, {Row, 40}}, true, 0, 5, 40, false},
         {"cursor out of view centres the range on it", tenSeconds, {{Zoom, 0.2, 0}, {Row, 200}}, true, 4, 6, 200,
          true},
-        {"cursor before the first row", tenSeconds, {{Row, 7}, {Row, -1}}, false, 0, 10, 7, false},
         {"cursor at a time: the nearest sample", tenSeconds, {{Time, 5.0124}}, true, 0, 10, 200, false},
-        {"cursor a little later: the next", tenSeconds, {{Time, 5.0126}}, true, 0, 10, 201, false},
-        {"cursor after the end", tenSeconds, {{Time, 99}}, true, 0, 10, 400, false},
-        {"step back from no cursor", tenSeconds, {{StepBy, -1}}, true, 0, 10, 0, false},
         {"step back past the first", tenSeconds, {{Row, 5}, {StepBy, -10}}, true, 0, 10, 0, false},
         {"zoom at the cursor", tenSeconds, {{Row, 80}, {ZoomAtCursor, 0.5}}, true, 1, 6, 80, false},
 
@@ -117,18 +102,4 @@ TEST(LogNavigationTest, RangeAndCursorStayWithinTheLog)
         EXPECT_EQ(nav.cursorRow(), c.cursor);
         EXPECT_EQ(moved, c.rangeMoved);
     }
-}
-
-// A new log: the whole of it in view and no cursor, whatever the old one showed.
-TEST(LogNavigationTest, ResetShowsTheNewLogWhole)
-{
-    DataLog log = logOf(401);
-    LogNavigation nav(log);
-    nav.zoom(0.1, 3);
-    nav.setCursorRow(300);
-    log = logOf(81);
-    nav.reset();
-    EXPECT_DOUBLE_EQ(nav.start(), 0);
-    EXPECT_DOUBLE_EQ(nav.end(), 2);
-    EXPECT_EQ(nav.cursorRow(), -1);
 }

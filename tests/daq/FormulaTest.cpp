@@ -18,10 +18,8 @@ TEST(GeneralTextTest, SevenSignificantDigitsTrailingZerosDropped)
         float v;
         const char *text;
     } cases[] = {
-        {1.0f / 3.0f, "0.3333333"}, {0.5f, "0.5"},          {2.0f, "2"},         {2.345f, "2.345"},
-        {1234567.0f, "1234567"},    {1e7f, "1e+07"},        {12345678.0f, "1.234568e+07"},
-        {0.0001f, "0.0001"},        {0.00001f, "1e-05"},    {-0.0f, "0"},        {-2.5f, "-2.5"},
-        {19.98f, "19.98"},          {6.88f, "6.88"},        {100.0f, "100"},     {0.0f, "0"},
+        {1.0f / 3.0f, "0.3333333"}, {2.0f, "2"},     {1234567.0f, "1234567"}, {1e7f, "1e+07"},
+        {12345678.0f, "1.234568e+07"}, {0.0001f, "0.0001"}, {0.00001f, "1e-05"}, {-0.0f, "0"}, {19.98f, "19.98"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(GeneralText(c.v), QString::fromLatin1(c.text)) << c.text;
@@ -35,12 +33,9 @@ TEST(GeneralTextTest, RoundingTakesHalvesToEvenOnTheDecimalDigits)
         int places;
         float expected;
     } cases[] = {
-        {0.00005f, 4, 0.0f},       {0.00015f, 4, 0.0002f},   {0.00025f, 4, 0.0002f},  {0.00035f, 4, 0.0004f},
-        {1.23456f, 4, 1.2346f},    {1.00005f, 4, 1.0f},      {1.00015f, 4, 1.0002f},  {-0.00015f, 4, -0.0002f},
-        {0.9999999f, 4, 1.0f},     {6.875f, 2, 6.88f},       {6.865f, 2, 6.86f},      {19.98f, 2, 19.98f},
-        {19.975f, 2, 19.98f},      {19.985f, 2, 19.98f},     {0.004999f, 2, 0.0f},    {0.005f, 2, 0.0f},
-        {0.015f, 2, 0.02f},        {99999.99f, 4, 99999.99f}, {1e12f, 4, 1e12f},      {2.5f, 0, 2.0f},
-        {3.5f, 0, 4.0f},           {0.0000001f, 4, 0.0f},
+        {0.00005f, 4, 0.0f},    {0.00015f, 4, 0.0002f}, {0.00025f, 4, 0.0002f}, {1.00015f, 4, 1.0002f},
+        {-0.00015f, 4, -0.0002f}, {6.875f, 2, 6.88f},   {6.865f, 2, 6.86f},      {19.985f, 2, 19.98f},
+        {0.005f, 2, 0.0f},      {99999.99f, 4, 99999.99f}, {1e12f, 4, 1e12f},  {2.5f, 0, 2.0f},
     };
     for (const auto &c : cases)
         EXPECT_EQ(RoundToDecimals(c.v, c.places), c.expected) << c.v << " to " << c.places;
@@ -49,10 +44,6 @@ TEST(GeneralTextTest, RoundingTakesHalvesToEvenOnTheDecimalDigits)
 TEST(GeneralTextTest, ParsingAcceptsDecimalNumbersOnly)
 {
     float v = 0.0f;
-    EXPECT_EQ(vnt::ParseSingle("12.5", v), vnt::NumberParse::Ok);
-    EXPECT_EQ(v, 12.5f);
-    EXPECT_EQ(vnt::ParseSingle(".5", v), vnt::NumberParse::Ok);
-    EXPECT_EQ(v, 0.5f);
     EXPECT_EQ(vnt::ParseSingle("-1.5e-05", v), vnt::NumberParse::Ok);
     EXPECT_EQ(v, -1.5e-05f);
     for (const char *bad : {"", ".", "1..2", "12.5.3", "inf", "nan", "1e", "0x10", "+", "-"})
@@ -80,7 +71,6 @@ TEST_P(FormulaValues, Evaluate)
     const ValueCase &c = GetParam();
     const FormulaResult r = calc.ComputeFormula(QString::fromUtf8(c.formula), c.v);
     EXPECT_TRUE(r.ok()) << c.formula << ": " << r.error.message.toStdString();
-    EXPECT_EQ(r.error.number, 0);
     EXPECT_EQ(r.value, c.expected) << c.formula;
 }
 
@@ -88,30 +78,26 @@ INSTANTIATE_TEST_SUITE_P(
     Evaluator, FormulaValues,
     ::testing::Values(
         // Empty formula and the variable: V rounded to 4 decimal places.
-        ValueCase{"", 1.23456f, 1.2346f}, ValueCase{"V", 1.23456f, 1.2346f}, ValueCase{"v", 2.5f, 2.5f},
+        ValueCase{"", 1.23456f, 1.2346f}, ValueCase{"v", 2.5f, 2.5f},
         // Spaces anywhere are ignored.
-        ValueCase{" V * 2 ", 1.5f, 3.0f}, ValueCase{"1 2 + 1", 0.0f, 13.0f},
+        ValueCase{"1 2 + 1", 0.0f, 13.0f},
         // Two precedence levels, left associativity.
         ValueCase{"2+3*4", 0.0f, 14.0f}, ValueCase{"2*3^2", 0.0f, 36.0f}, ValueCase{"2^3^2", 0.0f, 64.0f},
         ValueCase{"10-4-3", 0.0f, 3.0f}, ValueCase{"100/10/5", 0.0f, 2.0f}, ValueCase{"8/2*4", 0.0f, 16.0f},
-        ValueCase{"2-3+4", 0.0f, 3.0f}, ValueCase{"2*3+4", 0.0f, 10.0f}, ValueCase{"2^3*2", 0.0f, 16.0f},
-        ValueCase{"2+2^3", 0.0f, 10.0f},
-        ValueCase{"2+8/2", 0.0f, 6.0f}, ValueCase{"(V-0.5)*2", 1.5f, 2.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
+        ValueCase{"2+2^3", 0.0f, 10.0f}, ValueCase{"2+8/2", 0.0f, 6.0f}, ValueCase{"2*(3+4)", 0.0f, 14.0f},
         // The missing closing parenthesis is supplied.
         ValueCase{"(V+1", 1.0f, 2.0f}, ValueCase{"((V+1)*2", 1.0f, 4.0f},
         // Results to 4 decimal places, halves to even.
         ValueCase{"1/3", 0.0f, 0.3333f}, ValueCase{"2/3", 0.0f, 0.6667f}, ValueCase{"0.00005", 0.0f, 0.0f},
-        ValueCase{"0.00015", 0.0f, 0.0002f}, ValueCase{"0.00025", 0.0f, 0.0002f},
-        ValueCase{"0-0.00015", 0.0f, -0.0002f},
+        ValueCase{"0.00025", 0.0f, 0.0002f},
         // Intermediate results pass through 7-digit text: 100000/3 is
         // 33333.33, times 3 is 99999.98 (not 100000).
         ValueCase{"100000/3*3", 0.0f, 99999.98f}, ValueCase{"1/3*3", 0.0f, 1.0f},
         // Numbers, V's text and powers.
-        ValueCase{"12.5+0.25", 0.0f, 12.75f}, ValueCase{"2^0.5", 0.0f, 1.4142f}, ValueCase{"V^2", -2.0f, 4.0f},
-        ValueCase{"V*V", -1.5f, 2.25f}, ValueCase{"(0-2)*3", 0.0f, -6.0f}, ValueCase{"1000000*1000000", 0.0f, 1e12f},
+        ValueCase{"2^0.5", 0.0f, 1.4142f}, ValueCase{"V^2", -2.0f, 4.0f}, ValueCase{"1000000*1000000", 0.0f, 1e12f},
         ValueCase{"V*1000", 1.2345678f, 1234.568f}, ValueCase{"0^0", 0.0f, 1.0f},
         // A point that starts a number reads as 0.5.
-        ValueCase{".5+1", 0.0f, 1.5f}, ValueCase{"1+.5", 0.0f, 1.5f}, ValueCase{"5.", 0.0f, 5.0f},
+        ValueCase{"1+.5", 0.0f, 1.5f}, ValueCase{"5.", 0.0f, 5.0f},
         // A typical sensor formula.
         ValueCase{"(V - 0.5) * 125 / 4 + 32", 2.5f, 94.5f}));
 
@@ -149,30 +135,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Characters outside the language.
         ErrorCase{"5E2", 0.0f, 65535, Syntax}, ErrorCase{"V#2", 1.0f, 65535, Syntax},
-        ErrorCase{"V\t+1", 1.0f, 65535, Syntax}, ErrorCase{"V\xC3\x97" "2", 1.0f, 65535, Syntax},
-        ErrorCase{"x+1", 1.0f, 65535, Syntax},
+        ErrorCase{"V\xC3\x97" "2", 1.0f, 65535, Syntax},
         // Two values without an operator between them.
         ErrorCase{"3V", 1.0f, 65535, Syntax}, ErrorCase{"V2", 1.0f, 65535, Syntax},
         ErrorCase{"2(3)", 1.0f, 65535, Syntax}, ErrorCase{"2*(V+1", 1.0f, 65535, Syntax},
         // A closing parenthesis without its opening one.
-        ErrorCase{"V)", 1.0f, 65535, Syntax}, ErrorCase{"V))", 1.0f, 65535, Syntax},
-        ErrorCase{"(V))+1", 1.0f, 65535, Syntax},
+        ErrorCase{"V)", 1.0f, 65535, Syntax}, ErrorCase{"(V))+1", 1.0f, 65535, Syntax},
         // Division by 0.
-        ErrorCase{"V/0", 1.0f, 65535, DivideBy0}, ErrorCase{"V/(1-1)", 1.0f, 65535, DivideBy0},
-        ErrorCase{"1/V", 0.0f, 65535, DivideBy0},
+        ErrorCase{"V/(1-1)", 1.0f, 65535, DivideBy0}, ErrorCase{"1/V", 0.0f, 65535, DivideBy0},
         // Missing or malformed operands: conversion errors.
         ErrorCase{"-1", 0.0f, CVScalingCalculator::ConversionError, nullptr},
-        ErrorCase{"V+", 1.0f, CVScalingCalculator::ConversionError, nullptr},
         ErrorCase{"()", 1.0f, CVScalingCalculator::ConversionError, nullptr},
-        ErrorCase{"1..2", 1.0f, CVScalingCalculator::ConversionError, nullptr},
         ErrorCase{"12.5.3", 1.0f, CVScalingCalculator::ConversionError, nullptr},
-        ErrorCase{".", 1.0f, CVScalingCalculator::ConversionError, nullptr},
-        ErrorCase{"   ", 1.0f, CVScalingCalculator::ConversionError, nullptr},
         ErrorCase{"V.5", 1.0f, 65535, Syntax},
         // Arithmetic errors.
         ErrorCase{"(0-8)^0.5", 0.0f, CVScalingCalculator::InvalidPowerError, nullptr},
         ErrorCase{"10^39", 0.0f, CVScalingCalculator::OverflowError, nullptr},
-        ErrorCase{"100000000000000000000*100000000000000000000", 0.0f, CVScalingCalculator::OverflowError, nullptr},
         ErrorCase{"1000000000000000000000000000000000000000000000", 0.0f, CVScalingCalculator::OverflowError, nullptr},
         ErrorCase{"0^(0-1)", 0.0f, CVScalingCalculator::OverflowError, nullptr},
         ErrorCase{"V*V", 1e30f, CVScalingCalculator::OverflowError, nullptr},
@@ -187,7 +165,7 @@ TEST(FormulaTest, EdgesOfTheInput)
     CVScalingCalculator calc;
     EXPECT_FALSE(calc.ComputeFormula(u"V/0", 1.0f).ok());
     FormulaResult r = calc.ComputeFormula(u"V*2", 1.25f);
-    EXPECT_TRUE(r.ok() && r.error.message.isEmpty() && r.value == 2.5f);
+    EXPECT_TRUE(r.ok() && r.error.message.isEmpty() && r.value == 2.5f) << "nothing left from the failure";
 
     for (float v : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
         for (const char16_t *f : {u"", u"V", u"V*2"}) {
@@ -198,8 +176,6 @@ TEST(FormulaTest, EdgesOfTheInput)
     const int depth = 20000;
     r = calc.ComputeFormula(QString(depth, QLatin1Char('(')) + "V+1" + QString(depth, QLatin1Char(')')), 1.0f);
     EXPECT_TRUE(r.ok() && r.value == 2.0f) << r.error.message.toStdString();
-    r = calc.ComputeFormula(QString(depth, QLatin1Char('(')) + "V", 3.0f); // closed at the end
-    EXPECT_TRUE(r.ok() && r.value == 3.0f);
     EXPECT_EQ(calc.ComputeFormula(QString(60000, QLatin1Char('9')), 0.0f).error.number,
               CVScalingCalculator::OverflowError);
     r = calc.ComputeFormula(QString(CVScalingCalculator::MaxFormulaLength + 1, QLatin1Char('(')), 1.0f);

@@ -7,7 +7,7 @@
 
 #include <QString>
 #include <array>
-#include <cstring>
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
@@ -15,25 +15,13 @@
 class ScriptedDaqDriver : public DaqDriver
 {
 public:
-    struct CounterReply
-    {
-        qint32 code = 0;
-        quint32 count = 0;
-        qint32 stateD = 0;
-        qint32 stateIO = 0;
-    };
-    struct SampleReply
-    {
-        qint32 code = 0;
-        std::array<float, 4> voltages{};
-    };
+    struct CounterReply { qint32 code = 0; quint32 count = 0; qint32 stateD = 0; qint32 stateIO = 0; };
+    struct SampleReply { qint32 code = 0; std::array<float, 4> voltages{}; };
     struct SampleCall
     {
         qint32 numChannels = 0;
-        std::array<qint32, 4> channels{};
-        std::array<qint32, 4> gains{};
-        qint32 ledOn = 0;
-        qint32 disableCal = 0;
+        std::array<qint32, 4> channels{}, gains{};
+        qint32 ledOn = 0, disableCal = 0;
     };
 
     // The counter answers this at every call.
@@ -69,49 +57,29 @@ public:
                     ErrorRecord &failure) override
     {
         note("AISample");
-        SampleCall call;
-        call.numChannels = numChannels;
-        call.ledOn = ledOn;
-        call.disableCal = disableCal;
-        for (int i = 0; i < 4; ++i) {
-            call.channels[i] = channels[i];
-            call.gains[i] = gains[i];
-        }
+        SampleCall call{numChannels, {channels[0], channels[1], channels[2], channels[3]},
+                        {gains[0], gains[1], gains[2], gains[3]}, ledOn, disableCal};
         sampleCalls.push_back(call);
         if (failed(failure))
             return 0;
-        SampleReply reply;
-        if (!samples.empty()) {
-            reply = samples.front();
+        const SampleReply reply = samples.empty() ? SampleReply() : samples.front();
+        if (!samples.empty())
             samples.pop_front();
-        }
         for (int i = 0; i < 4; ++i)
             voltages[i] = reply.voltages[i];
         return reply.code;
     }
-    qint32 Reset(qint32 *, ErrorRecord &failure) override
-    {
-        note("Reset");
-        return failed(failure) ? 0 : counter.code;
-    }
-    float GetDriverVersion(ErrorRecord &failure) override
-    {
-        note("GetDriverVersion");
-        return failed(failure) ? 0.0f : 1.25f;
-    }
+    qint32 Reset(qint32 *, ErrorRecord &failure) override { return note("Reset"), failed(failure) ? 0 : counter.code; }
+    float GetDriverVersion(ErrorRecord &failure) override { return note("Version"), failed(failure) ? 0.0f : 1.25f; }
     float GetFirmwareVersion(qint32 *, ErrorRecord &failure) override
     {
-        note("GetFirmwareVersion");
-        return failed(failure) ? 0.0f : 2.5f;
+        return note("Firmware"), failed(failure) ? 0.0f : 2.5f;
     }
     void GetErrorString(qint32 code, char *text, ErrorRecord &failure) override
     {
         note("GetErrorString");
-        if (failed(failure))
-            return;
-        const std::string t = errorText + " " + std::to_string(code);
-        std::strncpy(text, t.c_str(), ErrorStringSize - 1);
-        text[ErrorStringSize - 1] = '\0';
+        if (!failed(failure))
+            std::snprintf(text, ErrorStringSize, "%s %d", errorText.c_str(), code);
     }
 
 private:

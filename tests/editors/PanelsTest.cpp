@@ -15,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -47,50 +46,25 @@ protected:
 
 TEST_F(PanelsTest, GeneralPanelStoresTypedValuesInItsUnits)
 {
-    struct Case
-    {
-        FieldEdit *(CVGlobalDlg::*box)() const;
-        const char *typed;
-        int stored;         // -1: refused
-        const char *shown;  // after Enter, or the message
-        int (CVGeneralInfo::*read)() const;
-    };
-    const Case cases[] = {
-        {&CVGlobalDlg::revLimiterEdit, "12750", 255, "12750", &CVGeneralInfo::RevLimiter},
-        {&CVGlobalDlg::revLimiterEdit, "1275", 26, "1300", &CVGeneralInfo::RevLimiter},
-        {&CVGlobalDlg::revLimiterEdit, "12751", -1, "Please enter a valid value between 50 and 12750",
-         &CVGeneralInfo::RevLimiter},
-        {&CVGlobalDlg::revLimiterEdit, "12.5", -1, "Please enter a valid value between 50 and 12750",
-         &CVGeneralInfo::RevLimiter},
-        {&CVGlobalDlg::revLimiterEdit, " 100", -1, "Please enter a valid value between 50 and 12750",
-         &CVGeneralInfo::RevLimiter},
-        {&CVGlobalDlg::speedLimiterEdit, "100", 81, "100.44", &CVGeneralInfo::SpeedLimiter},
-        {&CVGlobalDlg::speedLimiterEdit, "+62", 50, "62", &CVGeneralInfo::SpeedLimiter},
-        {&CVGlobalDlg::speedLimiterEdit, "316.2", 255, "316.2", &CVGeneralInfo::SpeedLimiter},
-        {&CVGlobalDlg::speedLimiterEdit, "1.2", -1, "Please enter a valid value between 1.24 and 316.2",
-         &CVGeneralInfo::SpeedLimiter},
-        {&CVGlobalDlg::vtcReleaseEdit, "75", 2, "100", &CVGeneralInfo::VTCRelease},
-        {&CVGlobalDlg::vtcReleaseEdit, "125", 2, "100", &CVGeneralInfo::VTCRelease},
-        {&CVGlobalDlg::vtcReleaseEdit, "175", 4, "200", &CVGeneralInfo::VTCRelease},
-    };
     CVGlobalDlg &p = panel<CVGlobalDlg>(2);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.typed);
-        messages.clear();
-        state().Modified = false;
-        const int before = (g().*c.read)();
-        typeAndEnter((p.*c.box)(), c.typed);
-        if (c.stored < 0) {
-            EXPECT_EQ(messages.texts(), QStringList{c.shown});
-            EXPECT_EQ((g().*c.read)(), before);
-            EXPECT_FALSE(state().Modified);
-        } else {
-            EXPECT_TRUE(messages.shown().empty());
-            EXPECT_EQ((g().*c.read)(), c.stored);
-            EXPECT_EQ((p.*c.box)()->text(), c.shown);
-            EXPECT_EQ(state().Modified, before != c.stored);
-        }
-    }
+    typeAndEnter(p.revLimiterEdit(), "1275"); // R(1275 / 50) = 26, ties to even
+    EXPECT_EQ(g().RevLimiter(), 26);
+    EXPECT_EQ(p.revLimiterEdit()->text(), "1300");
+    typeAndEnter(p.speedLimiterEdit(), "100");
+    EXPECT_EQ(g().SpeedLimiter(), 81);
+    EXPECT_EQ(p.speedLimiterEdit()->text(), "100.44");
+    typeAndEnter(p.vtcReleaseEdit(), "75");
+    EXPECT_EQ(g().VTCRelease(), 2);
+    EXPECT_TRUE(messages.shown().empty());
+
+    state().Modified = false;
+    typeAndEnter(p.revLimiterEdit(), "12751");
+    typeAndEnter(p.speedLimiterEdit(), "1.2");
+    EXPECT_EQ(messages.texts(), (QStringList{"Please enter a valid value between 50 and 12750",
+                                             "Please enter a valid value between 1.24 and 316.2"}));
+    EXPECT_EQ(g().RevLimiter(), 26);
+    EXPECT_EQ(g().SpeedLimiter(), 81);
+    EXPECT_FALSE(state().Modified);
     // The version is padded to five characters and cut at five.
     typeAndEnter(p.versionEdit(), "ab");
     EXPECT_EQ(g().Version(), "   ab");
@@ -101,34 +75,15 @@ TEST_F(PanelsTest, GeneralPanelStoresTypedValuesInItsUnits)
 TEST_F(PanelsTest, InjectorSizesAndTheOverride)
 {
     CVInjectorDlg &p = panel<CVInjectorDlg>(3);
-    const auto showK = [&](int k) {
+    // A standard K shows its size and filtration; any other K the override.
+    for (int k : {370, 823}) {
         g().SetInjectorK(k);
         p.UpdateData();
-    };
-    // A standard K shows its size and filtration; any other K the override.
-    const struct
-    {
-        int k;
-        const char *size; // nullptr: the override
-        bool dual;
-    } shown[] = {{822, "270cc", true}, {411, "270cc", false}, {370, "720cc", true}, {300, nullptr, false},
-                 {823, nullptr, false}};
-    for (const auto &s : shown) {
-        showK(s.k);
-        SCOPED_TRACE(s.k);
-        EXPECT_EQ(p.overrideCheck()->isChecked(), s.size == nullptr);
-        EXPECT_EQ(p.kEdit()->isEnabled(), s.size == nullptr);
-        EXPECT_EQ(p.sizeList()->isEnabled(), s.size != nullptr);
-        EXPECT_EQ(p.dualFiltrationCheck()->isChecked(), s.dual);
-        if (s.size) {
-            EXPECT_EQ(p.sizeList()->currentText(), s.size);
-        }
-        EXPECT_EQ(p.kEdit()->text(), QString::number(s.k));
+        EXPECT_EQ(p.overrideCheck()->isChecked(), k == 823);
+        EXPECT_EQ(p.dualFiltrationCheck()->isChecked(), k == 370);
     }
+    EXPECT_EQ(p.kEdit()->text(), "823");
     EXPECT_FALSE(state().Modified) << "showing a tune is not an edit";
-
-    typeAndEnter(p.kEdit(), "70000");
-    EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 65535"});
     typeAndEnter(p.kEdit(), "65535");
     EXPECT_EQ(g().InjectorK(), 65535);
     // Unticking the override goes back to the first size, single filtration.
@@ -136,14 +91,9 @@ TEST_F(PanelsTest, InjectorSizesAndTheOverride)
     EXPECT_EQ(g().InjectorK(), 411);
     QTest::keyClick(p.sizeList(), Qt::Key_Down);
     QTest::keyClick(p.sizeList(), Qt::Key_Down);
-    EXPECT_EQ(p.sizeList()->currentText(), "555cc");
-    EXPECT_EQ(g().InjectorK(), 210);
     QTest::mouseClick(p.dualFiltrationCheck(), Qt::LeftButton);
     EXPECT_EQ(g().InjectorK(), 420);
     EXPECT_TRUE(state().ChangesNotSent);
-
-    typeAndEnter(p.blastEdit(), "256");
-    EXPECT_EQ(messages.texts().back(), "Please enter a valid value between 0 and 255");
 }
 
 // Every table commits to its own entries; the trace marks the entries the
@@ -153,18 +103,12 @@ TEST_F(PanelsTest, TablePanelsStoreAndMarkTheirEntries)
     for (int i = 0; i < 16; ++i)
         state().tune.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
     CVTTPDlg &ttp = panel<CVTTPDlg>(4);
-    EXPECT_EQ(ttp.ttpMaxLabel(0)->text(), "500") << "the RPM labels follow the Fuel RPM Map";
     typeAndEnter(ttp.ttpMinBox(2), "201");
-    typeAndEnter(ttp.ttpMaxBox(4), "0");
     typeAndEnter(ttp.tpLimitBox(15), "255");
     EXPECT_EQ(g().TTPMin(2), 201);
-    EXPECT_EQ(g().TTPMax(4), 0);
     EXPECT_EQ(g().TPLimit(15), 255);
-    for (const char *bad : {"256", "12.5", "-1"}) {
-        messages.clear();
-        typeAndEnter(ttp.ttpMinBox(2), bad);
-        EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 255"}) << bad;
-    }
+    typeAndEnter(ttp.ttpMinBox(2), "256");
+    EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 255"});
     EXPECT_EQ(g().TTPMin(2), 201);
 
     AcquisitionSample s;
@@ -184,18 +128,12 @@ TEST_F(PanelsTest, TablePanelsStoreAndMarkTheirEntries)
     CVIgnitionDwellDlg &dwell = panel<CVIgnitionDwellDlg>(5);
     dwell.ShowTrace(s); // column 5: charge box 5 and dwell box 21
     EXPECT_EQ(marked([&](int i) { return dwell.dutyBox(i); }, 32), (std::vector<int>{5, 21}));
-    typeAndEnter(dwell.dutyBox(20), "77");
-    EXPECT_EQ(g().IgnitionDuty(20), 77);
 
     // VQ entries are 16-bit.
     CVVQTableDlg &vq = panel<CVVQTableDlg>(13);
     vq.ShowTrace(s);
     EXPECT_EQ(marked([&](int i) { return vq.vqBox(i); }, 64), std::vector<int>{3});
     typeAndEnter(vq.vqBox(10), "65535");
-    EXPECT_EQ(g().VQ(10), 65535);
-    messages.clear();
-    typeAndEnter(vq.vqBox(10), "65536");
-    EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 65535"});
     EXPECT_EQ(g().VQ(10), 65535);
 }
 
@@ -209,14 +147,10 @@ TEST_F(PanelsTest, MapCopyOverwritesOnlyTickedMapsOfTheSameKind)
     const Tune before = state().tune;
     const auto bytes = [&](MapKey k) { return state().tune.map(k).Bytes(); };
     dlgMapCopy copy(app->edits(), messages, &w());
-    std::vector<bool> enabled;
-    for (int source : {0, 4, 2}) {
-        copy.sourceList()->setCurrentIndex(source);
-        enabled.clear();
-        for (int i = 0; i < 6; ++i)
-            enabled.push_back(copy.targetCheck(i)->isEnabled());
-    }
-    EXPECT_EQ(enabled, (std::vector<bool>{true, true, false, true, false, false})); // fuel onto fuel only
+    copy.sourceList()->setCurrentIndex(4);
+    copy.sourceList()->setCurrentIndex(2);
+    EXPECT_FALSE(copy.targetCheck(4)->isEnabled()) << "fuel onto fuel only";
+    EXPECT_FALSE(copy.targetCheck(2)->isEnabled()) << "not onto itself";
 
     // No to the question changes nothing.
     copy.targetCheck(0)->setChecked(true);
@@ -227,15 +161,9 @@ TEST_F(PanelsTest, MapCopyOverwritesOnlyTickedMapsOfTheSameKind)
     EXPECT_FALSE(state().Modified);
 
     copy.copyButton()->click();
-    EXPECT_EQ(messages.shown().front().text,
-              "Are you sure you want to overwrite the selected maps with data from the Low Octane Fuel Map?");
-    EXPECT_EQ(messages.shown().back().text,
-              "Copy complete.  Changes have been made locally.  You should use the \"Write To Vantrelle\" "
-              "menu item to update the hardware.");
     EXPECT_EQ(bytes(MapKey::HOFM), before.map(MapKey::LOFM).Bytes());
     EXPECT_EQ(bytes(MapKey::HOHGFM), before.map(MapKey::LOFM).Bytes());
     EXPECT_EQ(bytes(MapKey::LOHGFM), before.map(MapKey::LOHGFM).Bytes());
-    EXPECT_EQ(bytes(MapKey::HOTM), before.map(MapKey::HOTM).Bytes());
     EXPECT_TRUE(state().tune.map(MapKey::HOFM).IsRTMapPointSet(7)) << "trace points untouched";
     EXPECT_TRUE(state().Modified);
     EXPECT_TRUE(state().ChangesNotSent);

@@ -23,14 +23,6 @@
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
-
 const QString SendFailure = "Failure on COM port.  Could not send request.  Specifically: Input/output error";
 
 // A port with a box behind it, both fresh for every use.
@@ -48,31 +40,9 @@ struct Line
 
 // ---------------------------------------------------------------- handshake
 
-TEST(Handshake, RequestAfterTwoSecondsAnswerJudgedAtTheNextPoll)
-{
-    ScriptedPort port;
-    ManualLinkClock clock;
-    HandshakeExchange h(port, clock);
-    h.Start();
-    EXPECT_TRUE(port.IsOpen());
-    while (clock.NowMs() < 1990) {
-        clock.Advance(10);
-        h.Tick();
-    }
-    EXPECT_TRUE(port.sent.isEmpty()) << "the request waits two seconds after the port opens";
-    clock.Advance(10);
-    h.Tick();
-    ASSERT_EQ(port.sent, QList<QByteArray>{bytes({0x56, 0x56})});
-    port.Deliver(bytes({0x01, 0x07, 0x03}));
-    Drive(h, port, clock, Feed::Ticks, 10);
-    EXPECT_EQ(clock.NowMs(), 4000);
-    EXPECT_TRUE(h.IsConnected());
-    EXPECT_TRUE(port.IsOpen());
-    EXPECT_EQ(HardwareVersionText(h.MajorVer(), h.MinorVer(), h.IDVer()), "Hardware Version 1.07 (3)   ");
-    EXPECT_EQ(HardwareVersionText(2, 12, 255), "Hardware Version 2.12 (255)   ");
-}
-
-TEST(Handshake, EveryFailureClosesThePortWithItsMessage)
+// The request goes out two seconds after the port opens; each answer is
+// judged at the next poll, two seconds later.
+TEST(Handshake, OutcomesAndTheirTiming)
 {
     struct Case
     {
@@ -87,6 +57,7 @@ TEST(Handshake, EveryFailureClosesThePortWithItsMessage)
         return [reply](ScriptedPort &p) { p.peer = [reply](const QByteArray &) { return reply; }; };
     };
     const Case cases[] = {
+        {"version", answer(bytes({0x01, 0x07, 0x03})), LinkResult::Success, {}, MsgIcon::None, 4000},
         {"refusal", answer(bytes({0x3F, 0x00, 0x00})), LinkResult::BadVersion, LinkMessages::BadVersion,
          MsgIcon::Critical, 4000},
         {"two bytes", answer(bytes({0x02, 0x05})), LinkResult::BadVersion, LinkMessages::BadVersion,
@@ -110,46 +81,45 @@ TEST(Handshake, EveryFailureClosesThePortWithItsMessage)
         HandshakeExchange h(p, k);
         h.Start();
         Drive(h, p, k, Feed::Ticks, 10);
-        EXPECT_FALSE(h.IsConnected());
-        EXPECT_FALSE(p.IsOpen());
+        const bool ok = c.result == LinkResult::Success;
+        EXPECT_EQ(h.IsConnected(), ok);
+        EXPECT_EQ(p.IsOpen(), ok);
         EXPECT_EQ(h.Outcome().result, c.result);
         EXPECT_EQ(h.Outcome().message, c.message);
         EXPECT_EQ(h.Outcome().icon, c.icon);
         EXPECT_EQ(k.NowMs(), c.endsAtMs);
         EXPECT_LE(p.sent.size(), 1);
+        if (ok) {
+            EXPECT_EQ(p.sent, QList<QByteArray>{bytes({0x56, 0x56})});
+            EXPECT_EQ(HardwareVersionText(h.MajorVer(), h.MinorVer(), h.IDVer()), "Hardware Version 1.07 (3)   ");
+        }
     }
 }
 
 // ---------------------------------------------------------------- bulk transfer
 
-class BulkTest : public ::testing::TestWithParam<Feed>
-{
-};
-
-TEST_P(BulkTest, FullReadAsksForEveryItemButTwentyOneAndFillsTheTune)
+// The read is fed data notifications (replies judged on arrival), the write
+// ticks alone (judged at the tick after the last byte).
+TEST(Bulk, FullReadAsksForEveryItemButTwentyOneAndFillsTheTune)
 {
     Line line;
     Tune tune;
     tune.general().SetAccelEnrich(3, 99);
     BulkTransferExchange read(line.port, line.clock, tune, TransferDirection::Read);
-    std::vector<int> progress;
-    QObject::connect(&read, &LinkExchange::progressChanged, [&](int v) { progress.push_back(v); });
     line.port.Deliver("left over from a cancelled exchange");
     read.Start();
-    ASSERT_TRUE(Drive(read, line.port, line.clock, GetParam()));
+    ASSERT_TRUE(Drive(read, line.port, line.clock, Feed::Notifications));
     ASSERT_TRUE(read.Outcome().ok()) << read.Outcome().message.toStdString();
 
     ASSERT_EQ(line.port.sent.size(), 22);
     EXPECT_EQ(line.port.sent.first(), bytes({0x52, 0x00, 0x7D, 0x00, 0xCF}));
-    EXPECT_EQ(progress.size(), 22u);
-    EXPECT_EQ(progress.back(), 100);
     Tune expected;
     TuneFromImage(line.box.image, expected);
     expected.general().SetAccelEnrich(3, 99); // not in the box: left alone
     EXPECT_TRUE(tune.sameContents(expected));
 }
 
-TEST_P(BulkTest, FullWriteSendsEveryItemFromTheTune)
+TEST(Bulk, FullWriteSendsEveryItemFromTheTune)
 {
     Line line;
     Tune tune;
@@ -159,18 +129,14 @@ TEST_P(BulkTest, FullWriteSendsEveryItemFromTheTune)
     const QByteArray before = line.box.image;
     BulkTransferExchange write(line.port, line.clock, tune, TransferDirection::Write);
     write.Start();
-    ASSERT_TRUE(Drive(write, line.port, line.clock, GetParam()));
+    ASSERT_TRUE(Drive(write, line.port, line.clock));
     EXPECT_TRUE(write.Outcome().ok());
     const QList<QByteArray> &sent = line.port.sent;
     ASSERT_EQ(sent.size(), 22);
-    EXPECT_EQ(sent[0].size(), 261);
-    EXPECT_EQ(sent[0].left(4), bytes({0x57, 0x00, 0x7D, 0x00}));
     EXPECT_EQ(sent[10], bytes({0x57, 0x01, 0x7F, 0xB4, 0x64, 0xEF}));
     EXPECT_EQ(sent[16], bytes({0x57, 0x05, 0x6A, 0xD1, 'A', 'B', 'C', 0, 0, 0x57 + 5 + 0x6A + 0xD1 + 'A' + 'B' + 'C'}));
     EXPECT_EQ(line.box.image, PatchImage(before, tune));
 }
-
-INSTANTIATE_TEST_SUITE_P(Feeds, BulkTest, ::testing::Values(Feed::Ticks, Feed::Notifications));
 
 TEST(Bulk, EveryFailureEndsTheTransferWithItsMessageAndKeepsTheItemsBefore)
 {
@@ -236,8 +202,6 @@ TEST(Rom, ReadAndWriteMoveTheWholeMemoryInBlocks)
     const QString out = dir.filePath("out.bin");
     ASSERT_TRUE(testenv::writeFile(out, QByteArray(40000, 'o'))); // an older, longer file keeps no tail
     RomTransferExchange read(line.port, line.clock, out, TransferDirection::Read);
-    std::vector<int> progress;
-    QObject::connect(&read, &LinkExchange::progressChanged, [&](int v) { progress.push_back(v); });
     read.Start();
     ASSERT_TRUE(Drive(read, line.port, line.clock, Feed::Notifications));
     EXPECT_TRUE(read.Outcome().ok());
@@ -245,9 +209,6 @@ TEST(Rom, ReadAndWriteMoveTheWholeMemoryInBlocks)
     EXPECT_EQ(line.port.sent.first(), bytes({0x52, 0x00, 0x00, 0x00, 0x52}));
     EXPECT_EQ(line.port.sent.last(), bytes({0x52, 0x00, 0x7F, 0x00, 0xD1}));
     EXPECT_EQ(testenv::readFile(out), line.box.image);
-    ASSERT_EQ(progress.size(), 129u);
-    EXPECT_EQ(progress[1], 257);
-    EXPECT_EQ(progress.back(), 32768);
 
     const QString in = dir.filePath("in.bin");
     const QByteArray image = PatternImage(55);
@@ -363,59 +324,27 @@ TEST(RealTimeFrame, EachItemGoesToItsPlaceInTheBox)
     EXPECT_EQ(RealTimeVersionFrame("ABCDEFG"), rt(0x6AD1, QByteArray("ABCDE")));
 }
 
+// The reply handling is shared with the bulk transfer (tested there); here,
+// that a real-time write sends its one frame and takes only a lone "O".
 TEST(RealTimeWrite, Outcomes)
 {
-    struct Case
-    {
-        const char *name;
-        QByteArray answer;
-        LinkResult result;
-        QString message;
-    };
-    const Case cases[] = {
-        {"O", "O", LinkResult::Success, {}},
-        {"X", "X", LinkResult::NotAcknowledged, LinkMessages::NotAcknowledged},
-        {"silence", {}, LinkResult::ResponseTimeout, LinkMessages::ResponseTimeout},
-        {"two bytes", "OO", LinkResult::ResponseTimeout, LinkMessages::ResponseTimeout},
-    };
+    const std::pair<QByteArray, LinkResult> cases[] = {
+        {"O", LinkResult::Success}, {"X", LinkResult::NotAcknowledged}, {"OO", LinkResult::ResponseTimeout}};
     for (Feed feed : {Feed::Ticks, Feed::Notifications}) {
-        for (const Case &c : cases) {
-            SCOPED_TRACE(c.name);
+        for (const auto &[answer, result] : cases) {
+            SCOPED_TRACE(answer.toStdString());
             ScriptedPort p;
             p.ForceOpen();
-            p.peer = [&](const QByteArray &) { return c.answer; };
+            p.peer = [&](const QByteArray &) { return answer; };
             ManualLinkClock k;
             const QByteArray frame = bytes({0x77, 0x01, 0x7D, 0x05, 0x80, 0x7A});
             RealTimeWriteExchange w(p, k, frame);
             w.Start();
             ASSERT_TRUE(Drive(w, p, k, feed));
             EXPECT_EQ(p.sent, QList<QByteArray>{frame});
-            EXPECT_EQ(w.Outcome().result, c.result);
-            EXPECT_EQ(w.Outcome().message, c.message);
-            EXPECT_EQ(w.Outcome().icon, c.message.isEmpty() ? MsgIcon::None : MsgIcon::Critical);
+            EXPECT_EQ(w.Outcome().result, result);
         }
     }
-}
-
-TEST(RealTimeWriteQueue, AWriteStartedWhileOneWaitsGoesOutAfterIt)
-{
-    QStringList log;
-    RealTimeWriteQueue *queue = nullptr;
-    RealTimeWriteQueue q([&](const QByteArray &frame) {
-        log << "begin " + QString::fromLatin1(frame);
-        if (frame == "first") {
-            // The acquisition loop ticks while the first write waits.
-            queue->Submit("second");
-            queue->Submit("third");
-            EXPECT_EQ(queue->Pending(), 2);
-        }
-        log << "end " + QString::fromLatin1(frame);
-    });
-    queue = &q;
-    q.Submit("first");
-    EXPECT_EQ(log, (QStringList{"begin first", "end first", "begin second", "end second", "begin third",
-                                "end third"}));
-    EXPECT_FALSE(q.Busy());
 }
 
 } // namespace

@@ -6,6 +6,15 @@
 
 #include <QByteArray>
 #include <QRandomGenerator>
+#include <initializer_list>
+
+inline QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
 
 // How a test feeds an exchange: ticks alone (every reply judged at the tick
 // after its last byte), or data notifications as well (judged on arrival).

@@ -39,7 +39,7 @@ public:
             if (!Frames::IsChecksumValid(frame) || frame.size() != count + 5)
                 return QByteArray(1, 'X') + extra;
             if (badAck == writes)
-                return QByteArray(1, badAckByte) + extra;
+                return QByteArray(1, 0x3F) + extra;
             image.replace(address, count, frame.mid(4, count));
             return QByteArray(1, Frames::Acknowledge) + extra;
         }
@@ -55,8 +55,7 @@ public:
     QByteArray version = QByteArray("\x02\x05\x07", 3);
     QByteArray extra;          // appended to every reply
     int badReadChecksum = -1;  // 1-based read whose reply has a wrong checksum
-    int badAck = -1;           // 1-based write answered with badAckByte
-    char badAckByte = 0x3F;
+    int badAck = -1;           // 1-based write answered with '?'
     int silentFrom = -1;       // 1-based frame from which on nothing is answered
     int reads = 0;
     int writes = 0;

@@ -34,7 +34,7 @@ public:
             return false;
         }
         if (failSendNumber == sendAttempts || failAllSends) {
-            m_error = sendError;
+            m_error = QStringLiteral("Input/output error");
             return false;
         }
         sent.append(bytes);
@@ -82,7 +82,6 @@ public:
 
     QList<QByteArray> sent;
     QString openError;
-    QString sendError = QStringLiteral("Input/output error");
     int failSendNumber = -1; // 1-based send attempt that fails
     bool failAllSends = false;
     int sendAttempts = 0;

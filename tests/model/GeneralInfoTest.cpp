@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(GeneralInfo, DualFiltrationFollowsInjectorK)
+TEST(GeneralInfo, DualFiltrationFollowsInjectorKAndValuesOutsideTheirRangeAreRefused)
 {
     CVGeneralInfo g;
     const std::pair<int, bool> cases[] = {{411, false}, {131, false}, {412, true}, {0, true}};
@@ -12,21 +12,14 @@ TEST(GeneralInfo, DualFiltrationFollowsInjectorK)
         ASSERT_TRUE(g.SetInjectorK(k));
         EXPECT_EQ(g.DualFiltration(), dual) << k;
     }
-}
-
-TEST(GeneralInfo, IndexesAndValuesOutsideTheirRangeAreRefused)
-{
-    CVGeneralInfo g;
     EXPECT_FALSE(g.SetTTPMin(16, 1));
     EXPECT_EQ(g.TTPMin(16), -1);
     EXPECT_FALSE(g.SetIgnitionDuty(32, 1));
-    EXPECT_TRUE(g.SetIgnitionDuty(31, 1));
     EXPECT_FALSE(g.SetVQ(64, 1));
     EXPECT_EQ(g.VQ(64), -1);
     EXPECT_FALSE(g.SetVQ(0, 65536));
     EXPECT_TRUE(g.SetVQ(63, 65535));
     EXPECT_FALSE(g.SetRevLimiter(256));
-    EXPECT_FALSE(g.SetRevLimiter(-1));
     EXPECT_FALSE(g.SetInjectorK(70000));
     EXPECT_FALSE(g.SetTPLimit(0, 300));
     EXPECT_EQ(g.TPLimit(0), 0);
@@ -40,6 +33,9 @@ TEST(TuneItemsTest, ItemAddressesInTheBox)
                              0x6AD1, 0x7E80, 0x7E90, 0x7960, -1,     0x7B60, 0x7A70};
     for (int item = 1; item <= TuneItemCount; ++item)
         EXPECT_EQ(FindTuneItem(item)->address, addresses[item - 1]) << item;
+    Tune tune;
+    EXPECT_EQ(tune.mapAt(0x7800), &tune.map(MapKey::HOTM));
+    EXPECT_EQ(tune.mapAt(0x7801), nullptr);
 }
 
 TEST(TuneItemsTest, TwoByteValuesAreBigEndianAndTheVersionIsPadded)

@@ -44,8 +44,6 @@ TEST(StockProgramsTest, EveryStockImageIsAPlausibleTune)
         for (MapKey axis : {MapKey::FUELRPM, MapKey::FUELTP, MapKey::TIMINGRPM, MapKey::TIMINGTP})
             for (int i = 1; i < 16; ++i)
                 EXPECT_LT(t.map(axis).MapValue(i - 1), t.map(axis).MapValue(i)) << "axes ascend";
-        EXPECT_GT(t.general().RevLimiter() * 50, 5000);
-        EXPECT_EQ(t.general().Version().size(), 5);
         QByteArray rest = r.image;
         for (const TuneItem &item : TuneItems())
             if (IsTransferredItem(item.number))
@@ -57,8 +55,6 @@ TEST(StockProgramsTest, EveryStockImageIsAPlausibleTune)
 TEST(StockProgramsTest, LookupFailuresCarryTheirMessages)
 {
     EXPECT_EQ(LoadStockImage(105, "/nonexistent/vntres.dll").message(), "Could not load 'vntres.dll'.");
-    EXPECT_EQ(LoadStockImage(102).message(), "Could not find requested resource.");
-    EXPECT_EQ(LoadStockImage(0).status, StockImageResult::NotFound);
     QTemporaryDir dir;
     const QString notAModule = dir.filePath("vntres.dll");
     ASSERT_TRUE(testenv::writeFile(notAModule, "this is not a resource module"));

@@ -2,7 +2,6 @@
 // that have none.
 
 #include "platform/SaveFileName.h"
-#include "platform/ScriptedFileDialogService.h"
 
 #include <gtest/gtest.h>
 
@@ -40,24 +39,9 @@ TEST(SaveFileNameTest, TheChosenFiltersExtensionIsAddedWhereTheNameHasNoneOfThem
             << c.path.toStdString() << " filter " << c.filter;
 }
 
-TEST(SaveFileNameTest, TheQtFilterNameFindsItsNumberAndDatedNamesSort)
+TEST(SaveFileNameTest, TheQtFilterNameFindsItsNumber)
 {
     EXPECT_EQ(SaveFileName::FilterNumberNamed(Log, "Tab Separated Values (*.txt)"), 2);
     EXPECT_EQ(SaveFileName::FilterNumberNamed(Log, "All Files (*.*)"), 3);
     EXPECT_EQ(SaveFileName::FilterNumberNamed(Log, "something else"), 1);
-
-    const QDateTime when(QDate(2024, 5, 1), QTime(14, 32, 5));
-    EXPECT_EQ(SaveFileName::Dated("datalog", when, "csv"), "datalog 2024-05-01 14-32-05.csv");
-    // No characters a file name may not hold, and later means later in a listing.
-    EXPECT_LT(SaveFileName::Dated("d", when, "csv"), SaveFileName::Dated("d", when.addSecs(3600 * 9), "csv"));
-}
-
-TEST(SaveFileNameTest, TheScriptedDialogAnswersAsTheSystemsDialogDoes)
-{
-    ScriptedFileDialogService files;
-    files.queue("/tmp/x/tune1");
-    files.queue("/tmp/x/log");
-    EXPECT_EQ(files.saveFile(nullptr, "Save", Project, QString()), "/tmp/x/tune1.vnt");
-    EXPECT_EQ(files.saveFileSelectingFilter(nullptr, "Save", Log, 2, QString()), "/tmp/x/log.txt");
-    EXPECT_EQ(files.saveFile(nullptr, "Save", Project, QString()), "") << "a Cancel stays a Cancel";
 }

@@ -13,26 +13,6 @@ protected:
 };
 } // namespace
 
-TEST_F(SettingsStoreTest, WritesCreateMissingPathsAndReadBackInANewStore)
-{
-    {
-        SettingsStore store(ini());
-        EXPECT_EQ(store.WriteText("LabJack/MAS", "ScalingFormula", "V*2"), 0);
-        EXPECT_EQ(store.WriteLong("LabJack/MAS", "Input", 3), 0);
-        EXPECT_EQ(store.WriteText("", "MRU", "a.vnt;b.vnt"), 0);
-        EXPECT_EQ(store.Flush(), 0);
-    }
-    SettingsStore again(ini());
-    QString text;
-    qint32 number = 0;
-    EXPECT_EQ(again.ReadText("LabJack/MAS", "ScalingFormula", text), 0);
-    EXPECT_EQ(text, "V*2");
-    EXPECT_EQ(again.ReadLong("LabJack/MAS", "Input", number), 0);
-    EXPECT_EQ(number, 3);
-    EXPECT_EQ(again.ReadText("", "MRU", text), 0);
-    EXPECT_EQ(text, "a.vnt;b.vnt");
-}
-
 TEST_F(SettingsStoreTest, SubKeysAndFailures)
 {
     SettingsStore store(ini());
@@ -67,8 +47,9 @@ TEST_F(SettingsStoreTest, SubKeysAndFailures)
 TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
 {
     // A stray line in a hand-edited file. Writes must still report success
-    // and reach the file: a DAQ input stops storing its values at the first
-    // write that reports failure.
+    // and reach the file (read back by a new store, paths created as needed):
+    // a DAQ input stops storing its values at the first write that reports
+    // failure.
     {
         QFile file(ini());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -78,6 +59,7 @@ TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
         SettingsStore store(ini());
         EXPECT_EQ(store.WriteText("LabJack/Boost", "Correction", "0.5"), 0);
         EXPECT_EQ(store.WriteLong("LabJack/Boost", "Input", 2), 0);
+        EXPECT_EQ(store.WriteText("", "MRU", "a.vnt;b.vnt"), 0);
         EXPECT_EQ(store.Flush(), 0);
     }
     SettingsStore again(ini());
@@ -86,4 +68,9 @@ TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
     EXPECT_EQ(number, 2);
     EXPECT_EQ(again.ReadLong("LabJack/MAS", "Input", number), 0) << "what could be read is kept";
     EXPECT_EQ(number, 3);
+    QString text;
+    EXPECT_EQ(again.ReadText("LabJack/Boost", "Correction", text), 0);
+    EXPECT_EQ(text, "0.5");
+    EXPECT_EQ(again.ReadText("", "MRU", text), 0);
+    EXPECT_EQ(text, "a.vnt;b.vnt");
 }

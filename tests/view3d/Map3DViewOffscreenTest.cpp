@@ -12,20 +12,13 @@
 #include <QDockWidget>
 #include <QGuiApplication>
 
-TEST(Map3DViewOffscreen, TheCheckFindsNoOpenGL)
-{
-    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
-    const OpenGLCheck check = CheckOpenGL();
-    EXPECT_FALSE(check.ok);
-    EXPECT_TRUE(check.reason.contains("OpenGL")) << check.reason.toStdString();
-    EXPECT_TRUE(check.reason.contains("offscreen")) << check.reason.toStdString();
-}
-
 TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
 {
     ProgramState state;
     state.tune.map(MapKey::HOHGFM).SetMapValue(3, 200);
     Map3DView view(state);
+    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+    EXPECT_FALSE(CheckOpenGL().ok);
     EXPECT_FALSE(view.EnsureGraph());
     EXPECT_FALSE(view.EnsureGraph()) << "asking again is harmless";
     EXPECT_EQ(view.graph(), nullptr);
@@ -37,10 +30,8 @@ TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
     sample.cells = {{MapKey::HOHGFM, 2, 5, 0}};
     view.TakeSample(sample);
     view.RefreshNow();
-    EXPECT_EQ(view.Data().panel, 8);
     EXPECT_EQ(view.Data().heights[3], 8);
-    ASSERT_TRUE(view.Data().liveEntry);
-    EXPECT_EQ(*view.Data().liveEntry, 2 * 16 + 5);
+    EXPECT_EQ(view.Data().liveEntry, 2 * 16 + 5);
     EXPECT_EQ(view.RedrawCount(), 0);
 }
 
@@ -56,9 +47,7 @@ TEST_F(Map3DViewMenuOffscreen, TheMenuItemSaysWhyAndTheDockStaysHidden)
     for (int attempt = 0; attempt < 2; ++attempt) {
         messages.clear();
         item->trigger();
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
-        EXPECT_EQ(messages.shown()[0].text, app->map3DView().view()->UnavailableReason());
+        EXPECT_EQ(messages.texts(), QStringList{app->map3DView().view()->UnavailableReason()});
         EXPECT_FALSE(item->isChecked());
         EXPECT_FALSE(dock->isVisible());
     }

@@ -3,28 +3,11 @@
 
 #include "daq/AcquisitionLoop.h"
 #include "daq/ui/RealTimeStripView.h"
-#include "platform/WindowLayout.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(StripLayout, ItemsFlowOntoNewLinesWhereTheWidthEnds)
-{
-    // Hidden items take no room; one too wide for any line takes its own.
-    EXPECT_EQ(WindowLayout::FlowLines({50, 0, 50, 50}, 110, 10), (std::vector<int>{0, 0, 0, 1}));
-    EXPECT_EQ(WindowLayout::FlowLines({300, 20, 20}, 100, 10), (std::vector<int>{0, 1, 1}));
-
-    // The window gives the strip the height it asks for at the panel's width.
-    WindowLayout::Input in;
-    in.realTime = true;
-    in.stripHeightForWidth = [](int width) { return width < 3000 ? 1200 : 600; };
-    in.windowWidth = 4500; // panel 4500 - (2500 + 200)
-    EXPECT_EQ(WindowLayout::Compute(in).strip.height, 1200);
-    in.windowWidth = 9000;
-    EXPECT_EQ(WindowLayout::Compute(in).strip.height, 600);
-}
 
 TEST(StripLayout, NoLabelOverlapsAnotherOrIsCutAtAnyWidth)
 {
