@@ -336,6 +336,18 @@ int CVFuelTimingDlg::currentRow() const
     return i.isValid() ? i.row() : 1;
 }
 
+std::optional<CVFuelTimingDlg::MapCell> CVFuelTimingDlg::currentMapCell() const
+{
+    const std::optional<MapKey> body = shownMap();
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> map = body ? CellMap(*body, place) : std::nullopt;
+    if (!map)
+        return std::nullopt;
+    return MapCell{*body, row, col, place, *map};
+}
+
 int CVFuelTimingDlg::currentCol() const
 {
     const QModelIndex i = MapGrid->currentIndex();

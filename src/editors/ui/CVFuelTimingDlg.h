@@ -143,6 +143,17 @@ protected:
 private:
     // The body map of the current panel index; nothing away from the maps.
     std::optional<MapKey> shownMap() const;
+    // The current cell of the map on show and the map that holds its value
+    // (the body or one of its axes); nothing for the corner or no map.
+    struct MapCell
+    {
+        MapKey body;
+        int row = 0;
+        int col = 0;
+        GridRules::CellPlace place;
+        MapKey map;
+    };
+    std::optional<MapCell> currentMapCell() const;
 
     void buildLegend();
     void paintLegend();

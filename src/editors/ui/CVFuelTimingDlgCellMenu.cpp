@@ -64,17 +64,14 @@ void CVFuelTimingDlg::m_MapGrid_KeyPress(int keyAscii)
         m_messages.exclamation(window(), QStringLiteral("Please select a single cell for this operation."));
         return;
     }
-    const std::optional<MapKey> body = shownMap();
-    const int row = currentRow();
-    const int col = currentCol();
-    const CellPlace place = PlaceOf(row, col);
-    const std::optional<MapKey> key = body ? CellMap(*body, place) : std::nullopt;
-    if (!key)
+    const std::optional<MapCell> cell = currentMapCell();
+    if (!cell)
         return; // the corner, or no map on show
 
     if (keyAscii == '+' || keyAscii == '-') {
-        const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
-        setCellValueAt(*body, row, col, StepValue(place, raw, keyAscii == '+' ? 1 : -1), false);
+        const int raw = m_state.tune.map(cell->map).MapValue(EntryIndexOf(cell->row, cell->col));
+        setCellValueAt(cell->body, cell->row, cell->col, StepValue(cell->place, raw, keyAscii == '+' ? 1 : -1),
+                       false);
     } else if (keyAscii == 13) {
         if (!m_state.RealTimeEnabled)
             openCellEditor();
@@ -105,12 +102,8 @@ void CVFuelTimingDlg::CellLoop()
 
 void CVFuelTimingDlg::UpdateCellMenu()
 {
-    const std::optional<MapKey> body = shownMap();
-    const int row = currentRow();
-    const int col = currentCol();
-    const CellPlace place = PlaceOf(row, col);
-    const std::optional<MapKey> key = body ? CellMap(*body, place) : std::nullopt;
-    if (!key) {
+    const std::optional<MapCell> cell = currentMapCell();
+    if (!cell) {
         mnuCellIncrement->setEnabled(false);
         mnuCellDecrement->setEnabled(false);
         mnuCellEdit->setEnabled(false);
@@ -121,16 +114,15 @@ void CVFuelTimingDlg::UpdateCellMenu()
     mnuCellDecrement->setEnabled(true);
     mnuCellEdit->setEnabled(!m_state.RealTimeEnabled);
     mnuCellLoop->setEnabled(false);
-    if (place == CellPlace::Body) {
+    if (cell->place == CellPlace::Body) {
         mnuCellLoop->setEnabled(true);
-        mnuCellLoop->setText(LoopCaption(m_state.tune.map(*key).MapValue(EntryIndexOf(row, col))));
+        mnuCellLoop->setText(LoopCaption(m_state.tune.map(cell->map).MapValue(EntryIndexOf(cell->row, cell->col))));
     }
 }
 
 void CVFuelTimingDlg::popUpCellMenu(const QPoint &globalPos)
 {
-    const std::optional<MapKey> body = shownMap();
-    if (!body || !CellMap(*body, PlaceOf(currentRow(), currentCol())))
+    if (!currentMapCell())
         return;
     mnuCell->popup(globalPos);
 }

@@ -27,20 +27,16 @@ void CVFuelTimingDlg::openCellEditor(EditStart start, const QString &typed)
 {
     if (IsEditingMap() || m_state.RealTimeEnabled)
         return;
-    const std::optional<MapKey> body = shownMap();
-    const int row = currentRow();
-    const int col = currentCol();
-    const CellPlace place = PlaceOf(row, col);
-    const std::optional<MapKey> key = body ? CellMap(*body, place) : std::nullopt;
-    if (!key)
+    const std::optional<MapCell> cell = currentMapCell();
+    if (!cell)
         return;
 
-    m_editMap = *body;
-    m_editRow = row;
-    m_editCol = col;
-    const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
-    editGridCell->setMaxLength(EditorMaxLength(place));
-    editGridCell->setText(start == EditStart::Typed ? typed : CellText(place, raw, IsTimingMap(*body)));
+    m_editMap = cell->body;
+    m_editRow = cell->row;
+    m_editCol = cell->col;
+    const int raw = m_state.tune.map(cell->map).MapValue(EntryIndexOf(cell->row, cell->col));
+    editGridCell->setMaxLength(EditorMaxLength(cell->place));
+    editGridCell->setText(start == EditStart::Typed ? typed : CellText(cell->place, raw, IsTimingMap(cell->body)));
     MapGrid->setInputBlocked(true);
     editGridCell->show();
     placeCellEditor();
