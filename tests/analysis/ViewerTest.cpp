@@ -10,15 +10,12 @@
 #include "analysis/ui/FuelCorrectionDialog.h"
 #include "editors/ui/MapGridView.h"
 #include "model/ProgramState.h"
-#include "platform/ScriptedFileDialogService.h"
-#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "platform/UiServices.h"
 #include "model/TuneHistory.h"
 #include "editors/ui/UndoAndCompareCommands.h"
-#include "app/MainApplication.h"
 #include "shell/frmMain.h"
-#include "app/CVUserPrefs.h"
+#include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -107,14 +104,12 @@ TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
 
 // ---- Through the main window ---------------------------------------------------------
 
-class ViewerInWindowTest : public ::testing::Test
+class ViewerInWindowTest : public AppOnBoxTest
 {
 protected:
-    ViewerInWindowTest() : store(dir.filePath("Vantrelle.ini"))
+    void SetUp() override
     {
-        prefs = std::make_unique<CVUserPrefs>(store);
-        app = std::make_unique<MainApplication>(*prefs, messages, files, StartOptions{});
-        app->window().Load(QString());
+        start();
         Tune &t = app->state().tune;
         for (int i = 0; i < 16; ++i) {
             t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
@@ -130,13 +125,6 @@ protected:
     }
     AnalysisCommands &commands() { return app->analysisCommands(); }
     MapGridView &grid() { return *app->grid().grid(); }
-
-    QTemporaryDir dir;
-    SettingsStore store;
-    std::unique_ptr<CVUserPrefs> prefs;
-    ScriptedMessageBoxService messages;
-    ScriptedFileDialogService files;
-    std::unique_ptr<MainApplication> app;
 };
 
 TEST_F(ViewerInWindowTest, CursorMarksTheCellOfTheMapOnScreen)
