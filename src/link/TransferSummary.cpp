@@ -34,4 +34,10 @@ QString Text(Kind kind, int done, int total, bool success, qint64 ms)
         .arg(items(total), seconds(ms));
 }
 
+QString RomText(Kind kind, qint64 ms)
+{
+    return kind == Kind::Read ? QStringLiteral("Read the ROM image from the Vantrelle in %1").arg(seconds(ms))
+                              : QStringLiteral("Wrote the ROM image to the Vantrelle in %1").arg(seconds(ms));
+}
+
 } // namespace TransferSummary

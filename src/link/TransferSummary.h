@@ -12,4 +12,9 @@ enum class Kind { Read, Write };
 // done of total items got through; ms the time the transfer took.
 QString Text(Kind kind, int done, int total, bool success, qint64 ms);
 
+// The line after a whole ROM image went to or came from the box ("Read the
+// ROM image from the Vantrelle in 2.9 s"). A transfer that failed has shown
+// its own message; it gets no line.
+QString RomText(Kind kind, qint64 ms);
+
 } // namespace TransferSummary

@@ -1,8 +1,8 @@
 // A tuner's day in the whole window against vantrelle-boxsim: the grid keeps
 // the keyboard after an in-place edit, a project saved without an extension
-// gets one, writes and reads say what they did, the compare window lists
-// every differing value and follows the box after a write, and --help and
-// --version need no display.
+// gets one, writes, reads and ROM images say what they did, the compare
+// window lists every differing value and follows the box after a write, and
+// --help and --version need no display.
 
 #include "editors/GridRules.h"
 #include "editors/ui/CVFuelTimingDlg.h"
@@ -110,6 +110,12 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
         << status().toStdString();
     EXPECT_EQ(values->rowCount(), 0) << "the box now holds the change";
     EXPECT_EQ(edit.ComparisonWindow()->list()->count(), 0);
+
+    files.queue(dir.filePath("box.bin"));
+    w().Actions().mnuFileSaveBin->trigger();
+    EXPECT_TRUE(QRegularExpression("^Read the ROM image from the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
+        << status().toStdString();
+    EXPECT_EQ(testenv::readFile(dir.filePath("box.bin")).size(), 32768);
 }
 
 TEST(VantrelleCommandLineTest, HelpAndVersionNeedNoDisplay)

@@ -1,6 +1,7 @@
 #include "link/ui/ImageCommands.h"
 
 #include "link/BoxContents.h"
+#include "link/TransferSummary.h"
 #include "model/ImageFile.h"
 #include "link/ui/dlgXferROM.h"
 #include "platform/FileDialogService.h"
@@ -11,6 +12,14 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+
+namespace {
+
+// As long as the status bar keeps the other transfer lines.
+constexpr int StatusMessageMs = 20000;
+
+} // namespace
 
 ImageCommands::ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand)
     : QObject(window.DialogParent()), m_window(window), m_port(port), m_read(std::move(readCommand))
@@ -27,7 +36,12 @@ void ImageCommands::LoadBinToRom()
         return;
     dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 4);
+    QElapsedTimer took;
+    took.start();
     transfer.exec();
+    if (transfer.Outcome().ok())
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, took.elapsed()),
+                                   StatusMessageMs);
     // The transfer has shown any failure of its own. A file refused before
     // anything was sent leaves the box as it was: nothing to read back.
     if (transfer.Outcome().result == LinkResult::FileError)
@@ -46,7 +60,12 @@ void ImageCommands::SaveRomToBin()
         return;
     dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 3);
+    QElapsedTimer took;
+    took.start();
     transfer.exec();
+    if (transfer.Outcome().ok())
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, took.elapsed()),
+                                   StatusMessageMs);
 }
 
 void ImageCommands::LoadStockProgram()
