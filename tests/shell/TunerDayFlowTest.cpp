@@ -1,8 +1,8 @@
 // A tuner's day in the whole window against vantrelle-boxsim: the grid keeps
 // the keyboard after an in-place edit, a project saved without an extension
 // gets one, writes, reads and ROM images say what they did, the compare
-// window lists every differing value and follows the box after a write, and
-// --help and --version need no display.
+// window lists every differing value and follows the box after every write
+// (real-time ones too), and --help and --version need no display.
 
 #include "editors/GridRules.h"
 #include "editors/ui/CVFuelTimingDlg.h"
@@ -110,6 +110,13 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
         << status().toStdString();
     EXPECT_EQ(values->rowCount(), 0) << "the box now holds the change";
     EXPECT_EQ(edit.ComparisonWindow()->list()->count(), 0);
+
+    // So does a change written in real time.
+    w().Actions().mnuOptionsRealTime->trigger();
+    ASSERT_TRUE(state().RealTimeEnabled);
+    ASSERT_TRUE(grid().SetCellValue(raw, false));
+    EXPECT_EQ(values->rowCount(), 0) << "the box holds the value written in real time";
+    w().Actions().mnuOptionsRealTime->trigger();
 
     files.queue(dir.filePath("box.bin"));
     w().Actions().mnuFileSaveBin->trigger();

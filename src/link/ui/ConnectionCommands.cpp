@@ -93,8 +93,12 @@ void ConnectionCommands::reportLostPort()
 void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkOutcome &outcome)
 {
     const int item = box ? box->RecordRealTimeWrite(frame, outcome.ok()) : RealTimeFrameTarget(frame).item;
-    if (outcome.ok())
+    if (outcome.ok()) {
+        // A compare with the box follows the value the box now holds.
+        if (onBoxTransferred)
+            onBoxTransferred();
         return;
+    }
     m_window.State().ChangesNotSent = true;
     const TuneItem *info = FindTuneItem(item);
     const QString what = info ? QString::fromLatin1(info->name) : QStringLiteral("a value");

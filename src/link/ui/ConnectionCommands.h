@@ -39,8 +39,8 @@ public:
     // data log was not dealt with).
     std::function<bool()> mayStartRealTime;
     std::function<void()> onRealTimeStopped;
-    // A read or write of the box has ended (whole or not): what is known of
-    // the box changed.
+    // A read or write of the box has ended (whole or not, or a real-time write
+    // went through): what is known of the box changed.
     std::function<void()> onBoxTransferred;
 
     // What the box holds, kept up to date by reads and writes (for the write
