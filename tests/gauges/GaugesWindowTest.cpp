@@ -119,7 +119,22 @@ TEST(GaugeWidget, OnlyVisibleChangesAskForAPaint)
     EXPECT_TRUE(bar.setReading(50, "50"));
     EXPECT_FALSE(bar.setReading(50.2, "50"));
     EXPECT_TRUE(bar.setReading(51, "50"));
+}
 
+// A label of 6 on a scale in thousands is 6000 RPM: however narrow the gauge,
+// the title shortens before the factor goes.
+TEST(GaugeWidget, ANarrowTitleKeepsTheScaleFactor)
+{
+    GaugeWidget bar("Engine speed", GaugeWidget::Style::Bar);
+    bar.setRange({0, 8000});
+    const QFontMetrics fm = bar.fontMetrics();
+    const int whole = fm.horizontalAdvance("Engine speed  x1000");
+    EXPECT_EQ(bar.titleText(whole), "Engine speed  x1000");
+    for (int room : {whole - 1, fm.horizontalAdvance("E...  x1000"), fm.horizontalAdvance("  x1000") + 1}) {
+        const QString shown = bar.titleText(room);
+        EXPECT_TRUE(shown.endsWith("  x1000")) << room << " " << shown.toStdString();
+        EXPECT_LE(fm.horizontalAdvance(shown), room) << shown.toStdString();
+    }
 }
 
 TEST_F(GaugesWindowTest, TheBoardSaysWhenSamplesStop)

@@ -115,11 +115,23 @@ QRect GaugeWidget::barRect() const
     return {Margin, top, std::max(1, width() - 2 * Margin), h};
 }
 
-QString GaugeWidget::titleText() const
+QString GaugeWidget::titleText(int room) const
 {
-    // A scale in thousands says so after the title ("RPM  x1000").
+    // A scale in thousands says so after the title ("RPM  x1000"). Where the
+    // line is short the title gives way first: without its factor a label
+    // of 6 would read as 6 RPM.
+    const QFontMetrics fm = fontMetrics();
     const QString factor = m_style == Style::Lamp ? QString() : GaugeScale::FactorText(m_range);
-    return factor.isEmpty() ? m_title : m_title + QStringLiteral("  ") + factor;
+    if (factor.isEmpty())
+        return fm.elidedText(m_title, Qt::ElideRight, room);
+    const QString tail = QStringLiteral("  ") + factor;
+    const QString whole = m_title + tail;
+    if (fm.horizontalAdvance(whole) <= room)
+        return whole;
+    const int titleRoom = room - fm.horizontalAdvance(tail);
+    if (titleRoom <= 0)
+        return fm.elidedText(factor, Qt::ElideRight, room);
+    return fm.elidedText(m_title, Qt::ElideRight, titleRoom) + tail;
 }
 
 QString GaugeWidget::tickText(double v) const
@@ -149,7 +161,7 @@ void GaugeWidget::buildFace()
     // (A bar's title is drawn with its value, which it must make room for.)
     if (m_style != Style::Bar)
         p.drawText(QRect(Margin, Margin / 2, width() - 2 * Margin, fontMetrics().height()),
-                   Qt::AlignHCenter | Qt::AlignTop, fontMetrics().elidedText(titleText(), Qt::ElideRight, width() - 2 * Margin));
+                   Qt::AlignHCenter | Qt::AlignTop, titleText(width() - 2 * Margin));
 
     auto zoneSpans = [this](auto &&draw) {
         if (m_zones.warning) {
@@ -271,7 +283,7 @@ void GaugeWidget::paintEvent(QPaintEvent *)
         const int room = std::max(0, width() - 2 * Margin - valueWidth - 6);
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(QRect(Margin, Margin / 2, room, fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop,
-                   fontMetrics().elidedText(titleText(), Qt::ElideRight, room));
+                   titleText(room));
         p.setPen(color);
         p.setFont(bold);
         p.drawText(QRect(0, Margin / 2, width() - Margin, fontMetrics().height()), Qt::AlignRight | Qt::AlignTop,

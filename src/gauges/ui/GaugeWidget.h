@@ -30,6 +30,9 @@ public:
     GaugeWidget(const QString &title, Style style, QWidget *parent = nullptr);
 
     QString title() const { return m_title; }
+    // The title line as drawn in room pixels: the title shortens before the
+    // scale's factor ("RPM  x1000") is dropped.
+    QString titleText(int room) const;
     Style style() const { return m_style; }
     void setStyle(Style style);
     GaugeScale::Range range() const { return m_range; }
@@ -66,7 +69,6 @@ private:
     QRectF dialRect() const;
     QRect barRect() const;
     QString tickText(double v) const;
-    QString titleText() const;
 
     QString m_title;
     Style m_style;
