@@ -1,5 +1,7 @@
 #include "analysis/DataLog.h"
 
+#include "platform/FileIO.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -409,6 +411,10 @@ DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
     DataLogReport local;
     DataLogReport &report = reportOut ? *reportOut : local;
     report = DataLogReport{};
+    if (const FileOutcome readable = CheckReadableFile(path); !readable) {
+        report.error = readable.error;
+        return {};
+    }
     QFile file(path);
     // Read-only and shared: the logger keeps appending to the running log.
     if (!file.open(QIODevice::ReadOnly)) {

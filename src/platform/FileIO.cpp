@@ -46,14 +46,6 @@ FileOutcome writeFailure(const QString &path, const QString &why)
 
 // Reads are refused before the open: opening a pipe without a writer would
 // block, and a device may never end.
-FileOutcome checkReadable(const QString &path)
-{
-    struct stat st {};
-    if (kindAt(path, st) == Kind::Other)
-        return FileOutcome::failure(QStringLiteral("'%1' is %2, not a regular file.").arg(path, describe(st)));
-    return FileOutcome::success(); // a missing file is reported by the open, in the system's words
-}
-
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -61,9 +53,17 @@ bool sameFile(const struct stat &a, const struct stat &b)
 
 } // namespace
 
+FileOutcome CheckReadableFile(const QString &path)
+{
+    struct stat st {};
+    if (kindAt(path, st) == Kind::Other)
+        return FileOutcome::failure(QStringLiteral("'%1' is %2, not a regular file.").arg(path, describe(st)));
+    return FileOutcome::success();
+}
+
 FileOutcome ReadFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes)
 {
-    if (FileOutcome readable = checkReadable(path); !readable)
+    if (FileOutcome readable = CheckReadableFile(path); !readable)
         return readable;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -148,7 +148,7 @@ FileOutcome AtomicFileWriter::Write(const QByteArray &bytes)
 
 FileOutcome AtomicFileWriter::AppendFrom(const QString &source, qint64 offset)
 {
-    if (FileOutcome readable = checkReadable(source); !readable) {
+    if (FileOutcome readable = CheckReadableFile(source); !readable) {
         Discard();
         return readable;
     }

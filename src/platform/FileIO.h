@@ -28,6 +28,11 @@ struct FileOutcome
 // - an existing target that is not a regular file (a folder, pipe, device or
 //   socket) is refused, never replaced by a regular file.
 
+// Refuses a path that exists and is not a regular file, before it is opened
+// (opening a pipe may block forever). A missing file passes: the open that
+// follows reports it in the system's words.
+FileOutcome CheckReadableFile(const QString &path);
+
 // Reads at most maxBytes from the start of a regular file.
 FileOutcome ReadFileHead(const QString &path, qint64 maxBytes, QByteArray &bytes);
 

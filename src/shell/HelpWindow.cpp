@@ -1,6 +1,7 @@
 #include "shell/HelpWindow.h"
 
-#include <QFile>
+#include "platform/FileIO.h"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,10 +38,13 @@ HelpWindow::HelpWindow(const QString &guidePath, QWidget *parent) : QWidget(pare
     splitter->setStretchFactor(1, 3);
     layout->addWidget(splitter);
 
-    QFile file(guidePath);
-    if (!file.open(QIODevice::ReadOnly))
+    // The guide is a few hundred kilobytes; a path given in its place is read
+    // only so far, and only when it is a regular file.
+    constexpr qint64 MaxGuideBytes = 8 * 1024 * 1024;
+    QByteArray bytes;
+    if (!ReadFileHead(guidePath, MaxGuideBytes, bytes))
         return;
-    const QString html = QString::fromUtf8(file.readAll());
+    const QString html = QString::fromUtf8(bytes);
     m_hasGuide = !html.isEmpty();
     m_browser->setHtml(html);
 

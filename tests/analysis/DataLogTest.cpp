@@ -120,7 +120,7 @@ TEST(DataLogRead, TimeNeverRunsBackwardsAndUndatedLinesKeepTheLastTime)
     EXPECT_EQ(log.time, (std::vector<double>{0.0, 1.0, 1.0, 1.0, 2.0}));
 }
 
-TEST(DataLogRead, UndatedEmptyAndMissingFiles)
+TEST(DataLogRead, UndatedEmptyMissingAndSpecialFiles)
 {
     const DataLog undated = ParseDataLog("RPM;x,TP\n1000,20\n1100,21\n1200,22\n");
     EXPECT_EQ(undated.time, (std::vector<double>{0, 1, 2})) << "no dates at all: sample numbers";
@@ -130,9 +130,15 @@ TEST(DataLogRead, UndatedEmptyAndMissingFiles)
     ParseDataLog("", &report);
     EXPECT_FALSE(report.ok);
     EXPECT_FALSE(report.error.isEmpty());
-    ReadDataLog(QStringLiteral("/nonexistent/folder/log.csv"), &report);
-    EXPECT_FALSE(report.ok);
-    EXPECT_FALSE(report.error.isEmpty());
+    // A missing file, a folder and a pipe (whose open would wait for a
+    // writer forever) are refused, each with a reason.
+    QTemporaryDir dir;
+    ASSERT_TRUE(testenv::makeFifo(dir.filePath("pipe.csv")));
+    for (const QString &path : {QStringLiteral("/nonexistent/folder/log.csv"), dir.path(), dir.filePath("pipe.csv")}) {
+        ReadDataLog(path, &report);
+        EXPECT_FALSE(report.ok) << path.toStdString();
+        EXPECT_FALSE(report.error.isEmpty()) << path.toStdString();
+    }
     // A header alone is a log without samples.
     const DataLog log = ParseDataLog("DATE/TIME,RPM\r\n", &report);
     EXPECT_TRUE(report.ok);
