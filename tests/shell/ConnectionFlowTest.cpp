@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 
 namespace {
@@ -158,6 +159,8 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
     messages.queue(MsgAnswer::Yes); // "Are you sure that you want to load ..."
     messages.queue(MsgAnswer::Yes); // "Read the current Vantrelle settings?"
     messages.queue(MsgAnswer::Yes); // "Do you wish to save the current changes?"
+    QStringList lines;
+    QObject::connect(w().statusBar(), &QStatusBar::messageChanged, [&lines](const QString &line) { lines << line; });
     bool waitedForAChoice = false;
     OnNextModal("dlgLoadBin", [&](QWidget *d) {
         auto *ok = d->findChild<QPushButton *>("OKButton");
@@ -167,6 +170,8 @@ TEST_F(ConnectionFlowTest, StockProgramGoesIntoTheBoxAndIsReadBack)
     });
     actions().mnuLoad->trigger();
     EXPECT_TRUE(waitedForAChoice) << "OK stays off until a program is chosen";
+    const QRegularExpression wrote("^Wrote the ROM image to the Vantrelle in \\d+\\.\\d s$");
+    EXPECT_EQ(lines.filter(wrote).size(), 1) << lines.join(" | ").toStdString();
 
     EXPECT_TRUE(w().CurrentFileName().isEmpty());
     const StockImageResult stock = LoadStockImage(103);

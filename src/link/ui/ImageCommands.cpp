@@ -75,6 +75,9 @@ void ImageCommands::LoadStockProgram()
         dlgLoadBin dialog(m_port, m_window.Ui().messages, m_window.DialogParent());
         dialog.exec();
         loaded = dialog.Loaded();
+        if (dialog.TransferMs() >= 0)
+            m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, dialog.TransferMs()),
+                                       StatusMessageMs);
     }
     // Even a transfer that stopped part-way may have changed the box.
     if (box)

@@ -8,6 +8,7 @@
 #include "platform/TempFiles.h"
 
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,7 +79,11 @@ void dlgLoadBin::OKButton_Click()
             } else {
                 dlgXferROM transfer(m_port, m_messages, this);
                 transfer.Initialize(temp, 4);
+                QElapsedTimer took;
+                took.start();
                 transfer.exec(); // reports its own failures
+                if (transfer.Outcome().ok())
+                    m_transferMs = took.elapsed();
             }
             DeleteFile(temp);
         }

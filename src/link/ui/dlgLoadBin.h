@@ -16,6 +16,8 @@ public:
     dlgLoadBin(LinkPort &port, MessageBoxService &messages, QWidget *parent = nullptr);
 
     bool Loaded() const { return m_bLoaded; }
+    // How long the whole image took to go into the box; -1 when it did not.
+    qint64 TransferMs() const { return m_transferMs; }
     // The module to load from; the program's own by default.
     void SetModulePath(const QString &path) { m_modulePath = path; }
     QRadioButton *option(int resource) const;
@@ -31,4 +33,5 @@ private:
     MessageBoxService &m_messages;
     QString m_modulePath;
     bool m_bLoaded = false;
+    qint64 m_transferMs = -1;
 };
