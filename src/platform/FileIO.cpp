@@ -44,8 +44,6 @@ FileOutcome writeFailure(const QString &path, const QString &why)
     return FileOutcome::failure(QStringLiteral("Could not write '%1': %2").arg(path, why));
 }
 
-// Reads are refused before the open: opening a pipe without a writer would
-// block, and a device may never end.
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;

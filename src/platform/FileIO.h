@@ -28,9 +28,9 @@ struct FileOutcome
 // - an existing target that is not a regular file (a folder, pipe, device or
 //   socket) is refused, never replaced by a regular file.
 
-// Refuses a path that exists and is not a regular file, before it is opened
-// (opening a pipe may block forever). A missing file passes: the open that
-// follows reports it in the system's words.
+// Refuses a path that exists and is not a regular file, before it is opened:
+// opening a pipe without a writer blocks, and a device may never end. A
+// missing file passes: the open that follows reports it in the system's words.
 FileOutcome CheckReadableFile(const QString &path);
 
 // Reads at most maxBytes from the start of a regular file.

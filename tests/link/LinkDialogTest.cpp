@@ -94,6 +94,33 @@ TEST(dlgXfer, CancelIsConfirmedFirst)
     }
 }
 
+// The time a dialog reports is its exchange's, on the link's clock: here
+// every answer comes 7 ms after its frame.
+TEST(dlgXfer, ElapsedTimeIsTheExchangesOwn)
+{
+    ScriptedPort port;
+    port.ForceOpen();
+    FakeBox box(PatternImage());
+    ManualLinkClock clock;
+    clock.Set(1000);
+    QObject context;
+    port.peer = [&](const QByteArray &frame) {
+        QMetaObject::invokeMethod(&context, [&, reply = box.Respond(frame)] {
+            clock.Advance(7);
+            port.Deliver(reply);
+            emit port.readyRead();
+        }, Qt::QueuedConnection);
+        return QByteArray();
+    };
+    ScriptedMessageBoxService messages;
+    Tune tune;
+    dlgXfer dialog(port, tune, messages, nullptr, clock);
+    dialog.SetState(3);
+    dialog.exec();
+    ASSERT_TRUE(dialog.Success());
+    EXPECT_EQ(dialog.ElapsedMs(), 7 * box.frames.size());
+}
+
 TEST(dlgConnect, CancelClosesWithoutAskingAndClosesThePort)
 {
     ScriptedPort port;

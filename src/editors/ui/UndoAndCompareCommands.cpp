@@ -19,7 +19,6 @@
 #include "shell/MainWindowPrefs.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -166,14 +165,12 @@ void UndoAndCompareCommands::WriteChanges()
         dlgXfer dialog(m_port, state.tune, messages, m_window.DialogParent());
         dialog.SetState(Writing);
         dialog.SetItems(items);
-        QElapsedTimer took;
-        took.start();
         dialog.exec();
         if (dialog.Success())
             state.ChangesNotSent = false;
         m_box.RecordTransfer(state.tune, items, dialog.ItemsDone(), true);
         summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(), int(items.size()),
-                                        dialog.Success(), took.elapsed());
+                                        dialog.Success(), dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
     m_window.ShowStatusMessage(summary, StatusMessageMs);
@@ -242,14 +239,12 @@ bool UndoAndCompareCommands::CompareWithBox()
     {
         dlgXfer dialog(m_port, other, m_window.Ui().messages, m_window.DialogParent());
         dialog.SetState(Reading);
-        QElapsedTimer took;
-        took.start();
         dialog.exec();
         success = dialog.Success();
         // What came in is what the box holds.
         m_box.RecordTransfer(other, BoxContents::FullWalk(), dialog.ItemsDone(), false);
         summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), success, took.elapsed());
+                                        int(BoxContents::FullWalk().size()), success, dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
     m_window.ShowStatusMessage(summary, StatusMessageMs);

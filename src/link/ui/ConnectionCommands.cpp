@@ -22,7 +22,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
 
@@ -163,12 +162,10 @@ bool ConnectionCommands::Read()
     {
         dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
         dialog.SetState(Reading);
-        QElapsedTimer took;
-        took.start();
         dialog.exec();
         success = dialog.Success();
         summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), success, took.elapsed());
+                                        int(BoxContents::FullWalk().size()), success, dialog.ElapsedMs());
         if (box)
             box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), false);
         // A read that stopped part-way has still replaced the items before
@@ -201,15 +198,13 @@ void ConnectionCommands::Write()
     {
         dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
         dialog.SetState(Writing);
-        QElapsedTimer took;
-        took.start();
         dialog.exec();
         if (dialog.Success())
             m_window.State().ChangesNotSent = false;
         if (box)
             box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), true);
         summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), dialog.Success(), took.elapsed());
+                                        int(BoxContents::FullWalk().size()), dialog.Success(), dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
     m_window.ShowStatusMessage(summary, StatusMessageMs);

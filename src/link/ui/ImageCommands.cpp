@@ -12,7 +12,6 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -36,11 +35,9 @@ void ImageCommands::LoadBinToRom()
         return;
     dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 4);
-    QElapsedTimer took;
-    took.start();
     transfer.exec();
     if (transfer.Outcome().ok())
-        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, took.elapsed()),
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, transfer.ElapsedMs()),
                                    StatusMessageMs);
     // The transfer has shown any failure of its own. A file refused before
     // anything was sent leaves the box as it was: nothing to read back.
@@ -60,11 +57,9 @@ void ImageCommands::SaveRomToBin()
         return;
     dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
     transfer.Initialize(path, 3);
-    QElapsedTimer took;
-    took.start();
     transfer.exec();
     if (transfer.Outcome().ok())
-        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, took.elapsed()),
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, transfer.ElapsedMs()),
                                    StatusMessageMs);
 }
 

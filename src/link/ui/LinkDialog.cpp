@@ -28,6 +28,7 @@ int LinkDialog::exec()
         m_ended = true;
         return QDialog::Rejected;
     }
+    m_startedMs = m_clock.NowMs();
     m_runner = std::make_unique<ExchangeRunner>(*m_exchange, m_port);
     connect(m_runner.get(), &ExchangeRunner::finished, this, &LinkDialog::onFinished);
     m_runner->Start();
@@ -38,6 +39,7 @@ int LinkDialog::exec()
 
 void LinkDialog::onFinished()
 {
+    m_elapsedMs = m_clock.NowMs() - m_startedMs;
     if (m_confirming) {
         // Shown once the user has answered the Cancel question.
         m_endPending = true;

@@ -22,6 +22,9 @@ public:
     int exec() override;
     // How the exchange ended (Cancelled when it never ran).
     const LinkOutcome &Outcome() const { return m_outcome; }
+    // How long the exchange ran, up to its end (not counting a message about
+    // how it ended); 0 when it never ran.
+    qint64 ElapsedMs() const { return m_elapsedMs; }
 
 protected:
     LinkDialog(LinkPort &port, MessageBoxService &messages, const LinkClock &clock, QWidget *parent);
@@ -57,6 +60,8 @@ private:
     std::unique_ptr<LinkExchange> m_exchange;
     std::unique_ptr<ExchangeRunner> m_runner;
     LinkOutcome m_outcome = LinkOutcome::cancelled();
+    qint64 m_startedMs = 0;
+    qint64 m_elapsedMs = 0;
     bool m_confirming = false;
     bool m_endPending = false;
     bool m_ended = false;

@@ -8,7 +8,6 @@
 #include "platform/TempFiles.h"
 
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -79,11 +78,9 @@ void dlgLoadBin::OKButton_Click()
             } else {
                 dlgXferROM transfer(m_port, m_messages, this);
                 transfer.Initialize(temp, 4);
-                QElapsedTimer took;
-                took.start();
                 transfer.exec(); // reports its own failures
                 if (transfer.Outcome().ok())
-                    m_transferMs = took.elapsed();
+                    m_transferMs = transfer.ElapsedMs();
             }
             DeleteFile(temp);
         }
