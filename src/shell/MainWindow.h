@@ -152,6 +152,9 @@ public:
 
     // A message over the status bar's panels for ms milliseconds.
     virtual void ShowStatusMessage(const QString &text, int ms) = 0;
+    // How long a transfer's summary stays: long enough to be read; the
+    // status bar's panels come back after it.
+    static constexpr int StatusMessageMs = 20000;
     virtual void SetTitle(const QString &title) = 0;
     virtual QString CurrentFileName() const = 0;
     virtual void SetCurrentFileName(const QString &path) = 0;

@@ -24,11 +24,6 @@
 
 using namespace ConnectionState;
 
-namespace {
-// Long enough to be read; the status bar's panels come back after it.
-constexpr int StatusMessageMs = 20000;
-} // namespace
-
 UndoAndCompareCommands::UndoAndCompareCommands(MainWindow &window, CVFuelTimingDlg &grid, LinkPort &port, EditSession &edits)
     : QObject(window.DialogParent()), m_window(window), m_state(window.State()), m_grid(grid), m_port(port),
       m_edits(edits), m_history(window.State().tune)
@@ -173,7 +168,7 @@ void UndoAndCompareCommands::WriteChanges()
                                         dialog.Success(), dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
-    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
     BoxTransferred();
 }
 
@@ -247,7 +242,7 @@ bool UndoAndCompareCommands::CompareWithBox()
                                         int(BoxContents::FullWalk().size()), success, dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
-    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
     if (!success)
         return false;
     StartCompare(other, QStringLiteral("the Vantrelle"));

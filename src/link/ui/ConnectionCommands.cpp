@@ -29,8 +29,6 @@ using namespace ConnectionState;
 
 namespace {
 
-// Long enough to be read; the status bar's panels come back after it.
-constexpr int StatusMessageMs = 20000;
 // How often a port loss waits for open dialogs to close.
 constexpr int LostRetryMs = 20;
 
@@ -105,7 +103,7 @@ void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkO
         QStringLiteral("The change to %1 did not reach the Vantrelle, which may still hold the old value; "
                        "Write Changes to Vantrelle... sends it again.")
             .arg(what),
-        StatusMessageMs);
+        MainWindow::StatusMessageMs);
 }
 
 void ConnectionCommands::Connect()
@@ -178,7 +176,7 @@ bool ConnectionCommands::Read()
         m_window.BuildTree();
         m_window.State().ChangesNotSent = false;
     }
-    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
     if (onBoxTransferred)
         onBoxTransferred();
     return success;
@@ -207,7 +205,7 @@ void ConnectionCommands::Write()
                                         int(BoxContents::FullWalk().size()), dialog.Success(), dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
-    m_window.ShowStatusMessage(summary, StatusMessageMs);
+    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
     if (onBoxTransferred)
         onBoxTransferred();
 }

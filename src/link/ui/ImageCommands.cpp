@@ -13,13 +13,6 @@
 
 #include <QAction>
 
-namespace {
-
-// As long as the status bar keeps the other transfer lines.
-constexpr int StatusMessageMs = 20000;
-
-} // namespace
-
 ImageCommands::ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand)
     : QObject(window.DialogParent()), m_window(window), m_port(port), m_read(std::move(readCommand))
 {
@@ -38,7 +31,7 @@ void ImageCommands::LoadBinToRom()
     transfer.exec();
     if (transfer.Outcome().ok())
         m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, transfer.ElapsedMs()),
-                                   StatusMessageMs);
+                                   MainWindow::StatusMessageMs);
     // The transfer has shown any failure of its own. A file refused before
     // anything was sent leaves the box as it was: nothing to read back.
     if (transfer.Outcome().result == LinkResult::FileError)
@@ -60,7 +53,7 @@ void ImageCommands::SaveRomToBin()
     transfer.exec();
     if (transfer.Outcome().ok())
         m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, transfer.ElapsedMs()),
-                                   StatusMessageMs);
+                                   MainWindow::StatusMessageMs);
 }
 
 void ImageCommands::LoadStockProgram()
@@ -72,7 +65,7 @@ void ImageCommands::LoadStockProgram()
         loaded = dialog.Loaded();
         if (dialog.TransferMs() >= 0)
             m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, dialog.TransferMs()),
-                                       StatusMessageMs);
+                                       MainWindow::StatusMessageMs);
     }
     // Even a transfer that stopped part-way may have changed the box.
     if (box)
