@@ -27,7 +27,7 @@ namespace {
 class QuietSender : public RealTimeSender
 {
 public:
-    void SendRealTimeValue(int, int, int) override {}
+    void SendRealTimeValue(TuneItem, int, int) override {}
     void SendRealTimeVersion(const QString &) override {}
 };
 

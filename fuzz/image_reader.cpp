@@ -17,11 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     Tune tune;
     TuneFromImage(image, tune);
-    for (const TuneItem &item : TuneItems()) {
-        if (IsTransferredItem(item.number))
-            FUZZ_CHECK(ItemBytes(tune, item.number) == image.mid(item.address, item.size));
+    for (const TuneItemInfo &item : TuneItems()) {
+        if (item.InBox())
+            FUZZ_CHECK(ItemBytes(tune, item.item) == image.mid(item.address, item.size));
         else
-            FUZZ_CHECK(ItemBytes(tune, item.number) == QByteArray(item.size, '\0'));
+            FUZZ_CHECK(ItemBytes(tune, item.item) == QByteArray(item.size, '\0'));
     }
     FUZZ_CHECK(PatchImage(image, tune) == image);
     return 0;

@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (kind == 0)
         FUZZ_CHECK(port.IsOpen() == ok);
     if ((kind == 1 || kind == 2) && ok)
-        FUZZ_CHECK(static_cast<BulkTransferExchange &>(*exchange).ItemsDone() == TuneItemCount - 1);
+        FUZZ_CHECK(static_cast<BulkTransferExchange &>(*exchange).ItemsDone() == static_cast<int>(TransferWalk().size()));
     if ((kind == 3 || kind == 4) && ok)
         FUZZ_CHECK(static_cast<RomTransferExchange &>(*exchange).BlocksDone() == RomTransferExchange::Blocks);
     if (kind == 3 && ok)

@@ -63,7 +63,7 @@ public:
 class NoBox : public RealTimeSender
 {
 public:
-    void SendRealTimeValue(int, int, int) override {}
+    void SendRealTimeValue(TuneItem, int, int) override {}
     void SendRealTimeVersion(const QString &) override {}
 };
 

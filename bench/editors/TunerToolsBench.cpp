@@ -26,7 +26,7 @@ namespace {
 class NullSender : public RealTimeSender
 {
 public:
-    void SendRealTimeValue(int, int, int) override {}
+    void SendRealTimeValue(TuneItem, int, int) override {}
     void SendRealTimeVersion(const QString &) override {}
 };
 

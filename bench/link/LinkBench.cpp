@@ -135,7 +135,7 @@ void RealTimeWrite(benchmark::State &state)
     static const Tune tune;
     runTimed(state, 7 * ByteSeconds, [] {
         return std::make_unique<RealTimeWriteExchange>(box->port, LinkClock::Steady(),
-                                                       RealTimeFrame(11, 0, 0x64, tune));
+                                                       RealTimeFrame(TuneItem::RevLimiter, 0, 0x64, tune));
     });
 }
 

@@ -11,7 +11,7 @@ int ApplyCorrection::Apply(EditSession &edits, MapKey map, const std::vector<Cel
     // The map as the writes so far leave it, so that each change is judged
     // against the value it replaces.
     CVMapInfo body = edits.tune().map(map);
-    const int item = GridRules::ItemNumber(map);
+    const TuneItem item = ItemOfMap(map);
     std::vector<ValueWrite> writes;
     for (const CellChange &c : changes) {
         const int old = body.MapValue(c.entry);

@@ -1,13 +1,14 @@
 #include "daq/AcquisitionLoop.h"
 
 #include "daq/CVDataAcquisition.h"
+#include "daq/DaqSettings.h"
 #include "daq/DataLogSink.h"
-#include "daq/GeneralText.h"
 #include "daq/EngineTrace.h"
+#include "daq/GeneralText.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
+#include "model/Units.h"
 #include "platform/Rounding.h"
-#include "daq/DaqSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -188,19 +189,19 @@ void AcquisitionLoop::runStagedRevLimiter(const QString &inputName, bool high)
     if (m_prefs.StagedRevLimiterEnabled() && inputName == m_prefs.StagedRevLimiterInput()) {
         // The limit in force before this tick.
         const int limit = m_state.StagedRevLimitActive ? m_prefs.StagedRevLimiter() : tuneLimit;
-        m_strip.revLimitValue = QString::number(limit * 50);
+        m_strip.revLimitValue = QString::number(Units::RpmOf(limit));
         // The flag changes before the write: a tick run while the write waits
         // for its acknowledgement must not send the same edge again.
         if (!m_state.StagedRevLimitActive && high) {
             m_state.StagedRevLimitActive = true;
-            m_sender.SendRealTimeValue(RevLimiterItem, 0, m_prefs.StagedRevLimiter());
+            m_sender.SendRealTimeValue(TuneItem::RevLimiter, 0, m_prefs.StagedRevLimiter());
         } else if (m_state.StagedRevLimitActive && !high) {
             m_state.StagedRevLimitActive = false;
-            m_sender.SendRealTimeValue(RevLimiterItem, 0, tuneLimit);
+            m_sender.SendRealTimeValue(TuneItem::RevLimiter, 0, tuneLimit);
         }
     } else if (!m_prefs.StagedRevLimiterEnabled() && m_state.StagedRevLimitActive) {
         // Switched off while its limit was in force: the tune's limit goes back.
         m_state.StagedRevLimitActive = false;
-        m_sender.SendRealTimeValue(RevLimiterItem, 0, tuneLimit);
+        m_sender.SendRealTimeValue(TuneItem::RevLimiter, 0, tuneLimit);
     }
 }

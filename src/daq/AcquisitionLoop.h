@@ -85,9 +85,6 @@ int IntegerLoad(float fTP);
 class AcquisitionLoop
 {
 public:
-    // Item number and index of the rev limiter in the real-time write.
-    static constexpr int RevLimiterItem = 11;
-
     AcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &prefs, ProgramState &state,
                       RealTimeSender &sender);
 

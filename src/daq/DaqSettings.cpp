@@ -74,7 +74,7 @@ std::vector<SettingsFields::Field> DaqSettings::fields()
     return {
         {settings, K::HighlightMode, &m_highlightMode},
         {settings, K::DataLogFormat, &m_dataLogFormat},
-        {K::LabJackSection, K::SampleRate, &m_sampleRate, 25, 2500},
+        {K::LabJackSection, K::SampleRate, &m_sampleRate, MinSamplePeriodMs, MaxSamplePeriodMs},
         {K::LabJackSection, K::RPMMultiplier, &m_rpmMultiplier},
         {settings, K::StagedRevLimiterEnabled, &m_stagedEnabled},
         {settings, K::StagedRevLimiter, &m_stagedLimit, 1, 255},
@@ -82,6 +82,11 @@ std::vector<SettingsFields::Field> DaqSettings::fields()
         {K::LabJackSection, K::DriverLibrary, &m_driverLibrary},
         {K::LabJackSection, K::Simulated, &m_simulated},
     };
+}
+
+int DaqSettings::SamplePeriodMs() const
+{
+    return std::clamp(m_sampleRate, MinSamplePeriodMs, MaxSamplePeriodMs);
 }
 
 DaqSettings::DaqSettings(SettingsStore &store) : m_store(store)

@@ -64,6 +64,12 @@ public:
     // At most this many analog inputs (single-ended and differential) can be
     // enabled: the device is sampled in two batches of four.
     static constexpr int MaxEnabledAnalogInputs = 8;
+    // The sample period the acquisition accepts, in milliseconds, and the
+    // counter-to-RPM factor's range.
+    static constexpr int MinSamplePeriodMs = 25;
+    static constexpr int MaxSamplePeriodMs = 2500;
+    static constexpr int MinRPMMultiplier = 1;
+    static constexpr int MaxRPMMultiplier = 1000;
 
     explicit DaqSettings(SettingsStore &store);
     DaqSettings(const DaqSettings &) = delete;
@@ -74,6 +80,10 @@ public:
 
     int DAQSampleRate() const { return m_sampleRate; }
     void SetDAQSampleRate(int v) { m_sampleRate = v; }
+    // The period the acquisition timer runs at: DAQSampleRate held within
+    // the accepted range, so a hand-edited value can neither flood nor starve
+    // the loop.
+    int SamplePeriodMs() const;
     int DAQRPMMultiplier() const { return m_rpmMultiplier; }
     void SetDAQRPMMultiplier(int v) { m_rpmMultiplier = v; }
     // The DAQ driver library loaded at run time ("ljacklm" by default; a

@@ -1,8 +1,9 @@
 #include "daq/EngineTrace.h"
 
 #include "daq/AcquisitionSample.h"
-#include "platform/Rounding.h"
 #include "model/Tune.h"
+#include "model/Units.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +18,7 @@ constexpr int MapSide = 16;
 
 int RpmAxisValue(int rpm)
 {
-    return static_cast<int>(vnt::RoundHalfEven(rpm / 50.0));
+    return Units::RawFromRpm(rpm);
 }
 
 CellIndex FindCell(const Tune &tune, MapKey map, int rpm, int tp)

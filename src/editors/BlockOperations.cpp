@@ -3,7 +3,7 @@
 #include "editors/NumericInput.h"
 #include "platform/Rounding.h"
 #include "model/Tune.h"
-#include "model/TuneItems.h"
+#include "model/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,13 +14,7 @@ namespace BlockOps {
 
 namespace {
 
-int R(double x)
-{
-    // Far beyond any cell's range; keeps the rounding within an int.
-    if (!std::isfinite(x))
-        x = 0;
-    return static_cast<int>(vnt::RoundHalfEven(std::clamp(x, -1.0e6, 1.0e6)));
-}
+using vnt::R;
 
 QString cells(int n)
 {
@@ -32,7 +26,7 @@ QString cells(int n)
 double ShownValue(CellPlace place, int raw, bool timing)
 {
     switch (place) {
-    case CellPlace::RpmAxis: return raw * 50.0;
+    case CellPlace::RpmAxis: return Units::RpmOf(raw);
     case CellPlace::TpAxis: return raw;
     case CellPlace::Body: return DisplayValue(raw, timing);
     default: return 0;
@@ -41,8 +35,10 @@ double ShownValue(CellPlace place, int raw, bool timing)
 
 int EncodeClamped(CellPlace place, bool timing, int oldRaw, double value)
 {
+    if (!std::isfinite(value))
+        value = 0; // an overflowing scale: the cell's lowest value, never a wrapped one
     switch (place) {
-    case CellPlace::RpmAxis: return std::clamp(R(value / 50.0), 1, 255);
+    case CellPlace::RpmAxis: return std::clamp(Units::RawFromRpm(value), 1, 255);
     case CellPlace::TpAxis: return std::clamp(R(value), 0, 255);
     case CellPlace::Body:
         if (timing) {
@@ -58,8 +54,7 @@ int EncodeClamped(CellPlace place, bool timing, int oldRaw, double value)
 
 QString MapName(MapKey map)
 {
-    const TuneItem *info = FindTuneItem(ItemNumber(map));
-    return info ? QLatin1String(info->name) : QString();
+    return QLatin1String(Info(ItemOfMap(map)).name);
 }
 
 std::vector<ValueWrite> ItemWrites(MapKey body, const Plan &plan)
@@ -67,7 +62,8 @@ std::vector<ValueWrite> ItemWrites(MapKey body, const Plan &plan)
     std::vector<ValueWrite> out;
     out.reserve(plan.writes.size());
     for (const CellWrite &w : plan.writes)
-        out.push_back({ItemNumber(body, PlaceOf(w.row, w.col)), EntryIndexOf(w.row, w.col), w.newRaw});
+        if (const std::optional<TuneItem> item = CellItem(body, PlaceOf(w.row, w.col)))
+            out.push_back({*item, EntryIndexOf(w.row, w.col), w.newRaw});
     return out;
 }
 

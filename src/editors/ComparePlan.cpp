@@ -1,7 +1,7 @@
 #include "editors/ComparePlan.h"
 
 #include "model/Tune.h"
-#include "model/TuneItems.h"
+#include "model/Units.h"
 
 #include <optional>
 
@@ -49,90 +49,55 @@ BlockOps::Plan TakeCells(const Tune &mine, const Tune &theirs, MapKey body, cons
     return plan;
 }
 
-ItemTake TakeItems(const Tune &mine, const Tune &theirs, int item, const QString &name)
+ItemTake TakeItems(const Tune &mine, const Tune &theirs, std::optional<TuneItem> item, const QString &name)
 {
     ItemTake take;
     for (ItemChange &c : TuneHistory::Differences(mine, theirs))
-        if (item == 0 || c.item == item)
+        if (!item || c.item == *item)
             take.changes.push_back(std::move(c));
     if (take.changes.empty())
         return take;
-    if (item == 0) {
+    if (!item)
         take.label = QStringLiteral("Take every difference from %1").arg(name);
-    } else {
-        const TuneItem *info = FindTuneItem(item);
-        take.label = QStringLiteral("Take %1 from %2").arg(info ? QLatin1String(info->name) : QString(), name);
-    }
+    else
+        take.label = QStringLiteral("Take %1 from %2").arg(QLatin1String(Info(*item).name), name);
     return take;
 }
-
-namespace {
-
-constexpr int InjectorKItem = 13;
-constexpr int VersionItem = 17;
-constexpr int VQItem = 23;
-
-// The body map an item number stands for, if it is one.
-std::optional<MapKey> bodyMapOfItem(int item)
-{
-    for (MapKey key : {MapKey::HOFM, MapKey::LOFM, MapKey::HOHGFM, MapKey::LOHGFM, MapKey::LOTM, MapKey::HOTM})
-        if (ItemNumber(key) == item)
-            return key;
-    return std::nullopt;
-}
-
-int valueWidth(int item)
-{
-    return item == VQItem || item == InjectorKItem ? 2 : 1;
-}
-
-QVariant valueAt(const QByteArray &bytes, int at, int width)
-{
-    if (at + width > bytes.size())
-        return {};
-    int v = 0;
-    for (int k = 0; k < width; ++k)
-        v = v * 256 + static_cast<unsigned char>(bytes[at + k]);
-    return v;
-}
-
-} // namespace
 
 std::vector<ValueDifference> ValueDifferences(const Tune &mine, const Tune &theirs)
 {
     std::vector<ValueDifference> out;
     for (const ItemChange &c : TuneHistory::Differences(mine, theirs)) {
-        const TuneItem *info = FindTuneItem(c.item);
-        const QString name = info ? QLatin1String(info->name) : QStringLiteral("Item %1").arg(c.item);
-        if (c.item == VersionItem) {
+        const TuneItemInfo &info = Info(c.item);
+        const QString name = QLatin1String(info.name);
+        if (info.shape == ItemShape::Text) {
             out.push_back({c.item, name, {}, {}, {}, c.versionBefore.trimmed(), c.versionAfter.trimmed()});
             continue;
         }
-        const std::optional<MapKey> body = bodyMapOfItem(c.item);
-        const bool timing = body ? IsTimingMap(*body) : c.item == ItemNumber(MapKey::TIMINGRPM)
-                                                        || c.item == ItemNumber(MapKey::TIMINGTP);
+        const std::optional<MapKey> map = info.map;
+        const bool body = map && IsBodyMap(*map);
+        const bool timing = map && (IsTimingMap(*map) || *map == MapKey::TIMINGRPM || *map == MapKey::TIMINGTP);
         const MapKey rpmAxis = timing ? MapKey::TIMINGRPM : MapKey::FUELRPM;
         const MapKey tpAxis = timing ? MapKey::TIMINGTP : MapKey::FUELTP;
-        const int width = valueWidth(c.item);
-        const int count = static_cast<int>(std::min(c.before.size(), c.after.size())) / width;
+        const int count = static_cast<int>(std::min(c.before.size(), c.after.size())) / info.valueWidth;
         for (int i = 0; i < count; ++i) {
-            const QVariant a = valueAt(c.before, i * width, width);
-            const QVariant b = valueAt(c.after, i * width, width);
+            const QVariant a = ValueInBytes(c.item, c.before, i).value_or(0);
+            const QVariant b = ValueInBytes(c.item, c.after, i).value_or(0);
             if (a == b)
                 continue;
             ValueDifference d{c.item, name, count > 1 ? QVariant(i + 1) : QVariant(), {}, {}, a, b};
             if (body) {
                 const int row = i / 16 + 1;
                 const int col = i % 16 + 1;
-                d.rpm = mine.map(rpmAxis).MapValue(row - 1) * 50;
+                d.rpm = Units::RpmOf(mine.map(rpmAxis).MapValue(row - 1));
                 d.load = mine.map(tpAxis).MapValue(col - 1);
                 d.mine = DisplayValue(a.toInt(), timing);
                 d.theirs = DisplayValue(b.toInt(), timing);
-            } else if (c.item == ItemNumber(rpmAxis)) {
-                d.rpm = a.toInt() * 50; // the axis entry itself
-                d.mine = a.toInt() * 50;
-                d.theirs = b.toInt() * 50;
-            } else if (c.item == ItemNumber(tpAxis)) {
+            } else if (map == rpmAxis) {
+                d.rpm = Units::RpmOf(a.toInt()); // the axis entry itself
+                d.mine = Units::RpmOf(a.toInt());
+                d.theirs = Units::RpmOf(b.toInt());
+            } else if (map == tpAxis) {
                 d.load = a; // the axis entry itself
             }
             out.push_back(std::move(d));

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 #include <vector>
 
 class Tune;
@@ -33,8 +34,8 @@ struct ItemTake
     QString label;
 };
 // One item (nothing when it does not differ), or every differing item when
-// item is 0.
-ItemTake TakeItems(const Tune &mine, const Tune &theirs, int item, const QString &name);
+// item is none.
+ItemTake TakeItems(const Tune &mine, const Tune &theirs, std::optional<TuneItem> item, const QString &name);
 
 // One value in which the two tunes differ: the map or item, the entry
 // (1-based, for items holding more than one value), the engine speed and
@@ -43,7 +44,7 @@ ItemTake TakeItems(const Tune &mine, const Tune &theirs, int item, const QString
 // list sorts them as such; an empty QVariant is a column that does not apply.
 struct ValueDifference
 {
-    int item = 0;
+    TuneItem item = TuneItem::HOFM;
     QString itemName;
     QVariant entry;
     QVariant rpm;

@@ -7,78 +7,6 @@
 
 #include <map>
 
-namespace {
-
-constexpr int RevLimiterItem = 11;
-constexpr int VersionItem = 17;
-
-// Transferred items a real-time write cannot reach (the injector values).
-bool outOfRealTimeReach(int item)
-{
-    return IsTransferredItem(item) && !IsRealTimeItem(item);
-}
-
-} // namespace
-
-bool StoreItemValue(Tune &tune, int item, int index, int value)
-{
-    const TuneItem *info = FindTuneItem(item);
-    if (!info)
-        return false;
-    CVGeneralInfo &g = tune.general();
-    if (item <= 10) {
-        CVMapInfo *map = tune.mapAt(info->address);
-        return map && map->SetMapValue(index, value);
-    }
-    switch (item) {
-    case 11: return g.SetRevLimiter(value);
-    case 12: return g.SetSpeedLimiter(value);
-    case 13: return g.SetInjectorK(value);
-    case 14: return g.SetInjectorBlast(value);
-    case 15: return g.SetInjectorVoid(value);
-    case 16: return g.SetVTCRelease(value);
-    case 18: return g.SetTTPMin(index, value);
-    case 19: return g.SetTTPMax(index, value);
-    case 20: return g.SetTPLimit(index, value);
-    case 21: return g.SetAccelEnrich(index, value);
-    case 22: return g.SetIgnitionDuty(index, value);
-    case 23: return g.SetVQ(index, value);
-    default: return false;
-    }
-}
-
-std::optional<int> ItemValue(const Tune &tune, int item, int index)
-{
-    const TuneItem *info = FindTuneItem(item);
-    if (!info)
-        return std::nullopt;
-    const CVGeneralInfo &g = tune.general();
-    int value = -1;
-    if (item <= 10) {
-        const CVMapInfo *map = tune.mapAt(info->address);
-        value = map ? map->MapValue(index) : -1;
-    } else {
-        switch (item) {
-        case 11: value = g.RevLimiter(); break;
-        case 12: value = g.SpeedLimiter(); break;
-        case 13: value = g.InjectorK(); break;
-        case 14: value = g.InjectorBlast(); break;
-        case 15: value = g.InjectorVoid(); break;
-        case 16: value = g.VTCRelease(); break;
-        case 18: value = g.TTPMin(index); break;
-        case 19: value = g.TTPMax(index); break;
-        case 20: value = g.TPLimit(index); break;
-        case 21: value = g.AccelEnrich(index); break;
-        case 22: value = g.IgnitionDuty(index); break;
-        case 23: value = g.VQ(index); break;
-        default: break;
-        }
-    }
-    if (value < 0)
-        return std::nullopt;
-    return value;
-}
-
 EditSession::EditSession(ProgramState &state, RealTimeSender &sender)
     : m_state(state)
     , m_sender(sender)
@@ -90,12 +18,12 @@ Tune &EditSession::tune() const
     return m_state.tune;
 }
 
-bool EditSession::heldByStagedLimiter(int item) const
+bool EditSession::heldByStagedLimiter(TuneItem item) const
 {
-    return item == RevLimiterItem && m_state.StagedRevLimitActive;
+    return item == TuneItem::RevLimiter && m_state.StagedRevLimitActive;
 }
 
-void EditSession::CommitValue(int item, int index, int value, const StoredHook &stored)
+void EditSession::CommitValue(TuneItem item, int index, int value, const StoredHook &stored)
 {
     if (!StoreItemValue(m_state.tune, item, index, value))
         return;
@@ -104,7 +32,7 @@ void EditSession::CommitValue(int item, int index, int value, const StoredHook &
     committed(item, index, value);
 }
 
-bool EditSession::ChangeValue(int item, int index, int value)
+bool EditSession::ChangeValue(TuneItem item, int index, int value)
 {
     const std::optional<int> old = ItemValue(m_state.tune, item, index);
     if (!old || *old == value || !StoreItemValue(m_state.tune, item, index, value))
@@ -113,11 +41,11 @@ bool EditSession::ChangeValue(int item, int index, int value)
     return true;
 }
 
-void EditSession::committed(int item, int index, int value)
+void EditSession::committed(TuneItem item, int index, int value)
 {
     bool unsent = false;
     if (m_state.RealTimeEnabled && !heldByStagedLimiter(item)) {
-        if (outOfRealTimeReach(item))
+        if (Info(item).InBox() && !Info(item).RealTimeWritable())
             unsent = true;
         else
             m_sender.SendRealTimeValue(item, index, value);
@@ -144,7 +72,7 @@ void EditSession::CommitValues(const std::vector<ValueWrite> &writes, const QStr
     if (writes.empty())
         return;
     // Before and after of every item the writes touch, in item order.
-    std::map<int, QByteArray> before;
+    std::map<TuneItem, QByteArray> before;
     for (const ValueWrite &w : writes) {
         if (!before.count(w.item))
             before[w.item] = ItemBytes(m_state.tune, w.item);
@@ -164,7 +92,7 @@ void EditSession::CommitItems(const std::vector<ItemChange> &changes, const QStr
         return;
     for (const ItemChange &c : changes) {
         StoreItemBytes(m_state.tune, c.item, c.after);
-        if (c.item == VersionItem)
+        if (c.item == TuneItem::Version)
             m_state.tune.general().SetVersion(c.versionAfter);
     }
     deliver(changes, step);
@@ -183,8 +111,8 @@ void EditSession::Replay(const HistoryStep &step, bool forward)
 {
     bool unsent = false;
     for (const ItemChange &c : step.changes) {
-        if (!IsTransferredItem(c.item))
-            continue; // never in the box
+        if (!Info(c.item).InBox())
+            continue;
         if (!m_state.RealTimeEnabled) {
             unsent = true;
             continue;
@@ -198,7 +126,7 @@ void EditSession::Replay(const HistoryStep &step, bool forward)
         m_state.ChangesNotSent = true;
 }
 
-bool EditSession::send(int item, const QByteArray &before, const QByteArray &after, const QString &version)
+bool EditSession::send(TuneItem item, const QByteArray &before, const QByteArray &after, const QString &version)
 {
     if (heldByStagedLimiter(item))
         return true;
@@ -210,7 +138,7 @@ void EditSession::deliver(const std::vector<ItemChange> &changes, const QString 
     bool unsent = false;
     if (m_state.RealTimeEnabled)
         for (const ItemChange &c : changes)
-            if (IsTransferredItem(c.item) && !send(c.item, c.before, c.after, c.versionAfter))
+            if (Info(c.item).InBox() && !send(c.item, c.before, c.after, c.versionAfter))
                 unsent = true;
     m_state.NoteEdit(step);
     if (unsent)

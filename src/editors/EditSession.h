@@ -13,10 +13,10 @@ class Tune;
 
 // One value of a tune item: a map entry, a table entry or a one-value item
 // (index 0). Values are raw: a byte, or a whole 16-bit value for the injector
-// K (item 13) and the VQ table (item 23).
+// K and the VQ table.
 struct ValueWrite
 {
-    int item = 0;
+    TuneItem item = TuneItem::HOFM;
     int index = 0;
     int value = 0;
 };
@@ -32,11 +32,11 @@ struct ValueWrite
 // - a single value goes out as itself (the VQ table's whole 16-bit entry);
 //   several values or whole items go out as one frame per run of adjacent
 //   changed entries;
-// - the injector values (items 13, 14, 15) never go out in real time: a
-//   change of them in real-time mode leaves ChangesNotSent set; the
-//   acceleration table (item 21) is not in the box at all;
+// - the injector values never go out in real time: a change of them in
+//   real-time mode leaves ChangesNotSent set; the acceleration table is not
+//   in the box at all;
 // - while the staged rev limiter holds the box's rev limit, a new rev limit
-//   (item 11) waits in the tune; leaving real-time mode sends it.
+//   waits in the tune; leaving real-time mode sends it.
 class EditSession
 {
 public:
@@ -51,18 +51,18 @@ public:
 
     // One value, committed even when the tune already holds it (a grid cell
     // typed, stepped or switched between open and closed loop).
-    void CommitValue(int item, int index, int value, const StoredHook &stored = {});
+    void CommitValue(TuneItem item, int index, int value, const StoredHook &stored = {});
     // One value, committed only when it changes what the tune holds; false,
     // and nothing at all happens, otherwise (the parameter and table boxes).
-    bool ChangeValue(int item, int index, int value);
-    // The version text (item 17), stored as given; only when it differs.
+    bool ChangeValue(TuneItem item, int index, int value);
+    // The version text, stored as given; only when it differs.
     bool ChangeVersion(const QString &text);
 
     // Several values as one undo step named step. Nothing (no step, no
     // traffic) when writes is empty.
     void CommitValues(const std::vector<ValueWrite> &writes, const QString &step, const StoredHook &stored = {});
     // Whole items taken over (before = the tune's, after = the new contents,
-    // with the version text for item 17) as one undo step. Nothing when
+    // with the version text for the version) as one undo step. Nothing when
     // changes is empty.
     void CommitItems(const std::vector<ItemChange> &changes, const QString &step);
     // A change kept in the tune only, never written in real time (the map
@@ -78,21 +78,14 @@ public:
 
 private:
     // The real-time write and the note of a single value the tune now holds.
-    void committed(int item, int index, int value);
+    void committed(TuneItem item, int index, int value);
     // Writes one item's change to the box; false when the box cannot be told.
-    bool send(int item, const QByteArray &before, const QByteArray &after, const QString &version);
+    bool send(TuneItem item, const QByteArray &before, const QByteArray &after, const QString &version);
     // Writes the changes in real time (in real-time mode), notes the step and
     // keeps ChangesNotSent set when something could not go out.
     void deliver(const std::vector<ItemChange> &changes, const QString &step);
-    bool heldByStagedLimiter(int item) const;
+    bool heldByStagedLimiter(TuneItem item) const;
 
     ProgramState &m_state;
     RealTimeSender &m_sender;
 };
-
-// One value of an item as the tune holds it; nothing for an item or index the
-// tune has no such value for (the version has no values).
-std::optional<int> ItemValue(const Tune &tune, int item, int index);
-// Stores one value of an item into the tune; false (and nothing stored) for
-// an item or index the tune has no such value for, or a value it cannot hold.
-bool StoreItemValue(Tune &tune, int item, int index, int value);

@@ -2,6 +2,7 @@
 
 #include "editors/NumericInput.h"
 #include "model/Tune.h"
+#include "model/Units.h"
 
 #include <QRegularExpression>
 
@@ -63,7 +64,7 @@ QString CellName(const Tune &tune, MapKey body, int row, int col)
     case CellPlace::Body:
         if (IsBodyMap(body))
             return QStringLiteral("RPM %1, TP %2")
-                .arg(tune.map(RpmAxisOf(body)).MapValue(row - 1) * 50)
+                .arg(Units::RpmOf(tune.map(RpmAxisOf(body)).MapValue(row - 1)))
                 .arg(tune.map(TpAxisOf(body)).MapValue(col - 1));
         break;
     default: break;

@@ -2,7 +2,7 @@
 
 #include "platform/Rounding.h"
 #include "model/Tune.h"
-#include "model/TuneItems.h"
+#include "model/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,10 +18,7 @@ bool hopeless(double value)
     return !std::isfinite(value) || value < -1.0e6 || value > 1.0e6;
 }
 
-int R(double x)
-{
-    return static_cast<int>(vnt::RoundHalfEven(x));
-}
+using vnt::R;
 
 CellCommit refuse(double low, double high)
 {
@@ -83,7 +80,7 @@ int DisplayValue(int raw, bool timing)
 QString CellText(CellPlace place, int raw, bool timing)
 {
     switch (place) {
-    case CellPlace::RpmAxis: return QString::number(raw * 50);
+    case CellPlace::RpmAxis: return QString::number(Units::RpmOf(raw));
     case CellPlace::TpAxis: return QString::number(raw);
     case CellPlace::Body: return QString::number(DisplayValue(raw, timing));
     default: return QString();
@@ -103,9 +100,9 @@ CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double valu
 {
     switch (place) {
     case CellPlace::RpmAxis:
-        if (!(value >= 50 && value <= 12750))
-            return refuse(50, 12750);
-        return accept(R(value / 50));
+        if (!(value >= Units::RpmOf(1) && value <= Units::RpmOf(255)))
+            return refuse(Units::RpmOf(1), Units::RpmOf(255));
+        return accept(Units::RawFromRpm(value));
 
     case CellPlace::TpAxis:
         if (!(value >= 0 && value <= 255))
@@ -150,7 +147,7 @@ CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double valu
 double StepValue(CellPlace place, int raw, int delta)
 {
     if (place == CellPlace::RpmAxis)
-        return (raw + delta) * 50.0;
+        return Units::RpmOf(raw + delta);
     return raw + delta;
 }
 
@@ -169,20 +166,12 @@ QString LoopCaption(int raw)
                                 : QStringLiteral("Switch to open loop");
 }
 
-int ItemNumber(MapKey map)
-{
-    // Items 1..10 are the maps, each at its map's place in the image.
-    const int address = CatalogueEntry(map).startOffset;
-    for (int item = 1; item <= 10; ++item)
-        if (FindTuneItem(item)->address == address)
-            return item;
-    return 0;
-}
-
-int ItemNumber(MapKey body, CellPlace place)
+std::optional<TuneItem> CellItem(MapKey body, CellPlace place)
 {
     const std::optional<MapKey> map = CellMap(body, place);
-    return map ? ItemNumber(*map) : 0;
+    if (!map)
+        return std::nullopt;
+    return ItemOfMap(*map);
 }
 
 QString LabelXCaption(MapKey body)

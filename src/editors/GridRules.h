@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/MapCatalogue.h"
+#include "model/TuneItems.h"
 
 #include <QString>
 #include <optional>
@@ -64,11 +65,9 @@ int LoopSwitchedRaw(int raw, bool timing);
 // The loop item's caption for a body cell of raw value raw.
 QString LoopCaption(int raw);
 
-// The tune item (and real-time item) number of a map: 1..10.
-int ItemNumber(MapKey map);
-// The item number of a cell while body is shown; 0 for the corner and
-// outside the grid.
-int ItemNumber(MapKey body, CellPlace place);
+// The tune item (and real-time item) of a cell while body is shown; nothing
+// for the corner and outside the grid.
+std::optional<TuneItem> CellItem(MapKey body, CellPlace place);
 
 // Caption of the axis title above the grid while body is shown.
 QString LabelXCaption(MapKey body);

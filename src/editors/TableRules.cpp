@@ -1,6 +1,7 @@
 #include "editors/TableRules.h"
 
 #include "model/CVMapInfo.h"
+#include "model/Units.h"
 
 namespace TableRules {
 
@@ -16,7 +17,7 @@ QString VQLabel(int index)
 
 QString RpmLabel(const CVMapInfo &fuelRpmAxis, int index)
 {
-    return QString::number(fuelRpmAxis.MapValue(index) * 50);
+    return QString::number(Units::RpmOf(fuelRpmAxis.MapValue(index)));
 }
 
 } // namespace TableRules

@@ -7,30 +7,29 @@ void BoxContents::Forget()
     m_items.fill(std::nullopt);
 }
 
-void BoxContents::ForgetItem(int item)
+void BoxContents::ForgetItem(TuneItem item)
 {
-    if (item >= 1 && item <= TuneItemCount)
-        m_items[item - 1].reset();
+    slot(item).reset();
 }
 
-void BoxContents::RecordItem(const Tune &tune, int item)
+void BoxContents::RecordItem(const Tune &tune, TuneItem item)
 {
-    if (IsTransferredItem(item))
-        m_items[item - 1] = ItemBytes(tune, item);
+    if (Info(item).InBox())
+        slot(item) = ItemBytes(tune, item);
 }
 
 void BoxContents::RecordAll(const Tune &tune)
 {
-    for (int item = 1; item <= TuneItemCount; ++item)
+    for (TuneItem item : TransferWalk())
         RecordItem(tune, item);
 }
 
-int BoxContents::RecordRealTimeWrite(const QByteArray &frame, bool acknowledged)
+std::optional<TuneItem> BoxContents::RecordRealTimeWrite(const QByteArray &frame, bool acknowledged)
 {
     const RealTimeTarget target = RealTimeFrameTarget(frame);
-    if (target.item == 0)
-        return 0;
-    std::optional<QByteArray> &known = m_items[target.item - 1];
+    if (!target.item)
+        return std::nullopt;
+    std::optional<QByteArray> &known = slot(*target.item);
     if (!acknowledged)
         known.reset();
     else if (known && target.offset + target.data.size() <= known->size())
@@ -38,44 +37,38 @@ int BoxContents::RecordRealTimeWrite(const QByteArray &frame, bool acknowledged)
     return target.item;
 }
 
-bool BoxContents::Knows(int item) const
+bool BoxContents::Knows(TuneItem item) const
 {
-    return item >= 1 && item <= TuneItemCount && m_items[item - 1].has_value();
+    return slot(item).has_value();
 }
 
-std::optional<QByteArray> BoxContents::Held(int item) const
+bool BoxContents::KnowsNothing() const
 {
-    if (item < 1 || item > TuneItemCount)
-        return std::nullopt;
-    return m_items[item - 1];
+    for (TuneItem item : TransferWalk())
+        if (Knows(item))
+            return false;
+    return true;
 }
 
-std::vector<int> BoxContents::ItemsToWrite(const Tune &tune) const
+std::optional<QByteArray> BoxContents::Held(TuneItem item) const
 {
-    std::vector<int> items;
-    for (int item = 1; item <= TuneItemCount; ++item) {
-        if (!IsTransferredItem(item))
-            continue;
-        if (!m_items[item - 1] || *m_items[item - 1] != ItemBytes(tune, item))
+    return slot(item);
+}
+
+std::vector<TuneItem> BoxContents::ItemsToWrite(const Tune &tune) const
+{
+    std::vector<TuneItem> items;
+    for (TuneItem item : TransferWalk())
+        if (!slot(item) || *slot(item) != ItemBytes(tune, item))
             items.push_back(item);
-    }
     return items;
 }
 
-void BoxContents::RecordTransfer(const Tune &tune, const std::vector<int> &walk, int done, bool writing)
+void BoxContents::RecordTransfer(const Tune &tune, const std::vector<TuneItem> &walk, int done, bool writing)
 {
     const int count = static_cast<int>(walk.size());
     for (int i = 0; i < done && i < count; ++i)
-        RecordItem(tune, walk[i]);
+        RecordItem(tune, walk[static_cast<std::size_t>(i)]);
     if (writing && done >= 0 && done < count)
-        ForgetItem(walk[done]);
-}
-
-std::vector<int> BoxContents::FullWalk()
-{
-    std::vector<int> walk;
-    for (int item = 1; item <= TuneItemCount; ++item)
-        if (IsTransferredItem(item))
-            walk.push_back(item);
-    return walk;
+        ForgetItem(walk[static_cast<std::size_t>(done)]);
 }

@@ -18,30 +18,37 @@ class BoxContents
 public:
     // Nothing is known.
     void Forget();
-    void ForgetItem(int item);
+    void ForgetItem(TuneItem item);
     // The box now holds the tune's item (or every item).
-    void RecordItem(const Tune &tune, int item);
+    void RecordItem(const Tune &tune, TuneItem item);
     void RecordAll(const Tune &tune);
 
     // After a real-time write (its frame): acknowledged, the bytes it carried
     // are now in the box, and the item stays known when it was; otherwise the
     // write may or may not have landed and the item is no longer known.
-    // Returns the item the frame wrote to (0 for none).
-    int RecordRealTimeWrite(const QByteArray &frame, bool acknowledged);
+    // Returns the item the frame wrote to (none for a frame that is no
+    // real-time write into one item).
+    std::optional<TuneItem> RecordRealTimeWrite(const QByteArray &frame, bool acknowledged);
 
     // After a bulk transfer over walk that got through its first done items:
     // those are now known; a write's item in flight may or may not have landed.
-    void RecordTransfer(const Tune &tune, const std::vector<int> &walk, int done, bool writing);
-    // The items a whole transfer walks: 1 to 23 without 21.
-    static std::vector<int> FullWalk();
+    void RecordTransfer(const Tune &tune, const std::vector<TuneItem> &walk, int done, bool writing);
 
-    bool Knows(int item) const;
+    bool Knows(TuneItem item) const;
+    // True when nothing at all is known of the box.
+    bool KnowsNothing() const;
     // The item's bytes as the box holds them, when known.
-    std::optional<QByteArray> Held(int item) const;
+    std::optional<QByteArray> Held(TuneItem item) const;
     // The transferred items, in transfer order, that the box does not hold as
     // the tune has them.
-    std::vector<int> ItemsToWrite(const Tune &tune) const;
+    std::vector<TuneItem> ItemsToWrite(const Tune &tune) const;
 
 private:
+    std::optional<QByteArray> &slot(TuneItem item) { return m_items[static_cast<std::size_t>(Number(item) - 1)]; }
+    const std::optional<QByteArray> &slot(TuneItem item) const
+    {
+        return m_items[static_cast<std::size_t>(Number(item) - 1)];
+    }
+
     std::array<std::optional<QByteArray>, TuneItemCount> m_items;
 };

@@ -3,7 +3,6 @@
 #include "link/Frames.h"
 #include "link/LinkMessages.h"
 #include "platform/Rounding.h"
-#include "model/TuneItems.h"
 
 BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune,
                                            TransferDirection direction, QObject *parent)
@@ -12,25 +11,23 @@ BulkTransferExchange::BulkTransferExchange(LinkPort &port, const LinkClock &cloc
     setProgressMaximum(100);
     setStatusText(QString::fromLatin1(direction == TransferDirection::Read ? LinkMessages::ReadingLabel
                                                                              : LinkMessages::WritingLabel));
-    for (int item = 1; item <= TuneItemCount; ++item)
-        if (IsTransferredItem(item))
-            m_walk.push_back(item);
+    m_walk = TransferWalk();
 }
 
-void BulkTransferExchange::SetItems(const std::vector<int> &items)
+void BulkTransferExchange::SetItems(const std::vector<TuneItem> &items)
 {
     if (started())
         return;
     m_walk.clear();
-    for (int item : items)
-        if (IsTransferredItem(item))
+    for (TuneItem item : items)
+        if (Info(item).InBox())
             m_walk.push_back(item);
     m_fullWalk = false;
 }
 
-int BulkTransferExchange::ProgressFor(int item)
+int BulkTransferExchange::ProgressFor(int itemNumber)
 {
-    return static_cast<int>(vnt::RoundHalfEven(100.0 / TuneItemCount * item));
+    return vnt::R(100.0 / TuneItemCount * itemNumber);
 }
 
 void BulkTransferExchange::Start()
@@ -45,20 +42,20 @@ void BulkTransferExchange::Start()
 BulkTransferExchange::Advance BulkTransferExchange::advance()
 {
     if (m_fullWalk)
-        setProgress(ProgressFor(m_item));
+        setProgress(ProgressFor(m_item ? Number(*m_item) : 0));
     else
-        setProgress(m_walk.empty() ? 100 : static_cast<int>(vnt::RoundHalfEven(100.0 * m_position / m_walk.size())));
+        setProgress(m_walk.empty() ? 100 : vnt::R(100.0 * m_position / static_cast<double>(m_walk.size())));
     if (m_position >= static_cast<int>(m_walk.size()))
         return Advance::Complete;
-    m_item = m_walk[m_position++];
-    const TuneItem &item = *FindTuneItem(m_item);
+    m_item = m_walk[static_cast<std::size_t>(m_position++)];
+    const TuneItemInfo &item = Info(*m_item);
     QByteArray frame;
     if (m_direction == TransferDirection::Read) {
         frame = Frames::ReadRequest(item.address, item.size);
         m_reply.Reset(item.size + 1, now());
         setItemText(QStringLiteral("Retrieving %1...").arg(QLatin1String(item.name)));
     } else {
-        frame = Frames::WriteRequest(item.address, ItemBytes(m_tune, m_item));
+        frame = Frames::WriteRequest(item.address, ItemBytes(m_tune, *m_item));
         m_reply.Reset(1, now());
         setItemText(QStringLiteral("Writing %1...").arg(QLatin1String(item.name)));
     }
@@ -71,7 +68,7 @@ void BulkTransferExchange::replyAccepted(QByteArray reply)
 {
     const bool reading = m_direction == TransferDirection::Read;
     if (reading)
-        StoreItemBytes(m_tune, m_item, reply.left(reply.size() - 1));
+        StoreItemBytes(m_tune, *m_item, reply.left(reply.size() - 1));
     ++m_itemsDone;
     if (advance() == Advance::Complete)
         finish(LinkOutcome::success());

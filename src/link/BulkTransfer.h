@@ -2,6 +2,7 @@
 
 #include "link/ReplyExchange.h"
 #include "model/Tune.h"
+#include "model/TuneItems.h"
 
 #include <vector>
 
@@ -9,8 +10,9 @@
 // Reading and Writing they run in.
 enum class TransferDirection { Read = 3, Write = 4 };
 
-// The bulk tune read or write: one request per tune item, items 1 to 23 in
-// order, 22 requests in all because item 21 has no place in the box.
+// The bulk tune read or write: one request per tune item in transfer order,
+// 22 requests in all because the acceleration enrichment table has no place
+// in the box.
 //
 // A read stores each item into the tune as soon as its reply is accepted, so
 // a read that stops part-way leaves the items before the failure updated and
@@ -24,21 +26,22 @@ public:
     BulkTransferExchange(LinkPort &port, const LinkClock &clock, Tune &tune, TransferDirection direction,
                          QObject *parent = nullptr);
 
-    // Walks only these items (in the order given; item 21 and numbers outside
-    // 1..23 are dropped) instead of all of them. Set before Start().
-    void SetItems(const std::vector<int> &items);
-    const std::vector<int> &Items() const { return m_walk; }
+    // Walks only these items (in the order given; an item not in the box is
+    // dropped) instead of all of them. Set before Start().
+    void SetItems(const std::vector<TuneItem> &items);
+    const std::vector<TuneItem> &Items() const { return m_walk; }
 
     void Start() override;
 
     TransferDirection Direction() const { return m_direction; }
-    // The item in flight, 0 before the first request.
-    int CurrentItem() const { return m_item; }
+    // The item in flight, none before the first request.
+    std::optional<TuneItem> CurrentItem() const { return m_item; }
     // The number of items accepted by the box or stored into the tune.
     int ItemsDone() const { return m_itemsDone; }
 
-    // Progress after n items: 100 / 23 x n, to the nearest whole percent.
-    static int ProgressFor(int item);
+    // Progress of a whole walk once the item numbered n is in flight:
+    // 100 / 23 x n, to the nearest whole percent.
+    static int ProgressFor(int itemNumber);
 
 private:
     enum class Advance { Sent, Complete, Failed };
@@ -47,9 +50,9 @@ private:
 
     Tune &m_tune;
     TransferDirection m_direction;
-    std::vector<int> m_walk;
+    std::vector<TuneItem> m_walk;
     bool m_fullWalk = true;
     int m_position = 0; // requests sent so far
-    int m_item = 0;
+    std::optional<TuneItem> m_item;
     int m_itemsDone = 0;
 };

@@ -2,20 +2,14 @@
 
 #include "link/Frames.h"
 #include "link/RealTimeSender.h"
-#include "model/TuneItems.h"
 
 #include <algorithm>
 
-bool IsRealTimeItem(int item)
-{
-    return IsTransferredItem(item) && item != 13 && item != 14 && item != 15;
-}
-
-std::vector<ByteRun> ChangedRuns(int item, const QByteArray &before, const QByteArray &after)
+std::vector<ByteRun> ChangedRuns(TuneItem item, const QByteArray &before, const QByteArray &after)
 {
     std::vector<ByteRun> runs;
     const int size = static_cast<int>(std::min(before.size(), after.size()));
-    const int width = item == 23 ? 2 : 1;
+    const int width = Info(item).valueWidth;
     int i = 0;
     while (i < size) {
         if (before[i] == after[i]) {
@@ -37,12 +31,13 @@ std::vector<ByteRun> ChangedRuns(int item, const QByteArray &before, const QByte
     return runs;
 }
 
-bool SendItemChange(RealTimeSender &sender, int item, const QByteArray &before, const QByteArray &after,
+bool SendItemChange(RealTimeSender &sender, TuneItem item, const QByteArray &before, const QByteArray &after,
                     const QString &versionAfter)
 {
-    if (!IsRealTimeItem(item))
+    const TuneItemInfo &info = Info(item);
+    if (!info.RealTimeWritable())
         return false;
-    if (item == 17) {
+    if (info.reach == RealTimeReach::VersionText) {
         sender.SendRealTimeVersion(versionAfter);
         return true;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TuneItems.h"
+
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -15,16 +17,12 @@ struct ByteRun
 };
 
 // The runs of consecutive bytes that differ between before and after (blocks
-// of equal length). A VQ run (item 23) is widened to whole 16-bit values;
-// runs are at most 256 bytes long.
-std::vector<ByteRun> ChangedRuns(int item, const QByteArray &before, const QByteArray &after);
+// of equal length). A run of an item of 16-bit values is widened to whole
+// values; runs are at most 256 bytes long.
+std::vector<ByteRun> ChangedRuns(TuneItem item, const QByteArray &before, const QByteArray &after);
 
-// Sends an item's change: the version text (item 17) through the version
-// write, every other item run by run. False when the item is never written in
-// real time (the injector values, the acceleration table): the box has not
-// been told.
-bool SendItemChange(RealTimeSender &sender, int item, const QByteArray &before, const QByteArray &after,
+// Sends an item's change: the version text through the version write, every
+// other item run by run. False when the item is never written in real time
+// (the injector values, the acceleration table): the box has not been told.
+bool SendItemChange(RealTimeSender &sender, TuneItem item, const QByteArray &before, const QByteArray &after,
                     const QString &versionAfter = QString());
-
-// True for the items a real-time write can reach.
-bool IsRealTimeItem(int item);

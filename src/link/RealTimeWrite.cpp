@@ -3,59 +3,52 @@
 #include "link/Frames.h"
 #include "link/LinkMessages.h"
 #include "model/CVGeneralInfo.h"
-#include "model/TuneItems.h"
 
-QByteArray RealTimeFrame(int item, int index, int value, const Tune &tune)
+QByteArray RealTimeFrame(TuneItem item, int index, int value, const Tune &tune)
 {
-    const TuneItem *info = FindTuneItem(item);
-    if (!info)
-        return {};
-    switch (item) {
-    case 13: case 14: case 15: case AccelEnrichItem:
-        return {};
-    case 11: case 12: case 16:
-        if (value < 0 || value > 255)
+    const TuneItemInfo &info = Info(item);
+    const QByteArray byte(1, static_cast<char>(value));
+    const bool byteValue = value >= 0 && value <= 255;
+    switch (info.reach) {
+    case RealTimeReach::EntryAtIndex:
+        if (index < 0 || index >= info.size || !byteValue)
             return {};
-        return Frames::RealTimeRequest(info->address, QByteArray(1, static_cast<char>(value)));
-    case 17:
-        return Frames::RealTimeRequest(info->address, tune.general().VersionBytes());
-    case 23: {
-        const int vq = tune.general().VQ(index);
-        if (vq < 0)
+        return Frames::RealTimeRequest(info.address + index, byte);
+    case RealTimeReach::FixedAddress:
+        return byteValue ? Frames::RealTimeRequest(info.address, byte) : QByteArray();
+    case RealTimeReach::VersionText:
+        return Frames::RealTimeRequest(info.address, tune.general().VersionBytes());
+    case RealTimeReach::WordAtIndex: {
+        const std::optional<int> word = ItemValue(tune, item, index);
+        if (!word)
             return {};
         QByteArray data(2, '\0');
-        data[0] = static_cast<char>(Frames::HiByte(vq));
-        data[1] = static_cast<char>(Frames::LoByte(vq));
-        return Frames::RealTimeRequest(info->address + 2 * index, data);
+        data[0] = static_cast<char>(Frames::HiByte(*word));
+        data[1] = static_cast<char>(Frames::LoByte(*word));
+        return Frames::RealTimeRequest(info.address + 2 * index, data);
     }
-    default:
-        if (index < 0 || index >= info->size || value < 0 || value > 255)
-            return {};
-        return Frames::RealTimeRequest(info->address + index, QByteArray(1, static_cast<char>(value)));
+    case RealTimeReach::Never:
+    case RealTimeReach::NotInBox:
+        break;
     }
+    return {};
 }
 
 QByteArray RealTimeVersionFrame(const QString &text)
 {
     CVGeneralInfo g;
     g.SetVersion(text);
-    return Frames::RealTimeRequest(FindTuneItem(17)->address, g.VersionBytes());
+    return Frames::RealTimeRequest(Info(TuneItem::Version).address, g.VersionBytes());
 }
 
-QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data)
+QByteArray RealTimeBytesFrame(TuneItem item, int offset, const QByteArray &data)
 {
-    const TuneItem *info = FindTuneItem(item);
-    if (!info || data.isEmpty() || data.size() > Frames::MaxData || offset < 0)
+    const TuneItemInfo &info = Info(item);
+    if (!info.RealTimeWritable() || data.isEmpty() || data.size() > Frames::MaxData || offset < 0)
         return {};
-    switch (item) {
-    case 13: case 14: case 15: case AccelEnrichItem:
+    if (offset + data.size() > info.size)
         return {};
-    default:
-        break;
-    }
-    if (offset + data.size() > info->size)
-        return {};
-    return Frames::RealTimeRequest(info->address + offset, data);
+    return Frames::RealTimeRequest(info.address + offset, data);
 }
 
 RealTimeTarget RealTimeFrameTarget(const QByteArray &frame)
@@ -66,9 +59,9 @@ RealTimeTarget RealTimeFrameTarget(const QByteArray &frame)
     if (frame.size() != 5 + count)
         return {};
     const int address = Frames::MakeWord(static_cast<std::uint8_t>(frame[2]), static_cast<std::uint8_t>(frame[3]));
-    for (const TuneItem &item : TuneItems()) {
-        if (item.address >= 0 && address >= item.address && address + count <= item.address + item.size)
-            return {item.number, address - item.address, frame.mid(4, count)};
+    for (const TuneItemInfo &info : TuneItems()) {
+        if (info.InBox() && address >= info.address && address + count <= info.address + info.size)
+            return {info.item, address - info.address, frame.mid(4, count)};
     }
     return {};
 }

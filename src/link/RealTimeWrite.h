@@ -3,41 +3,44 @@
 #include "link/ReplyExchange.h"
 #include "link/LinkIO.h"
 #include "model/Tune.h"
+#include "model/TuneItems.h"
 
 #include <QByteArray>
 #include <QString>
 #include <deque>
 #include <functional>
+#include <optional>
 
 // The frame that writes one changed value into the box at once:
-// 0x77, count, address, data, checksum.
+// 0x77, count, address, data, checksum, laid out by the item's reach
+// (TuneItemInfo::reach):
 //
-//   items 1-10, 18, 19, 20, 22  one byte at the item's address + index
-//   items 11, 12, 16            one byte at the item's address, index ignored
-//   item 17                     the tune's five version bytes
-//   item 23 (VQ)                the entry's 16-bit value as the tune holds it,
-//                               high byte first, two bytes at 0x7A70 + 2 x index
+//   EntryAtIndex  one byte at the item's address + index (maps, axes, tables)
+//   FixedAddress  one byte at the item's address, index ignored
+//   VersionText   the tune's five version bytes
+//   WordAtIndex   the entry's 16-bit value as the tune holds it, high byte
+//                 first, two bytes at the address + 2 x index (the VQ table)
 //
-// Items 13, 14, 15 (injector parameters) and 21 (acceleration enrichment)
-// are never written in real time. For those, for an index outside the item
-// and for a byte value outside 0..255 the result is empty: nothing is sent,
-// so nothing can land outside the item's place in the box.
-QByteArray RealTimeFrame(int item, int index, int value, const Tune &tune);
+// Items never written in real time (the injector parameters, the
+// acceleration enrichment table) give an empty result, and so do an index
+// outside the item and a byte value outside 0..255: nothing is sent, so
+// nothing can land outside the item's place in the box.
+QByteArray RealTimeFrame(TuneItem item, int index, int value, const Tune &tune);
 // The version write: the text's first five characters, 0x00 where shorter.
 QByteArray RealTimeVersionFrame(const QString &text);
 // A block of adjacent bytes of one item in one frame with a count above 1:
 // data (1..256 bytes) at the item's address + offset. Empty (nothing to send)
 // for the items never written in real time and for a block that would reach
 // outside the item.
-QByteArray RealTimeBytesFrame(int item, int offset, const QByteArray &data);
+QByteArray RealTimeBytesFrame(TuneItem item, int offset, const QByteArray &data);
 
 // Where a real-time write frame lands: the item whose place in the box holds
 // the frame's whole block, the block's first byte within the item and the
-// bytes. Item 0 when the frame is not a real-time write that lands inside one
-// item.
+// bytes. No item when the frame is not a real-time write that lands inside
+// one item.
 struct RealTimeTarget
 {
-    int item = 0;
+    std::optional<TuneItem> item;
     int offset = 0;
     QByteArray data;
 };

@@ -2,77 +2,63 @@
 
 #include "link/BoxContents.h"
 #include "model/Tune.h"
-#include "model/TuneItems.h"
+#include "model/Units.h"
 
 namespace {
 
-constexpr int RpmPerUnit = 50; // RPM values are stored as RPM / 50
-constexpr double MphPerUnit = 1.24;
 constexpr int LowestPlausibleRevLimit = 1000;
 
-int byteAt(const QByteArray &bytes, int i)
+QString name(TuneItem item)
 {
-    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;
+    return QString::fromLatin1(Info(item).name);
 }
 
-QString name(int item)
+// An item holding one value, shown as the general and injector panels show
+// it; empty for the items of many values.
+QString oneValue(TuneItem item, const QByteArray &bytes)
 {
-    const TuneItem *info = FindTuneItem(item);
-    return info ? QString::fromLatin1(info->name) : QString::number(item);
-}
-
-// An item holding one value, shown as the general and injector panels show it.
-QString oneValue(int item, const QByteArray &bytes)
-{
-    switch (item) {
-    case 11: case 16: return QString::number(byteAt(bytes, 0) * RpmPerUnit);
-    case 12: return QString::number(byteAt(bytes, 0) * MphPerUnit);
-    case 13: return QString::number(byteAt(bytes, 0) * 256 + byteAt(bytes, 1));
-    case 14: case 15: return QString::number(byteAt(bytes, 0));
-    case 17: {
+    const TuneItemInfo &info = Info(item);
+    if (info.shape == ItemShape::Text) {
         QString text;
         for (char c : bytes)
             text += c == '\0' ? QString() : QString(QChar::fromLatin1(c));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
-    default: return {};
-    }
+    if (info.shape != ItemShape::Scalar)
+        return {};
+    return Units::ShownText(info.unit, ValueInBytes(item, bytes, 0).value_or(0));
 }
 
-// "12 of 256 cells change": maps count cells, tables entries, the VQ table
-// its 16-bit values.
-QString countChange(int item, const QByteArray &held, const QByteArray &now)
+// "12 of 256 cells change": maps count cells, tables entries, 16-bit tables
+// their values.
+QString countChange(TuneItem item, const QByteArray &held, const QByteArray &now)
 {
-    const int width = item == 23 ? 2 : 1;
-    const int total = static_cast<int>(now.size()) / width;
+    const TuneItemInfo &info = Info(item);
+    const int total = info.ValueCount();
     int changed = 0;
     for (int i = 0; i < total; ++i)
-        if (held.mid(i * width, width) != now.mid(i * width, width))
+        if (ValueInBytes(item, held, i) != ValueInBytes(item, now, i))
             ++changed;
-    const bool map = now.size() == 256;
-    const char *unit = map ? "cells" : item == 23 ? "values" : "entries";
+    const char *unit = info.shape == ItemShape::MapBody ? "cells" : info.valueWidth == 2 ? "values" : "entries";
     return QStringLiteral("%1: %2 of %3 %4 change").arg(name(item)).arg(changed).arg(total).arg(QLatin1String(unit));
 }
 
-QString changeLine(int item, const QByteArray &held, const QByteArray &now)
+QString changeLine(TuneItem item, const QByteArray &held, const QByteArray &now)
 {
     const QString before = oneValue(item, held);
     if (before.isEmpty())
         return countChange(item, held, now);
-    const QString unit = item == 11 || item == 16 ? QStringLiteral(" RPM") : item == 12 ? QStringLiteral(" MPH") : QString();
-    return QStringLiteral("%1: %2 -> %3%4").arg(name(item), before, oneValue(item, now), unit);
+    return QStringLiteral("%1: %2 -> %3%4").arg(name(item), before, oneValue(item, now), Units::Suffix(Info(item).unit));
 }
 
 // The first entry of an axis that is not above the one before it.
-void checkRises(const Tune &tune, int item, bool rpm, QStringList &warnings)
+void checkRises(const Tune &tune, TuneItem item, QStringList &warnings)
 {
-    const QByteArray axis = ItemBytes(tune, item);
-    auto shown = [rpm](int raw) {
-        return rpm ? QStringLiteral("%1 RPM").arg(raw * RpmPerUnit) : QString::number(raw);
-    };
-    for (int i = 1; i < axis.size(); ++i) {
-        const int before = byteAt(axis, i - 1);
-        const int here = byteAt(axis, i);
+    const TuneItemInfo &info = Info(item);
+    auto shown = [&info](int raw) { return Units::ShownText(info.unit, raw) + Units::Suffix(info.unit); };
+    for (int i = 1; i < info.ValueCount(); ++i) {
+        const int before = *ItemValue(tune, item, i - 1);
+        const int here = *ItemValue(tune, item, i);
         if (here <= before) {
             warnings << QStringLiteral("%1 does not rise: entry %2 (%3) is not above entry %4 (%5).")
                             .arg(name(item)).arg(i + 1).arg(shown(here)).arg(i).arg(shown(before));
@@ -88,26 +74,21 @@ QStringList TuneWarnings(const Tune &tune, const QString &originWarning)
     QStringList warnings;
     if (!originWarning.trimmed().isEmpty())
         warnings << QStringLiteral("The tune was loaded from a doubtful file: %1").arg(originWarning.trimmed());
-    checkRises(tune, 5, true, warnings);
-    checkRises(tune, 9, true, warnings);
-    checkRises(tune, 6, false, warnings);
-    checkRises(tune, 10, false, warnings);
-    const int revLimit = byteAt(ItemBytes(tune, 11), 0) * RpmPerUnit;
+    for (TuneItem axis : {TuneItem::FUELRPM, TuneItem::TIMINGRPM, TuneItem::FUELTP, TuneItem::TIMINGTP})
+        checkRises(tune, axis, warnings);
+    const int revLimit = Units::RpmOf(tune.general().RevLimiter());
     if (revLimit < LowestPlausibleRevLimit)
         warnings << QStringLiteral("The rev limiter is %1 RPM, below %2 RPM.").arg(revLimit).arg(LowestPlausibleRevLimit);
     return warnings;
 }
 
-WriteReview ReviewWrite(const Tune &tune, const BoxContents &box, const std::vector<int> &items,
+WriteReview ReviewWrite(const Tune &tune, const BoxContents &box, const std::vector<TuneItem> &items,
                         const QString &originWarning)
 {
     WriteReview review;
-    review.nothingKnown = true;
-    for (int item : BoxContents::FullWalk())
-        if (box.Knows(item))
-            review.nothingKnown = false;
-    for (int item : items) {
-        if (!IsTransferredItem(item))
+    review.nothingKnown = box.KnowsNothing();
+    for (TuneItem item : items) {
+        if (!Info(item).InBox())
             continue;
         const QByteArray now = ItemBytes(tune, item);
         const std::optional<QByteArray> held = box.Held(item);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TuneItems.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -24,7 +26,7 @@ struct WriteReview
 
 // items: what the write sends, in transfer order; originWarning: what was
 // unusual about the file the tune was loaded from (empty when nothing).
-WriteReview ReviewWrite(const Tune &tune, const BoxContents &box, const std::vector<int> &items,
+WriteReview ReviewWrite(const Tune &tune, const BoxContents &box, const std::vector<TuneItem> &items,
                         const QString &originWarning);
 
 // What looks wrong with the tune whatever the box holds: a doubtful source

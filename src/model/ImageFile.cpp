@@ -24,19 +24,19 @@ FileOutcome WriteImageFile(const QString &path, const QByteArray &image)
 
 void TuneFromImage(const QByteArray &image, Tune &tune)
 {
-    for (const TuneItem &item : TuneItems()) {
-        if (IsTransferredItem(item.number))
-            StoreItemBytes(tune, item.number, image.mid(item.address, item.size));
+    for (const TuneItemInfo &item : TuneItems()) {
+        if (item.InBox())
+            StoreItemBytes(tune, item.item, image.mid(item.address, item.size));
         else
-            StoreItemBytes(tune, item.number, QByteArray(item.size, '\0'));
+            StoreItemBytes(tune, item.item, QByteArray(item.size, '\0'));
     }
 }
 
 QByteArray PatchImage(const QByteArray &base, const Tune &tune)
 {
     QByteArray image = base;
-    for (const TuneItem &item : TuneItems())
-        if (IsTransferredItem(item.number))
-            image.replace(item.address, item.size, ItemBytes(tune, item.number));
+    for (const TuneItemInfo &item : TuneItems())
+        if (item.InBox())
+            image.replace(item.address, item.size, ItemBytes(tune, item.item));
     return image;
 }

@@ -4,24 +4,11 @@
 
 namespace {
 
-constexpr int VersionItem = 17;
-constexpr int VQItem = 23;
-constexpr int InjectorKItem = 13;
+constexpr TuneItem VersionItem = TuneItem::Version;
 
-// The number of values of an item that differ between two byte blocks: the
-// VQ table and injector K hold two bytes per value.
-int differingValues(int item, const QByteArray &a, const QByteArray &b)
+std::size_t slot(TuneItem item)
 {
-    const int width = (item == VQItem || item == InjectorKItem) ? 2 : 1;
-    const int size = static_cast<int>(std::min(a.size(), b.size()));
-    int count = 0;
-    for (int i = 0; i < size; i += width) {
-        bool differs = false;
-        for (int k = i; k < i + width && k < size; ++k)
-            differs = differs || a[k] != b[k];
-        count += differs ? 1 : 0;
-    }
-    return count;
+    return static_cast<std::size_t>(Number(item) - 1);
 }
 
 QString plural(int n, const char *one, const char *many)
@@ -39,8 +26,8 @@ TuneHistory::TuneHistory(Tune &tune, int limit)
 
 void TuneHistory::takeBaseline()
 {
-    for (int item = 1; item <= TuneItemCount; ++item)
-        m_baseline[item - 1] = ItemBytes(m_tune, item);
+    for (const TuneItemInfo &info : TuneItems())
+        m_baseline[slot(info.item)] = ItemBytes(m_tune, info.item);
     m_baselineVersion = m_tune.general().Version();
 }
 
@@ -55,14 +42,15 @@ void TuneHistory::Reset(bool savedHere)
 std::vector<ItemChange> TuneHistory::pendingChanges() const
 {
     std::vector<ItemChange> changes;
-    for (int item = 1; item <= TuneItemCount; ++item) {
+    for (const TuneItemInfo &info : TuneItems()) {
+        const TuneItem item = info.item;
         QByteArray now = ItemBytes(m_tune, item);
         const bool versionText = item == VersionItem && m_tune.general().Version() != m_baselineVersion;
-        if (now == m_baseline[item - 1] && !versionText)
+        if (now == m_baseline[slot(item)] && !versionText)
             continue;
         ItemChange change;
         change.item = item;
-        change.before = m_baseline[item - 1];
+        change.before = m_baseline[slot(item)];
         change.after = std::move(now);
         if (item == VersionItem) {
             change.versionBefore = m_baselineVersion;
@@ -84,7 +72,7 @@ bool TuneHistory::Record(const QString &label)
     if (changes.empty())
         return false;
     for (const ItemChange &c : changes) {
-        m_baseline[c.item - 1] = c.after;
+        m_baseline[slot(c.item)] = c.after;
         if (c.item == VersionItem)
             m_baselineVersion = c.versionAfter;
     }
@@ -123,7 +111,7 @@ void TuneHistory::apply(const HistoryStep &step, bool forward)
     for (const ItemChange &c : step.changes) {
         const QByteArray &bytes = forward ? c.after : c.before;
         StoreItemBytes(m_tune, c.item, bytes);
-        m_baseline[c.item - 1] = bytes;
+        m_baseline[slot(c.item)] = bytes;
         if (c.item == VersionItem) {
             const QString &text = forward ? c.versionAfter : c.versionBefore;
             m_tune.general().SetVersion(text);
@@ -164,19 +152,24 @@ QString TuneHistory::Describe(const std::vector<ItemChange> &changes)
     if (changes.size() > 1)
         return QStringLiteral("Change %1 items").arg(changes.size());
     const ItemChange &c = changes.front();
-    const TuneItem *info = FindTuneItem(c.item);
-    const QString name = info ? QLatin1String(info->name) : QStringLiteral("item %1").arg(c.item);
-    if (c.item <= 10)
-        return QStringLiteral("Set %1 in %2").arg(plural(differingValues(c.item, c.before, c.after), "cell", "cells"), name);
-    if (c.item >= 18)
-        return QStringLiteral("Set %1 in %2").arg(plural(differingValues(c.item, c.before, c.after), "entry", "entries"), name);
-    return QStringLiteral("Set %1").arg(name);
+    const TuneItemInfo &info = Info(c.item);
+    const QString name = QLatin1String(info.name);
+    switch (info.shape) {
+    case ItemShape::MapBody:
+    case ItemShape::Axis:
+        return QStringLiteral("Set %1 in %2").arg(plural(DifferingValues(c.item, c.before, c.after), "cell", "cells"), name);
+    case ItemShape::Table:
+        return QStringLiteral("Set %1 in %2").arg(plural(DifferingValues(c.item, c.before, c.after), "entry", "entries"), name);
+    default:
+        return QStringLiteral("Set %1").arg(name);
+    }
 }
 
 std::vector<ItemChange> TuneHistory::Differences(const Tune &a, const Tune &b)
 {
     std::vector<ItemChange> out;
-    for (int item = 1; item <= TuneItemCount; ++item) {
+    for (const TuneItemInfo &info : TuneItems()) {
+        const TuneItem item = info.item;
         ItemChange c;
         c.item = item;
         c.before = ItemBytes(a, item);
@@ -193,7 +186,11 @@ std::vector<ItemChange> TuneHistory::Differences(const Tune &a, const Tune &b)
     return out;
 }
 
-int TuneHistory::DifferingValues(int item, const QByteArray &a, const QByteArray &b)
+int TuneHistory::DifferingValues(TuneItem item, const QByteArray &a, const QByteArray &b)
 {
-    return differingValues(item, a, b);
+    const int values = static_cast<int>(std::max(a.size(), b.size())) / Info(item).valueWidth;
+    int count = 0;
+    for (int i = 0; i < values; ++i)
+        count += ValueInBytes(item, a, i) != ValueInBytes(item, b, i) ? 1 : 0;
+    return count;
 }

@@ -9,11 +9,11 @@
 #include <vector>
 
 // One tune item's contents before and after a step of the history: its bytes
-// as the transfer lays them out, and for the version (item 17) its text too,
-// since five bytes do not carry every character a text may hold.
+// as the transfer lays them out, and for the version its text too, since five
+// bytes do not carry every character a text may hold.
 struct ItemChange
 {
-    int item = 0;
+    TuneItem item = TuneItem::HOFM;
     QByteArray before;
     QByteArray after;
     QString versionBefore;
@@ -80,7 +80,7 @@ public:
     static QString Describe(const std::vector<ItemChange> &changes);
     // How many values of an item differ between two byte blocks of it (the
     // VQ table and injector K hold two bytes per value).
-    static int DifferingValues(int item, const QByteArray &a, const QByteArray &b);
+    static int DifferingValues(TuneItem item, const QByteArray &a, const QByteArray &b);
     // The items (in transfer order) whose contents differ between two tunes,
     // each with its bytes in a and in b.
     static std::vector<ItemChange> Differences(const Tune &a, const Tune &b);

@@ -3,6 +3,7 @@
 #include "editors/CVMapColorInfo.h"
 #include "editors/GridRules.h"
 #include "model/Tune.h"
+#include "model/Units.h"
 
 QString MapSurfaceData::rpmTitle() const
 {
@@ -42,7 +43,7 @@ std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::
     MapSurfaceData d;
     d.panel = panel;
     d.timing = IsTimingMap(*body);
-    d.rpmPositions = AxisPositions(tune.map(RpmAxisOf(*body)), 50.0, d.rpmByIndex);
+    d.rpmPositions = AxisPositions(tune.map(RpmAxisOf(*body)), Units::RpmPerStep, d.rpmByIndex);
     d.tpPositions = AxisPositions(tune.map(TpAxisOf(*body)), 1.0, d.tpByIndex);
 
     const CVMapInfo &map = tune.map(*body);

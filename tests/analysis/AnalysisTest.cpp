@@ -9,6 +9,8 @@
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/Tune.h"
+#include "support/RecordingSender.h"
+
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -199,14 +201,6 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
 
 namespace {
 
-class RecordingSender : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(int item, int index, int value) override { sent.push_back({item, index, value}); }
-    void SendRealTimeVersion(const QString &) override {}
-    std::vector<std::array<int, 3>> sent;
-};
-
 // The chosen cells go in as one edit (its undo runs through the window in
 // ViewerTest); closed-loop cells and values out of range are never written.
 TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
@@ -218,7 +212,7 @@ TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
     fuel.SetMapValue(19, 200); // closed loop: never overwritten
     QStringList steps;
     state.EditNoted = [&](const QString &label) { steps << label; };
-    RecordingSender sender;
+    RecordingSender sender(false);
     EditSession edits(state, sender);
     const int changed = ApplyCorrection::Apply(edits, MapKey::HOHGFM,
                                                {{17, 21}, {18, 15}, {19, 50}, {20, 128}, {300, 5}, {21, fuel.MapValue(21)}});
@@ -226,15 +220,14 @@ TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
     EXPECT_EQ(std::tuple(fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19)), std::tuple(21, 15, 200));
     EXPECT_EQ(steps.size(), 1);
     EXPECT_TRUE(state.ChangesNotSent);
-    EXPECT_TRUE(sender.sent.empty()); // not in real-time mode
+    EXPECT_TRUE(sender.values.empty()); // not in real-time mode
 
     // In real-time mode every changed cell is written to the box (item 3:
     // High Octane High Gear Fuel).
     state.RealTimeEnabled = true;
     state.ChangesNotSent = false;
     ApplyCorrection::Apply(edits, MapKey::HOHGFM, {{17, 22}});
-    ASSERT_EQ(sender.sent.size(), 1u);
-    EXPECT_EQ(sender.sent[0], (std::array<int, 3>{3, 17, 22}));
+    EXPECT_EQ(sender.values, (std::vector<SentValue>{{TuneItem::HOHGFM, 17, 22}}));
     EXPECT_FALSE(state.ChangesNotSent);
     // A timing map is not a fuel map: nothing happens.
     EXPECT_EQ(ApplyCorrection::Apply(edits, MapKey::HOTM, {{17, 22}}), 0);

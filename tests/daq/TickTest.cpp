@@ -13,6 +13,8 @@
 #include "platform/SettingsStore.h"
 #include "daq/DaqSettings.h"
 
+#include "support/RecordingSender.h"
+
 #include <QTemporaryDir>
 #include <functional>
 #include <tuple>
@@ -22,29 +24,8 @@ namespace {
 
 using Journal = std::vector<std::string>;
 
-struct Send
-{
-    int item, index, value;
-    bool operator==(const Send &) const = default;
-};
-
-class RecordingSender : public RealTimeSender
-{
-public:
-    explicit RecordingSender(Journal &j) : journal(j) {}
-    void SendRealTimeValue(int item, int index, int value) override
-    {
-        sends.push_back({item, index, value});
-        journal.push_back("send " + std::to_string(item) + " " + std::to_string(index) + " " + std::to_string(value));
-        if (duringSend)
-            duringSend();
-    }
-    void SendRealTimeVersion(const QString &) override {}
-    Journal &journal;
-    std::vector<Send> sends;
-    // Runs while the "modal write" waits: the timer firing again.
-    std::function<void()> duringSend;
-};
+using Send = SentValue;
+constexpr TuneItem Rev = TuneItem::RevLimiter;
 
 using LogLine = std::tuple<qint32, float, qint32, qint32, qint32, float, float>;
 
@@ -65,12 +46,12 @@ class TickTest : public ::testing::Test
 {
 protected:
     TickTest()
-        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), sender(journal),
-          log(journal), loop(daq, prefs, state, sender)
+        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), log(journal), loop(daq, prefs, state, sender)
     {
         state.tune.general().SetInjectorK(400);
         state.tune.general().SetRevLimiter(150);
         driver.journal = &journal;
+        sender.journal = [this](const std::string &line) { journal.push_back(line); };
         loop.SetLogSink(&log);
     }
 
@@ -137,7 +118,7 @@ TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
     t.map(MapKey::HOTM).SetMapValue(4 * 16 + 2, 161);      // closed loop timing: 33
 
     EXPECT_TRUE(loop.Tick().acquired);
-    EXPECT_EQ(journal, (Journal{"Counter", "AISample", "send 11 0 140", "log"}));
+    EXPECT_EQ(journal, (Journal{"Counter", "AISample", "value 11 0 140", "log"}));
     EXPECT_EQ(log.lines, std::vector<LogLine>{LogLine(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f)});
 
     EXPECT_EQ(std::tuple(loop.Strip().rpm, loop.Strip().tp, loop.Strip().injectorDuty),
@@ -229,21 +210,21 @@ TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
         return loop.Strip().revLimitValue;
     };
     EXPECT_EQ(tick(false), "7500");
-    EXPECT_TRUE(sender.sends.empty());
+    EXPECT_TRUE(sender.values.empty());
 
     EXPECT_EQ(tick(true), "7500") << "the limit in force before this tick";
-    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}}));
+    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
     EXPECT_TRUE(state.StagedRevLimitActive);
 
     EXPECT_EQ(tick(true), "7000");
     EXPECT_EQ(tick(true, true), "7000");
-    EXPECT_EQ(sender.sends.size(), 1u) << "nothing while the line stays high; other lines change nothing";
+    EXPECT_EQ(sender.values.size(), 1u) << "nothing while the line stays high; other lines change nothing";
 
     EXPECT_EQ(tick(false), "7000");
-    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}, {11, 0, 150}}));
+    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}}));
     EXPECT_FALSE(state.StagedRevLimitActive);
     EXPECT_EQ(tick(false), "7500");
-    EXPECT_EQ(sender.sends.size(), 2u);
+    EXPECT_EQ(sender.values.size(), 2u);
 
     // Switched off while active: the tune's limit goes back, once.
     tick(true);
@@ -251,7 +232,7 @@ TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
     prefs.SetStagedRevLimiterEnabled(false);
     tick(true);
     tick(true);
-    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}, {11, 0, 150}, {11, 0, 140}, {11, 0, 150}}));
+    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}, {Rev, 0, 140}, {Rev, 0, 150}}));
     EXPECT_FALSE(state.StagedRevLimitActive);
 }
 
@@ -269,7 +250,7 @@ TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
     };
     readings({1.0f, 0, 0, 0});
     loop.Tick();
-    EXPECT_EQ(sender.sends, (std::vector<Send>{{11, 0, 140}}));
+    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(log.lines.size(), 2u) << "both ticks logged";
 }

@@ -4,9 +4,9 @@
 // application wires it.
 
 #include "editors/EditSession.h"
-#include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/TuneHistory.h"
+#include "support/RecordingSender.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +15,6 @@
 #include <vector>
 
 namespace {
-
-class Recorder : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(int item, int index, int value) override
-    {
-        sent.push_back("value " + std::to_string(item) + " " + std::to_string(index) + " " + std::to_string(value));
-    }
-    void SendRealTimeVersion(const QString &text) override { sent.push_back("version " + text.toStdString()); }
-    void SendRealTimeBytes(int item, int offset, const QByteArray &data) override
-    {
-        sent.push_back("bytes " + std::to_string(item) + " " + std::to_string(offset) + " "
-                       + data.toHex().toUpper().toStdString());
-    }
-    std::vector<std::string> sent;
-};
 
 struct World
 {
@@ -59,7 +43,7 @@ struct World
     }
 
     ProgramState state;
-    Recorder sender;
+    RecordingSender sender;
     EditSession edits{state, sender};
     TuneHistory history{state.tune};
 };
@@ -81,29 +65,31 @@ TEST(EditSession, EveryKindOfCommit)
     };
     const std::vector<Case> cases = {
         {"a grid cell outside real-time mode", false, false,
-         [](World &w) { w.edits.CommitValue(1, 20, 200); }, {}, true, true, 1},
+         [](World &w) { w.edits.CommitValue(TuneItem::HOFM, 20, 200); }, {}, true, true, 1},
         {"a grid cell in real-time mode", true, false,
-         [](World &w) { w.edits.CommitValue(1, 20, 200); }, {"value 1 20 200"}, true, false, 1},
+         [](World &w) { w.edits.CommitValue(TuneItem::HOFM, 20, 200); }, {"value 1 20 200"}, true, false, 1},
         {"a grid cell committed as it was is still sent and noted", true, false,
-         [](World &w) { w.edits.CommitValue(1, 20, 10); }, {"value 1 20 10"}, true, false, 0},
+         [](World &w) { w.edits.CommitValue(TuneItem::HOFM, 20, 10); }, {"value 1 20 10"}, true, false, 0},
         {"a box holding the value it had changes nothing", true, false,
-         [](World &w) { EXPECT_FALSE(w.edits.ChangeValue(11, 0, 100)); }, {}, false, false, 0},
+         [](World &w) { EXPECT_FALSE(w.edits.ChangeValue(TuneItem::RevLimiter, 0, 100)); }, {}, false, false, 0},
         {"values or indexes the tune cannot hold change nothing", true, false,
          [](World &w) {
-             EXPECT_FALSE(w.edits.ChangeValue(18, 0, 256));
-             EXPECT_FALSE(w.edits.ChangeValue(18, 16, 5));
-             w.edits.CommitValue(1, 256, 5);
+             EXPECT_FALSE(w.edits.ChangeValue(TuneItem::TTPMin, 0, 256));
+             EXPECT_FALSE(w.edits.ChangeValue(TuneItem::TTPMin, 16, 5));
+             w.edits.CommitValue(TuneItem::HOFM, 256, 5);
          },
          {}, false, false, 0},
         {"a VQ entry goes out as item 23 with its whole value", true, false,
-         [](World &w) { EXPECT_TRUE(w.edits.ChangeValue(23, 3, 40000)); }, {"value 23 3 40000"}, true, false, 1},
+         [](World &w) { EXPECT_TRUE(w.edits.ChangeValue(TuneItem::VQ, 3, 40000)); }, {"value 23 3 40000"}, true, false, 1},
         {"injector values never go out in real time", true, false,
-         [](World &w) { w.edits.ChangeValue(14, 0, 6); }, {}, true, true, 1},
+         [](World &w) { w.edits.ChangeValue(TuneItem::InjectorBlast, 0, 6); }, {}, true, true, 1},
         {"a rev limit waits while the staged limiter holds the box's", true, true,
-         [](World &w) { w.edits.ChangeValue(11, 0, 120); }, {}, true, false, 1},
+         [](World &w) { w.edits.ChangeValue(TuneItem::RevLimiter, 0, 120); }, {}, true, false, 1},
         {"several values: one frame per run of adjacent entries, one step", true, false,
          [](World &w) {
-             w.edits.CommitValues({{5, 0, 20}, {1, 3, 1}, {1, 4, 2}, {1, 5, 3}, {1, 19, 4}}, QStringLiteral("Block"));
+             using T = TuneItem;
+             w.edits.CommitValues({{T::FUELRPM, 0, 20}, {T::HOFM, 3, 1}, {T::HOFM, 4, 2}, {T::HOFM, 5, 3}, {T::HOFM, 19, 4}},
+                                  QStringLiteral("Block"));
              EXPECT_EQ(w.history.UndoLabel(), "Block");
          },
          {"bytes 1 3 010203", "bytes 1 19 04", "bytes 5 0 14"}, true, false, 1},
@@ -117,10 +103,10 @@ TEST(EditSession, EveryKindOfCommit)
          },
          {"bytes 1 0 32"}, true, true, 1},
         {"a local copy is never sent and leaves the tune unsent", true, false,
-         [](World &w) { w.edits.CommitLocal({{2, 0, 77}}, QStringLiteral("Copy")); }, {}, true, true, 1},
+         [](World &w) { w.edits.CommitLocal({{TuneItem::LOFM, 0, 77}}, QStringLiteral("Copy")); }, {}, true, true, 1},
         {"undo in real-time mode writes the old values back run by run", true, false,
          [](World &w) {
-             w.edits.CommitValues({{1, 3, 1}, {1, 4, 2}}, QStringLiteral("Block"));
+             w.edits.CommitValues({{TuneItem::HOFM, 3, 1}, {TuneItem::HOFM, 4, 2}}, QStringLiteral("Block"));
              w.sender.sent.clear();
              w.undo();
              EXPECT_EQ(w.state.tune.map(MapKey::HOFM).MapValue(4), 10);
@@ -128,7 +114,7 @@ TEST(EditSession, EveryKindOfCommit)
          {"bytes 1 3 0A0A"}, false, false, 0},
         {"undo of a value the box cannot take in real time leaves it unsent", true, false,
          [](World &w) {
-             w.edits.ChangeValue(15, 0, 9);
+             w.edits.ChangeValue(TuneItem::InjectorVoid, 0, 9);
              w.state.ChangesNotSent = false;
              w.undo();
          },

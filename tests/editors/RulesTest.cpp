@@ -2,6 +2,7 @@
 // conversions, limits and item numbers, and the injector sizes.
 
 #include "editors/CellColours.h"
+#include "editors/GeneralRules.h"
 #include "editors/GridRules.h"
 #include "editors/InjectorSizes.h"
 #include "editors/NumericInput.h"
@@ -124,9 +125,10 @@ TEST(GridRules, LoopSwitchingItemNumbersAndCellWidth)
     } items[] = {{MapKey::HOFM, 1, 5, 6}, {MapKey::LOFM, 2, 5, 6}, {MapKey::HOHGFM, 3, 5, 6},
                  {MapKey::LOHGFM, 4, 5, 6}, {MapKey::LOTM, 7, 9, 10}, {MapKey::HOTM, 8, 9, 10}};
     for (const auto &c : items) {
-        EXPECT_EQ(ItemNumber(c.body, CellPlace::Body), c.bodyItem) << int(c.body);
-        EXPECT_EQ(ItemNumber(c.body, CellPlace::RpmAxis), c.rpmItem) << int(c.body);
-        EXPECT_EQ(ItemNumber(c.body, CellPlace::TpAxis), c.tpItem) << int(c.body);
+        EXPECT_EQ(CellItem(c.body, CellPlace::Body), ItemFromNumber(c.bodyItem)) << int(c.body);
+        EXPECT_EQ(CellItem(c.body, CellPlace::RpmAxis), ItemFromNumber(c.rpmItem)) << int(c.body);
+        EXPECT_EQ(CellItem(c.body, CellPlace::TpAxis), ItemFromNumber(c.tpItem)) << int(c.body);
+        EXPECT_FALSE(CellItem(c.body, CellPlace::Corner));
         EXPECT_EQ(CellMap(c.body, CellPlace::Body), c.body);
     }
     EXPECT_FALSE(CellMap(MapKey::FUELRPM, CellPlace::Body)) << "an axis is no body to show";
@@ -161,4 +163,50 @@ TEST(InjectorSizes, KFromSizeAndBack)
     EXPECT_EQ(InjectorSizeFromK(577, true), 1); // R(288.5) = 288
     EXPECT_TRUE(IsCustomInjectorK(823));        // 411.5 is no size's K
     EXPECT_TRUE(IsCustomInjectorK(0));
+}
+
+// The general panel's fields: limits, the raw byte a typed number stores
+// (ties to even) and what the box then shows; the version's padding.
+TEST(GeneralRules, FieldsStoreAndShowInTheirUnits)
+{
+    using GeneralRules::Field;
+    struct Case
+    {
+        Field field;
+        double typed;
+        int raw;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {Field::RevLimiter, 50, 1, "50"},          {Field::RevLimiter, 12750, 255, "12750"},
+        {Field::RevLimiter, 1275, 26, "1300"},     {Field::RevLimiter, 1325, 26, "1300"},
+        {Field::VTCRelease, 75, 2, "100"},         {Field::SpeedLimiter, 100, 81, "100.44"},
+        {Field::SpeedLimiter, 1.24, 1, "1.24"},    {Field::SpeedLimiter, 316.2, 255, "316.2"},
+        {Field::SpeedLimiter, 3.72, 3, "3.72"},
+    };
+    for (const Case &c : cases) {
+        const GeneralRules::FieldRule &rule = GeneralRules::RuleOf(c.field);
+        EXPECT_GE(c.typed, rule.low);
+        EXPECT_LE(c.typed, rule.high);
+        EXPECT_EQ(GeneralRules::RawFromValue(c.field, c.typed), c.raw) << c.typed;
+        EXPECT_EQ(GeneralRules::ShownText(c.field, c.raw), c.shown) << c.typed;
+    }
+    EXPECT_EQ(GeneralRules::RuleOf(Field::RevLimiter).item, TuneItem::RevLimiter);
+    EXPECT_EQ(GeneralRules::RuleOf(Field::SpeedLimiter).item, TuneItem::SpeedLimiter);
+    EXPECT_EQ(GeneralRules::RuleOf(Field::VTCRelease).item, TuneItem::VTCRelease);
+    EXPECT_EQ(NumericInput::RangeMessage(GeneralRules::RuleOf(Field::SpeedLimiter).low,
+                                         GeneralRules::RuleOf(Field::SpeedLimiter).high),
+              "Please enter a valid value between 1.24 and 316.2");
+    EXPECT_EQ(NumericInput::RangeMessage(GeneralRules::RuleOf(Field::RevLimiter).low,
+                                         GeneralRules::RuleOf(Field::RevLimiter).high),
+              "Please enter a valid value between 50 and 12750");
+    EXPECT_FALSE(GeneralRules::RuleOf(Field::RevLimiter).allowSignAndPoint);
+    EXPECT_TRUE(GeneralRules::RuleOf(Field::SpeedLimiter).allowSignAndPoint);
+
+    EXPECT_EQ(GeneralRules::PaddedVersion("ab"), "   ab");
+    EXPECT_EQ(GeneralRules::PaddedVersion("ABCDEFG"), "ABCDE");
+    EXPECT_EQ(GeneralRules::PaddedVersion(""), "     ");
+    EXPECT_EQ(GeneralRules::ShownVersion("  ab "), "ab");
+    EXPECT_EQ(GeneralRules::ShownVersion(QString::fromLatin1("\0\0AB ", 5)), QString::fromLatin1("\0\0AB", 4))
+        << "only blanks go";
 }

@@ -220,26 +220,26 @@ TEST(RealTimeBlockTest, RunsOfChangedBytesBecomeOneFrameEach)
     QByteArray after = before;
     for (int i : {3, 4, 5, 17, 18, 100})
         after[i] = '\x20';
-    const std::vector<ByteRun> runs = ChangedRuns(1, before, after);
+    const std::vector<ByteRun> runs = ChangedRuns(TuneItem::HOFM, before, after);
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].offset, 3);
     EXPECT_EQ(runs[2].offset, 100);
-    EXPECT_EQ(hex(RealTimeBytesFrame(1, 3, runs[0].data)), "77 03 7D 03 20 20 20 " +
+    EXPECT_EQ(hex(RealTimeBytesFrame(TuneItem::HOFM, 3, runs[0].data)), "77 03 7D 03 20 20 20 " +
                                                               QString("%1").arg((0x77 + 3 + 0x7D + 3 + 0x60) & 0xFF, 2, 16, QChar('0')).toUpper());
     // A whole map is one frame of 256 data bytes (count byte 0).
-    const std::vector<ByteRun> whole = ChangedRuns(2, before, QByteArray(256, '\x01'));
+    const std::vector<ByteRun> whole = ChangedRuns(TuneItem::LOFM, before, QByteArray(256, '\x01'));
     ASSERT_EQ(whole.size(), 1u);
-    const QByteArray frame = RealTimeBytesFrame(2, 0, whole[0].data);
+    const QByteArray frame = RealTimeBytesFrame(TuneItem::LOFM, 0, whole[0].data);
     ASSERT_EQ(frame.size(), 261);
     EXPECT_EQ(hex(frame.left(4)), "77 00 71 00");
     EXPECT_TRUE(Frames::IsChecksumValid(frame));
 
     // A VQ change covers whole 16-bit values.
     QByteArray vq(128, '\0');
-    EXPECT_EQ(hex(ChangedRuns(23, vq, QByteArray(vq).replace(7, 1, "\x05")).at(0).data), "00 05");
+    EXPECT_EQ(hex(ChangedRuns(TuneItem::VQ, vq, QByteArray(vq).replace(7, 1, "\x05")).at(0).data), "00 05");
 
     // Nothing goes outside an item, nor to the injector values.
-    EXPECT_TRUE(RealTimeBytesFrame(5, 10, QByteArray(7, '\1')).isEmpty());
-    EXPECT_TRUE(RealTimeBytesFrame(13, 0, QByteArray(2, '\1')).isEmpty());
-    EXPECT_EQ(hex(RealTimeBytesFrame(11, 0, QByteArray(1, '\x64'))), "77 01 7F B4 64 0F");
+    EXPECT_TRUE(RealTimeBytesFrame(TuneItem::FUELRPM, 10, QByteArray(7, '\1')).isEmpty());
+    EXPECT_TRUE(RealTimeBytesFrame(TuneItem::InjectorK, 0, QByteArray(2, '\1')).isEmpty());
+    EXPECT_EQ(hex(RealTimeBytesFrame(TuneItem::RevLimiter, 0, QByteArray(1, '\x64'))), "77 01 7F B4 64 0F");
 }

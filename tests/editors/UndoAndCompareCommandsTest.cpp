@@ -44,8 +44,8 @@ protected:
     static QStringList framesOf(const QByteArray &from, const QByteArray &to)
     {
         QStringList out;
-        for (const ByteRun &run : ChangedRuns(1, from, to))
-            out << QString::fromLatin1(RealTimeBytesFrame(1, run.offset, run.data).toHex(' ').toUpper());
+        for (const ByteRun &run : ChangedRuns(TuneItem::HOFM, from, to))
+            out << QString::fromLatin1(RealTimeBytesFrame(TuneItem::HOFM, run.offset, run.data).toHex(' ').toUpper());
         return out;
     }
 };
@@ -56,7 +56,7 @@ TEST_F(UndoAndCompareTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBa
 {
     actions().mnuOptionsRealTime->trigger();
     ASSERT_TRUE(state().RealTimeEnabled);
-    const QByteArray before = ItemBytes(state().tune, 1);
+    const QByteArray before = ItemBytes(state().tune, TuneItem::HOFM);
     // A value none of the six cells shows yet, so every cell changes.
     std::set<int> shown;
     for (int e : {19, 20, 21, 35, 36, 37}) // rows 2..3, columns 4..6
@@ -67,13 +67,13 @@ TEST_F(UndoAndCompareTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBa
     select(2, 4, 3, 6);
     const int framesBefore = box->logLines().size();
     ASSERT_TRUE(grid().RunBlock(BlockOps::Op::Set, value));
-    const QByteArray after = ItemBytes(state().tune, 1);
+    const QByteArray after = ItemBytes(state().tune, TuneItem::HOFM);
     const QStringList expected = framesOf(before, after);
     ASSERT_EQ(expected.size(), 2) << "two rows of three adjacent entries";
     EXPECT_EQ(box->waitForLogLines(framesBefore + 2).mid(framesBefore), expected);
 
     actions().mnuEditUndo->trigger();
-    EXPECT_EQ(ItemBytes(state().tune, 1), before);
+    EXPECT_EQ(ItemBytes(state().tune, TuneItem::HOFM), before);
     EXPECT_EQ(box->waitForLogLines(framesBefore + 4).mid(framesBefore + 2), framesOf(after, before));
 
     actions().mnuOptionsRealTime->trigger();
@@ -106,7 +106,7 @@ TEST_F(UndoAndCompareTest, CompareWithAStockImageAndTakeItemsOver)
                   + GridRules::CellText(GridRules::CellPlace::Body, stock.map(MapKey::HOFM).MapValue(e), false));
 
     // One item over, then undone; then everything, as one step.
-    const int item = diffs.front().item;
+    const TuneItem item = diffs.front().item;
     const QByteArray mine = ItemBytes(state().tune, item);
     ASSERT_TRUE(edit.TakeItem(item));
     EXPECT_EQ(ItemBytes(state().tune, item), ItemBytes(stock, item));
@@ -129,5 +129,5 @@ TEST_F(UndoAndCompareTest, CompareWithAStockImageAndTakeItemsOver)
     ASSERT_TRUE(edit.CompareWithBox());
     EXPECT_TRUE(state().tune.sameContents(before));
     ASSERT_EQ(edit.CompareDifferences().size(), 1u);
-    EXPECT_EQ(edit.CompareDifferences().front().item, 1);
+    EXPECT_EQ(edit.CompareDifferences().front().item, TuneItem::HOFM);
 }

@@ -182,12 +182,13 @@ TEST(Bulk, EveryFailureEndsTheTransferWithItsMessageAndKeepsTheItemsBefore)
         EXPECT_EQ(x.Outcome().icon, c.result == LinkResult::SendFailed ? MsgIcon::None : MsgIcon::Critical);
         EXPECT_EQ(line.port.sent.size(), c.sent);
         if (c.direction == TransferDirection::Read) {
-            for (int item = 1; item <= 5; ++item) {
-                const TuneItem &info = *FindTuneItem(item);
-                const bool arrived = item < c.sent;
+            for (int n = 1; n <= 5; ++n) {
+                const TuneItem item = *ItemFromNumber(n);
+                const TuneItemInfo &info = Info(item);
+                const bool arrived = n < c.sent;
                 EXPECT_EQ(ItemBytes(tune, item),
                           arrived ? line.box.image.mid(info.address, info.size) : ItemBytes(untouched, item))
-                    << item;
+                    << n;
             }
         }
     }
@@ -318,7 +319,8 @@ TEST(RealTimeFrame, EachItemGoesToItsPlaceInTheBox)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.item << "/" << c.index << "/" << c.value);
-        EXPECT_EQ(RealTimeFrame(c.item, c.index, c.value, tune), c.frame);
+        const std::optional<TuneItem> item = ItemFromNumber(c.item);
+        EXPECT_EQ(item ? RealTimeFrame(*item, c.index, c.value, tune) : QByteArray(), c.frame);
     }
     EXPECT_EQ(RealTimeVersionFrame("AB"), rt(0x6AD1, bytes({'A', 'B', 0, 0, 0})));
     EXPECT_EQ(RealTimeVersionFrame("ABCDEFG"), rt(0x6AD1, QByteArray("ABCDE")));

@@ -87,7 +87,7 @@ TEST(dlgXfer, CancelIsConfirmedFirst)
         if (answer == MsgAnswer::Yes) {
             EXPECT_EQ(dialog.Outcome().result, LinkResult::Cancelled);
             EXPECT_LT(port.sent.size(), 22);
-            EXPECT_EQ(ItemBytes(tune, 23), ItemBytes(untouched, 23));
+            EXPECT_EQ(ItemBytes(tune, TuneItem::VQ), ItemBytes(untouched, TuneItem::VQ));
         } else {
             EXPECT_EQ(port.sent.size(), 22);
         }
@@ -153,13 +153,13 @@ TEST(DialogRealTimeSender, ASecondWriteWaitsForTheFirstToBeAcknowledged)
             return reply;
         QMetaObject::invokeMethod(&context, [&, reply] {
             sentWhenQueued = port.sent.size();
-            sender.SendRealTimeValue(11, 0, 60);
+            sender.SendRealTimeValue(TuneItem::RevLimiter, 0, 60);
             port.Deliver(reply);
             emit port.readyRead();
         }, Qt::QueuedConnection);
         return QByteArray();
     };
-    sender.SendRealTimeValue(23, 1, 0);
+    sender.SendRealTimeValue(TuneItem::VQ, 1, 0);
     EXPECT_EQ(sentWhenQueued, 1);
     ASSERT_EQ(port.sent.size(), 2);
     EXPECT_EQ(port.sent[0], Frames::RealTimeRequest(0x7A72, QByteArray("\x01\x02", 2)));

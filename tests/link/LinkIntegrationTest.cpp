@@ -57,7 +57,7 @@ TEST(LinkIntegration, TricklingRepliesStillComplete)
     });
     const LinkOutcome outcome = run(x, port);
     EXPECT_EQ(outcome.result, LinkResult::Cancelled) << outcome.message.toStdString();
-    EXPECT_EQ(ItemBytes(tune, 2), LoadStockImage(105).image.mid(0x7100, 256));
+    EXPECT_EQ(ItemBytes(tune, TuneItem::LOFM), LoadStockImage(105).image.mid(0x7100, 256));
 }
 
 TEST(LinkIntegration, BoxVanishingMidTransferEndsAtOnceWithAClearMessage)
@@ -85,7 +85,7 @@ TEST(LinkIntegration, BoxVanishingMidTransferEndsAtOnceWithAClearMessage)
         EXPECT_FALSE(outcome.message.isEmpty());
         EXPECT_TRUE(port.IsLost());
         EXPECT_EQ(x.BlocksDone(), 3);
-        RealTimeWriteExchange again(port, LinkClock::Steady(), RealTimeFrame(11, 0, 1, Tune()));
+        RealTimeWriteExchange again(port, LinkClock::Steady(), RealTimeFrame(TuneItem::RevLimiter, 0, 1, Tune()));
         const LinkOutcome later = run(again, port);
         EXPECT_EQ(later.result, LinkResult::SendFailed);
         EXPECT_EQ(later.message, LinkMessages::SendFailure(port.LostDescription()));

@@ -26,7 +26,7 @@ Tune plausibleTune()
 
 QString item(int number)
 {
-    return QString::fromLatin1(FindTuneItem(number)->name);
+    return QString::fromLatin1(Info(*ItemFromNumber(number)).name);
 }
 
 } // namespace
@@ -39,32 +39,32 @@ TEST(BoxContentsTest, RealTimeWritesKeepWhatTheBoxHoldsExact)
 
     // Acknowledged: the box now holds the new bytes, and only those.
     t.map(MapKey::HOFM).SetMapValue(17, 99);
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(1, 17, 99, t), true), 1);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(TuneItem::HOFM, 17, 99, t), true), ItemFromNumber(1));
     t.general().SetVQ(3, 0x1234);
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(23, 3, 0, t), true), 23);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(TuneItem::VQ, 3, 0, t), true), ItemFromNumber(23));
     t.general().SetVersion("XY");
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeVersionFrame("XY"), true), 17);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeVersionFrame("XY"), true), ItemFromNumber(17));
     EXPECT_TRUE(box.ItemsToWrite(t).empty());
 
     // A staged rev limit: acknowledged, so the box differs from the tune.
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(11, 0, 60, t), true), 11);
-    EXPECT_EQ(box.ItemsToWrite(t), std::vector<int>{11});
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(11, 0, 140, t), true), 11);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(TuneItem::RevLimiter, 0, 60, t), true), ItemFromNumber(11));
+    EXPECT_EQ(box.ItemsToWrite(t), std::vector<TuneItem>{*ItemFromNumber(11)});
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeFrame(TuneItem::RevLimiter, 0, 140, t), true), ItemFromNumber(11));
 
     // Failed (refused, timed out, port gone): the item may hold either value.
     t.general().SetTTPMax(15, 7);
-    const QByteArray block = ItemBytes(t, 19).mid(14, 2);
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(19, 14, block), false), 19);
-    EXPECT_EQ(box.ItemsToWrite(t), std::vector<int>{19});
-    EXPECT_FALSE(box.Knows(19));
+    const QByteArray block = ItemBytes(t, TuneItem::TTPMax).mid(14, 2);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(TuneItem::TTPMax, 14, block), false), ItemFromNumber(19));
+    EXPECT_EQ(box.ItemsToWrite(t), std::vector<TuneItem>{*ItemFromNumber(19)});
+    EXPECT_FALSE(box.Knows(*ItemFromNumber(19)));
     // An acknowledged write to an unknown item does not make it known.
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(19, 14, block), true), 19);
-    EXPECT_FALSE(box.Knows(19));
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(TuneItem::TTPMax, 14, block), true), ItemFromNumber(19));
+    EXPECT_FALSE(box.Knows(*ItemFromNumber(19)));
 
     // Not a real-time write inside one item: nothing changes.
-    EXPECT_EQ(box.RecordRealTimeWrite(QByteArray("\x77\x01\x7F", 3), false), 0);
-    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(11, 0, QByteArray(1, 1)).replace(1, 1, "\x02"), false), 0);
-    EXPECT_TRUE(box.Knows(11));
+    EXPECT_EQ(box.RecordRealTimeWrite(QByteArray("\x77\x01\x7F", 3), false), std::nullopt);
+    EXPECT_EQ(box.RecordRealTimeWrite(RealTimeBytesFrame(TuneItem::RevLimiter, 0, QByteArray(1, 1)).replace(1, 1, "\x02"), false), std::nullopt);
+    EXPECT_TRUE(box.Knows(*ItemFromNumber(11)));
 }
 
 TEST(WriteReviewTest, ChangesAgainstTheBoxAndWarnings)
@@ -94,7 +94,7 @@ TEST(WriteReviewTest, ChangesAgainstTheBoxAndWarnings)
           "Injector K: 0 -> 515", "Version: \"ABCDE\" -> \"AB\"", item(23) + ": 1 of 64 values change"},
          {}, 16, {}},
         {"an item the box may not hold",
-         [](Tune &, BoxContents &box, QString &) { box.ForgetItem(20); }, {}, {item(20)}, 21, {}},
+         [](Tune &, BoxContents &box, QString &) { box.ForgetItem(*ItemFromNumber(20)); }, {}, {item(20)}, 21, {}},
         {"nothing known", [](Tune &, BoxContents &box, QString &) { box.Forget(); }, {}, {}, 0, {}},
         {"axes that fall or stand still, a low rev limit, a doubtful file",
          [](Tune &t, BoxContents &box, QString &origin) {
@@ -123,7 +123,7 @@ TEST(WriteReviewTest, ChangesAgainstTheBoxAndWarnings)
         box.RecordAll(t);
         QString origin;
         c.setUp(t, box, origin);
-        const WriteReview review = ReviewWrite(t, box, BoxContents::FullWalk(), origin);
+        const WriteReview review = ReviewWrite(t, box, TransferWalk(), origin);
         EXPECT_EQ(review.changes.join('|').toStdString(), c.changes.join('|').toStdString());
         EXPECT_EQ(review.unchanged, c.unchanged);
         EXPECT_EQ(review.warnings.join('|').toStdString(), c.warnings.join('|').toStdString());

@@ -25,17 +25,64 @@ TEST(GeneralInfo, DualFiltrationFollowsInjectorKAndValuesOutsideTheirRangeAreRef
     EXPECT_EQ(g.TPLimit(0), 0);
 }
 
-// Where each item lives in the box: the layout every transfer relies on.
-TEST(TuneItemsTest, ItemAddressesInTheBox)
+// The item table: where each item lives in the box, how wide its values are
+// and how a real-time write reaches it; the layout every transfer relies on.
+TEST(TuneItemsTest, TableRows)
 {
-    const int addresses[] = {0x7D00, 0x7100, 0x7000, 0x7200, 0x7B00, 0x7AF0, 0x7C00, 0x7800,
-                             0x7B20, 0x7B10, 0x7FB4, 0x7FA5, 0x7F2B, 0x7F91, 0x7F88, 0x79F6,
-                             0x6AD1, 0x7E80, 0x7E90, 0x7960, -1,     0x7B60, 0x7A70};
-    for (int item = 1; item <= TuneItemCount; ++item)
-        EXPECT_EQ(FindTuneItem(item)->address, addresses[item - 1]) << item;
-    Tune tune;
-    EXPECT_EQ(tune.mapAt(0x7800), &tune.map(MapKey::HOTM));
-    EXPECT_EQ(tune.mapAt(0x7801), nullptr);
+    using R = RealTimeReach;
+    struct Row
+    {
+        int address, size, width;
+        RealTimeReach reach;
+    };
+    const Row rows[] = {
+        {0x7D00, 256, 1, R::EntryAtIndex}, {0x7100, 256, 1, R::EntryAtIndex}, {0x7000, 256, 1, R::EntryAtIndex},
+        {0x7200, 256, 1, R::EntryAtIndex}, {0x7B00, 16, 1, R::EntryAtIndex},  {0x7AF0, 16, 1, R::EntryAtIndex},
+        {0x7C00, 256, 1, R::EntryAtIndex}, {0x7800, 256, 1, R::EntryAtIndex}, {0x7B20, 16, 1, R::EntryAtIndex},
+        {0x7B10, 16, 1, R::EntryAtIndex},  {0x7FB4, 1, 1, R::FixedAddress},   {0x7FA5, 1, 1, R::FixedAddress},
+        {0x7F2B, 2, 2, R::Never},          {0x7F91, 1, 1, R::Never},          {0x7F88, 1, 1, R::Never},
+        {0x79F6, 1, 1, R::FixedAddress},   {0x6AD1, 5, 1, R::VersionText},    {0x7E80, 16, 1, R::EntryAtIndex},
+        {0x7E90, 16, 1, R::EntryAtIndex},  {0x7960, 16, 1, R::EntryAtIndex},  {-1, 16, 1, R::NotInBox},
+        {0x7B60, 32, 1, R::EntryAtIndex},  {0x7A70, 128, 2, R::WordAtIndex},
+    };
+    for (int n = 1; n <= TuneItemCount; ++n) {
+        const TuneItemInfo &info = Info(*ItemFromNumber(n));
+        const Row &row = rows[n - 1];
+        EXPECT_EQ(Number(info.item), n);
+        EXPECT_EQ(info.address, row.address) << n;
+        EXPECT_EQ(info.size, row.size) << n;
+        EXPECT_EQ(info.valueWidth, row.width) << n;
+        EXPECT_EQ(info.reach, row.reach) << n;
+    }
+    EXPECT_FALSE(ItemFromNumber(0));
+    EXPECT_FALSE(ItemFromNumber(24));
+    EXPECT_EQ(TransferWalk().size(), 22u);
+    for (MapKey key : {MapKey::HOHGFM, MapKey::TIMINGTP})
+        EXPECT_EQ(Info(ItemOfMap(key)).address, CatalogueEntry(key).startOffset);
+}
+
+// Every value the table's accessors store lands at its own place in the
+// item's bytes, high byte first, and nowhere else; values and indexes the
+// item cannot hold are refused.
+TEST(TuneItemsTest, EveryValueLandsAtItsPlaceInTheItemsBytes)
+{
+    for (const TuneItemInfo &info : TuneItems()) {
+        Tune t;
+        for (int i = 0; i < info.ValueCount(); ++i) {
+            const int value = (Number(info.item) * 31 + i * 7 + 0x41) & info.MaxValue();
+            ASSERT_TRUE(StoreItemValue(t, info.item, i, value)) << info.name << " " << i;
+            EXPECT_EQ(ItemValue(t, info.item, i), value) << info.name << " " << i;
+            EXPECT_EQ(ValueInBytes(info.item, ItemBytes(t, info.item), i), value) << info.name << " " << i;
+        }
+        const QByteArray bytes = ItemBytes(t, info.item);
+        ASSERT_EQ(bytes.size(), info.size) << info.name;
+        for (int i = 0; i < info.ValueCount(); ++i)
+            EXPECT_EQ(ValueInBytes(info.item, bytes, i), ItemValue(t, info.item, i)) << info.name;
+        EXPECT_FALSE(StoreItemValue(t, info.item, info.ValueCount(), 1)) << info.name;
+        EXPECT_FALSE(StoreItemValue(t, info.item, -1, 1)) << info.name;
+        EXPECT_FALSE(StoreItemValue(t, info.item, 0, info.MaxValue() + 1)) << info.name;
+        EXPECT_EQ(ItemBytes(t, info.item), bytes) << info.name << ": a refused value changes nothing";
+    }
 }
 
 TEST(TuneItemsTest, TwoByteValuesAreBigEndianAndTheVersionIsPadded)
@@ -45,43 +92,41 @@ TEST(TuneItemsTest, TwoByteValuesAreBigEndianAndTheVersionIsPadded)
     t.general().SetVQ(0, 0x0123);
     t.general().SetVQ(63, 0xBEEF);
     t.general().SetVersion("ABC");
-    EXPECT_EQ(ItemBytes(t, 13), QByteArray::fromHex("1234"));
-    const QByteArray vq = ItemBytes(t, 23);
+    EXPECT_EQ(ItemBytes(t, TuneItem::InjectorK), QByteArray::fromHex("1234"));
+    const QByteArray vq = ItemBytes(t, TuneItem::VQ);
     ASSERT_EQ(vq.size(), 128);
     EXPECT_EQ(vq.left(2), QByteArray::fromHex("0123"));
     EXPECT_EQ(vq.right(2), QByteArray::fromHex("beef"));
-    EXPECT_EQ(ItemBytes(t, 17), QByteArray("ABC\0\0", 5));
+    EXPECT_EQ(ItemBytes(t, TuneItem::Version), QByteArray("ABC\0\0", 5));
     t.general().SetVersion("ABCDEFG");
-    EXPECT_EQ(ItemBytes(t, 17), QByteArray("ABCDE"));
+    EXPECT_EQ(ItemBytes(t, TuneItem::Version), QByteArray("ABCDE"));
 
     Tune back;
-    ASSERT_TRUE(StoreItemBytes(back, 23, vq));
+    ASSERT_TRUE(StoreItemBytes(back, TuneItem::VQ, vq));
     EXPECT_EQ(back.general().VQ(63), 0xBEEF);
-    EXPECT_FALSE(StoreItemBytes(back, 1, QByteArray(255, '\1')));
-    EXPECT_FALSE(StoreItemBytes(back, 24, QByteArray(1, '\1')));
+    EXPECT_FALSE(StoreItemBytes(back, TuneItem::HOFM, QByteArray(255, '\1')));
     EXPECT_EQ(back.map(MapKey::HOFM).MapValue(0), 0);
 }
 
 TEST(TuneItemsTest, EveryTransferredItemRoundTripsThroughAnImage)
 {
     Tune t;
-    for (const TuneItem &item : TuneItems()) {
+    for (const TuneItemInfo &item : TuneItems()) {
         QByteArray bytes(item.size, '\0');
         for (int i = 0; i < item.size; ++i)
-            bytes[i] = static_cast<char>((item.number * 7 + i * 3) & 0xFF);
-        ASSERT_TRUE(StoreItemBytes(t, item.number, bytes)) << item.number;
+            bytes[i] = static_cast<char>((Number(item.item) * 7 + i * 3) & 0xFF);
+        ASSERT_TRUE(StoreItemBytes(t, item.item, bytes)) << item.name;
     }
     const QByteArray base(ImageFormat::Size, '\xFF');
     const QByteArray image = PatchImage(base, t);
     Tune back;
     TuneFromImage(image, back);
     QByteArray untouched = image;
-    for (const TuneItem &item : TuneItems()) {
-        if (!IsTransferredItem(item.number))
-            continue;
-        EXPECT_EQ(ItemBytes(back, item.number), ItemBytes(t, item.number)) << item.name;
-        untouched.replace(item.address, item.size, QByteArray(item.size, '\xFF'));
+    for (TuneItem item : TransferWalk()) {
+        const TuneItemInfo &info = Info(item);
+        EXPECT_EQ(ItemBytes(back, item), ItemBytes(t, item)) << info.name;
+        untouched.replace(info.address, info.size, QByteArray(info.size, '\xFF'));
     }
     EXPECT_EQ(untouched, base) << "bytes outside the items stay as they were";
-    EXPECT_EQ(ItemBytes(back, AccelEnrichItem), QByteArray(16, '\0')) << "not in the image";
+    EXPECT_EQ(ItemBytes(back, TuneItem::AccelEnrich), QByteArray(16, '\0')) << "not in the image";
 }

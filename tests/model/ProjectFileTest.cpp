@@ -15,11 +15,12 @@ namespace {
 Tune distinctiveTune()
 {
     Tune t;
-    for (const TuneItem &item : TuneItems()) {
+    for (const TuneItemInfo &item : TuneItems()) {
         QByteArray bytes(item.size, '\0');
         for (int i = 0; i < item.size; ++i)
-            bytes[i] = static_cast<char>((item.number * 31 + i * 7 + 1) & 0xFF);
-        EXPECT_TRUE(StoreItemBytes(t, item.number, item.number == 17 ? QByteArray("VNT01") : bytes)) << item.number;
+            bytes[i] = static_cast<char>((Number(item.item) * 31 + i * 7 + 1) & 0xFF);
+        EXPECT_TRUE(StoreItemBytes(t, item.item, item.item == TuneItem::Version ? QByteArray("VNT01") : bytes))
+            << item.name;
     }
     return t;
 }
@@ -42,7 +43,7 @@ TEST_F(ProjectFileTest, LayoutByteByByte)
     ASSERT_TRUE(WriteProjectFile(file, t));
     QByteArray expected(1, '\x31');
     for (int item : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 20, 21, 22, 17, 23})
-        expected += ItemBytes(t, item);
+        expected += ItemBytes(t, *ItemFromNumber(item));
     ASSERT_EQ(expected.size(), 1837);
     EXPECT_EQ(testenv::readFile(file).toHex().toStdString(), expected.toHex().toStdString());
 
@@ -105,7 +106,7 @@ TEST_F(ProjectFileTest, UnusualFilesAreToldWithTheirNameSizeAndOddity)
     // A cut file keeps what it holds; the fields after the cut read as 0.
     Tune cut = distinctiveTune();
     ASSERT_TRUE(ReadProjectFile(path("cut.vnt"), cut));
-    EXPECT_EQ(ItemBytes(cut, 13), ItemBytes(distinctiveTune(), 13)); // K, the last field before the cut
+    EXPECT_EQ(ItemBytes(cut, TuneItem::InjectorK), ItemBytes(distinctiveTune(), TuneItem::InjectorK)); // K, the last field before the cut
     EXPECT_EQ(cut.general().InjectorBlast(), 0);
     EXPECT_EQ(cut.general().VQ(0), 0);
     EXPECT_EQ(cut.general().Version(), QString(5, QChar(0)));

@@ -16,8 +16,8 @@ TEST(TuneHistoryTest, RecordsOnlyWhatChangedAndUndoesIt)
     const HistoryStep *step = history.Undo();
     ASSERT_NE(step, nullptr);
     ASSERT_EQ(step->changes.size(), 2u);
-    EXPECT_EQ(step->changes[0].item, 1);
-    EXPECT_EQ(step->changes[1].item, 11);
+    EXPECT_EQ(step->changes[0].item, TuneItem::HOFM);
+    EXPECT_EQ(step->changes[1].item, TuneItem::RevLimiter);
     EXPECT_EQ(tune.map(MapKey::HOFM).MapValue(5), 0);
     EXPECT_EQ(tune.general().RevLimiter(), 0);
     EXPECT_FALSE(history.Record());

@@ -24,7 +24,7 @@ namespace {
 
 struct NoSender : RealTimeSender
 {
-    void SendRealTimeValue(int, int, int) override {}
+    void SendRealTimeValue(TuneItem, int, int) override {}
     void SendRealTimeVersion(const QString &) override {}
 };
 

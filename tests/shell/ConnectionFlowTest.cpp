@@ -243,7 +243,7 @@ TEST_F(ConnectionFlowTest, FailedRealTimeWriteWaitsForWriteChanges)
     EXPECT_TRUE(sent[0].startsWith("57 00 7D 00"));
     EXPECT_FALSE(state().ChangesNotSent);
     EXPECT_EQ(box->stop(), 0);
-    EXPECT_EQ(box->savedImage().mid(0x7D00, 256), ItemBytes(state().tune, 1));
+    EXPECT_EQ(box->savedImage().mid(0x7D00, 256), ItemBytes(state().tune, TuneItem::HOFM));
 }
 
 TEST_F(ConnectionFlowTest, ABoxThatDiesDisconnectsOnceAndConnectingAgainWorks)

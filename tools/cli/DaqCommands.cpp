@@ -51,10 +51,10 @@ int eval(const QStringList &args)
 class ReportingSender : public RealTimeSender
 {
 public:
-    void SendRealTimeValue(int item, int index, int value) override
+    void SendRealTimeValue(TuneItem item, int index, int value) override
     {
         std::fprintf(stderr, "vantrelle-cli: real-time write not sent (no box): item %d, index %d, value %d\n",
-                     item, index, value);
+                     Number(item), index, value);
         std::fflush(stderr);
     }
     void SendRealTimeVersion(const QString &) override {}

@@ -111,16 +111,26 @@ bool parseNumber(const QString &text, int &value)
     return ok;
 }
 
-// The frame an rt-write sends: VALUE is the byte (0..255), for item 23 the
-// VQ entry's 16-bit value (0..65535), for item 17 the version text.
+// The frame an rt-write sends: VALUE is the byte (0..255), for a table of
+// 16-bit values (item 23, the VQ table) the entry's value (0..65535), for the
+// version (item 17) the text.
 bool realTimeFrame(const QStringList &args, QByteArray &frame, QString &why)
 {
-    int item = 0, index = 0, value = 0;
-    if (!parseNumber(args[0], item) || !parseNumber(args[1], index)) {
+    int number = 0, index = 0, value = 0;
+    if (!parseNumber(args[0], number) || !parseNumber(args[1], index)) {
         why = QStringLiteral("rt-write: ITEM and INDEX must be numbers");
         return false;
     }
-    if (item == 17) {
+    const std::optional<TuneItem> item = ItemFromNumber(number);
+    const auto nowhere = [&] {
+        why = QStringLiteral("rt-write: item %1, index %2, value %3 has no place in the box")
+                  .arg(args[0], args[1], args[2]);
+        return false;
+    };
+    if (!item)
+        return nowhere();
+    const TuneItemInfo &info = Info(*item);
+    if (info.reach == RealTimeReach::VersionText) {
         frame = RealTimeVersionFrame(args[2]);
         return true;
     }
@@ -128,20 +138,20 @@ bool realTimeFrame(const QStringList &args, QByteArray &frame, QString &why)
         why = QStringLiteral("rt-write: VALUE must be a number");
         return false;
     }
+    if (!info.RealTimeWritable()) {
+        why = QStringLiteral("rt-write: item %1 is never written in real time").arg(number);
+        return false;
+    }
     Tune tune;
-    if (item == 23 && !tune.general().SetVQ(index, value)) {
-        why = QStringLiteral("rt-write: item 23 takes INDEX 0..63 and VALUE 0..65535");
+    if (info.reach == RealTimeReach::WordAtIndex && !StoreItemValue(tune, *item, index, value)) {
+        why = QStringLiteral("rt-write: item %1 takes INDEX 0..%2 and VALUE 0..%3")
+                  .arg(number)
+                  .arg(info.ValueCount() - 1)
+                  .arg(info.MaxValue());
         return false;
     }
-    frame = RealTimeFrame(item, index, value, tune);
-    if (frame.isEmpty()) {
-        why = (item == 13 || item == 14 || item == 15 || item == AccelEnrichItem)
-                  ? QStringLiteral("rt-write: item %1 is never written in real time").arg(item)
-                  : QStringLiteral("rt-write: item %1, index %2, value %3 has no place in the box")
-                        .arg(args[0], args[1], args[2]);
-        return false;
-    }
-    return true;
+    frame = RealTimeFrame(*item, index, value, tune);
+    return !frame.isEmpty() || nowhere();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "analysis/ui/DatalogViewer.h"
 #include "editors/GridRules.h"
 #include "model/ProgramState.h"
+#include "model/Units.h"
 #include "platform/SettingsStore.h"
 
 #include <QComboBox>
@@ -203,7 +204,7 @@ void FuelCorrectionDialog::fillHeaders(QTableWidget *grid) const
     const Tune &tune = m_state.tune;
     QStringList rows, cols;
     for (int i = 0; i < 16; ++i) {
-        rows << QString::number(tune.map(MapKey::FUELRPM).MapValue(i) * 50);
+        rows << QString::number(Units::RpmOf(tune.map(MapKey::FUELRPM).MapValue(i)));
         cols << QString::number(tune.map(MapKey::FUELTP).MapValue(i));
     }
     grid->setVerticalHeaderLabels(rows);

@@ -17,13 +17,6 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace {
-
-constexpr int MinSamplePeriod = 25;
-constexpr int MaxSamplePeriod = 2500;
-
-} // namespace
-
 AcquisitionCommands::AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
                                          ConnectionCommands &connection)
     : QObject(window.DialogParent()), m_window(window), m_daq(daq),
@@ -76,9 +69,7 @@ void AcquisitionCommands::RealTimeStopped()
 
 void AcquisitionCommands::ApplySampleRate()
 {
-    // A period outside the accepted range (a hand-edited settings file) would
-    // flood or starve the loop.
-    m_timer->setInterval(std::clamp(m_window.Prefs().daq.DAQSampleRate(), MinSamplePeriod, MaxSamplePeriod));
+    m_timer->setInterval(m_window.Prefs().daq.SamplePeriodMs());
 }
 
 void AcquisitionCommands::Tick()

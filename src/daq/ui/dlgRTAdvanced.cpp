@@ -11,13 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr double MinSampleRate = 25;
-constexpr double MaxSampleRate = 2500;
-constexpr double MinMultiplier = 1;
-constexpr double MaxMultiplier = 1000;
-} // namespace
-
 dlgRTAdvanced::dlgRTAdvanced(DaqSettings &prefs, MessageBoxService &messages, QWidget *parent)
     : QDialog(parent), m_prefs(prefs), m_messages(messages)
 {
@@ -55,11 +48,11 @@ dlgRTAdvanced::dlgRTAdvanced(DaqSettings &prefs, MessageBoxService &messages, QW
     editSampleRate->setText(QString::number(m_prefs.DAQSampleRate()));
     editRPMMultiplier->setText(QString::number(m_prefs.DAQRPMMultiplier()));
     editSampleRate->setValidation([this] {
-        return ValidateNumericRange(m_messages, this, editSampleRate->text(), MinSampleRate, MaxSampleRate, false)
+        return ValidateNumericRange(m_messages, this, editSampleRate->text(), DaqSettings::MinSamplePeriodMs, DaqSettings::MaxSamplePeriodMs, false)
             .has_value();
     });
     editRPMMultiplier->setValidation([this] {
-        return ValidateNumericRange(m_messages, this, editRPMMultiplier->text(), MinMultiplier, MaxMultiplier, false)
+        return ValidateNumericRange(m_messages, this, editRPMMultiplier->text(), DaqSettings::MinRPMMultiplier, DaqSettings::MaxRPMMultiplier, false)
             .has_value();
     });
 }

@@ -1,13 +1,14 @@
 #include "daq/ui/dlgStagedRevLimiter.h"
 
-#include "editors/ui/FieldEdit.h"
+#include "daq/DaqSettings.h"
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
+#include "editors/ui/FieldEdit.h"
 #include "model/ProgramState.h"
+#include "model/Units.h"
+#include "platform/MessageBoxService.h"
 #include "platform/Rounding.h"
 #include "platform/ui/DialogButtons.h"
-#include "platform/MessageBoxService.h"
-#include "daq/DaqSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,8 +71,8 @@ dlgStagedRevLimiter::dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState 
     });
 
     // Opening.
-    lblStagedCurrentRevLimiter->setText(QString::number(state.tune.general().RevLimiter() * 50));
-    editStagedRevLimiterNewLimit->setText(QString::number(static_cast<qint64>(m_prefs.StagedRevLimiter()) * 50));
+    lblStagedCurrentRevLimiter->setText(QString::number(Units::RpmOf(state.tune.general().RevLimiter())));
+    editStagedRevLimiterNewLimit->setText(QString::number(Units::RpmOf(m_prefs.StagedRevLimiter())));
     editStagedRevLimiterNewLimit->setValidation([this] { return checkLimit(); });
     checkEnableStagedRevLimiter->setChecked(m_prefs.StagedRevLimiterEnabled());
     applyEnablingRule();
@@ -120,7 +121,7 @@ bool dlgStagedRevLimiter::OKClicked()
     // that is no number or out of range leaves the stored limit as it was.
     if (const std::optional<double> limit =
             NumericInput::CheckNumericRange(editStagedRevLimiterNewLimit->text(), MinLimit, MaxLimit, false))
-        m_prefs.SetStagedRevLimiter(static_cast<int>(vnt::RoundHalfEven(*limit / 50.0)));
+        m_prefs.SetStagedRevLimiter(Units::RawFromRpm(*limit));
     m_prefs.SetStagedRevLimiterInput(name);
     return true;
 }

@@ -51,7 +51,7 @@ bool CVFuelTimingDlg::setCellValueAt(MapKey body, int row, int col, double value
             m_messages.critical(window(), NumericInput::RangeMessage(commit.low, commit.high));
         return false;
     }
-    m_edits.CommitValue(ItemNumber(*key), entry, commit.newRaw, [&] { showCell(body, row, col); });
+    m_edits.CommitValue(ItemOfMap(*key), entry, commit.newRaw, [&] { showCell(body, row, col); });
     UpdateCellMenu();
     return true;
 }
@@ -94,7 +94,7 @@ void CVFuelTimingDlg::CellLoop()
         return;
     const int entry = EntryIndexOf(row, col);
     const int raw = LoopSwitchedRaw(m_state.tune.map(*body).MapValue(entry), IsTimingMap(*body));
-    m_edits.CommitValue(ItemNumber(*body), entry, raw, [&] {
+    m_edits.CommitValue(ItemOfMap(*body), entry, raw, [&] {
         mnuCellLoop->setText(LoopCaption(raw));
         showCell(*body, row, col);
     });

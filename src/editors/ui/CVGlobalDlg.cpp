@@ -1,48 +1,14 @@
 #include "editors/ui/CVGlobalDlg.h"
 
 #include "editors/EditSession.h"
-#include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
 #include "editors/ui/FieldEdit.h"
-#include "platform/Rounding.h"
 #include "model/Tune.h"
 
 #include <QGridLayout>
 #include <QLabel>
 
-namespace {
-
-constexpr double MphPerUnit = 1.24;
-
-int R(double x)
-{
-    return static_cast<int>(vnt::RoundHalfEven(x));
-}
-
-QString rpmText(int raw)
-{
-    return QString::number(raw * 50);
-}
-
-QString mphText(int raw)
-{
-    return NumericInput::PlainNumberText(raw * MphPerUnit);
-}
-
-// The version without its leading and trailing blanks (other characters,
-// such as the zero bytes of an erased image, are kept).
-QString withoutBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
+using GeneralRules::Field;
 
 CVGlobalDlg::CVGlobalDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QWidget(parent)
@@ -85,60 +51,43 @@ CVGlobalDlg::~CVGlobalDlg()
 void CVGlobalDlg::UpdateData()
 {
     const CVGeneralInfo &g = m_edits.tune().general();
-    editRevLimiter->setText(rpmText(g.RevLimiter()));
-    editSpeedLimiter->setText(mphText(g.SpeedLimiter()));
-    editVTCRelease->setText(rpmText(g.VTCRelease()));
-    editVersion->setText(withoutBlanks(g.Version()));
-}
-
-CVGlobalDlg::NumericField CVGlobalDlg::revLimiterField()
-{
-    return {editRevLimiter, 50, 12750, false, 11, [](double v) { return R(v / 50); }, rpmText};
-}
-
-CVGlobalDlg::NumericField CVGlobalDlg::speedLimiterField()
-{
-    return {editSpeedLimiter, 1.24, 316.2, true, 12, [](double v) { return R(v / MphPerUnit); }, mphText};
-}
-
-CVGlobalDlg::NumericField CVGlobalDlg::vtcReleaseField()
-{
-    return {editVTCRelease, 50, 12750, false, 16, [](double v) { return R(v / 50); }, rpmText};
+    editRevLimiter->setText(GeneralRules::ShownText(Field::RevLimiter, g.RevLimiter()));
+    editSpeedLimiter->setText(GeneralRules::ShownText(Field::SpeedLimiter, g.SpeedLimiter()));
+    editVTCRelease->setText(GeneralRules::ShownText(Field::VTCRelease, g.VTCRelease()));
+    editVersion->setText(GeneralRules::ShownVersion(g.Version()));
 }
 
 bool CVGlobalDlg::RevLimiter_Validate()
 {
-    return validateNumeric(revLimiterField());
+    return validateNumeric(editRevLimiter, Field::RevLimiter);
 }
 
 bool CVGlobalDlg::SpeedLimiter_Validate()
 {
-    return validateNumeric(speedLimiterField());
+    return validateNumeric(editSpeedLimiter, Field::SpeedLimiter);
 }
 
 bool CVGlobalDlg::VTCRelease_Validate()
 {
-    return validateNumeric(vtcReleaseField());
+    return validateNumeric(editVTCRelease, Field::VTCRelease);
 }
 
-bool CVGlobalDlg::validateNumeric(const NumericField &field)
+bool CVGlobalDlg::validateNumeric(FieldEdit *edit, Field field)
 {
-    const std::optional<double> value = ValidateNumericRange(
-        m_messages, window(), field.edit->text(), field.low, field.high, field.allowSignAndPoint);
+    const GeneralRules::FieldRule &rule = GeneralRules::RuleOf(field);
+    const std::optional<double> value =
+        ValidateNumericRange(m_messages, window(), edit->text(), rule.low, rule.high, rule.allowSignAndPoint);
     if (!value)
         return false;
     // The box shows what is stored, also while a real-time write runs.
-    const int raw = field.toRaw(*value);
-    field.edit->setText(field.toText(raw));
-    m_edits.ChangeValue(field.item, 0, raw);
+    const int raw = GeneralRules::RawFromValue(field, *value);
+    edit->setText(GeneralRules::ShownText(field, raw));
+    m_edits.ChangeValue(rule.item, 0, raw);
     return true;
 }
 
 bool CVGlobalDlg::Version_Validate()
 {
-    QString text = editVersion->text().left(5);
-    if (text.size() < 5)
-        text.prepend(QString(5 - text.size(), QLatin1Char(' ')));
-    m_edits.ChangeVersion(text);
+    m_edits.ChangeVersion(GeneralRules::PaddedVersion(editVersion->text()));
     return true; // the version box never keeps the focus
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "editors/GeneralRules.h"
 #include "shell/Panels.h"
 
 #include <QWidget>
-#include <functional>
 
 class EditSession;
 class FieldEdit;
@@ -36,20 +36,7 @@ public:
     FieldEdit *versionEdit() const { return editVersion; }
 
 private:
-    struct NumericField
-    {
-        FieldEdit *edit;
-        double low;
-        double high;
-        bool allowSignAndPoint;
-        int item;
-        std::function<int(double)> toRaw;
-        std::function<QString(int)> toText;
-    };
-    bool validateNumeric(const NumericField &field);
-    NumericField revLimiterField();
-    NumericField speedLimiterField();
-    NumericField vtcReleaseField();
+    bool validateNumeric(FieldEdit *edit, GeneralRules::Field field);
 
     EditSession &m_edits;
     MessageBoxService &m_messages;

@@ -13,9 +13,7 @@ CVIgnitionDwellDlg::CVIgnitionDwellDlg(EditSession &edits, MessageBoxService &me
     : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picGlobalInjDwellDuty"));
-    CVGeneralInfo &g = m_state.tune.general();
-    m_duty.item = 22;
-    m_duty.get = [&g](int i) { return g.IgnitionDuty(i); };
+    m_duty.item = TuneItem::IgnitionDuty;
 
     auto *outer = new QVBoxLayout(this);
     auto addFrame = [&](const QString &title, const char *frameName, int first, QList<QLabel *> &labels,

@@ -16,13 +16,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-// The injector values' item numbers. None of them goes out in real time.
-constexpr int InjectorKItem = 13;
-constexpr int InjectorBlastItem = 14;
-constexpr int InjectorVoidItem = 15;
-} // namespace
-
 CVInjectorDlg::CVInjectorDlg(EditSession &edits, MessageBoxService &messages, QWidget *parent)
     : QWidget(parent)
     , m_edits(edits)
@@ -132,23 +125,23 @@ void CVInjectorDlg::comboInjectorK_Validate()
     int k = g.InjectorK();
     if (checkKOverride->isChecked()) {
         if (const std::optional<double> typed =
-                NumericInput::CheckNumericRange(editKOveride->text(), 0, 65535, false))
+                NumericInput::CheckNumericRange(editKOveride->text(), 0, Info(TuneItem::InjectorK).MaxValue(), false))
             k = static_cast<int>(*typed);
     } else {
         k = InjectorKFromSize(comboInjectorK->currentIndex(), checkDualFiltration->isChecked());
     }
     // A choice counts as an edit even when it leaves K as it was.
-    m_edits.CommitValue(InjectorKItem, 0, k);
+    m_edits.CommitValue(TuneItem::InjectorK, 0, k);
     editKOveride->setText(QString::number(g.InjectorK()));
 }
 
 bool CVInjectorDlg::editKOveride_Validate()
 {
     const std::optional<double> k =
-        ValidateNumericRange(m_messages, window(), editKOveride->text(), 0, 65535, false);
+        ValidateNumericRange(m_messages, window(), editKOveride->text(), 0, Info(TuneItem::InjectorK).MaxValue(), false);
     if (!k)
         return false;
-    m_edits.ChangeValue(InjectorKItem, 0, static_cast<int>(*k));
+    m_edits.ChangeValue(TuneItem::InjectorK, 0, static_cast<int>(*k));
     return true;
 }
 
@@ -162,7 +155,7 @@ void CVInjectorDlg::checkKOverride_Click()
         return;
     }
     comboInjectorK->setCurrentIndex(0);
-    m_edits.CommitValue(InjectorKItem, 0, InjectorKFromSize(0, checkDualFiltration->isChecked()));
+    m_edits.CommitValue(TuneItem::InjectorK, 0, InjectorKFromSize(0, checkDualFiltration->isChecked()));
     editKOveride->setText(QString::number(m_state.tune.general().InjectorK()));
     editKOveride->setEnabled(false);
     comboInjectorK->setEnabled(true);
@@ -174,9 +167,9 @@ void CVInjectorDlg::checkDualFiltration_Click()
     comboInjectorK_Validate();
 }
 
-bool CVInjectorDlg::validateByte(FieldEdit *edit, int item)
+bool CVInjectorDlg::validateByte(FieldEdit *edit, TuneItem item)
 {
-    const std::optional<double> v = ValidateNumericRange(m_messages, window(), edit->text(), 0, 255, false);
+    const std::optional<double> v = ValidateNumericRange(m_messages, window(), edit->text(), 0, Info(item).MaxValue(), false);
     if (!v)
         return false;
     m_edits.ChangeValue(item, 0, static_cast<int>(*v));
@@ -185,10 +178,10 @@ bool CVInjectorDlg::validateByte(FieldEdit *edit, int item)
 
 bool CVInjectorDlg::editInjectorBlast_Validate()
 {
-    return validateByte(editInjectorBlast, InjectorBlastItem);
+    return validateByte(editInjectorBlast, TuneItem::InjectorBlast);
 }
 
 bool CVInjectorDlg::editInjectorVoid_Validate()
 {
-    return validateByte(editInjectorVoid, InjectorVoidItem);
+    return validateByte(editInjectorVoid, TuneItem::InjectorVoid);
 }

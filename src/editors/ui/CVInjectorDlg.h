@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TuneItems.h"
 #include "shell/Panels.h"
 
 #include <QFrame>
@@ -44,7 +45,7 @@ public:
     QWidget *realTimeNotice() const { return picRTInfo; }
 
 private:
-    bool validateByte(FieldEdit *edit, int item);
+    bool validateByte(FieldEdit *edit, TuneItem item);
 
     EditSession &m_edits;
     ProgramState &m_state;

@@ -13,13 +13,9 @@ CVTTPDlg::CVTTPDlg(EditSession &edits, MessageBoxService &messages, QWidget *par
     : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picGlobalTTP"));
-    CVGeneralInfo &g = m_state.tune.general();
-    m_ttpMin.item = 18;
-    m_ttpMin.get = [&g](int i) { return g.TTPMin(i); };
-    m_ttpMax.item = 19;
-    m_ttpMax.get = [&g](int i) { return g.TTPMax(i); };
-    m_tpLimit.item = 20;
-    m_tpLimit.get = [&g](int i) { return g.TPLimit(i); };
+    m_ttpMin.item = TuneItem::TTPMin;
+    m_ttpMax.item = TuneItem::TTPMax;
+    m_tpLimit.item = TuneItem::TPLimit;
 
     auto *outer = new QVBoxLayout(this);
     auto addFrame = [&](const QString &title, const char *frameName, Table &table, const char *editName,

@@ -16,11 +16,8 @@ CVVQTableDlg::CVVQTableDlg(EditSession &edits, MessageBoxService &messages, QWid
     : TablePanel(edits, messages, parent)
 {
     setObjectName(QStringLiteral("picVQTable"));
-    CVGeneralInfo &g = m_state.tune.general();
-    // The real-time write of item 23 puts both bytes of the entry into the box.
-    m_vq.item = 23;
-    m_vq.high = 65535;
-    m_vq.get = [&g](int i) { return g.VQ(i); };
+    // The real-time write of a VQ entry puts both its bytes into the box.
+    m_vq.item = TuneItem::VQ;
 
     auto *outer = new QVBoxLayout(this);
     auto *grid = new QGridLayout;

@@ -63,24 +63,24 @@ CompareWindow::CompareWindow(QWidget *parent)
     outer->addLayout(buttons);
 
     connect(buttonTakeItem, &QPushButton::clicked, this, [this] {
-        if (const int item = SelectedItem())
-            emit takeItem(item);
+        if (const std::optional<TuneItem> item = SelectedItem())
+            emit takeItem(*item);
     });
     connect(buttonTakeAll, &QPushButton::clicked, this, [this] { emit takeAll(); });
     connect(buttonClose, &QPushButton::clicked, this, &QDialog::close);
     connect(buttonCopy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(ValuesText()); });
     connect(lstItems, &QListWidget::itemDoubleClicked, this, [this] {
-        if (const int item = SelectedItem())
-            emit takeItem(item);
+        if (const std::optional<TuneItem> item = SelectedItem())
+            emit takeItem(*item);
     });
     resize(620, 520);
 }
 
 QString CompareWindow::LineText(const ItemChange &change)
 {
-    const TuneItem *info = FindTuneItem(change.item);
-    const QString name = info ? QLatin1String(info->name) : QStringLiteral("Item %1").arg(change.item);
-    if (change.item == 17)
+    const TuneItemInfo &info = Info(change.item);
+    const QString name = QLatin1String(info.name);
+    if (info.shape == ItemShape::Text)
         return QStringLiteral("%1: \"%2\" here, \"%3\" there").arg(name, change.versionBefore.trimmed(),
                                                                     change.versionAfter.trimmed());
     const int n = TuneHistory::DifferingValues(change.item, change.before, change.after);
@@ -111,25 +111,25 @@ void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &dif
     }
     tblValues->setSortingEnabled(true);
 
-    const int keep = SelectedItem();
+    const std::optional<TuneItem> keep = SelectedItem();
     lstItems->clear();
     lblCompare->setText(differences.empty()
                             ? QStringLiteral("The tune is the same as %1.").arg(name)
                             : QStringLiteral("The tune differs from %1 in these items:").arg(name));
     for (const ItemChange &c : differences) {
         auto *line = new QListWidgetItem(LineText(c), lstItems);
-        line->setData(Qt::UserRole, c.item);
-        if (c.item == keep)
+        line->setData(Qt::UserRole, Number(c.item));
+        if (keep == c.item)
             lstItems->setCurrentItem(line);
     }
     buttonTakeItem->setEnabled(!differences.empty());
     buttonTakeAll->setEnabled(!differences.empty());
 }
 
-int CompareWindow::SelectedItem() const
+std::optional<TuneItem> CompareWindow::SelectedItem() const
 {
     const QListWidgetItem *line = lstItems->currentItem();
-    return line ? line->data(Qt::UserRole).toInt() : 0;
+    return line ? ItemFromNumber(line->data(Qt::UserRole).toInt()) : std::nullopt;
 }
 
 QString CompareWindow::ValuesText() const

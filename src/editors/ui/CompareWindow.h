@@ -24,8 +24,8 @@ public:
     // other) against the tune named name.
     void Fill(const QString &name, const std::vector<ItemChange> &differences,
               const std::vector<ComparePlan::ValueDifference> &values);
-    // The item number of the selected line, 0 when none.
-    int SelectedItem() const;
+    // The item of the selected line, none when no line is selected.
+    std::optional<TuneItem> SelectedItem() const;
 
     QListWidget *list() const { return lstItems; }
     QLabel *label() const { return lblCompare; }
@@ -43,7 +43,7 @@ public:
     static QString LineText(const ItemChange &change);
 
 signals:
-    void takeItem(int item);
+    void takeItem(TuneItem item);
     void takeAll();
 
 private:

@@ -79,7 +79,7 @@ void TablePanel::fill(const Table &table)
 {
     for (int i = 0; i < table.boxes.size(); ++i)
         if (table.boxes[i])
-            table.boxes[i]->setText(QString::number(table.get(i)));
+            table.boxes[i]->setText(QString::number(ItemValue(m_edits.tune(), table.item, i).value_or(0)));
 }
 
 void TablePanel::keyPress(Table &table, int index, int keyAscii)
@@ -96,7 +96,7 @@ void TablePanel::validate(Table &table, int index, bool &cancel)
     if (!box)
         return;
     const std::optional<double> value =
-        ValidateNumericRange(m_messages, window(), box->text(), 0, table.high, false);
+        ValidateNumericRange(m_messages, window(), box->text(), 0, Info(table.item).MaxValue(), false);
     if (!value) {
         cancel = true; // the box keeps (or takes back) the focus
         return;

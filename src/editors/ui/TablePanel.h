@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TuneItems.h"
 #include "shell/Panels.h"
 
 #include <QList>
@@ -32,9 +33,7 @@ protected:
     struct Table
     {
         QList<FieldEdit *> boxes;
-        int item = 0;      // tune item number
-        int high = 255;    // highest value a box takes
-        std::function<int(int)> get;
+        TuneItem item = TuneItem::TTPMin; // the values, their range and their real-time write
     };
 
     TablePanel(EditSession &edits, MessageBoxService &messages, QWidget *parent);

@@ -144,7 +144,7 @@ void UndoAndCompareCommands::WriteChanges()
     MessageBoxService &messages = m_window.Ui().messages;
     if (state.RealTimeEnabled || prefs.ConnectionState() == NotConnected)
         return;
-    const std::vector<int> items = m_box.ItemsToWrite(state.tune);
+    const std::vector<TuneItem> items = m_box.ItemsToWrite(state.tune);
     if (items.empty()) {
         messages.info(m_window.DialogParent(), QStringLiteral("The Vantrelle already holds the current settings.  "
                                                               "There are no changes to write."));
@@ -177,7 +177,7 @@ void UndoAndCompareCommands::BoxTransferred()
     if (!m_compare || !m_comparingWithBox)
         return;
     // The compared tune is what the box holds: every item now known follows it.
-    for (int item : BoxContents::FullWalk())
+    for (TuneItem item : TransferWalk())
         if (const std::optional<QByteArray> held = m_box.Held(item))
             StoreItemBytes(*m_compare, item, *held);
     refreshCompare();
@@ -237,9 +237,9 @@ bool UndoAndCompareCommands::CompareWithBox()
         dialog.exec();
         success = dialog.Success();
         // What came in is what the box holds.
-        m_box.RecordTransfer(other, BoxContents::FullWalk(), dialog.ItemsDone(), false);
+        m_box.RecordTransfer(other, TransferWalk(), dialog.ItemsDone(), false);
         summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), success, dialog.ElapsedMs());
+                                        int(TransferWalk().size()), success, dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
     m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
@@ -260,7 +260,7 @@ void UndoAndCompareCommands::StartCompare(const Tune &other, const QString &name
     if (!m_compareWindow) {
         m_compareWindow = new CompareWindow(m_window.DialogParent());
         m_compareWindow->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_compareWindow, &CompareWindow::takeItem, this, [this](int item) { TakeItem(item); });
+        connect(m_compareWindow, &CompareWindow::takeItem, this, [this](TuneItem item) { TakeItem(item); });
         connect(m_compareWindow, &CompareWindow::takeAll, this, [this] { TakeAll(); });
         connect(m_compareWindow, &QObject::destroyed, this, [this] {
             if (m_compare)
@@ -301,7 +301,7 @@ void UndoAndCompareCommands::refreshCompare()
                               ComparePlan::ValueDifferences(m_state.tune, *m_compare));
 }
 
-bool UndoAndCompareCommands::takeOver(int item)
+bool UndoAndCompareCommands::takeOver(std::optional<TuneItem> item)
 {
     if (!m_compare)
         return false;
@@ -314,12 +314,12 @@ bool UndoAndCompareCommands::takeOver(int item)
     return true;
 }
 
-bool UndoAndCompareCommands::TakeItem(int item)
+bool UndoAndCompareCommands::TakeItem(TuneItem item)
 {
-    return item != 0 && takeOver(item);
+    return takeOver(item);
 }
 
 bool UndoAndCompareCommands::TakeAll()
 {
-    return takeOver(0);
+    return takeOver(std::nullopt);
 }

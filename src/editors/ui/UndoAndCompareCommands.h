@@ -56,15 +56,15 @@ public:
 
     // Takes one item, or every differing item, over from the compared tune as
     // one undo step.
-    bool TakeItem(int item);
+    bool TakeItem(TuneItem item);
     bool TakeAll();
 
 private:
     void noted(const QString &label);
     void afterStep(const HistoryStep &step, bool forward);
-    // Takes items over from the compared tune as one step (item 0: every
+    // Takes items over from the compared tune as one step (no item: every
     // difference); false when there is nothing to take.
-    bool takeOver(int item);
+    bool takeOver(std::optional<TuneItem> item);
     void refreshPanels();
     void refreshCompare();
     void updateActions();

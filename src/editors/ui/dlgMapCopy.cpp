@@ -110,7 +110,7 @@ void dlgMapCopy::comboSourceMap_Validate()
 
 void dlgMapCopy::CopyMap(const CVMapInfo &source, MapKey target, std::vector<ValueWrite> &writes)
 {
-    const int item = GridRules::ItemNumber(target);
+    const TuneItem item = ItemOfMap(target);
     const int count = source.NumCols() * source.NumRows();
     for (int i = 0; i < count; ++i)
         writes.push_back({item, i, source.MapValue(i)});

@@ -1,10 +1,11 @@
 #include "gauges/ui/GaugesWindow.h"
 
 #include "daq/CVDAQInput.h"
+#include "daq/DaqSettings.h"
 #include "daq/GeneralText.h"
 #include "editors/CVMapColorInfo.h"
 #include "model/ProgramState.h"
-#include "daq/DaqSettings.h"
+#include "model/Units.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -80,7 +81,7 @@ void GaugesWindow::rebuild(const AcquisitionSample &sample)
     m_inputs = inputKeys(sample);
 
     using GaugeScale::NiceRange;
-    const double revLimit = m_state.tune.general().RevLimiter() * 50.0;
+    const double revLimit = Units::RpmOf(m_state.tune.general().RevLimiter());
     GaugeWidget *rpm = addGauge(RpmKey(), QStringLiteral("RPM"), GaugeWidget::Style::Dial,
                                 NiceRange(0, std::max(8000.0, revLimit)));
     if (revLimit > 0) {

@@ -89,7 +89,8 @@ void ConnectionCommands::reportLostPort()
 
 void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkOutcome &outcome)
 {
-    const int item = box ? box->RecordRealTimeWrite(frame, outcome.ok()) : RealTimeFrameTarget(frame).item;
+    const std::optional<TuneItem> item =
+        box ? box->RecordRealTimeWrite(frame, outcome.ok()) : RealTimeFrameTarget(frame).item;
     if (outcome.ok()) {
         // A compare with the box follows the value the box now holds.
         if (onBoxTransferred)
@@ -97,8 +98,7 @@ void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkO
         return;
     }
     m_window.State().ChangesNotSent = true;
-    const TuneItem *info = FindTuneItem(item);
-    const QString what = info ? QString::fromLatin1(info->name) : QStringLiteral("a value");
+    const QString what = item ? QString::fromLatin1(Info(*item).name) : QStringLiteral("a value");
     m_window.ShowStatusMessage(
         QStringLiteral("The change to %1 did not reach the Vantrelle, which may still hold the old value; "
                        "Write Changes to Vantrelle... sends it again.")
@@ -163,9 +163,9 @@ bool ConnectionCommands::Read()
         dialog.exec();
         success = dialog.Success();
         summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), success, dialog.ElapsedMs());
+                                        int(TransferWalk().size()), success, dialog.ElapsedMs());
         if (box)
-            box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), false);
+            box->RecordTransfer(m_window.State().tune, TransferWalk(), dialog.ItemsDone(), false);
         // A read that stopped part-way has still replaced the items before
         // the failure: what came from the box is no edit to undo.
         if (!success && dialog.ItemsDone() > 0)
@@ -188,7 +188,7 @@ void ConnectionCommands::Write()
     const BoxContents nothingKnown;
     const ProgramState &state = m_window.State();
     const WriteReview review =
-        ReviewWrite(state.tune, box ? *box : nothingKnown, BoxContents::FullWalk(), state.TuneOriginWarning);
+        ReviewWrite(state.tune, box ? *box : nothingKnown, TransferWalk(), state.TuneOriginWarning);
     if (!messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", review.Text()))
         return;
     m_window.SetConnectionState(Writing);
@@ -200,9 +200,9 @@ void ConnectionCommands::Write()
         if (dialog.Success())
             m_window.State().ChangesNotSent = false;
         if (box)
-            box->RecordTransfer(m_window.State().tune, BoxContents::FullWalk(), dialog.ItemsDone(), true);
+            box->RecordTransfer(m_window.State().tune, TransferWalk(), dialog.ItemsDone(), true);
         summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(),
-                                        int(BoxContents::FullWalk().size()), dialog.Success(), dialog.ElapsedMs());
+                                        int(TransferWalk().size()), dialog.Success(), dialog.ElapsedMs());
     }
     m_window.SetConnectionState(Idle);
     m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
@@ -274,7 +274,7 @@ void ConnectionCommands::RealTimeMode()
         panels.VntRTDisabled->setVisible(connected);
         panels.VntRTEnabled->setVisible(false);
         if (state.StagedRevLimitActive) {
-            m_realTime.SendRealTimeValue(11, 0, state.tune.general().RevLimiter());
+            m_realTime.SendRealTimeValue(TuneItem::RevLimiter, 0, state.tune.general().RevLimiter());
             state.StagedRevLimitActive = false;
         }
     }

@@ -10,7 +10,7 @@ DialogRealTimeSender::DialogRealTimeSender(LinkPort &port, ProgramState &state, 
 {
 }
 
-void DialogRealTimeSender::SendRealTimeValue(int item, int index, int value)
+void DialogRealTimeSender::SendRealTimeValue(TuneItem item, int index, int value)
 {
     const QByteArray frame = RealTimeFrame(item, index, value, m_state.tune);
     if (frame.isEmpty())
@@ -23,7 +23,7 @@ void DialogRealTimeSender::SendRealTimeVersion(const QString &text)
     m_queue.Submit(RealTimeVersionFrame(text));
 }
 
-void DialogRealTimeSender::SendRealTimeBytes(int item, int offset, const QByteArray &data)
+void DialogRealTimeSender::SendRealTimeBytes(TuneItem item, int offset, const QByteArray &data)
 {
     const QByteArray frame = RealTimeBytesFrame(item, offset, data);
     if (frame.isEmpty())

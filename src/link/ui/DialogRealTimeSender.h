@@ -23,10 +23,10 @@ public:
     DialogRealTimeSender(LinkPort &port, ProgramState &state, MessageBoxService &messages,
                          QWidget *parent = nullptr, const LinkClock &clock = LinkClock::Steady());
 
-    void SendRealTimeValue(int item, int index, int value) override;
+    void SendRealTimeValue(TuneItem item, int index, int value) override;
     void SendRealTimeVersion(const QString &text) override;
     // One frame for the whole block, queued like every other write.
-    void SendRealTimeBytes(int item, int offset, const QByteArray &data) override;
+    void SendRealTimeBytes(TuneItem item, int offset, const QByteArray &data) override;
 
     // Told of every write once it has ended, with its frame and how it ended
     // (a failure has already been shown; a write on a port that has died is

@@ -17,16 +17,6 @@ dlgRealTime::dlgRealTime(LinkPort &port, MessageBoxService &messages, QWidget *p
     layout->addWidget(label);
 }
 
-void dlgRealTime::Init(int item, int index, int value, const Tune &tune)
-{
-    m_frame = RealTimeFrame(item, index, value, tune);
-}
-
-void dlgRealTime::InitVersion(const QString &text)
-{
-    m_frame = RealTimeVersionFrame(text);
-}
-
 std::unique_ptr<LinkExchange> dlgRealTime::createExchange()
 {
     if (m_frame.isEmpty())

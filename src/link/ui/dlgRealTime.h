@@ -14,10 +14,7 @@ public:
     dlgRealTime(LinkPort &port, MessageBoxService &messages, QWidget *parent = nullptr,
                 const LinkClock &clock = LinkClock::Steady());
 
-    // item 1..23, the index within it and the new value; the tune supplies
-    // the VQ entry (item 23) and the version text (item 17).
-    void Init(int item, int index, int value, const Tune &tune);
-    void InitVersion(const QString &text);
+    // The frame to write (see RealTimeFrame); empty sends nothing.
     void InitFrame(const QByteArray &frame) { m_frame = frame; }
     const QByteArray &Frame() const { return m_frame; }
 

@@ -21,7 +21,7 @@ public:
     int State() const { return m_state; }
     bool Success() const { return Outcome().ok(); }
     // Transfers only these items (a write of the changes); all by default.
-    void SetItems(const std::vector<int> &items) { m_items = items; m_someItems = true; }
+    void SetItems(const std::vector<TuneItem> &items) { m_items = items; m_someItems = true; }
     // The items the box accepted or the tune received, in walk order.
     int ItemsDone() const { return m_itemsDone; }
 
@@ -32,7 +32,7 @@ protected:
 private:
     Tune &m_tune;
     int m_state = 3;
-    std::vector<int> m_items;
+    std::vector<TuneItem> m_items;
     bool m_someItems = false;
     int m_itemsDone = 0;
     QLabel *m_status;
