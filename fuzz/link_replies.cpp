@@ -13,7 +13,7 @@
 //   ------11  a data notification
 
 #include "FuzzCheck.h"
-#include "ScriptedPort.h"
+#include "support/ScriptedPort.h"
 
 #include "link/BulkTransfer.h"
 #include "link/Frames.h"

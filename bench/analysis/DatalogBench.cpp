@@ -11,9 +11,9 @@
 #include "analysis/Decimation.h"
 #include "analysis/ui/DatalogViewer.h"
 #include "platform/FileDialogService.h"
-#include "platform/ScriptedFileDialogService.h"
+#include "support/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
@@ -108,7 +108,7 @@ void BM_OpenInViewer(benchmark::State &state)
     ScriptedMessageBoxService messages;
     ScriptedFileDialogService files;
     UiServices ui{messages, files};
-    DatalogViewer viewer(ui);
+    DatalogViewer viewer(ui, {});
     viewer.resize(1200, 800);
     viewer.show();
     QCoreApplication::processEvents();

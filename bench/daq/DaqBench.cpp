@@ -8,11 +8,13 @@
 // target as a ratio ("vs_target" above 1 is better than the target).
 
 #include "daq/AcquisitionLoop.h"
+#include "link/LinkSession.h"
+#include "model/TraceMarks.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/sim/SimulatedU12Driver.h"
-#include "link/RealTimeSender.h"
+#include "support/NullSender.h"
 #include "model/ProgramState.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
@@ -60,13 +62,6 @@ public:
     QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
 };
 
-class NoBox : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(TuneItem, int, int) override {}
-    void SendRealTimeVersion(const QString &) override {}
-};
-
 void BM_FullTick(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -104,8 +99,10 @@ void BM_FullTick(benchmark::State &state)
     SimulatedU12Driver driver(&prefs, 1);
     CVScalingCalculator calc;
     CVDataAcquisition daq(driver, prefs, program.tune, calc);
-    NoBox box;
-    AcquisitionLoop loop(daq, prefs, program, box);
+    NullSender box;
+    TraceMarks marks;
+    LinkSession link;
+    AcquisitionLoop loop(daq, prefs, program.tune, marks, link, box);
     NoMessages messages;
     NoFiles files;
     CVRTLogger logger(prefs, messages, files, dir.filePath("logs"));

@@ -10,9 +10,9 @@
 #include "model/ProgramState.h"
 #include "model/StockPrograms.h"
 #include "platform/FileDialogService.h"
-#include "platform/ScriptedFileDialogService.h"
+#include "support/ScriptedFileDialogService.h"
 #include "platform/MessageBoxService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "daq/ui/AcquisitionCommands.h"
 #include "app/MainApplication.h"
@@ -50,15 +50,16 @@ void BM_AcquisitionTickWithPainting(benchmark::State &bench)
     MainApplication app(prefs, messages, files, options);
     frmMain &w = app.window();
     const StockImageResult stock = LoadStockImage(105);
-    TuneFromImage(stock.image, w.State().tune);
+    TuneFromImage(stock.image, app.state().tune);
     w.resize(1280, 900);
     w.show();
     w.BuildTree();
-    w.ShowPanel(w.State().CurrentPanel, false);
+    w.ShowPanel(app.state().CurrentPanel, false);
     w.ShowPanel(7, true);
-    w.State().RealTimeEnabled = true;
-    w.RealTimeStrip()->setVisible(true);
-    w.SizeControls(w.SplitterLeftTwips());
+    // The link as real-time mode has it, without a box on the line.
+    app.link().BeginConnect();
+    app.link().HandshakeAnswered();
+    app.link().StartRealTime();
     QApplication::processEvents();
 
     AcquisitionCommands &acq = app.acquisitionCommands();
@@ -71,7 +72,7 @@ void BM_AcquisitionTickWithPainting(benchmark::State &bench)
         // Paints what the tick changed: strip labels and the grid's cells.
         QApplication::processEvents();
     }
-    w.State().RealTimeEnabled = false;
+    app.link().StopRealTime(app.state().tune.general().RevLimiter());
     // Time per tick over the 2 ms target: (seconds / iterations) x 500.
     bench.counters["of_target"] = benchmark::Counter(static_cast<double>(bench.iterations()) / 500.0,
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -10,10 +10,12 @@
 #include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapGridView.h"
-#include "link/RealTimeSender.h"
+#include "link/LinkSession.h"
+#include "model/TraceMarks.h"
+#include "support/NullSender.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
@@ -24,13 +26,6 @@
 #include <memory>
 
 namespace {
-
-class NullSender : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(TuneItem, int, int) override {}
-    void SendRealTimeVersion(const QString &) override {}
-};
 
 struct GridSetup
 {
@@ -47,8 +42,8 @@ struct GridSetup
         for (int i = 0; i < 256; ++i)
             t.map(MapKey::HOFM).SetMapValue(i, (i * 37) % 256);
         for (int i = 0; i < 256; i += 3)
-            t.map(MapKey::HOFM).AddRTMapPoint(i);
-        panel = std::make_unique<CVFuelTimingDlg>(edits, prefs, messages);
+            marks.Of(MapKey::HOFM).AddRTMapPoint(i);
+        panel = std::make_unique<CVFuelTimingDlg>(edits, marks, prefs, messages);
         state.CurrentPanel = 7;
         panel->resize(900, 600);
         panel->show();
@@ -62,7 +57,7 @@ struct GridSetup
         sample.acquired = true;
         sample.rpm = rpm;
         sample.tpInt = tp;
-        EngineTrace::Trace(state.tune, sample, keepVisitedCells);
+        EngineTrace::Trace(state.tune, marks, sample, keepVisitedCells);
         panel->ShowTrace(sample);
     }
 
@@ -71,8 +66,10 @@ struct GridSetup
     EditorSettings prefs;
     bool keepVisitedCells;
     ProgramState state;
+    TraceMarks marks;
+    LinkSession link;
     NullSender sender;
-    EditSession edits{state, sender};
+    EditSession edits{state, link, sender};
     ScriptedMessageBoxService messages;
     std::unique_ptr<CVFuelTimingDlg> panel;
 };

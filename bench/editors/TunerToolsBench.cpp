@@ -5,12 +5,15 @@
 
 #include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/GridBlockCommands.h"
+#include "link/LinkSession.h"
+#include "model/TraceMarks.h"
 #include "editors/ui/MapGridView.h"
-#include "link/RealTimeSender.h"
+#include "support/NullSender.h"
 #include "model/ProgramState.h"
 #include "model/TuneHistory.h"
 #include "platform/MessageBoxService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "editors/EditorSettings.h"
 
@@ -22,13 +25,6 @@
 #include <memory>
 
 namespace {
-
-class NullSender : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(TuneItem, int, int) override {}
-    void SendRealTimeVersion(const QString &) override {}
-};
 
 void fillTune(Tune &t)
 {
@@ -66,8 +62,8 @@ struct GridSetup
     {
         fillTune(state.tune);
         history.Reset(true);
-        state.EditNoted = [this](const QString &label) { history.Record(label); };
-        panel = std::make_unique<CVFuelTimingDlg>(edits, prefs, messages);
+        QObject::connect(&state, &ProgramState::editNoted, [this](const QString &label) { history.Record(label); });
+        panel = std::make_unique<CVFuelTimingDlg>(edits, marks, prefs, messages);
         state.CurrentPanel = 7;
         panel->resize(900, 600);
         panel->show();
@@ -82,9 +78,11 @@ struct GridSetup
     SettingsStore store;
     EditorSettings prefs;
     ProgramState state;
+    TraceMarks marks;
+    LinkSession link;
     TuneHistory history;
     NullSender sender;
-    EditSession edits{state, sender};
+    EditSession edits{state, link, sender};
     ScriptedMessageBoxService messages;
     std::unique_ptr<CVFuelTimingDlg> panel;
 };
@@ -94,7 +92,7 @@ struct GridSetup
 void BM_UndoRedoBlockOperationWithGrid(benchmark::State &st)
 {
     GridSetup s;
-    s.panel->RunBlock(BlockOps::Op::Scale, 90);
+    s.panel->blocks().RunBlock(BlockOps::Op::Scale, 90);
     for (auto _ : st) {
         s.history.Undo();
         s.panel->PopGrid();
@@ -112,7 +110,7 @@ void BM_BlockOperation256Cells(benchmark::State &st)
     GridSetup s;
     bool up = true;
     for (auto _ : st) {
-        s.panel->RunBlock(up ? BlockOps::Op::Add : BlockOps::Op::Subtract, 1);
+        s.panel->blocks().RunBlock(up ? BlockOps::Op::Add : BlockOps::Op::Subtract, 1);
         up = !up;
     }
 }

@@ -3,7 +3,6 @@
 #include "daq/DaqSettings.h"
 #include "editors/EditorSettings.h"
 #include "link/LinkSettings.h"
-#include "shell/MainWindowPrefs.h"
 #include "shell/WindowSettings.h"
 
 class SettingsStore;
@@ -24,7 +23,6 @@ public:
     void Save();
 
     SettingsStore &store() { return m_store; }
-    MainWindowPrefs parts() { return {m_store, window, link, editor, daq}; }
 
     WindowSettings window;
     LinkSettings link;

@@ -2,12 +2,14 @@
 
 #include "analysis/ui/AnalysisCommands.h"
 #include "analysis/ui/DatalogViewer.h"
+#include "commands/ui/CommandEnabler.h"
+#include "daq/BenchInputs.h"
 #include "daq/CVDataAcquisition.h"
-#include "daq/CVScalingCalculator.h"
 #include "daq/CVRTLogger.h"
+#include "daq/CVScalingCalculator.h"
 #include "daq/DaqDriverFactory.h"
 #include "daq/LogRecovery.h"
-#include "daq/BenchInputs.h"
+#include "daq/ui/AcquisitionCommands.h"
 #include "daq/ui/CVDAQSetupDlg.h"
 #include "editors/EditSession.h"
 #include "editors/ui/CVFuelTimingDlg.h"
@@ -16,20 +18,20 @@
 #include "editors/ui/CVInjectorDlg.h"
 #include "editors/ui/CVTTPDlg.h"
 #include "editors/ui/CVVQTableDlg.h"
-#include "link/ui/DialogRealTimeSender.h"
-#include "platform/SerialPort.h"
-#include "daq/ui/AcquisitionCommands.h"
-#include "link/ui/ConnectionCommands.h"
-#include "editors/ui/UndoAndCompareCommands.h"
+#include "editors/ui/CompareCommands.h"
 #include "editors/ui/MapGridCommands.h"
+#include "editors/ui/MapPanels.h"
+#include "editors/ui/UndoCommands.h"
+#include "gauges/ui/GaugesCommands.h"
+#include "gauges/ui/GaugesWindow.h"
+#include "link/ui/ConnectionCommands.h"
+#include "link/ui/DialogRealTimeSender.h"
+#include "link/ui/ImageCommands.h"
+#include "platform/SerialPort.h"
 #include "shell/FileCommands.h"
 #include "shell/HelpCommands.h"
-#include "link/ui/ImageCommands.h"
 #include "shell/frmMain.h"
-#include "gauges/ui/GaugesWindow.h"
 #include "view3d/ui/Map3DViewCommands.h"
-
-#include <QAction>
 
 MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
                                  const StartOptions &options)
@@ -41,8 +43,8 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
         m_prefs.link.SetPortName(options.portName);
 
     m_port = std::make_unique<SerialPort>();
-    m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state, messages);
-    m_edits = std::make_unique<EditSession>(m_state, *m_realTime);
+    m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state.tune, m_link, messages);
+    m_edits = std::make_unique<EditSession>(m_state, m_link, *m_realTime);
     // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
     // preference), else the vendor's driver.
     m_daqDriver = CreateDaqDriver(m_prefs.daq, options.simulatedDaq);
@@ -50,16 +52,25 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
         AddBenchInputs(m_prefs.daq);
     m_calculator = std::make_unique<CVScalingCalculator>();
     m_daq = std::make_unique<CVDataAcquisition>(*m_daqDriver, m_prefs.daq, m_state.tune, *m_calculator);
-    m_window = std::make_unique<frmMain>(m_state, m_prefs.parts(), m_ui);
+    m_window = std::make_unique<frmMain>(m_state, m_prefs.window, m_prefs.store());
     m_realTime->SetParent(m_window.get());
+    m_commands = new CommandEnabler([this] { return commandStates(); }, m_window.get());
 
-    MessageBoxService &msg = messages;
+    createPanels();
+    createFeatures();
+    connectViews();
+}
+
+void MainApplication::createPanels()
+{
+    MessageBoxService &msg = m_ui.messages;
     m_general = new CVGlobalDlg(*m_edits, msg);
     m_injector = new CVInjectorDlg(*m_edits, msg);
     m_ttp = new CVTTPDlg(*m_edits, msg);
     m_dwell = new CVIgnitionDwellDlg(*m_edits, msg);
-    m_grid = new CVFuelTimingDlg(*m_edits, m_prefs.editor, msg);
+    m_grid = new CVFuelTimingDlg(*m_edits, m_marks, m_prefs.editor, msg);
     m_vq = new CVVQTableDlg(*m_edits, msg);
+    m_daqSetup = new CVDAQSetupDlg(m_prefs.daq, m_link, *m_daq, *m_calculator, msg);
     m_window->SetPanel(PanelIndex::General, m_general);
     m_window->SetPanel(PanelIndex::Injector, m_injector);
     m_window->SetPanel(PanelIndex::TTPMaps, m_ttp);
@@ -67,55 +78,81 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     for (int index = PanelIndex::HOFM; index <= PanelIndex::LOTM; ++index)
         m_window->SetPanel(index, m_grid);
     m_window->SetPanel(PanelIndex::VQ, m_vq);
-    m_daqSetup = new CVDAQSetupDlg(m_prefs.daq, m_state, *m_daq, *m_calculator, msg);
     m_window->SetPanel(PanelIndex::DAQ, m_daqSetup);
+}
 
-    m_fileCommands = new FileCommands(*m_window);
-    m_helpCommands = new HelpCommands(*m_window);
-    m_connectionCommands = new ConnectionCommands(*m_window, *m_port, *m_realTime,
-                                                  options.fastHandshake ? HandshakeTimings::Fast()
-                                                                        : HandshakeTimings{});
-    m_imageCommands = new ImageCommands(*m_window, *m_port, [this] { return m_connectionCommands->Read(); });
-    m_mapGridCommands = new MapGridCommands(*m_window, *m_grid, *m_edits);
-    // Undo history, write of the changes and compare; it knows what the box
-    // holds from every read and write, real-time writes included (a failed
-    // one leaves its item unknown and the change waiting to be sent).
-    m_undoCompare = new UndoAndCompareCommands(*m_window, *m_grid, *m_port, *m_edits);
-    m_connectionCommands->box = &m_undoCompare->box();
-    m_connectionCommands->onBoxTransferred = [this] { m_undoCompare->BoxTransferred(); };
-    m_imageCommands->box = &m_undoCompare->box();
-    m_realTime->written = [this](const QByteArray &frame, const LinkOutcome &outcome) {
-        m_connectionCommands->RealTimeWriteEnded(frame, outcome);
-    };
-    m_acquisitionCommands = new AcquisitionCommands(*m_window, *m_daq, *m_realTime, *m_connectionCommands);
-    m_daqSetup->onAdvancedSettingsChanged = [this] { m_acquisitionCommands->ApplySampleRate(); };
-    // The traced panels mark what each tick traced in the tune.
-    for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq})
+// Each feature puts its items into the window's menus in its groups; the
+// order below is the order of the items within a group.
+void MainApplication::createFeatures()
+{
+    frmMain &w = *m_window;
+    m_fileCommands = new FileCommands(w, m_state, m_ui);
+    m_undo = new UndoCommands(w, w, m_state, m_link, *m_edits, *m_commands);
+    m_acquisitionCommands = new AcquisitionCommands(
+        {w, m_state, m_prefs.daq, m_link, m_marks, *m_daq, *m_realTime, m_ui, *m_commands});
+    m_connectionCommands = new ConnectionCommands({w, m_state, m_link, m_prefs.link, *m_port, *m_realTime, m_ui,
+                                                   *m_commands, *m_fileCommands, *m_acquisitionCommands,
+                                                   m_options.fastHandshake ? HandshakeTimings::Fast()
+                                                                           : HandshakeTimings{}});
+    m_imageCommands = new ImageCommands(w, m_state, m_link, *m_port, m_ui, *m_commands, *m_connectionCommands);
+    m_mapGridCommands = new MapGridCommands(w, *m_grid, *m_edits, m_marks, m_prefs.daq, m_ui, *m_commands);
+    m_compare = new CompareCommands(w, m_state, m_link, *m_port, m_ui, *m_grid, *m_edits, *m_commands);
+    m_map3DView = new Map3DViewCommands(w, m_state, m_marks, m_link, m_ui, *m_grid);
+    m_gauges = new GaugesCommands(w, m_state, m_prefs.daq);
+    m_analysisCommands = new AnalysisCommands(w, m_state, m_prefs.store(), m_ui, *m_grid, *m_edits,
+                                              m_acquisitionCommands->logger());
+    m_helpCommands = new HelpCommands(w, m_ui);
+}
+
+void MainApplication::connectViews()
+{
+    // Command availability follows every state it depends on.
+    const auto refresh = [this] { m_commands->Refresh(); };
+    QObject::connect(&m_link, &LinkSession::changed, m_commands, refresh);
+    QObject::connect(m_undo, &UndoCommands::changed, m_commands, refresh);
+    QObject::connect(m_compare, &CompareCommands::changed, m_commands, refresh);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::changed, m_commands, refresh);
+    QObject::connect(&m_window->Events(), &MainWindowEvents::panelSelected, m_commands, refresh);
+    QObject::connect(m_grid, &CVFuelTimingDlg::currentCellChanged, m_commands, refresh);
+
+    QObject::connect(m_daqSetup, &CVDAQSetupDlg::advancedSettingsChanged, m_acquisitionCommands,
+                     &AcquisitionCommands::ApplySampleRate);
+    // The traced panels mark what each tick traced, and lose their marks
+    // when the trace is cleared.
+    for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq}) {
         QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_window.get(),
                          [panel](const AcquisitionSample &sample) { panel->ShowTrace(sample); });
-
-    // The 3D map view beside the grid and the gauges window, both fed by
-    // every acquisition tick.
-    m_map3DView = new Map3DViewCommands(*m_window, *m_grid);
-    m_gauges = new GaugesWindow(m_state, m_prefs.daq, m_window.get());
-    QAction *gaugesItem = m_window->Actions().mnuViewGauges;
-    QObject::connect(gaugesItem, &QAction::triggered, m_gauges, [gauges = m_gauges](bool show) {
-        gauges->setVisible(show);
-        if (show) {
-            gauges->raise();
-            gauges->activateWindow();
-        }
-    });
-    QObject::connect(m_gauges, &GaugesWindow::shownChanged, gaugesItem, &QAction::setChecked);
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_gauges, &GaugesWindow::TakeSample);
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::samplesStopped, m_gauges, &GaugesWindow::DataStopped);
+        QObject::connect(&m_marks, &TraceMarks::cleared, m_window.get(), [panel] { panel->ClearRTState(); });
+    }
+    // The 3D map view beside the grid and the gauges window follow every tick.
+    GaugesWindow *gauges = &m_gauges->window();
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, gauges, &GaugesWindow::TakeSample);
+    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::samplesStopped, gauges,
+                     &GaugesWindow::DataStopped);
     QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
                      &Map3DViewCommands::TakeSample);
+}
 
-    // The datalog viewer, map overlay and fuel correction; the viewer reads
-    // the log being recorded from the logger's file.
-    m_analysisCommands = new AnalysisCommands(*m_window, *m_grid, *m_edits);
-    m_analysisCommands->runningLogPath = [this] { return m_acquisitionCommands->logger().LogFileName(); };
+CommandStates MainApplication::commandStates() const
+{
+    CommandStates s;
+    s.connectionState = m_link.ConnectionState();
+    s.realTime = m_link.RealTimeEnabled();
+    s.canUndo = m_undo && m_undo->history().CanUndo();
+    s.canRedo = m_undo && m_undo->history().CanRedo();
+    s.comparing = m_compare && m_compare->Comparing();
+    s.datalogSaveOffered = !m_acquisitionCommands || m_acquisitionCommands->DatalogSaveOffered();
+    s.mapShown = MapPanels::IsMapPanel(m_state.CurrentPanel);
+    if (s.mapShown && m_grid) {
+        if (const std::optional<CVFuelTimingDlg::MapCell> cell = m_grid->CurrentMapCell())
+            s.cell = cell->place == GridRules::CellPlace::Body ? CellKind::Body : CellKind::Axis;
+    }
+    return s;
+}
+
+GaugesWindow &MainApplication::gauges()
+{
+    return m_gauges->window();
 }
 
 MainApplication::~MainApplication()
@@ -130,9 +167,18 @@ MainApplication::~MainApplication()
         m_prefs.link.SetPortName(m_savedPortName);
 }
 
+void MainApplication::load()
+{
+    m_state.Reset();
+    m_window->Load();
+    m_commands->Refresh();
+    m_fileCommands->OpenCommandLine(m_options.projectPath);
+    m_window->Relayout();
+}
+
 void MainApplication::start()
 {
-    m_window->Load(m_options.projectPath);
+    load();
     m_window->show();
     // Logs a crash, a kill or a power loss left behind are offered now.
     LogRecovery::OfferLeftBehindLogs(m_acquisitionCommands->logger(), m_ui.messages, m_window.get(),

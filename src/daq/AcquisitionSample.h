@@ -24,6 +24,9 @@ struct AcquisitionSample
         // Text colour from the thresholds (0x00BBGGRR: red in the low byte);
         // unset while thresholds are off for the input.
         std::optional<quint32> thresholdColor;
+        // The scaled value as the log records it (a digital input's formula
+        // of 0 or 1).
+        float scaled = 0.0f;
     };
 
     // The cell of one traced map the engine ran in this tick (the map's
@@ -49,6 +52,10 @@ struct AcquisitionSample
     float injectorPW = 0.0f;   // ms
     float injectorDuty = 0.0f; // %
     bool stagedRevLimitActive = false;
+    // The staged rev limiter's labels: shown while it is enabled; the limit
+    // in force before the tick, in RPM, once its input was read.
+    bool revLimitShown = false;
+    std::optional<int> revLimitRpm;
     QVector<Input> inputs;     // analog inputs (incl. "MAS") first, then digital, in strip order
 
     // The trace; empty or 0 when the device failed.

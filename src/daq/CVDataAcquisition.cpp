@@ -97,12 +97,18 @@ float CVDataAcquisition::EngineLoad(qint32 rpm, float masVoltage, int injectorK)
     return std::isfinite(load) ? vnt::RoundToDecimals(load, 2) : 0.0f;
 }
 
-qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM)
+qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM, DaqReadings &readings)
 {
     fTP = 0.0f;
     lRPM = 0;
     m_callError.clear();
     m_inputError.clear();
+    readings.analog.clear();
+    readings.digital.clear();
+    for (const auto &input : m_prefs.SortedAnalogDAQInputs())
+        readings.analog.push_back(*input);
+    for (const auto &input : m_prefs.SortedDigitalDAQInputs())
+        readings.digital.push_back(*input);
 
     // Counter and lines; the counter restarts at every read, so the count is
     // the pulses of one sample period.
@@ -120,14 +126,14 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM)
     // Analog inputs in batches of four channels. Eight enabled inputs at most
     // are admitted (DaqSettings), so two calls at most; a store edited by
     // hand to hold more is sampled in further batches rather than dropped.
-    const DAQInputList &analog = m_prefs.SortedAnalogDAQInputs();
+    std::vector<CVDAQInput> &analog = readings.analog;
     for (std::size_t start = 0; start < analog.size(); start += BatchSize) {
         const int inBatch = static_cast<int>(std::min<std::size_t>(BatchSize, analog.size() - start));
         qint32 channels[BatchSize] = {};
         qint32 gains[BatchSize] = {};
         float voltages[BatchSize] = {};
         for (int i = 0; i < inBatch; ++i) {
-            const CVDAQInput &input = *analog[start + static_cast<std::size_t>(i)];
+            const CVDAQInput &input = analog[start + static_cast<std::size_t>(i)];
             if (input.InputType() == CVDAQInput::Differential) {
                 // Pairs 0..3 are the driver's channels 8..11; a damaged
                 // stored number stays out of that range (the driver refuses
@@ -152,34 +158,34 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM)
         if (code != 0)
             return code;
         for (int i = 0; i < inBatch; ++i) {
-            CVDAQInput &input = *analog[start + static_cast<std::size_t>(i)];
+            CVDAQInput &input = analog[start + static_cast<std::size_t>(i)];
             noteInputError(input.Name(), input.SetVoltage(reading(voltages[i]), m_calculator));
         }
     }
 
     // Engine load from the airflow meter.
     if (lRPM != 0) {
-        const auto mas = std::find_if(analog.begin(), analog.end(), [](const auto &in) { return in->IsMAS(); });
+        const auto mas = std::find_if(analog.begin(), analog.end(), [](const CVDAQInput &in) { return in.IsMAS(); });
         if (mas == analog.end()) {
             m_inputError.setIfClear(NoMASInput, QStringLiteral("There is no enabled analog input named %1; "
                                                                "the load cannot be computed.")
                                                     .arg(CVDAQInput::MASName()));
         } else {
-            fTP = EngineLoad(lRPM, (*mas)->Voltage(), m_tune.general().InjectorK());
+            fTP = EngineLoad(lRPM, mas->Voltage(), m_tune.general().InjectorK());
         }
     }
 
     // Digital inputs from the line states the counter read returned.
-    for (const auto &input : m_prefs.SortedDigitalDAQInputs()) {
-        if (!input->Enabled())
+    for (CVDAQInput &input : readings.digital) {
+        if (!input.Enabled())
             continue;
-        const qint32 channel = input->DAQInput();
+        const qint32 channel = input.DAQInput();
         bool high = false;
         if (channel >= 0 && channel <= 15)
             high = (stateD >> channel) & 1;
         else if (channel >= 16 && channel <= 19)
             high = (stateIO >> (channel - 16)) & 1;
-        noteInputError(input->Name(), input->SetVoltage(high ? 1.0f : 0.0f, m_calculator));
+        noteInputError(input.Name(), input.SetVoltage(high ? 1.0f : 0.0f, m_calculator));
     }
     return 0;
 }

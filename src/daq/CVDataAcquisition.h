@@ -1,5 +1,6 @@
 #pragma once
 
+#include "daq/DaqReadings.h"
 #include "platform/DaqDriver.h"
 #include "platform/ErrorRecord.h"
 
@@ -11,9 +12,9 @@ class Tune;
 
 // The only code that talks to the data-acquisition unit. It reads the
 // engine-speed pulse counter and the digital lines, samples the enabled
-// analog inputs into their CVDAQInput records (which apply correction and
-// formula), and derives engine speed (RPM) and engine load (TP) from the
-// "MAS" voltage and the tune's injector constant.
+// analog inputs into copies of their CVDAQInput records (which apply
+// correction and formula), and derives engine speed (RPM) and engine load
+// (TP) from the "MAS" voltage and the tune's injector constant.
 //
 // No operation lets a failure escape. A driver that cannot be loaded or
 // called leaves CallError() set and the operation returns what it had; the
@@ -43,8 +44,9 @@ public:
     // One acquisition cycle: counter and lines, then the analog inputs in
     // batches of four, then load and digital inputs. Returns the driver's
     // error code of the first failing call (0 for success); fTP and lRPM
-    // are 0 unless computed.
-    qint32 AcquireData(float &fTP, qint32 &lRPM);
+    // are 0 unless computed. readings gets the enabled inputs as sampled
+    // (inputs a failing call left unread keep voltage and value 0).
+    qint32 AcquireData(float &fTP, qint32 &lRPM, DaqReadings &readings);
     // The driver's text for an error code, at most 49 characters.
     QString GetErrorInfo(qint32 lErrCode);
 

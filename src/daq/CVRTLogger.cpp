@@ -187,7 +187,7 @@ bool CVRTLogger::MoveLogTo(const QString &path, QString *error)
 }
 
 QByteArray CVRTLogger::dataLine(qint32 rpm, float tp, qint32 timingMark, qint32 lowGear, qint32 highGear,
-                                float pulseWidth, float duty) const
+                                float pulseWidth, float duty, const std::vector<float> &inputValues) const
 {
     const QByteArray &sep = m_separatorBytes;
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
@@ -204,26 +204,23 @@ QByteArray CVRTLogger::dataLine(qint32 rpm, float tp, qint32 timingMark, qint32 
     appendNumber(line, pulseWidth);
     line.append(sep);
     appendNumber(line, duty);
-    for (const auto &input : m_prefs.SortedAnalogDAQInputs()) {
+    for (float value : inputValues) {
         line.append(sep);
-        appendNumber(line, input->Value());
-    }
-    for (const auto &input : m_prefs.SortedDigitalDAQInputs()) {
-        line.append(sep);
-        appendNumber(line, input->Value());
+        appendNumber(line, value);
     }
     line.append(LineEnd);
     return line;
 }
 
 void CVRTLogger::LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear,
-                          qint32 lEnrichmentHighGear, float fInjectorPulseWidth, float fInjectorDuty)
+                          qint32 lEnrichmentHighGear, float fInjectorPulseWidth, float fInjectorDuty,
+                          const std::vector<float> &inputValues)
 {
     if (!IsRecording() || m_writeFailed)
         return;
     m_unsaved = true;
     if (m_file.Append(dataLine(lRPM, fTP, lTimingMark, lEnrichmentLowGear, lEnrichmentHighGear, fInjectorPulseWidth,
-                               fInjectorDuty))) {
+                               fInjectorDuty, inputValues))) {
         ++m_samples;
         return;
     }

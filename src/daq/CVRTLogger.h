@@ -84,7 +84,7 @@ public:
     // Appends one data line while the log records. A write that fails stops
     // the log for good (WriteFailed); the file keeps its whole lines.
     void LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear, qint32 lEnrichmentHighGear,
-                  float fInjectorPulseWidth, float fInjectorDuty) override;
+                  float fInjectorPulseWidth, float fInjectorDuty, const std::vector<float> &inputValues) override;
     QString StoppedReason() const override;
 
     bool IsLogOpen() const { return m_logOpen; }
@@ -105,7 +105,7 @@ private:
     SaveOutcome save(bool confirm);
     SaveOutcome saveCopy(const QString &from, int filter);
     QByteArray dataLine(qint32 rpm, float tp, qint32 timingMark, qint32 lowGear, qint32 highGear, float pulseWidth,
-                        float duty) const;
+                        float duty, const std::vector<float> &inputValues) const;
     // Closes the log and deletes its file.
     void discard();
 

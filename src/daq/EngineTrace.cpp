@@ -1,6 +1,7 @@
 #include "daq/EngineTrace.h"
 
 #include "daq/AcquisitionSample.h"
+#include "model/TraceMarks.h"
 #include "model/Tune.h"
 #include "model/Units.h"
 #include "platform/Rounding.h"
@@ -51,12 +52,12 @@ int VQIndex(float voltage)
     return static_cast<int>(std::clamp<long long>(i, 0, VQBoxes - 1));
 }
 
-void Trace(Tune &tune, AcquisitionSample &sample, bool keepVisitedCells)
+void Trace(const Tune &tune, TraceMarks &marks, AcquisitionSample &sample, bool keepVisitedCells)
 {
     sample.cells.clear();
     sample.visitedCellsKept = keepVisitedCells;
     for (const MapKey key : TracedMaps) {
-        CVMapInfo &map = tune.map(key);
+        MapTrace &map = marks.Of(key);
         AcquisitionSample::TracedCell cell;
         cell.map = key;
         cell.previousRpmIndex = map.LastRPMIndex();
@@ -70,7 +71,7 @@ void Trace(Tune &tune, AcquisitionSample &sample, bool keepVisitedCells)
         // cell: the value stays as the last cell left it.
         if (at.rpmIndex >= 0 && at.rpmIndex < MapSide && at.tpIndex >= 0 && at.tpIndex < MapSide) {
             const int entry = at.rpmIndex * MapSide + at.tpIndex;
-            map.SetLastAccessedValue(BodyDisplayValue(map.MapValue(entry), IsTimingMap(key)));
+            map.SetLastAccessedValue(BodyDisplayValue(tune.map(key).MapValue(entry), IsTimingMap(key)));
             if (keepVisitedCells)
                 map.AddRTMapPoint(entry);
         }

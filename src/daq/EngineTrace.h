@@ -5,13 +5,14 @@
 #include <array>
 
 class CVMapInfo;
+class TraceMarks;
 class Tune;
 struct AcquisitionSample;
 
 // Where in the tune the running engine is: the cell of each traced map and
 // the table entries it uses, found from engine speed, load and the "MAS"
-// voltage. The maps keep their current cell and, in highlight mode "All
-// cells", every cell visited since the trace points were last cleared.
+// voltage. The trace marks keep each map's current cell and, in highlight
+// mode "All cells", every cell visited since they were last cleared.
 namespace EngineTrace {
 
 // The traced maps, in the order of a tick: both high octane fuel maps on the
@@ -38,11 +39,11 @@ int RpmColumnIndex(const CVMapInfo &fuelRpmAxis, int rpm);
 // 0..63; a voltage that is not a number counts as 0.
 int VQIndex(float voltage);
 
-// Traces one sample (its rpm, tpInt and masVoltage): each traced map's
-// current cell (LastRPMIndex, LastTPIndex) moves to the engine's cell and
-// LastAccessedValue becomes that cell's display value; with
+// Traces one sample (its rpm, tpInt and masVoltage) in the tune: each traced
+// map's current cell (LastRPMIndex, LastTPIndex) moves to the engine's cell
+// and LastAccessedValue becomes that cell's display value; with
 // keepVisitedCells the cell also becomes a trace point of the map. The
 // sample gets the traced cells and the table entries.
-void Trace(Tune &tune, AcquisitionSample &sample, bool keepVisitedCells);
+void Trace(const Tune &tune, TraceMarks &marks, AcquisitionSample &sample, bool keepVisitedCells);
 
 } // namespace EngineTrace

@@ -1,5 +1,6 @@
 #include "editors/EditSession.h"
 
+#include "link/LinkSession.h"
 #include "link/RealTimeChanges.h"
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
@@ -7,10 +8,16 @@
 
 #include <map>
 
-EditSession::EditSession(ProgramState &state, RealTimeSender &sender)
+EditSession::EditSession(ProgramState &state, const LinkSession &link, RealTimeSender &sender)
     : m_state(state)
+    , m_link(link)
     , m_sender(sender)
 {
+}
+
+bool EditSession::RealTime() const
+{
+    return m_link.RealTimeEnabled();
 }
 
 Tune &EditSession::tune() const
@@ -20,7 +27,7 @@ Tune &EditSession::tune() const
 
 bool EditSession::heldByStagedLimiter(TuneItem item) const
 {
-    return item == TuneItem::RevLimiter && m_state.StagedRevLimitActive;
+    return item == TuneItem::RevLimiter && m_link.StagedLimiter().Active();
 }
 
 void EditSession::CommitValue(TuneItem item, int index, int value, const StoredHook &stored)
@@ -44,15 +51,15 @@ bool EditSession::ChangeValue(TuneItem item, int index, int value)
 void EditSession::committed(TuneItem item, int index, int value)
 {
     bool unsent = false;
-    if (m_state.RealTimeEnabled && !heldByStagedLimiter(item)) {
+    if (RealTime() && !heldByStagedLimiter(item)) {
         if (Info(item).InBox() && !Info(item).RealTimeWritable())
             unsent = true;
         else
             m_sender.SendRealTimeValue(item, index, value);
     }
-    m_state.NoteEdit();
+    m_state.NoteEdit(QString(), RealTime());
     if (unsent)
-        m_state.ChangesNotSent = true;
+        m_state.NoteNotSent();
 }
 
 bool EditSession::ChangeVersion(const QString &text)
@@ -61,9 +68,9 @@ bool EditSession::ChangeVersion(const QString &text)
     if (g.Version() == text)
         return false;
     g.SetVersion(text);
-    if (m_state.RealTimeEnabled)
+    if (RealTime())
         m_sender.SendRealTimeVersion(text);
-    m_state.NoteEdit();
+    m_state.NoteEdit(QString(), RealTime());
     return true;
 }
 
@@ -102,9 +109,7 @@ void EditSession::CommitLocal(const std::vector<ValueWrite> &writes, const QStri
 {
     for (const ValueWrite &w : writes)
         StoreItemValue(m_state.tune, w.item, w.index, w.value);
-    m_state.NoteEdit(step);
-    m_state.Modified = true;
-    m_state.ChangesNotSent = true;
+    m_state.NoteEdit(step, false);
 }
 
 void EditSession::Replay(const HistoryStep &step, bool forward)
@@ -113,7 +118,7 @@ void EditSession::Replay(const HistoryStep &step, bool forward)
     for (const ItemChange &c : step.changes) {
         if (!Info(c.item).InBox())
             continue;
-        if (!m_state.RealTimeEnabled) {
+        if (!RealTime()) {
             unsent = true;
             continue;
         }
@@ -123,7 +128,7 @@ void EditSession::Replay(const HistoryStep &step, bool forward)
             unsent = true;
     }
     if (unsent)
-        m_state.ChangesNotSent = true;
+        m_state.NoteNotSent();
 }
 
 bool EditSession::send(TuneItem item, const QByteArray &before, const QByteArray &after, const QString &version)
@@ -136,11 +141,11 @@ bool EditSession::send(TuneItem item, const QByteArray &before, const QByteArray
 void EditSession::deliver(const std::vector<ItemChange> &changes, const QString &step)
 {
     bool unsent = false;
-    if (m_state.RealTimeEnabled)
+    if (RealTime())
         for (const ItemChange &c : changes)
             if (Info(c.item).InBox() && !send(c.item, c.before, c.after, c.versionAfter))
                 unsent = true;
-    m_state.NoteEdit(step);
+    m_state.NoteEdit(step, RealTime());
     if (unsent)
-        m_state.ChangesNotSent = true;
+        m_state.NoteNotSent();
 }

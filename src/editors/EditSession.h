@@ -7,8 +7,9 @@
 #include <optional>
 #include <vector>
 
+class LinkSession;
+class ProgramState;
 class RealTimeSender;
-struct ProgramState;
 class Tune;
 
 // One value of a tune item: a map entry, a table entry or a one-value item
@@ -22,9 +23,9 @@ struct ValueWrite
 };
 
 // How every editor and tool changes the tune. Each commit stores the new
-// contents, writes them to the box at once while real-time mode is on, and
-// notes the edit (ProgramState::NoteEdit: Modified, ChangesNotSent outside
-// real-time mode, and a step of the undo history). Panels and tools only
+// contents, writes them to the box at once while real-time mode is on (the
+// link session says), and notes the edit (ProgramState::NoteEdit: Modified,
+// ChangesNotSent outside real-time mode, and a step of the undo history). Panels and tools only
 // decide what to change; the order of those three steps, what may go out in
 // real time and which flags follow live here alone.
 //
@@ -40,10 +41,12 @@ struct ValueWrite
 class EditSession
 {
 public:
-    EditSession(ProgramState &state, RealTimeSender &sender);
+    EditSession(ProgramState &state, const LinkSession &link, RealTimeSender &sender);
 
     ProgramState &state() const { return m_state; }
     Tune &tune() const;
+    // True while real-time mode is on: every commit also goes to the box.
+    bool RealTime() const;
 
     // Run once the tune holds the new values and before anything goes out, so
     // that an editor shows them while the box is being written.
@@ -87,5 +90,6 @@ private:
     bool heldByStagedLimiter(TuneItem item) const;
 
     ProgramState &m_state;
+    const LinkSession &m_link;
     RealTimeSender &m_sender;
 };

@@ -7,9 +7,9 @@
 
 class SettingsStore;
 
-// The link's preferences: which port the box is on, the connection state of
-// this run and whether the real-time warning is still shown. Loaded when
-// created; Save writes them back (not flushed).
+// The link's preferences: which port the box is on and whether the
+// real-time warning is still shown. Loaded when created; Save writes them
+// back (not flushed). The connection's state is the link session's.
 class LinkSettings
 {
 public:
@@ -25,9 +25,6 @@ public:
     // empty means the COMPort number decides.
     QString PortName() const { return m_portName; }
     void SetPortName(const QString &v) { m_portName = v; }
-    // Held for the run only, never stored.
-    int ConnectionState() const { return m_connectionState; }
-    void SetConnectionState(int v) { m_connectionState = v; }
     bool ShowRTWarning() const { return m_showRTWarning; }
     void SetShowRTWarning(bool v) { m_showRTWarning = v; }
 
@@ -37,6 +34,5 @@ private:
     SettingsStore &m_store;
     int m_comPort = 1;
     QString m_portName;
-    int m_connectionState = 0;
     bool m_showRTWarning = true;
 };

@@ -8,12 +8,8 @@ void CVMapInfo::Initialize(int startOffset, int endOffset)
     m_endOffset = endOffset;
     m_numCols = 16;
     m_numRows = 16;
-    m_lastRPMIndex = 1;
-    m_lastTPIndex = 1;
-    m_lastAccessedValue = 0;
     const int count = std::max(0, endOffset - startOffset + 1);
     m_values.assign(count, 0);
-    m_tracePoints.assign(count, false);
 }
 
 int CVMapInfo::MapValue(int index) const
@@ -34,22 +30,6 @@ void CVMapInfo::SetMap(const QByteArray &block)
     const int n = std::min<int>(static_cast<int>(block.size()) - 1, EntryCount());
     for (int i = 0; i < n; ++i)
         m_values[i] = static_cast<std::uint8_t>(block[i]);
-}
-
-void CVMapInfo::ClearRTState()
-{
-    std::fill(m_tracePoints.begin(), m_tracePoints.end(), false);
-}
-
-void CVMapInfo::AddRTMapPoint(int index)
-{
-    if (inRange(index))
-        m_tracePoints[index] = true;
-}
-
-bool CVMapInfo::IsRTMapPointSet(int index) const
-{
-    return inRange(index) && m_tracePoints[index];
 }
 
 int CVMapInfo::FindClosestMapIndex(int value) const

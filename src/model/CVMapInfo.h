@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-// One map of the tune: an image range (16 x 16 body or 16-entry axis), its raw
-// byte entries and the cells the real-time trace has reached.
+// One map of the tune: an image range (16 x 16 body or 16-entry axis) and its
+// raw byte entries. What the real-time trace has marked on a map is kept
+// apart, in TraceMarks, so that copies of a tune (undo steps, a compared tune)
+// carry contents only.
 //
 // Entries are raw bytes; conversions for display live in the editors. An index
 // outside 0..EndOffset-StartOffset or a value outside 0..255 is reported
@@ -30,20 +32,9 @@ public:
     int EndOffset() const { return m_endOffset; }
     int EntryCount() const { return static_cast<int>(m_values.size()); }
 
-    int LastRPMIndex() const { return m_lastRPMIndex; }
-    void SetLastRPMIndex(int v) { m_lastRPMIndex = v; }
-    int LastTPIndex() const { return m_lastTPIndex; }
-    void SetLastTPIndex(int v) { m_lastTPIndex = v; }
-    int LastAccessedValue() const { return m_lastAccessedValue; }
-    void SetLastAccessedValue(int v) { m_lastAccessedValue = v; }
-
     // Stores every byte of a received reply except its last (the checksum):
     // a 257-byte reply fills entries 0..255. Bytes beyond the map are dropped.
     void SetMap(const QByteArray &block);
-
-    void ClearRTState();
-    void AddRTMapPoint(int index);
-    bool IsRTMapPointSet(int index) const;
 
     // Index of the axis entry nearest to value; ties go to the lower index and
     // the first bracketing pair wins. Meant for ascending axis maps.
@@ -60,9 +51,5 @@ private:
     int m_endOffset = -1;
     int m_numCols = 16;
     int m_numRows = 16;
-    int m_lastRPMIndex = 1;
-    int m_lastTPIndex = 1;
-    int m_lastAccessedValue = 0;
     std::vector<std::uint8_t> m_values;
-    std::vector<bool> m_tracePoints;
 };

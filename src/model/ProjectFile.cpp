@@ -171,8 +171,7 @@ OpenProjectOutcome OpenProject(const QString &path, ProgramState &state, const C
         return outcome;
     }
     DecodeProject(bytes, state.tune);
-    state.Modified = false;
-    state.TuneOriginWarning = warning;
+    state.NoteLoaded(warning);
     outcome.ok = true;
     outcome.title = QStringLiteral("Vantrelle - ") + path;
     return outcome;

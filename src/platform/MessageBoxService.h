@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -33,6 +34,14 @@ public:
     {
         (void)parent, (void)text, (void)icon, (void)buttons;
         return escapeIndex;
+    }
+
+    // A line of text typed in answer to label, under the title; nothing when
+    // the user cancels (a service that cannot ask answers nothing).
+    virtual std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label)
+    {
+        (void)parent, (void)title, (void)label;
+        return std::nullopt;
     }
 
     MsgAnswer info(QWidget *parent, const QString &text) { return show(parent, text, MsgIcon::Information); }

@@ -1,40 +1,71 @@
 #include "shell/FileCommands.h"
 
+#include "model/ProgramState.h"
 #include "model/ProjectFile.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SaveFileName.h"
 #include "platform/UiServices.h"
-#include "shell/MainWindow.h"
+#include "platform/ui/Actions.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QWidget>
 
-FileCommands::FileCommands(MainWindow &window) : QObject(window.DialogParent()), m_window(window)
+FileCommands::FileCommands(MainWindow &window, ProgramState &state, UiServices &ui)
+    : QObject(window.DialogParent()), m_window(window), m_state(state), m_ui(ui)
 {
-    const MainActions &actions = window.Actions();
-    connect(actions.mnuFileOpen, &QAction::triggered, this, &FileCommands::Open);
-    connect(actions.tbOpen, &QAction::triggered, this, &FileCommands::Open);
-    connect(actions.mnuFileSave, &QAction::triggered, this, &FileCommands::Save);
-    connect(actions.tbSave, &QAction::triggered, this, &FileCommands::Save);
-    connect(actions.mnuFileSaveAs, &QAction::triggered, this, &FileCommands::SaveAs);
-    MainWindowHooks &hooks = window.Hooks();
-    hooks.openProject = [this](const QString &path) { return OpenProject(path); };
-    hooks.onMRUClicked = [this](const QString &path) { OpenRecent(path); };
-    hooks.onSaveBeforeExit = [this] { return Save(); };
-    hooks.offerToSaveChanges = [this] { return offerToSave(); };
+    QAction *open = NewAction(this, "&Open File...", "mnuFileOpen");
+    QAction *save = NewAction(this, "&Save...", "mnuFileSave");
+    QAction *saveAs = NewAction(this, "S&ave As...", "mnuFileSaveAs");
+    for (QAction *a : {open, save, saveAs})
+        window.AddAction(MenuPlace::FileProject, a);
+    QAction *openButton = NewAction(this, "Open", "tbOpen");
+    openButton->setIcon(AppIcon("Open"));
+    QAction *saveButton = NewAction(this, "Save", "tbSave");
+    saveButton->setIcon(AppIcon("Save"));
+    for (QAction *a : {openButton, saveButton})
+        window.AddToolBarAction(ToolBarPlace::File, a);
+
+    connect(open, &QAction::triggered, this, &FileCommands::Open);
+    connect(openButton, &QAction::triggered, this, &FileCommands::Open);
+    connect(save, &QAction::triggered, this, &FileCommands::Save);
+    connect(saveButton, &QAction::triggered, this, &FileCommands::Save);
+    connect(saveAs, &QAction::triggered, this, &FileCommands::SaveAs);
+    connect(&window.Events(), &MainWindowEvents::recentFileChosen, this, &FileCommands::OpenRecent);
+    window.AddUnloadParticipant(this);
 }
 
-bool FileCommands::offerToSave()
+bool FileCommands::OfferToSaveChanges()
 {
-    if (!m_window.State().Modified)
+    if (!m_state.Modified())
         return true;
-    const MsgAnswer answer = m_window.Ui().messages.show(
-        m_window.DialogParent(), "Do you wish to save the current changes?", MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer = m_ui.messages.show(m_window.DialogParent(), "Do you wish to save the current changes?",
+                                                MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Cancel)
         return false;
     // A save that was cancelled or failed must not go on to drop the changes.
     return answer == MsgAnswer::No || Save();
+}
+
+bool FileCommands::MayUnload()
+{
+    if (!m_state.Modified())
+        return true;
+    const MsgAnswer answer = m_ui.messages.show(m_window.DialogParent(), "Save changes before exiting?",
+                                                MsgIcon::Question, MsgButtons::YesNoCancel);
+    // A save cancelled or failed keeps the program, and the changes, running.
+    return answer == MsgAnswer::No || (answer == MsgAnswer::Yes && Save());
+}
+
+void FileCommands::OpenCommandLine(const QString &commandLine)
+{
+    if (commandLine.isEmpty())
+        return;
+    QString path = commandLine;
+    path.remove(QLatin1Char('"'));
+    OpenProject(path);
+    m_window.UpdateMRUList(path, false);
 }
 
 bool FileCommands::OpenProject(const QString &path)
@@ -47,14 +78,14 @@ FileCommands::Loaded FileCommands::load(const QString &path)
     // A file that does not look like a project (empty, cut short, another
     // program's file renamed) would replace every map with zeros or rubbish.
     const auto confirm = [this](const QString &warning) {
-        return m_window.Ui().messages.show(m_window.DialogParent(), warning + "\n\nOpen it anyway?",
-                                           MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes;
+        return m_ui.messages.show(m_window.DialogParent(), warning + "\n\nOpen it anyway?", MsgIcon::Exclamation,
+                                  MsgButtons::YesNo) == MsgAnswer::Yes;
     };
-    const OpenProjectOutcome outcome = ::OpenProject(path, m_window.State(), confirm);
+    const OpenProjectOutcome outcome = ::OpenProject(path, m_state, confirm);
     if (outcome.cancelled)
         return Loaded::Declined;
     if (!outcome.ok) {
-        m_window.Ui().messages.exclamation(m_window.DialogParent(), outcome.message);
+        m_ui.messages.exclamation(m_window.DialogParent(), outcome.message);
         return Loaded::No;
     }
     m_window.BuildTree();
@@ -77,9 +108,9 @@ void FileCommands::openChosen(const QString &path)
 
 void FileCommands::Open()
 {
-    if (!offerToSave())
+    if (!OfferToSaveChanges())
         return;
-    const QString path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ProjectFormat::DialogFilter);
+    const QString path = m_ui.files.openFile(m_window.DialogParent(), "Open", ProjectFormat::DialogFilter);
     if (path.isEmpty())
         return;
     openChosen(path);
@@ -87,7 +118,7 @@ void FileCommands::Open()
 
 void FileCommands::OpenRecent(const QString &path)
 {
-    if (!offerToSave())
+    if (!OfferToSaveChanges())
         return;
     openChosen(path);
 }
@@ -98,13 +129,12 @@ bool FileCommands::Save()
         return SaveAs();
     // Moving the focus away ends an edit in progress through its validation.
     m_window.EndEdit();
-    const FileOutcome written = WriteProjectFile(m_window.CurrentFileName(), m_window.State().tune);
+    const FileOutcome written = WriteProjectFile(m_window.CurrentFileName(), m_state.tune);
     if (!written) {
-        m_window.Ui().messages.exclamation(m_window.DialogParent(), written.error);
+        m_ui.messages.exclamation(m_window.DialogParent(), written.error);
         return false;
     }
-    m_window.State().Modified = false;
-    emit m_window.Events().tuneSaved();
+    m_state.NoteSaved();
     return true;
 }
 
@@ -118,7 +148,7 @@ bool FileCommands::SaveAs()
         ? SaveFileName::Dated(QStringLiteral("tune"), QDateTime::currentDateTime(), QStringLiteral("vnt"))
         : m_window.CurrentFileName();
     const QString path =
-        m_window.Ui().files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, suggested);
+        m_ui.files.saveFile(m_window.DialogParent(), "Save", ProjectFormat::DialogFilter, suggested);
     if (path.isEmpty())
         return false;
     // A save that failed leaves the tune with the file it had, so that the

@@ -6,15 +6,21 @@
 #include "shell/MainWindow.h"
 #include "shell/AboutBox.h"
 
-#include <QAction>
+#include "platform/ui/Actions.h"
 
-HelpCommands::HelpCommands(MainWindow &window, const QString &guidePath)
-    : QObject(window.DialogParent()), m_window(window),
+HelpCommands::HelpCommands(MainWindow &window, UiServices &ui, const QString &guidePath)
+    : QObject(window.DialogParent()), m_window(window), m_ui(ui),
       m_guidePath(guidePath.isEmpty() ? QString::fromLatin1(HelpWindow::GuideResource) : guidePath)
 {
-    connect(window.Actions().mnuHelpContents, &QAction::triggered, this, &HelpCommands::Contents);
-    connect(window.Actions().mnuHelpSearch, &QAction::triggered, this, &HelpCommands::Search);
-    connect(window.Actions().mnuHelpAbout, &QAction::triggered, this, &HelpCommands::About);
+    QAction *contents = NewAction(this, "&Contents", "mnuHelpContents");
+    QAction *search = NewAction(this, "&Search For Help On...", "mnuHelpSearch");
+    QAction *about = NewAction(this, "&About...", "mnuHelpAbout");
+    window.AddAction(MenuPlace::HelpTopics, contents);
+    window.AddAction(MenuPlace::HelpTopics, search);
+    window.AddAction(MenuPlace::HelpAbout, about);
+    connect(contents, &QAction::triggered, this, &HelpCommands::Contents);
+    connect(search, &QAction::triggered, this, &HelpCommands::Search);
+    connect(about, &QAction::triggered, this, &HelpCommands::About);
 }
 
 HelpWindow *HelpCommands::ensureHelp()
@@ -35,7 +41,7 @@ void HelpCommands::Contents()
     if (HelpWindow *help = ensureHelp())
         help->showContents();
     else
-        m_window.Ui().messages.plain(m_window.DialogParent(), HelpWindow::NoHelpMessage);
+        m_ui.messages.plain(m_window.DialogParent(), HelpWindow::NoHelpMessage);
 }
 
 void HelpCommands::Search()
@@ -43,11 +49,11 @@ void HelpCommands::Search()
     if (HelpWindow *help = ensureHelp())
         help->showSearch();
     else
-        m_window.Ui().messages.plain(m_window.DialogParent(), HelpWindow::NoHelpMessage);
+        m_ui.messages.plain(m_window.DialogParent(), HelpWindow::NoHelpMessage);
 }
 
 void HelpCommands::About()
 {
-    AboutBox about(m_window.Ui().messages, m_window.DialogParent());
+    AboutBox about(m_ui.messages, m_window.DialogParent());
     about.exec();
 }

@@ -6,13 +6,14 @@
 #include "shell/HelpWindow.h"
 
 class MainWindow;
+struct UiServices;
 
 // Help > Contents, Search and About.
 class HelpCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit HelpCommands(MainWindow &window, const QString &guidePath = QString());
+    HelpCommands(MainWindow &window, UiServices &ui, const QString &guidePath = QString());
 
     void Contents();
     void Search();
@@ -25,6 +26,7 @@ private:
     HelpWindow *ensureHelp();
 
     MainWindow &m_window;
+    UiServices &m_ui;
     QString m_guidePath;
     QPointer<HelpWindow> m_help;
 };

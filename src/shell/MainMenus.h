@@ -2,33 +2,45 @@
 
 #include "shell/MainWindow.h"
 
-class QIcon;
+#include <array>
+
 class QMainWindow;
 class QStatusBar;
 class QToolBar;
-struct ConnectionStateRow;
 
-// The main window's menu bar, toolbar and status bar: what they hold, under
-// the system's control names, handed back as typed handles.
-
-// An icon of the program's resources by key ("Open", "Fuel", ...).
-QIcon ShellIcon(const char *key);
-
+// The main window's menu bar, toolbar and status bar: the menus with their
+// groups (each a hidden anchor the group's items go before), the window's
+// own items, and the status panels, under the system's control names.
 struct MainMenuBar
 {
-    MainActions actions;
+    static constexpr int PlaceCount = static_cast<int>(MenuPlace::HelpAbout) + 1;
+    std::array<QMenu *, PlaceCount> menus{};
+    std::array<QAction *, PlaceCount> anchors{};
+
     QMenu *file = nullptr;
     // The recently used entries go between these two separators.
     QAction *mruDivider = nullptr;
     QAction *binSep = nullptr;
+    QMenu *cell = nullptr;
+    // The window's own items.
+    QAction *mnuFileClose = nullptr;
+    QAction *mnuViewToolbar = nullptr;
+    QAction *mnuViewStatusBar = nullptr;
+
+    // Puts an item or a submenu at the end of its group.
+    void Add(MenuPlace place, QAction *action) const;
 };
 
-// The menus of the window's menu bar; the toolbar buttons are added to
-// actions by CreateToolBar.
 MainMenuBar CreateMenus(QMainWindow &window);
-QToolBar *CreateToolBar(QMainWindow &window, MainActions &actions);
+
+// The toolbar and the anchors of its two groups.
+struct MainToolBar
+{
+    QToolBar *bar = nullptr;
+    QAction *fileAnchor = nullptr;
+    QAction *linkAnchor = nullptr;
+};
+MainToolBar CreateToolBar(QMainWindow &window);
+
 // The panels of the status bar and its clock.
 StatusPanels CreateStatusPanels(QStatusBar &bar);
-
-// Shows a connection state's changes in the menus, toolbar and status bar.
-void ShowConnectionState(const ConnectionStateRow &row, const MainActions &actions, const StatusPanels &panels);

@@ -7,7 +7,6 @@
 #include "model/ProgramState.h"
 #include "platform/WindowLayout.h"
 #include "platform/ui/ScreenUnits.h"
-#include "shell/MainWindowPrefs.h"
 #include "shell/WindowSettings.h"
 
 #include <QGuiApplication>
@@ -101,8 +100,8 @@ double frmMain::ToTwipsY(int pixels) const
 
 void frmMain::placeFromPrefs()
 {
-    const WindowLayout::Rect stored{ToPixels(m_prefs.window.WndLeftPos()), ToPixelsY(m_prefs.window.WndTopPos()),
-                                  ToPixels(m_prefs.window.WndWidth()), ToPixelsY(m_prefs.window.WndHeight())};
+    const WindowLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
+                                  ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
     const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
     QScreen *screen = QGuiApplication::screenAt(wanted.center());
     if (!screen)
@@ -129,7 +128,7 @@ void frmMain::SizeControls(double x)
     in.windowWidth = static_cast<int>(ToTwips(m_client->width()));
     in.clientTop = 0;
     in.clientBottom = static_cast<int>(ToTwipsY(m_client->height()));
-    in.realTime = m_state.RealTimeEnabled;
+    in.realTime = m_stripShown;
     in.vqSelected = m_currentNodePanel == VQPanel;
     in.stripHeight = static_cast<int>(ToTwipsY(m_picRealTime->sizeHint().height()));
     in.stripHeightForWidth = [this](int widthTwips) {
@@ -139,7 +138,7 @@ void frmMain::SizeControls(double x)
         return static_cast<int>(ToTwipsY(height));
     };
     const WindowLayout::Result r = WindowLayout::Compute(in);
-    m_prefs.window.SetSplitterX(r.storedSplitterX);
+    m_prefs.SetSplitterX(r.storedSplitterX);
 
     auto place = [this](QWidget *w, const WindowLayout::Rect &rt) {
         w->setGeometry(ToPixels(rt.left), ToPixelsY(rt.top), ToPixels(rt.width), ToPixelsY(rt.height));

@@ -1,13 +1,10 @@
 #include "shell/frmMain.h"
 
-#include "link/ConnectionStates.h"
 #include "model/ProgramState.h"
+#include "platform/SettingsStore.h"
 #include "platform/WindowLayout.h"
-#include "shell/MainMenus.h"
+#include "platform/ui/Actions.h"
 #include "shell/WindowSettings.h"
-#include "daq/DaqSettings.h"
-#include "link/LinkSettings.h"
-#include "shell/MainWindowPrefs.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -17,28 +14,42 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-frmMain::frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_prefs(prefs), m_ui(ui)
+frmMain::frmMain(ProgramState &state, WindowSettings &prefs, SettingsStore &store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_prefs(prefs), m_store(store)
 {
     setObjectName("frmMain");
     setWindowTitle("Vantrelle");
-    setWindowIcon(ShellIcon("RealTimeSetup"));
+    setWindowIcon(AppIcon("RealTimeSetup"));
 
-    const MainMenuBar menus = CreateMenus(*this);
-    m_actions = menus.actions;
-    m_fileMenu = menus.file;
-    m_mruDivider = menus.mruDivider;
-    m_binSep = menus.binSep;
-    m_toolBar = CreateToolBar(*this, m_actions);
+    m_menus = CreateMenus(*this);
+    m_toolBar = CreateToolBar(*this);
     m_statusPanels = CreateStatusPanels(*statusBar());
-    connect(m_actions.mnuFileClose, &QAction::triggered, this, &QWidget::close);
-    connect(m_actions.mnuViewToolbar, &QAction::triggered, this, &frmMain::toggleToolbar);
-    connect(m_actions.mnuViewStatusBar, &QAction::triggered, this, &frmMain::toggleStatusBar);
+    connect(m_menus.mnuFileClose, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus.mnuViewToolbar, &QAction::triggered, this, &frmMain::toggleToolbar);
+    connect(m_menus.mnuViewStatusBar, &QAction::triggered, this, &frmMain::toggleStatusBar);
 
     createClientArea();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::AddAction(MenuPlace place, QAction *action)
+{
+    m_menus.Add(place, action);
+}
+
+QMenu *frmMain::AddSubmenu(MenuPlace place, const QString &title, const QString &objectName)
+{
+    auto *submenu = new QMenu(title, this);
+    submenu->setObjectName(objectName);
+    m_menus.Add(place, submenu->menuAction());
+    return submenu;
+}
+
+void frmMain::AddToolBarAction(ToolBarPlace place, QAction *action)
+{
+    m_toolBar.bar->insertAction(place == ToolBarPlace::File ? m_toolBar.fileAnchor : m_toolBar.linkAnchor, action);
+}
 
 void frmMain::SetPanel(int index, TunePanel *panel)
 {
@@ -56,37 +67,20 @@ QWidget *frmMain::Container(int index) const
     return index >= 0 && index < PanelCount ? m_containers[index] : nullptr;
 }
 
-void frmMain::Load(const QString &commandLine)
+void frmMain::Load()
 {
-    m_splitterLeft = m_prefs.window.SplitterX();
+    m_splitterLeft = m_prefs.SplitterX();
     setMinimumWidth(ToPixels(WindowLayout::MinimumWindowWidth));
     placeFromPrefs();
-
-    SetConnectionState(m_prefs.link.ConnectionState());
-    m_state.RealTimeEnabled = false;
     SelectPanel(m_state.CurrentPanel);
     m_currentFileName.clear();
-    m_state.Modified = false;
-    m_state.ChangesNotSent = false;
-
-    (m_prefs.daq.HighlightMode() == 1 ? m_actions.mnuDataLoggingAllCells : m_actions.mnuDataLoggingCurrentCell)->trigger();
-
-    m_mru.Load(m_prefs.store);
+    m_mru.Load(m_store);
     rebuildMRUMenu();
-
-    if (!commandLine.isEmpty()) {
-        QString path = commandLine;
-        path.remove(QLatin1Char('"'));
-        if (m_hooks.openProject)
-            m_hooks.openProject(path);
-        UpdateMRUList(path, false);
-    }
     Relayout();
 }
 
 void frmMain::BuildTree()
 {
-    emit m_events.tuneReplaced();
     m_tree->setVisible(true);
     m_tree->blockSignals(true);
     m_tree->clear();
@@ -98,7 +92,7 @@ void frmMain::BuildTree()
         item->setData(0, Qt::UserRole, node.panel);
         item->setData(0, Qt::UserRole + 1, QLatin1String(node.key));
         if (node.icon)
-            item->setIcon(0, ShellIcon(node.icon));
+            item->setIcon(0, AppIcon(node.icon));
         if (!node.parentKey && qstrcmp(node.key, "GLOBAL") == 0)
             global = item;
         if (qstrcmp(node.key, "GENERAL") == 0)
@@ -119,8 +113,8 @@ void frmMain::nodeClicked(QTreeWidgetItem *node)
         ShowPanel(index, true);
         m_currentNodePanel = index;
     }
-    if (m_state.RealTimeEnabled)
-        SizeControls(m_splitterLeft);
+    if (m_stripShown)
+        Relayout();
 }
 
 void frmMain::ShowPanel(int index, bool show)
@@ -138,8 +132,12 @@ void frmMain::SelectPanel(int index)
     m_state.CurrentPanel = index;
     if (index != 0 && index != 1)
         m_panels.UpdateData(index);
-    m_actions.mnuCell->setEnabled(IsMapPanel(index));
     emit m_events.panelSelected(index);
+}
+
+void frmMain::RefreshPanel()
+{
+    SelectPanel(m_state.CurrentPanel);
 }
 
 bool frmMain::TuneShown() const
@@ -158,20 +156,16 @@ void frmMain::AddDock(QDockWidget *dock)
     addDockWidget(Qt::RightDockWidgetArea, dock);
 }
 
+void frmMain::ShowRealTimeStrip(bool shown)
+{
+    m_stripShown = shown;
+    m_picRealTime->setVisible(shown);
+    Relayout();
+}
+
 void frmMain::ShowStatusMessage(const QString &text, int ms)
 {
     statusBar()->showMessage(text, ms);
-}
-
-void frmMain::SetConnectionState(int state)
-{
-    m_prefs.link.SetConnectionState(state);
-    const ConnectionStateRow *row = ConnectionStateRowOf(state);
-    if (!row)
-        return;
-    ShowConnectionState(*row, m_actions, m_statusPanels);
-    if (row->endsRealTime && m_state.RealTimeEnabled && m_hooks.switchRealTimeOff)
-        m_hooks.switchRealTimeOff();
 }
 
 void frmMain::UpdateMRUList(const QString &path, bool atEnd)
@@ -187,36 +181,34 @@ QAction *frmMain::RecentItem(int n) const
 
 void frmMain::rebuildMRUMenu()
 {
+    QMenu *file = m_menus.file;
     for (QAction *a : m_mruItems) {
         // The item may be the one whose click led here: let it finish first.
-        m_fileMenu->removeAction(a);
+        file->removeAction(a);
         a->setObjectName(QString());
         a->deleteLater();
     }
     m_mruItems.clear();
     const QStringList &entries = m_mru.entries();
-    m_mruDivider->setVisible(!entries.isEmpty());
+    m_menus.mruDivider->setVisible(!entries.isEmpty());
     for (int n = 1; n <= entries.size(); ++n) {
-        auto *a = new QAction(RecentFiles::Caption(n, entries[n - 1]), m_fileMenu);
+        auto *a = new QAction(RecentFiles::Caption(n, entries[n - 1]), file);
         a->setObjectName(QStringLiteral("mnuFileMRU%1").arg(n));
         const QString path = entries[n - 1];
-        connect(a, &QAction::triggered, this, [this, path] {
-            if (m_hooks.onMRUClicked)
-                m_hooks.onMRUClicked(path);
-        });
-        m_fileMenu->insertAction(m_binSep, a);
+        connect(a, &QAction::triggered, this, [this, path] { emit m_events.recentFileChosen(path); });
+        file->insertAction(m_menus.binSep, a);
         m_mruItems << a;
     }
 }
 
 void frmMain::toggleToolbar()
 {
-    m_toolBar->setVisible(m_actions.mnuViewToolbar->isChecked());
+    m_toolBar.bar->setVisible(m_menus.mnuViewToolbar->isChecked());
     Relayout();
 }
 
 void frmMain::toggleStatusBar()
 {
-    statusBar()->setVisible(m_actions.mnuViewStatusBar->isChecked());
+    statusBar()->setVisible(m_menus.mnuViewStatusBar->isChecked());
     Relayout();
 }

@@ -1,24 +1,28 @@
 #pragma once
 
 #include "model/RecentFiles.h"
+#include "shell/MainMenus.h"
 #include "shell/MainWindow.h"
-#include "shell/MainWindowPrefs.h"
 #include "shell/NavigationTree.h"
 #include "shell/Panels.h"
 
 #include <QMainWindow>
 #include <array>
+#include <vector>
 
+class ProgramState;
 class QTimer;
-class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class SettingsStore;
+class WindowSettings;
 
 // The main window: navigation tree, panel containers, menus, toolbar, status
-// bar and the splitter between tree and panels. The commands behind the menus
-// live in their own classes and reach the window through MainWindow.
+// bar and the splitter between tree and panels. The commands behind the
+// menus live with their features, which create their own items and reach
+// the window through the parts of MainWindow they need.
 //
-// frmMain.cpp holds the tree, the panels, the load and the recently used
+// frmMain.cpp holds the tree, the panels, the places and the recently used
 // list; MainWindowLayout.cpp the geometry (splitter, panel area, twips);
 // MainWindowClose.cpp the unload; MainMenus.cpp builds the menus, toolbar
 // and status bar.
@@ -26,36 +30,40 @@ class frmMain : public QMainWindow, public MainWindow
 {
     Q_OBJECT
 public:
-    frmMain(ProgramState &state, const MainWindowPrefs &prefs, UiServices &ui, QWidget *parent = nullptr);
+    frmMain(ProgramState &state, WindowSettings &prefs, SettingsStore &store, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // The load steps that follow creation: geometry, connection state 0,
-    // flags, highlight mode, recently used list, and the command-line project.
-    void Load(const QString &commandLine);
+    // The load steps that follow creation: geometry, the panel on show and
+    // the recently used list.
+    void Load();
 
-    // MainWindow
+    // WindowPlaces
     QWidget *DialogParent() override { return this; }
-    ProgramState &State() override { return m_state; }
-    const MainWindowPrefs &Prefs() const override { return m_prefs; }
-    UiServices &Ui() override { return m_ui; }
-    const MainActions &Actions() const override { return m_actions; }
-    const StatusPanels &StatusBarPanels() const override { return m_statusPanels; }
-    MainWindowEvents &Events() override { return m_events; }
-    MainWindowHooks &Hooks() override { return m_hooks; }
-    const PanelTable &Panels() const override { return m_panels; }
-    void SetConnectionState(int state) override;
+    void AddAction(MenuPlace place, QAction *action) override;
+    QMenu *AddSubmenu(MenuPlace place, const QString &title, const QString &objectName) override;
+    void AddToolBarAction(ToolBarPlace place, QAction *action) override;
+    QMenu *CellMenu() override { return m_menus.cell; }
+    void AddDock(QDockWidget *dock) override;
+    QWidget *RealTimeStrip() override { return m_picRealTime; }
+    void ShowRealTimeStrip(bool shown) override;
+    void Relayout() override { SizeControls(m_splitterLeft); }
+    // StatusLine
+    void ShowStatusMessage(const QString &text, int ms) override;
+    // TuneView
     void BuildTree() override;
     void SelectPanel(int index) override;
+    void RefreshPanel() override;
     bool TuneShown() const override;
     void EndEdit() override;
-    QWidget *RealTimeStrip() override { return m_picRealTime; }
-    void Relayout() override { SizeControls(m_splitterLeft); }
-    void AddDock(QDockWidget *dock) override;
-    void ShowStatusMessage(const QString &text, int ms) override;
+    // ProjectDocument
     void SetTitle(const QString &title) override { setWindowTitle(title); }
     QString CurrentFileName() const override { return m_currentFileName; }
     void SetCurrentFileName(const QString &path) override { m_currentFileName = path; }
     void UpdateMRUList(const QString &path, bool atEnd) override;
+    // MainWindow
+    MainWindowEvents &Events() override { return m_events; }
+    const StatusPanels &StatusBarPanels() const override { return m_statusPanels; }
+    void AddUnloadParticipant(UnloadParticipant *participant) override { m_unloadParticipants.push_back(participant); }
 
     void ShowPanel(int index, bool show);
     void SizeControls(double x);
@@ -63,16 +71,17 @@ public:
     // Puts a panel into the table and its widget into the container of its
     // index (7..12 share one).
     void SetPanel(int index, TunePanel *panel);
+    const PanelTable &Panels() const { return m_panels; }
 
     int CurrentNodePanel() const { return m_currentNodePanel; }
     const RecentFiles &RecentList() const { return m_mru; }
     // The menu item of recently used entry n (1-based); nullptr when none.
     QAction *RecentItem(int n) const;
-    QAction *RecentDivider() const { return m_mruDivider; }
+    QAction *RecentDivider() const { return m_menus.mruDivider; }
 
     QWidget *Container(int index) const;
     QTreeWidget *Tree() const { return m_tree; }
-    QToolBar *ToolBar() const { return m_toolBar; }
+    QToolBar *ToolBar() const { return m_toolBar.bar; }
     QWidget *SplitterImage() const { return m_imgSplitter; }
     QWidget *SplitterBar() const { return m_picSplitter; }
     double SplitterLeftTwips() const { return m_splitterLeft; }
@@ -95,22 +104,22 @@ private:
     void toggleToolbar();
     void toggleStatusBar();
     void placeFromPrefs();
-    // The questions that could keep the program running; false on Cancel.
-    bool mayUnload();
 
     ProgramState &m_state;
-    MainWindowPrefs m_prefs;
-    UiServices &m_ui;
+    WindowSettings &m_prefs;
+    SettingsStore &m_store;
     MainWindowEvents m_events;
-    MainWindowHooks m_hooks;
-    MainActions m_actions;
+    MainMenuBar m_menus;
+    MainToolBar m_toolBar;
     StatusPanels m_statusPanels;
+    std::vector<UnloadParticipant *> m_unloadParticipants;
 
     QString m_currentFileName;
     RecentFiles m_mru;
     int m_currentNodePanel = 0;
     bool m_splitterMoving = false;
-    double m_splitterLeft = 2500;     // twips
+    double m_splitterLeft = 2500; // twips
+    bool m_stripShown = false;
     bool m_unloading = false;
 
     QTreeWidget *m_tree = nullptr;
@@ -118,11 +127,6 @@ private:
     QWidget *m_imgSplitter = nullptr;
     QWidget *m_picSplitter = nullptr;
     QWidget *m_picRealTime = nullptr;
-    QToolBar *m_toolBar = nullptr;
-    QTimer *m_clock = nullptr;
-    QMenu *m_fileMenu = nullptr;
-    QAction *m_mruDivider = nullptr;
-    QAction *m_binSep = nullptr;
     QList<QAction *> m_mruItems;
     std::array<QWidget *, PanelCount> m_containers{};
     PanelTable m_panels;

@@ -3,6 +3,7 @@
 #include "editors/CVMapColorInfo.h"
 #include "editors/GridRules.h"
 #include "model/Tune.h"
+#include "model/TraceMarks.h"
 #include "model/Units.h"
 
 QString MapSurfaceData::rpmTitle() const
@@ -35,7 +36,8 @@ std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, do
     return out;
 }
 
-std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::optional<LiveCell> live)
+std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, const TraceMarks &marks, int panel,
+                                              std::optional<LiveCell> live)
 {
     const std::optional<MapKey> body = MapKeyFromPanel(panel);
     if (!body || !IsBodyMap(*body))
@@ -47,11 +49,12 @@ std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::
     d.tpPositions = AxisPositions(tune.map(TpAxisOf(*body)), 1.0, d.tpByIndex);
 
     const CVMapInfo &map = tune.map(*body);
+    const MapTrace &trace = marks.Of(*body);
     const CVMapColorInfo &scale = CVMapColorInfo::Shared();
     for (int entry = 0; entry < MapSurfaceData::Size * MapSurfaceData::Size; ++entry) {
         const int raw = map.MapValue(entry);
         d.heights[entry] = GridRules::DisplayValue(raw, d.timing);
-        d.colors[entry] = map.IsRTMapPointSet(entry) ? CVMapColorInfo::TraceColor : scale.GetBackColor(raw);
+        d.colors[entry] = trace.IsRTMapPointSet(entry) ? CVMapColorInfo::TraceColor : scale.GetBackColor(raw);
     }
     if (live && live->rpmIndex >= 0 && live->rpmIndex < MapSurfaceData::Size && live->tpIndex >= 0
         && live->tpIndex < MapSurfaceData::Size) {

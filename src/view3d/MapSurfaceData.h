@@ -6,6 +6,7 @@
 #include <optional>
 
 class CVMapInfo;
+class TraceMarks;
 class Tune;
 
 // What the 3D map view draws for one of the six map bodies, apart from any
@@ -42,11 +43,12 @@ struct MapSurfaceData
 std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, double scale, bool &byIndex);
 
 // The surface of the body map of panel (7..12) with the live cell
-// (rpmIndex, tpIndex) marked; nothing for any other panel. Trace points
-// of the map are green as in the grid.
+// (rpmIndex, tpIndex) marked; nothing for any other panel. The trace's
+// points on the map are green as in the grid.
 struct LiveCell
 {
     int rpmIndex = 0;
     int tpIndex = 0;
 };
-std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, int panel, std::optional<LiveCell> live = {});
+std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, const TraceMarks &marks, int panel,
+                                              std::optional<LiveCell> live = {});

@@ -9,6 +9,7 @@
 #include "link/RealTimeSender.h"
 #include "model/ProgramState.h"
 #include "model/Tune.h"
+#include "support/LiveLink.h"
 #include "support/RecordingSender.h"
 
 #include <QStringList>
@@ -211,24 +212,25 @@ TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
     fuel.SetMapValue(18, 20);
     fuel.SetMapValue(19, 200); // closed loop: never overwritten
     QStringList steps;
-    state.EditNoted = [&](const QString &label) { steps << label; };
+    QObject::connect(&state, &ProgramState::editNoted, [&](const QString &label) { steps << label; });
+    LinkSession link;
     RecordingSender sender(false);
-    EditSession edits(state, sender);
+    EditSession edits(state, link, sender);
     const int changed = ApplyCorrection::Apply(edits, MapKey::HOHGFM,
                                                {{17, 21}, {18, 15}, {19, 50}, {20, 128}, {300, 5}, {21, fuel.MapValue(21)}});
     EXPECT_EQ(changed, 2);
     EXPECT_EQ(std::tuple(fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19)), std::tuple(21, 15, 200));
     EXPECT_EQ(steps.size(), 1);
-    EXPECT_TRUE(state.ChangesNotSent);
+    EXPECT_TRUE(state.ChangesNotSent());
     EXPECT_TRUE(sender.values.empty()); // not in real-time mode
 
     // In real-time mode every changed cell is written to the box (item 3:
     // High Octane High Gear Fuel).
-    state.RealTimeEnabled = true;
-    state.ChangesNotSent = false;
+    testlink::GoLive(link);
+    state.NoteSent();
     ApplyCorrection::Apply(edits, MapKey::HOHGFM, {{17, 22}});
     EXPECT_EQ(sender.values, (std::vector<SentValue>{{TuneItem::HOHGFM, 17, 22}}));
-    EXPECT_FALSE(state.ChangesNotSent);
+    EXPECT_FALSE(state.ChangesNotSent());
     // A timing map is not a fuel map: nothing happens.
     EXPECT_EQ(ApplyCorrection::Apply(edits, MapKey::HOTM, {{17, 22}}), 0);
 }

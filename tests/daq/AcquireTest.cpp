@@ -1,7 +1,7 @@
 // CVDataAcquisition against a scripted driver, and the vendor driver's
 // "cannot load" path for real.
 
-#include "ScriptedDaqDriver.h"
+#include "support/ScriptedDaqDriver.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "model/Tune.h"
@@ -24,10 +24,20 @@ protected:
         tune.general().SetInjectorK(400);
     }
 
-    CVDAQInput &add(const QString &name, int channel, int type, int gain = 0, const QString &formula = {})
+    void add(const QString &name, int channel, int type, int gain = 0, const QString &formula = {})
     {
         EXPECT_TRUE(prefs.AddDAQInput({.name = name, .channel = channel, .inputType = type, .gain = gain, .scalingFormula = formula}));
-        return *prefs.FindDAQInput(name);
+    }
+    qint32 acquire() { return daq.AcquireData(tp, rpm, readings); }
+    // The input of that name as the last cycle read it.
+    CVDAQInput reading(const QString &name) const
+    {
+        for (const std::vector<CVDAQInput> *list : {&readings.analog, &readings.digital})
+            for (const CVDAQInput &input : *list)
+                if (input.Name() == name)
+                    return input;
+        ADD_FAILURE() << "no reading of " << name.toStdString();
+        return {};
     }
 
     QTemporaryDir dir;
@@ -39,13 +49,14 @@ protected:
     CVDataAcquisition daq;
     float tp = -1.0f;
     qint32 rpm = -1;
+    DaqReadings readings;
 };
 
 TEST_F(AcquireTest, WorkedExampleGivesRPMAndLoad)
 {
     driver.counter.count = 20;
     driver.samples.push_back({0, {2.0f, 0, 0, 0}});
-    EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(acquire(), 0);
     EXPECT_EQ(rpm, 3000);
     EXPECT_EQ(tp, 19.98f);
     // Counter restarted at every read; one channel sampled with the LED on
@@ -58,10 +69,11 @@ TEST_F(AcquireTest, WorkedExampleGivesRPMAndLoad)
     // Zero pulses: zero speed and load whatever the airflow.
     driver.counter.count = 0;
     driver.samples.push_back({0, {4.5f, 0, 0, 0}});
-    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    ASSERT_EQ(acquire(), 0);
     EXPECT_EQ(rpm, 0);
     EXPECT_EQ(tp, 0.0f);
-    EXPECT_EQ(prefs.FindDAQInput("MAS")->Voltage(), 4.5f) << "the inputs are still sampled";
+    EXPECT_EQ(reading("MAS").Voltage(), 4.5f) << "the inputs are still sampled";
+    EXPECT_EQ(prefs.FindDAQInput("MAS")->Voltage(), 0.0f) << "the readings live in the cycle, not in the settings";
 }
 
 TEST_F(AcquireTest, FiveInputsTakeTwoCallsAndDifferentialChannelsCountFrom8)
@@ -74,56 +86,55 @@ TEST_F(AcquireTest, FiveInputsTakeTwoCallsAndDifferentialChannelsCountFrom8)
     driver.counter.count = 1;
     driver.samples.push_back({0, {1.0f, 2.0f, 3.0f, 4.0f}});
     driver.samples.push_back({0, {5.0f, 6.0f, 7.0f, 8.0f}});
-    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
+    ASSERT_EQ(acquire(), 0);
     ASSERT_EQ(driver.sampleCalls.size(), 2u);
     EXPECT_EQ(driver.sampleCalls[0].numChannels, 4);
     EXPECT_EQ(driver.sampleCalls[0].channels, (std::array<qint32, 4>{0, 8, 10, 3}));
     EXPECT_EQ(driver.sampleCalls[0].gains, (std::array<qint32, 4>{0, 5, 7, 0}));
     EXPECT_EQ(driver.sampleCalls[1].numChannels, 1);
     EXPECT_EQ(driver.sampleCalls[1].channels, (std::array<qint32, 4>{7, 0, 0, 0}));
-    EXPECT_EQ(prefs.FindDAQInput("S3")->Voltage(), 4.0f);
-    EXPECT_EQ(prefs.FindDAQInput("S7")->Voltage(), 5.0f) << "the fifth input reads voltage 0 of the second call";
+    EXPECT_EQ(reading("S3").Voltage(), 4.0f);
+    EXPECT_EQ(reading("S7").Voltage(), 5.0f) << "the fifth input reads voltage 0 of the second call";
 }
 
 TEST_F(AcquireTest, DigitalLinesComeFromTheCounterRead)
 {
-    CVDAQInput &d15 = add("D15", 15, CVDAQInput::Digital);
-    CVDAQInput &io1 = add("IO1", 17, CVDAQInput::Digital, 0, "V*5");
-    CVDAQInput &odd = add("Odd", 25, CVDAQInput::Digital);
+    add("D15", 15, CVDAQInput::Digital);
+    add("IO1", 17, CVDAQInput::Digital, 0, "V*5");
+    add("Odd", 25, CVDAQInput::Digital);
     driver.counter.stateD = 1 << 15;
     driver.counter.stateIO = 1 << 1;
-    ASSERT_EQ(daq.AcquireData(tp, rpm), 0);
-    EXPECT_EQ(d15.Voltage(), 1.0f);
-    EXPECT_EQ(io1.Value(), 5.0f) << "digital inputs run their formula too";
-    EXPECT_EQ(odd.Voltage(), 0.0f) << "a channel beyond IO3 reads 0";
+    ASSERT_EQ(acquire(), 0);
+    EXPECT_EQ(reading("D15").Voltage(), 1.0f);
+    EXPECT_EQ(reading("IO1").Value(), 5.0f) << "digital inputs run their formula too";
+    EXPECT_EQ(reading("Odd").Voltage(), 0.0f) << "a channel beyond IO3 reads 0";
 }
 
 TEST_F(AcquireTest, DriverErrorCodesEndTheCycleAndLeaveLaterInputsAlone)
 {
     for (int i = 1; i < 6; ++i)
         add(QString("S%1").arg(i), i, CVDAQInput::SingleEnded);
-    CVDAQInput &sw = add("Switch", 0, CVDAQInput::Digital);
+    add("Switch", 0, CVDAQInput::Digital);
     // Counter failure: nothing else called.
     driver.counter.code = 7;
-    EXPECT_EQ(daq.AcquireData(tp, rpm), 7);
+    EXPECT_EQ(acquire(), 7);
     EXPECT_EQ(driver.calls, std::vector<std::string>{"Counter"});
     EXPECT_EQ(rpm, 0);
 
-    // Second batch fails: the first batch is updated, the rest keep their
-    // previous values, no load.
+    // Second batch fails: the first batch is read, the rest not, no load.
     driver.counter = {0, 20, 1, 0};
     driver.samples.push_back({0, {2.0f, 1.0f, 1.0f, 1.0f}});
     driver.samples.push_back({12, {9.0f, 9.0f, 0, 0}});
-    EXPECT_EQ(daq.AcquireData(tp, rpm), 12);
+    EXPECT_EQ(acquire(), 12);
     EXPECT_EQ(tp, 0.0f);
-    EXPECT_EQ(std::pair(prefs.FindDAQInput("S3")->Voltage(), prefs.FindDAQInput("S4")->Voltage()), std::pair(1.0f, 0.0f));
-    EXPECT_EQ(sw.Voltage(), 0.0f) << "digital inputs only after a good cycle";
+    EXPECT_EQ(std::pair(reading("S3").Voltage(), reading("S4").Voltage()), std::pair(1.0f, 0.0f));
+    EXPECT_EQ(reading("Switch").Voltage(), 0.0f) << "digital inputs only after a good cycle";
 }
 
 TEST_F(AcquireTest, ADriverThatCannotBeCalledSetsTheCallError)
 {
     driver.callFailure.set(53, "Cannot load library ljacklm");
-    EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+    EXPECT_EQ(acquire(), 0);
     EXPECT_EQ(daq.LastError().message, "Cannot load library ljacklm");
     EXPECT_FALSE(daq.HasActiveDevice());
     driver.callFailure.clear();
@@ -150,7 +161,8 @@ TEST(LabJackDriverTest, AMissingLibraryIsReportedThroughTheErrorRecord)
         CVDataAcquisition daq(driver, prefs, tune, calc);
         float tp = 1.0f;
         qint32 rpm = 1;
-        EXPECT_EQ(daq.AcquireData(tp, rpm), 0);
+        DaqReadings readings;
+        EXPECT_EQ(daq.AcquireData(tp, rpm, readings), 0);
         EXPECT_EQ(std::pair(tp, rpm), std::pair(0.0f, 0));
         EXPECT_EQ(daq.CallError().number, LabJackU12Driver::CannotLoadLibrary);
         EXPECT_TRUE(daq.CallError().message.contains("Cannot load library")) << daq.CallError().message.toStdString();

@@ -6,8 +6,8 @@
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/LogRecovery.h"
-#include "platform/ScriptedFileDialogService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedFileDialogService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "daq/DaqSettings.h"
 #include "support/SmallDisk.h"
@@ -41,11 +41,15 @@ protected:
         l->SetClock([] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27, 125)); });
         return l;
     }
+    // The inputs' values of a tick whose readings were these voltages.
     void sample(float mas, float egt, float launch)
     {
-        prefs.FindDAQInput("MAS")->SetVoltage(mas, calc);
-        prefs.FindDAQInput("EGT")->SetVoltage(egt, calc);
-        prefs.FindDAQInput("Launch")->SetVoltage(launch, calc);
+        values.clear();
+        for (const auto &[name, voltage] : {std::pair("MAS", mas), std::pair("EGT", egt), std::pair("Launch", launch)}) {
+            CVDAQInput input = *prefs.FindDAQInput(name);
+            input.SetVoltage(voltage, calc);
+            values.push_back(input.Value());
+        }
     }
     QString out(const QString &name) const { return dir.filePath(name); }
 
@@ -53,6 +57,7 @@ protected:
     SettingsStore store;
     DaqSettings prefs;
     CVScalingCalculator calc;
+    std::vector<float> values{0.0f, 0.0f, 0.0f};
     ScriptedMessageBoxService messages;
     ScriptedFileDialogService files;
 };
@@ -71,12 +76,12 @@ TEST_F(LoggerTest, CommaSeparatedLogByteForByte)
     EXPECT_TRUE(QFileInfo::exists(temp.filePath() + ".lock"));
 
     sample(2.0f, 3.215f, 1.0f);
-    log->LogEntry(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f);
+    log->LogEntry(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f, values);
     // On disk at once, while the log is still open.
     EXPECT_EQ(testenv::readFile(log->LogFileName()),
               CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n");
     sample(0.5f, 0.0f, 0.0f);
-    log->LogEntry(0, 0.0f, 0, 0, 0, 0.0f, 0.0f);
+    log->LogEntry(0, 0.0f, 0, 0, 0, 0.0f, 0.0f, values);
 
     files.queue(out("run.csv"));
     log->SaveLogFile(false);
@@ -95,7 +100,7 @@ TEST_F(LoggerTest, TabSeparatedLogAndTheTextFilterPreselected)
     auto log = logger();
     ASSERT_TRUE(log->CreateNewLogFile());
     sample(1.25f, 1.0f, 0.0f);
-    log->LogEntry(850, 7.5f, 12, 100, 101, 0.94f, 0.66f);
+    log->LogEntry(850, 7.5f, 12, 100, 101, 0.94f, 0.66f, values);
     EXPECT_EQ(testenv::readFile(log->LogFileName()),
               QByteArray(CsvHeader + "2026-12-06 14:03:27.125,850,7.5,12,100,101,0.94,0.66,1.25,100,0\r\n").replace(',', '\t'));
     files.queue(out("run.txt"));
@@ -127,7 +132,7 @@ TEST_F(LoggerTest, EveryStepThatWouldDiscardUnsavedSamplesAsksFirst)
             auto log = logger();
             ASSERT_TRUE(log->CreateNewLogFile());
             EXPECT_TRUE(log->OfferToSaveLog()) << "a header alone is nothing to lose";
-            log->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+            log->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f, values);
             const QString first = log->LogFileName();
             const QByteArray before = testenv::readFile(first);
 
@@ -167,7 +172,7 @@ TEST_F(LoggerTest, NoLogFolderMeansAMessageAndNoLog)
     EXPECT_FALSE(log->CreateNewLogFile());
     EXPECT_FALSE(log->IsLogOpen());
     EXPECT_EQ(messages.shown().size(), 1u);
-    log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f); // ignored
+    log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f, values); // ignored
 }
 
 
@@ -209,7 +214,7 @@ TEST_F(LoggerTest, AFailedWriteStopsTheLogAndLeavesWholeLines)
             if (!diskFull && written == 3) {
                 ASSERT_TRUE(QFile::remove(path));
             }
-            log->LogEntry(3000 + written, 19.98f, 33, 11, 10, 2.75f, 6.88f);
+            log->LogEntry(3000 + written, 19.98f, 33, 11, 10, 2.75f, 6.88f, values);
         }
         ASSERT_TRUE(log->WriteFailed());
         EXPECT_FALSE(log->IsRecording());
@@ -224,7 +229,7 @@ TEST_F(LoggerTest, AFailedWriteStopsTheLogAndLeavesWholeLines)
         EXPECT_EQ(log->Samples(), diskFull ? written - 1 : 3);
 
         // Logging has stopped: later ticks add nothing.
-        log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f);
+        log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f, values);
         EXPECT_EQ(testenv::readFile(path), kept);
         // What was logged can still be saved, elsewhere.
         files.queue(out(diskFull ? "full.csv" : "removed.csv"));
@@ -239,7 +244,7 @@ TEST_F(LoggerTest, AKilledRunLeavesItsLogForTheNextStartButALiveOneIsNeverTaken)
     QDir().mkpath(folder);
     auto live = logger(folder);
     ASSERT_TRUE(live->CreateNewLogFile());
-    live->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+    live->LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f, values);
 
     // Another process logging into the same folder, killed while it runs.
     QProcess cli;
@@ -318,7 +323,7 @@ TEST_F(LoggerTest, ALeftBehindLogIsSavedViewedDiscardedOrKept)
         EXPECT_EQ(log->LogFileName(), c.adopted ? path : QString());
         if (c.adopted) {
             // Held like a log of this run: nothing appended, offered before it goes.
-            log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f);
+            log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f, values);
             EXPECT_EQ(testenv::readFile(path), left);
             EXPECT_TRUE(FindLeftBehindLogs(folder.path()).empty()) << "not offered twice";
             messages.queue(MsgAnswer::No);

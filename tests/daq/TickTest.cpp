@@ -3,13 +3,15 @@
 // limiter rule. The order of the strip's rows is checked on the widget
 // (DaqUiTest).
 
-#include "ScriptedDaqDriver.h"
+#include "support/ScriptedDaqDriver.h"
 #include "daq/AcquisitionLoop.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DataLogSink.h"
 #include "link/RealTimeSender.h"
+#include "link/LinkSession.h"
 #include "model/ProgramState.h"
+#include "model/TraceMarks.h"
 #include "platform/SettingsStore.h"
 #include "daq/DaqSettings.h"
 
@@ -33,20 +35,23 @@ class RecordingLog : public DataLogSink
 {
 public:
     explicit RecordingLog(Journal &j) : journal(j) {}
-    void LogEntry(qint32 rpm, float tp, qint32 timing, qint32 low, qint32 high, float pw, float duty) override
+    void LogEntry(qint32 rpm, float tp, qint32 timing, qint32 low, qint32 high, float pw, float duty,
+                  const std::vector<float> &inputValues) override
     {
         journal.push_back("log");
         lines.emplace_back(rpm, tp, timing, low, high, pw, duty);
+        values.push_back(inputValues);
     }
     Journal &journal;
     std::vector<LogLine> lines;
+    std::vector<std::vector<float>> values;
 };
 
 class TickTest : public ::testing::Test
 {
 protected:
     TickTest()
-        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), log(journal), loop(daq, prefs, state, sender)
+        : store(dir.filePath("Vantrelle.ini")), prefs(store), daq(driver, prefs, state.tune, calc), log(journal), loop(daq, prefs, state.tune, marks, link, sender)
     {
         state.tune.general().SetInjectorK(400);
         state.tune.general().SetRevLimiter(150);
@@ -86,6 +91,8 @@ protected:
     SettingsStore store;
     DaqSettings prefs;
     ProgramState state;
+    TraceMarks marks;
+    LinkSession link;
     CVScalingCalculator calc;
     ScriptedDaqDriver driver;
     CVDataAcquisition daq;
@@ -120,6 +127,7 @@ TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
     EXPECT_TRUE(loop.Tick().acquired);
     EXPECT_EQ(journal, (Journal{"Counter", "AISample", "value 11 0 140", "log"}));
     EXPECT_EQ(log.lines, std::vector<LogLine>{LogLine(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f)});
+    EXPECT_EQ(log.values, (std::vector<std::vector<float>>{{2.0f, 1.0f}})) << "MAS, then the digital line";
 
     EXPECT_EQ(std::tuple(loop.Strip().rpm, loop.Strip().tp, loop.Strip().injectorDuty),
               std::tuple(QString("3000"), QString("20"), QString("6.88%")));
@@ -214,7 +222,7 @@ TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
 
     EXPECT_EQ(tick(true), "7500") << "the limit in force before this tick";
     EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
-    EXPECT_TRUE(state.StagedRevLimitActive);
+    EXPECT_TRUE(link.StagedLimiter().Active());
 
     EXPECT_EQ(tick(true), "7000");
     EXPECT_EQ(tick(true, true), "7000");
@@ -222,18 +230,18 @@ TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
 
     EXPECT_EQ(tick(false), "7000");
     EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}}));
-    EXPECT_FALSE(state.StagedRevLimitActive);
+    EXPECT_FALSE(link.StagedLimiter().Active());
     EXPECT_EQ(tick(false), "7500");
     EXPECT_EQ(sender.values.size(), 2u);
 
     // Switched off while active: the tune's limit goes back, once.
     tick(true);
-    ASSERT_TRUE(state.StagedRevLimitActive);
+    ASSERT_TRUE(link.StagedLimiter().Active());
     prefs.SetStagedRevLimiterEnabled(false);
     tick(true);
     tick(true);
     EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}, {Rev, 0, 140}, {Rev, 0, 150}}));
-    EXPECT_FALSE(state.StagedRevLimitActive);
+    EXPECT_FALSE(link.StagedLimiter().Active());
 }
 
 TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)

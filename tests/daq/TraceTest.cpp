@@ -5,6 +5,7 @@
 
 #include "daq/AcquisitionSample.h"
 #include "daq/EngineTrace.h"
+#include "model/TraceMarks.h"
 #include "model/Tune.h"
 
 #include <gtest/gtest.h>
@@ -113,13 +114,14 @@ TEST(EngineTrace, WalkInBothHighlightModes)
     };
     for (const bool allCells : {false, true}) {
         SCOPED_TRACE(allCells ? "all cells" : "current cell");
-        Tune tune = tracedTune();
-        tune.map(MapKey::HOFM).AddRTMapPoint(200); // from an earlier run: kept in both modes
+        const Tune tune = tracedTune();
+        TraceMarks marks;
+        marks.Of(MapKey::HOFM).AddRTMapPoint(200); // from an earlier run: kept in both modes
         int previousFuel = 1 * 16 + 1;            // a new map's trace indexes start at (1, 1)
         int previousTiming = 1 * 16 + 1;
         for (const Step &step : walk) {
             AcquisitionSample s = sampleAt(step.rpm, step.tp, step.mas);
-            EngineTrace::Trace(tune, s, allCells);
+            EngineTrace::Trace(tune, marks, s, allCells);
             ASSERT_EQ(s.cells.size(), 3);
             const auto entry = [](const AcquisitionSample::TracedCell &c) { return c.rpmIndex * 16 + c.tpIndex; };
             const AcquisitionSample::TracedCell &low = *s.cellOf(MapKey::HOFM);
@@ -140,14 +142,14 @@ TEST(EngineTrace, WalkInBothHighlightModes)
         // Visited cells: marked only in "All cells", each map on its own
         // cells; the untraced low octane map is never touched.
         for (const Step &step : walk) {
-            EXPECT_EQ(tune.map(MapKey::HOFM).IsRTMapPointSet(step.fuelCell), allCells);
-            EXPECT_EQ(tune.map(MapKey::HOHGFM).IsRTMapPointSet(step.fuelCell), allCells);
-            EXPECT_EQ(tune.map(MapKey::HOTM).IsRTMapPointSet(step.timingCell), allCells);
+            EXPECT_EQ(marks.Of(MapKey::HOFM).IsRTMapPointSet(step.fuelCell), allCells);
+            EXPECT_EQ(marks.Of(MapKey::HOHGFM).IsRTMapPointSet(step.fuelCell), allCells);
+            EXPECT_EQ(marks.Of(MapKey::HOTM).IsRTMapPointSet(step.timingCell), allCells);
         }
-        EXPECT_FALSE(tune.map(MapKey::HOTM).IsRTMapPointSet(1 * 16 + 2)) << "a fuel cell is no timing cell";
+        EXPECT_FALSE(marks.Of(MapKey::HOTM).IsRTMapPointSet(1 * 16 + 2)) << "a fuel cell is no timing cell";
         int marked = 0;
         for (int i = 0; i < 256; ++i)
-            marked += tune.map(MapKey::HOFM).IsRTMapPointSet(i);
+            marked += marks.Of(MapKey::HOFM).IsRTMapPointSet(i);
         EXPECT_EQ(marked, allCells ? 4 : 1);
     }
 }

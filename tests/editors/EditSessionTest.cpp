@@ -6,6 +6,7 @@
 #include "editors/EditSession.h"
 #include "model/ProgramState.h"
 #include "model/TuneHistory.h"
+#include "support/LiveLink.h"
 #include "support/RecordingSender.h"
 
 #include <gtest/gtest.h>
@@ -29,22 +30,23 @@ struct World
         t.general().SetVersion(QStringLiteral("ABCDE"));
         history.Reset(true);
         // As the application's undo history listens.
-        state.EditNoted = [this](const QString &label) {
+        QObject::connect(&state, &ProgramState::editNoted, [this](const QString &label) {
             if (history.Record(label))
-                state.Modified = !history.AtSavePoint();
-        };
+                state.NoteAtSavePoint(history.AtSavePoint());
+        });
     }
     // Takes the last step back the way Edit > Undo does.
     void undo()
     {
         if (const HistoryStep *step = history.Undo())
             edits.Replay(*step, false);
-        state.Modified = !history.AtSavePoint();
+        state.NoteAtSavePoint(history.AtSavePoint());
     }
 
     ProgramState state;
+    LinkSession link;
     RecordingSender sender;
-    EditSession edits{state, sender};
+    EditSession edits{state, link, sender};
     TuneHistory history{state.tune};
 };
 
@@ -115,20 +117,22 @@ TEST(EditSession, EveryKindOfCommit)
         {"undo of a value the box cannot take in real time leaves it unsent", true, false,
          [](World &w) {
              w.edits.ChangeValue(TuneItem::InjectorVoid, 0, 9);
-             w.state.ChangesNotSent = false;
+             w.state.NoteSent();
              w.undo();
          },
          {}, false, true, 0},
     };
     for (const Case &c : cases) {
         World w;
-        w.state.RealTimeEnabled = c.realTime;
-        w.state.StagedRevLimitActive = c.stagedLimit;
+        if (c.realTime)
+            testlink::GoLive(w.link);
+        if (c.stagedLimit)
+            testlink::HoldStagedLimit(w.link);
         const Tune before = w.state.tune;
         c.edit(w);
         EXPECT_EQ(w.sender.sent, c.sent) << c.what;
-        EXPECT_EQ(w.state.Modified, c.modified) << c.what;
-        EXPECT_EQ(w.state.ChangesNotSent, c.notSent) << c.what;
+        EXPECT_EQ(w.state.Modified(), c.modified) << c.what;
+        EXPECT_EQ(w.state.ChangesNotSent(), c.notSent) << c.what;
         EXPECT_EQ(w.history.Position(), c.steps) << c.what;
         if (c.steps == 0 && !c.modified) {
             EXPECT_TRUE(w.state.tune.sameContents(before)) << c.what;

@@ -104,10 +104,8 @@ TEST(TuneHistoryTest, SavePointsLimitsAndUnrecordedChanges)
         history.Record();
     }
     tune.general().SetRevLimiter(30); // no Record: undo makes it a step first
-    tune.map(MapKey::HOFM).AddRTMapPoint(0);
     ASSERT_NE(history.Undo(), nullptr);
     EXPECT_EQ(tune.general().RevLimiter(), 6);
-    EXPECT_TRUE(tune.map(MapKey::HOFM).IsRTMapPointSet(0));
     while (history.Undo()) {
     }
     EXPECT_EQ(tune.general().RevLimiter(), 4) << "at most three steps back";

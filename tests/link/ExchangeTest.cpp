@@ -2,8 +2,8 @@
 // scripted box: frames byte for byte, outcomes and their messages, partial
 // results, time-outs and cancel. No waiting, no device.
 
-#include "ExchangeTestSupport.h"
-#include "FakeBox.h"
+#include "support/ExchangeTestSupport.h"
+#include "support/FakeBox.h"
 
 #include "link/BulkTransfer.h"
 #include "link/Frames.h"

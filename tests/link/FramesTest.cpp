@@ -2,7 +2,7 @@
 
 #include "link/Frames.h"
 #include "link/LinkIO.h"
-#include "ExchangeTestSupport.h"
+#include "support/ExchangeTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // that dies. (vantrelle-cli's link tests run the whole handshake, transfers
 // and real-time writes the same way.)
 
-#include "ExchangeTestSupport.h"
+#include "support/ExchangeTestSupport.h"
 #include "link/BulkTransfer.h"
 #include "link/ExchangeRunner.h"
 #include "link/LinkMessages.h"

@@ -1,7 +1,10 @@
 #include "model/CVMapInfo.h"
 #include "model/ProgramState.h"
+#include "model/TraceMarks.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -45,38 +48,81 @@ TEST(MapInfo, StoresOutsideTheMapOrByteAreRefusedAndChangeNothing)
         EXPECT_FALSE(body.SetMapValue(index, value)) << index << " " << value;
     EXPECT_EQ(body.MapValue(3), 255);
     EXPECT_EQ(body.MapValue(256), -1);
-
-    // Trace points outside the map are ignored too.
-    body.AddRTMapPoint(256);
-    body.AddRTMapPoint(-1);
-    EXPECT_FALSE(body.IsRTMapPointSet(256));
-    EXPECT_FALSE(body.IsRTMapPointSet(-1));
 }
 
-TEST(MapInfo, SetMapTakesTheEntriesAndKeepsTheTrace)
+// The marks of the trace: the last cell and every point marked, outside the
+// maps' contents; a point outside the map is ignored.
+TEST(TraceMarksTest, PointsInsideTheMapOnlyAndClearedTogether)
+{
+    TraceMarks marks;
+    MapTrace &hofm = marks.Of(MapKey::HOFM);
+    for (int index : {255, 0, 256, -1})
+        hofm.AddRTMapPoint(index);
+    EXPECT_EQ(std::tuple(hofm.IsRTMapPointSet(255), hofm.IsRTMapPointSet(0), hofm.IsRTMapPointSet(256),
+                         hofm.IsRTMapPointSet(-1), hofm.IsRTMapPointSet(1)),
+              std::tuple(true, true, false, false, false));
+    marks.Of(MapKey::HOTM).AddRTMapPoint(7);
+    hofm.SetLastAccessedValue(42);
+    int cleared = 0;
+    QObject::connect(&marks, &TraceMarks::cleared, [&] { ++cleared; });
+    marks.Clear();
+    EXPECT_FALSE(hofm.IsRTMapPointSet(255));
+    EXPECT_FALSE(marks.Of(MapKey::HOTM).IsRTMapPointSet(7));
+    EXPECT_EQ(hofm.LastAccessedValue(), 42) << "the current cell stays";
+    EXPECT_EQ(cleared, 1);
+}
+
+TEST(MapInfo, SetMapTakesTheEntries)
 {
     CVMapInfo body(0x7D00, 0x7DFF);
-    body.AddRTMapPoint(17);
     QByteArray reply(257, '\0'); // a read reply: the map and its checksum
     for (int i = 0; i < 257; ++i)
         reply[i] = static_cast<char>(i + 1);
     body.SetMap(reply);
     EXPECT_EQ(body.MapValue(0), 1);
     EXPECT_EQ(body.MapValue(255), 0);
-    EXPECT_TRUE(body.IsRTMapPointSet(17));
 
     CVMapInfo rpm(0x7B00, 0x7B0F); // more bytes than the map holds
     rpm.SetMap(QByteArray(40, '\x03'));
     EXPECT_EQ(rpm.MapValue(15), 3);
 }
 
-TEST(ProgramStateTest, AnEditSetsChangesNotSentOnlyOutsideRealTimeMode)
+// The tune's flags change through their transitions only; each row starts
+// from the flags it names and applies one transition.
+TEST(ProgramStateTest, Transitions)
 {
-    for (bool realTime : {false, true}) {
+    struct Row
+    {
+        const char *what;
+        bool modified, notSent;
+        void (*apply)(ProgramState &);
+        bool modifiedAfter, notSentAfter;
+    };
+    const Row rows[] = {
+        {"an edit outside real time", false, false, [](ProgramState &s) { s.NoteEdit("Step", false); }, true, true},
+        {"an edit in real time", false, false, [](ProgramState &s) { s.NoteEdit("Step", true); }, true, false},
+        {"an edit in real time keeps what was not sent", false, true,
+         [](ProgramState &s) { s.NoteEdit("Step", true); }, true, true},
+        {"a value that did not reach the box", true, false, [](ProgramState &s) { s.NoteNotSent(); }, true, true},
+        {"a whole write or read", true, true, [](ProgramState &s) { s.NoteSent(); }, true, false},
+        {"a project loaded", true, true, [](ProgramState &s) { s.NoteLoaded("short"); }, false, true},
+        {"saved", true, true, [](ProgramState &s) { s.NoteSaved(); }, false, true},
+        {"undone to the saved step", true, false, [](ProgramState &s) { s.NoteAtSavePoint(true); }, false, false},
+        {"away from the saved step", false, false, [](ProgramState &s) { s.NoteAtSavePoint(false); }, true, false},
+        {"a new run", true, true, [](ProgramState &s) { s.Reset(); }, false, false},
+    };
+    for (const Row &row : rows) {
         ProgramState state;
-        state.RealTimeEnabled = realTime;
-        state.NoteEdit();
-        EXPECT_TRUE(state.Modified);
-        EXPECT_EQ(state.ChangesNotSent, !realTime);
+        if (row.modified)
+            state.NoteEdit(QString(), !row.notSent);
+        else if (row.notSent)
+            state.NoteNotSent();
+        ASSERT_EQ(std::pair(state.Modified(), state.ChangesNotSent()), std::pair(row.modified, row.notSent)) << row.what;
+        row.apply(state);
+        EXPECT_EQ(std::pair(state.Modified(), state.ChangesNotSent()), std::pair(row.modifiedAfter, row.notSentAfter))
+            << row.what;
     }
+    ProgramState loaded;
+    loaded.NoteLoaded("a doubtful file");
+    EXPECT_EQ(loaded.TuneOriginWarning(), "a doubtful file");
 }

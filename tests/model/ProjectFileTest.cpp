@@ -120,7 +120,7 @@ TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
     ASSERT_TRUE(WriteProjectFile(sound, Tune()));
     ProgramState state;
     state.tune = distinctiveTune();
-    state.Modified = true;
+    state.NoteEdit(QString(), true);
 
     OpenProjectOutcome outcome = OpenProject(path("nowhere.vnt"), state);
     EXPECT_FALSE(outcome.ok);
@@ -139,23 +139,23 @@ TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(asked.contains(odd));
     EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
-    EXPECT_TRUE(state.Modified);
-    EXPECT_TRUE(state.TuneOriginWarning.isEmpty());
+    EXPECT_TRUE(state.Modified());
+    EXPECT_TRUE(state.TuneOriginWarning().isEmpty());
 
     outcome = OpenProject(odd, state, answer(true));
     ASSERT_TRUE(outcome.ok);
-    EXPECT_FALSE(state.Modified);
+    EXPECT_FALSE(state.Modified());
     EXPECT_EQ(state.tune.map(MapKey::HOFM).MapValue(0), 'i'); // the byte after "T"
-    EXPECT_EQ(state.TuneOriginWarning, asked) << "kept for the questions before a write to the box";
+    EXPECT_EQ(state.TuneOriginWarning(), asked) << "kept for the questions before a write to the box";
 
     asked.clear();
-    state.Modified = true;
+    state.NoteEdit(QString(), true);
     outcome = OpenProject(sound, state, answer(false));
     ASSERT_TRUE(outcome.ok);
-    EXPECT_FALSE(state.Modified);
+    EXPECT_FALSE(state.Modified());
     EXPECT_EQ(outcome.title, "Vantrelle - " + sound);
     EXPECT_TRUE(asked.isEmpty()) << "a sound file loads unasked";
-    EXPECT_TRUE(state.TuneOriginWarning.isEmpty());
+    EXPECT_TRUE(state.TuneOriginWarning().isEmpty());
 }
 
 // A save that fails part-way (here: the file-size limit stops the write after

@@ -13,6 +13,9 @@
 #include "model/ProgramState.h"
 #include "platform/LabJackU12Driver.h"
 #include "platform/SettingsStore.h"
+#include "link/LinkSession.h"
+#include "model/TraceMarks.h"
+#include "support/RecordingSender.h"
 
 #include <QFile>
 #include <QLibrary>
@@ -21,12 +24,6 @@
 #include <string>
 
 namespace {
-
-struct NoSender : RealTimeSender
-{
-    void SendRealTimeValue(TuneItem, int, int) override {}
-    void SendRealTimeVersion(const QString &) override {}
-};
 
 class LabJackU12DriverTest : public ::testing::Test
 {
@@ -117,8 +114,10 @@ TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
         {{0, 80, 0, 1 << 1}, {0, {1.9f, 0.25f, 1.0f, 3.2f}}, {0, {13.75f}}, true, "Receiving data.", 2400, 5.0f,
          13.75f},
     };
-    NoSender sender;
-    AcquisitionLoop loop(*daq, *prefs, state, sender);
+    RecordingSender sender;
+    TraceMarks marks;
+    LinkSession link;
+    AcquisitionLoop loop(*daq, *prefs, state.tune, marks, link, sender);
     for (const Tick &t : ticks) {
         SCOPED_TRACE(t.status);
         clear();

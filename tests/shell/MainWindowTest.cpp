@@ -14,6 +14,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QToolBar>
 #include <QTreeWidget>
 
 namespace {
@@ -62,10 +64,10 @@ TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSavedOrGivenUp)
         start(c.named ? QString() : a);
         if (c.named) {
             files.queue(a);
-            w().Actions().mnuFileOpen->trigger();
+            act("mnuFileOpen")->trigger();
         }
-        w().State().tune.general().SetRevLimiter(55);
-        w().State().Modified = true;
+        state().tune.general().SetRevLimiter(55);
+        state().NoteEdit(QString(), true);
         w().UpdateMRUList(b, false);
         messages.clear();
         messages.queue(c.answer);
@@ -73,10 +75,10 @@ TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSavedOrGivenUp)
             files.queue(*c.saveAs ? path(c.saveAs) : QString());
         if (!c.recent)
             files.queue(b);
-        (c.recent ? w().RecentItem(1) : w().Actions().mnuFileOpen)->trigger();
+        (c.recent ? w().RecentItem(1) : act("mnuFileOpen"))->trigger();
         EXPECT_EQ(messages.shown().at(0).text, "Do you wish to save the current changes?");
-        EXPECT_EQ(w().State().tune.general().RevLimiter(), c.opens ? 120 : 55);
-        EXPECT_EQ(w().State().Modified, !c.opens);
+        EXPECT_EQ(state().tune.general().RevLimiter(), c.opens ? 120 : 55);
+        EXPECT_EQ(state().Modified(), !c.opens);
         Tune onDisk;
         ASSERT_TRUE(ReadProjectFile(a, onDisk));
         EXPECT_EQ(onDisk.general().RevLimiter(), c.answer == MsgAnswer::Yes && c.opens ? 55 : 100);
@@ -94,17 +96,17 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
     ASSERT_TRUE(testenv::writeFile(log, "Time,RPM\n0,900\n"));
     start();
     files.queue(a);
-    w().Actions().mnuFileOpen->trigger();
+    act("mnuFileOpen")->trigger();
     messages.queue(MsgAnswer::No);
     files.queue(log);
-    w().Actions().mnuFileOpen->trigger();
+    act("mnuFileOpen")->trigger();
     EXPECT_TRUE(messages.shown().back().text.contains("log.vnt")) << messages.shown().back().text.toStdString();
-    EXPECT_EQ(w().State().tune.general().RevLimiter(), 100);
+    EXPECT_EQ(state().tune.general().RevLimiter(), 100);
     EXPECT_EQ(w().CurrentFileName(), a);
 
     messages.queue(MsgAnswer::Yes);
     files.queue(log);
-    w().Actions().mnuFileOpen->trigger();
+    act("mnuFileOpen")->trigger();
     EXPECT_EQ(w().CurrentFileName(), log);
 
     // The command line goes through the same question.
@@ -117,17 +119,17 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
 TEST_F(MainWindowTest, SaveAsCancelledOrFailedKeepsModified)
 {
     start(writeProject("a.vnt", 100));
-    w().State().Modified = true;
+    state().NoteEdit(QString(), true);
     const QString opened = w().CurrentFileName();
     for (const QString &answer : {QString(), path("no/such/folder/x.vnt")}) {
         files.queue(answer);
-        w().Actions().mnuFileSaveAs->trigger();
-        EXPECT_TRUE(w().State().Modified);
+        act("mnuFileSaveAs")->trigger();
+        EXPECT_TRUE(state().Modified());
         EXPECT_EQ(w().CurrentFileName(), opened);
     }
     files.queue(path("new name.vnt"));
-    w().Actions().mnuFileSaveAs->trigger();
-    EXPECT_FALSE(w().State().Modified);
+    act("mnuFileSaveAs")->trigger();
+    EXPECT_FALSE(state().Modified());
     EXPECT_EQ(testenv::readFile(path("new name.vnt")).size(), 1837);
 }
 
@@ -157,15 +159,18 @@ TEST_F(MainWindowTest, ExitKeepsRunningUnlessTheChangesAndTheLogAreDealtWith)
         start(c.named ? QString() : a);
         if (c.named) {
             files.queue(a);
-            w().Actions().mnuFileOpen->trigger();
+            act("mnuFileOpen")->trigger();
         }
-        w().State().tune.general().SetRevLimiter(55);
-        w().State().Modified = !c.log;
+        state().tune.general().SetRevLimiter(55);
+        if (c.log)
+            state().NoteAtSavePoint(true);
+        else
+            state().NoteEdit(QString(), true);
         QString logFile;
         if (c.log) {
             CVRTLogger &logger = app->acquisitionCommands().logger();
             ASSERT_TRUE(logger.CreateNewLogFile());
-            logger.LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f);
+            logger.LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f, {2.0f});
             logFile = logger.LogFileName();
         }
         messages.clear();
@@ -183,7 +188,7 @@ TEST_F(MainWindowTest, ExitKeepsRunningUnlessTheChangesAndTheLogAreDealtWith)
         if (c.log) {
             EXPECT_EQ(QFileInfo::exists(logFile), !c.exits) << "a log is dropped only on No";
         } else {
-            EXPECT_EQ(w().State().Modified, !c.exits || c.answer == MsgAnswer::No);
+            EXPECT_EQ(state().Modified(), !c.exits || c.answer == MsgAnswer::No);
         }
     }
 }
@@ -193,8 +198,8 @@ TEST_F(MainWindowTest, EscapeOrClosingTheExitQuestionKeepsTheProgramRunning)
     prefs = std::make_unique<CVUserPrefs>(store);
     QtMessageBoxService real;
     MainApplication shown(*prefs, real, files, StartOptions());
-    shown.window().Load(QString());
-    shown.state().Modified = true;
+    shown.load();
+    shown.state().NoteEdit(QString(), true);
     for (bool escape : {true, false}) {
         OnNextModal(QString(), [escape](QWidget *box) {
             if (escape)
@@ -227,4 +232,40 @@ TEST_F(MainWindowTest, ALogACrashLeftBehindIsOfferedAtStartUp)
     EXPECT_EQ(messages.shown().back().text, "Do you wish to save the last datalog?");
     EXPECT_TRUE(testenv::readFile(path("recovered.csv")).endsWith("3100,20\r\n"));
     EXPECT_FALSE(QFileInfo::exists(left));
+}
+
+// The features put their items into the window's menus and toolbar: the
+// menus come out in the order the program has always shown them, each item
+// once, and the availability the commands follow is applied at once.
+TEST_F(MainWindowTest, TheFeaturesFillTheMenusInOrder)
+{
+    start();
+    const auto items = [&](const char *menu) {
+        QStringList names;
+        for (QAction *a : w().findChild<QMenu *>(QLatin1String(menu))->actions())
+            if (a->isVisible() && !a->isSeparator())
+                names << (a->menu() ? a->menu()->objectName() : a->objectName());
+        return names.join(' ');
+    };
+    EXPECT_EQ(items("mnuFile"), "mnuFileOpen mnuFileSave mnuFileSaveAs mnuFileOpenBin mnuFileSaveBin mnuLoad "
+                                "mnuFileClose");
+    EXPECT_EQ(items("mnuEdit"), "mnuEditUndo mnuEditRedo");
+    EXPECT_EQ(items("mnuView"), "mnuViewToolbar mnuViewStatusBar mnuView3DMap mnuViewGauges mnuViewValueColours");
+    EXPECT_EQ(items("mnuOptions"), "mnuOptionsConnect mnuOptionsRead mnuOptionsWrite mnuOptionsWriteChanges "
+                                   "mnuOptionsRealTime mnuOptionsSettings mnuOptionsGridFont");
+    EXPECT_EQ(items("mnuTools"), "mnuToolsStagedRevLimiter mnuToolsMapCopy mnuToolsCompare mnuToolsDatalogViewer "
+                                 "mnuToolsMapOverlay mnuToolsFuelCorrection");
+    EXPECT_EQ(items("mnuDataLogging"),
+              "mnuDataLoggingSave mnuDataLogClear mnuDataLoggingHighlight mnuDataLoggingSettings");
+    EXPECT_EQ(items("mnuHelp"), "mnuHelpContents mnuHelpSearch mnuHelpAbout");
+    QStringList buttons;
+    for (QAction *a : w().ToolBar()->actions())
+        if (a->isVisible() && !a->isSeparator())
+            buttons << a->objectName();
+    EXPECT_EQ(buttons.join(' '), "tbOpen tbSave tbConnect tbRead tbWrite tbRealTime");
+    // Not connected: nothing that needs the box is on offer.
+    for (const char *name : {"mnuOptionsRead", "tbWrite", "mnuOptionsRealTime", "mnuLoad", "mnuOptionsWriteChanges",
+                             "mnuToolsCompareBox"})
+        EXPECT_FALSE(act(name)->isEnabled()) << name;
+    EXPECT_TRUE(act("mnuToolsMapCopy")->isEnabled());
 }

@@ -6,12 +6,13 @@
 // tests link.
 #include "app/CVUserPrefs.h"
 #include "app/MainApplication.h"
-#include "platform/ScriptedFileDialogService.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "support/ScriptedFileDialogService.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "shell/Panels.h"
 #include "shell/frmMain.h"
 #include "support/BoxSim.h"
+#include "support/LiveLink.h"
 #include <QAction>
 #include <QApplication>
 #include <QRegularExpression>
@@ -31,6 +32,14 @@ protected:
         app.reset(); // before the preferences it writes back
         prefs.reset();
     }
+    // The preferences the next start() reads: what a test stores here (DAQ
+    // inputs, scalars) is written back before the application starts.
+    CVUserPrefs &preferences()
+    {
+        if (!prefs)
+            prefs = std::make_unique<CVUserPrefs>(store);
+        return *prefs;
+    }
     // The application alone (no box), loading commandLine as the program does.
     void start(const QString &commandLine = QString(), StartOptions options = {})
     {
@@ -40,7 +49,7 @@ protected:
         prefs->link.SetShowRTWarning(false);
         options.projectPath = commandLine;
         app = std::make_unique<MainApplication>(*prefs, messages, files, options);
-        app->window().Load(commandLine);
+        app->load();
     }
     // A box started with boxArgs and the application on it, the handshake in
     // 100 ms steps.
@@ -60,11 +69,18 @@ protected:
     {
         messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
         messages.queue(readAnswer);     // "Read the current Vantrelle settings?"
-        w().Actions().mnuOptionsConnect->trigger();
+        act("mnuOptionsConnect")->trigger();
     }
     frmMain &w() { return app->window(); }
-    ProgramState &state() { return w().State(); }
-    const MainActions &actions() { return w().Actions(); }
+    ProgramState &state() { return app->state(); }
+    LinkSession &link() { return app->link(); }
+    // A menu item or toolbar button of the window by its control name.
+    QAction *act(const char *name)
+    {
+        QAction *a = w().findChild<QAction *>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
     // Selects panel index and returns its widget as the panel class T.
     template <class T> T &panel(int index)
     {

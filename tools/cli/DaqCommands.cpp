@@ -6,6 +6,8 @@
 #include "CliCommon.h"
 
 #include "daq/AcquisitionLoop.h"
+#include "link/LinkSession.h"
+#include "model/TraceMarks.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
 #include "daq/CVScalingCalculator.h"
@@ -61,7 +63,7 @@ public:
 };
 
 // One tick as the log has it, then every enabled input's value.
-QByteArray tickLine(const AcquisitionSample &out, const DaqSettings &prefs)
+QByteArray tickLine(const AcquisitionSample &out)
 {
     const auto traced = [&](MapKey map) {
         const AcquisitionSample::TracedCell *cell = out.cellOf(map);
@@ -71,9 +73,8 @@ QByteArray tickLine(const AcquisitionSample &out, const DaqSettings &prefs)
         + " Timing=" + traced(MapKey::HOTM) + " LowGear=" + traced(MapKey::HOFM) + " HighGear="
         + traced(MapKey::HOHGFM) + " PW=" + vnt::GeneralText(out.injectorPW).toLatin1()
         + " Duty=" + vnt::GeneralText(out.injectorDuty).toLatin1();
-    for (const DAQInputList *list : {&prefs.SortedAnalogDAQInputs(), &prefs.SortedDigitalDAQInputs()})
-        for (const auto &input : *list)
-            line += ' ' + input->Name().toUtf8() + '=' + vnt::GeneralText(input->Value()).toLatin1();
+    for (const AcquisitionSample::Input &input : out.inputs)
+        line += ' ' + input.name.toUtf8() + '=' + vnt::GeneralText(input.scaled).toLatin1();
     return line + '\n';
 }
 
@@ -107,7 +108,7 @@ struct Acquisition
 {
     explicit Acquisition(const Options &options)
         : prefs(store), driver(CreateDaqDriver(prefs, options.simDaq)), daq(*driver, prefs, state.tune, calculator),
-          loop(daq, prefs, state, sender)
+          loop(daq, prefs, state.tune, marks, link, sender)
     {
         rate = options.rateMs >= 0 ? options.rateMs : prefs.DAQSampleRate();
     }
@@ -127,6 +128,8 @@ struct Acquisition
     }
 
     ProgramState state;
+    TraceMarks marks;
+    LinkSession link; // no box: the staged rev limiter's switches are reported, not sent
     SettingsStore store;
     DaqSettings prefs;
     std::unique_ptr<DaqDriver> driver;
@@ -150,7 +153,7 @@ int sample(const QStringList &args, const Options &options)
     for (int tick = 0; tick < options.count; ++tick) {
         const AcquisitionSample out = acq.tick(tick);
         if (out.acquired)
-            print(tickLine(out, acq.prefs));
+            print(tickLine(out));
     }
     return acq.failures == 0 ? ExitOk : ExitFailure;
 }

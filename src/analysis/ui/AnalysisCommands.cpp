@@ -4,23 +4,29 @@
 #include "analysis/ui/GridLogMarks.h"
 #include "analysis/ui/FuelCorrectionDialog.h"
 #include "analysis/ui/MapOverlayDialog.h"
+#include "daq/CVRTLogger.h"
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
+#include "platform/ui/Actions.h"
 #include "shell/MainWindow.h"
-#include "shell/MainWindowPrefs.h"
 
-#include <QAction>
-
-AnalysisCommands::AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
-    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits)
+AnalysisCommands::AnalysisCommands(MainWindow &window, ProgramState &state, SettingsStore &store, UiServices &ui,
+                                   CVFuelTimingDlg &grid, EditSession &edits, const CVRTLogger &runningLog)
+    : QObject(window.DialogParent()), m_window(window), m_state(state), m_store(store), m_ui(ui), m_grid(grid),
+      m_edits(edits), m_runningLog(runningLog)
 {
-    m_marks = std::make_unique<GridLogMarks>(window.State(), *grid.grid());
+    m_marks = std::make_unique<GridLogMarks>(state, *grid.grid());
     connect(&window.Events(), &MainWindowEvents::panelSelected, this, [this] { m_marks->refresh(); });
-    const MainActions &actions = window.Actions();
-    connect(actions.mnuToolsDatalogViewer, &QAction::triggered, this, [this] { ShowViewer(); });
-    connect(actions.mnuToolsMapOverlay, &QAction::triggered, this, [this] { ShowMapOverlay(); });
-    connect(actions.mnuToolsFuelCorrection, &QAction::triggered, this, [this] { ShowFuelCorrection(); });
+    // Logs: the viewer and what it computes.
+    QAction *viewer = NewAction(this, "Datalog &Viewer...", "mnuToolsDatalogViewer");
+    QAction *overlay = NewAction(this, "Map &Overlay from Log...", "mnuToolsMapOverlay");
+    QAction *correction = NewAction(this, "&Fuel Correction from Log...", "mnuToolsFuelCorrection");
+    for (QAction *a : {viewer, overlay, correction})
+        window.AddAction(MenuPlace::ToolsLogs, a);
+    connect(viewer, &QAction::triggered, this, [this] { ShowViewer(); });
+    connect(overlay, &QAction::triggered, this, [this] { ShowMapOverlay(); });
+    connect(correction, &QAction::triggered, this, [this] { ShowFuelCorrection(); });
 }
 
 AnalysisCommands::~AnalysisCommands()
@@ -38,8 +44,7 @@ DatalogViewer *AnalysisCommands::viewer() const
 DatalogViewer &AnalysisCommands::ShowViewer()
 {
     if (!m_viewer) {
-        m_viewer = new DatalogViewer(m_window.Ui(), m_window.DialogParent());
-        m_viewer->runningLogPath = [this] { return runningLogPath ? runningLogPath() : QString(); };
+        m_viewer = new DatalogViewer(m_ui, [this] { return m_runningLog.LogFileName(); }, m_window.DialogParent());
         connect(m_viewer, &DatalogViewer::cursorMoved, this, [this](float rpm, float tp) { m_marks->setCursor(rpm, tp); });
         connect(m_viewer, &DatalogViewer::closed, this, [this] { m_marks->clearCursor(); });
         connect(m_viewer, &DatalogViewer::overlayRequested, this, [this] { ShowMapOverlay(); });
@@ -70,7 +75,7 @@ MapOverlayDialog *AnalysisCommands::ShowMapOverlay()
     if (!ensureLog())
         return nullptr;
     if (!m_overlayDialog) {
-        m_overlayDialog = new MapOverlayDialog(m_window.State(), m_window.Prefs().store, *m_viewer, *m_marks, m_viewer);
+        m_overlayDialog = new MapOverlayDialog(m_state, m_store, *m_viewer, *m_marks, m_viewer);
         m_overlayDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_overlayDialog->show();
@@ -84,7 +89,7 @@ FuelCorrectionDialog *AnalysisCommands::ShowFuelCorrection()
         return nullptr;
     if (!m_correctionDialog) {
         m_correctionDialog = new FuelCorrectionDialog(
-            m_window.State(), m_window.Prefs().store, *m_viewer, m_appliedCorrections,
+            m_state, m_store, *m_viewer, m_appliedCorrections,
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);
             },
@@ -100,7 +105,7 @@ int AnalysisCommands::ApplyFuelCorrection(MapKey map, const std::vector<ApplyCor
 {
     // The whole correction is one edit of the tune.
     const int changed = ApplyCorrection::Apply(m_edits, map, changes);
-    if (changed > 0 && m_window.State().CurrentPanel == MapPanels::PanelOfMap(map))
+    if (changed > 0 && m_state.CurrentPanel == MapPanels::PanelOfMap(map))
         m_grid.PopGrid();
     return changed;
 }

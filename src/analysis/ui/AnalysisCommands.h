@@ -9,12 +9,16 @@
 #include <memory>
 
 class CVFuelTimingDlg;
+class CVRTLogger;
 class DatalogViewer;
 class GridLogMarks;
 class EditSession;
 class FuelCorrectionDialog;
 class MapOverlayDialog;
 class MainWindow;
+class ProgramState;
+class SettingsStore;
+struct UiServices;
 
 // The Tools menu's log commands: "Datalog &Viewer...", "Map &Overlay from
 // Log..." and "&Fuel Correction from Log...", the viewer window they share
@@ -23,12 +27,11 @@ class AnalysisCommands : public QObject
 {
     Q_OBJECT
 public:
-    AnalysisCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits);
+    // runningLog: the log being recorded now, which the viewer's "Open
+    // &Running Session Log" reads.
+    AnalysisCommands(MainWindow &window, ProgramState &state, SettingsStore &store, UiServices &ui,
+                     CVFuelTimingDlg &grid, EditSession &edits, const CVRTLogger &runningLog);
     ~AnalysisCommands() override;
-
-    // The path of the log being recorded now (empty when none); the viewer's
-    // "Open &Running Session Log" reads it.
-    std::function<QString()> runningLogPath;
 
     // Shows the viewer (created on first use).
     DatalogViewer &ShowViewer();
@@ -48,8 +51,12 @@ private:
     bool ensureLog();
 
     MainWindow &m_window;
+    ProgramState &m_state;
+    SettingsStore &m_store;
+    UiServices &m_ui;
     CVFuelTimingDlg &m_grid;
     EditSession &m_edits;
+    const CVRTLogger &m_runningLog;
     QPointer<DatalogViewer> m_viewer;
     std::unique_ptr<GridLogMarks> m_marks;
     QPointer<MapOverlayDialog> m_overlayDialog;

@@ -41,8 +41,8 @@ bool isRatioName(const QString &name)
 
 } // namespace
 
-DatalogViewer::DatalogViewer(UiServices &ui, QWidget *parent)
-    : QMainWindow(parent), m_ui(ui)
+DatalogViewer::DatalogViewer(UiServices &ui, std::function<QString()> runningLogPath, QWidget *parent)
+    : QMainWindow(parent), m_ui(ui), m_runningLogPath(std::move(runningLogPath))
 {
     setObjectName(QStringLiteral("DatalogViewer"));
     setWindowTitle(QStringLiteral("Datalog Viewer"));
@@ -183,7 +183,7 @@ void DatalogViewer::chooseAndOpenLog()
 
 void DatalogViewer::openRunningLog()
 {
-    const QString path = runningLogPath ? runningLogPath() : QString();
+    const QString path = m_runningLogPath ? m_runningLogPath() : QString();
     if (path.isEmpty()) {
         m_ui.messages.exclamation(this, QStringLiteral("No datalog is being recorded. Switch real-time mode on to "
                                                        "start one."));

@@ -24,11 +24,10 @@ class DatalogViewer : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit DatalogViewer(UiServices &ui, QWidget *parent = nullptr);
+    // runningLogPath: the path of the log the logger is writing now (empty
+    // when none).
+    DatalogViewer(UiServices &ui, std::function<QString()> runningLogPath, QWidget *parent = nullptr);
     ~DatalogViewer() override;
-
-    // The path of the log the logger is writing now (empty when none).
-    std::function<QString()> runningLogPath;
 
     // Loads a log; on failure shows why and keeps the log shown before.
     bool openLog(const QString &path);
@@ -87,6 +86,7 @@ private:
     void columnItemChanged(QListWidgetItem *item);
 
     UiServices &m_ui;
+    std::function<QString()> m_runningLogPath;
     DataLog m_log;
     DataLogReport m_report;
     QString m_path;

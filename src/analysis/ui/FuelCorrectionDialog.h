@@ -15,7 +15,7 @@ class QLineEdit;
 class QSpinBox;
 class QTableWidget;
 class SettingsStore;
-struct ProgramState;
+class ProgramState;
 
 // "Fuel Correction from Log": the proposal for each open-loop cell of a fuel
 // map beside its current value, computed from the viewer's log, the chosen

@@ -7,7 +7,7 @@
 #include <optional>
 
 class MapGridView;
-struct ProgramState;
+class ProgramState;
 
 // What the logs show on the map grid: the overlay (sample counts or a
 // column's average per cell) on the map it was computed for, and the cell of

@@ -10,7 +10,7 @@ class QComboBox;
 class QLabel;
 class QRadioButton;
 class SettingsStore;
-struct ProgramState;
+class ProgramState;
 
 // "Map Overlay from Log": for a chosen map, how many samples of the viewer's
 // log fell into each cell and the average of a chosen column, shown on the

@@ -1,75 +1,105 @@
 #include "daq/ui/AcquisitionCommands.h"
 
+#include "commands/ui/CommandEnabler.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVRTLogger.h"
+#include "daq/DaqSettings.h"
 #include "daq/ui/RealTimeStripView.h"
 #include "daq/ui/dlgDataLoggingSettings.h"
 #include "daq/ui/dlgStagedRevLimiter.h"
-#include "daq/DaqSettings.h"
+#include "link/LinkSession.h"
 #include "model/ProgramState.h"
+#include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
-#include "link/ui/ConnectionCommands.h"
+#include "platform/ui/Actions.h"
 #include "shell/MainWindow.h"
-#include "shell/MainWindowPrefs.h"
 
-#include <QAction>
 #include <QLayout>
 #include <QTimer>
-#include <algorithm>
 
-AcquisitionCommands::AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
-                                         ConnectionCommands &connection)
-    : QObject(window.DialogParent()), m_window(window), m_daq(daq),
-      m_logger(std::make_unique<CVRTLogger>(window.Prefs().daq, window.Ui().messages, window.Ui().files)),
-      m_loop(daq, window.Prefs().daq, window.State(), realTime)
+AcquisitionCommands::AcquisitionCommands(const Parts &parts)
+    : QObject(parts.window.DialogParent()), m_window(parts.window), m_state(parts.state), m_prefs(parts.prefs),
+      m_ui(parts.ui), m_logger(std::make_unique<CVRTLogger>(parts.prefs, parts.ui.messages, parts.ui.files)),
+      m_loop(parts.daq, parts.prefs, parts.state.tune, parts.marks, parts.link, parts.realTime)
 {
     qRegisterMetaType<AcquisitionSample>();
-    m_logger->SetDialogParent(window.DialogParent());
+    m_logger->SetDialogParent(m_window.DialogParent());
     m_loop.SetLogSink(m_logger.get());
 
     m_timer = new QTimer(this);
     m_timer->setObjectName("timerDAQ");
     connect(m_timer, &QTimer::timeout, this, &AcquisitionCommands::Tick);
 
-    m_strip = new RealTimeStripView(window.RealTimeStrip());
-    if (QLayout *layout = window.RealTimeStrip()->layout()) {
+    m_strip = new RealTimeStripView(m_window.RealTimeStrip());
+    if (QLayout *layout = m_window.RealTimeStrip()->layout()) {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_strip);
     }
 
-    connection.onRealTimeStarted = [this] { RealTimeStarted(); };
-    // Neither a new run nor the exit discards a log that was never saved
-    // without asking.
-    connection.mayStartRealTime = [this] { return m_logger->OfferToSaveLog(); };
-    window.Hooks().offerToSaveLog = [this] { return m_logger->OfferToSaveLog(); };
-    connection.onRealTimeStopped = [this] { RealTimeStopped(); };
-    const MainActions &actions = window.Actions();
-    connect(actions.mnuDataLoggingSave, &QAction::triggered, this, &AcquisitionCommands::SaveDatalog);
-    connect(actions.mnuDataLoggingSettings, &QAction::triggered, this, &AcquisitionCommands::DataLoggingSettings);
-    connect(actions.mnuToolsStagedRevLimiter, &QAction::triggered, this, &AcquisitionCommands::StagedRevLimiter);
+    QAction *staged = NewAction(this, "&Staged Rev Limiter...", "mnuToolsStagedRevLimiter");
+    QAction *save = NewAction(this, "&Save Current Datalog...", "mnuDataLoggingSave");
+    QAction *settings = NewAction(this, "S&ettings...", "mnuDataLoggingSettings");
+    m_window.AddAction(MenuPlace::ToolsLive, staged);
+    m_window.AddAction(MenuPlace::DataLoggingLog, save);
+    m_window.AddAction(MenuPlace::DataLoggingSettings, settings);
+    parts.commands.Register(Command::StagedRevLimiter, staged);
+    parts.commands.Register(Command::SaveDatalog, save);
+    connect(staged, &QAction::triggered, this, &AcquisitionCommands::StagedRevLimiter);
+    connect(save, &QAction::triggered, this, &AcquisitionCommands::SaveDatalog);
+    connect(settings, &QAction::triggered, this, &AcquisitionCommands::DataLoggingSettings);
+
+    connect(&parts.link, &LinkSession::realTimeStarted, this, &AcquisitionCommands::realTimeStarted);
+    connect(&parts.link, &LinkSession::realTimeStopped, this, &AcquisitionCommands::realTimeStopped);
+    m_window.AddUnloadParticipant(this);
 }
 
 AcquisitionCommands::~AcquisitionCommands() = default;
 
-void AcquisitionCommands::RealTimeStarted()
+bool AcquisitionCommands::MayStartRealTime()
+{
+    // A new run does not discard a log that was never saved without asking.
+    return m_logger->OfferToSaveLog();
+}
+
+bool AcquisitionCommands::EndRealTimeOnExit() const
+{
+    return m_prefs.StagedRevLimiterEnabled();
+}
+
+bool AcquisitionCommands::MayUnload()
+{
+    return m_logger->OfferToSaveLog();
+}
+
+void AcquisitionCommands::offerSave(bool offered)
+{
+    if (offered == m_saveOffered)
+        return;
+    m_saveOffered = offered;
+    emit changed();
+}
+
+void AcquisitionCommands::realTimeStarted()
 {
     m_loop.ResetStrip();
     m_strip->Show(m_loop.Strip());
     m_logger->CreateNewLogFile();
+    offerSave(false);
     m_logFailureReported = false;
     ApplySampleRate();
     m_timer->start();
 }
 
-void AcquisitionCommands::RealTimeStopped()
+void AcquisitionCommands::realTimeStopped()
 {
     m_timer->stop();
+    offerSave(true);
     emit samplesStopped();
 }
 
 void AcquisitionCommands::ApplySampleRate()
 {
-    m_timer->setInterval(m_window.Prefs().daq.SamplePeriodMs());
+    m_timer->setInterval(m_prefs.SamplePeriodMs());
 }
 
 void AcquisitionCommands::Tick()
@@ -85,7 +115,7 @@ void AcquisitionCommands::reportLogFailure()
 {
     // Once per log: the timer goes on firing while the message is up.
     m_logFailureReported = true;
-    m_window.Ui().messages.exclamation(
+    m_ui.messages.exclamation(
         m_window.DialogParent(),
         QStringLiteral("The datalog could not be written: %1\n\nLogging has stopped. The %2 samples logged before "
                        "are kept in %3; save them with Data Logging > Save Current Datalog... once real-time mode "
@@ -98,18 +128,17 @@ void AcquisitionCommands::reportLogFailure()
 void AcquisitionCommands::SaveDatalog()
 {
     m_logger->SaveLogFile(false);
-    m_window.Actions().mnuDataLoggingSave->setEnabled(false);
+    offerSave(false);
 }
 
 void AcquisitionCommands::DataLoggingSettings()
 {
-    dlgDataLoggingSettings dialog(m_window.Prefs().daq, m_window.DialogParent());
+    dlgDataLoggingSettings dialog(m_prefs, m_window.DialogParent());
     dialog.exec();
 }
 
 void AcquisitionCommands::StagedRevLimiter()
 {
-    dlgStagedRevLimiter dialog(m_window.Prefs().daq, m_window.State(), m_window.Ui().messages,
-                               m_window.DialogParent());
+    dlgStagedRevLimiter dialog(m_prefs, m_state.tune, m_ui.messages, m_window.DialogParent());
     dialog.exec();
 }

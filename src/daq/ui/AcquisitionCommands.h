@@ -2,36 +2,50 @@
 
 #include "daq/AcquisitionLoop.h"
 #include "daq/AcquisitionSample.h"
+#include "link/ui/ConnectionCommands.h"
 
 #include <QObject>
 #include <memory>
 
-class ConnectionCommands;
+class CommandEnabler;
 class CVDataAcquisition;
 class CVRTLogger;
+class DaqSettings;
+class LinkSession;
+class MainWindow;
+class ProgramState;
 class QTimer;
 class RealTimeSender;
 class RealTimeStripView;
-class MainWindow;
+class TraceMarks;
+struct UiServices;
 
 // Live data in the main window: the acquisition timer timerDAQ, which runs
 // one AcquisitionLoop tick per DAQSampleRate milliseconds while real-time
 // mode is on, paints the real-time strip and hands the tick's sample to the
-// views (traced panels, gauges, 3D view) through sampleTaken; and the
-// commands of the "&Data Logging" menu and "&Staged Rev Limiter...".
-class AcquisitionCommands : public QObject
+// views (traced panels, gauges, 3D view) through sampleTaken; the commands
+// of the "&Data Logging" menu that concern the log and "&Staged Rev
+// Limiter...". It starts and stops with real-time mode and has its say on
+// starting it and on leaving the program (the log that was never saved).
+class AcquisitionCommands : public QObject, public RealTimeCompanion, public UnloadParticipant
 {
     Q_OBJECT
 public:
-    AcquisitionCommands(MainWindow &window, CVDataAcquisition &daq, RealTimeSender &realTime,
-                        ConnectionCommands &connection);
+    struct Parts
+    {
+        MainWindow &window;
+        ProgramState &state;
+        DaqSettings &prefs;
+        LinkSession &link;
+        TraceMarks &marks;
+        CVDataAcquisition &daq;
+        RealTimeSender &realTime;
+        UiServices &ui;
+        CommandEnabler &commands;
+    };
+    explicit AcquisitionCommands(const Parts &parts);
     ~AcquisitionCommands() override;
 
-    // Real-time mode switched on: the strip back to its first texts, a new
-    // log (offering to save the previous one), the timer started.
-    void RealTimeStarted();
-    // Real-time mode switched off: the timer stopped.
-    void RealTimeStopped();
     // One acquisition tick, painted.
     void Tick();
     // The timer takes the DAQSampleRate preference (25..2500 ms).
@@ -41,6 +55,14 @@ public:
     void SaveDatalog();
     void DataLoggingSettings();
     void StagedRevLimiter();
+    // Save Current Datalog is offered (once real-time mode ended, until used).
+    bool DatalogSaveOffered() const { return m_saveOffered; }
+
+    // RealTimeCompanion: a log never saved is offered first.
+    bool MayStartRealTime() override;
+    bool EndRealTimeOnExit() const override;
+    // UnloadParticipant: "Do you wish to save the last datalog?"
+    bool MayUnload() override;
 
     QTimer *timer() const { return m_timer; }
     CVRTLogger &logger() { return *m_logger; }
@@ -52,15 +74,25 @@ signals:
     void sampleTaken(const AcquisitionSample &sample);
     // Real-time mode ended: no sample follows until it starts again.
     void samplesStopped();
+    // Whether Save Current Datalog is offered changed.
+    void changed();
 
 private:
+    // Real-time mode switched on: the strip back to its first texts, a new
+    // log, the timer started; off: the timer stopped.
+    void realTimeStarted();
+    void realTimeStopped();
     void reportLogFailure();
+    void offerSave(bool offered);
 
     MainWindow &m_window;
-    CVDataAcquisition &m_daq;
+    ProgramState &m_state;
+    DaqSettings &m_prefs;
+    UiServices &m_ui;
     std::unique_ptr<CVRTLogger> m_logger;
     AcquisitionLoop m_loop;
     QTimer *m_timer = nullptr;
     RealTimeStripView *m_strip = nullptr;
     bool m_logFailureReported = false;
+    bool m_saveOffered = true;
 };

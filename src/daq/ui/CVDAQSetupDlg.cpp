@@ -12,7 +12,7 @@
 #include "daq/ui/dlgRTAdvanced.h"
 #include "editors/NumericInput.h"
 #include "editors/ui/FieldEdit.h"
-#include "model/ProgramState.h"
+#include "link/LinkSession.h"
 #include "platform/MessageBoxService.h"
 
 #include <QCheckBox>
@@ -42,7 +42,7 @@ double numberOr(const QString &text, double fallback)
 
 void CVDAQSetupDlg::UpdateData()
 {
-    const bool off = !m_state.RealTimeEnabled;
+    const bool off = !m_link.RealTimeEnabled();
     for (QPushButton *b : {buttonDAQNew, buttonDAQUpdate, buttonDAQDelete, buttonLJReset})
         b->setEnabled(off);
 }
@@ -306,6 +306,5 @@ void CVDAQSetupDlg::Advanced()
     dlgRTAdvanced dialog(m_prefs, m_messages, this);
     dialog.exec();
     // The sample period applies at once, also to a running acquisition.
-    if (onAdvancedSettingsChanged)
-        onAdvancedSettingsChanged();
+    emit advancedSettingsChanged();
 }

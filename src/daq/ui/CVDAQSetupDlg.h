@@ -20,7 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-struct ProgramState;
+class LinkSession;
 
 // The "Data Acquisition Setup" page (panel index 14): the list of DAQ inputs,
 // the fields of the selected input, the list buttons, the device's reset and
@@ -33,7 +33,7 @@ public:
     // Asks for a colour starting from the current one; nothing when cancelled.
     using ColorPicker = std::function<std::optional<QColor>(QWidget *parent, const QColor &initial)>;
 
-    CVDAQSetupDlg(DaqSettings &prefs, ProgramState &state, CVDataAcquisition &daq, CVScalingCalculator &calculator,
+    CVDAQSetupDlg(DaqSettings &prefs, const LinkSession &link, CVDataAcquisition &daq, CVScalingCalculator &calculator,
                   MessageBoxService &messages, QWidget *parent = nullptr);
 
     QWidget *widget() override { return this; }
@@ -42,9 +42,7 @@ public:
     void UpdateData() override;
 
     void SetColorPicker(ColorPicker picker) { m_pickColor = std::move(picker); }
-    // Runs dlgRTAdvanced; the hook is called after it closed with OK.
-    std::function<void()> onAdvancedSettingsChanged;
-    // Runs the advanced dialog (tests replace it to drive the dialog).
+    // Runs the advanced dialog; advancedSettingsChanged follows.
     void Advanced();
 
     // The buttons' commands.
@@ -60,6 +58,10 @@ public:
     QString SelectedName() const { return m_selectedName; }
     bool IsNewInput() const { return m_newInput; }
     QTreeWidget *list() const { return listViewDAQ; }
+
+signals:
+    // The advanced dialog closed with OK: the sample period may have changed.
+    void advancedSettingsChanged();
 
 private:
     QWidget *buildEditor();
@@ -77,7 +79,7 @@ private:
     void showDeviceFailure(const QString &message);
 
     DaqSettings &m_prefs;
-    ProgramState &m_state;
+    const LinkSession &m_link;
     CVDataAcquisition &m_daq;
     CVScalingCalculator &m_calculator;
     MessageBoxService &m_messages;

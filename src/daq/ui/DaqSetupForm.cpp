@@ -40,9 +40,9 @@ quint32 fromQColor(const QColor &c)
 
 } // namespace
 
-CVDAQSetupDlg::CVDAQSetupDlg(DaqSettings &prefs, ProgramState &state, CVDataAcquisition &daq,
+CVDAQSetupDlg::CVDAQSetupDlg(DaqSettings &prefs, const LinkSession &link, CVDataAcquisition &daq,
                              CVScalingCalculator &calculator, MessageBoxService &messages, QWidget *parent)
-    : QWidget(parent), m_prefs(prefs), m_state(state), m_daq(daq), m_calculator(calculator), m_messages(messages)
+    : QWidget(parent), m_prefs(prefs), m_link(link), m_daq(daq), m_calculator(calculator), m_messages(messages)
 {
     setObjectName("CVDAQSetupDlg");
     m_pickColor = [](QWidget *parentWidget, const QColor &initial) -> std::optional<QColor> {

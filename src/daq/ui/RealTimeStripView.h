@@ -1,6 +1,6 @@
 #pragma once
 
-#include "daq/AcquisitionLoop.h"
+#include "daq/RealTimeStripText.h"
 
 #include <QWidget>
 #include <array>

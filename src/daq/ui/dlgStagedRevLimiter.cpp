@@ -4,7 +4,7 @@
 #include "editors/NumericInput.h"
 #include "editors/ValidateNumericRange.h"
 #include "editors/ui/FieldEdit.h"
-#include "model/ProgramState.h"
+#include "model/Tune.h"
 #include "model/Units.h"
 #include "platform/MessageBoxService.h"
 #include "platform/Rounding.h"
@@ -19,7 +19,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-dlgStagedRevLimiter::dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState &state,
+dlgStagedRevLimiter::dlgStagedRevLimiter(DaqSettings &prefs, const Tune &tune,
                                          MessageBoxService &messages, QWidget *parent)
     : QDialog(parent), m_prefs(prefs), m_messages(messages)
 {
@@ -71,7 +71,7 @@ dlgStagedRevLimiter::dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState 
     });
 
     // Opening.
-    lblStagedCurrentRevLimiter->setText(QString::number(Units::RpmOf(state.tune.general().RevLimiter())));
+    lblStagedCurrentRevLimiter->setText(QString::number(Units::RpmOf(tune.general().RevLimiter())));
     editStagedRevLimiterNewLimit->setText(QString::number(Units::RpmOf(m_prefs.StagedRevLimiter())));
     editStagedRevLimiterNewLimit->setValidation([this] { return checkLimit(); });
     checkEnableStagedRevLimiter->setChecked(m_prefs.StagedRevLimiterEnabled());

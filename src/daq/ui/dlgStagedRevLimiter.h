@@ -9,7 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-struct ProgramState;
+class Tune;
 
 // "Staged Rev Limiter": whether the rule runs, the digital input that drives
 // it and the staged limit in RPM (50 to 12750, kept in 50-RPM steps). Reads
@@ -21,7 +21,7 @@ public:
     static constexpr double MinLimit = 50;
     static constexpr double MaxLimit = 12750;
 
-    dlgStagedRevLimiter(DaqSettings &prefs, const ProgramState &state, MessageBoxService &messages,
+    dlgStagedRevLimiter(DaqSettings &prefs, const Tune &tune, MessageBoxService &messages,
                         QWidget *parent = nullptr);
 
     // OK's checks and stores; false (the dialog stays open) when refused.

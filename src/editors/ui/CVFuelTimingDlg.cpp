@@ -3,24 +3,24 @@
 #include "editors/ui/CVFuelTimingDlg.h"
 
 #include "daq/AcquisitionSample.h"
-#include "editors/CellColours.h"
 #include "editors/EditSession.h"
+#include "editors/EditorSettings.h"
 #include "editors/ui/FieldEdit.h"
+#include "editors/ui/GridBlockCommands.h"
+#include "editors/ui/GridCellEditing.h"
+#include "editors/ui/GridCompareMarks.h"
+#include "editors/ui/GridLegend.h"
 #include "editors/ui/MapGridModel.h"
 #include "editors/ui/MapGridView.h"
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
+#include "model/TraceMarks.h"
 #include "platform/ui/ScreenUnits.h"
-#include "editors/EditorSettings.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QPixmap>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -35,32 +35,11 @@ QColor toQColor(std::uint32_t c)
     return QColor(VntRed(c), VntGreen(c), VntBlue(c));
 }
 
-// A legend box: one colour, or a ramp from low (left) to high (right).
-QPixmap swatch(const std::function<std::uint32_t(double)> &colourAt)
-{
-    constexpr int Width = 42;
-    constexpr int Height = 14;
-    QPixmap picture(Width, Height);
-    QPainter painter(&picture);
-    for (int x = 0; x < Width; ++x) {
-        painter.setPen(toQColor(colourAt(x / double(Width - 1))));
-        painter.drawLine(x, 0, x, Height - 1);
-    }
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(0, 0, Width - 1, Height - 1);
-    return picture;
-}
-
 } // namespace
 
-CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, MessageBoxService &messages,
-                                 QWidget *parent)
-    : QWidget(parent)
-    , m_edits(edits)
-    , m_state(edits.state())
-    , m_prefs(prefs)
-    , m_messages(messages)
+CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, const TraceMarks &marks, EditorSettings &prefs,
+                                 MessageBoxService &messages, QWidget *parent)
+    : QWidget(parent), m_edits(edits), m_marks(marks), m_prefs(prefs)
 {
     setObjectName(QStringLiteral("picFuelTimingGrid"));
 
@@ -79,84 +58,45 @@ CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, EditorSettings &prefs, Mess
     MapGrid->setObjectName(QStringLiteral("MapGrid"));
     MapGrid->setModel(m_model);
 
-    editGridCell = new FieldEdit(MapGrid->viewport());
-    editGridCell->setObjectName(QStringLiteral("editGridCell"));
-    editGridCell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    editGridCell->setFrame(false);
-    editGridCell->hide();
-    editGridCell->setValidation([this] { return validateCellEditor(); });
-    connect(editGridCell, &FieldEdit::escapePressed, this, [this] { closeCellEditor(true); });
+    picLegend = new GridLegend(this);
+    picLegend->ShowScheme(scheme());
 
-    buildLegend();
+    mnuCell = new QMenu(QStringLiteral("&Cell"), this);
+    mnuCell->setObjectName(QStringLiteral("mnuCell"));
+    m_compareMarks = std::make_unique<GridCompareMarks>(*this, edits.tune());
+    m_editing = std::make_unique<GridCellEditing>(*this, edits, messages);
+    m_blocks = std::make_unique<GridBlockCommands>(*this, edits, messages);
+    mnuCell->addActions(m_editing->Actions());
+    mnuCell->addSeparator();
+    mnuCell->addActions(m_blocks->BlockActions());
+    mnuCell->addSeparator();
+    mnuCell->addActions(m_blocks->ClipboardActions());
 
-    buildCellMenu();
-    buildBlockMenu();
-
-    connect(MapGrid, &MapGridView::characterTyped, this, [this](int code) { m_MapGrid_KeyPress(code); });
-    connect(MapGrid, &MapGridView::editKeyPressed, this, [this] {
-        if (!IsEditingMap() && !MapGrid->hasMultiCellSelection())
-            openCellEditor(EditStart::AppendToValue);
-    });
     connect(MapGrid, &MapGridView::rightButtonReleased, this, &CVFuelTimingDlg::popUpCellMenu);
-    connect(MapGrid, &QAbstractItemView::doubleClicked, this, [this] { openCellEditor(); });
-    connect(MapGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdateCellMenu(); });
-    connect(MapGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCellMenu(); });
-    connect(MapGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
-    connect(MapGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
+    connect(MapGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CVFuelTimingDlg::currentCellChanged);
+    connect(MapGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CVFuelTimingDlg::currentCellChanged);
 
     setCurrentCell(1, 1);
     UpdateGridFont();
-    UpdateCellMenu();
 }
 
-CVFuelTimingDlg::~CVFuelTimingDlg()
-{
-    // The editor must not check its text while the panel is going away.
-    editGridCell->setValidation({});
-}
+CVFuelTimingDlg::~CVFuelTimingDlg() = default;
 
 QSize CVFuelTimingDlg::sizeHint() const
 {
     return {640, 480};
 }
 
-void CVFuelTimingDlg::buildLegend()
+QWidget *CVFuelTimingDlg::legend() const
 {
-    picLegend = new QWidget(this);
-    picLegend->setObjectName(QStringLiteral("picLegend"));
-    auto *row = new QHBoxLayout(picLegend);
-    row->setContentsMargins(0, 2, 0, 2);
-    const struct
-    {
-        const char *boxName;
-        const char *caption;
-    } entries[] = {
-        {"legendOpenLoop", "Open Loop"},
-        {"legendClosedLoop", "Closed Loop"},
-        {"legendRealTime", "Real-Time Access"},
-    };
-    for (const auto &e : entries) {
-        auto *box = new QLabel(picLegend);
-        box->setObjectName(QLatin1String(e.boxName));
-        row->addWidget(box);
-        row->addWidget(new QLabel(QLatin1String(e.caption), picLegend));
-        row->addSpacing(12);
-    }
-    row->addStretch(1);
-    paintLegend();
+    return picLegend;
 }
 
-void CVFuelTimingDlg::paintLegend()
+FieldEdit *CVFuelTimingDlg::cellEditor() const
 {
-    const CellColours::Scheme s = scheme();
-    const auto box = [this](const char *name) { return picLegend->findChild<QLabel *>(QLatin1String(name)); };
-    box("legendOpenLoop")->setPixmap(swatch([s](double t) { return CellColours::OpenLoopAt(s, t); }));
-    box("legendClosedLoop")->setPixmap(swatch([s](double t) { return CellColours::ClosedLoopAt(s, t); }));
-    box("legendRealTime")->setPixmap(swatch([s](double) { return CellColours::TraceColour(s); }));
-    const QString ramp = QStringLiteral("Shaded by value, low (left) to high (right)");
-    const bool byValue = s == CellColours::Scheme::ValueScale;
-    box("legendOpenLoop")->setToolTip(byValue ? ramp : QString());
-    box("legendClosedLoop")->setToolTip(byValue ? ramp : QString());
+    return m_editing->Editor();
 }
 
 CellColours::Scheme CVFuelTimingDlg::scheme() const
@@ -185,8 +125,35 @@ void CVFuelTimingDlg::SetValueColours(bool on)
         return;
     m_prefs.SetGridColourScheme(on ? 1 : 0);
     m_prefs.Save();
-    paintLegend();
+    picLegend->ShowScheme(scheme());
     PopGrid();
+}
+
+// --- The operations of the panel, carried out by its jobs --------------------
+
+void CVFuelTimingDlg::m_MapGrid_KeyPress(int keyAscii)
+{
+    m_editing->KeyPress(keyAscii);
+}
+
+void CVFuelTimingDlg::CellLoop()
+{
+    m_editing->SwitchLoop();
+}
+
+bool CVFuelTimingDlg::IsEditingMap() const
+{
+    return m_editing->IsEditing();
+}
+
+void CVFuelTimingDlg::TreeReceivedFocus()
+{
+    m_editing->TreeReceivedFocus();
+}
+
+bool CVFuelTimingDlg::SetCellValue(double value, bool showMessage)
+{
+    return m_editing->SetCellValue(value, showMessage);
 }
 
 // --- Layout -----------------------------------------------------------------
@@ -228,7 +195,7 @@ void CVFuelTimingDlg::layoutPanel()
 
     recomputeCellWidth();
     applyColumnWidths();
-    placeCellEditor();
+    m_editing->PlaceEditor();
 }
 
 void CVFuelTimingDlg::recomputeCellWidth()
@@ -248,29 +215,29 @@ void CVFuelTimingDlg::applyColumnWidths()
 
 // --- Filling ----------------------------------------------------------------
 
-std::optional<MapKey> CVFuelTimingDlg::shownMap() const
+std::optional<MapKey> CVFuelTimingDlg::ShownMap() const
 {
-    return PanelMap(m_state.CurrentPanel);
+    return PanelMap(m_edits.state().CurrentPanel);
 }
 
 void CVFuelTimingDlg::UpdateData()
 {
-    if (const std::optional<MapKey> body = shownMap())
+    if (const std::optional<MapKey> body = ShownMap())
         LabelX->setText(LabelXCaption(*body));
-    if (IsEditingMap())
-        closeCellEditor();
+    m_editing->DropEdit();
     UpdateGridFont();
     PopGrid();
 }
 
 void CVFuelTimingDlg::PopGrid()
 {
-    const std::optional<MapKey> body = shownMap();
+    const std::optional<MapKey> body = ShownMap();
     if (!body)
         return;
     const bool timing = IsTimingMap(*body);
-    const Tune &tune = m_state.tune;
+    const Tune &tune = m_edits.tune();
     const CVMapInfo &bodyMap = tune.map(*body);
+    const MapTrace &trace = m_marks.Of(*body);
     const CVMapInfo &rpmAxis = tune.map(RpmAxisOf(*body));
     const CVMapInfo &tpAxis = tune.map(TpAxisOf(*body));
 
@@ -297,34 +264,34 @@ void CVFuelTimingDlg::PopGrid()
             const int entry = EntryIndexOf(r, c);
             const int raw = bodyMap.MapValue(entry);
             m_model->setCell(r, c, CellText(CellPlace::Body, raw, timing),
-                             bodyMap.IsRTMapPointSet(entry) ? green : cellColour(raw, timing), bodyText);
+                             trace.IsRTMapPointSet(entry) ? green : cellColour(raw, timing), bodyText);
         }
     }
-    markComparedCells();
+    m_compareMarks->Mark();
     m_model->endFill();
     // The live cell mark belongs to the map it was traced on.
     MapGrid->setLiveCell(-1, -1);
 
     if (!MapGrid->currentIndex().isValid())
         setCurrentCell(1, 1);
-    UpdateCellMenu();
+    emit currentCellChanged();
 }
 
 void CVFuelTimingDlg::UpdateGridFont()
 {
     const QFont font = GridFont::FromPrefs(m_prefs);
     MapGrid->setFont(font);
-    editGridCell->setFont(font);
+    m_editing->Editor()->setFont(font);
     const int rowHeight = QFontMetrics(font).height() + 6;
     MapGrid->verticalHeader()->setDefaultSectionSize(rowHeight);
     for (int r = 0; r < GridRows; ++r)
         MapGrid->setRowHeight(r, rowHeight);
-    placeCellEditor();
+    m_editing->PlaceEditor();
 }
 
 void CVFuelTimingDlg::SetGridFontFromDialog(const GridFont::FontPicker &pick)
 {
-    if (GridFont::Choose(window(), m_prefs, pick) && IsMapPanel(m_state.CurrentPanel))
+    if (GridFont::Choose(window(), m_prefs, pick) && IsMapPanel(m_edits.state().CurrentPanel))
         UpdateGridFont();
 }
 
@@ -334,18 +301,6 @@ int CVFuelTimingDlg::currentRow() const
 {
     const QModelIndex i = MapGrid->currentIndex();
     return i.isValid() ? i.row() : 1;
-}
-
-std::optional<CVFuelTimingDlg::MapCell> CVFuelTimingDlg::currentMapCell() const
-{
-    const std::optional<MapKey> body = shownMap();
-    const int row = currentRow();
-    const int col = currentCol();
-    const CellPlace place = PlaceOf(row, col);
-    const std::optional<MapKey> map = body ? CellMap(*body, place) : std::nullopt;
-    if (!map)
-        return std::nullopt;
-    return MapCell{*body, row, col, place, *map};
 }
 
 int CVFuelTimingDlg::currentCol() const
@@ -361,27 +316,59 @@ void CVFuelTimingDlg::setCurrentCell(int row, int col)
     MapGrid->setCurrentIndex(m_model->index(row, col));
 }
 
-// A body cell also takes the scale colour of its new value (a trace point's
-// green is replaced), axis cells keep theirs.
-void CVFuelTimingDlg::showCell(MapKey body, int row, int col)
+std::optional<CVFuelTimingDlg::MapCell> CVFuelTimingDlg::CurrentMapCell() const
 {
-    if (shownMap() != body)
+    const std::optional<MapKey> body = ShownMap();
+    const int row = currentRow();
+    const int col = currentCol();
+    const CellPlace place = PlaceOf(row, col);
+    const std::optional<MapKey> map = body ? CellMap(*body, place) : std::nullopt;
+    if (!map)
+        return std::nullopt;
+    return MapCell{*body, row, col, place, *map};
+}
+
+BlockOps::Rect CVFuelTimingDlg::SelectionRect() const
+{
+    const QItemSelectionModel *sel = MapGrid->selectionModel();
+    const QModelIndexList indexes = sel ? sel->selectedIndexes() : QModelIndexList();
+    if (indexes.isEmpty())
+        return {currentRow(), currentCol(), currentRow(), currentCol()};
+    BlockOps::Rect r{GridRows, GridCols, -1, -1};
+    for (const QModelIndex &i : indexes) {
+        r.top = std::min(r.top, i.row());
+        r.left = std::min(r.left, i.column());
+        r.bottom = std::max(r.bottom, i.row());
+        r.right = std::max(r.right, i.column());
+    }
+    return r;
+}
+
+void CVFuelTimingDlg::ShowCell(MapKey body, int row, int col)
+{
+    if (ShownMap() != body)
         return;
     const CellPlace place = PlaceOf(row, col);
     const std::optional<MapKey> key = CellMap(body, place);
     if (!key)
         return;
-    const int raw = m_state.tune.map(*key).MapValue(EntryIndexOf(row, col));
+    const int raw = m_edits.tune().map(*key).MapValue(EntryIndexOf(row, col));
     m_model->setText(row, col, CellText(place, raw, IsTimingMap(body)));
     if (place == CellPlace::Body)
         m_model->setBackground(row, col, cellColour(raw, IsTimingMap(body)));
+}
+
+void CVFuelTimingDlg::popUpCellMenu(const QPoint &globalPos)
+{
+    if (CurrentMapCell())
+        mnuCell->popup(globalPos);
 }
 
 // --- Live trace ---------------------------------------------------------------
 
 void CVFuelTimingDlg::ShowTrace(const AcquisitionSample &sample)
 {
-    const std::optional<MapKey> shown = PanelMap(m_state.CurrentPanel);
+    const std::optional<MapKey> shown = ShownMap();
     const AcquisitionSample::TracedCell *cell = shown ? sample.cellOf(*shown) : nullptr;
     if (!sample.acquired || !cell)
         return; // the map on screen is not traced
@@ -389,7 +376,7 @@ void CVFuelTimingDlg::ShowTrace(const AcquisitionSample &sample)
     const int col = cell->tpIndex + 1;
     if (PlaceOf(row, col) != CellPlace::Body)
         return; // trace indexes outside the map: nothing to mark
-    const CVMapInfo &map = m_state.tune.map(*shown);
+    const CVMapInfo &map = m_edits.tune().map(*shown);
     const int previousRow = cell->previousRpmIndex + 1;
     const int previousCol = cell->previousTpIndex + 1;
     if (!sample.visitedCellsKept && PlaceOf(previousRow, previousCol) == CellPlace::Body)
@@ -400,18 +387,8 @@ void CVFuelTimingDlg::ShowTrace(const AcquisitionSample &sample)
     MapGrid->setLiveCell(row, col);
 }
 
-void CVFuelTimingDlg::ClearDataPoints()
-{
-    PopGrid();
-}
-
 void CVFuelTimingDlg::ClearRTState()
 {
-    m_state.tune.map(MapKey::HOFM).ClearRTState();
-    m_state.tune.map(MapKey::HOHGFM).ClearRTState();
-    m_state.tune.map(MapKey::HOTM).ClearRTState();
     MapGrid->setLiveCell(-1, -1);
-    const int panel = m_state.CurrentPanel;
-    if (panel == 7 || panel == 8 || panel == 11)
-        ClearDataPoints();
+    ClearDataPoints();
 }

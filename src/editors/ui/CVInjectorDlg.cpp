@@ -89,7 +89,7 @@ CVInjectorDlg::~CVInjectorDlg()
 void CVInjectorDlg::UpdateData()
 {
     const CVGeneralInfo &g = m_state.tune.general();
-    const bool realTime = m_state.RealTimeEnabled;
+    const bool realTime = m_edits.RealTime();
 
     for (QWidget *w : std::initializer_list<QWidget *>{comboInjectorK, checkDualFiltration, checkKOverride,
                                                        editKOveride, editInjectorBlast, editInjectorVoid})

@@ -12,7 +12,7 @@ class MessageBoxService;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-struct ProgramState;
+class ProgramState;
 
 // The injector panel (panel index 3): the injector constant K, chosen as an
 // injector size (doubled for dual filtration) or typed as a custom value, and

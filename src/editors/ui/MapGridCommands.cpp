@@ -1,34 +1,81 @@
 #include "editors/ui/MapGridCommands.h"
 
+#include "commands/ui/CommandEnabler.h"
+#include "daq/DaqSettings.h"
 #include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/GridBlockCommands.h"
+#include "editors/ui/GridCellEditing.h"
 #include "editors/ui/GridFont.h"
 #include "editors/ui/dlgMapCopy.h"
-#include "model/ProgramState.h"
+#include "model/TraceMarks.h"
 #include "platform/UiServices.h"
-#include "daq/DaqSettings.h"
+#include "platform/ui/Actions.h"
 #include "shell/MainWindow.h"
-#include "shell/Panels.h"
-#include "shell/MainWindowPrefs.h"
 
-#include <QAction>
 #include <QMenu>
 
-MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits)
-    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits)
+MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, EditSession &edits, TraceMarks &marks,
+                                 DaqSettings &daqPrefs, UiServices &ui, CommandEnabler &commands)
+    : QObject(window.DialogParent()), m_window(window), m_grid(grid), m_edits(edits), m_marks(marks),
+      m_daqPrefs(daqPrefs), m_ui(ui)
 {
-    const MainActions &actions = window.Actions();
-    // The grid's cell items live in the window's "&Cell" menu.
-    for (QAction *a : {grid.incrementAction(), grid.decrementAction(), grid.editAction(), grid.loopAction()})
-        actions.mnuCell->addAction(a);
+    addCellMenu(commands);
 
-    connect(actions.mnuOptionsGridFont, &QAction::triggered, this, &MapGridCommands::GridFont);
-    connect(actions.mnuToolsMapCopy, &QAction::triggered, this, &MapGridCommands::MapCopy);
-    connect(actions.mnuDataLogClear, &QAction::triggered, this, &MapGridCommands::ClearTrace);
-    connect(actions.mnuDataLoggingCurrentCell, &QAction::triggered, this, &MapGridCommands::HighlightCurrentCell);
-    connect(actions.mnuDataLoggingAllCells, &QAction::triggered, this, &MapGridCommands::HighlightAllCells);
     // The colour choice is the grid's preference; the item shows it.
-    actions.mnuViewValueColours->setChecked(grid.ValueColours());
-    connect(actions.mnuViewValueColours, &QAction::toggled, this, [this](bool on) { m_grid.SetValueColours(on); });
+    QAction *valueColours = NewAction(this, "Colour Map Cells by &Value", "mnuViewValueColours", true);
+    valueColours->setChecked(grid.ValueColours());
+    window.AddAction(MenuPlace::ViewGrid, valueColours);
+    connect(valueColours, &QAction::toggled, this, [this](bool on) { m_grid.SetValueColours(on); });
+
+    QAction *font = NewAction(this, "Set &Fuel/Timing Grid Font...", "mnuOptionsGridFont");
+    window.AddAction(MenuPlace::OptionsGrid, font);
+    connect(font, &QAction::triggered, this, &MapGridCommands::GridFont);
+
+    QAction *copy = NewAction(this, "Co&py Fuel / Timing Maps...", "mnuToolsMapCopy");
+    window.AddAction(MenuPlace::ToolsMaps, copy);
+    commands.Register(Command::MapCopy, copy);
+    connect(copy, &QAction::triggered, this, &MapGridCommands::MapCopy);
+
+    QAction *clear = NewAction(this, "&Clear Real-Time Data Points", "mnuDataLogClear");
+    window.AddAction(MenuPlace::DataLoggingTrace, clear);
+    connect(clear, &QAction::triggered, this, &MapGridCommands::ClearTrace);
+    QMenu *highlight = window.AddSubmenu(MenuPlace::DataLoggingTrace, "&Highlight Mode", "mnuDataLoggingHighlight");
+    mnuDataLoggingCurrentCell = NewAction(this, "Current cell", "mnuDataLoggingCurrentCell", true);
+    mnuDataLoggingAllCells = NewAction(this, "All cells", "mnuDataLoggingAllCells", true);
+    highlight->addActions({mnuDataLoggingCurrentCell, mnuDataLoggingAllCells});
+    connect(mnuDataLoggingCurrentCell, &QAction::triggered, this, &MapGridCommands::HighlightCurrentCell);
+    connect(mnuDataLoggingAllCells, &QAction::triggered, this, &MapGridCommands::HighlightAllCells);
+    // The mode the preferences hold, as choosing it does.
+    if (daqPrefs.HighlightMode() == 1)
+        HighlightAllCells();
+    else
+        HighlightCurrentCell();
+}
+
+void MapGridCommands::addCellMenu(CommandEnabler &commands)
+{
+    const auto separator = [this] {
+        auto *s = new QAction(this);
+        s->setSeparator(true);
+        return s;
+    };
+    GridCellEditing &editing = m_grid.editing();
+    GridBlockCommands &blocks = m_grid.blocks();
+    for (QAction *a : editing.Actions())
+        m_window.AddAction(MenuPlace::Cell, a);
+    m_window.AddAction(MenuPlace::Cell, separator());
+    for (QAction *a : blocks.BlockActions())
+        m_window.AddAction(MenuPlace::Cell, a);
+    m_window.AddAction(MenuPlace::Cell, separator());
+    for (QAction *a : blocks.ClipboardActions())
+        m_window.AddAction(MenuPlace::Cell, a);
+
+    commands.Register(Command::CellMenu, m_window.CellMenu()->menuAction());
+    commands.Register(Command::CellStep, editing.incrementAction());
+    commands.Register(Command::CellStep, editing.decrementAction());
+    commands.Register(Command::CellEdit, editing.editAction());
+    commands.Register(Command::CellLoop, editing.loopAction());
+    commands.Register(Command::TakeComparedCells, blocks.takeCompareAction());
 }
 
 void MapGridCommands::GridFont()
@@ -38,35 +85,27 @@ void MapGridCommands::GridFont()
 
 void MapGridCommands::MapCopy()
 {
-    dlgMapCopy dialog(m_edits, m_window.Ui().messages, m_window.DialogParent());
-    connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this,
-            [this] { m_window.SelectPanel(m_window.State().CurrentPanel); });
+    dlgMapCopy dialog(m_edits, m_ui.messages, m_window.DialogParent());
+    connect(&dialog, &dlgMapCopy::reselectCurrentPanel, this, [this] { m_window.RefreshPanel(); });
     dialog.exec();
 }
 
 void MapGridCommands::ClearTrace()
 {
-    Tune &tune = m_window.State().tune;
-    for (MapKey key : {MapKey::HOFM, MapKey::HOHGFM, MapKey::HOTM})
-        tune.map(key).ClearRTState();
-    const int current = m_window.State().CurrentPanel;
-    if (current == PanelIndex::HOFM || current == PanelIndex::HOHGFM || current == PanelIndex::HOTM)
-        m_grid.ClearDataPoints();
-    for (int index : {PanelIndex::TTPMaps, PanelIndex::IgnitionDuty, PanelIndex::VQ})
-        m_window.Panels().ClearRTState(index);
+    m_marks.Clear();
 }
 
 void MapGridCommands::HighlightCurrentCell()
 {
     ClearTrace();
-    m_window.Actions().mnuDataLoggingCurrentCell->setChecked(true);
-    m_window.Actions().mnuDataLoggingAllCells->setChecked(false);
-    m_window.Prefs().daq.SetHighlightMode(0);
+    mnuDataLoggingCurrentCell->setChecked(true);
+    mnuDataLoggingAllCells->setChecked(false);
+    m_daqPrefs.SetHighlightMode(0);
 }
 
 void MapGridCommands::HighlightAllCells()
 {
-    m_window.Actions().mnuDataLoggingCurrentCell->setChecked(false);
-    m_window.Actions().mnuDataLoggingAllCells->setChecked(true);
-    m_window.Prefs().daq.SetHighlightMode(1);
+    mnuDataLoggingCurrentCell->setChecked(false);
+    mnuDataLoggingAllCells->setChecked(true);
+    m_daqPrefs.SetHighlightMode(1);
 }

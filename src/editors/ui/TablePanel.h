@@ -12,7 +12,7 @@ class FieldEdit;
 class MessageBoxService;
 class QGridLayout;
 class QLabel;
-struct ProgramState;
+class ProgramState;
 
 // What the small table panels (TTP, ignition dwell, VQ) share: a table of the
 // tune shown as a row of text boxes with a label under each, the check of a

@@ -12,7 +12,7 @@ class DaqSettings;
 class QGridLayout;
 class QLabel;
 class QTimer;
-struct ProgramState;
+class ProgramState;
 
 // The dashboard: dial and bar gauges for engine speed, load, the "MAS"
 // voltage and the injector duty cycle, and one gauge for every other

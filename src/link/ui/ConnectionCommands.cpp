@@ -1,24 +1,21 @@
 #include "link/ui/ConnectionCommands.h"
 
-#include "link/BoxContents.h"
+#include "commands/ui/CommandEnabler.h"
 #include "link/ConnectionStates.h"
 #include "link/LinkMessages.h"
-#include "link/RealTimeWrite.h"
-#include "link/TransferSummary.h"
+#include "link/LinkSession.h"
+#include "link/LinkSettings.h"
+#include "link/RealTimeSender.h"
 #include "link/WriteReview.h"
 #include "link/ui/LinkDialog.h"
 #include "link/ui/dlgConnect.h"
 #include "link/ui/dlgDisposable.h"
 #include "link/ui/dlgSettings.h"
-#include "link/RealTimeSender.h"
-#include "link/ui/dlgXfer.h"
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SerialPort.h"
 #include "platform/UiServices.h"
-#include "link/LinkSettings.h"
-#include "shell/MainWindow.h"
-#include "shell/MainWindowPrefs.h"
+#include "platform/ui/Actions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,32 +29,87 @@ namespace {
 // How often a port loss waits for open dialogs to close.
 constexpr int LostRetryMs = 20;
 
-void setEnabled(std::initializer_list<QAction *> items, bool enabled)
+QAction *button(QObject *owner, const char *key, const char *tip, const char *icon, bool checkable)
 {
-    for (QAction *a : items)
-        a->setEnabled(enabled);
+    QAction *a = NewAction(owner, QLatin1String(key), (QByteArray("tb") + key).constData(), checkable);
+    a->setToolTip(QLatin1String(tip));
+    a->setIcon(AppIcon(icon));
+    return a;
 }
+
 } // namespace
 
-ConnectionCommands::ConnectionCommands(MainWindow &window, SerialPort &port, RealTimeSender &realTime,
-                                       HandshakeTimings timings)
-    : QObject(window.DialogParent()), m_window(window), m_port(port), m_realTime(realTime), m_timings(timings)
+ConnectionCommands::ConnectionCommands(const Parts &parts)
+    : QObject(parts.window.DialogParent()), m_window(parts.window), m_state(parts.state), m_link(parts.link),
+      m_prefs(parts.prefs), m_port(parts.port), m_realTime(parts.realTime), m_ui(parts.ui),
+      m_unsavedChanges(parts.unsavedChanges), m_companion(parts.companion), m_timings(parts.timings)
 {
-    const MainActions &actions = window.Actions();
-    connect(actions.mnuOptionsConnect, &QAction::triggered, this, &ConnectionCommands::Connect);
-    connect(actions.tbConnect, &QAction::triggered, this, &ConnectionCommands::Connect);
-    connect(actions.mnuOptionsRead, &QAction::triggered, this, &ConnectionCommands::Read);
-    connect(actions.tbRead, &QAction::triggered, this, &ConnectionCommands::Read);
-    connect(actions.mnuOptionsWrite, &QAction::triggered, this, &ConnectionCommands::Write);
-    connect(actions.tbWrite, &QAction::triggered, this, &ConnectionCommands::Write);
-    connect(actions.mnuOptionsRealTime, &QAction::triggered, this, &ConnectionCommands::RealTimeMode);
-    connect(actions.tbRealTime, &QAction::triggered, this, &ConnectionCommands::RealTimeMode);
-    connect(actions.mnuOptionsSettings, &QAction::triggered, this, &ConnectionCommands::ConnectionSettings);
-    window.Hooks().switchRealTimeOff = [this] {
-        if (m_window.State().RealTimeEnabled)
-            RealTimeMode();
-    };
-    connect(&port, &LinkPort::lost, this, &ConnectionCommands::portLost);
+    mnuOptionsConnect = NewAction(this, "Co&nnect To Vantrelle...", "mnuOptionsConnect");
+    QAction *read = NewAction(this, "&Read from Vantrelle...", "mnuOptionsRead");
+    QAction *write = NewAction(this, "&Write to Vantrelle...", "mnuOptionsWrite");
+    QAction *writeChanges = NewAction(this, "Write C&hanges to Vantrelle...", "mnuOptionsWriteChanges");
+    mnuOptionsRealTime = NewAction(this, "Real-Time Mode", "mnuOptionsRealTime", true);
+    for (QAction *a : {mnuOptionsConnect, read, write, writeChanges, mnuOptionsRealTime})
+        m_window.AddAction(MenuPlace::OptionsLink, a);
+    QAction *settings = NewAction(this, "Connection &Settings...", "mnuOptionsSettings");
+    m_window.AddAction(MenuPlace::OptionsLinkSettings, settings);
+
+    tbConnect = button(this, "Connect", "Connect to Vantrelle", "Conn", true);
+    QAction *readButton = button(this, "Read", "Read from Vantrelle", "VntRead", false);
+    QAction *writeButton = button(this, "Write", "Write to Vantrelle", "VntWrite", false);
+    tbRealTime = button(this, "RealTime", "Enable real-time mode", "RealTime", true);
+    for (QAction *a : {tbConnect, readButton, writeButton, tbRealTime})
+        m_window.AddToolBarAction(ToolBarPlace::Link, a);
+
+    CommandEnabler &commands = parts.commands;
+    commands.Register(Command::Read, read);
+    commands.Register(Command::Read, readButton);
+    commands.Register(Command::Write, write);
+    commands.Register(Command::Write, writeButton);
+    commands.Register(Command::WriteChanges, writeChanges);
+    commands.Register(Command::RealTime, mnuOptionsRealTime);
+    commands.Register(Command::RealTime, tbRealTime);
+
+    for (QAction *a : {mnuOptionsConnect, tbConnect})
+        connect(a, &QAction::triggered, this, &ConnectionCommands::Connect);
+    for (QAction *a : {read, readButton})
+        connect(a, &QAction::triggered, this, &ConnectionCommands::Read);
+    for (QAction *a : {write, writeButton})
+        connect(a, &QAction::triggered, this, &ConnectionCommands::Write);
+    connect(writeChanges, &QAction::triggered, this, &ConnectionCommands::WriteChanges);
+    for (QAction *a : {mnuOptionsRealTime, tbRealTime})
+        connect(a, &QAction::triggered, this, &ConnectionCommands::RealTimeMode);
+    connect(settings, &QAction::triggered, this, &ConnectionCommands::ConnectionSettings);
+
+    connect(&m_link, &LinkSession::changed, this, &ConnectionCommands::showLinkState);
+    connect(&m_link, &LinkSession::realTimeWriteFailed, this, &ConnectionCommands::writeFailed);
+    connect(&m_port, &LinkPort::lost, this, &ConnectionCommands::portLost);
+    m_window.AddUnloadParticipant(this);
+    showLinkState();
+}
+
+// The window shows the link's state: one view of the state and the mode.
+void ConnectionCommands::showLinkState()
+{
+    const ConnectionView view = ConnectionViewOf(m_link.ConnectionState(), m_link.RealTimeEnabled());
+    const StatusPanels &panels = m_window.StatusBarPanels();
+    panels.Status->setText(QLatin1String(view.status));
+    mnuOptionsConnect->setText(QLatin1String(view.connectCaption));
+    tbConnect->setToolTip(QLatin1String(view.connectToolTip));
+    tbConnect->setChecked(view.connectPressed);
+    tbRealTime->setToolTip(QLatin1String(view.realTimeToolTip));
+    tbRealTime->setChecked(view.realTimePressed);
+    mnuOptionsRealTime->setChecked(m_link.RealTimeEnabled());
+    panels.VntRTDisabled->setVisible(view.realTimeDisabledVisible);
+    panels.VntRTEnabled->setVisible(view.realTimeEnabledVisible);
+
+    // Every change of the mode, whoever made it (the command, a disconnect,
+    // a lost port): the panel on show refills itself and the strip follows.
+    if (m_link.RealTimeEnabled() != m_realTimeShown) {
+        m_realTimeShown = m_link.RealTimeEnabled();
+        m_window.RefreshPanel();
+        m_window.ShowRealTimeStrip(m_realTimeShown);
+    }
 }
 
 void ConnectionCommands::portLost()
@@ -79,67 +131,63 @@ void ConnectionCommands::reportLostPort()
     }
     m_lostPending = false;
     // The box is gone: there is nothing to put the tune's rev limit back into.
-    m_window.State().StagedRevLimitActive = false;
-    if (m_window.Prefs().link.ConnectionState() != NotConnected) {
-        m_window.SetConnectionState(NotConnected); // ends real-time mode too
+    if (m_link.Connected() || m_link.RealTimeEnabled()) {
+        m_link.PortLost();
         m_port.Close();
     }
-    m_window.Ui().messages.critical(m_window.DialogParent(), LinkMessages::PortLost(m_port.LostDescription()));
+    m_ui.messages.critical(m_window.DialogParent(), LinkMessages::PortLost(m_port.LostDescription()));
 }
 
-void ConnectionCommands::RealTimeWriteEnded(const QByteArray &frame, const LinkOutcome &outcome)
+void ConnectionCommands::writeFailed(std::optional<TuneItem> item)
 {
-    const std::optional<TuneItem> item =
-        box ? box->RecordRealTimeWrite(frame, outcome.ok()) : RealTimeFrameTarget(frame).item;
-    if (outcome.ok()) {
-        // A compare with the box follows the value the box now holds.
-        if (onBoxTransferred)
-            onBoxTransferred();
-        return;
-    }
-    m_window.State().ChangesNotSent = true;
+    m_state.NoteNotSent();
     const QString what = item ? QString::fromLatin1(Info(*item).name) : QStringLiteral("a value");
     m_window.ShowStatusMessage(
         QStringLiteral("The change to %1 did not reach the Vantrelle, which may still hold the old value; "
                        "Write Changes to Vantrelle... sends it again.")
             .arg(what),
-        MainWindow::StatusMessageMs);
+        StatusLine::StatusMessageMs);
+}
+
+TuneTransferContext ConnectionCommands::transfer()
+{
+    return {m_link, m_port, m_ui.messages, m_window.DialogParent(), m_window};
+}
+
+void ConnectionCommands::disconnect()
+{
+    // Real-time mode ends first, while the port is still open.
+    if (m_link.RealTimeEnabled())
+        RealTimeMode();
+    m_link.Disconnect();
+    m_port.Close();
 }
 
 void ConnectionCommands::Connect()
 {
-    LinkSettings &prefs = m_window.Prefs().link;
-    MessageBoxService &messages = m_window.Ui().messages;
-    const MainActions &actions = m_window.Actions();
-    const auto imageCommands = {actions.mnuFileOpenBin, actions.mnuFileSaveBin, actions.mnuLoad};
-    if (prefs.ConnectionState() != NotConnected) {
-        // Disconnect: real-time mode ends first, while the port is still open.
-        m_window.SetConnectionState(NotConnected);
-        m_port.Close();
+    if (m_link.Connected()) {
+        disconnect();
         return;
     }
     // The toolbar button toggles itself when clicked; its state follows the
     // connection, not the click.
-    actions.tbConnect->setChecked(false);
-    if (!messages.askYesNo(m_window.DialogParent(), "Ensure that your car is not running.  Are you ready to continue?"))
+    showLinkState();
+    if (!m_ui.messages.askYesNo(m_window.DialogParent(),
+                                "Ensure that your car is not running.  Are you ready to continue?"))
         return;
-    m_window.SetConnectionState(Connecting);
-    if (box)
-        box->Forget(); // whatever box answers now, nothing is known of it yet
-    m_port.PrepareForConnect(prefs.COMPort(), prefs.PortName());
+    m_link.BeginConnect();
+    m_port.PrepareForConnect(m_prefs.COMPort(), m_prefs.PortName());
 
-    dlgConnect dialog(m_port, messages, m_window.DialogParent(), m_timings);
+    dlgConnect dialog(m_port, m_ui.messages, m_window.DialogParent(), m_timings);
     dialog.exec();
     if (dialog.IsConnected()) {
         m_window.StatusBarPanels().HardwareVersion->setText(
             HardwareVersionText(dialog.MajorVer(), dialog.MinorVer(), dialog.IDVer()));
-        m_window.SetConnectionState(Idle);
-        setEnabled(imageCommands, true);
+        m_link.HandshakeAnswered();
     } else {
-        m_window.SetConnectionState(NotConnected);
-        setEnabled(imageCommands, false);
+        m_link.HandshakeFailed();
     }
-    if (prefs.ConnectionState() == Idle)
+    if (m_link.ConnectionState() == Idle)
         Read();
 }
 
@@ -147,147 +195,92 @@ bool ConnectionCommands::Read()
 {
     // Moving the focus ends an edit in progress through its own validation.
     m_window.EndEdit();
-    MessageBoxService &messages = m_window.Ui().messages;
-    if (!messages.askYesNo(m_window.DialogParent(), "Read the current Vantrelle settings?"))
+    if (!m_ui.messages.askYesNo(m_window.DialogParent(), "Read the current Vantrelle settings?"))
         return false;
     // What the box holds replaces the tune on screen: unsaved changes first.
-    const MainWindowHooks &hooks = m_window.Hooks();
-    if (hooks.offerToSaveChanges && !hooks.offerToSaveChanges())
+    if (!m_unsavedChanges.OfferToSaveChanges())
         return false;
-    m_window.SetConnectionState(Reading);
-    bool success = false;
-    QString summary;
-    {
-        dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
-        dialog.SetState(Reading);
-        dialog.exec();
-        success = dialog.Success();
-        summary = TransferSummary::Text(TransferSummary::Kind::Read, dialog.ItemsDone(),
-                                        int(TransferWalk().size()), success, dialog.ElapsedMs());
-        if (box)
-            box->RecordTransfer(m_window.State().tune, TransferWalk(), dialog.ItemsDone(), false);
-        // A read that stopped part-way has still replaced the items before
-        // the failure: what came from the box is no edit to undo.
-        if (!success && dialog.ItemsDone() > 0)
-            emit m_window.Events().tuneReplaced();
-    }
-    m_window.SetConnectionState(Idle);
-    if (success) {
+    const TuneTransferResult result = RunTuneTransfer(transfer(), m_state.tune, true);
+    // A read that stopped part-way has still replaced the items before the
+    // failure: what came from the box is no edit to undo.
+    if (result.itemsDone > 0)
+        m_state.NoteReplaced();
+    if (result.success) {
         m_window.BuildTree();
-        m_window.State().ChangesNotSent = false;
+        m_state.NoteSent();
     }
-    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
-    if (onBoxTransferred)
-        onBoxTransferred();
-    return success;
+    return result.success;
 }
 
 void ConnectionCommands::Write()
 {
-    MessageBoxService &messages = m_window.Ui().messages;
-    const BoxContents nothingKnown;
-    const ProgramState &state = m_window.State();
-    const WriteReview review =
-        ReviewWrite(state.tune, box ? *box : nothingKnown, TransferWalk(), state.TuneOriginWarning);
-    if (!messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", review.Text()))
+    const WriteReview review = ReviewWrite(m_state.tune, m_link.Box(), TransferWalk(), m_state.TuneOriginWarning());
+    if (!m_ui.messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?",
+                                review.Text()))
         return;
-    m_window.SetConnectionState(Writing);
-    QString summary;
-    {
-        dlgXfer dialog(m_port, m_window.State().tune, messages, m_window.DialogParent());
-        dialog.SetState(Writing);
-        dialog.exec();
-        if (dialog.Success())
-            m_window.State().ChangesNotSent = false;
-        if (box)
-            box->RecordTransfer(m_window.State().tune, TransferWalk(), dialog.ItemsDone(), true);
-        summary = TransferSummary::Text(TransferSummary::Kind::Write, dialog.ItemsDone(),
-                                        int(TransferWalk().size()), dialog.Success(), dialog.ElapsedMs());
+    if (RunTuneTransfer(transfer(), m_state.tune, false).success)
+        m_state.NoteSent();
+}
+
+void ConnectionCommands::WriteChanges()
+{
+    if (m_link.RealTimeEnabled() || !m_link.Connected())
+        return;
+    const std::vector<TuneItem> items = m_link.Box().ItemsToWrite(m_state.tune);
+    if (items.empty()) {
+        m_ui.messages.info(m_window.DialogParent(), QStringLiteral("The Vantrelle already holds the current "
+                                                                   "settings.  There are no changes to write."));
+        m_state.NoteSent();
+        return;
     }
-    m_window.SetConnectionState(Idle);
-    m_window.ShowStatusMessage(summary, MainWindow::StatusMessageMs);
-    if (onBoxTransferred)
-        onBoxTransferred();
+    const QString details = ReviewWrite(m_state.tune, m_link.Box(), items, m_state.TuneOriginWarning()).Text();
+    if (!m_ui.messages.askYesNo(m_window.DialogParent(), "Write the current settings to the Vantrelle?", details))
+        return;
+    if (RunTuneTransfer(transfer(), m_state.tune, false, items).success)
+        m_state.NoteSent();
 }
 
 void ConnectionCommands::RealTimeMode()
 {
-    ProgramState &state = m_window.State();
-    LinkSettings &prefs = m_window.Prefs().link;
-    MessageBoxService &messages = m_window.Ui().messages;
-    const MainActions &actions = m_window.Actions();
-    const StatusPanels &panels = m_window.StatusBarPanels();
-    QAction *button = actions.tbRealTime;
-    QAction *item = actions.mnuOptionsRealTime;
     // The button and the item check themselves when clicked; the mode decides.
-    button->setChecked(state.RealTimeEnabled);
-    item->setChecked(state.RealTimeEnabled);
-
-    if (!state.RealTimeEnabled) {
-        if (state.ChangesNotSent &&
-            !messages.askYesNo(m_window.DialogParent(),
-                               QStringLiteral("Changes have been made outside of real-time that have not been ") +
-                                   "sent to the Vantrelle, hence what you see on the screen may not " +
-                                   "be what is currently in the hardware.  Do you wish to continue?"))
-            return;
-        if (prefs.ShowRTWarning()) {
-            dlgDisposable warning(m_window.DialogParent());
-            warning.SetText("In real-time mode, any changes you make will be sent to the Vantrelle immediately.");
-            warning.exec();
-            if (warning.Dispose())
-                prefs.SetShowRTWarning(false);
-        }
-        if (mayStartRealTime && !mayStartRealTime())
-            return;
+    showLinkState();
+    if (m_link.RealTimeEnabled()) {
+        if (const std::optional<int> limit = m_link.StopRealTime(m_state.tune.general().RevLimiter()))
+            m_realTime.SendRealTimeValue(TuneItem::RevLimiter, 0, *limit);
+        return;
     }
-
-    state.RealTimeEnabled = !state.RealTimeEnabled;
-    m_window.SelectPanel(state.CurrentPanel);
-    item->setChecked(state.RealTimeEnabled);
-
-    if (state.RealTimeEnabled) {
-        button->setChecked(true);
-        button->setToolTip("Disable real-time mode");
-        setEnabled({actions.mnuFileOpenBin, actions.mnuFileSaveBin, actions.mnuLoad, actions.mnuOptionsRead,
-                    actions.mnuOptionsWrite, actions.tbRead, actions.tbWrite},
-                   false);
-        panels.VntRTDisabled->setVisible(false);
-        panels.VntRTEnabled->setVisible(true);
-        m_window.RealTimeStrip()->setVisible(true);
-        actions.mnuDataLoggingSave->setEnabled(false);
-        state.StagedRevLimitActive = false;
-        if (onRealTimeStarted)
-            onRealTimeStarted();
-        setEnabled({actions.mnuToolsStagedRevLimiter, actions.mnuToolsMapCopy}, false);
-    } else {
-        if (onRealTimeStopped)
-            onRealTimeStopped();
-        m_window.RealTimeStrip()->setVisible(false);
-        actions.mnuDataLoggingSave->setEnabled(true);
-        button->setChecked(false);
-        button->setToolTip("Enable real-time mode");
-        const bool connected = prefs.ConnectionState() != NotConnected;
-        setEnabled({actions.mnuOptionsRead, actions.mnuOptionsWrite, actions.tbRead, actions.tbWrite,
-                    actions.mnuFileOpenBin, actions.mnuFileSaveBin, actions.mnuLoad},
-                   connected);
-        setEnabled({actions.mnuToolsStagedRevLimiter, actions.mnuToolsMapCopy}, true);
-        panels.VntRTDisabled->setVisible(connected);
-        panels.VntRTEnabled->setVisible(false);
-        if (state.StagedRevLimitActive) {
-            m_realTime.SendRealTimeValue(TuneItem::RevLimiter, 0, state.tune.general().RevLimiter());
-            state.StagedRevLimitActive = false;
-        }
+    if (!m_link.Connected())
+        return;
+    if (m_state.ChangesNotSent() &&
+        !m_ui.messages.askYesNo(m_window.DialogParent(),
+                                QStringLiteral("Changes have been made outside of real-time that have not been ") +
+                                    "sent to the Vantrelle, hence what you see on the screen may not " +
+                                    "be what is currently in the hardware.  Do you wish to continue?"))
+        return;
+    if (m_prefs.ShowRTWarning()) {
+        dlgDisposable warning(m_window.DialogParent());
+        warning.SetText("In real-time mode, any changes you make will be sent to the Vantrelle immediately.");
+        warning.exec();
+        if (warning.Dispose())
+            m_prefs.SetShowRTWarning(false);
     }
-    m_window.Relayout();
+    if (!m_companion.MayStartRealTime())
+        return;
+    m_link.StartRealTime();
+}
+
+void ConnectionCommands::Unloading()
+{
+    if (m_link.RealTimeEnabled() && m_companion.EndRealTimeOnExit())
+        RealTimeMode();
 }
 
 void ConnectionCommands::ConnectionSettings()
 {
-    LinkSettings &prefs = m_window.Prefs().link;
-    dlgSettings settings(m_window.Ui().messages, dlgSettings::SystemDevices(), m_window.DialogParent());
-    settings.SetCOMPort(prefs.COMPort());
-    settings.SetPortName(prefs.PortName());
+    dlgSettings settings(m_ui.messages, dlgSettings::SystemDevices(), m_window.DialogParent());
+    settings.SetCOMPort(m_prefs.COMPort());
+    settings.SetPortName(m_prefs.PortName());
     settings.exec();
-    prefs.SetCOMPort(settings.COMPort());
-    prefs.SetPortName(settings.PortName());
+    m_prefs.SetCOMPort(settings.COMPort());
+    m_prefs.SetPortName(settings.PortName());
 }

@@ -1,18 +1,18 @@
 #include "link/ui/DialogRealTimeSender.h"
 
 #include "link/ui/dlgRealTime.h"
-#include "model/ProgramState.h"
+#include "link/LinkSession.h"
 
-DialogRealTimeSender::DialogRealTimeSender(LinkPort &port, ProgramState &state, MessageBoxService &messages,
-                                           QWidget *parent, const LinkClock &clock)
-    : m_port(port), m_state(state), m_messages(messages), m_parent(parent), m_clock(clock),
+DialogRealTimeSender::DialogRealTimeSender(LinkPort &port, const Tune &tune, LinkSession &link,
+                                           MessageBoxService &messages, QWidget *parent, const LinkClock &clock)
+    : m_port(port), m_tune(tune), m_link(link), m_messages(messages), m_parent(parent), m_clock(clock),
       m_queue([this](const QByteArray &frame) { run(frame); })
 {
 }
 
 void DialogRealTimeSender::SendRealTimeValue(TuneItem item, int index, int value)
 {
-    const QByteArray frame = RealTimeFrame(item, index, value, m_state.tune);
+    const QByteArray frame = RealTimeFrame(item, index, value, m_tune);
     if (frame.isEmpty())
         return;
     m_queue.Submit(frame);
@@ -44,6 +44,7 @@ void DialogRealTimeSender::run(const QByteArray &frame)
         dialog.exec();
         outcome = dialog.Outcome();
     }
-    if (written)
-        written(frame, outcome);
+    // A failure has already been shown; a write on a port that has died is
+    // not tried and ends as PortLost.
+    m_link.RealTimeWriteEnded(frame, outcome.ok());
 }

@@ -1,83 +1,94 @@
 #include "link/ui/ImageCommands.h"
 
-#include "link/BoxContents.h"
+#include "commands/ui/CommandEnabler.h"
+#include "link/LinkSession.h"
 #include "link/TransferSummary.h"
-#include "model/ImageFile.h"
+#include "link/ui/ConnectionCommands.h"
+#include "link/ui/dlgLoadBin.h"
 #include "link/ui/dlgXferROM.h"
+#include "model/ImageFile.h"
+#include "model/ProgramState.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SaveFileName.h"
 #include "platform/UiServices.h"
-#include "link/ui/dlgLoadBin.h"
+#include "platform/ui/Actions.h"
 #include "shell/MainWindow.h"
 
-#include <QAction>
-
-ImageCommands::ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand)
-    : QObject(window.DialogParent()), m_window(window), m_port(port), m_read(std::move(readCommand))
+ImageCommands::ImageCommands(MainWindow &window, ProgramState &state, LinkSession &link, LinkPort &port,
+                             UiServices &ui, CommandEnabler &commands, ConnectionCommands &connection)
+    : QObject(window.DialogParent()), m_window(window), m_state(state), m_link(link), m_port(port), m_ui(ui),
+      m_connection(connection)
 {
-    connect(window.Actions().mnuFileOpenBin, &QAction::triggered, this, &ImageCommands::LoadBinToRom);
-    connect(window.Actions().mnuFileSaveBin, &QAction::triggered, this, &ImageCommands::SaveRomToBin);
-    connect(window.Actions().mnuLoad, &QAction::triggered, this, &ImageCommands::LoadStockProgram);
+    QAction *loadBin = NewAction(this, "&Load .bin To ROM", "mnuFileOpenBin");
+    QAction *saveBin = NewAction(this, "Sa&ve ROM to .bin", "mnuFileSaveBin");
+    QAction *stock = NewAction(this, "Load Stock Program...", "mnuLoad");
+    window.AddAction(MenuPlace::FileImages, loadBin);
+    window.AddAction(MenuPlace::FileImages, saveBin);
+    window.AddAction(MenuPlace::FileStock, stock);
+    commands.Register(Command::LoadBinToRom, loadBin);
+    commands.Register(Command::SaveRomToBin, saveBin);
+    commands.Register(Command::LoadStockProgram, stock);
+    connect(loadBin, &QAction::triggered, this, &ImageCommands::LoadBinToRom);
+    connect(saveBin, &QAction::triggered, this, &ImageCommands::SaveRomToBin);
+    connect(stock, &QAction::triggered, this, &ImageCommands::LoadStockProgram);
 }
 
 void ImageCommands::LoadBinToRom()
 {
-    const QString path = m_window.Ui().files.openFile(m_window.DialogParent(), "Open", ImageFormat::DialogFilter);
+    const QString path = m_ui.files.openFile(m_window.DialogParent(), "Open", ImageFormat::DialogFilter);
     if (path.isEmpty())
         return;
-    dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
+    dlgXferROM transfer(m_port, m_ui.messages, m_window.DialogParent());
     transfer.Initialize(path, 4);
     transfer.exec();
     if (transfer.Outcome().ok())
         m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, transfer.ElapsedMs()),
-                                   MainWindow::StatusMessageMs);
+                                   StatusLine::StatusMessageMs);
     // The transfer has shown any failure of its own. A file refused before
     // anything was sent leaves the box as it was: nothing to read back.
     if (transfer.Outcome().result == LinkResult::FileError)
         return;
-    if (box)
-        box->Forget();
-    m_read();
+    m_link.ForgetBox();
+    m_connection.Read();
 }
 
 void ImageCommands::SaveRomToBin()
 {
-    const QString path = m_window.Ui().files.saveFile(
+    const QString path = m_ui.files.saveFile(
         m_window.DialogParent(), "Save", ImageFormat::DialogFilter,
         SaveFileName::Dated(QStringLiteral("rom"), QDateTime::currentDateTime(), QStringLiteral("bin")));
     if (path.isEmpty())
         return;
-    dlgXferROM transfer(m_port, m_window.Ui().messages, m_window.DialogParent());
+    dlgXferROM transfer(m_port, m_ui.messages, m_window.DialogParent());
     transfer.Initialize(path, 3);
     transfer.exec();
     if (transfer.Outcome().ok())
         m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, transfer.ElapsedMs()),
-                                   MainWindow::StatusMessageMs);
+                                   StatusLine::StatusMessageMs);
 }
 
 void ImageCommands::LoadStockProgram()
 {
     bool loaded = false;
     {
-        dlgLoadBin dialog(m_port, m_window.Ui().messages, m_window.DialogParent());
+        dlgLoadBin dialog(m_port, m_ui.messages, m_window.DialogParent());
         dialog.exec();
         loaded = dialog.Loaded();
         if (dialog.TransferMs() >= 0)
             m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, dialog.TransferMs()),
-                                       MainWindow::StatusMessageMs);
+                                       StatusLine::StatusMessageMs);
     }
     // Even a transfer that stopped part-way may have changed the box.
-    if (box)
-        box->Forget();
+    m_link.ForgetBox();
     if (!loaded)
         return;
     // The read may be declined, or cancelled to keep unsaved changes: the tune
     // on screen then still belongs to its project file.
     bool replaced = false;
     const QMetaObject::Connection watch =
-        connect(&m_window.Events(), &MainWindowEvents::tuneReplaced, this, [&replaced] { replaced = true; });
-    m_read();
+        connect(&m_state, &ProgramState::replaced, this, [&replaced] { replaced = true; });
+    m_connection.Read();
     disconnect(watch);
     if (!replaced)
         return;

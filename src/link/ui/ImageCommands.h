@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
-class BoxContents;
-class MainWindow;
+class CommandEnabler;
+class ConnectionCommands;
 class LinkPort;
+class LinkSession;
+class MainWindow;
+class ProgramState;
+struct UiServices;
 
 // File > Load .bin To ROM, Save ROM to .bin and Load Stock Program: whole
 // images between files and the box, bypassing the tune model, followed by a
@@ -14,18 +17,18 @@ class ImageCommands : public QObject
 {
     Q_OBJECT
 public:
-    ImageCommands(MainWindow &window, LinkPort &port, std::function<bool()> readCommand);
+    ImageCommands(MainWindow &window, ProgramState &state, LinkSession &link, LinkPort &port, UiServices &ui,
+                  CommandEnabler &commands, ConnectionCommands &connection);
 
     void LoadBinToRom();
     void SaveRomToBin();
     void LoadStockProgram();
 
-    // What the box holds: an image written behind the tune's back makes it
-    // unknown until the read that follows.
-    BoxContents *box = nullptr;
-
 private:
     MainWindow &m_window;
+    ProgramState &m_state;
+    LinkSession &m_link;
     LinkPort &m_port;
-    std::function<bool()> m_read;
+    UiServices &m_ui;
+    ConnectionCommands &m_connection;
 };

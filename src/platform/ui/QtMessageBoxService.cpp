@@ -1,6 +1,7 @@
 #include "platform/ui/QtMessageBoxService.h"
 
 #include <QAbstractButton>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -73,4 +74,13 @@ int QtMessageBoxService::choose(QWidget *parent, const QString &text, MsgIcon ic
     box.exec();
     const int chosen = static_cast<int>(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
     return chosen >= 0 ? chosen : escapeIndex;
+}
+
+std::optional<QString> QtMessageBoxService::askText(QWidget *parent, const QString &title, const QString &label)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }

@@ -12,4 +12,5 @@ public:
                            MsgButtons buttons) override;
     int choose(QWidget *parent, const QString &text, MsgIcon icon, const QStringList &buttons,
                int escapeIndex) override;
+    std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label) override;
 };

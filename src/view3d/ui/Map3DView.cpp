@@ -30,8 +30,8 @@ bool sameShape(const MapSurfaceData &a, const MapSurfaceData &b)
 
 } // namespace
 
-Map3DView::Map3DView(const ProgramState &state, QWidget *parent)
-    : QWidget(parent), m_state(state)
+Map3DView::Map3DView(const ProgramState &state, const TraceMarks &marks, QWidget *parent)
+    : QWidget(parent), m_state(state), m_marks(marks)
 {
     setObjectName(QStringLiteral("view3DMap"));
     auto *layout = new QVBoxLayout(this);
@@ -131,7 +131,7 @@ void Map3DView::Refresh()
 void Map3DView::RefreshNow()
 {
     m_refresh->stop();
-    const std::optional<MapSurfaceData> next = BuildMapSurface(m_state.tune, m_panel, m_live[m_panel]);
+    const std::optional<MapSurfaceData> next = BuildMapSurface(m_state.tune, m_marks, m_panel, m_live[m_panel]);
     if (!next)
         return;
     m_data = *next;

@@ -12,7 +12,8 @@ class QSurface3DSeries;
 class QTimer;
 class Q3DSurface;
 struct AcquisitionSample;
-struct ProgramState;
+class ProgramState;
+class TraceMarks;
 
 // The 3D surface of one map body: load across, RPM in depth, the display
 // value as height, each cell coloured as in the grid (the raw byte's scale,
@@ -30,7 +31,7 @@ class Map3DView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Map3DView(const ProgramState &state, QWidget *parent = nullptr);
+    Map3DView(const ProgramState &state, const TraceMarks &marks, QWidget *parent = nullptr);
     ~Map3DView() override;
 
     // Creates the graph unless already done; false when this display has no
@@ -85,6 +86,7 @@ private:
     void requestSurfaceUpdate();
 
     const ProgramState &m_state;
+    const TraceMarks &m_marks;
     int m_panel = 7;
     std::array<std::optional<LiveCell>, 16> m_live{}; // by panel index
     MapSurfaceData m_data;

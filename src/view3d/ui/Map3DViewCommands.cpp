@@ -6,24 +6,28 @@
 #include "model/ProgramState.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
+#include "platform/ui/Actions.h"
+#include "link/LinkSession.h"
 #include "shell/MainWindow.h"
 #include "view3d/ui/Map3DView.h"
 
-#include <QAction>
 #include <QDockWidget>
 
-Map3DViewCommands::Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid)
-    : QObject(window.DialogParent()), m_window(window)
+Map3DViewCommands::Map3DViewCommands(MainWindow &window, const ProgramState &state, const TraceMarks &marks,
+                                     const LinkSession &link, UiServices &ui, CVFuelTimingDlg &grid)
+    : QObject(window.DialogParent()), m_window(window), m_state(state), m_ui(ui)
 {
     m_dock = new QDockWidget(QStringLiteral("3D Map View"), window.DialogParent());
     m_dock->setObjectName(QStringLiteral("dock3DMapView"));
     m_dock->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    m_view = new Map3DView(window.State(), m_dock);
+    m_view = new Map3DView(state, marks, m_dock);
     m_dock->setWidget(m_view);
     window.AddDock(m_dock);
     m_dock->hide();
 
-    QAction *item = window.Actions().mnuView3DMap;
+    mnuView3DMap = NewAction(this, "&3D Map View", "mnuView3DMap", true);
+    window.AddAction(MenuPlace::ViewWindows, mnuView3DMap);
+    QAction *item = mnuView3DMap;
     connect(item, &QAction::triggered, this, &Map3DViewCommands::Toggle);
     // The dock's own close button unticks the item.
     connect(m_dock, &QDockWidget::visibilityChanged, item, [this, item] {
@@ -33,15 +37,12 @@ Map3DViewCommands::Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid)
     connect(&window.Events(), &MainWindowEvents::panelSelected, m_view, &Map3DView::ShowMap);
     connect(grid.gridModel(), &QAbstractItemModel::dataChanged, m_view, &Map3DView::Refresh);
     // The live cell belongs to a running acquisition only.
-    connect(window.Actions().mnuOptionsRealTime, &QAction::toggled, m_view, [this](bool on) {
-        if (!on)
-            m_view->ClearLiveCells();
-    });
+    connect(&link, &LinkSession::realTimeStopped, m_view, &Map3DView::ClearLiveCells);
 }
 
 void Map3DViewCommands::Toggle(bool show)
 {
-    QAction *item = m_window.Actions().mnuView3DMap;
+    QAction *item = mnuView3DMap;
     if (!show) {
         m_dock->hide();
         return;
@@ -49,10 +50,10 @@ void Map3DViewCommands::Toggle(bool show)
     if (!m_view->EnsureGraph()) {
         item->setChecked(false);
         m_dock->hide();
-        m_window.Ui().messages.exclamation(m_window.DialogParent(), m_view->UnavailableReason());
+        m_ui.messages.exclamation(m_window.DialogParent(), m_view->UnavailableReason());
         return;
     }
-    const int panel = m_window.State().CurrentPanel;
+    const int panel = m_state.CurrentPanel;
     if (MapPanels::IsMapPanel(panel))
         m_view->ShowMap(panel);
     m_dock->show();

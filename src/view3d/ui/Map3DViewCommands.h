@@ -3,10 +3,15 @@
 #include <QObject>
 
 class CVFuelTimingDlg;
-class Map3DView;
-class QDockWidget;
+class LinkSession;
 class MainWindow;
+class Map3DView;
+class ProgramState;
+class QAction;
+class QDockWidget;
+class TraceMarks;
 struct AcquisitionSample;
+struct UiServices;
 
 // View > "&3D Map View": the 3D surface of the map on show, in a dock beside
 // (or, moved by the user, below) the grid. It follows the selected map, every
@@ -17,7 +22,8 @@ class Map3DViewCommands : public QObject
 {
     Q_OBJECT
 public:
-    Map3DViewCommands(MainWindow &window, CVFuelTimingDlg &grid);
+    Map3DViewCommands(MainWindow &window, const ProgramState &state, const TraceMarks &marks,
+                      const LinkSession &link, UiServices &ui, CVFuelTimingDlg &grid);
 
     // The menu item: shows or hides the dock.
     void Toggle(bool show);
@@ -29,6 +35,9 @@ public:
 
 private:
     MainWindow &m_window;
+    const ProgramState &m_state;
+    UiServices &m_ui;
+    QAction *mnuView3DMap = nullptr;
     QDockWidget *m_dock = nullptr;
     Map3DView *m_view = nullptr;
 };

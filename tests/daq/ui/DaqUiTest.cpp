@@ -3,8 +3,6 @@
 // and what the DAQ setup panel refuses to delete. The rules behind them are
 // tested on their own (TickTest, DAQInputsTest, LoggerTest).
 
-#include "app/CVUserPrefs.h"
-#include "app/MainApplication.h"
 #include "daq/CVRTLogger.h"
 #include "daq/sim/SimulatedU12Driver.h"
 #include "daq/ui/AcquisitionCommands.h"
@@ -17,10 +15,9 @@
 #include "model/ImageFile.h"
 #include "model/ProgramState.h"
 #include "model/StockPrograms.h"
-#include "platform/ScriptedFileDialogService.h"
-#include "platform/ScriptedMessageBoxService.h"
 #include "platform/SettingsStore.h"
-#include "shell/frmMain.h"
+#include "model/TraceMarks.h"
+#include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -32,28 +29,24 @@
 
 namespace {
 
-class DaqUiTest : public ::testing::Test
+class DaqUiTest : public AppOnBoxTest
 {
 protected:
-    DaqUiTest() : store(dir.filePath("Vantrelle.ini")) { prefs = std::make_unique<CVUserPrefs>(store); }
-
     void addInput(const QString &name, int channel, int type, const QString &formula = QString())
     {
-        ASSERT_TRUE(prefs->daq.AddDAQInput(DAQInputRecord{.name = name, .channel = channel, .inputType = type,
-                                                          .scalingFormula = formula, .thresholdsEnabled = true,
-                                                          .warningThreshold = 10, .criticalThreshold = 20}));
+        ASSERT_TRUE(preferences().daq.AddDAQInput(DAQInputRecord{.name = name, .channel = channel, .inputType = type,
+                                                                 .scalingFormula = formula, .thresholdsEnabled = true,
+                                                                 .warningThreshold = 10, .criticalThreshold = 20}));
     }
     void start()
     {
         StartOptions options;
         options.simulatedDaq = true;
-        app = std::make_unique<MainApplication>(*prefs, messages, files, options);
+        AppOnBoxTest::start(QString(), options);
         const StockImageResult stock = LoadStockImage(105);
         ASSERT_EQ(stock.status, StockImageResult::Ok);
         TuneFromImage(stock.image, state().tune);
     }
-    frmMain &w() { return app->window(); }
-    ProgramState &state() { return w().State(); }
     AcquisitionCommands &acq() { return app->acquisitionCommands(); }
     SimulatedU12Driver &sim() { return dynamic_cast<SimulatedU12Driver &>(app->daqDriver()); }
     RealTimeStripView &strip() { return *acq().strip(); }
@@ -61,13 +54,8 @@ protected:
     QString text(const char *label) { return strip().label(label)->text(); }
     CVDAQSetupDlg &panel() { return app->daqSetup(); }
     QString lastMessage() { return messages.shown().empty() ? QString() : messages.shown().back().text; }
-
-    QTemporaryDir dir;
-    SettingsStore store;
-    ScriptedMessageBoxService messages;
-    ScriptedFileDialogService files;
-    std::unique_ptr<CVUserPrefs> prefs;
-    std::unique_ptr<MainApplication> app;
+    void realTimeOn() { testlink::GoLive(link()); }
+    void realTimeOff() { link().StopRealTime(state().tune.general().RevLimiter()); }
 };
 
 } // namespace
@@ -118,13 +106,13 @@ TEST_F(DaqUiTest, TraceReachesTheVisibleGridAndTheTablePanelsUntilCleared)
     w().ShowPanel(PanelIndex::HOFM, true);
     for (int i = 0; i < 120; ++i) // into the simulated engine's pull, where it has load
         acq().Tick();
-    const CVMapInfo &map = state().tune.map(MapKey::HOFM);
+    const MapTrace &map = app->marks().Of(MapKey::HOFM);
     EXPECT_EQ(greenCells(), 1) << "current-cell mode marks one cell";
     EXPECT_EQ(app->grid().gridModel()->background(map.LastRPMIndex() + 1, map.LastTPIndex() + 1), green);
     for (int panel : {PanelIndex::TTPMaps, PanelIndex::IgnitionDuty, PanelIndex::VQ})
         EXPECT_GE(markedBoxes(panel), 1) << panel;
 
-    w().Actions().mnuDataLogClear->trigger();
+    act("mnuDataLogClear")->trigger();
     EXPECT_EQ(greenCells(), 0);
     EXPECT_EQ(markedBoxes(PanelIndex::TTPMaps), 0);
 }
@@ -133,9 +121,9 @@ TEST_F(DaqUiTest, TraceReachesTheVisibleGridAndTheTablePanelsUntilCleared)
 // about the samples kept, saves them when told, and logs afresh.
 TEST_F(DaqUiTest, AFailedLogWriteIsToldOnceAndItsSamplesOfferedAtTheNextSwitchOn)
 {
-    prefs->daq.SetDAQSampleRate(40);
+    preferences().daq.SetDAQSampleRate(40);
     start();
-    acq().RealTimeStarted();
+    realTimeOn();
     EXPECT_EQ(acq().timer()->interval(), 40);
     acq().Tick();
     acq().Tick();
@@ -145,17 +133,17 @@ TEST_F(DaqUiTest, AFailedLogWriteIsToldOnceAndItsSamplesOfferedAtTheNextSwitchOn
     ASSERT_EQ(messages.shown().size(), 1u) << "told once, not once per tick";
     EXPECT_TRUE(messages.shown()[0].text.startsWith("The datalog could not be written: "));
     EXPECT_TRUE(text("lblRTStatus").startsWith("Receiving data. Datalog stopped: ")) << text("lblRTStatus").toStdString();
-    acq().RealTimeStopped();
+    realTimeOff();
     EXPECT_FALSE(acq().timer()->isActive());
     const QString kept = dir.filePath("kept.csv");
     messages.queue(MsgAnswer::Yes);
     files.queue(kept);
-    acq().RealTimeStarted();
+    realTimeOn();
     EXPECT_EQ(messages.texts().last(), "Do you wish to save the last datalog?");
     EXPECT_EQ(QString::fromUtf8(testenv::readFile(kept)).split("\r\n", Qt::SkipEmptyParts).size(), 3);
     acq().Tick();
     EXPECT_EQ(text("lblRTStatus"), "Receiving data.");
-    acq().RealTimeStopped();
+    realTimeOff();
 }
 
 // Delete: never "MAS", never the staged rev limiter's input, only after Yes.
@@ -163,8 +151,8 @@ TEST_F(DaqUiTest, SetupPanelDeletesOnlyWhatNothingNeeds)
 {
     addInput("EGT", 4, CVDAQInput::SingleEnded);
     addInput("Launch", 3, CVDAQInput::Digital);
-    prefs->daq.SetStagedRevLimiterEnabled(true);
-    prefs->daq.SetStagedRevLimiterInput("Launch");
+    preferences().daq.SetStagedRevLimiterEnabled(true);
+    preferences().daq.SetStagedRevLimiterInput("Launch");
     start();
 
     panel().SelectRow("MAS");
@@ -173,13 +161,13 @@ TEST_F(DaqUiTest, SetupPanelDeletesOnlyWhatNothingNeeds)
     panel().SelectRow("Launch");
     messages.queue(MsgAnswer::Yes);
     panel().Delete();
-    EXPECT_NE(prefs->daq.FindDAQInput("Launch"), nullptr);
+    EXPECT_NE(preferences().daq.FindDAQInput("Launch"), nullptr);
     panel().SelectRow("EGT");
     messages.queue(MsgAnswer::No);
     panel().Delete();
-    EXPECT_NE(prefs->daq.FindDAQInput("EGT"), nullptr);
+    EXPECT_NE(preferences().daq.FindDAQInput("EGT"), nullptr);
     messages.queue(MsgAnswer::Yes);
     panel().Delete();
-    EXPECT_EQ(prefs->daq.FindDAQInput("EGT"), nullptr);
+    EXPECT_EQ(preferences().daq.FindDAQInput("EGT"), nullptr);
 }
 

@@ -3,65 +3,39 @@
 // input going high and low sends exactly one rev limiter write each.
 
 #include "daq/sim/SimulatedU12Driver.h"
-#include "daq/ui/RealTimeStripView.h"
-#include "model/ProgramState.h"
-#include "platform/ScriptedFileDialogService.h"
-#include "platform/ScriptedMessageBoxService.h"
-#include "platform/SettingsStore.h"
 #include "daq/ui/AcquisitionCommands.h"
-#include "app/MainApplication.h"
-#include "shell/frmMain.h"
-#include "app/CVUserPrefs.h"
-#include "support/BoxSim.h"
+#include "daq/ui/RealTimeStripView.h"
+#include "support/AppOnBoxTest.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <gtest/gtest.h>
 
-TEST(StagedSession, HighAndLowSendOneWriteEach)
+using StagedSession = AppOnBoxTest;
+
+TEST_F(StagedSession, HighAndLowSendOneWriteEach)
 {
-    QTemporaryDir dir;
-    SettingsStore store(dir.filePath("Vantrelle.ini"));
-    ScriptedMessageBoxService messages;
-    ScriptedFileDialogService files;
-    BoxSim box;
-    ASSERT_TRUE(box.started());
-    CVUserPrefs prefs(store);
-    prefs.link.SetShowRTWarning(false);
-    ASSERT_TRUE(prefs.daq.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 3, .inputType = CVDAQInput::Digital}));
-    prefs.daq.SetStagedRevLimiterEnabled(true);
-    prefs.daq.SetStagedRevLimiterInput("Launch");
-    prefs.daq.SetStagedRevLimiter(140);
-    prefs.daq.SetDAQSampleRate(25);
-
-    StartOptions options;
-    options.portName = box.device();
-    options.fastHandshake = true;
-    options.simulatedDaq = true;
-    MainApplication app(prefs, messages, files, options);
-    frmMain &w = app.window();
-    w.Load(QString());
-    auto &sim = dynamic_cast<SimulatedU12Driver &>(app.daqDriver());
+    DaqSettings &daq = preferences().daq;
+    ASSERT_TRUE(daq.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 3, .inputType = CVDAQInput::Digital}));
+    daq.SetStagedRevLimiterEnabled(true);
+    daq.SetStagedRevLimiterInput("Launch");
+    daq.SetStagedRevLimiter(140);
+    daq.SetDAQSampleRate(25);
+    startOnBox({}, true);
+    auto &sim = dynamic_cast<SimulatedU12Driver &>(app->daqDriver());
     sim.ForceLine(3, false);
 
-    messages.queue(MsgAnswer::Yes); // "Ensure that your car is not running..."
-    messages.queue(MsgAnswer::No);  // "Read the current Vantrelle settings?"
-    w.Actions().mnuOptionsConnect->trigger();
-    ASSERT_EQ(prefs.link.ConnectionState(), 2);
-    w.State().tune.general().SetRevLimiter(150);
-    const int framesBefore = box.logLines().size();
+    connectBox(MsgAnswer::No);
+    ASSERT_EQ(link().ConnectionState(), 2);
+    state().tune.general().SetRevLimiter(150);
+    const int framesBefore = box->logLines().size();
 
-    w.Actions().mnuOptionsRealTime->trigger();
-    ASSERT_TRUE(w.State().RealTimeEnabled);
-    AcquisitionCommands &acq = app.acquisitionCommands();
+    act("mnuOptionsRealTime")->trigger();
+    ASSERT_TRUE(link().RealTimeEnabled());
+    AcquisitionCommands &acq = app->acquisitionCommands();
 
     const auto limiterWrites = [&] {
-        return box.logLines().mid(framesBefore).filter(QRegularExpression("^77 01 7F B4 "));
+        return box->logLines().mid(framesBefore).filter(QRegularExpression("^77 01 7F B4 "));
     };
     // One tick by hand, then a short turn of the event loop so the running
     // timer ticks too and the box's acknowledgements come in.
@@ -101,6 +75,6 @@ TEST(StagedSession, HighAndLowSendOneWriteEach)
     EXPECT_EQ(limiterWrites()[1], "77 01 7F B4 96 41");
 
     // Switching off with the tune's limit in force sends nothing more.
-    w.Actions().mnuOptionsRealTime->trigger();
+    act("mnuOptionsRealTime")->trigger();
     EXPECT_EQ(limiterWrites().size(), 2);
 }

@@ -1,0 +1,54 @@
+#include "model/ProgramState.h"
+
+void ProgramState::setFlags(bool modified, bool changesNotSent)
+{
+    if (modified == m_modified && changesNotSent == m_changesNotSent)
+        return;
+    m_modified = modified;
+    m_changesNotSent = changesNotSent;
+    emit flagsChanged();
+}
+
+void ProgramState::NoteEdit(const QString &step, bool sentToBox)
+{
+    setFlags(true, m_changesNotSent || !sentToBox);
+    emit editNoted(step);
+}
+
+void ProgramState::NoteNotSent()
+{
+    setFlags(m_modified, true);
+}
+
+void ProgramState::NoteSent()
+{
+    setFlags(m_modified, false);
+}
+
+void ProgramState::NoteReplaced()
+{
+    emit replaced();
+}
+
+void ProgramState::NoteLoaded(const QString &originWarning)
+{
+    m_originWarning = originWarning;
+    setFlags(false, m_changesNotSent);
+    emit replaced();
+}
+
+void ProgramState::NoteSaved()
+{
+    setFlags(false, m_changesNotSent);
+    emit saved();
+}
+
+void ProgramState::NoteAtSavePoint(bool atSavePoint)
+{
+    setFlags(!atSavePoint, m_changesNotSent);
+}
+
+void ProgramState::Reset()
+{
+    setFlags(false, false);
+}

@@ -1,0 +1,193 @@
+// The datalog viewer offscreen: opening files, the keys on the cursor, zoom
+// and pan (their arithmetic is LogNavigation's); and through the main window:
+// the cursor's cells on the grid and a fuel correction.
+
+#include "analysis/ui/AnalysisCommands.h"
+#include "analysis/ui/DatalogViewer.h"
+#include "analysis/ui/GridLogMarks.h"
+#include "analysis/ui/LogChartView.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "analysis/ui/FuelCorrectionDialog.h"
+#include "editors/ui/MapGridView.h"
+#include "model/ProgramState.h"
+#include "platform/SettingsStore.h"
+#include "platform/UiServices.h"
+#include "model/TuneHistory.h"
+#include "editors/ui/CompareCommands.h"
+#include "editors/ui/UndoCommands.h"
+#include "shell/frmMain.h"
+#include "support/AppOnBoxTest.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A log of `count` samples 25 ms apart: RPM climbing 1000 + 10 per sample,
+// TP 16 + (i / 20) % 8 * 16, AFR 16.17 throughout.
+QByteArray makeLog(int count, char sep = ',')
+{
+    QByteArray text = "DATE/TIME,RPM,TP,Timing Mark,Low Gear Enrichment,High Gear Enrichment,Injector Pulsewidth,"
+                      "Injector Duty,MAS,AFR\r\n";
+    for (int i = 0; i < count; ++i) {
+        const int ms = i * 25;
+        text += QStringLiteral("2026-12-06 10:%1:%2.%3,%4,%5,10,5,7,3.5,20,2.5,16.17\r\n")
+                    .arg(ms / 60000 % 60, 2, 10, QChar('0'))
+                    .arg(ms / 1000 % 60, 2, 10, QChar('0'))
+                    .arg(ms % 1000, 3, 10, QChar('0'))
+                    .arg(1000 + 10 * i)
+                    .arg(16 + (i / 20) % 8 * 16)
+                    .toLatin1();
+    }
+    if (sep != ',')
+        text.replace(',', sep);
+    return text;
+}
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    ViewerTest() : ui{messages, files}, viewer(ui, {}) { viewer.resize(1000, 700); }
+
+    QString writeLog(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(testenv::writeFile(path, text));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessageBoxService messages;
+    ScriptedFileDialogService files;
+    UiServices ui;
+    DatalogViewer viewer;
+};
+
+TEST_F(ViewerTest, OpensALogAndPlotsSpeedLoadAndRatio)
+{
+    files.queue(writeLog("a.txt", makeLog(400, '\t')));
+    viewer.show();
+    viewer.chooseAndOpenLog();
+    ASSERT_TRUE(viewer.hasLog());
+    ASSERT_EQ(viewer.plotCount(), 3);
+    EXPECT_EQ(viewer.plottedColumns(), (std::vector<int>{0, 1, 8}));
+    EXPECT_EQ(viewer.findChild<QTableWidget *>("tableCursor")->item(8, 1)->text(), "16.17");
+    viewer.setColumnPlotted(7, true);
+
+    // Keys move the cursor, zoom and pan every plot alike.
+    QSignalSpy moved(&viewer, &DatalogViewer::cursorMoved);
+    QTest::keyClick(&viewer, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(viewer.cursorRow(), 10);
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_FLOAT_EQ(moved.last().at(0).toFloat(), 1100.0f);
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QTest::keyClick(&viewer, Qt::Key_PageDown);
+    EXPECT_NEAR(viewer.viewStart(), 0.125 + 399 * 0.025 / 4, 1e-9); // halved about the cursor, half a page on
+    EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), 399 * 0.025 / 2, 1e-9);
+    for (int i = 0; i < viewer.plotCount(); ++i)
+        EXPECT_EQ(std::pair(viewer.plot(i)->timeAxis()->min(), viewer.plot(i)->timeAxis()->max()),
+                  std::pair(viewer.viewStart(), viewer.viewEnd()));
+}
+
+TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
+{
+    ASSERT_TRUE(viewer.openLog(writeLog("d.csv", makeLog(10))));
+    EXPECT_FALSE(viewer.openLog(dir.filePath("missing.csv")));
+    EXPECT_FALSE(viewer.openLog(writeLog("empty.csv", "")));
+    EXPECT_EQ(viewer.log().rowCount(), 10u);
+}
+
+// ---- Through the main window ---------------------------------------------------------
+
+class ViewerInWindowTest : public AppOnBoxTest
+{
+protected:
+    void SetUp() override
+    {
+        start();
+        Tune &t = app->state().tune;
+        for (int i = 0; i < 16; ++i) {
+            t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
+            t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+            t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 12 * i);
+            t.map(MapKey::TIMINGTP).SetMapValue(i, 10 + 15 * i);
+        }
+        for (int e = 0; e < 256; ++e)
+            t.map(MapKey::HOFM).SetMapValue(e, 10);
+        t.map(MapKey::HOFM).SetMapValue(1 * 16 + 1, 200); // closed loop
+        // The tune as set up here is where the undo history starts.
+        app->undo().history().Reset(true);
+    }
+    AnalysisCommands &commands() { return app->analysisCommands(); }
+    MapGridView &grid() { return *app->grid().grid(); }
+};
+
+TEST_F(ViewerInWindowTest, CursorMarksTheCellOfTheMapOnScreen)
+{
+    const QString path = dir.filePath("e.csv");
+    ASSERT_TRUE(testenv::writeFile(path, makeLog(400)));
+    app->window().SelectPanel(7);
+    files.queue(path);
+    act("mnuToolsDatalogViewer")->trigger();
+    DatalogViewer *viewer = commands().viewer();
+    ASSERT_TRUE(viewer);
+    viewer->chooseAndOpenLog();
+    // Sample 0: 1000 RPM (raw 20 -> row 1), TP 16 (column 1).
+    EXPECT_EQ(std::pair(grid().markedRow(), grid().markedCol()), std::pair(2, 2));
+    viewer->setCursorRow(150); // 2500 RPM -> raw 50 -> row 4; TP 16 + 7 * 16 = 128 -> column 8
+    EXPECT_EQ(std::pair(grid().markedRow(), grid().markedCol()), std::pair(5, 9));
+    // The timing map uses its own axes: raw 50 -> 44 (row 2); TP 128 -> 130 (column 8).
+    app->window().SelectPanel(11);
+    EXPECT_EQ(std::pair(grid().markedRow(), grid().markedCol()), std::pair(3, 9));
+    viewer->close(); // takes its mark away
+    EXPECT_EQ(grid().markedRow(), -1);
+}
+
+TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
+{
+    const QString path = dir.filePath("g.csv");
+    // 40 samples at 1000 RPM and TP 16 (cell 1,1: closed loop) and 40 at
+    // 2000 RPM, TP 48 (cell 3,3), lean at 16.17 against a target of 14.7.
+    QByteArray text = "DATE/TIME,RPM,TP,AFR\r\n";
+    for (int i = 0; i < 80; ++i)
+        text += QStringLiteral("2026-12-06 10:00:%1.%2,%3,%4,16.17\r\n")
+                    .arg(i * 25 / 1000, 2, 10, QChar('0'))
+                    .arg(i * 25 % 1000, 3, 10, QChar('0'))
+                    .arg(i < 40 ? 1000 : 2000)
+                    .arg(i < 40 ? 16 : 48)
+                    .toLatin1();
+    ASSERT_TRUE(testenv::writeFile(path, text));
+    FuelCorrection::Settings s;
+    s.targets.afr.fill(14.7);
+    ASSERT_TRUE(FuelCorrection::SaveSettings(store, s));
+
+    files.queue(path);
+    act("mnuToolsFuelCorrection")->trigger();
+    auto *dialog = app->window().findChild<FuelCorrectionDialog *>();
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(dialog->compute()); // nothing proposed before the column is chosen
+    dialog->afrCombo()->setCurrentIndex(dialog->afrCombo()->findText("AFR"));
+    ASSERT_TRUE(dialog->compute());
+    EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21\n39 (1 out)"); // 1.1 x 1.1; the jump's sample out
+
+    EXPECT_EQ(dialog->applySelected(), 0) << "nothing selected";
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->applySelected(), 1);
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 21);
+    EXPECT_TRUE(app->state().Modified());
+    // The same samples never correct the cell a second time.
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->applySelected(), 0);
+    // One step of the undo history, taken back by one Undo.
+    EXPECT_TRUE(app->undo().history().UndoLabel().contains("Fuel Correction"));
+    act("mnuEditUndo")->trigger();
+    EXPECT_EQ(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), 10);
+}
+
+} // namespace

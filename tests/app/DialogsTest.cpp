@@ -1,0 +1,79 @@
+// The small dialogs around the shell: agreement, start sequence, COM port.
+
+#include "support/ScriptedMessageBoxService.h"
+#include "platform/SettingsStore.h"
+#include "app/StartUp.h"
+#include "app/dlgEULA.h"
+#include "link/ui/dlgSettings.h"
+#include "app/CVUserPrefs.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(AgreementTest, OnlyExactlyYesAccepts)
+{
+    ScriptedMessageBoxService messages;
+    for (const char *answer : {"yes", " YES", "YES"}) {
+        dlgEULA eula(messages);
+        eula.show();
+        eula.editResponse()->setText(answer);
+        eula.findChild<QPushButton *>("OKButton")->click();
+        const bool yes = QByteArray(answer) == "YES";
+        EXPECT_EQ(eula.Accepted(), yes) << answer;
+        EXPECT_EQ(eula.isVisible(), !yes) << answer;
+    }
+    EXPECT_EQ(messages.texts().size(), 2);
+}
+
+namespace {
+struct StartFixture
+{
+    QTemporaryDir dir;
+    SettingsStore store{dir.filePath("Vantrelle.ini")};
+    ScriptedMessageBoxService messages;
+};
+} // namespace
+
+TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
+{
+    StartFixture f;
+    CVUserPrefs prefs(f.store);
+    int opened = 0;
+    bool declined = false;
+    StartUp s(prefs.window, f.messages, [&] { ++opened; });
+    s.askAgreement = [] { return false; };
+    QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
+    s.begin();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(prefs.window.ShowEULADialog());
+}
+
+// The port chosen is kept, and a change warns that it needs a new connection;
+// an adapter's stable name and a device no longer listed are kept as named.
+TEST(SettingsDialogTest, KeepsThePortChosenAndWarnsOnlyOnAChange)
+{
+    ScriptedMessageBoxService messages;
+    const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    dlgSettings device(messages, {{byId, "FT232R USB UART", "FTDI"}});
+    device.SetCOMPort(1);
+    device.comboPort()->setCurrentIndex(8);
+    device.findChild<QPushButton *>("OKButton")->click();
+    EXPECT_EQ(device.PortName(), byId);
+
+    dlgSettings gone(messages, {});
+    gone.SetPortName("/dev/pts/42");
+    gone.findChild<QPushButton *>("OKButton")->click();
+    EXPECT_EQ(gone.PortName(), "/dev/pts/42");
+
+    dlgSettings cancelled(messages, {});
+    cancelled.SetCOMPort(2);
+    cancelled.comboPort()->setCurrentIndex(6);
+    cancelled.findChild<QPushButton *>("CancelButton")->click();
+    EXPECT_EQ(cancelled.COMPort(), 2);
+    EXPECT_EQ(messages.shown().size(), 1u);
+}

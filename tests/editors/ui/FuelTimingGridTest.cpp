@@ -1,0 +1,308 @@
+// The fuel and timing map grid in the main window, driven the way the user
+// drives it: what typing, stepping and loop switching store, the refusals
+// and their messages, the cell menu, typing and F2, and the live trace.
+
+#include "support/AppOnBoxTest.h"
+
+#include "daq/AcquisitionSample.h"
+#include "daq/EngineTrace.h"
+#include "editors/GridRules.h"
+#include "editors/ui/CVFuelTimingDlg.h"
+#include "editors/ui/GridCellEditing.h"
+#include "editors/ui/FieldEdit.h"
+#include "editors/ui/MapGridModel.h"
+#include "editors/ui/MapGridView.h"
+
+
+namespace {
+
+QColor scale(int raw)
+{
+    return raw < 128 ? QColor(raw, raw, 255) : QColor(raw, 0, 0);
+}
+
+class GridTest : public AppOnBoxTest
+{
+protected:
+    void SetUp() override
+    {
+        start();
+        Tune &t = state().tune;
+        for (int i = 0; i < 16; ++i) {
+            t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);  // 500 .. 8000 RPM
+            t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+            t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 10 * i); // 1000 .. RPM
+            t.map(MapKey::TIMINGTP).SetMapValue(i, 5 + 15 * i);
+        }
+        for (MapKey k : {MapKey::HOFM, MapKey::HOHGFM, MapKey::LOFM, MapKey::LOHGFM, MapKey::HOTM, MapKey::LOTM})
+            for (int i = 0; i < 256; ++i)
+                t.map(k).SetMapValue(i, (i * 7 + static_cast<int>(k) * 13) % 256);
+    }
+    CVFuelTimingDlg &grid() { return app->grid(); }
+    // Shows a map panel as a click in the tree does (the tree is built for
+    // the tune first, as opening a tune does).
+    void show(int panelIndex)
+    {
+        if (!w().TuneShown())
+            w().BuildTree();
+        w().ShowPanel(state().CurrentPanel, false);
+        w().ShowPanel(panelIndex, true);
+    }
+    void setRaw(MapKey key, int row, int col, int raw)
+    {
+        state().tune.map(key).SetMapValue(GridRules::EntryIndexOf(row, col), raw);
+    }
+    int raw(MapKey key, int row, int col) { return state().tune.map(key).MapValue(GridRules::EntryIndexOf(row, col)); }
+    QString text(int row, int col) { return grid().gridModel()->text(row, col); }
+    QColor back(int row, int col) { return grid().gridModel()->background(row, col); }
+    // Opens the editor on a cell with Enter; its whole text is selected, so
+    // typing replaces it.
+    void typeIntoCell(int row, int col, const QString &typed)
+    {
+        grid().setCurrentCell(row, col);
+        QTest::keyClick(grid().grid(), Qt::Key_Return);
+        ASSERT_TRUE(grid().IsEditingMap());
+        if (typed.isEmpty())
+            QTest::keyClick(grid().cellEditor(), Qt::Key_Delete);
+        else
+            QTest::keyClicks(grid().cellEditor(), typed);
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
+    }
+    std::vector<std::pair<int, int>> greenCells()
+    {
+        std::vector<std::pair<int, int>> out;
+        for (int r = 0; r < GridRules::GridRows; ++r)
+            for (int c = 0; c < GridRules::GridCols; ++c)
+                if (back(r, c) == QColor(0, 192, 0))
+                    out.emplace_back(r, c);
+        return out;
+    }
+    // One acquisition sample, traced in the tune as the tick does, then
+    // handed to the grid.
+    void trace(int rpm, int tp, bool allCells)
+    {
+        AcquisitionSample sample;
+        sample.acquired = true;
+        sample.rpm = rpm;
+        sample.tpInt = tp;
+        EngineTrace::Trace(state().tune, app->marks(), sample, allCells);
+        grid().ShowTrace(sample);
+    }
+};
+
+} // namespace
+
+// Each kind of cell, stepped, typed into or switched between open and closed
+// loop: the map and entry it changes, what it shows in which colour, and that
+// a refused change touches nothing.
+TEST_F(GridTest, EveryKindOfCellCommitsToItsMap)
+{
+    struct Case
+    {
+        int panel;
+        int row, col;
+        int before; // the raw value set first; -1 keeps the axis as set up
+        const char *action; // "+", "-", "loop", another key, or "=text" typed in the editor
+        MapKey map;
+        int after;
+        const char *shown;
+    };
+    const Case cases[] = {
+        // Axes: the RPM axis works in RPM (steps of 50, R(rpm / 50)), the TP axis in raw units.
+        {8, 5, 0, -1, "=1275", MapKey::FUELRPM, 26, "1300"},
+        {9, 3, 0, -1, "+", MapKey::FUELRPM, 31, "1550"},
+        {9, 0, 1, -1, "-", MapKey::FUELTP, 0, "0"}, // 0 - 1 is refused
+        // Bodies: steps work on the raw byte and stop at each encoding's limits.
+        {9, 2, 2, 200, "+", MapKey::LOFM, 201, "9"},
+        {11, 2, 3, 130, "+", MapKey::HOTM, 131, "3"},
+        {11, 4, 4, 173, "+", MapKey::HOTM, 173, "45"}, // timing stops at 45
+        {9, 3, 3, 127, "+", MapKey::LOFM, 127, "127"}, // open loop cannot step into closed
+        {9, 4, 4, 128, "-", MapKey::LOFM, 128, "-64"}, // nor closed into open
+        {9, 5, 5, 60, "x", MapKey::LOFM, 60, "60"},    // other keys do nothing
+        // Typing: 128..173 typed into an open timing cell closes it.
+        {11, 5, 7, 10, "=140", MapKey::HOTM, 140, "12"},
+        {7, 3, 4, 200, "=-64", MapKey::HOFM, 128, "-64"},
+        // Loop switching keeps a fuel cell's number where it can.
+        {7, 2, 2, 40, "loop", MapKey::HOFM, 232, "40"},
+        {7, 2, 3, 100, "loop", MapKey::HOFM, 255, "63"},
+        {11, 2, 2, 30, "loop", MapKey::HOTM, 158, "30"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.panel) + " (" + std::to_string(c.row) + ", " + std::to_string(c.col) + ") "
+                     + c.action);
+        const int entry = GridRules::EntryIndexOf(c.row, c.col);
+        if (c.before >= 0)
+            state().tune.map(c.map).SetMapValue(entry, c.before);
+        const int before = state().tune.map(c.map).MapValue(entry);
+        state().NoteAtSavePoint(true);
+        state().NoteSent();
+        show(c.panel);
+        if (c.action[0] == '=') {
+            typeIntoCell(c.row, c.col, QString::fromLatin1(c.action + 1));
+        } else {
+            grid().setCurrentCell(c.row, c.col);
+            if (QByteArray(c.action) == "loop")
+                grid().editing().loopAction()->trigger();
+            else
+                QTest::keyClicks(grid().grid(), QString(QLatin1Char(c.action[0])));
+        }
+        const bool changed = c.after != before;
+        EXPECT_EQ(state().tune.map(c.map).MapValue(entry), c.after);
+        EXPECT_EQ(text(c.row, c.col), c.shown);
+        EXPECT_EQ(state().Modified(), changed);
+        EXPECT_EQ(state().ChangesNotSent(), changed);
+        EXPECT_FALSE(grid().IsEditingMap());
+    }
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(" | ").toStdString();
+}
+
+// A refused value: the message, the editor stays open with its text
+// selected, the tune and the flags untouched.
+TEST_F(GridTest, RefusedTextKeepsTheEditorOpen)
+{
+    setRaw(MapKey::HOFM, 3, 4, 200);
+    show(7);
+    for (const auto &[typed, message] : {std::pair{"64", "Please enter a valid value between -64 and 63"},
+                                         std::pair{"", "Please enter a numeric value"}}) {
+        SCOPED_TRACE(typed);
+        messages.clear();
+        typeIntoCell(3, 4, typed);
+        EXPECT_EQ(messages.texts(), QStringList{message});
+        EXPECT_TRUE(grid().IsEditingMap());
+        EXPECT_EQ(grid().cellEditor()->selectedText(), grid().cellEditor()->text());
+        QTest::keyClick(grid().cellEditor(), Qt::Key_Escape);
+    }
+    EXPECT_EQ(raw(MapKey::HOFM, 3, 4), 200);
+    EXPECT_FALSE(state().Modified());
+    EXPECT_FALSE(state().ChangesNotSent());
+
+    // Leaving the editor for another widget checks it too; the editor takes
+    // the focus back.
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    show(7);
+    ASSERT_TRUE(grid().isVisible());
+    QWidget other(&grid());
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    setRaw(MapKey::HOFM, 2, 2, 40);
+    grid().PopGrid();
+    grid().setCurrentCell(2, 2);
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    ASSERT_TRUE(grid().cellEditor()->hasFocus());
+    messages.clear();
+    QTest::keyClicks(grid().cellEditor(), "300");
+    other.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 127"});
+    EXPECT_TRUE(waitFor([&] { return grid().cellEditor()->hasFocus(); }));
+}
+
+TEST_F(GridTest, TheCellMenuFollowsTheCurrentCellAndSelection)
+{
+    setRaw(MapKey::HOFM, 2, 2, 40);
+    setRaw(MapKey::HOFM, 3, 3, 200);
+    show(7);
+    QAction *inc = grid().editing().incrementAction();
+    grid().setCurrentCell(4, 0);
+    EXPECT_FALSE(grid().editing().loopAction()->isEnabled()) << "an axis has no loop";
+    // The corner takes no command at all.
+    grid().setCurrentCell(0, 0);
+    QTest::keyClicks(grid().grid(), "+-");
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    inc->trigger();
+    EXPECT_FALSE(grid().IsEditingMap());
+    EXPECT_FALSE(state().Modified());
+
+    // Several selected cells: keys and steps ask for a single cell.
+    grid().setCurrentCell(2, 2);
+    QTest::keyClick(grid().grid(), Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_TRUE(grid().grid()->hasMultiCellSelection());
+    QTest::keyClicks(grid().grid(), "+");
+    grid().editing().decrementAction()->trigger();
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    EXPECT_EQ(messages.texts(), QStringList(3, "Please select a single cell for this operation."));
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 2), 40);
+    EXPECT_FALSE(grid().IsEditingMap());
+}
+
+// The two highlight modes: the current cell only, or the whole trail, kept
+// across panel switches until the points are cleared.
+TEST_F(GridTest, TheTraceMarksTheCellOfTheMapOnShow)
+{
+    using Cells = std::vector<std::pair<int, int>>;
+    for (int i = 0; i < 256; ++i)
+        state().tune.map(MapKey::HOFM).SetMapValue(i, i);
+    show(7);
+    // 1000 RPM -> axis value 20 -> row 2; TP 33 -> nearest 32 -> column 3.
+    trace(1000, 33, false);
+    EXPECT_EQ(greenCells(), (Cells{{2, 3}}));
+    trace(3000, 100, false);
+    EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
+    EXPECT_EQ(back(2, 3), scale(18));
+    grid().ShowTrace(AcquisitionSample()); // a failed tick changes nothing
+    EXPECT_EQ(greenCells(), (Cells{{6, 7}}));
+
+    app->marks().Clear(); // a trail starts from cleared points
+    trace(8000, 240, true);
+    trace(1000, 33, true);
+    const Cells trail{{2, 3}, {16, 16}};
+    EXPECT_EQ(greenCells(), trail);
+    show(9);
+    EXPECT_TRUE(greenCells().empty()) << "another map traces nothing on show";
+    show(7);
+    EXPECT_EQ(greenCells(), trail);
+
+    // An edit shows the new value's colour but keeps the point.
+    grid().setCurrentCell(2, 3);
+    QTest::keyClicks(grid().grid(), "+");
+    EXPECT_EQ(back(2, 3), scale(19));
+    EXPECT_TRUE(app->marks().Of(MapKey::HOFM).IsRTMapPointSet(18));
+
+    app->marks().Clear();
+    EXPECT_TRUE(greenCells().empty());
+    EXPECT_FALSE(app->marks().Of(MapKey::HOFM).IsRTMapPointSet(18));
+}
+
+// Typing a number or F2 starts the in-place editor; in real-time mode neither does.
+TEST_F(GridTest, TypingANumberStartsTheEditorWithIt)
+{
+    setRaw(MapKey::HOFM, 2, 3, 40);
+    show(7);
+    grid().setCurrentCell(2, 3);
+    QTest::keyClicks(grid().grid(), "7");
+    ASSERT_TRUE(grid().IsEditingMap());
+    EXPECT_EQ(grid().cellEditor()->text(), "7");
+    QTest::keyClicks(grid().cellEditor(), "2");
+    QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
+    EXPECT_FALSE(grid().IsEditingMap());
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 72) << "the typed digit is not lost";
+
+    // A decimal point starts it too: ".6" rounds to 1.
+    QTest::keyClicks(grid().grid(), ".");
+    ASSERT_TRUE(grid().IsEditingMap());
+    QTest::keyClicks(grid().cellEditor(), "6");
+    QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 1);
+
+    // F2 keeps the value, the cursor behind it: typing appends.
+    QTest::keyClick(grid().grid(), Qt::Key_F2);
+    ASSERT_TRUE(grid().IsEditingMap());
+    QTest::keyClicks(grid().cellEditor(), "5");
+    QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 15);
+
+    // "-" keeps its step.
+    QTest::keyClicks(grid().grid(), "-");
+    EXPECT_FALSE(grid().IsEditingMap());
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 14);
+
+    // In real-time mode no key opens the editor.
+    testlink::GoLive(link());
+    QTest::keyClicks(grid().grid(), "3");
+    QTest::keyClick(grid().grid(), Qt::Key_F2);
+    QTest::keyClick(grid().grid(), Qt::Key_Return);
+    EXPECT_FALSE(grid().IsEditingMap());
+    EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 14);
+    EXPECT_TRUE(messages.shown().empty());
+}
