@@ -12,8 +12,10 @@
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/sim/SimulatedU12Driver.h"
-#include "link/RealTimeSender.h"
+#include "link/LinkSession.h"
 #include "model/ProgramState.h"
+#include "model/TraceMarks.h"
+#include "support/NullSender.h"
 #include "platform/SettingsStore.h"
 #include "daq/DaqSettings.h"
 #include "model/RecentFiles.h"
@@ -23,13 +25,6 @@
 #include <optional>
 
 namespace {
-
-class QuietSender : public RealTimeSender
-{
-public:
-    void SendRealTimeValue(TuneItem, int, int) override {}
-    void SendRealTimeVersion(const QString &) override {}
-};
 
 void checkSorted(const DAQInputList &list, bool digital)
 {
@@ -85,8 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         CVScalingCalculator calculator;
         ProgramState state;
         CVDataAcquisition daq(driver, prefs, state.tune, calculator);
-        QuietSender sender;
-        AcquisitionLoop loop(daq, prefs, state, sender);
+        NullSender sender;
+        TraceMarks marks;
+        LinkSession link;
+        AcquisitionLoop loop(daq, prefs, state.tune, marks, link, sender);
         for (int tick = 0; tick < 3; ++tick) {
             loop.Tick();
             FUZZ_CHECK(loop.Strip().rowsInUse <= RealTimeStrip::RowCount);

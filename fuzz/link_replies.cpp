@@ -136,10 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         break;
     default: {
         port.ForceOpen();
-        const int item = in.byte() % 25;
+        const std::optional<TuneItem> item = ItemFromNumber(in.byte() % 25);
         const int index = static_cast<std::int8_t>(in.byte());
         const int value = in.byte() * 2 - 128;
-        exchange = std::make_unique<RealTimeWriteExchange>(port, clock, RealTimeFrame(item, index, value, tune));
+        exchange = std::make_unique<RealTimeWriteExchange>(
+            port, clock, item ? RealTimeFrame(*item, index, value, tune) : QByteArray());
         break;
     }
     }

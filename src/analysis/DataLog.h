@@ -78,10 +78,3 @@ DataLog ReadDataLog(const QString &path, DataLogReport *report = nullptr);
 
 // The same from text already in memory (clipboard, tests).
 DataLog ParseDataLog(const QByteArray &text, DataLogReport *report = nullptr);
-
-namespace DataLogText {
-// Milliseconds since 1970-01-01 00:00 of a logger date "yyyy-MM-dd
-// HH:mm:ss.zzz" (milliseconds optional, 1 to 3 digits), read as a calendar
-// time without a zone; false when the text is not such a date.
-bool ParseLoggerDate(const char *begin, const char *end, long long &msOut);
-} // namespace DataLogText

@@ -6,14 +6,17 @@
 
 #include <QTimer>
 
-StartUp::StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow)
-    : m_prefs(prefs), m_messages(messages), m_openMainWindow(std::move(openMainWindow))
+StartUp::StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow,
+                 std::function<bool()> askAgreement)
+    : m_prefs(prefs), m_messages(messages), m_openMainWindow(std::move(openMainWindow)),
+      m_askAgreement(std::move(askAgreement))
 {
-    askAgreement = [this] {
-        dlgEULA eula(m_messages, m_splash);
-        eula.exec();
-        return eula.Accepted();
-    };
+    if (!m_askAgreement)
+        m_askAgreement = [this] {
+            dlgEULA eula(m_messages, m_splash);
+            eula.exec();
+            return eula.Accepted();
+        };
 }
 
 StartUp::~StartUp()
@@ -36,7 +39,7 @@ void StartUp::splashTimerFired()
 {
     m_timer->stop();
     if (m_prefs.ShowEULADialog()) {
-        if (!askAgreement()) {
+        if (!m_askAgreement()) {
             m_splash->close();
             emit declined();
             return;

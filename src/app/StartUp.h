@@ -15,14 +15,14 @@ class StartUp : public QObject
 {
     Q_OBJECT
 public:
-    StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow);
+    // askAgreement runs the agreement and says whether it was accepted; by
+    // default the agreement dialog over the splash.
+    StartUp(WindowSettings &prefs, MessageBoxService &messages, std::function<void()> openMainWindow,
+            std::function<bool()> askAgreement = {});
     ~StartUp() override;
 
     void begin();
     SplashWindow *splash() const { return m_splash; }
-
-    // Runs the agreement dialog; replaced in tests.
-    std::function<bool()> askAgreement;
 
 signals:
     void declined();
@@ -33,6 +33,7 @@ private:
     WindowSettings &m_prefs;
     MessageBoxService &m_messages;
     std::function<void()> m_openMainWindow;
+    std::function<bool()> m_askAgreement;
     SplashWindow *m_splash = nullptr;
     QTimer *m_timer = nullptr;
 };

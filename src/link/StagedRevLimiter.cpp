@@ -1,5 +1,7 @@
 #include "link/StagedRevLimiter.h"
 
+#include <utility>
+
 std::optional<int> StagedRevLimiter::InputRead(const Settings &settings, const QString &name, bool high,
                                                int tuneLimit)
 {
@@ -24,8 +26,6 @@ std::optional<int> StagedRevLimiter::InputRead(const Settings &settings, const Q
 
 std::optional<int> StagedRevLimiter::RealTimeEnding(int tuneLimit)
 {
-    if (!m_active)
-        return std::nullopt;
-    m_active = false;
-    return tuneLimit;
+    const bool wasActive = std::exchange(m_active, false);
+    return wasActive ? std::optional<int>(tuneLimit) : std::nullopt;
 }

@@ -44,8 +44,7 @@ TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
     CVUserPrefs prefs(f.store);
     int opened = 0;
     bool declined = false;
-    StartUp s(prefs.window, f.messages, [&] { ++opened; });
-    s.askAgreement = [] { return false; };
+    StartUp s(prefs.window, f.messages, [&] { ++opened; }, [] { return false; });
     QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
     s.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));

@@ -206,44 +206,6 @@ TEST_F(TickTest, FormulaFailuresAndAMissingMASDoNotEndTheTick)
     EXPECT_EQ(std::tuple(out.tp, out.masVoltage, out.vqIndex), std::tuple(0.0f, 0.0f, 0));
 }
 
-TEST_F(TickTest, StagedRevLimiterWritesOnceOnEachEdge)
-{
-    add("Launch", 3, CVDAQInput::Digital);
-    add("Other", 4, CVDAQInput::Digital);
-    stagedOn("Launch");
-    const auto tick = [&](bool launch, bool other = false) {
-        driver.counter = {0, 10, (launch ? 1 << 3 : 0) | (other ? 1 << 4 : 0), 0};
-        readings({1.0f, 0, 0, 0});
-        EXPECT_TRUE(loop.Tick().acquired);
-        return loop.Strip().revLimitValue;
-    };
-    EXPECT_EQ(tick(false), "7500");
-    EXPECT_TRUE(sender.values.empty());
-
-    EXPECT_EQ(tick(true), "7500") << "the limit in force before this tick";
-    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
-    EXPECT_TRUE(link.StagedLimiter().Active());
-
-    EXPECT_EQ(tick(true), "7000");
-    EXPECT_EQ(tick(true, true), "7000");
-    EXPECT_EQ(sender.values.size(), 1u) << "nothing while the line stays high; other lines change nothing";
-
-    EXPECT_EQ(tick(false), "7000");
-    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}}));
-    EXPECT_FALSE(link.StagedLimiter().Active());
-    EXPECT_EQ(tick(false), "7500");
-    EXPECT_EQ(sender.values.size(), 2u);
-
-    // Switched off while active: the tune's limit goes back, once.
-    tick(true);
-    ASSERT_TRUE(link.StagedLimiter().Active());
-    prefs.SetStagedRevLimiterEnabled(false);
-    tick(true);
-    tick(true);
-    EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}, {Rev, 0, 150}, {Rev, 0, 140}, {Rev, 0, 150}}));
-    EXPECT_FALSE(link.StagedLimiter().Active());
-}
-
 TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
 {
     add("Launch", 3, CVDAQInput::Digital);

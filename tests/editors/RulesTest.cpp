@@ -191,17 +191,12 @@ TEST(GeneralRules, FieldsStoreAndShowInTheirUnits)
         EXPECT_EQ(GeneralRules::RawFromValue(c.field, c.typed), c.raw) << c.typed;
         EXPECT_EQ(GeneralRules::ShownText(c.field, c.raw), c.shown) << c.typed;
     }
-    EXPECT_EQ(GeneralRules::RuleOf(Field::RevLimiter).item, TuneItem::RevLimiter);
-    EXPECT_EQ(GeneralRules::RuleOf(Field::SpeedLimiter).item, TuneItem::SpeedLimiter);
-    EXPECT_EQ(GeneralRules::RuleOf(Field::VTCRelease).item, TuneItem::VTCRelease);
     EXPECT_EQ(NumericInput::RangeMessage(GeneralRules::RuleOf(Field::SpeedLimiter).low,
                                          GeneralRules::RuleOf(Field::SpeedLimiter).high),
               "Please enter a valid value between 1.24 and 316.2");
     EXPECT_EQ(NumericInput::RangeMessage(GeneralRules::RuleOf(Field::RevLimiter).low,
                                          GeneralRules::RuleOf(Field::RevLimiter).high),
               "Please enter a valid value between 50 and 12750");
-    EXPECT_FALSE(GeneralRules::RuleOf(Field::RevLimiter).allowSignAndPoint);
-    EXPECT_TRUE(GeneralRules::RuleOf(Field::SpeedLimiter).allowSignAndPoint);
 
     EXPECT_EQ(GeneralRules::PaddedVersion("ab"), "   ab");
     EXPECT_EQ(GeneralRules::PaddedVersion("ABCDEFG"), "ABCDE");

@@ -28,7 +28,7 @@ const QString SendFailure = "Failure on COM port.  Could not send request.  Spec
 // A port with a box behind it, both fresh for every use.
 struct Line
 {
-    explicit Line(const QByteArray &image = PatternImage()) : box(image)
+    explicit Line(const boxsim::BoxFaults &faults = {}) : box(PatternImage(), faults)
     {
         port.ForceOpen();
         port.peer = box.Peer();
@@ -114,7 +114,7 @@ TEST(Bulk, FullReadAsksForEveryItemButTwentyOneAndFillsTheTune)
     ASSERT_EQ(line.port.sent.size(), 22);
     EXPECT_EQ(line.port.sent.first(), bytes({0x52, 0x00, 0x7D, 0x00, 0xCF}));
     Tune expected;
-    TuneFromImage(line.box.image, expected);
+    TuneFromImage(line.box.image(), expected);
     expected.general().SetAccelEnrich(3, 99); // not in the box: left alone
     EXPECT_TRUE(tune.sameContents(expected));
 }
@@ -126,7 +126,7 @@ TEST(Bulk, FullWriteSendsEveryItemFromTheTune)
     TuneFromImage(PatternImage(99), tune);
     tune.general().SetRevLimiter(0x64);
     tune.general().SetVersion("ABC");
-    const QByteArray before = line.box.image;
+    const QByteArray before = line.box.image();
     BulkTransferExchange write(line.port, line.clock, tune, TransferDirection::Write);
     write.Start();
     ASSERT_TRUE(Drive(write, line.port, line.clock));
@@ -135,7 +135,7 @@ TEST(Bulk, FullWriteSendsEveryItemFromTheTune)
     ASSERT_EQ(sent.size(), 22);
     EXPECT_EQ(sent[10], bytes({0x57, 0x01, 0x7F, 0xB4, 0x64, 0xEF}));
     EXPECT_EQ(sent[16], bytes({0x57, 0x05, 0x6A, 0xD1, 'A', 'B', 'C', 0, 0, 0x57 + 5 + 0x6A + 0xD1 + 'A' + 'B' + 'C'}));
-    EXPECT_EQ(line.box.image, PatchImage(before, tune));
+    EXPECT_EQ(line.box.image(), PatchImage(before, tune));
 }
 
 TEST(Bulk, EveryFailureEndsTheTransferWithItsMessageAndKeepsTheItemsBefore)
@@ -144,34 +144,30 @@ TEST(Bulk, EveryFailureEndsTheTransferWithItsMessageAndKeepsTheItemsBefore)
     {
         const char *name;
         TransferDirection direction;
-        std::function<void(FakeBox &, ScriptedPort &)> fault;
+        boxsim::BoxFaults faults;
+        int failedSend; // 1-based send the port refuses
         LinkResult result;
         QString message;
         int sent; // requests that went out
     };
+    using R = LinkResult;
+    using D = TransferDirection;
     const Case cases[] = {
-        {"bad checksum on the fifth read", TransferDirection::Read, [](FakeBox &b, ScriptedPort &) { b.badReadChecksum = 5; },
-         LinkResult::ChecksumError, "The data was not properly received.  Checksum error.  Please retry the operation", 5},
-        {"bad ack on the third write", TransferDirection::Write, [](FakeBox &b, ScriptedPort &) { b.badAck = 3; },
-         LinkResult::NotAcknowledged, LinkMessages::NotAcknowledged, 3},
-        {"read silence", TransferDirection::Read, [](FakeBox &b, ScriptedPort &) { b.silentFrom = 3; },
-         LinkResult::DataTimeout, LinkMessages::DataTimeout, 3},
-        {"write silence", TransferDirection::Write, [](FakeBox &b, ScriptedPort &) { b.silentFrom = 1; },
-         LinkResult::ResponseTimeout, LinkMessages::ResponseTimeout, 1},
-        {"two-byte acknowledgement", TransferDirection::Write, [](FakeBox &b, ScriptedPort &) { b.extra = "O"; },
-         LinkResult::ResponseTimeout, LinkMessages::ResponseTimeout, 1},
-        {"read reply one byte long", TransferDirection::Read,
-         [](FakeBox &b, ScriptedPort &) { b.extra = QByteArray(1, '\0'); }, LinkResult::DataTimeout,
-         LinkMessages::DataTimeout, 1},
-        {"first send refused", TransferDirection::Read, [](FakeBox &, ScriptedPort &p) { p.failSendNumber = 1; },
-         LinkResult::SendFailed, SendFailure, 0},
-        {"later send refused", TransferDirection::Write, [](FakeBox &, ScriptedPort &p) { p.failSendNumber = 7; },
-         LinkResult::SendFailed, SendFailure, 6},
+        {"bad checksum on the fifth read", D::Read, {.badReadChecksum = 5}, -1, R::ChecksumError,
+         "The data was not properly received.  Checksum error.  Please retry the operation", 5},
+        {"bad ack on the third write", D::Write, {.badAck = 3}, -1, R::NotAcknowledged, LinkMessages::NotAcknowledged, 3},
+        {"read silence", D::Read, {.silentAfter = 2}, -1, R::DataTimeout, LinkMessages::DataTimeout, 3},
+        {"write silence", D::Write, {.silentAfter = 0}, -1, R::ResponseTimeout, LinkMessages::ResponseTimeout, 1},
+        {"a byte behind the acknowledgement", D::Write, {.extraByte = true}, -1, R::ResponseTimeout,
+         LinkMessages::ResponseTimeout, 1},
+        {"a byte behind the read reply", D::Read, {.extraByte = true}, -1, R::DataTimeout, LinkMessages::DataTimeout, 1},
+        {"first send refused", D::Read, {}, 1, R::SendFailed, SendFailure, 0},
+        {"later send refused", D::Write, {}, 7, R::SendFailed, SendFailure, 6},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        Line line;
-        c.fault(line.box, line.port);
+        Line line(c.faults);
+        line.port.failSendNumber = c.failedSend;
         Tune tune;
         const Tune untouched;
         BulkTransferExchange x(line.port, line.clock, tune, c.direction);
@@ -187,7 +183,7 @@ TEST(Bulk, EveryFailureEndsTheTransferWithItsMessageAndKeepsTheItemsBefore)
                 const TuneItemInfo &info = Info(item);
                 const bool arrived = n < c.sent;
                 EXPECT_EQ(ItemBytes(tune, item),
-                          arrived ? line.box.image.mid(info.address, info.size) : ItemBytes(untouched, item))
+                          arrived ? line.box.image().mid(info.address, info.size) : ItemBytes(untouched, item))
                     << n;
             }
         }
@@ -209,7 +205,7 @@ TEST(Rom, ReadAndWriteMoveTheWholeMemoryInBlocks)
     ASSERT_EQ(line.port.sent.size(), 128);
     EXPECT_EQ(line.port.sent.first(), bytes({0x52, 0x00, 0x00, 0x00, 0x52}));
     EXPECT_EQ(line.port.sent.last(), bytes({0x52, 0x00, 0x7F, 0x00, 0xD1}));
-    EXPECT_EQ(testenv::readFile(out), line.box.image);
+    EXPECT_EQ(testenv::readFile(out), line.box.image());
 
     const QString in = dir.filePath("in.bin");
     const QByteArray image = PatternImage(55);
@@ -221,7 +217,7 @@ TEST(Rom, ReadAndWriteMoveTheWholeMemoryInBlocks)
     EXPECT_TRUE(write.Outcome().ok());
     ASSERT_EQ(line.port.sent.size(), 128);
     EXPECT_EQ(line.port.sent.last().left(4), bytes({0x57, 0x00, 0x7F, 0x00}));
-    EXPECT_EQ(line.box.image, image);
+    EXPECT_EQ(line.box.image(), image);
 }
 
 // A half-read image must never pass for a whole one: whatever stops a read
@@ -239,8 +235,7 @@ TEST(Rom, ReadThatStopsEarlyLeavesNoTraceInTheFile)
             if (existing) {
                 ASSERT_TRUE(testenv::writeFile(file, old));
             }
-            Line line;
-            line.box.badReadChecksum = 4;
+            Line line({.badReadChecksum = 4});
             auto read = std::make_unique<RomTransferExchange>(line.port, line.clock, file, TransferDirection::Read);
             read->Start();
             if (stop == Stop::BadBlock) {

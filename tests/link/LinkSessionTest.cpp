@@ -1,7 +1,6 @@
-// The link session's transitions, the window's view of its state and the
-// staged rev limiter's rule, each as a table.
+// The link session's transitions and the staged rev limiter's rule, each
+// as a table.
 
-#include "link/ConnectionStates.h"
 #include "link/LinkSession.h"
 #include "link/RealTimeWrite.h"
 #include "support/LiveLink.h"
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 using namespace ConnectionState;
@@ -119,44 +117,6 @@ TEST(LinkSessionTest, TheBoxIsForgottenOnConnectingAndAFailedWriteIsReported)
     link.Disconnect();
     link.BeginConnect();
     EXPECT_TRUE(link.Box().KnowsNothing());
-}
-
-// The window's view of the link: what each state and mode shows.
-TEST(LinkSessionTest, ConnectionView)
-{
-    struct Row
-    {
-        int state;
-        bool realTime;
-        const char *status;
-        const char *caption;
-        bool pressed;
-        const char *realTimeTip;
-        bool disabledPanel, enabledPanel;
-    };
-    const Row rows[] = {
-        {NotConnected, false, "Not Connected", "C&onnect To Vantrelle...", false, "Enable real-time mode", false, false},
-        {Connecting, false, "Connecting...", "&Disconnect from Vantrelle", true, "Enable real-time mode", true, false},
-        {Idle, false, "Idle", "&Disconnect from Vantrelle", true, "Enable real-time mode", true, false},
-        {Idle, true, "Idle", "&Disconnect from Vantrelle", true, "Disable real-time mode", false, true},
-        {Reading, false, "Reading from Vantrelle...", "&Disconnect from Vantrelle", true, "Enable real-time mode", true,
-         false},
-        {Writing, false, "Writing to Vantrelle...", "&Disconnect from Vantrelle", true, "Enable real-time mode", true,
-         false},
-        {9, false, "Not Connected", "C&onnect To Vantrelle...", false, "Enable real-time mode", false, false},
-    };
-    for (const Row &row : rows) {
-        const ConnectionView v = ConnectionViewOf(row.state, row.realTime);
-        const std::string what = std::to_string(row.state) + (row.realTime ? " live" : "");
-        EXPECT_STREQ(v.status, row.status) << what;
-        EXPECT_STREQ(v.connectCaption, row.caption) << what;
-        EXPECT_EQ(v.connectPressed, row.pressed) << what;
-        EXPECT_STREQ(v.connectToolTip, row.pressed ? "Disconnect from Vantrelle" : "Connect To Vantrelle...") << what;
-        EXPECT_STREQ(v.realTimeToolTip, row.realTimeTip) << what;
-        EXPECT_EQ(v.realTimePressed, row.realTime) << what;
-        EXPECT_EQ(v.realTimeDisabledVisible, row.disabledPanel) << what;
-        EXPECT_EQ(v.realTimeEnabledVisible, row.enabledPanel) << what;
-    }
 }
 
 // The staged rev limiter: one write on each edge of its own input, the

@@ -25,35 +25,10 @@ TEST(GeneralInfo, DualFiltrationFollowsInjectorKAndValuesOutsideTheirRangeAreRef
     EXPECT_EQ(g.TPLimit(0), 0);
 }
 
-// The item table: where each item lives in the box, how wide its values are
-// and how a real-time write reaches it; the layout every transfer relies on.
-TEST(TuneItemsTest, TableRows)
+// Item numbers and maps find their rows; the transfer walks every item in
+// the box.
+TEST(TuneItemsTest, NumbersAndMapsFindTheirRows)
 {
-    using R = RealTimeReach;
-    struct Row
-    {
-        int address, size, width;
-        RealTimeReach reach;
-    };
-    const Row rows[] = {
-        {0x7D00, 256, 1, R::EntryAtIndex}, {0x7100, 256, 1, R::EntryAtIndex}, {0x7000, 256, 1, R::EntryAtIndex},
-        {0x7200, 256, 1, R::EntryAtIndex}, {0x7B00, 16, 1, R::EntryAtIndex},  {0x7AF0, 16, 1, R::EntryAtIndex},
-        {0x7C00, 256, 1, R::EntryAtIndex}, {0x7800, 256, 1, R::EntryAtIndex}, {0x7B20, 16, 1, R::EntryAtIndex},
-        {0x7B10, 16, 1, R::EntryAtIndex},  {0x7FB4, 1, 1, R::FixedAddress},   {0x7FA5, 1, 1, R::FixedAddress},
-        {0x7F2B, 2, 2, R::Never},          {0x7F91, 1, 1, R::Never},          {0x7F88, 1, 1, R::Never},
-        {0x79F6, 1, 1, R::FixedAddress},   {0x6AD1, 5, 1, R::VersionText},    {0x7E80, 16, 1, R::EntryAtIndex},
-        {0x7E90, 16, 1, R::EntryAtIndex},  {0x7960, 16, 1, R::EntryAtIndex},  {-1, 16, 1, R::NotInBox},
-        {0x7B60, 32, 1, R::EntryAtIndex},  {0x7A70, 128, 2, R::WordAtIndex},
-    };
-    for (int n = 1; n <= TuneItemCount; ++n) {
-        const TuneItemInfo &info = Info(*ItemFromNumber(n));
-        const Row &row = rows[n - 1];
-        EXPECT_EQ(Number(info.item), n);
-        EXPECT_EQ(info.address, row.address) << n;
-        EXPECT_EQ(info.size, row.size) << n;
-        EXPECT_EQ(info.valueWidth, row.width) << n;
-        EXPECT_EQ(info.reach, row.reach) << n;
-    }
     EXPECT_FALSE(ItemFromNumber(0));
     EXPECT_FALSE(ItemFromNumber(24));
     EXPECT_EQ(TransferWalk().size(), 22u);

@@ -2,6 +2,7 @@
 // pseudo-terminal. Fast enough to feed it megabytes of garbage.
 
 #include "BoxEngine.h"
+#include "support/ExchangeTestSupport.h"
 
 #include "link/Frames.h"
 
@@ -13,14 +14,6 @@ using boxsim::BoxEngine;
 using boxsim::Exchange;
 
 namespace {
-
-QByteArray patternImage()
-{
-    QByteArray image(BoxEngine::MemorySize, '\0');
-    for (int i = 0; i < image.size(); ++i)
-        image[i] = static_cast<char>((i * 7 + (i >> 8)) & 0xFF);
-    return image;
-}
 
 std::vector<Exchange> feedAll(BoxEngine &engine, const QByteArray &bytes)
 {
@@ -38,14 +31,6 @@ QByteArray readReply(const QByteArray &image, int address, int count)
     QByteArray r = image.mid(address, count);
     r.append(static_cast<char>(Frames::Sum8(r)));
     return r;
-}
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
 }
 
 QByteArray corrupted(QByteArray frame)
@@ -71,7 +56,7 @@ QByteArray rawFrame(char command, int address, const QByteArray &data, int count
 
 TEST(BoxEngine, RefusedRequestsChangeNothing)
 {
-    const QByteArray image = patternImage();
+    const QByteArray image = PatternImage();
     struct Case { const char *what; QByteArray frame; QByteArray reply; };
     const std::vector<Case> cases = {
         {"block write, bad checksum", corrupted(Frames::WriteRequest(0x7D00, QByteArray(256, 'a'))), "X"},
@@ -100,7 +85,7 @@ TEST(BoxEngine, RefusedRequestsChangeNothing)
 
 TEST(BoxEngine, ResyncsOnUnknownLeadingBytes)
 {
-    const QByteArray image = patternImage();
+    const QByteArray image = PatternImage();
     struct Case { const char *what; QByteArray garbage; int discarded; };
     const std::vector<Case> cases = {
         {"bytes that start no frame", bytes({0x00, 0xFF, 0x4F, 0x58, 0x3F, 0x0D, 0x0A}), 7},

@@ -3,6 +3,7 @@
 
 #include "support/ExchangeTestSupport.h"
 #include "support/FakeBox.h"
+#include "link/Frames.h"
 
 #include "link/LinkMessages.h"
 #include "link/LinkSession.h"
