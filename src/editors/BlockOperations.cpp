@@ -70,7 +70,7 @@ std::vector<ValueWrite> ItemWrites(MapKey body, const Plan &plan)
 QString StepLabel(Op op, double value, int count, const QString &mapName)
 {
     const QString v = NumericInput::PlainNumberText(value);
-    const QString where = cells(count) + QStringLiteral(" in ") + mapName;
+    QString where = cells(count) + QStringLiteral(" in ") + mapName;
     switch (op) {
     case Op::Set: return QStringLiteral("Set %1 to %2").arg(where, v);
     case Op::Add: return QStringLiteral("Add %1 to %2").arg(v, where);

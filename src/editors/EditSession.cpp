@@ -88,6 +88,7 @@ void EditSession::CommitValues(const std::vector<ValueWrite> &writes, const QStr
     if (stored)
         stored();
     std::vector<ItemChange> changes;
+    changes.reserve(before.size());
     for (const auto &[item, bytes] : before)
         changes.push_back({item, bytes, ItemBytes(m_state.tune, item), {}, {}});
     deliver(changes, step);

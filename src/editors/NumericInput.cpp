@@ -12,12 +12,10 @@ std::optional<double> ParseDecimalText(const QString &text, bool allowSignAndPoi
         const QChar ch = text.at(i);
         if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
             ++digits;
-        } else if (!allowSignAndPoint) {
-            return std::nullopt;
-        } else if (ch == QLatin1Char('+') || ch == QLatin1Char('-')) {
+        } else if (allowSignAndPoint && (ch == QLatin1Char('+') || ch == QLatin1Char('-'))) {
             if (i != 0)
                 return std::nullopt;
-        } else if (ch == QLatin1Char('.')) {
+        } else if (allowSignAndPoint && ch == QLatin1Char('.')) {
             if (++points > 1)
                 return std::nullopt;
         } else {

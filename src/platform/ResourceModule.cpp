@@ -28,7 +28,7 @@ QString ResourceModule::Locate(const QString &name)
 {
     const QStringList folders = SearchFolders();
     for (const QString &folder : folders) {
-        const QString path = QDir(folder).filePath(name);
+        QString path = QDir(folder).filePath(name);
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -14,7 +14,7 @@ QString patternExtension(const QString &pattern)
     const QString p = pattern.trimmed();
     if (!p.startsWith(QLatin1String("*.")))
         return {};
-    const QString ext = p.mid(2);
+    QString ext = p.mid(2);
     if (ext.isEmpty() || ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?'))
         || ext.contains(QLatin1Char('.')))
         return {};
@@ -35,7 +35,7 @@ QStringList patternsOf(const QString &filterPairs, int filterNumber)
 QString FilterExtension(const QString &filterPairs, int filterNumber)
 {
     for (const QString &pattern : patternsOf(filterPairs, filterNumber)) {
-        const QString ext = patternExtension(pattern);
+        QString ext = patternExtension(pattern);
         if (!ext.isEmpty())
             return ext;
     }
@@ -59,7 +59,7 @@ QString WithExtension(const QString &path, const QString &filterPairs, int filte
     const QString name = QFileInfo(path).fileName();
     if (name.isEmpty())
         return path; // a folder, not a file name
-    const int pairs = (filterPairs.split(QLatin1Char('|')).size()) / 2;
+    const qsizetype pairs = (filterPairs.split(QLatin1Char('|')).size()) / 2;
     for (int n = 1; n <= pairs; ++n) {
         for (const QString &pattern : patternsOf(filterPairs, n)) {
             const QString known = patternExtension(pattern);

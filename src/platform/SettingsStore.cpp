@@ -44,7 +44,7 @@ bool SettingsStore::keyExists(const QString &keyPath) const
 {
     if (keyPath.isEmpty())
         return true;
-    const int slash = keyPath.lastIndexOf(QLatin1Char('/'));
+    const qsizetype slash = keyPath.lastIndexOf(QLatin1Char('/'));
     const QString parent = slash < 0 ? QString() : keyPath.left(slash);
     const QString leaf = keyPath.mid(slash + 1);
     m_settings->beginGroup(parent);

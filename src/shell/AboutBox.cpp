@@ -57,7 +57,7 @@ QString AboutBox::VersionText()
 QString AboutBox::FindSystemInfoTool()
 {
     for (const char *name : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor", "xfce4-taskmanager"}) {
-        const QString path = QStandardPaths::findExecutable(QLatin1String(name));
+        QString path = QStandardPaths::findExecutable(QLatin1String(name));
         if (!path.isEmpty())
             return path;
     }

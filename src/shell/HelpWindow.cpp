@@ -55,8 +55,8 @@ HelpWindow::HelpWindow(const QString &guidePath, QWidget *parent) : QWidget(pare
     while (it.hasNext())
         matches << it.next();
     for (int i = 0; i < matches.size(); ++i) {
-        const int start = matches[i].capturedEnd();
-        const int end = i + 1 < matches.size() ? matches[i + 1].capturedStart() : html.size();
+        const qsizetype start = matches[i].capturedEnd();
+        const qsizetype end = i + 1 < matches.size() ? matches[i + 1].capturedStart() : html.size();
         QTextDocument doc;
         doc.setHtml(html.mid(start, end - start));
         QTextDocument title;

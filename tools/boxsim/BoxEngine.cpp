@@ -117,7 +117,7 @@ QByteArray BoxEngine::answerRead(const QByteArray &frame)
 QByteArray BoxEngine::answerWrite(const QByteArray &frame, bool &applied)
 {
     applied = false;
-    const QByteArray refused(1, ErrorAck);
+    QByteArray refused(1, ErrorAck);
     if (++m_writeFrames == m_faults.badAck)
         return refused;
     if (!Frames::IsChecksumValid(frame))

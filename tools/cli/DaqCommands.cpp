@@ -118,7 +118,7 @@ struct Acquisition
     {
         if (index > 0 && rate > 0)
             QThread::msleep(static_cast<unsigned long>(rate));
-        const AcquisitionSample out = loop.Tick();
+        AcquisitionSample out = loop.Tick();
         if (!out.acquired) {
             ++failures;
             std::fprintf(stderr, "vantrelle-cli: %s\n", qPrintable(loop.Strip().status));

@@ -125,7 +125,7 @@ QString GaugeWidget::titleText(int room) const
     if (factor.isEmpty())
         return fm.elidedText(m_title, Qt::ElideRight, room);
     const QString tail = QStringLiteral("  ") + factor;
-    const QString whole = m_title + tail;
+    QString whole = m_title + tail;
     if (fm.horizontalAdvance(whole) <= room)
         return whole;
     const int titleRoom = room - fm.horizontalAdvance(tail);

@@ -25,10 +25,10 @@ QString QtFileDialogService::saveFileSelectingFilter(QWidget *parent, const QStr
     QString selected = selectedFilter >= 1 && selectedFilter <= names.size() ? names.at(selectedFilter - 1) : QString();
     QString start = suggestedName;
     for (;;) {
-        const QString typed = QFileDialog::getSaveFileName(parent, title, start, qtFilter(filter), &selected);
+        QString typed = QFileDialog::getSaveFileName(parent, title, start, qtFilter(filter), &selected);
         if (typed.isEmpty())
             return typed;
-        const QString path =
+        QString path =
             SaveFileName::WithExtension(typed, filter, SaveFileName::FilterNumberNamed(filter, selected));
         // The dialog asked about replacing the name as typed; the name the
         // file gets is asked about here.

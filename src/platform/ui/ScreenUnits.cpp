@@ -34,11 +34,11 @@ int TwipsToPixels(double twips, double dpi)
     const double px = twips * usableDpi(dpi) / TwipsPerInch;
     if (!std::isfinite(px))
         return 0;
-    constexpr double limit = std::numeric_limits<int>::max() / 2;
+    constexpr int limit = std::numeric_limits<int>::max() / 2;
     if (px > limit)
-        return static_cast<int>(limit);
+        return limit;
     if (px < -limit)
-        return static_cast<int>(-limit);
+        return -limit;
     return static_cast<int>(vnt::RoundHalfEven(px));
 }
 
