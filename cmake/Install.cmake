@@ -1,7 +1,7 @@
 # What `cmake --install` lays out (GNU layout below the prefix):
 #   bin/                         vantrelle, vantrelle-cli, vantrelle-boxsim
 #   share/vantrelle/vntres.dll   the stock-image module (ResourceModule::Locate)
-#   share/doc/vantrelle/         the user guide and the README
+#   share/doc/vantrelle/         the user guide, the user's README, copyright
 #   share/applications/          the menu entry
 #   share/metainfo/              AppStream metainfo
 #   share/mime/packages/         the project-file type (*.vnt)
@@ -13,8 +13,12 @@ set(app_id org.vantrelle.Vantrelle)
 
 install(TARGETS vantrelle vantrelle-cli vantrelle-boxsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vntres.dll DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrelle)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help/guide.html ${PROJECT_SOURCE_DIR}/README.md
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantrelle) # named like the package
+# The user's README (the repository's README.md is for developers) and the
+# copyright file Debian policy asks for, uncompressed, in the documentation
+# folder named like the package.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help/guide.html ${PROJECT_SOURCE_DIR}/resources/package/README
+              ${PROJECT_SOURCE_DIR}/resources/package/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantrelle)
 
 install(FILES ${desktop_dir}/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${desktop_dir}/${app_id}.metainfo.xml.in ${PROJECT_BINARY_DIR}/${app_id}.metainfo.xml @ONLY)

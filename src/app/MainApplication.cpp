@@ -28,15 +28,20 @@
 #include "link/ui/DialogRealTimeSender.h"
 #include "link/ui/ImageCommands.h"
 #include "platform/SerialPort.h"
+#include "platform/ui/ScreenFit.h"
 #include "shell/FileCommands.h"
 #include "shell/HelpCommands.h"
+#include "shell/WelcomePanel.h"
 #include "shell/frmMain.h"
 #include "view3d/ui/Map3DViewCommands.h"
+
+#include <QAction>
 
 MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages, FileDialogService &files,
                                  const StartOptions &options)
     : m_prefs(prefs), m_ui{messages, files}, m_options(options)
 {
+    ScreenFit::KeepWindowsOnScreen();
     // A port named on the command line holds for this run only.
     m_savedPortName = m_prefs.link.PortName();
     if (!options.portName.isEmpty())
@@ -59,6 +64,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     createPanels();
     createFeatures();
     connectViews();
+    addWaysIn();
 }
 
 void MainApplication::createPanels()
@@ -131,6 +137,27 @@ void MainApplication::connectViews()
                      &GaugesWindow::DataStopped);
     QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
                      &Map3DViewCommands::TakeSample);
+}
+
+// The window's first view offers the three ways to a tune, each through its
+// command (so it is on offer only when the command is).
+void MainApplication::addWaysIn()
+{
+    const auto trigger = [this](const char *name) {
+        QAction *action = m_window->findChild<QAction *>(QLatin1String(name));
+        if (action && action->isEnabled())
+            action->trigger();
+    };
+    WelcomePanel &welcome = m_window->Welcome();
+    welcome.AddWay("welcomeOpen", "Open a project...", "A tune saved on this computer",
+                   [trigger] { trigger("mnuFileOpen"); });
+    welcome.AddWay("welcomeRead", "Read from the Vantrelle...", "Connect to the box and read the tune it holds",
+                   [this, trigger] { trigger(m_link.Connected() ? "mnuOptionsRead" : "mnuOptionsConnect"); });
+    welcome.AddWay("welcomeStock", "Load a stock program...",
+                   "Connect, put a stock program into the box and read it back", [this, trigger] {
+                       if (m_connectionCommands->EnsureConnected())
+                           trigger("mnuLoad");
+                   });
 }
 
 CommandStates MainApplication::commandStates() const

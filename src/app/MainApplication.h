@@ -95,6 +95,7 @@ private:
     void createPanels();
     void createFeatures();
     void connectViews();
+    void addWaysIn();
     // What command availability depends on, from each state's owner.
     CommandStates commandStates() const;
 

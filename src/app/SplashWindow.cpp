@@ -3,8 +3,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-SplashWindow::SplashWindow(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+// Not kept on top: the agreement opens over the splash as its child, and a
+// window manager keeps a stays-on-top window above any later dialog.
+SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName("SplashWindow");
     setFixedSize(420, 220);

@@ -35,6 +35,7 @@ dlgEULA::dlgEULA(MessageBoxService &messages, QWidget *parent) : QDialog(parent)
     m_editResponse = new QLineEdit;
     m_editResponse->setObjectName("editResponse");
     layout->addWidget(m_editResponse);
+    m_editResponse->setFocus();
 
     const OkCancelButtons buttons = AddOkCancelButtons(this, layout);
     QPushButton *ok = buttons.ok;
@@ -49,6 +50,9 @@ void dlgEULA::OKButton_Click()
         return;
     }
     m_messages.critical(this, "You must type 'YES' into the text box to continue");
+    // Back to the answer, ready to be typed over.
+    m_editResponse->setFocus();
+    m_editResponse->selectAll();
 }
 
 QString dlgEULA::AgreementText()

@@ -10,42 +10,120 @@
 #include "app/StartUp.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 const char *const HelpText =
-    "Usage: vantrelle [OPTIONS] [PROJECT.vnt]\n"
+    "Usage: vantrelle [OPTIONS] [--] [PROJECT.vnt]\n"
     "\n"
     "Opens the Vantrelle tuning application, loading PROJECT.vnt when given\n"
-    "(double quotes around the path are removed).\n"
+    "(double quotes around the path are removed; the words that are not options\n"
+    "form one path, blanks included; after -- every word is part of it).\n"
     "\n"
     "Options:\n"
     "  --port DEVICE   use this serial device for the box during this run\n"
     "                  (for example /dev/ttyUSB0 or the path vantrelle-boxsim prints)\n"
     "  --sim-daq       use the simulated data-acquisition unit instead of a LabJack U12\n"
-    "  --help          show this text\n"
-    "  --version       show the version\n";
+    "  --help, -h      show this text\n"
+    "  --version       show the version\n"
+    "\n"
+    "Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed to Qt.\n";
 
-// --help and --version answer before the application object exists: they
-// need no display. Returns the exit status, or -1 when neither was asked.
-int answerWithoutDisplay(int argc, char **argv)
+constexpr int ExitUsage = 2;
+
+// Qt's own options (QGuiApplication, QApplication, the X11 plugin). Qt takes
+// them with one dash or two, and only the style ones and the QML debugger
+// also as -name=VALUE; they are handed to the application object untouched.
+struct QtOption
 {
+    std::string_view name;
+    bool takesValue;
+    bool takesEqualsValue;
+};
+
+constexpr QtOption QtOptions[] = {
+    {"platform", true, false},     {"platformpluginpath", true, false}, {"platformtheme", true, false},
+    {"plugin", true, false},       {"qwindowgeometry", true, false},    {"qwindowicon", true, false},
+    {"qwindowtitle", true, false}, {"session", true, false},            {"display", true, false},
+    {"geometry", true, false},     {"title", true, false},              {"icon", true, false},
+    {"name", true, false},         {"style", true, true},               {"stylesheet", true, true},
+    {"qmljsdebugger", true, true}, {"reverse", false, false},           {"widgetcount", false, false},
+    {"nograb", false, false},      {"dograb", false, false},            {"sync", false, false},
+    {"testability", false, false},
+};
+
+int usageError(const std::string &message)
+{
+    std::fprintf(stderr, "vantrelle: %s (see vantrelle --help)\n", message.c_str());
+    return ExitUsage;
+}
+
+// The whole command line is read here, before the application object exists,
+// so that --help, --version and a bad command line need no display: the
+// platform plugin is loaded only for a run that opens the window. Qt's own
+// options are collected into qtArgs for the application object; nothing
+// else reaches Qt, so a project word is never taken for one of its options.
+// Returns the exit status when the program should end now, otherwise -1.
+int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<char *> &qtArgs)
+{
+    QStringList pathWords;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view a(argv[i]);
-        if (a == "--port") {
-            ++i; // a device, whatever its name
-        } else if (a == "--help" || a == "-h") {
-            std::fputs(HelpText, stdout);
-            return 0;
-        } else if (a == "--version") {
-            std::printf("vantrelle %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
-                        VANTRELLE_VERSION_PATCH);
+        const std::string_view word(argv[i]);
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            pathWords << QString::fromLocal8Bit(argv[i]);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const size_t eq = word.find('=');
+        const std::string_view name = word.substr(0, eq);
+        const bool hasValue = eq != std::string_view::npos;
+        if (name == "--help" || name == "-h" || name == "--version" || name == "--sim-daq") {
+            if (hasValue)
+                return usageError(std::string(name) + " takes no value");
+            if (name == "--sim-daq") {
+                options.simulatedDaq = true;
+                continue;
+            }
+            if (name == "--version")
+                std::printf("vantrelle %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
+                            VANTRELLE_VERSION_PATCH);
+            else
+                std::fputs(HelpText, stdout);
             return 0;
         }
+        if (name == "--port") {
+            if (!hasValue && i + 1 >= argc)
+                return usageError("--port needs a device");
+            options.portName = QString::fromLocal8Bit(hasValue ? argv[i] + eq + 1 : argv[++i]);
+            if (options.portName.isEmpty())
+                return usageError("--port needs a device");
+            continue;
+        }
+        const std::string_view bare = name.substr(name.starts_with("--") ? 2 : 1);
+        const auto qt = std::find_if(std::begin(QtOptions), std::end(QtOptions),
+                                     [&](const QtOption &o) { return o.name == bare; });
+        if (qt == std::end(QtOptions) || (hasValue && !qt->takesEqualsValue))
+            return usageError("unknown option " + std::string(word));
+        qtArgs.push_back(argv[i]);
+        if (qt->takesValue && !hasValue) {
+            if (i + 1 >= argc)
+                return usageError(std::string(name) + " needs a value");
+            qtArgs.push_back(argv[++i]);
+        }
     }
+    // The command line is one project path, blanks included.
+    options.projectPath = pathWords.join(QLatin1Char(' '));
     return -1;
 }
 
@@ -53,34 +131,15 @@ int answerWithoutDisplay(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (const int status = answerWithoutDisplay(argc, argv); status >= 0)
+    StartOptions options;
+    std::vector<char *> qtArgs{argv[0]};
+    if (const int status = readCommandLine(argc, argv, options, qtArgs); status >= 0)
         return status;
-    QApplication app(argc, argv);
+    int qtArgc = static_cast<int>(qtArgs.size());
+    qtArgs.push_back(nullptr);
+    QApplication app(qtArgc, qtArgs.data());
     QApplication::setApplicationName("Vantrelle");
     QApplication::setOrganizationName("Vantrelle");
-
-    StartOptions options;
-    QStringList pathWords;
-    const QStringList args = app.arguments().mid(1);
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == "--port") {
-            if (i + 1 >= args.size()) {
-                std::fputs("vantrelle: --port needs a device\n", stderr);
-                return 2;
-            }
-            options.portName = args[++i];
-        } else if (a == "--sim-daq") {
-            options.simulatedDaq = true;
-        } else if (a.startsWith("--")) {
-            std::fprintf(stderr, "vantrelle: unknown option %s (see vantrelle --help)\n", qPrintable(a));
-            return 2;
-        } else {
-            pathWords << a;
-        }
-    }
-    // The command line is one project path, blanks included.
-    options.projectPath = pathWords.join(QLatin1Char(' '));
 
     SettingsStore store;
     QtMessageBoxService messages;

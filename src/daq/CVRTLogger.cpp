@@ -151,6 +151,7 @@ CVRTLogger::SaveOutcome CVRTLogger::saveCopy(const QString &from, int filter)
                                              .arg(path, copied.error, from));
         return SaveOutcome::Failed;
     }
+    m_lastSavedPath = path;
     return SaveOutcome::Saved;
 }
 

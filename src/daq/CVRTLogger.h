@@ -70,6 +70,8 @@ public:
     // No (the log is then discarded). Cancel, or a save cancelled or failed,
     // gives false and keeps the log.
     bool OfferToSaveLog();
+    // The file the last save wrote (empty before the first).
+    QString LastSavedPath() const { return m_lastSavedPath; }
     // Saves a copy of any log file through the save dialog; true when saved.
     bool SaveCopyOf(const QString &path);
     // Takes over a log an earlier run left behind as the current log (not
@@ -113,6 +115,7 @@ private:
     MessageBoxService &m_messages;
     FileDialogService &m_files;
     QString m_folder;
+    QString m_lastSavedPath;
     QWidget *m_parent = nullptr;
     Clock m_clock;
 

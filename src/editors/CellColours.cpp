@@ -1,6 +1,7 @@
 #include "editors/CellColours.h"
 
 #include "editors/GridRules.h"
+#include "model/CVMapInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -51,21 +52,50 @@ std::uint32_t greyAt(double t)
 
 } // namespace
 
-double ValuePosition(int raw, bool timing)
+double ValuePosition(const ColourScale &scale, int raw, bool timing)
 {
-    const int shown = GridRules::DisplayValue(std::clamp(raw, 0, 255), timing);
+    const int clamped = std::clamp(raw, 0, 255);
+    const double shown = GridRules::DisplayValue(clamped, timing);
+    const auto along = [shown](double low, double high) { return high > low ? clamp01((shown - low) / (high - low)) : 0.5; };
     if (timing)
-        return clamp01(shown / 45.0);
-    if (GridRules::IsOpenLoopValue(raw))
-        return clamp01(shown / 127.0);
-    return clamp01((shown + 64) / 127.0);
+        return along(scale.timingLow, scale.timingHigh);
+    return GridRules::IsOpenLoopValue(clamped) ? along(scale.openLow, scale.openHigh)
+                                               : along(scale.closedLow, scale.closedHigh);
 }
 
-std::uint32_t Background(Scheme scheme, int raw, bool timing)
+ColourScale ScaleFor(Scheme scheme, bool ownRange, const CVMapInfo &map, bool timing)
 {
-    if (scheme != Scheme::ValueScale)
+    ColourScale scale{scheme};
+    if (!ownRange || scheme != Scheme::ValueScale)
+        return scale;
+    // Each kind of cell over the values the map's cells of that kind take;
+    // a kind the map has none of keeps its full range.
+    struct Span
+    {
+        double &low, &high;
+        bool seen = false;
+        void take(double value)
+        {
+            low = seen ? std::min(low, value) : value;
+            high = seen ? std::max(high, value) : value;
+            seen = true;
+        }
+    };
+    Span timingSpan{scale.timingLow, scale.timingHigh}, open{scale.openLow, scale.openHigh},
+        closed{scale.closedLow, scale.closedHigh};
+    for (int entry = 0; entry < map.EntryCount(); ++entry) {
+        const int raw = map.MapValue(entry);
+        Span &kind = timing ? timingSpan : GridRules::IsOpenLoopValue(raw) ? open : closed;
+        kind.take(GridRules::DisplayValue(raw, timing));
+    }
+    return scale;
+}
+
+std::uint32_t Background(const ColourScale &scale, int raw, bool timing)
+{
+    if (scale.scheme != Scheme::ValueScale)
         return CVMapColorInfo::Shared().GetBackColor(raw);
-    const double t = ValuePosition(raw, timing);
+    const double t = ValuePosition(scale, raw, timing);
     return GridRules::IsOpenLoopValue(std::clamp(raw, 0, 255)) ? viridisAt(t) : greyAt(t);
 }
 

@@ -19,5 +19,6 @@ std::vector<SettingsFields::Field> EditorSettings::fields()
         {settings, "GridFontBold", &m_gridFontBold},
         {settings, "GridFontItalic", &m_gridFontItalic},
         {settings, "GridColourScheme", &m_gridColourScheme, 0, 1},
+        {settings, "GridColourOwnRange", &m_gridColourOwnRange},
     };
 }

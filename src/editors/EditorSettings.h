@@ -31,6 +31,9 @@ public:
 
     int GridColourScheme() const { return m_gridColourScheme; }
     void SetGridColourScheme(int v) { m_gridColourScheme = v; }
+    // With the value scale: colours spread over the shown map's own range.
+    bool GridColourOwnRange() const { return m_gridColourOwnRange; }
+    void SetGridColourOwnRange(bool v) { m_gridColourOwnRange = v; }
 
 private:
     std::vector<SettingsFields::Field> fields();
@@ -41,4 +44,5 @@ private:
     bool m_gridFontBold = false;
     bool m_gridFontItalic = false;
     int m_gridColourScheme = 0;
+    bool m_gridColourOwnRange = false;
 };

@@ -96,6 +96,11 @@ int EditorMaxLength(CellPlace place)
     }
 }
 
+bool TakesNegativeValues(CellPlace place, bool timing, int raw)
+{
+    return place == CellPlace::Body && !timing && !IsOpenLoopValue(raw);
+}
+
 CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double value)
 {
     switch (place) {
@@ -195,6 +200,18 @@ int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips)
     a = std::min(a, 1.0e9);
     const int w = R((R(a) - 535) / 17.0);
     return std::max(w, 350);
+}
+
+int RowHeight(int fontRowHeight, int gridHeight)
+{
+    return std::max(fontRowHeight, gridHeight / GridRows);
+}
+
+double TextScaleToFit(int textWidth, int room)
+{
+    if (textWidth <= room || textWidth <= 0)
+        return 1.0;
+    return std::max(0.6, static_cast<double>(std::max(room, 0)) / textWidth);
 }
 
 } // namespace GridRules

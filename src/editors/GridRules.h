@@ -56,6 +56,10 @@ struct CellCommit
 };
 CellCommit CommitCellValue(CellPlace place, bool timing, int oldRaw, double value);
 
+// Whether a cell takes negative numbers: a closed-loop fuel cell (-64..63).
+// On such a cell a typed "-" starts a negative number instead of a step.
+bool TakesNegativeValues(CellPlace place, bool timing, int raw);
+
 // The value a "+" (delta 1) or "-" (delta -1) step commits to a cell of raw
 // value raw: RPM axis cells step by 50 RPM, all others by one raw unit.
 double StepValue(CellPlace place, int raw, int delta);
@@ -75,5 +79,13 @@ QString LabelXCaption(MapKey body);
 // Cell width w in twips for a panel of the given width: a = R(picture - label
 // - 10) (0 when negative), w = R((a - 535) / 17), at least 350.
 int CellWidthTwips(double pictureWidthTwips, double labelYWidthTwips);
+
+// Row height in pixels: the rows share the grid's height as the columns share
+// its width, never below the height the font needs (the grid scrolls then).
+int RowHeight(int fontRowHeight, int gridHeight);
+
+// How much a cell's text is scaled down to fit the cell (1 when it fits):
+// figures stay whole rather than end in "...", down to 0.6 of the font.
+double TextScaleToFit(int textWidth, int room);
 
 } // namespace GridRules

@@ -1,5 +1,7 @@
 #include "gauges/GaugeScale.h"
 
+#include "platform/NiceSteps.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,14 +18,7 @@ double finiteOrZero(double v)
 
 double niceStep(double span)
 {
-    if (!(span > 0.0))
-        return 1.0;
-    const double raw = span / TargetSteps;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw * (1.0 - 1e-9))
-            return m * power;
-    return 10.0 * power;
+    return NiceSteps::Step(span, TargetSteps);
 }
 
 } // namespace
@@ -65,13 +60,6 @@ Range NiceRange(double lo, double hi)
     if (r.max <= r.min)
         r.max = r.min + step;
     return r;
-}
-
-Range Grow(Range range, double value)
-{
-    if (!std::isfinite(value) || (value >= range.min && value <= range.max))
-        return range;
-    return NiceRange(std::min(range.min, value), std::max(range.max, value));
 }
 
 QVector<double> Ticks(Range range)

@@ -33,8 +33,6 @@ int BarLength(double value, Range range, int fullLength);
 // or 5 times a power of ten) with at most about six steps; an empty or
 // reversed span becomes one step wide. Non-finite ends are taken as 0.
 Range NiceRange(double lo, double hi);
-// The range widened (never narrowed) so that value lies inside it.
-Range Grow(Range range, double value);
 // Tick values from min to max at the nice step of the range.
 QVector<double> Ticks(Range range);
 

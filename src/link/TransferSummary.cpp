@@ -1,5 +1,7 @@
 #include "link/TransferSummary.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace TransferSummary {
@@ -34,10 +36,14 @@ QString Text(Kind kind, int done, int total, bool success, qint64 ms)
         .arg(items(total), seconds(ms));
 }
 
-QString RomText(Kind kind, qint64 ms)
+QString RomText(Kind kind, qint64 ms, const QString &file)
 {
-    return kind == Kind::Read ? QStringLiteral("Read the ROM image from the Vantrelle in %1").arg(seconds(ms))
-                              : QStringLiteral("Wrote the ROM image to the Vantrelle in %1").arg(seconds(ms));
+    const QString name = QDir::toNativeSeparators(file);
+    if (kind == Kind::Read)
+        return file.isEmpty() ? QStringLiteral("Read the ROM image from the Vantrelle in %1").arg(seconds(ms))
+                              : QStringLiteral("Read the ROM image from the Vantrelle into %1 in %2").arg(name, seconds(ms));
+    return file.isEmpty() ? QStringLiteral("Wrote the ROM image to the Vantrelle in %1").arg(seconds(ms))
+                          : QStringLiteral("Wrote the ROM image %1 to the Vantrelle in %2").arg(name, seconds(ms));
 }
 
 } // namespace TransferSummary

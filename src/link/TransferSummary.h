@@ -13,8 +13,9 @@ enum class Kind { Read, Write };
 QString Text(Kind kind, int done, int total, bool success, qint64 ms);
 
 // The line after a whole ROM image went to or came from the box ("Read the
-// ROM image from the Vantrelle in 2.9 s"). A transfer that failed has shown
-// its own message; it gets no line.
-QString RomText(Kind kind, qint64 ms);
+// ROM image from the Vantrelle into /home/me/rom.bin in 2.9 s"), naming the
+// image file when there is one. A transfer that failed has shown its own
+// message; it gets no line.
+QString RomText(Kind kind, qint64 ms, const QString &file = QString());
 
 } // namespace TransferSummary

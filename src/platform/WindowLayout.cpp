@@ -49,26 +49,35 @@ int ClampSplitter(int proposedLeft, int windowWidth)
     return std::min(std::max(proposedLeft, SplitterMargin), windowWidth - SplitterMargin);
 }
 
-Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight)
+Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight, const Frame &frame)
 {
     // 64 bits: stored values may be anything a hand-edited settings file holds.
     using Big = long long;
-    Rect r = stored;
-    r.width = std::max(minimumWidth, std::min(stored.width, area.width));
-    r.height = std::max(minimumHeight, std::min(stored.height, area.height));
-    const Big areaRight = Big(area.left) + area.width;
-    const Big areaBottom = Big(area.top) + area.height;
-    const bool offArea = Big(r.left) + r.width <= area.left || r.left >= areaRight ||
-                         Big(r.top) + r.height <= area.top || r.top >= areaBottom;
+    const int roomWidth = std::max(0, area.width - frame.width);
+    const int roomHeight = std::max(0, area.height - frame.height);
+    Rect r;
+    r.width = std::max(minimumWidth, std::min(stored.width, roomWidth));
+    r.height = std::max(minimumHeight, std::min(stored.height, roomHeight));
+    // The whole window, frame and status bar included, on the area: a place
+    // stored on a larger screen moves in as far as it must. Where the window
+    // cannot fit at its minimum, its title bar stays reachable.
     const auto onto = [](int value, int low, Big high) {
         return static_cast<int>(std::max<Big>(low, std::min<Big>(value, high)));
     };
-    if (offArea) {
-        r.left = onto(r.left, area.left, areaRight - r.width);
-        r.top = onto(r.top, area.top, areaBottom - r.height);
-    }
-    r.top = std::max(r.top, area.top);
+    r.left = onto(stored.left, area.left, Big(area.left) + area.width - (Big(r.width) + frame.width));
+    r.top = onto(stored.top, area.top, Big(area.top) + area.height - (Big(r.height) + frame.height));
     return r;
+}
+
+Rect FirstPlace(const Rect &area, int minimumWidth, int minimumHeight, const Frame &frame)
+{
+    // Most of a laptop's screen, not all of a large monitor's: a tuner keeps
+    // the gauges or a log beside it there.
+    const int width = std::min(area.width * 9 / 10, std::max(1280, area.width * 3 / 4));
+    const int height = std::min(area.height * 9 / 10, std::max(860, area.height * 4 / 5));
+    const Rect wanted{area.left + (area.width - width) / 2, area.top + (area.height - height) / 2,
+                      width - frame.width, height - frame.height};
+    return PlaceWindow(wanted, area, minimumWidth, minimumHeight, frame);
 }
 
 } // namespace WindowLayout

@@ -52,11 +52,23 @@ Result Compute(const Input &in);
 // Where the splitter bar goes while it is dragged to proposedLeft.
 int ClampSplitter(int proposedLeft, int windowWidth);
 
-// Where the main window opens, all in pixels: the stored placement held to
-// the available area of its screen. The size is at least the minimum and at
-// most the area; a window left entirely off the area (or with its title bar
-// above it) is moved onto it.
-Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight);
+// What a window manager's frame adds to a window's size, in pixels.
+struct Frame
+{
+    int width = 0;
+    int height = 0;
+};
+
+// Where the main window opens, all in pixels: the stored placement (the
+// frame's top left corner, the window's size inside the frame) held to the
+// available area of its screen. The size is at least the minimum and at most
+// what the area holds with the frame; the window is moved, frame and all,
+// onto the area as far as it must.
+Rect PlaceWindow(const Rect &stored, const Rect &area, int minimumWidth, int minimumHeight, const Frame &frame = {});
+
+// Where the main window opens when no placement is stored: most of the area,
+// centred on it.
+Rect FirstPlace(const Rect &area, int minimumWidth, int minimumHeight, const Frame &frame = {});
 
 // The window width a resize ends with.
 inline int ClampWindowWidth(int width) { return width < MinimumWindowWidth ? MinimumWindowWidth : width; }

@@ -9,6 +9,7 @@
 #include "platform/ui/Actions.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -18,6 +19,9 @@ FileCommands::FileCommands(MainWindow &window, ProgramState &state, UiServices &
     QAction *open = NewAction(this, "&Open File...", "mnuFileOpen");
     QAction *save = NewAction(this, "&Save...", "mnuFileSave");
     QAction *saveAs = NewAction(this, "S&ave As...", "mnuFileSaveAs");
+    open->setShortcut(QKeySequence::Open);
+    save->setShortcut(QKeySequence::Save);
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     for (QAction *a : {open, save, saveAs})
         window.AddAction(MenuPlace::FileProject, a);
     QAction *openButton = NewAction(this, "Open", "tbOpen");
@@ -135,6 +139,8 @@ bool FileCommands::Save()
         return false;
     }
     m_state.NoteSaved();
+    m_window.ShowStatusMessage("Saved " + QDir::toNativeSeparators(m_window.CurrentFileName()),
+                               StatusLine::StatusMessageMs);
     return true;
 }
 

@@ -142,7 +142,12 @@ StatusPanels CreateStatusPanels(QStatusBar &bar)
         label->setFrameShadow(QFrame::Sunken);
         if (p.tip)
             label->setToolTip(QLatin1String(p.tip));
-        bar.addWidget(label, p.slot == &StatusPanels::Status ? 1 : 0);
+        // A passing message takes the status text's place only: whether
+        // real-time mode is on, and which box is connected, always show.
+        if (p.slot == &StatusPanels::Status)
+            bar.addWidget(label, 1);
+        else
+            bar.addPermanentWidget(label);
         made.*p.slot = label;
     }
     auto *clock = new QLabel;

@@ -6,7 +6,9 @@
 
 #include "model/ProgramState.h"
 #include "platform/WindowLayout.h"
+#include "platform/ui/ScreenFit.h"
 #include "platform/ui/ScreenUnits.h"
+#include "shell/WelcomePanel.h"
 #include "shell/WindowSettings.h"
 
 #include <QGuiApplication>
@@ -71,6 +73,8 @@ void frmMain::createClientArea()
     none->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_containers[1]->layout()->addWidget(none);
 
+    m_welcome = new WelcomePanel(m_client);
+
     m_picRealTime = new QWidget(m_client);
     m_picRealTime->setObjectName("picRealTime");
     new QVBoxLayout(m_picRealTime);
@@ -101,21 +105,24 @@ double frmMain::ToTwipsY(int pixels) const
 void frmMain::placeFromPrefs()
 {
     const WindowLayout::Rect stored{ToPixels(m_prefs.WndLeftPos()), ToPixelsY(m_prefs.WndTopPos()),
-                                  ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
+                                    ToPixels(m_prefs.WndWidth()), ToPixelsY(m_prefs.WndHeight())};
     const QRect wanted(stored.left, stored.top, std::max(1, stored.width), std::max(1, stored.height));
     QScreen *screen = QGuiApplication::screenAt(wanted.center());
     if (!screen)
         screen = QGuiApplication::screenAt(wanted.topLeft());
-    if (!screen)
+    if (!screen || !m_prefs.HasStoredPlace())
         screen = QGuiApplication::primaryScreen();
     if (!screen) {
         resize(minimumSizeHint());
         return;
     }
     const QRect available = screen->availableGeometry();
+    const WindowLayout::Rect area{available.x(), available.y(), available.width(), available.height()};
+    const int minimumHeight = minimumSizeHint().height();
     const WindowLayout::Rect placed =
-        WindowLayout::PlaceWindow(stored, {available.x(), available.y(), available.width(), available.height()},
-                                minimumWidth(), minimumSizeHint().height());
+        m_prefs.HasStoredPlace()
+            ? WindowLayout::PlaceWindow(stored, area, minimumWidth(), minimumHeight, ScreenFit::FrameOf(this))
+            : WindowLayout::FirstPlace(area, minimumWidth(), minimumHeight, ScreenFit::FrameOf(this));
     move(placed.left, placed.top);
     resize(placed.width, placed.height);
 }
@@ -152,6 +159,8 @@ void frmMain::SizeControls(double x)
     m_picRealTime->setVisible(r.stripVisible);
     if (r.stripVisible)
         place(m_picRealTime, r.strip);
+    m_welcome->setVisible(!TuneShown());
+    m_welcome->setGeometry(0, 0, m_client->width(), r.stripVisible ? ToPixelsY(r.strip.top) : m_client->height());
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)

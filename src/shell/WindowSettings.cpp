@@ -1,13 +1,20 @@
 #include "shell/WindowSettings.h"
 
+#include "platform/SettingsStore.h"
+
 WindowSettings::WindowSettings(SettingsStore &store) : m_store(store)
 {
     SettingsFields::Load(m_store, fields());
+    QString width;
+    m_hasStoredPlace = m_store.ReadText(SettingsFields::SettingsSection, "MainWidth", width) == SettingsStore::Ok;
 }
 
 void WindowSettings::Save()
 {
-    SettingsFields::Save(m_store, fields());
+    std::vector<SettingsFields::Field> stored = fields();
+    if (!m_hasStoredPlace)
+        stored.erase(stored.begin(), stored.begin() + 4);
+    SettingsFields::Save(m_store, stored);
 }
 
 std::vector<SettingsFields::Field> WindowSettings::fields()

@@ -89,6 +89,8 @@ void frmMain::BuildTree()
     for (const NavigationNode &node : NavigationNodes()) {
         QTreeWidgetItem *item = node.parentKey ? new QTreeWidgetItem(global) : new QTreeWidgetItem(m_tree);
         item->setText(0, QLatin1String(node.caption));
+        // A narrow tree cuts the longer names short: the whole name on hover.
+        item->setToolTip(0, QLatin1String(node.caption));
         item->setData(0, Qt::UserRole, node.panel);
         item->setData(0, Qt::UserRole + 1, QLatin1String(node.key));
         if (node.icon)

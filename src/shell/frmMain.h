@@ -15,6 +15,7 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SettingsStore;
+class WelcomePanel;
 class WindowSettings;
 
 // The main window: navigation tree, panel containers, menus, toolbar, status
@@ -80,6 +81,8 @@ public:
     QAction *RecentDivider() const { return m_menus.mruDivider; }
 
     QWidget *Container(int index) const;
+    // The ways in, shown until the first tune arrives.
+    WelcomePanel &Welcome() const { return *m_welcome; }
     QTreeWidget *Tree() const { return m_tree; }
     QToolBar *ToolBar() const { return m_toolBar.bar; }
     QWidget *SplitterImage() const { return m_imgSplitter; }
@@ -127,6 +130,7 @@ private:
     QWidget *m_imgSplitter = nullptr;
     QWidget *m_picSplitter = nullptr;
     QWidget *m_picRealTime = nullptr;
+    WelcomePanel *m_welcome = nullptr;
     QList<QAction *> m_mruItems;
     std::array<QWidget *, PanelCount> m_containers{};
     PanelTable m_panels;

@@ -37,7 +37,7 @@ std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, do
 }
 
 std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, const TraceMarks &marks, int panel,
-                                              std::optional<LiveCell> live)
+                                              std::optional<LiveCell> live, const CellColours::ColourScale &scale)
 {
     const std::optional<MapKey> body = MapKeyFromPanel(panel);
     if (!body || !IsBodyMap(*body))
@@ -50,16 +50,16 @@ std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, const TraceMarks
 
     const CVMapInfo &map = tune.map(*body);
     const MapTrace &trace = marks.Of(*body);
-    const CVMapColorInfo &scale = CVMapColorInfo::Shared();
+    const std::uint32_t traced = CellColours::TraceColour(scale.scheme);
     for (int entry = 0; entry < MapSurfaceData::Size * MapSurfaceData::Size; ++entry) {
         const int raw = map.MapValue(entry);
         d.heights[entry] = GridRules::DisplayValue(raw, d.timing);
-        d.colors[entry] = trace.IsRTMapPointSet(entry) ? CVMapColorInfo::TraceColor : scale.GetBackColor(raw);
+        d.colors[entry] = trace.IsRTMapPointSet(entry) ? traced : CellColours::Background(scale, raw, d.timing);
     }
     if (live && live->rpmIndex >= 0 && live->rpmIndex < MapSurfaceData::Size && live->tpIndex >= 0
         && live->tpIndex < MapSurfaceData::Size) {
         d.liveEntry = live->rpmIndex * MapSurfaceData::Size + live->tpIndex;
-        d.colors[*d.liveEntry] = CVMapColorInfo::TraceColor;
+        d.colors[*d.liveEntry] = traced;
     }
     return d;
 }

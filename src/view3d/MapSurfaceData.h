@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/CellColours.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -12,7 +14,7 @@ class Tune;
 // What the 3D map view draws for one of the six map bodies, apart from any
 // graphics: where each row and column lies on the RPM and load axes, the
 // display value of every cell as its height, and every cell's colour as the
-// grid shows it (the raw byte's colour scale, green where the live trace
+// grid shows it (its colour scale, the trace's colour where the live trace
 // marks it).
 struct MapSurfaceData
 {
@@ -43,12 +45,13 @@ struct MapSurfaceData
 std::array<double, MapSurfaceData::Size> AxisPositions(const CVMapInfo &axis, double scale, bool &byIndex);
 
 // The surface of the body map of panel (7..12) with the live cell
-// (rpmIndex, tpIndex) marked; nothing for any other panel. The trace's
-// points on the map are green as in the grid.
+// (rpmIndex, tpIndex) marked; nothing for any other panel. Cells take the
+// grid's colours: its scale, and the trace's colour on the trace's points.
 struct LiveCell
 {
     int rpmIndex = 0;
     int tpIndex = 0;
 };
 std::optional<MapSurfaceData> BuildMapSurface(const Tune &tune, const TraceMarks &marks, int panel,
-                                              std::optional<LiveCell> live = {});
+                                              std::optional<LiveCell> live = {},
+                                              const CellColours::ColourScale &scale = {});

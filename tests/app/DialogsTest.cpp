@@ -14,17 +14,24 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// Only YES accepts; a refusal sends the keyboard back to the answer.
 TEST(AgreementTest, OnlyExactlyYesAccepts)
 {
     ScriptedMessageBoxService messages;
     for (const char *answer : {"yes", " YES", "YES"}) {
         dlgEULA eula(messages);
         eula.show();
+        eula.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&eula));
         eula.editResponse()->setText(answer);
+        eula.findChild<QWidget *>("editEULA")->setFocus();
         eula.findChild<QPushButton *>("OKButton")->click();
         const bool yes = QByteArray(answer) == "YES";
         EXPECT_EQ(eula.Accepted(), yes) << answer;
         EXPECT_EQ(eula.isVisible(), !yes) << answer;
+        if (!yes) {
+            EXPECT_TRUE(eula.editResponse()->hasFocus()) << answer;
+        }
     }
     EXPECT_EQ(messages.texts().size(), 2);
 }

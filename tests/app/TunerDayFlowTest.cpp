@@ -2,7 +2,8 @@
 // the keyboard after an in-place edit, a project saved without an extension
 // gets one, writes, reads and ROM images say what they did, the compare
 // window lists every differing value and follows the box after every write
-// (real-time ones too), and --help and --version need no display.
+// (real-time ones too), and --help, --version and a bad command line need no
+// display.
 
 #include "editors/GridRules.h"
 #include "editors/ui/CVFuelTimingDlg.h"
@@ -14,6 +15,8 @@
 #include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
+#include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QStatusBar>
@@ -67,11 +70,19 @@ TEST_F(TunerDayFlowTest, TheGridKeepsTheKeyboardAfterEnterAndEscape)
     }
 }
 
+// Ctrl+Shift+S and Ctrl+S save, and say where.
 TEST_F(TunerDayFlowTest, ASavedProjectGetsItsExtensionAndADatedNameIsSuggested)
 {
     startConnected();
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
     files.queue(dir.filePath("tune1"));
-    act("mnuFileSaveAs")->trigger();
+    QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(status(), "Saved " + dir.filePath("tune1.vnt"));
+    state().NoteEdit(QString(), true);
+    QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(state().Modified());
     ASSERT_EQ(files.asked().size(), 1u);
     EXPECT_TRUE(files.asked()[0].suggestedName.startsWith("tune "));
     EXPECT_TRUE(files.asked()[0].suggestedName.endsWith(".vnt"));
@@ -86,6 +97,7 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
     startConnected();
     EXPECT_TRUE(QRegularExpression("^Read 22 items from the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
         << status().toStdString();
+    EXPECT_TRUE(w().StatusBarPanels().HardwareVersion->isVisibleTo(&w())) << "the message leaves the panels";
 
     CompareCommands &edit = app->compare();
     ASSERT_TRUE(edit.CompareWithBox());
@@ -95,6 +107,9 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
     ASSERT_TRUE(grid().SetCellValue(changed, false));
     QTableWidget *values = edit.ComparisonWindow()->valuesTable();
     ASSERT_EQ(values->rowCount(), 1);
+    // Every column whole in the window, the box's headed as a heading.
+    EXPECT_EQ(values->horizontalHeaderItem(5)->text(), "The Vantrelle");
+    EXPECT_LE(values->horizontalHeader()->length(), edit.ComparisonWindow()->width());
     const QString line = edit.ComparisonWindow()->ValuesText().split('\n').at(1);
     const int rpm = state().tune.map(MapKey::FUELRPM).MapValue(2) * 50;
     const int load = state().tune.map(MapKey::FUELTP).MapValue(4);
@@ -121,23 +136,43 @@ TEST_F(TunerDayFlowTest, TransfersReportTheirTimeAndTheCompareFollowsTheBox)
 
     files.queue(dir.filePath("box.bin"));
     act("mnuFileSaveBin")->trigger();
-    EXPECT_TRUE(QRegularExpression("^Read the ROM image from the Vantrelle in \\d+\\.\\d s$").match(status()).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Read the ROM image from the Vantrelle into " +
+                                   QRegularExpression::escape(dir.filePath("box.bin")) + " in \\d+\\.\\d s$")
+                    .match(status())
+                    .hasMatch())
         << status().toStdString();
     EXPECT_EQ(testenv::readFile(dir.filePath("box.bin")).size(), 32768);
 }
 
-TEST(VantrelleCommandLineTest, HelpAndVersionNeedNoDisplay)
+// Only a run that opens the window needs one: with no usable platform, a
+// command line that reaches Qt aborts (status 134) instead of answering.
+TEST(VantrelleCommandLineTest, AnswersAndRefusalsNeedNoDisplay)
 {
-    for (const char *option : {"--help", "--version"}) {
+    const QByteArray version = "vantrelle " + QByteArray::number(VANTRELLE_VERSION_MAJOR) + '.';
+    struct Case { QStringList args; int status; QByteArray out; const char *err; };
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, "Usage: vantrelle", ""},
+        {{"-platform", "offscreen", "--sim-daq", "--version"}, 0, version, ""},
+        {{"--bogus"}, 2, "", "unknown option --bogus"},
+        {{"My", "Tune.vnt", "-x"}, 2, "", "unknown option -x"},
+        {{"--sim-daq=1"}, 2, "", "--sim-daq takes no value"},
+        {{"--port"}, 2, "", "--port needs a device"},
+        {{"--style"}, 2, "", "--style needs a value"},
+    };
+    for (const Case &c : cases) {
         QProcess run;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.insert("QT_QPA_PLATFORM", "no-such-platform");
         run.setProcessEnvironment(env);
-        run.start(testenv::binDir() + "/vantrelle", {option});
-        ASSERT_TRUE(run.waitForFinished(30000)) << option;
-        EXPECT_EQ(run.exitCode(), 0) << option << " " << run.readAllStandardError().toStdString();
-        EXPECT_TRUE(run.readAllStandardOutput().startsWith(QString(option) == "--help" ? "Usage: vantrelle" : "vantrelle 1."));
+        run.start(testenv::binDir() + "/vantrelle", c.args);
+        const std::string what = c.args.join(' ').toStdString();
+        ASSERT_TRUE(run.waitForFinished(30000)) << what;
+        const QByteArray err = run.readAllStandardError();
+        EXPECT_EQ(run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1, c.status)
+            << what << ": " << err.toStdString();
+        EXPECT_TRUE(run.readAllStandardOutput().startsWith(c.out)) << what;
+        EXPECT_TRUE(err.contains(c.err)) << what << ": " << err.toStdString();
     }
 }

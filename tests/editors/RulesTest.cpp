@@ -6,6 +6,7 @@
 #include "editors/GridRules.h"
 #include "editors/InjectorSizes.h"
 #include "editors/NumericInput.h"
+#include "model/CVMapInfo.h"
 #include "model/Tune.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,10 @@ TEST(GridRules, LoopSwitchingItemNumbersAndCellWidth)
     // a = R(picture - label - 10); w = R((a - 535) / 17), at least 350.
     EXPECT_EQ(CellWidthTwips(9000, 200), 486);
     EXPECT_EQ(CellWidthTwips(100, 200), 350);
+    // Rows share the height; a figure too wide shrinks, down to 0.6.
+    EXPECT_EQ(std::pair(RowHeight(19, 600), RowHeight(19, 200)), std::pair(35, 19));
+    for (const auto &[width, room, scale] : {std::tuple(40, 50, 1.0), {50, 40, 0.8}, {100, 10, 0.6}, {0, -5, 1.0}})
+        EXPECT_DOUBLE_EQ(TextScaleToFit(width, room), scale) << width << " in " << room;
 }
 
 // The value scale: no cell of either scheme looks like the trace, and
@@ -148,6 +153,27 @@ TEST(CellColours, TheTraceStandsOutOfEveryScale)
             for (bool timing : {false, true})
                 ASSERT_NE(Background(scheme, raw, timing), TraceColour(scheme)) << raw;
     EXPECT_NE(Background(Scheme::ValueScale, 60, false), Background(Scheme::ValueScale, 252, false));
+}
+
+// Over a map's own range its lowest cell of each kind is one end of the
+// scale and its highest the other; a kind the map lacks keeps its full range.
+TEST(CellColours, OwnRangeSpreadsTheScaleOverTheMapsValues)
+{
+    using namespace CellColours;
+    CVMapInfo map(0, 255);
+    for (int i = 0; i < 256; ++i)
+        map.SetMapValue(i, 10 + i % 11); // open loop 10..20
+    const ColourScale own = ScaleFor(Scheme::ValueScale, true, map, false);
+    const std::pair<int, double> cases[] = {{10, 0.0}, {15, 0.5}, {20, 1.0}, {127, 1.0}, {128, 0.0}};
+    for (const auto &[raw, position] : cases)
+        EXPECT_DOUBLE_EQ(ValuePosition(own, raw, false), position) << raw;
+    EXPECT_EQ(ScaleFor(Scheme::ValueScale, false, map, false), ColourScale{Scheme::ValueScale});
+    EXPECT_EQ(ScaleFor(Scheme::LoopColours, true, map, false), ColourScale{});
+    const ColourScale timing = ScaleFor(Scheme::ValueScale, true, map, true);
+    EXPECT_EQ(std::pair(timing.timingLow, timing.timingHigh), std::pair(10.0, 20.0));
+    for (int i = 0; i < 256; ++i)
+        map.SetMapValue(i, 15);
+    EXPECT_DOUBLE_EQ(ValuePosition(ScaleFor(Scheme::ValueScale, true, map, false), 15, false), 0.5) << "one value";
 }
 
 TEST(InjectorSizes, KFromSizeAndBack)

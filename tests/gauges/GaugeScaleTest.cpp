@@ -1,6 +1,10 @@
 // Gauge geometry: value to needle angle and bar length, scale ranges, ticks.
 
+#include "daq/CVDAQInput.h"
+#include "daq/CVScalingCalculator.h"
+#include "gauges/GaugeRanges.h"
 #include "gauges/GaugeScale.h"
+#include "model/Tune.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -39,7 +43,7 @@ TEST(GaugeScale, NeedleAngleAndBarLength)
         EXPECT_EQ(BarLength(c.value, {0, 100}, c.full), c.length) << c.value << " of " << c.full;
 }
 
-TEST(GaugeScale, NiceRangesThatOnlyGrowAndTheirTicks)
+TEST(GaugeScale, NiceRangesAndTheirTicks)
 {
     const struct
     {
@@ -54,11 +58,37 @@ TEST(GaugeScale, NiceRangesThatOnlyGrowAndTheirTicks)
         EXPECT_NEAR(r.min, c.nice.min, 1e-9) << c.lo << ".." << c.hi;
         EXPECT_NEAR(r.max, c.nice.max, 1e-9) << c.lo << ".." << c.hi;
     }
-    EXPECT_EQ(Grow({0, 5}, NaN), (Range{0, 5}));
-    EXPECT_EQ(Grow({0, 5}, -2), (Range{-2, 6}));
-    EXPECT_EQ(Grow(Range{0, 8000}, 9100), (Range{0, 10000}));
 
     EXPECT_EQ(Ticks({-4, 8}), (QVector<double>{-4, -2, 0, 2, 4, 6, 8}));
     EXPECT_TRUE(Ticks({3, 3}).isEmpty());
     EXPECT_TRUE(Ticks({0, NaN}).isEmpty());
+}
+
+// Scales come from the set-up: the formula over 0..5 V, the thresholds, the
+// tune's rev limit and load axis.
+TEST(GaugeRanges, FromTheSetUpNeverFromReadings)
+{
+    CVScalingCalculator calc;
+    const struct
+    {
+        const char *formula;
+        bool thresholds;
+        Range range;
+    } cases[] = {
+        {"V*20", false, {0, 100}}, {"100-V*20", false, {0, 100}}, {"(V-0.5)*250", false, {-500, 1500}},
+        {"V/0", false, {0, 5}},    {"V", true, {0, 25}},
+    };
+    for (const auto &c : cases) {
+        CVDAQInput input;
+        input.SetScalingFormula(c.formula);
+        input.SetThresholdsEnabled(c.thresholds);
+        input.SetWarningThreshold(10);
+        input.SetCriticalThreshold(20);
+        EXPECT_EQ(GaugeRanges::Input(input, calc), c.range) << c.formula;
+    }
+    Tune tune;
+    EXPECT_EQ(GaugeRanges::Tp(tune), (Range{0, 300})) << "no load axis yet: the whole byte";
+    tune.map(MapKey::FUELTP).SetMapValue(15, 160);
+    tune.general().SetRevLimiter(190); // 9500 RPM
+    EXPECT_EQ(std::pair(GaugeRanges::Tp(tune), GaugeRanges::Rpm(tune)), std::pair(Range{0, 200}, Range{0, 10000}));
 }

@@ -20,7 +20,8 @@ fi
 prefix=$(realpath "${1:?usage: check-layout.sh PREFIX}")
 
 for path in bin/vantrelle bin/vantrelle-cli bin/vantrelle-boxsim share/vantrelle/vntres.dll \
-            share/doc/vantrelle/guide.html share/applications/org.vantrelle.Vantrelle.desktop \
+            share/doc/vantrelle/guide.html share/doc/vantrelle/README share/doc/vantrelle/copyright \
+            share/applications/org.vantrelle.Vantrelle.desktop \
             share/metainfo/org.vantrelle.Vantrelle.metainfo.xml share/mime/packages/vantrelle.xml \
             share/icons/hicolor/scalable/apps/vantrelle.svg \
             share/man/man1/vantrelle.1.gz share/man/man1/vantrelle-cli.1.gz share/man/man1/vantrelle-boxsim.1.gz; do
@@ -48,6 +49,10 @@ if command -v man >/dev/null; then
   for page in vantrelle vantrelle-cli vantrelle-boxsim; do
     warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null) || true
     [ -z "$warnings" ] || fail "$page.1: $warnings"
+    for option in --help --version; do
+      MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -Eq -- "^ *$option(,|$)" ||
+        fail "$page.1 does not list $option"
+    done
   done
 fi
 
@@ -59,4 +64,10 @@ mkdir "$elsewhere"
 (cd "$elsewhere" && "$prefix/bin/vantrelle-cli" extract out.bin out.vnt) || fail "the installed vantrelle-cli extract failed"
 "$prefix/bin/vantrelle-boxsim" --help | grep -q -- --stock || fail "the installed vantrelle-boxsim does not run"
 QT_QPA_PLATFORM=offscreen "$prefix/bin/vantrelle" --help 2>/dev/null | grep -q -- --sim-daq || fail "the installed vantrelle does not run"
+# Every program names its version, the application without a display.
+for program in vantrelle vantrelle-cli vantrelle-boxsim; do
+  shown=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version) ||
+    fail "the installed $program --version failed"
+  [[ $shown =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "the installed $program --version says '$shown'"
+done
 echo "check-layout: $prefix ok"

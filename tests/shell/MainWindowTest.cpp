@@ -12,6 +12,7 @@
 #include "model/ProjectFile.h"
 #include "platform/ui/QtMessageBoxService.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -250,7 +251,8 @@ TEST_F(MainWindowTest, TheFeaturesFillTheMenusInOrder)
     EXPECT_EQ(items("mnuFile"), "mnuFileOpen mnuFileSave mnuFileSaveAs mnuFileOpenBin mnuFileSaveBin mnuLoad "
                                 "mnuFileClose");
     EXPECT_EQ(items("mnuEdit"), "mnuEditUndo mnuEditRedo");
-    EXPECT_EQ(items("mnuView"), "mnuViewToolbar mnuViewStatusBar mnuView3DMap mnuViewGauges mnuViewValueColours");
+    EXPECT_EQ(items("mnuView"), "mnuViewToolbar mnuViewStatusBar mnuView3DMap mnuViewGauges mnuViewValueColours "
+                                "mnuViewOwnRangeColours");
     EXPECT_EQ(items("mnuOptions"), "mnuOptionsConnect mnuOptionsRead mnuOptionsWrite mnuOptionsWriteChanges "
                                    "mnuOptionsRealTime mnuOptionsSettings mnuOptionsGridFont");
     EXPECT_EQ(items("mnuTools"), "mnuToolsStagedRevLimiter mnuToolsMapCopy mnuToolsCompare mnuToolsDatalogViewer "
@@ -268,4 +270,35 @@ TEST_F(MainWindowTest, TheFeaturesFillTheMenusInOrder)
                              "mnuToolsCompareBox"})
         EXPECT_FALSE(act(name)->isEnabled()) << name;
     EXPECT_TRUE(act("mnuToolsMapCopy")->isEnabled());
+}
+
+// A first start opens on most of the screen with the ways to a tune; the
+// ways that need the box connect first. A place stored on a larger screen
+// comes back onto this one, frame and all.
+TEST_F(MainWindowTest, AFirstStartOffersTheWaysInAndEveryStartFitsTheScreen)
+{
+    start();
+    w().show();
+    const QRect area = w().screen()->availableGeometry();
+    EXPECT_GE(w().width(), area.width() * 7 / 10);
+    auto *welcome = w().findChild<QWidget *>("welcome");
+    ASSERT_TRUE(welcome->isVisible());
+    for (const char *way : {"welcomeRead", "welcomeStock"}) {
+        messages.clear();
+        messages.queue(MsgAnswer::No);
+        welcome->findChild<QAbstractButton *>(way)->click();
+        EXPECT_EQ(messages.texts(), QStringList{"Ensure that your car is not running.  Are you ready to continue?"});
+    }
+    files.queue(writeProject("a.vnt", 100));
+    welcome->findChild<QAbstractButton *>("welcomeOpen")->click();
+    EXPECT_TRUE(w().TuneShown());
+    EXPECT_FALSE(welcome->isVisible());
+
+    preferences().window.SetWndLeftPos(30000);
+    preferences().window.SetWndTopPos(20000);
+    preferences().window.SetWndWidth(40000);
+    preferences().window.SetWndHeight(30000);
+    start();
+    w().show();
+    EXPECT_TRUE(waitFor([&] { return area.contains(w().frameGeometry()); }));
 }

@@ -107,15 +107,16 @@ protected:
     std::unique_ptr<MainApplication> app;
 };
 
-// Acts on the next modal dialog named objectName once it is up (modal
-// dialogs run their own event loop, so the test cannot act after exec()).
+// Acts on the next modal dialog named objectName (any, when empty) once it
+// is up (modal dialogs run their own event loop, so the test cannot act
+// after exec()).
 inline void OnNextModal(const QString &objectName, std::function<void(QWidget *)> act)
 {
     auto *poll = new QTimer;
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, [poll, objectName, act] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == objectName) {
+        if (modal && (objectName.isEmpty() || modal->objectName() == objectName)) {
             poll->stop();
             poll->deleteLater();
             act(modal);

@@ -115,4 +115,23 @@ TEST_F(LinkCliTest, PortProblemsAndBadCommandLines)
         EXPECT_EQ(testenv::run(cliPath, args).exitCode, 2) << args.join(' ').toStdString();
 }
 
+// Both tools name themselves and the project's version, and their help lists
+// every option once (two texts for one option contradict each other).
+TEST(ToolsCommandLineTest, VersionAndHelpWithEachOptionOnce)
+{
+    const QString version = QStringLiteral(" %1.%2.%3\n")
+                                .arg(VANTRELLE_VERSION_MAJOR).arg(VANTRELLE_VERSION_MINOR).arg(VANTRELLE_VERSION_PATCH);
+    for (const QString &tool : {QStringLiteral("vantrelle-cli"), QStringLiteral("vantrelle-boxsim")}) {
+        const auto shown = testenv::run(testenv::binary(tool), {"--version"});
+        EXPECT_EQ(shown.exitCode, 0);
+        EXPECT_EQ(QString::fromUtf8(shown.out), tool + version);
+        QStringList options;
+        for (const QByteArray &line : testenv::run(testenv::binary(tool), {"--help"}).out.split('\n'))
+            if (line.startsWith("  --"))
+                options << QString::fromUtf8(line).section(QLatin1Char(' '), 2, 2).remove(QLatin1Char(','));
+        EXPECT_TRUE(options.contains("--version") && options.contains("--help")) << tool.toStdString();
+        EXPECT_EQ(options.removeDuplicates(), 0) << options.join(' ').toStdString();
+    }
+}
+
 } // namespace

@@ -62,7 +62,8 @@ const char *const HelpText =
     "  --bad-ack N               the Nth write frame (W and w together) is\n"
     "                            answered 0x58 and not applied\n"
     "  --extra-byte              one extra 0x00 behind every reply\n"
-    "  --help                    show this text\n"
+    "  --help, -h                show this text\n"
+    "  --version                 show the version\n"
     "\n"
     "A frame with a wrong checksum is answered 0x58 (writes) or not at all\n"
     "(reads); so is a request running past address 0x7FFF. Frames the box does\n"
@@ -119,14 +120,15 @@ bool parseCount(const QString &text, int low, int high, int &value)
 }
 
 // Returns -1 when parsing went through, otherwise the exit status.
-int parseOptions(const QStringList &words, Options &options, bool &help)
+int parseOptions(const QStringList &words, Options &options, bool &help, bool &version)
 {
     help = false;
+    version = false;
     for (int i = 0; i < words.size(); ++i) {
         QString name = words[i];
         QString value;
         bool hasInlineValue = false;
-        if (const int eq = name.indexOf(QLatin1Char('=')); name.startsWith(QLatin1String("--")) && eq > 0) {
+        if (const qsizetype eq = name.indexOf(QLatin1Char('=')); name.startsWith(QLatin1String("--")) && eq > 0) {
             value = name.mid(eq + 1);
             name = name.left(eq);
             hasInlineValue = true;
@@ -146,6 +148,9 @@ int parseOptions(const QStringList &words, Options &options, bool &help)
         QString v;
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             help = true;
+            return ExitOk;
+        } else if (name == QLatin1String("--version") && flag()) {
+            version = true;
             return ExitOk;
         } else if (name == QLatin1String("--image")) {
             if (!takeValue(v) || v.isEmpty())
@@ -221,9 +226,13 @@ int main(int argc, char **argv)
 
     Options options;
     bool help = false;
-    if (const int status = parseOptions(app.arguments().mid(1), options, help); status >= 0) {
+    bool version = false;
+    if (const int status = parseOptions(app.arguments().mid(1), options, help, version); status >= 0) {
         if (help)
             std::fputs(HelpText, stdout);
+        if (version)
+            std::printf("vantrelle-boxsim %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
+                        VANTRELLE_VERSION_PATCH);
         return status;
     }
 

@@ -52,19 +52,18 @@ const char *const HelpText =
     "                                request and between polls\n"
     "  --sim-daq                     acquire from the simulated U12 and its engine\n"
     "                                instead of the LabJack library\n"
-    "  --tune FILE.vnt               sample, log: the tune the engine is traced in\n"
-    "                                (instead of PROJECT.vnt)\n"
+    "  --tune FILE.vnt               sample, log: the project whose maps are traced and\n"
+    "                                whose injector constant gives the load (default:\n"
+    "                                stock program 105; a last word PROJECT.vnt is\n"
+    "                                taken the same way)\n"
     "  --count N                     sample, log: number of ticks (default 10)\n"
     "  --rate MS                     sample, log: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"
-    "  --tune FILE.vnt               sample, log: the project whose maps are traced and\n"
-    "                                whose injector constant gives the load (default:\n"
-    "                                stock program 105; a project named after the\n"
-    "                                command's other words is taken too)\n"
     "  --force                       write-tune, patch: use a project file that does\n"
     "                                not look like one (shorter than 1837 bytes, or\n"
     "                                a first byte other than 0x31); show only warns\n"
-    "  --help                        show this text\n"
+    "  --help, -h                    show this text\n"
+    "  --version                     show the version\n"
     "\n"
     "Every command exits 0 on success. On failure it prints one message on stderr,\n"
     "exits non-zero and leaves its output file untouched. Files are read only when\n"
@@ -124,6 +123,11 @@ int main(int argc, char **argv)
         const QString &w = words[i];
         if (!optionsEnded && (w == QLatin1String("--help") || w == QLatin1String("-h"))) {
             std::fputs(HelpText, stdout);
+            return cli::ExitOk;
+        }
+        if (!optionsEnded && w == QLatin1String("--version")) {
+            std::printf("vantrelle-cli %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
+                        VANTRELLE_VERSION_PATCH);
             return cli::ExitOk;
         }
         if (!optionsEnded && w == QLatin1String("--")) {

@@ -1,5 +1,7 @@
 #include "analysis/ui/LogChartView.h"
 
+#include "platform/NiceSteps.h"
+
 #include <QChart>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,6 +31,19 @@ LogChartView::LogChartView(const QString &title, QWidget *parent)
     setRubberBand(QChartView::NoRubberBand);
     setFocusPolicy(Qt::NoFocus);
     setMinimumHeight(110);
+}
+
+void LogChartView::setRanges(double t0, double t1, double low, double high)
+{
+    // About one tick per 90 pixels across and per 30 down.
+    const auto roundTicks = [](QValueAxis *axis, double from, double to, int ticks) {
+        axis->setRange(from, to);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0.0);
+        axis->setTickInterval(NiceSteps::Step(to - from, std::max(2, ticks)));
+    };
+    roundTicks(m_x, t0, t1, plotWidth() / 90);
+    roundTicks(m_y, low, high, static_cast<int>(chart()->plotArea().height()) / 30);
 }
 
 int LogChartView::plotWidth() const

@@ -21,6 +21,9 @@ public:
     QValueAxis *valueAxis() const { return m_y; }
     // The plot area's width in pixels (how many slices the decimation uses).
     int plotWidth() const;
+    // Shows the time from t0 to t1 and values from low to high, ticks on
+    // round numbers (1, 2 or 5 times a power of ten).
+    void setRanges(double t0, double t1, double low, double high);
 
     void setCursorTime(double t);
     // Time at a point of the widget.

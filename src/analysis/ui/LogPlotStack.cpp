@@ -67,7 +67,6 @@ void LogPlotStack::refresh()
         // Two slices per pixel: min and max of each keep peaks visible.
         Decimation::MinMax(m_log.time, values, m_t0, m_t1, std::max(50, view->plotWidth() / 2), points);
         view->series()->replace(QList<QPointF>(points.begin(), points.end()));
-        view->timeAxis()->setRange(m_t0, m_t1);
         double lo = 0, hi = 0;
         Decimation::RangeOf(m_log.time, values, m_t0, m_t1, lo, hi);
         if (std::isnan(lo)) {
@@ -75,7 +74,7 @@ void LogPlotStack::refresh()
             hi = 1;
         }
         const double margin = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::fabs(hi) * 0.05);
-        view->valueAxis()->setRange(lo - margin, hi + margin);
+        view->setRanges(m_t0, m_t1, lo - margin, hi + margin);
         if (m_hasCursor)
             view->setCursorTime(m_cursor);
     }

@@ -14,6 +14,7 @@
 #include "platform/ui/Actions.h"
 #include "shell/MainWindow.h"
 
+#include <QDir>
 #include <QLayout>
 #include <QTimer>
 
@@ -127,7 +128,12 @@ void AcquisitionCommands::reportLogFailure()
 
 void AcquisitionCommands::SaveDatalog()
 {
+    const bool held = m_logger->IsLogOpen();
     m_logger->SaveLogFile(false);
+    // A save replaces the log: it is no longer open once written.
+    if (held && !m_logger->IsLogOpen())
+        m_window.ShowStatusMessage("Saved the datalog to " + QDir::toNativeSeparators(m_logger->LastSavedPath()),
+                                   StatusLine::StatusMessageMs);
     offerSave(false);
 }
 

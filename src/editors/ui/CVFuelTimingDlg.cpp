@@ -15,9 +15,7 @@
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 #include "model/TraceMarks.h"
-#include "platform/ui/ScreenUnits.h"
 
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
@@ -59,12 +57,13 @@ CVFuelTimingDlg::CVFuelTimingDlg(EditSession &edits, const TraceMarks &marks, Ed
     MapGrid->setModel(m_model);
 
     picLegend = new GridLegend(this);
-    picLegend->ShowScheme(scheme());
+    picLegend->ShowScale(CellColours::ColourScale{scheme()}, false);
 
     mnuCell = new QMenu(QStringLiteral("&Cell"), this);
     mnuCell->setObjectName(QStringLiteral("mnuCell"));
     m_compareMarks = std::make_unique<GridCompareMarks>(*this, edits.tune());
     m_editing = std::make_unique<GridCellEditing>(*this, edits, messages);
+    connect(m_editing.get(), &GridCellEditing::notice, this, &CVFuelTimingDlg::notice);
     m_blocks = std::make_unique<GridBlockCommands>(*this, edits, messages);
     mnuCell->addActions(m_editing->Actions());
     mnuCell->addSeparator();
@@ -104,9 +103,14 @@ CellColours::Scheme CVFuelTimingDlg::scheme() const
     return m_prefs.GridColourScheme() == 1 ? CellColours::Scheme::ValueScale : CellColours::Scheme::LoopColours;
 }
 
+CellColours::ColourScale CVFuelTimingDlg::ColourScaleOf(MapKey body) const
+{
+    return CellColours::ScaleFor(scheme(), m_prefs.GridColourOwnRange(), m_edits.tune().map(body), IsTimingMap(body));
+}
+
 QColor CVFuelTimingDlg::cellColour(int raw, bool timing) const
 {
-    return toQColor(CellColours::Background(scheme(), raw, timing));
+    return toQColor(CellColours::Background(m_scale, raw, timing));
 }
 
 QColor CVFuelTimingDlg::traceColour() const
@@ -124,9 +128,27 @@ void CVFuelTimingDlg::SetValueColours(bool on)
     if (on == ValueColours())
         return;
     m_prefs.SetGridColourScheme(on ? 1 : 0);
+    coloursChosen();
+}
+
+bool CVFuelTimingDlg::OwnRangeColours() const
+{
+    return m_prefs.GridColourOwnRange();
+}
+
+void CVFuelTimingDlg::SetOwnRangeColours(bool on)
+{
+    if (on == OwnRangeColours())
+        return;
+    m_prefs.SetGridColourOwnRange(on);
+    coloursChosen();
+}
+
+void CVFuelTimingDlg::coloursChosen()
+{
     m_prefs.Save();
-    picLegend->ShowScheme(scheme());
     PopGrid();
+    emit coloursChanged();
 }
 
 // --- The operations of the panel, carried out by its jobs --------------------
@@ -156,63 +178,6 @@ bool CVFuelTimingDlg::SetCellValue(double value, bool showMessage)
     return m_editing->SetCellValue(value, showMessage);
 }
 
-// --- Layout -----------------------------------------------------------------
-
-int CVFuelTimingDlg::labelYWidth() const
-{
-    const QFontMetrics fm(LabelY->font());
-    return fm.horizontalAdvance(QLatin1Char('M')) + 8;
-}
-
-void CVFuelTimingDlg::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layoutPanel();
-}
-
-void CVFuelTimingDlg::layoutPanel()
-{
-    using namespace ScreenUnits;
-    const int width = this->width();
-    const int height = this->height();
-
-    const int labelXHeight = LabelX->sizeHint().height();
-    LabelX->setGeometry(0, 0, width, labelXHeight);
-
-    const int lyWidth = labelYWidth();
-    const int lyHeight = std::max(LabelY->heightForWidth(lyWidth), LabelY->sizeHint().height());
-    LabelY->setGeometry(0, std::max(0, height / 2 - TwipsToPixelsY(300, this)), lyWidth, lyHeight);
-
-    const int legendHeight = picLegend->sizeHint().height();
-    const int gridLeft = lyWidth;
-    const int gridTop = labelXHeight + TwipsToPixelsY(40, this);
-    const int gridWidth = std::max(0, width - lyWidth - TwipsToPixelsX(10, this));
-    const int gridHeight = std::max(0, height - labelXHeight - legendHeight - TwipsToPixelsY(50, this));
-    MapGrid->setGeometry(gridLeft, gridTop, gridWidth, gridHeight);
-    picLegend->setGeometry(gridLeft + TwipsToPixelsX(5, this),
-                           std::min(gridTop + gridHeight + TwipsToPixelsY(60, this), height - legendHeight),
-                           gridWidth, legendHeight);
-
-    recomputeCellWidth();
-    applyColumnWidths();
-    m_editing->PlaceEditor();
-}
-
-void CVFuelTimingDlg::recomputeCellWidth()
-{
-    m_w = CellWidthTwips(ScreenUnits::PixelsToTwipsX(width(), this),
-                         ScreenUnits::PixelsToTwipsX(labelYWidth(), this));
-}
-
-void CVFuelTimingDlg::applyColumnWidths()
-{
-    const int first = ScreenUnits::TwipsToPixelsX(m_w + 100, this);
-    const int others = ScreenUnits::TwipsToPixelsX(m_w, this);
-    MapGrid->setColumnWidth(0, first);
-    for (int c = 1; c < GridCols; ++c)
-        MapGrid->setColumnWidth(c, others);
-}
-
 // --- Filling ----------------------------------------------------------------
 
 std::optional<MapKey> CVFuelTimingDlg::ShownMap() const
@@ -240,6 +205,8 @@ void CVFuelTimingDlg::PopGrid()
     const MapTrace &trace = m_marks.Of(*body);
     const CVMapInfo &rpmAxis = tune.map(RpmAxisOf(*body));
     const CVMapInfo &tpAxis = tune.map(TpAxisOf(*body));
+    m_scale = ColourScaleOf(*body);
+    picLegend->ShowScale(m_scale, timing);
 
     const QPalette pal = MapGrid->palette();
     const QColor headerBack = pal.color(QPalette::Button);
@@ -282,10 +249,7 @@ void CVFuelTimingDlg::UpdateGridFont()
     const QFont font = GridFont::FromPrefs(m_prefs);
     MapGrid->setFont(font);
     m_editing->Editor()->setFont(font);
-    const int rowHeight = QFontMetrics(font).height() + 6;
-    MapGrid->verticalHeader()->setDefaultSectionSize(rowHeight);
-    for (int r = 0; r < GridRows; ++r)
-        MapGrid->setRowHeight(r, rowHeight);
+    applyRowHeights();
     m_editing->PlaceEditor();
 }
 
@@ -354,7 +318,13 @@ void CVFuelTimingDlg::ShowCell(MapKey body, int row, int col)
         return;
     const int raw = m_edits.tune().map(*key).MapValue(EntryIndexOf(row, col));
     m_model->setText(row, col, CellText(place, raw, IsTimingMap(body)));
-    if (place == CellPlace::Body)
+    if (place != CellPlace::Body)
+        return;
+    // A value beyond the map's own range moves every cell along the scale.
+    const CellColours::ColourScale scale = ColourScaleOf(body);
+    if (scale != m_scale)
+        PopGrid();
+    else
         m_model->setBackground(row, col, cellColour(raw, IsTimingMap(body)));
 }
 

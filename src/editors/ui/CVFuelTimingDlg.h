@@ -75,6 +75,11 @@ public:
     // the legend follows.
     bool ValueColours() const;
     void SetValueColours(bool on);
+    // The value scale over each map's own range rather than the full one.
+    bool OwnRangeColours() const;
+    void SetOwnRangeColours(bool on);
+    // The colours a body map is shown in now.
+    CellColours::ColourScale ColourScaleOf(MapKey body) const;
 
     // "Set &Fuel/Timing Grid Font...": asks for a font, stores it in the
     // preferences and applies it while a map panel is shown.
@@ -124,17 +129,24 @@ public:
 signals:
     // The current cell or the selection moved (the cell commands follow).
     void currentCellChanged();
+    // The colour scheme or its range was chosen anew.
+    void coloursChanged();
+    // A word for the status line (a key that did not do what it may have
+    // been meant to).
+    void notice(const QString &text);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     CellColours::Scheme scheme() const;
+    void coloursChosen();
     QColor cellColour(int raw, bool timing) const;
     QColor traceColour() const;
     void layoutPanel();
     void recomputeCellWidth();
     void applyColumnWidths();
+    void applyRowHeights();
     int labelYWidth() const;
     void popUpCellMenu(const QPoint &globalPos);
 
@@ -149,6 +161,7 @@ private:
     MapGridView *MapGrid = nullptr;
     MapGridModel *m_model = nullptr;
     GridLegend *picLegend = nullptr;
+    CellColours::ColourScale m_scale;
     QMenu *mnuCell = nullptr;
 
     std::unique_ptr<GridCompareMarks> m_compareMarks;

@@ -41,6 +41,8 @@ CVInjectorDlg::CVInjectorDlg(EditSession &edits, MessageBoxService &messages, QW
     kGrid->addWidget(checkDualFiltration, 0, 1);
     kGrid->addWidget(checkKOverride, 1, 0);
     kGrid->addWidget(editKOveride, 1, 1);
+    // The fields keep their own width; the room to the right stays empty.
+    kGrid->setColumnStretch(2, 1);
     outer->addWidget(grpInjectorK);
 
     auto *timing = new QGridLayout;

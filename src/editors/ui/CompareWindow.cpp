@@ -1,6 +1,7 @@
 #include "editors/ui/CompareWindow.h"
 
 #include "model/TuneItems.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 CompareWindow::CompareWindow(QWidget *parent)
@@ -28,7 +30,7 @@ CompareWindow::CompareWindow(QWidget *parent)
     lblCompare->setObjectName(QStringLiteral("lblCompare"));
     lblCompare->setWordWrap(true);
     outer->addWidget(lblCompare);
-    auto *split = new QSplitter(Qt::Vertical, this);
+    split = new QSplitter(Qt::Vertical, this);
     lstItems = new QListWidget(split);
     lstItems->setObjectName(QStringLiteral("lstItems"));
     tblValues = new QTableWidget(0, 6, split);
@@ -94,9 +96,12 @@ void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &dif
     // Filled unsorted, then sorted again as the user had it.
     tblValues->setSortingEnabled(false);
     tblValues->clearContents();
+    // The name reads inside sentences ("the Vantrelle"); as a heading it
+    // starts with a capital.
+    const QString heading = name.left(1).toUpper() + name.mid(1);
     tblValues->setHorizontalHeaderLabels({QStringLiteral("Map or item"), QStringLiteral("Entry"),
                                           QStringLiteral("RPM"), QStringLiteral("Load"),
-                                          QStringLiteral("This tune"), name});
+                                          QStringLiteral("This tune"), heading});
     tblValues->setRowCount(static_cast<int>(values.size()));
     for (int r = 0; r < tblValues->rowCount(); ++r) {
         const ComparePlan::ValueDifference &v = values[r];
@@ -124,6 +129,24 @@ void CompareWindow::Fill(const QString &name, const std::vector<ItemChange> &dif
     }
     buttonTakeItem->setEnabled(!differences.empty());
     buttonTakeAll->setEnabled(!differences.empty());
+    fitToContents();
+}
+
+void CompareWindow::fitToContents()
+{
+    // Every column whole, the window widened for them as far as the screen
+    // allows; the item list as tall as its lines (up to eight), the values
+    // the rest.
+    tblValues->resizeColumnsToContents();
+    int columns = 2 * tblValues->frameWidth() + tblValues->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < tblValues->columnCount(); ++c)
+        columns += tblValues->columnWidth(c);
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    if (width() < columns + margins)
+        ScreenFit::SizeFor(this, QSize(columns + margins, height()));
+    const int lines = std::clamp(lstItems->count(), 1, 8);
+    const int listHeight = lines * std::max(1, lstItems->sizeHintForRow(0)) + 2 * lstItems->frameWidth();
+    split->setSizes({listHeight, std::max(1, split->height() - listHeight)});
 }
 
 std::optional<TuneItem> CompareWindow::SelectedItem() const

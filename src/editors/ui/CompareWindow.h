@@ -8,6 +8,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 
 // "Compare Tunes": the items in which the tune differs from a second tune,
@@ -47,7 +48,10 @@ signals:
     void takeAll();
 
 private:
+    void fitToContents();
+
     QLabel *lblCompare = nullptr;
+    QSplitter *split = nullptr;
     QListWidget *lstItems = nullptr;
     QTableWidget *tblValues = nullptr;
     QPushButton *buttonCopy = nullptr;

@@ -12,6 +12,8 @@
 
 #include <QScrollBar>
 
+#include <utility>
+
 using namespace GridRules;
 
 GridCellEditing::GridCellEditing(CVFuelTimingDlg &panel, EditSession &edits, MessageBoxService &messages)
@@ -35,7 +37,7 @@ GridCellEditing::GridCellEditing(CVFuelTimingDlg &panel, EditSession &edits, Mes
     connect(mnuCellEdit, &QAction::triggered, this, &GridCellEditing::EditValue);
     connect(mnuCellLoop, &QAction::triggered, this, &GridCellEditing::SwitchLoop);
 
-    connect(grid, &MapGridView::characterTyped, this, &GridCellEditing::KeyPress);
+    connect(grid, &MapGridView::characterTyped, this, &GridCellEditing::TypedKey);
     connect(grid, &MapGridView::editKeyPressed, this, [this, grid] {
         if (!IsEditing() && !grid->hasMultiCellSelection())
             openEditor(EditStart::AppendToValue);
@@ -77,12 +79,40 @@ void GridCellEditing::KeyPress(int keyAscii)
         step(keyAscii == '+' ? 1 : -1);
     } else if (keyAscii == 13) {
         EditValue();
-    } else if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == '.') {
-        // Typing a number starts the editor with what was typed ("-" keeps
-        // its step; a negative value is typed after Enter or F2).
-        if (!m_edits.RealTime())
-            openEditor(EditStart::Typed, QString(QChar(keyAscii)));
     }
+}
+
+void GridCellEditing::TypedKey(int keyAscii)
+{
+    const std::optional<MinusStep> stepped = std::exchange(m_minusStepped, std::nullopt);
+    const std::optional<CVFuelTimingDlg::MapCell> cell = m_panel.CurrentMapCell();
+    const bool number = (keyAscii >= '0' && keyAscii <= '9') || keyAscii == '.';
+    if (IsEditing() || !cell || (!number && keyAscii != '-')) {
+        KeyPress(keyAscii);
+        return;
+    }
+    if (m_edits.RealTime()) {
+        if (number)
+            emit notice(QStringLiteral("Real-time mode is on: + and - step the value and each step is written at "
+                                       "once. Switch real-time mode off to type a value."));
+        else
+            KeyPress(keyAscii);
+        return;
+    }
+    const int raw = m_edits.tune().map(cell->map).MapValue(EntryIndexOf(cell->row, cell->col));
+    if (keyAscii == '-' && !TakesNegativeValues(cell->place, IsTimingMap(cell->body), raw)) {
+        KeyPress(keyAscii);
+        if (!m_panel.grid()->hasMultiCellSelection())
+            m_minusStepped = MinusStep{cell->body, cell->row, cell->col};
+        return;
+    }
+    if (!singleCell())
+        return;
+    // A number typed right after a "-" step on a cell without negative
+    // numbers: the sign went into the step, and the tuner is told so.
+    if (stepped && stepped->body == cell->body && stepped->row == cell->row && stepped->col == cell->col)
+        emit notice(QStringLiteral("The \"-\" stepped the value down: this cell takes no negative numbers."));
+    openEditor(EditStart::Typed, QString(QChar(keyAscii)));
 }
 
 void GridCellEditing::step(int delta)

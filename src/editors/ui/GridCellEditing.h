@@ -21,6 +21,11 @@ class QAction;
 class GridCellEditing : public QObject
 {
     Q_OBJECT
+signals:
+    // A word for the status line about a key that did not do what it may
+    // have been meant to.
+    void notice(const QString &text);
+
 public:
     GridCellEditing(CVFuelTimingDlg &panel, EditSession &edits, MessageBoxService &messages);
     ~GridCellEditing() override;
@@ -33,9 +38,13 @@ public:
     QAction *loopAction() const { return mnuCellLoop; }
     FieldEdit *Editor() const { return editGridCell; }
 
-    // The grid's key handler: "+" and "-" step the current cell, Enter opens
-    // the editor, a digit or the point opens it holding that character.
+    // The grid's key handler (the cell menu's too): "+" and "-" step the
+    // current cell, Enter opens the editor.
     void KeyPress(int keyAscii);
+    // A key typed on the grid: a digit or the point opens the editor holding
+    // it, and so does "-" on a cell that takes negative numbers; in
+    // real-time mode, where no value is typed, the status line says so.
+    void TypedKey(int keyAscii);
     void Increment() { step(1); }
     void Decrement() { step(-1); }
     // Opens the in-place editor on the current cell (not in real-time mode).
@@ -68,6 +77,13 @@ private:
     // message) for a selection of several.
     bool singleCell();
     void showLoopCaption();
+    // The sign typed as a step just before: the cell it stepped.
+    struct MinusStep
+    {
+        MapKey body;
+        int row, col;
+    };
+    std::optional<MinusStep> m_minusStepped;
 
     CVFuelTimingDlg &m_panel;
     EditSession &m_edits;

@@ -52,14 +52,17 @@ GridLegend::GridLegend(QWidget *parent) : QWidget(parent)
     row->addStretch(1);
 }
 
-void GridLegend::ShowScheme(CellColours::Scheme s)
+void GridLegend::ShowScale(const CellColours::ColourScale &scale, bool timing)
 {
+    const CellColours::Scheme s = scale.scheme;
     m_openLoop->setPixmap(swatch([s](double t) { return CellColours::OpenLoopAt(s, t); }));
     m_closedLoop->setPixmap(swatch([s](double t) { return CellColours::ClosedLoopAt(s, t); }));
     m_trace->setPixmap(swatch([s](double) { return CellColours::TraceColour(s); }));
-    const QString ramp = s == CellColours::Scheme::ValueScale
-        ? QStringLiteral("Shaded by value, low (left) to high (right)")
-        : QString();
-    m_openLoop->setToolTip(ramp);
-    m_closedLoop->setToolTip(ramp);
+    const bool byValue = s == CellColours::Scheme::ValueScale;
+    const auto ramp = [byValue](double low, double high) {
+        return byValue ? QStringLiteral("Shaded by value, %1 (left) to %2 (right)").arg(low).arg(high) : QString();
+    };
+    m_openLoop->setToolTip(timing ? ramp(scale.timingLow, scale.timingHigh) : ramp(scale.openLow, scale.openHigh));
+    m_closedLoop->setToolTip(timing ? ramp(scale.timingLow, scale.timingHigh)
+                                    : ramp(scale.closedLow, scale.closedHigh));
 }

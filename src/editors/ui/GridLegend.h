@@ -15,7 +15,7 @@ class GridLegend : public QWidget
 public:
     explicit GridLegend(QWidget *parent = nullptr);
 
-    void ShowScheme(CellColours::Scheme scheme);
+    void ShowScale(const CellColours::ColourScale &scale, bool timing);
 
 private:
     QLabel *m_openLoop = nullptr;

@@ -25,7 +25,18 @@ MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, Edit
     QAction *valueColours = NewAction(this, "Colour Map Cells by &Value", "mnuViewValueColours", true);
     valueColours->setChecked(grid.ValueColours());
     window.AddAction(MenuPlace::ViewGrid, valueColours);
-    connect(valueColours, &QAction::toggled, this, [this](bool on) { m_grid.SetValueColours(on); });
+    QAction *ownRange = NewAction(this, "Colours Over Each Map's Own &Range", "mnuViewOwnRangeColours", true);
+    ownRange->setChecked(grid.OwnRangeColours());
+    ownRange->setEnabled(grid.ValueColours());
+    window.AddAction(MenuPlace::ViewGrid, ownRange);
+    connect(valueColours, &QAction::toggled, this, [this, ownRange](bool on) {
+        m_grid.SetValueColours(on);
+        ownRange->setEnabled(on);
+    });
+    connect(ownRange, &QAction::toggled, this, [this](bool on) { m_grid.SetOwnRangeColours(on); });
+
+    connect(&grid, &CVFuelTimingDlg::notice, this,
+            [this](const QString &text) { m_window.ShowStatusMessage(text, StatusLine::StatusMessageMs); });
 
     QAction *font = NewAction(this, "Set &Fuel/Timing Grid Font...", "mnuOptionsGridFont");
     window.AddAction(MenuPlace::OptionsGrid, font);
@@ -40,8 +51,8 @@ MapGridCommands::MapGridCommands(MainWindow &window, CVFuelTimingDlg &grid, Edit
     window.AddAction(MenuPlace::DataLoggingTrace, clear);
     connect(clear, &QAction::triggered, this, &MapGridCommands::ClearTrace);
     QMenu *highlight = window.AddSubmenu(MenuPlace::DataLoggingTrace, "&Highlight Mode", "mnuDataLoggingHighlight");
-    mnuDataLoggingCurrentCell = NewAction(this, "Current cell", "mnuDataLoggingCurrentCell", true);
-    mnuDataLoggingAllCells = NewAction(this, "All cells", "mnuDataLoggingAllCells", true);
+    mnuDataLoggingCurrentCell = NewAction(this, "&Current cell", "mnuDataLoggingCurrentCell", true);
+    mnuDataLoggingAllCells = NewAction(this, "&All cells", "mnuDataLoggingAllCells", true);
     highlight->addActions({mnuDataLoggingCurrentCell, mnuDataLoggingAllCells});
     connect(mnuDataLoggingCurrentCell, &QAction::triggered, this, &MapGridCommands::HighlightCurrentCell);
     connect(mnuDataLoggingAllCells, &QAction::triggered, this, &MapGridCommands::HighlightAllCells);

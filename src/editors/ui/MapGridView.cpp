@@ -1,8 +1,10 @@
 #include "editors/ui/MapGridView.h"
 
 #include "editors/CellNoteFit.h"
+#include "editors/GridRules.h"
 #include "editors/ui/MapGridModel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QToolTip>
@@ -31,6 +33,7 @@ public:
         QStyleOptionViewItem plain(option);
         const bool selected = option.state & QStyle::State_Selected;
         plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        fitFont(plain, index);
         QStyledItemDelegate::paint(painter, plain, index);
         paintMarks(painter, option.rect, index);
         // A cell that differs from a compared tune.
@@ -41,15 +44,50 @@ public:
             painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
             painter->restore();
         }
-        if (index.row() == m_view->liveRow() && index.column() == m_view->liveCol())
+        const bool live = index.row() == m_view->liveRow() && index.column() == m_view->liveCol();
+        if (live)
             frame(painter, option.rect, 3, Qt::SolidLine);
         if (index == m_view->currentIndex())
             frame(painter, option.rect, 2, Qt::DashLine);
         else if (selected)
             frame(painter, option.rect, 1, Qt::SolidLine);
+        // The engine's cell and the current one are the cells the tuner
+        // most wants to read: their values go over the frames.
+        if (live || index == m_view->currentIndex())
+            paintTextOnly(painter, plain, index);
+    }
+
+    // A figure too wide for a narrow cell is drawn smaller, not cut.
+    static void fitFont(QStyleOptionViewItem &option, const QModelIndex &index)
+    {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const QFontMetrics metrics(option.font);
+        const int padding = 2 * (metrics.horizontalAdvance(QLatin1Char(' ')) + 1);
+        const double scale = GridRules::TextScaleToFit(metrics.horizontalAdvance(text), option.rect.width() - padding);
+        if (scale >= 1.0)
+            return;
+        if (option.font.pointSizeF() > 0)
+            option.font.setPointSizeF(option.font.pointSizeF() * scale);
+        else
+            option.font.setPixelSize(std::max(1, static_cast<int>(option.font.pixelSize() * scale)));
+    }
+
+    void paintTextOnly(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+    {
+        QStyleOptionViewItem text(option);
+        initStyleOption(&text, index);
+        const QWidget *widget = option.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        // On the cell's own colour, the frames broken where the figure stands.
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &text, widget);
+        const QRect figure = QFontMetrics(text.font).boundingRect(area, int(text.displayAlignment), text.text);
+        painter->fillRect(figure.adjusted(-1, 0, 1, 0) & option.rect, text.backgroundBrush);
+        text.backgroundBrush = Qt::NoBrush;
+        style->drawControl(QStyle::CE_ItemViewItem, &text, painter, widget);
     }
 
     // A white line under a black one: one of the two shows on any colour.
+    // Drawn on the cell's edge, clear of the value as far as the cell lets.
     static void frame(QPainter *painter, const QRect &rect, int width, Qt::PenStyle style)
     {
         painter->save();

@@ -3,6 +3,7 @@
 #include "daq/CVDAQInput.h"
 #include "daq/DaqSettings.h"
 #include "daq/GeneralText.h"
+#include "gauges/GaugeRanges.h"
 #include "editors/CVMapColorInfo.h"
 #include "model/ProgramState.h"
 #include "model/Units.h"
@@ -42,6 +43,7 @@ GaugesWindow::GaugesWindow(const ProgramState &state, const DaqSettings &prefs, 
     connect(m_frame, &QTimer::timeout, this, &GaugesWindow::ApplyPending);
 
     rebuild(AcquisitionSample());
+    showNoReadings();
     resize(760, 420);
 }
 
@@ -68,8 +70,8 @@ QStringList GaugesWindow::inputKeys(const AcquisitionSample &sample)
     return keys;
 }
 
-// A gauge per fixed value and per input of the sample. Ranges start from what
-// the tune and the inputs' thresholds suggest and widen as values need it.
+// A gauge per fixed value and per input of the sample, each on the range its
+// value is set up to take.
 void GaugesWindow::rebuild(const AcquisitionSample &sample)
 {
     for (GaugeWidget *g : std::as_const(m_gauges)) {
@@ -81,20 +83,9 @@ void GaugesWindow::rebuild(const AcquisitionSample &sample)
     m_inputs = inputKeys(sample);
 
     using GaugeScale::NiceRange;
-    const double revLimit = Units::RpmOf(m_state.tune.general().RevLimiter());
-    GaugeWidget *rpm = addGauge(RpmKey(), QStringLiteral("RPM"), GaugeWidget::Style::Dial,
-                                NiceRange(0, std::max(8000.0, revLimit)));
-    if (revLimit > 0) {
-        GaugeWidget::Zones redline;
-        redline.critical = revLimit;
-        redline.criticalColor = toQColor(CVDAQInput::DefaultCriticalColor);
-        rpm->setZones(redline);
-    }
-    int tpTop = 0;
-    const CVMapInfo &tpAxis = m_state.tune.map(MapKey::FUELTP);
-    for (int i = 0; i < 16; ++i)
-        tpTop = std::max(tpTop, tpAxis.MapValue(i));
-    addGauge(TpKey(), QStringLiteral("TP"), GaugeWidget::Style::Dial, NiceRange(0, std::max(10, tpTop)));
+    addGauge(RpmKey(), QStringLiteral("RPM"), GaugeWidget::Style::Dial, GaugeRanges::Rpm(m_state.tune));
+    addGauge(TpKey(), QStringLiteral("TP"), GaugeWidget::Style::Dial, GaugeRanges::Tp(m_state.tune));
+    fitTuneRanges();
     addGauge(MasKey(), QStringLiteral("MAS (v)"), GaugeWidget::Style::Bar, NiceRange(0, 5));
     addGauge(DutyKey(), QStringLiteral("Duty Cycle (%)"), GaugeWidget::Style::Bar, NiceRange(0, 100));
 
@@ -105,12 +96,10 @@ void GaugesWindow::rebuild(const AcquisitionSample &sample)
             addGauge(input.name, input.name, GaugeWidget::Style::Lamp, NiceRange(0, 1));
             continue;
         }
-        GaugeScale::Range range = NiceRange(0, 5);
+        const CVDAQInput *record = m_prefs.FindDAQInput(input.name);
+        const GaugeScale::Range range = record ? GaugeRanges::Input(*record, m_calculator) : NiceRange(0, 5);
         GaugeWidget::Zones zones;
-        if (const CVDAQInput *record = m_prefs.FindDAQInput(input.name); record && record->ThresholdsEnabled()) {
-            const double top = std::max(record->CriticalThreshold(), record->WarningThreshold());
-            range = NiceRange(std::min(0.0, static_cast<double>(record->WarningThreshold())),
-                              top > 0 ? top * 1.25 : 5.0);
+        if (record && record->ThresholdsEnabled()) {
             zones.warning = record->WarningThreshold();
             zones.critical = record->CriticalThreshold();
             zones.warningColor = toQColor(record->WarningThresholdColor());
@@ -119,6 +108,22 @@ void GaugesWindow::rebuild(const AcquisitionSample &sample)
         GaugeWidget *g = addGauge(input.name, input.name, GaugeWidget::Style::Bar, range);
         g->setZones(zones);
     }
+}
+
+void GaugesWindow::fitTuneRanges()
+{
+    const double revLimit = Units::RpmOf(m_state.tune.general().RevLimiter());
+    if (GaugeWidget *rpm = Gauge(RpmKey())) {
+        rpm->setRange(GaugeRanges::Rpm(m_state.tune));
+        GaugeWidget::Zones redline;
+        if (revLimit > 0) {
+            redline.critical = revLimit;
+            redline.criticalColor = toQColor(CVDAQInput::DefaultCriticalColor);
+        }
+        rpm->setZones(redline);
+    }
+    if (GaugeWidget *tp = Gauge(TpKey()))
+        tp->setRange(GaugeRanges::Tp(m_state.tune));
 }
 
 void GaugesWindow::TakeSample(const AcquisitionSample &sample)
@@ -131,6 +136,8 @@ void GaugesWindow::TakeSample(const AcquisitionSample &sample)
 void GaugesWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The tune may have come or changed since the window was last shown.
+    fitTuneRanges();
     if (m_pending && !m_frame->isActive())
         m_frame->start();
     emit shownChanged(true);
@@ -147,7 +154,6 @@ void GaugesWindow::showReading(GaugeWidget *gauge, double value, const QString &
 {
     if (!gauge)
         return;
-    gauge->setRange(GaugeScale::Grow(gauge->range(), value));
     gauge->setReading(value, text, color ? toQColor(*color) : QColor());
 }
 
@@ -191,6 +197,11 @@ void GaugesWindow::DataStopped()
     m_frame->stop();
     m_pending.reset();
     m_status->setText(QStringLiteral("No data: real-time mode is off."));
+    showNoReadings();
+}
+
+void GaugesWindow::showNoReadings()
+{
     const QColor idle = palette().color(QPalette::Disabled, QPalette::WindowText);
     for (GaugeWidget *g : std::as_const(m_gauges))
         g->setReading(g->range().min, QStringLiteral("--"), idle);

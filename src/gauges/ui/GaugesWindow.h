@@ -2,6 +2,7 @@
 
 #include "gauges/ui/GaugeWidget.h"
 #include "daq/AcquisitionSample.h"
+#include "daq/CVScalingCalculator.h"
 
 #include <QMap>
 #include <QStringList>
@@ -66,9 +67,14 @@ private:
     GaugeWidget *addGauge(const QString &key, const QString &title, GaugeWidget::Style style,
                           GaugeScale::Range range);
     void showReading(GaugeWidget *gauge, double value, const QString &text, std::optional<quint32> color);
+    // The ranges that follow the tune (the rev limit, the load axis).
+    void fitTuneRanges();
+    // Every gauge at rest with "--": no reading to show.
+    void showNoReadings();
 
     const ProgramState &m_state;
     const DaqSettings &m_prefs;
+    CVScalingCalculator m_calculator;
     QLabel *m_status = nullptr;
     QGridLayout *m_grid = nullptr;
     QMap<QString, GaugeWidget *> m_gauges;

@@ -169,12 +169,20 @@ void ConnectionCommands::Connect()
         disconnect();
         return;
     }
+    if (EnsureConnected())
+        Read();
+}
+
+bool ConnectionCommands::EnsureConnected()
+{
+    if (m_link.Connected())
+        return true;
     // The toolbar button toggles itself when clicked; its state follows the
     // connection, not the click.
     showLinkState();
     if (!m_ui.messages.askYesNo(m_window.DialogParent(),
                                 "Ensure that your car is not running.  Are you ready to continue?"))
-        return;
+        return false;
     m_link.BeginConnect();
     m_port.PrepareForConnect(m_prefs.COMPort(), m_prefs.PortName());
 
@@ -187,8 +195,7 @@ void ConnectionCommands::Connect()
     } else {
         m_link.HandshakeFailed();
     }
-    if (m_link.ConnectionState() == Idle)
-        Read();
+    return m_link.ConnectionState() == Idle;
 }
 
 bool ConnectionCommands::Read()

@@ -57,7 +57,11 @@ public:
     };
     explicit ConnectionCommands(const Parts &parts);
 
+    // Connects (then offers the read), or disconnects when connected.
     void Connect();
+    // Connects without the read that follows; true when connected, at once
+    // when already so.
+    bool EnsureConnected();
     // True when the whole tune was read.
     bool Read();
     void Write();

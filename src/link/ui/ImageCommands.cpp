@@ -22,7 +22,7 @@ ImageCommands::ImageCommands(MainWindow &window, ProgramState &state, LinkSessio
 {
     QAction *loadBin = NewAction(this, "&Load .bin To ROM", "mnuFileOpenBin");
     QAction *saveBin = NewAction(this, "Sa&ve ROM to .bin", "mnuFileSaveBin");
-    QAction *stock = NewAction(this, "Load Stock Program...", "mnuLoad");
+    QAction *stock = NewAction(this, "Load Stoc&k Program...", "mnuLoad");
     window.AddAction(MenuPlace::FileImages, loadBin);
     window.AddAction(MenuPlace::FileImages, saveBin);
     window.AddAction(MenuPlace::FileStock, stock);
@@ -43,7 +43,7 @@ void ImageCommands::LoadBinToRom()
     transfer.Initialize(path, 4);
     transfer.exec();
     if (transfer.Outcome().ok())
-        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, transfer.ElapsedMs()),
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, transfer.ElapsedMs(), path),
                                    StatusLine::StatusMessageMs);
     // The transfer has shown any failure of its own. A file refused before
     // anything was sent leaves the box as it was: nothing to read back.
@@ -64,7 +64,7 @@ void ImageCommands::SaveRomToBin()
     transfer.Initialize(path, 3);
     transfer.exec();
     if (transfer.Outcome().ok())
-        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, transfer.ElapsedMs()),
+        m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Read, transfer.ElapsedMs(), path),
                                    StatusLine::StatusMessageMs);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/PaletteIcons.h"
+
 #include <QAction>
 #include <QIcon>
 #include <QString>
@@ -14,8 +16,4 @@ inline QAction *NewAction(QObject *owner, const QString &caption, const char *ob
     return action;
 }
 
-// An icon of the program's resources by key ("Open", "Conn", "Fuel", ...).
-inline QIcon AppIcon(const char *key)
-{
-    return QIcon(QStringLiteral(":/icons/%1.xpm").arg(QLatin1String(key)));
-}
+using PaletteIcons::AppIcon;

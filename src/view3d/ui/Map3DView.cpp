@@ -7,6 +7,7 @@
 #include "view3d/ui/OpenGLSupport.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,8 +31,9 @@ bool sameShape(const MapSurfaceData &a, const MapSurfaceData &b)
 
 } // namespace
 
-Map3DView::Map3DView(const ProgramState &state, const TraceMarks &marks, QWidget *parent)
-    : QWidget(parent), m_state(state), m_marks(marks)
+Map3DView::Map3DView(const ProgramState &state, const TraceMarks &marks,
+                     std::function<CellColours::ColourScale(MapKey)> coloursOf, QWidget *parent)
+    : QWidget(parent), m_state(state), m_marks(marks), m_coloursOf(std::move(coloursOf))
 {
     setObjectName(QStringLiteral("view3DMap"));
     auto *layout = new QVBoxLayout(this);
@@ -48,6 +50,13 @@ Map3DView::Map3DView(const ProgramState &state, const TraceMarks &marks, QWidget
 }
 
 Map3DView::~Map3DView() = default;
+
+QSize Map3DView::sizeHint() const
+{
+    const QScreen *where = screen();
+    const int width = where ? where->availableGeometry().width() / 3 : 440;
+    return {std::max(440, width), std::max(380, width * 4 / 5)};
+}
 
 bool Map3DView::EnsureGraph()
 {
@@ -85,7 +94,9 @@ bool Map3DView::EnsureGraph()
     // box whatever the surface behind them.
     Q3DTheme *theme = m_graph->activeTheme();
     QFont labels = theme->font();
-    labels.setPointSizeF(std::max<qreal>(labels.pointSizeF(), 1.0) * 2.2);
+    // The graph draws its labels in the scene, scaled with it: a font this
+    // large reads at about 11 pt in a dock a third of the screen wide.
+    labels.setPointSizeF(std::max<qreal>(labels.pointSizeF(), 1.0) * 4.5);
     labels.setBold(true);
     theme->setFont(labels);
     theme->setLabelBackgroundEnabled(true);
@@ -131,7 +142,10 @@ void Map3DView::Refresh()
 void Map3DView::RefreshNow()
 {
     m_refresh->stop();
-    const std::optional<MapSurfaceData> next = BuildMapSurface(m_state.tune, m_marks, m_panel, m_live[m_panel]);
+    const std::optional<MapKey> body = MapKeyFromPanel(m_panel);
+    const CellColours::ColourScale scale = body && m_coloursOf ? m_coloursOf(*body) : CellColours::ColourScale{};
+    const std::optional<MapSurfaceData> next =
+        BuildMapSurface(m_state.tune, m_marks, m_panel, m_live[m_panel], scale);
     if (!next)
         return;
     m_data = *next;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "model/MapCatalogue.h"
 #include "view3d/MapSurfaceData.h"
 
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -16,8 +18,8 @@ class ProgramState;
 class TraceMarks;
 
 // The 3D surface of one map body: load across, RPM in depth, the display
-// value as height, each cell coloured as in the grid (the raw byte's scale,
-// green where the live trace is). The right mouse button rotates, the wheel
+// value as height, each cell coloured as in the grid (its scale, the trace's
+// colour where the live trace is). The right mouse button rotates, the wheel
 // zooms, a click selects a cell.
 //
 // The graph needs OpenGL. It is created on first use (EnsureGraph), after
@@ -31,7 +33,9 @@ class Map3DView : public QWidget
 {
     Q_OBJECT
 public:
-    Map3DView(const ProgramState &state, const TraceMarks &marks, QWidget *parent = nullptr);
+    // coloursOf gives the colours a body map is shown in (the grid's).
+    Map3DView(const ProgramState &state, const TraceMarks &marks,
+              std::function<CellColours::ColourScale(MapKey)> coloursOf, QWidget *parent = nullptr);
     ~Map3DView() override;
 
     // Creates the graph unless already done; false when this display has no
@@ -63,7 +67,8 @@ public:
     // the live-cell mark).
     int RedrawCount() const { return m_redraws; }
 
-    QSize sizeHint() const override { return {440, 380}; }
+    // A third of the screen's width beside the grid, where labels read.
+    QSize sizeHint() const override;
 
     // The surface's colouring: one block of blockPixels square per cell,
     // the cell of RPM index r and TP index c at block column c and block row
@@ -87,6 +92,7 @@ private:
 
     const ProgramState &m_state;
     const TraceMarks &m_marks;
+    std::function<CellColours::ColourScale(MapKey)> m_coloursOf;
     int m_panel = 7;
     std::array<std::optional<LiveCell>, 16> m_live{}; // by panel index
     MapSurfaceData m_data;

@@ -20,7 +20,7 @@ Map3DViewCommands::Map3DViewCommands(MainWindow &window, const ProgramState &sta
     m_dock = new QDockWidget(QStringLiteral("3D Map View"), window.DialogParent());
     m_dock->setObjectName(QStringLiteral("dock3DMapView"));
     m_dock->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    m_view = new Map3DView(state, marks, m_dock);
+    m_view = new Map3DView(state, marks, [&grid](MapKey body) { return grid.ColourScaleOf(body); }, m_dock);
     m_dock->setWidget(m_view);
     window.AddDock(m_dock);
     m_dock->hide();
@@ -36,6 +36,7 @@ Map3DViewCommands::Map3DViewCommands(MainWindow &window, const ProgramState &sta
     });
     connect(&window.Events(), &MainWindowEvents::panelSelected, m_view, &Map3DView::ShowMap);
     connect(grid.gridModel(), &QAbstractItemModel::dataChanged, m_view, &Map3DView::Refresh);
+    connect(&grid, &CVFuelTimingDlg::coloursChanged, m_view, &Map3DView::Refresh);
     // The live cell belongs to a running acquisition only.
     connect(&link, &LinkSession::realTimeStopped, m_view, &Map3DView::ClearLiveCells);
 }

@@ -19,6 +19,8 @@
 #include "support/AppOnBoxTest.h"
 #include "support/TestEnv.h"
 
+#include <cmath>
+#include <QValueAxis>
 #include <QAction>
 #include <QComboBox>
 #include <QSignalSpy>
@@ -90,9 +92,18 @@ TEST_F(ViewerTest, OpensALogAndPlotsSpeedLoadAndRatio)
     QTest::keyClick(&viewer, Qt::Key_PageDown);
     EXPECT_NEAR(viewer.viewStart(), 0.125 + 399 * 0.025 / 4, 1e-9); // halved about the cursor, half a page on
     EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), 399 * 0.025 / 2, 1e-9);
-    for (int i = 0; i < viewer.plotCount(); ++i)
+    // Every axis ticks on round numbers.
+    const auto round = [](double step) {
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+        return std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 5) < 1e-9;
+    };
+    for (int i = 0; i < viewer.plotCount(); ++i) {
         EXPECT_EQ(std::pair(viewer.plot(i)->timeAxis()->min(), viewer.plot(i)->timeAxis()->max()),
                   std::pair(viewer.viewStart(), viewer.viewEnd()));
+        for (QValueAxis *axis : {viewer.plot(i)->timeAxis(), viewer.plot(i)->valueAxis()})
+            EXPECT_TRUE(axis->tickType() == QValueAxis::TicksDynamic && round(axis->tickInterval()))
+                << axis->tickInterval();
+    }
 }
 
 TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)

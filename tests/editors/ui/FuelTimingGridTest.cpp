@@ -13,6 +13,8 @@
 #include "editors/ui/MapGridModel.h"
 #include "editors/ui/MapGridView.h"
 
+#include <QStatusBar>
+
 
 namespace {
 
@@ -102,7 +104,8 @@ TEST_F(GridTest, EveryKindOfCellCommitsToItsMap)
         int panel;
         int row, col;
         int before; // the raw value set first; -1 keeps the axis as set up
-        const char *action; // "+", "-", "loop", another key, or "=text" typed in the editor
+        const char *action; // "+", "-", "dec" (the menu), "loop", another key, "=text" typed in the
+                            // editor, or "~text" typed on the grid and ended with Enter
         MapKey map;
         int after;
         const char *shown;
@@ -117,7 +120,11 @@ TEST_F(GridTest, EveryKindOfCellCommitsToItsMap)
         {11, 2, 3, 130, "+", MapKey::HOTM, 131, "3"},
         {11, 4, 4, 173, "+", MapKey::HOTM, 173, "45"}, // timing stops at 45
         {9, 3, 3, 127, "+", MapKey::LOFM, 127, "127"}, // open loop cannot step into closed
-        {9, 4, 4, 128, "-", MapKey::LOFM, 128, "-64"}, // nor closed into open
+        {9, 4, 4, 128, "dec", MapKey::LOFM, 128, "-64"}, // nor closed into open
+        // A sign typed on a cell that takes negative numbers starts the number;
+        // elsewhere it steps, and the digits after it are a new number.
+        {9, 4, 5, 200, "~-5", MapKey::LOFM, 187, "-5"},
+        {9, 4, 6, 60, "~-5", MapKey::LOFM, 5, "5"},
         {9, 5, 5, 60, "x", MapKey::LOFM, 60, "60"},    // other keys do nothing
         // Typing: 128..173 typed into an open timing cell closes it.
         {11, 5, 7, 10, "=140", MapKey::HOTM, 140, "12"},
@@ -136,20 +143,28 @@ TEST_F(GridTest, EveryKindOfCellCommitsToItsMap)
         const int before = state().tune.map(c.map).MapValue(entry);
         state().NoteAtSavePoint(true);
         state().NoteSent();
+        w().statusBar()->clearMessage();
         show(c.panel);
         if (c.action[0] == '=') {
             typeIntoCell(c.row, c.col, QString::fromLatin1(c.action + 1));
         } else {
             grid().setCurrentCell(c.row, c.col);
-            if (QByteArray(c.action) == "loop")
-                grid().editing().loopAction()->trigger();
-            else
-                QTest::keyClicks(grid().grid(), QString(QLatin1Char(c.action[0])));
+            const QByteArray action(c.action);
+            if (action == "loop" || action == "dec")
+                (action == "dec" ? grid().editing().decrementAction() : grid().editing().loopAction())->trigger();
+            else // each key where the keyboard is: the grid, or the editor once open
+                for (char key : action.startsWith('~') ? action.mid(1) : action)
+                    QTest::keyClick(grid().IsEditingMap() ? static_cast<QWidget *>(grid().cellEditor()) : grid().grid(),
+                                    key);
+            if (action.startsWith('~'))
+                QTest::keyClick(grid().cellEditor(), Qt::Key_Return);
         }
         const bool changed = c.after != before;
         EXPECT_EQ(state().tune.map(c.map).MapValue(entry), c.after);
         EXPECT_EQ(text(c.row, c.col), c.shown);
         EXPECT_EQ(state().Modified(), changed);
+        EXPECT_EQ(w().statusBar()->currentMessage().contains("takes no negative numbers"), c.after == 5)
+            << "a sign that became a step is told";
         EXPECT_EQ(state().ChangesNotSent(), changed);
         EXPECT_FALSE(grid().IsEditingMap());
     }
@@ -297,9 +312,10 @@ TEST_F(GridTest, TypingANumberStartsTheEditorWithIt)
     EXPECT_FALSE(grid().IsEditingMap());
     EXPECT_EQ(raw(MapKey::HOFM, 2, 3), 14);
 
-    // In real-time mode no key opens the editor.
+    // In real-time mode no key opens the editor; a typed number is told why.
     testlink::GoLive(link());
     QTest::keyClicks(grid().grid(), "3");
+    EXPECT_TRUE(w().statusBar()->currentMessage().startsWith("Real-time mode is on"));
     QTest::keyClick(grid().grid(), Qt::Key_F2);
     QTest::keyClick(grid().grid(), Qt::Key_Return);
     EXPECT_FALSE(grid().IsEditingMap());

@@ -62,6 +62,7 @@ protected:
 TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
 {
     GaugesWindow wnd(state, prefs);
+    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "--") << "no reading before the first sample";
     wnd.TakeSample(sample(3000, 20));
     wnd.ApplyPending();
     EXPECT_EQ(wnd.GaugeKeys(), (QStringList{"RPM", "TP", "MAS", "Injector Duty", "EGT", "Launch"}));
@@ -75,7 +76,8 @@ TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
     wnd.ApplyPending();
     EXPECT_EQ(wnd.Gauge("Launch"), nullptr);
 
-    // A failed tick keeps the last values; a value beyond a scale widens it.
+    // A failed tick keeps the last values; a value beyond a scale pegs the
+    // needle and leaves the scale alone.
     AcquisitionSample failed;
     failed.status = "LabJack error 5";
     wnd.TakeSample(failed);
@@ -83,7 +85,8 @@ TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
     EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "3000");
     wnd.TakeSample(sample(9100, 20));
     wnd.ApplyPending();
-    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 10000}));
+    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 8000}));
+    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "9100");
 }
 
 TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)

@@ -18,7 +18,7 @@ TEST(Map3DViewOffscreen, TheViewCreatesNoGraphButKeepsItsData)
     ProgramState state;
     state.tune.map(MapKey::HOHGFM).SetMapValue(3, 200);
     const TraceMarks marks;
-    Map3DView view(state, marks);
+    Map3DView view(state, marks, {});
     ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
     EXPECT_FALSE(CheckOpenGL().ok);
     EXPECT_FALSE(view.EnsureGraph());
