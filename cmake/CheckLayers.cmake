@@ -17,13 +17,14 @@ set(core_editors  model link platform)
 set(core_analysis model link daq editors platform)
 set(core_gauges   model daq editors platform)
 set(core_view3d   model daq editors platform)
+set(core_history  model link daq editors analysis platform)
 set(core_platform "")
 set(core_commands "")
-set(core_folders model link daq editors analysis gauges view3d platform commands)
+set(core_folders model link daq editors analysis gauges view3d history platform commands)
 
 # The windows of the features, lowest first: each may include the ones
 # before it in this list, never one after it, so they cannot form a cycle.
-set(ui_order platform/ui commands/ui link/ui editors/ui daq/ui analysis/ui gauges/ui view3d/ui)
+set(ui_order platform/ui commands/ui link/ui editors/ui daq/ui analysis/ui gauges/ui view3d/ui history/ui)
 
 set(problems "")
 

@@ -126,16 +126,38 @@ double CappedRatio(double measured, double target, double capPercent, bool *capp
     return held;
 }
 
-void AppliedCells::mark(const QString &logKey, MapKey map, int entry, std::size_t rows)
+void AppliedCells::mark(const QString &logKey, MapKey map, int entry, std::size_t rows, const QDateTime &at)
 {
-    std::size_t &spent = m_spent[{logKey, static_cast<int>(map), entry}];
-    spent = std::max(spent, rows);
+    Spent &spent = m_spent[{logKey, static_cast<int>(map), entry}];
+    spent.rows = std::max(spent.rows, rows);
+    spent.at = std::max(spent.at, at);
+}
+
+void AppliedCells::markApplied(const Applied &applied)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int entry : applied.entries)
+        mark(applied.logKey, applied.map, entry, applied.rows, now);
+    if (m_listener && !applied.entries.empty())
+        m_listener(applied);
 }
 
 std::size_t AppliedCells::spentRows(const QString &logKey, MapKey map, int entry) const
 {
     const auto it = m_spent.find({logKey, static_cast<int>(map), entry});
-    return it == m_spent.end() ? 0 : it->second;
+    return it == m_spent.end() ? 0 : it->second.rows;
+}
+
+std::pair<int, QDateTime> AppliedCells::corrected(const QString &logKey, MapKey map) const
+{
+    std::pair<int, QDateTime> found{0, QDateTime()};
+    for (const auto &[key, spent] : m_spent) {
+        if (std::get<0>(key) != logKey || std::get<1>(key) != static_cast<int>(map))
+            continue;
+        ++found.first;
+        found.second = std::max(found.second, spent.at);
+    }
+    return found;
 }
 
 QString LogKey(const DataLog &log, const QString &path)
@@ -238,6 +260,30 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
         }
     }
     return p;
+}
+
+QString Summary(const Proposal &p, const Settings &settings)
+{
+    int changes = 0;
+    for (const auto &c : p.cells)
+        changes += c.changes() ? 1 : 0;
+    QString text = QStringLiteral("%1 samples used. Left out: %2 transients, %3 at closed throttle or decelerating, "
+                                  "%4 warming up%5, %6 with an AFR outside %7..%8, %9 already used by an applied "
+                                  "correction, %10 without RPM, TP or AFR. %11 cells would change.")
+                       .arg(p.used)
+                       .arg(p.transients)
+                       .arg(p.decelerating)
+                       .arg(p.warmingUp)
+                       .arg(p.coolantFound ? QString() : QStringLiteral(" (no coolant column)"))
+                       .arg(p.implausible)
+                       .arg(settings.afrLow)
+                       .arg(settings.afrHigh)
+                       .arg(p.spent)
+                       .arg(p.unusable)
+                       .arg(changes);
+    if (p.used == 0 && p.implausible > 0)
+        text += QStringLiteral(" No sample has a plausible AFR: check the column and its formula.");
+    return text;
 }
 
 } // namespace FuelCorrection

@@ -2,8 +2,10 @@
 
 #include "model/MapCatalogue.h"
 
+#include <QDateTime>
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -102,16 +104,40 @@ std::vector<bool> SteadyMask(const std::vector<float> &tp, double limit);
 // when it was corrected are spent, so the same samples never correct it
 // twice (they were logged with the old value). A log is known by its first
 // sample's date (a saved copy of the running log is the same log), or by
-// its path when it has none. Kept for the whole run, whichever log is open.
+// its path when it has none. The history keeps them across runs: it loads
+// them at the start and hears of every correction applied.
 class AppliedCells
 {
 public:
-    void mark(const QString &logKey, MapKey map, int entry, std::size_t rows);
+    // The cells one correction changed, from one log.
+    struct Applied
+    {
+        QString logKey;
+        QString logPath;
+        MapKey map = MapKey::HOFM;
+        std::vector<int> entries;
+        std::size_t rows = 0;
+    };
+    using Listener = std::function<void(const Applied &)>;
+    void setListener(Listener listener) { m_listener = std::move(listener); }
+
+    // One cell, as the history remembers it.
+    void mark(const QString &logKey, MapKey map, int entry, std::size_t rows, const QDateTime &at);
+    // A correction just applied: its cells are marked, and the listener told.
+    void markApplied(const Applied &applied);
     // Rows of the log spent for the cell (0: none).
     std::size_t spentRows(const QString &logKey, MapKey map, int entry) const;
+    // How many cells of the map were corrected from the log, and when last.
+    std::pair<int, QDateTime> corrected(const QString &logKey, MapKey map) const;
 
 private:
-    std::map<std::tuple<QString, int, int>, std::size_t> m_spent;
+    struct Spent
+    {
+        std::size_t rows = 0;
+        QDateTime at;
+    };
+    std::map<std::tuple<QString, int, int>, Spent> m_spent;
+    Listener m_listener;
 };
 
 QString LogKey(const DataLog &log, const QString &path);
@@ -167,5 +193,8 @@ double CappedRatio(double measured, double target, double capPercent, bool *capp
 
 Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied = nullptr,
                  const QString &logKey = QString());
+
+// What a proposal used and left out, and how many cells it would change.
+QString Summary(const Proposal &proposal, const Settings &settings);
 
 } // namespace FuelCorrection

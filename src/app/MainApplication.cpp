@@ -23,10 +23,16 @@
 #include "editors/ui/MapPanels.h"
 #include "editors/ui/UndoCommands.h"
 #include "gauges/ui/GaugesCommands.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
+#include "history/JournalledSender.h"
+#include "history/TuneJournal.h"
+#include "history/ui/HistoryCommands.h"
 #include "gauges/ui/GaugesWindow.h"
 #include "link/ui/ConnectionCommands.h"
 #include "link/ui/DialogRealTimeSender.h"
 #include "link/ui/ImageCommands.h"
+#include "model/ProjectFile.h"
 #include "platform/SerialPort.h"
 #include "platform/ui/ScreenFit.h"
 #include "shell/FileCommands.h"
@@ -49,7 +55,20 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
 
     m_port = std::make_unique<SerialPort>();
     m_realTime = std::make_unique<DialogRealTimeSender>(*m_port, m_state.tune, m_link, messages);
-    m_edits = std::make_unique<EditSession>(m_state, m_link, *m_realTime);
+    // Every change goes to the journal, and to its disk before the box.
+    m_journal = std::make_unique<TuneJournal>(
+        options.journalFolder.isEmpty() ? TuneJournal::DefaultFolder() : options.journalFolder, [this] {
+            JournalFormat::State s;
+            s.project = EncodeProject(m_state.tune);
+            s.fileName = m_window ? m_window->CurrentFileName() : QString();
+            s.modified = m_state.Modified();
+            s.notSent = m_state.ChangesNotSent();
+            return s;
+        });
+    m_journalled = std::make_unique<JournalledSender>(*m_realTime, *m_journal);
+    m_history = std::make_unique<HistoryStore>(options.historyFolder.isEmpty() ? HistoryStore::DefaultFolder()
+                                                                              : options.historyFolder);
+    m_edits = std::make_unique<EditSession>(m_state, m_link, *m_journalled);
     // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
     // preference), else the vendor's driver.
     m_daqDriver = CreateDaqDriver(m_prefs.daq, options.simulatedDaq);
@@ -64,6 +83,7 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
     createPanels();
     createFeatures();
     connectViews();
+    connectHistory();
     addWaysIn();
 }
 
@@ -95,14 +115,15 @@ void MainApplication::createFeatures()
     m_fileCommands = new FileCommands(w, m_state, m_ui);
     m_undo = new UndoCommands(w, w, m_state, m_link, *m_edits, *m_commands);
     m_acquisitionCommands = new AcquisitionCommands(
-        {w, m_state, m_prefs.daq, m_link, m_marks, *m_daq, *m_realTime, m_ui, *m_commands});
-    m_connectionCommands = new ConnectionCommands({w, m_state, m_link, m_prefs.link, *m_port, *m_realTime, m_ui,
+        {w, m_state, m_prefs.daq, m_link, m_marks, *m_daq, *m_journalled, m_ui, *m_commands});
+    m_connectionCommands = new ConnectionCommands({w, m_state, m_link, m_prefs.link, *m_port, *m_journalled, m_ui,
                                                    *m_commands, *m_fileCommands, *m_acquisitionCommands,
                                                    m_options.fastHandshake ? HandshakeTimings::Fast()
                                                                            : HandshakeTimings{}});
     m_imageCommands = new ImageCommands(w, m_state, m_link, *m_port, m_ui, *m_commands, *m_connectionCommands);
     m_mapGridCommands = new MapGridCommands(w, *m_grid, *m_edits, m_marks, m_prefs.daq, m_ui, *m_commands);
     m_compare = new CompareCommands(w, m_state, m_link, *m_port, m_ui, *m_grid, *m_edits, *m_commands);
+    m_historyCommands = new HistoryCommands({w, m_state, m_link, *m_edits, m_ui, *m_journal, *m_history});
     m_map3DView = new Map3DViewCommands(w, m_state, m_marks, m_link, m_ui, *m_grid);
     m_gauges = new GaugesCommands(w, m_state, m_prefs.daq);
     m_analysisCommands = new AnalysisCommands(w, m_state, m_prefs.store(), m_ui, *m_grid, *m_edits,
@@ -160,6 +181,27 @@ void MainApplication::addWaysIn()
                    });
 }
 
+// The history hears of stock programs and fuel corrections, and the
+// corrections of earlier runs are spent before anything is computed.
+void MainApplication::connectHistory()
+{
+    HistoryRecorder &recorder = m_historyCommands->recorder();
+    QObject::connect(m_imageCommands, &ImageCommands::stockProgramLoaded, &recorder, &HistoryRecorder::StockLoaded);
+    FuelCorrection::AppliedCells &applied = m_analysisCommands->appliedCorrections();
+    for (const CorrectionRecord &r : m_history->Corrections())
+        applied.mark(r.logKey, r.map, r.entry, static_cast<std::size_t>(r.rows), r.at);
+    applied.setListener([this](const FuelCorrection::AppliedCells::Applied &a) {
+        std::vector<CorrectionRecord> cells;
+        for (int entry : a.entries)
+            cells.push_back({QDateTime::currentDateTimeUtc(), a.logKey, a.logPath, 0, {}, a.map, entry,
+                             static_cast<qint64>(a.rows), 0});
+        m_historyCommands->CorrectionApplied(cells, a.logPath);
+    });
+    // The title says when the tune holds changes not saved.
+    QObject::connect(&m_state, &ProgramState::flagsChanged, m_window.get(),
+                     [this] { m_window->setWindowModified(m_state.Modified()); });
+}
+
 CommandStates MainApplication::commandStates() const
 {
     CommandStates s;
@@ -188,6 +230,7 @@ MainApplication::~MainApplication()
     m_daq.reset();
     m_daqDriver.reset();
     m_edits.reset();
+    m_journalled.reset();
     m_realTime.reset();
     m_port.reset();
     if (!m_options.portName.isEmpty() && m_prefs.link.PortName() == m_options.portName)
@@ -210,4 +253,7 @@ void MainApplication::start()
     // Logs a crash, a kill or a power loss left behind are offered now.
     LogRecovery::OfferLeftBehindLogs(m_acquisitionCommands->logger(), m_ui.messages, m_window.get(),
                                      [this](const QString &path) { m_analysisCommands->ShowViewer().openLog(path); });
+    // The edit journal of a run that did not end normally, then this run's.
+    m_historyCommands->StartJournal(
+        [this](const Tune &tune, const QString &name) { m_compare->StartCompare(tune, name); });
 }

@@ -39,6 +39,10 @@ class MapGridCommands;
 class SerialPort;
 class UndoCommands;
 class frmMain;
+class HistoryCommands;
+class HistoryStore;
+class JournalledSender;
+class TuneJournal;
 
 // What the program is started with.
 struct StartOptions
@@ -47,6 +51,8 @@ struct StartOptions
     QString portName;    // --port DEVICE: the device for this run
     bool simulatedDaq = false;
     bool fastHandshake = false; // 100 ms instead of 2 s steps (tests)
+    QString journalFolder;      // empty: the user's data folder
+    QString historyFolder;      // empty: the user's data folder
 };
 
 // Creates the program's objects and connects them, in one place: the states
@@ -83,6 +89,8 @@ public:
     AcquisitionCommands &acquisitionCommands() { return *m_acquisitionCommands; }
     AnalysisCommands &analysisCommands() { return *m_analysisCommands; }
     DaqDriver &daqDriver() { return *m_daqDriver; }
+    HistoryCommands &historyCommands() { return *m_historyCommands; }
+    TuneJournal &journal() { return *m_journal; }
     CVDataAcquisition &daq() { return *m_daq; }
 
     // The window's load steps with the command-line project.
@@ -96,6 +104,7 @@ private:
     void createFeatures();
     void connectViews();
     void addWaysIn();
+    void connectHistory();
     // What command availability depends on, from each state's owner.
     CommandStates commandStates() const;
 
@@ -108,6 +117,9 @@ private:
     QString m_savedPortName;
     std::unique_ptr<SerialPort> m_port; // commVantrelle
     std::unique_ptr<DialogRealTimeSender> m_realTime;
+    std::unique_ptr<TuneJournal> m_journal;
+    std::unique_ptr<JournalledSender> m_journalled; // what goes to the box goes to the journal first
+    std::unique_ptr<HistoryStore> m_history;
     std::unique_ptr<EditSession> m_edits; // every change to the tune
     std::unique_ptr<DaqDriver> m_daqDriver;
     std::unique_ptr<CVScalingCalculator> m_calculator;
@@ -128,6 +140,7 @@ private:
     ConnectionCommands *m_connectionCommands = nullptr;
     ImageCommands *m_imageCommands = nullptr;
     UndoCommands *m_undo = nullptr;
+    HistoryCommands *m_historyCommands = nullptr;
     CompareCommands *m_compare = nullptr;
     MapGridCommands *m_mapGridCommands = nullptr;
     Map3DViewCommands *m_map3DView = nullptr;

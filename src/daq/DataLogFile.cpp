@@ -1,6 +1,7 @@
 #include "daq/DataLogFile.h"
 
 #include "platform/FileIO.h"
+#include "platform/OwnerLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,19 +15,6 @@
 #include <cstring>
 
 namespace {
-
-const QString LockSuffix = QStringLiteral(".lock");
-
-std::unique_ptr<QLockFile> lockFor(const QString &logPath)
-{
-    auto lock = std::make_unique<QLockFile>(logPath + LockSuffix);
-    // Only a dead owner makes a lock stale, never its age: a log may run for
-    // hours.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
-}
 
 // Cuts the file back to just after its last line end and counts the lines
 // below the header; reads in pieces, whatever the size.
@@ -83,12 +71,12 @@ bool DataLogFile::Create(const QString &folder, const QString &suffix)
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)]);
         const QString path = QDir(folder).filePath(name + suffix);
-        auto lock = std::make_unique<QLockFile>(path + LockSuffix);
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0)) {
-            if (lock->error() == QLockFile::LockFailedError)
+        QLockFile::LockError why = QLockFile::NoError;
+        std::unique_ptr<QLockFile> lock = OwnerLock::Take(path, &why);
+        if (!lock) {
+            if (why == QLockFile::LockFailedError)
                 continue; // the name is taken
-            m_error = QStringLiteral("The lock file %1 could not be created.").arg(path + LockSuffix);
+            m_error = QStringLiteral("The lock file %1 could not be created.").arg(path + OwnerLock::Suffix);
             return false;
         }
         QFile file(path);
@@ -236,10 +224,10 @@ std::vector<LeftBehindLog> FindLeftBehindLogs(const QString &folder)
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("vnt*")}, QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed);
     for (const QFileInfo &info : files) {
-        if (info.fileName().endsWith(LockSuffix) || info.fileName().endsWith(QStringLiteral(".rmlock")))
+        if (info.fileName().endsWith(OwnerLock::Suffix) || info.fileName().endsWith(QStringLiteral(".rmlock")))
             continue;
         // A lock that cannot be taken belongs to a run still going.
-        std::unique_ptr<QLockFile> lock = lockFor(info.absoluteFilePath());
+        std::unique_ptr<QLockFile> lock = OwnerLock::Take(info.absoluteFilePath());
         if (!lock)
             continue;
         LeftBehindLog log;

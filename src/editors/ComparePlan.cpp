@@ -99,6 +99,10 @@ std::vector<ValueDifference> ValueDifferences(const Tune &mine, const Tune &thei
                 d.theirs = Units::RpmOf(b.toInt());
             } else if (map == tpAxis) {
                 d.load = a; // the axis entry itself
+            } else if (!map && info.unit != ItemUnit::Raw) {
+                // The limiters and the VTC release point in RPM and MPH.
+                d.mine = Units::Shown(info.unit, a.toInt());
+                d.theirs = Units::Shown(info.unit, b.toInt());
             }
             out.push_back(std::move(d));
         }

@@ -48,18 +48,18 @@ bool EditSession::ChangeValue(TuneItem item, int index, int value)
     return true;
 }
 
+// The edit is noted (and so journalled, flags and all) before anything goes
+// to the box: a run that dies while the write is on its way is taken up
+// again with the change as what it is, an edit of the tune.
 void EditSession::committed(TuneItem item, int index, int value)
 {
-    bool unsent = false;
-    if (RealTime() && !heldByStagedLimiter(item)) {
-        if (Info(item).InBox() && !Info(item).RealTimeWritable())
-            unsent = true;
-        else
-            m_sender.SendRealTimeValue(item, index, value);
-    }
     m_state.NoteEdit(QString(), RealTime());
-    if (unsent)
+    if (!RealTime() || heldByStagedLimiter(item))
+        return;
+    if (Info(item).InBox() && !Info(item).RealTimeWritable())
         m_state.NoteNotSent();
+    else
+        m_sender.SendRealTimeValue(item, index, value);
 }
 
 bool EditSession::ChangeVersion(const QString &text)
@@ -68,9 +68,9 @@ bool EditSession::ChangeVersion(const QString &text)
     if (g.Version() == text)
         return false;
     g.SetVersion(text);
+    m_state.NoteEdit(QString(), RealTime());
     if (RealTime())
         m_sender.SendRealTimeVersion(text);
-    m_state.NoteEdit(QString(), RealTime());
     return true;
 }
 
@@ -141,12 +141,12 @@ bool EditSession::send(TuneItem item, const QByteArray &before, const QByteArray
 
 void EditSession::deliver(const std::vector<ItemChange> &changes, const QString &step)
 {
+    m_state.NoteEdit(step, RealTime());
     bool unsent = false;
     if (RealTime())
         for (const ItemChange &c : changes)
             if (Info(c.item).InBox() && !send(c.item, c.before, c.after, c.versionAfter))
                 unsent = true;
-    m_state.NoteEdit(step, RealTime());
     if (unsent)
         m_state.NoteNotSent();
 }

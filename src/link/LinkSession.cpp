@@ -100,13 +100,17 @@ void LinkSession::RecordTransfer(const Tune &tune, const std::vector<TuneItem> &
 {
     m_box.RecordTransfer(tune, walk, done, writing);
     emit boxChanged();
+    if (done == static_cast<int>(walk.size()))
+        emit transferred(writing, walk.size() == TransferWalk().size());
 }
 
 void LinkSession::RealTimeWriteEnded(const QByteArray &frame, bool acknowledged)
 {
     const std::optional<TuneItem> item = m_box.RecordRealTimeWrite(frame, acknowledged);
     emit boxChanged();
-    if (!acknowledged)
+    if (acknowledged)
+        emit realTimeWritten();
+    else
         emit realTimeWriteFailed(item);
 }
 

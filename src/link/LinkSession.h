@@ -86,6 +86,11 @@ signals:
     void boxChanged();
     // A real-time write did not reach the box; item is what it wrote to.
     void realTimeWriteFailed(std::optional<TuneItem> item);
+    // A real-time write was acknowledged.
+    void realTimeWritten();
+    // A transfer went through to its end: every item of the tune, or only
+    // those the box did not hold (whole is false).
+    void transferred(bool writing, bool whole);
 
 private:
     bool moveTo(int from, int to);

@@ -13,6 +13,7 @@ void ProgramState::NoteEdit(const QString &step, bool sentToBox)
 {
     setFlags(true, m_changesNotSent || !sentToBox);
     emit editNoted(step);
+    emit contentsChanged();
 }
 
 void ProgramState::NoteNotSent()
@@ -28,6 +29,7 @@ void ProgramState::NoteSent()
 void ProgramState::NoteReplaced()
 {
     emit replaced();
+    emit contentsChanged();
 }
 
 void ProgramState::NoteLoaded(const QString &originWarning)
@@ -35,6 +37,20 @@ void ProgramState::NoteLoaded(const QString &originWarning)
     m_originWarning = originWarning;
     setFlags(false, m_changesNotSent);
     emit replaced();
+    emit contentsChanged();
+}
+
+void ProgramState::NoteRecovered(bool modified, bool changesNotSent)
+{
+    m_originWarning.clear();
+    setFlags(modified, changesNotSent);
+    emit replaced();
+    emit contentsChanged();
+}
+
+void ProgramState::NoteStepped()
+{
+    emit contentsChanged();
 }
 
 void ProgramState::NoteSaved()

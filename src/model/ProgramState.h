@@ -45,6 +45,11 @@ public:
     void NoteReplaced();
     // A project file was loaded into the tune: it matches its file.
     void NoteLoaded(const QString &originWarning);
+    // The tune was taken up again as a run that ended without closing left
+    // it, flags and all.
+    void NoteRecovered(bool modified, bool changesNotSent);
+    // Undo or redo took the tune a step back or forth.
+    void NoteStepped();
     // The tune was written to its project file.
     void NoteSaved();
     // The undo history knows whether the tune is at the state of its file.
@@ -61,6 +66,8 @@ signals:
     void replaced();
     // The tune was written to its project file.
     void saved();
+    // The tune's contents changed, whichever way (after the signals above).
+    void contentsChanged();
 
 private:
     void setFlags(bool modified, bool changesNotSent);

@@ -68,8 +68,9 @@ void FileCommands::OpenCommandLine(const QString &commandLine)
         return;
     QString path = commandLine;
     path.remove(QLatin1Char('"'));
-    OpenProject(path);
-    m_window.UpdateMRUList(path, false);
+    // The tune belongs to the file it came from, as one opened from the
+    // menu does: Save writes it back there.
+    openChosen(path);
 }
 
 bool FileCommands::OpenProject(const QString &path)
@@ -99,15 +100,16 @@ FileCommands::Loaded FileCommands::load(const QString &path)
 
 void FileCommands::openChosen(const QString &path)
 {
-    // Declined, the tune stays and so does the file it belongs to: a later
-    // Save must not write it over the file that was turned down.
+    // Declined or unreadable, the tune stays and so does the file it belongs
+    // to: a later Save must not write it over the file that was turned down
+    // or could not be read.
     const QString previous = m_window.CurrentFileName();
     m_window.SetCurrentFileName(path);
-    if (load(path) == Loaded::Declined) {
+    const Loaded loaded = load(path);
+    if (loaded != Loaded::Yes)
         m_window.SetCurrentFileName(previous);
-        return;
-    }
-    m_window.UpdateMRUList(path, false);
+    if (loaded != Loaded::Declined)
+        m_window.UpdateMRUList(path, false);
 }
 
 void FileCommands::Open()

@@ -18,7 +18,7 @@ frmMain::frmMain(ProgramState &state, WindowSettings &prefs, SettingsStore &stor
     : QMainWindow(parent), m_state(state), m_prefs(prefs), m_store(store)
 {
     setObjectName("frmMain");
-    setWindowTitle("Vantrelle");
+    SetTitle("Vantrelle");
     setWindowIcon(AppIcon("RealTimeSetup"));
 
     m_menus = CreateMenus(*this);

@@ -57,7 +57,9 @@ public:
     bool TuneShown() const override;
     void EndEdit() override;
     // ProjectDocument
-    void SetTitle(const QString &title) override { setWindowTitle(title); }
+    // The title with the mark of unsaved changes ("*", shown while the
+    // window is marked modified).
+    void SetTitle(const QString &title) override { setWindowTitle(title + QStringLiteral("[*]")); }
     QString CurrentFileName() const override { return m_currentFileName; }
     void SetCurrentFileName(const QString &path) override { m_currentFileName = path; }
     void UpdateMRUList(const QString &path, bool atEnd) override;

@@ -11,6 +11,7 @@
 #include "model/Tune.h"
 #include "support/LiveLink.h"
 #include "support/RecordingSender.h"
+#include "support/TestEnv.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -45,8 +46,7 @@ TEST(Decimation, EveryBucketKeepsItsExtremes)
     std::vector<QPointF> out;
     Decimation::MinMax(t, v, 0, t.back(), 500, out);
     EXPECT_LE(out.size(), 500u * 4 + 2);
-    EXPECT_TRUE(contains(out, t[31337], 50.0));
-    EXPECT_TRUE(contains(out, t[77777], -40.0));
+    EXPECT_TRUE(contains(out, t[31337], 50.0) && contains(out, t[77777], -40.0));
     EXPECT_TRUE(std::is_sorted(out.begin(), out.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); }));
     double lo = 0, hi = 0;
     Decimation::RangeOf(t, v, 0, t.back(), lo, hi);
@@ -60,12 +60,7 @@ TEST(Decimation, EveryBucketKeepsItsExtremes)
 Tune testTune()
 {
     Tune tune;
-    for (int i = 0; i < 16; ++i) {
-        tune.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
-        tune.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
-        tune.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 12 * i);
-        tune.map(MapKey::TIMINGTP).SetMapValue(i, 10 + 15 * i);
-    }
+    testenv::risingAxes(tune, 20, 12, 10, 15);
     return tune;
 }
 
@@ -87,14 +82,10 @@ TEST(CellOverlay, CountsAndAveragesMatchHandComputedCells)
                               "2026-01-01 00:00:00.400,,100,12\r\n");    // no RPM: skipped
     const int rpm = log.columnIndex("RPM"), tp = log.columnIndex("TP"), afr = log.columnIndex("AFR");
     const CellOverlay::Result r = CellOverlay::Compute(log, tune, MapKey::HOFM, rpm, tp, afr);
-    EXPECT_EQ(r.samples, 4u);
-    EXPECT_EQ(r.skipped, 1u);
-    EXPECT_EQ(r.counts[1 * 16 + 1], 3);
-    EXPECT_DOUBLE_EQ(r.averages[1 * 16 + 1], 14.5);
-    EXPECT_DOUBLE_EQ(r.averages[5 * 16 + 6], 12.0);
+    EXPECT_EQ(std::tuple(r.samples, r.skipped, r.counts[1 * 16 + 1], r.averages[1 * 16 + 1], r.averages[5 * 16 + 6]),
+              std::tuple(std::size_t(4), std::size_t(1), 3, 14.5, 12.0));
     EXPECT_FALSE(CellOverlay::CellOf(tune, MapKey::HOFM, std::nanf(""), 10));
     EXPECT_FALSE(CellOverlay::CellOf(tune, MapKey::FUELRPM, 1000, 10)) << "an axis is no map";
-
 }
 
 TEST(FuelCorrection, ArithmeticRoundingAndLimits)
@@ -178,18 +169,17 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
 
     const auto &a = p.cells[1 * 16 + 1];
-    EXPECT_EQ(a.status, FuelCorrection::CellStatus::Proposed);
     // The 12 rows before the stab lose their last one, the first row after
-    // it (25.0) goes too, the next one is kept: 11 + 1, all at 16.17.
-    EXPECT_EQ(a.samples, 12);
-    EXPECT_EQ(a.proposedRaw, 21); // 1.1 x 16.17 / 14.7 = 1.21
+    // it (25.0) goes too, the next one is kept: 11 + 1, all at 16.17;
+    // 1.1 x 16.17 / 14.7 = 1.21.
+    EXPECT_EQ(std::tuple(a.status, a.samples, a.proposedRaw), std::tuple(FuelCorrection::CellStatus::Proposed, 12, 21));
     // Both ends of every load jump: the stab (3 rows) and the three moves
     // between the blocks (2 rows each).
     EXPECT_EQ(p.transients, 9u);
 
     EXPECT_FALSE(p.cells[3 * 16 + 6].changes()) << "closed loop";
-    EXPECT_EQ(p.cells[4 * 16 + 2].samples, 1); // its first and last rows are transients: too few
-    EXPECT_EQ(p.cells[5 * 16 + 10].proposedRaw, 127);
+    // (4, 2): its first and last rows are transients, too few; (5, 10) capped.
+    EXPECT_EQ(std::pair(p.cells[4 * 16 + 2].samples, p.cells[5 * 16 + 10].proposedRaw), std::pair(1, 127));
 
     // Through a formula: the column logs lambda, the formula makes it a ratio.
     s.afrFormula = "V*14.7";
@@ -218,11 +208,9 @@ TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
     EditSession edits(state, link, sender);
     const int changed = ApplyCorrection::Apply(edits, MapKey::HOHGFM,
                                                {{17, 21}, {18, 15}, {19, 50}, {20, 128}, {300, 5}, {21, fuel.MapValue(21)}});
-    EXPECT_EQ(changed, 2);
-    EXPECT_EQ(std::tuple(fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19)), std::tuple(21, 15, 200));
-    EXPECT_EQ(steps.size(), 1);
-    EXPECT_TRUE(state.ChangesNotSent());
-    EXPECT_TRUE(sender.values.empty()); // not in real-time mode
+    EXPECT_EQ(std::tuple(changed, fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19), steps.size()),
+              std::tuple(2, 21, 15, 200, qsizetype(1)));
+    EXPECT_TRUE(state.ChangesNotSent() && sender.values.empty()) << "not in real-time mode";
 
     // In real-time mode every changed cell is written to the box (item 3:
     // High Octane High Gear Fuel).

@@ -105,7 +105,7 @@ TEST(CorrectionSafety, OnePassIsCappedAndAppliedSamplesNeverCorrectTwice)
     // Applied: the same samples never propose the cell again, however the
     // value now reads.
     tune.map(MapKey::HOFM).SetMapValue(entry, 86);
-    applied.mark(p.logKey, MapKey::HOFM, entry, p.rows);
+    applied.mark(p.logKey, MapKey::HOFM, entry, p.rows, QDateTime::currentDateTimeUtc());
     p = FuelCorrection::Compute(log, tune, s, &applied, key);
     EXPECT_EQ(p.cells[entry].status, FuelCorrection::CellStatus::Applied);
     EXPECT_FALSE(p.cells[entry].changes());

@@ -27,36 +27,27 @@ TEST(AgreementTest, OnlyExactlyYesAccepts)
         eula.findChild<QWidget *>("editEULA")->setFocus();
         eula.findChild<QPushButton *>("OKButton")->click();
         const bool yes = QByteArray(answer) == "YES";
-        EXPECT_EQ(eula.Accepted(), yes) << answer;
-        EXPECT_EQ(eula.isVisible(), !yes) << answer;
-        if (!yes) {
-            EXPECT_TRUE(eula.editResponse()->hasFocus()) << answer;
-        }
+        EXPECT_EQ(std::tuple(eula.Accepted(), eula.isVisible(), eula.editResponse()->hasFocus()),
+                  std::tuple(yes, !yes, !yes))
+            << answer;
     }
     EXPECT_EQ(messages.texts().size(), 2);
 }
 
-namespace {
-struct StartFixture
-{
-    QTemporaryDir dir;
-    SettingsStore store{dir.filePath("Vantrelle.ini")};
-    ScriptedMessageBoxService messages;
-};
-} // namespace
-
 TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
 {
-    StartFixture f;
-    CVUserPrefs prefs(f.store);
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath("Vantrelle.ini"));
+    ScriptedMessageBoxService messages;
+    CVUserPrefs prefs(store);
     int opened = 0;
     bool declined = false;
-    StartUp s(prefs.window, f.messages, [&] { ++opened; }, [] { return false; });
+    StartUp s(
+        prefs.window, messages, [&] { ++opened; }, [] { return false; });
     QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
     s.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));
-    EXPECT_EQ(opened, 0);
-    EXPECT_TRUE(prefs.window.ShowEULADialog());
+    EXPECT_TRUE(opened == 0 && prefs.window.ShowEULADialog());
 }
 
 // The port chosen is kept, and a change warns that it needs a new connection;
@@ -80,6 +71,5 @@ TEST(SettingsDialogTest, KeepsThePortChosenAndWarnsOnlyOnAChange)
     cancelled.SetCOMPort(2);
     cancelled.comboPort()->setCurrentIndex(6);
     cancelled.findChild<QPushButton *>("CancelButton")->click();
-    EXPECT_EQ(cancelled.COMPort(), 2);
-    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(std::pair(cancelled.COMPort(), messages.shown().size()), std::pair(2, std::size_t(1)));
 }

@@ -29,6 +29,7 @@ TEST_F(UserPrefsTest, EveryStoredValueKeepsItsKeyAndForm)
     {
         const char *key;
         const char *stored;
+        const char *shown; // what its owner reads, as text
         std::function<QString(P &)> read;
         std::function<void(P &)> change;
         const char *written;
@@ -36,26 +37,18 @@ TEST_F(UserPrefsTest, EveryStoredValueKeepsItsKeyAndForm)
     const auto number = [](int v) { return QString::number(v); };
     const auto flag = [](bool v) { return v ? QStringLiteral("true") : QStringLiteral("false"); };
     const Row rows[] = {
-        {"Settings/ShowEULADialog", "False", [&](P &p) { return flag(p.window.ShowEULADialog()); },
+        {"Settings/ShowEULADialog", "False", "false", [&](P &p) { return flag(p.window.ShowEULADialog()); },
          [](P &p) { p.window.SetShowEULADialog(true); }, "True"},
-        {"Settings/PortName", "/dev/ttyUSB0", [](P &p) { return p.link.PortName(); },
+        {"Settings/PortName", "/dev/ttyUSB0", "/dev/ttyUSB0", [](P &p) { return p.link.PortName(); },
          [](P &p) { p.link.SetPortName("/dev/ttyS1"); }, "/dev/ttyS1"},
-        {"Settings/ShowRTWarning", "false", [&](P &p) { return flag(p.link.ShowRTWarning()); },
+        {"Settings/ShowRTWarning", "false", "false", [&](P &p) { return flag(p.link.ShowRTWarning()); },
          [](P &p) { p.link.SetShowRTWarning(true); }, "True"},
-        {"Settings/GridFontBold", "TRUE", [&](P &p) { return flag(p.editor.GridFontBold()); },
+        {"Settings/GridFontBold", "TRUE", "true", [&](P &p) { return flag(p.editor.GridFontBold()); },
          [](P &p) { p.editor.SetGridFontBold(false); }, "False"},
-        {"Settings/HighlightMode", " 1 ", [&](P &p) { return number(p.daq.HighlightMode()); },
+        {"Settings/HighlightMode", " 1 ", "1", [&](P &p) { return number(p.daq.HighlightMode()); },
          [](P &p) { p.daq.SetHighlightMode(0); }, "0"},
-        {"Settings/StagedRevLimiterInput", "Launch", [](P &p) { return p.daq.StagedRevLimiterInput(); },
+        {"Settings/StagedRevLimiterInput", "Launch", "Launch", [](P &p) { return p.daq.StagedRevLimiterInput(); },
          [](P &p) { p.daq.SetStagedRevLimiterInput("Clutch"); }, "Clutch"},
-    };
-    const auto expectedRead = [](const char *stored) {
-        const QString s = QString::fromLatin1(stored).trimmed();
-        if (s.compare("true", Qt::CaseInsensitive) == 0)
-            return QStringLiteral("true");
-        if (s.compare("false", Qt::CaseInsensitive) == 0)
-            return QStringLiteral("false");
-        return s;
     };
     {
         QSettings raw(ini(), QSettings::IniFormat);
@@ -67,7 +60,7 @@ TEST_F(UserPrefsTest, EveryStoredValueKeepsItsKeyAndForm)
         SettingsStore store(ini());
         CVUserPrefs p(store);
         for (const Row &r : rows) {
-            EXPECT_EQ(r.read(p), expectedRead(r.stored)) << r.key;
+            EXPECT_EQ(r.read(p), r.shown) << r.key;
             r.change(p);
         }
     }
@@ -89,10 +82,8 @@ TEST_F(UserPrefsTest, UnconvertibleValuesFallBackToTheDefault)
     }
     SettingsStore store(ini());
     CVUserPrefs p(store);
-    EXPECT_EQ(p.window.WndWidth(), 6500);
-    EXPECT_TRUE(p.link.ShowRTWarning());
-    EXPECT_EQ(p.link.COMPort(), 1);
-    EXPECT_EQ(p.daq.DAQSampleRate(), 100);
+    EXPECT_EQ(std::tuple(p.window.WndWidth(), p.link.ShowRTWarning(), p.link.COMPort(), p.daq.DAQSampleRate()),
+              std::tuple(6500, true, 1, 100));
 }
 
 // Newest first, an exact match moves up, at most nine; kept as one
@@ -108,8 +99,7 @@ TEST(RecentFilesTest, NewestFirstAtMostNineStoredAsOneValue)
     EXPECT_EQ(mru.entries().size(), 4);
     for (int i = 4; i <= 12; ++i)
         mru.Update(QString("/t/%1.vnt").arg(i), false);
-    EXPECT_EQ(mru.entries().size(), 9);
-    EXPECT_EQ(mru.entries().last(), "/t/4.vnt");
+    EXPECT_EQ(std::pair(mru.entries().size(), mru.entries().last()), std::pair(qsizetype(9), QString("/t/4.vnt")));
     EXPECT_EQ(RecentFiles::PathFromCaption(RecentFiles::Caption(3, "/odd/%1 name.vnt")), "/odd/%1 name.vnt");
 
     QTemporaryDir dir;

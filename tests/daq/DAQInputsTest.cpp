@@ -86,13 +86,14 @@ TEST_F(DAQInputsTest, StoredRecordsLoadWithTheirQuirks)
     // The store's index order (alphabetical here), and no default "MAS"
     // added when inputs exist.
     EXPECT_EQ(names(p.DAQInputs()), (QStringList{"NoFlag", "Odd", "Off", "Old"}));
-    EXPECT_TRUE(p.FindDAQInput("NoFlag")->Enabled()) << "a missing Enabled text means enabled";
     EXPECT_FALSE(names(p.SortedAnalogDAQInputs()).contains("Off"));
     EXPECT_EQ(p.FindDAQInput("Old")->WarningThresholdColor(), 49344u);
+    // A missing or empty Enabled text means enabled, an unconvertible
+    // correction 0; a formula loses its leading and trailing spaces.
     const CVDAQInput *odd = p.FindDAQInput("Odd");
-    EXPECT_EQ(odd->VoltageCorrection(), 0.0f) << "an unconvertible correction falls back to 0";
-    EXPECT_EQ(odd->ScalingFormula(), "V * 2") << "leading and trailing spaces removed";
-    EXPECT_TRUE(odd->Enabled()) << "an empty Enabled text means enabled";
+    EXPECT_EQ(std::tuple(p.FindDAQInput("NoFlag")->Enabled(), odd->Enabled(), odd->VoltageCorrection(),
+                         odd->ScalingFormula()),
+              std::tuple(true, true, 0.0f, QString("V * 2")));
 }
 
 TEST_F(DAQInputsTest, SortedListsOrderByBareChannelNumberKeepingListOrderOnTies)
@@ -193,11 +194,10 @@ TEST_F(DAQInputsTest, UpdateChecksRefuseTheFirstFailureWithItsMessage)
         const std::optional<DAQSetupRules::Refusal> r = DAQSetupRules::CheckInput(p, calc, c.oldName, c.input);
         SCOPED_TRACE(c.input.name.toStdString() + " replacing '" + c.oldName + "'");
         ASSERT_EQ(r.has_value(), c.icon != Pass) << (r ? r->message.toStdString() : "");
-        if (!r)
-            continue;
-        EXPECT_EQ(r->message, c.message);
-        EXPECT_EQ(r->critical, c.icon == Critical);
-        EXPECT_EQ(r->inFormula, c.icon == Formula);
+        if (r) {
+            EXPECT_EQ(std::tuple(r->message, r->critical, r->inFormula),
+                      std::tuple(c.message, c.icon == Critical, c.icon == Formula));
+        }
     }
 
     // A ninth enabled analog input is refused when added or enabled; the
@@ -214,11 +214,10 @@ TEST_F(DAQInputsTest, UpdateChecksRefuseTheFirstFailureWithItsMessage)
     const auto refusal = [&](const QString &oldName, const DAQInputRecord &input) {
         return DAQSetupRules::CheckInput(p, calc, oldName, input).value_or(DAQSetupRules::Refusal()).message;
     };
-    EXPECT_EQ(refusal("", {.name = "Ninth", .channel = 7}), nine);
-    EXPECT_EQ(refusal("Old", {.name = "Old", .channel = 6}), nine);
+    EXPECT_EQ(std::pair(refusal("", {.name = "Ninth", .channel = 7}), refusal("Old", {.name = "Old", .channel = 6})),
+              std::pair(nine, nine));
     // The settings refuse it too, and a refused update leaves the record as it was.
-    EXPECT_FALSE(add(p, "Ninth", 7, Single));
-    EXPECT_FALSE(p.UpdateDAQInput("Old", {.name = "Old", .channel = 6}));
+    EXPECT_FALSE(add(p, "Ninth", 7, Single) || p.UpdateDAQInput("Old", {.name = "Old", .channel = 6}));
     EXPECT_FALSE(p.FindDAQInput("Old")->Enabled());
 
     // Storing: an added input joins the list; the staged rev limiter follows
@@ -254,10 +253,9 @@ TEST_F(DAQInputsTest, SettingTheVoltageAppliesCorrectionThenFormula)
 
 TEST(DAQInputNamesTest, ChannelNamesByType)
 {
-    EXPECT_EQ(CVDAQInput::ChannelName(0, 7), "AI7");
-    EXPECT_EQ(CVDAQInput::ChannelName(1, 0), "AI0-AI1");
-    EXPECT_EQ(CVDAQInput::ChannelName(1, 3), "AI6-AI7");
-    EXPECT_EQ(CVDAQInput::ChannelName(2, 16), "IO0");
+    const QStringList names = {CVDAQInput::ChannelName(0, 7), CVDAQInput::ChannelName(1, 0),
+                               CVDAQInput::ChannelName(1, 3), CVDAQInput::ChannelName(2, 16)};
+    EXPECT_EQ(names, (QStringList{"AI7", "AI0-AI1", "AI6-AI7", "IO0"}));
     // A number damaged in the store is named as it is, without overflowing.
     EXPECT_EQ(CVDAQInput::ChannelName(1, 2147483647), "AI4294967294-AI4294967295");
     EXPECT_EQ(CVDAQInput::ChannelName(1, -2147483647 - 1), "AI-4294967296-AI-4294967295");

@@ -65,47 +65,40 @@ protected:
 const QByteArray CsvHeader = "DATE/TIME,RPM,TP,Timing Mark,Low Gear Enrichment,High Gear Enrichment,"
                              "Injector Pulsewidth,Injector Duty,MAS,EGT,Launch\r\n";
 
-TEST_F(LoggerTest, CommaSeparatedLogByteForByte)
+// Comma-separated (format 1) or tab-separated (format 0), byte for byte; the
+// save dialog preselects the format's filter.
+TEST_F(LoggerTest, LogByteForByteInEitherFormat)
 {
-    auto log = logger();
-    ASSERT_TRUE(log->CreateNewLogFile());
-    EXPECT_TRUE(messages.shown().empty()) << "no previous log, no question";
-    // In the user's data folder, which survives a reboot, owned by a lock.
-    const QFileInfo temp(log->LogFileName());
-    EXPECT_TRUE(temp.absolutePath().startsWith(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
-    EXPECT_TRUE(QFileInfo::exists(temp.filePath() + ".lock"));
+    const QByteArray first = "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n";
+    const QByteArray second = "2026-12-06 14:03:27.125,0,0,0,0,0,0,0,0.5,0,0\r\n";
+    for (const int format : {1, 0}) {
+        SCOPED_TRACE(format);
+        const auto inFormat = [format](QByteArray text) { return format == 1 ? text : text.replace(',', '\t'); };
+        prefs.SetDataLogFormat(format);
+        auto log = logger();
+        ASSERT_TRUE(log->CreateNewLogFile());
+        EXPECT_TRUE(messages.shown().empty()) << "no previous log, no question";
+        // In the user's data folder, which survives a reboot, owned by a lock.
+        const QFileInfo temp(log->LogFileName());
+        EXPECT_TRUE(
+            temp.absolutePath().startsWith(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
+        EXPECT_TRUE(QFileInfo::exists(temp.filePath() + ".lock"));
 
-    sample(2.0f, 3.215f, 1.0f);
-    log->LogEntry(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f, values);
-    // On disk at once, while the log is still open.
-    EXPECT_EQ(testenv::readFile(log->LogFileName()),
-              CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n");
-    sample(0.5f, 0.0f, 0.0f);
-    log->LogEntry(0, 0.0f, 0, 0, 0, 0.0f, 0.0f, values);
+        sample(2.0f, 3.215f, 1.0f);
+        log->LogEntry(3000, 19.98f, 33, 11, 10, 2.75f, 6.88f, values);
+        // On disk at once, while the log is still open.
+        EXPECT_EQ(testenv::readFile(log->LogFileName()), inFormat(CsvHeader + first));
+        sample(0.5f, 0.0f, 0.0f);
+        log->LogEntry(0, 0.0f, 0, 0, 0, 0.0f, 0.0f, values);
 
-    files.queue(out("run.csv"));
-    log->SaveLogFile(false);
-    ASSERT_EQ(files.asked().size(), 1u);
-    EXPECT_EQ(files.asked()[0].selectedFilter, 1);
-    EXPECT_EQ(testenv::readFile(out("run.csv")),
-              CsvHeader + "2026-12-06 14:03:27.125,3000,19.98,33,11,10,2.75,6.88,2,321.5,1\r\n"
-                          "2026-12-06 14:03:27.125,0,0,0,0,0,0,0,0.5,0,0\r\n");
-    EXPECT_FALSE(QFileInfo::exists(temp.filePath())) << "the running log is gone once saved";
-    EXPECT_FALSE(QFileInfo::exists(temp.filePath() + ".lock"));
-}
-
-TEST_F(LoggerTest, TabSeparatedLogAndTheTextFilterPreselected)
-{
-    prefs.SetDataLogFormat(0);
-    auto log = logger();
-    ASSERT_TRUE(log->CreateNewLogFile());
-    sample(1.25f, 1.0f, 0.0f);
-    log->LogEntry(850, 7.5f, 12, 100, 101, 0.94f, 0.66f, values);
-    EXPECT_EQ(testenv::readFile(log->LogFileName()),
-              QByteArray(CsvHeader + "2026-12-06 14:03:27.125,850,7.5,12,100,101,0.94,0.66,1.25,100,0\r\n").replace(',', '\t'));
-    files.queue(out("run.txt"));
-    log->SaveLogFile(false);
-    EXPECT_EQ(files.asked()[0].selectedFilter, 2);
+        const QString saved = out(format == 1 ? "run.csv" : "run.txt");
+        files.queue(saved);
+        log->SaveLogFile(false);
+        EXPECT_EQ(files.asked().back().selectedFilter, format == 1 ? 1 : 2);
+        EXPECT_EQ(testenv::readFile(saved), inFormat(CsvHeader + first + second));
+        EXPECT_FALSE(QFileInfo::exists(temp.filePath())) << "the running log is gone once saved";
+        EXPECT_FALSE(QFileInfo::exists(temp.filePath() + ".lock"));
+    }
 }
 
 TEST_F(LoggerTest, EveryStepThatWouldDiscardUnsavedSamplesAsksFirst)
@@ -149,12 +142,10 @@ TEST_F(LoggerTest, EveryStepThatWouldDiscardUnsavedSamplesAsksFirst)
                 EXPECT_EQ(newLog, log->IsLogOpen() && log->LogFileName() != first);
             } else {
                 // Kept as it was, still the current log, still offered.
-                EXPECT_EQ(log->LogFileName(), first);
-                EXPECT_EQ(testenv::readFile(first), before);
-                EXPECT_TRUE(log->HasUnsavedSamples());
+                EXPECT_EQ(std::tuple(log->LogFileName(), testenv::readFile(first), log->HasUnsavedSamples()),
+                          std::tuple(first, before, true));
                 if (c.saveAs && *c.saveAs) { // a failed save names its file and leaves none there
-                    EXPECT_TRUE(messages.texts().last().contains(out(c.saveAs)));
-                    EXPECT_FALSE(QFileInfo::exists(out(c.saveAs)));
+                    EXPECT_TRUE(messages.texts().last().contains(out(c.saveAs)) && !QFileInfo::exists(out(c.saveAs)));
                 }
             }
             if (c.saveAs && QString(c.saveAs) == "saved.csv") {
@@ -169,29 +160,9 @@ TEST_F(LoggerTest, NoLogFolderMeansAMessageAndNoLog)
     // A file where the folder should be.
     testenv::writeFile(dir.filePath("not-a-folder"), "x");
     auto log = logger(dir.filePath("not-a-folder/logs"));
-    EXPECT_FALSE(log->CreateNewLogFile());
-    EXPECT_FALSE(log->IsLogOpen());
+    EXPECT_FALSE(log->CreateNewLogFile() || log->IsLogOpen());
     EXPECT_EQ(messages.shown().size(), 1u);
     log->LogEntry(1, 1.0f, 1, 1, 1, 1.0f, 1.0f, values); // ignored
-}
-
-
-} // namespace
-
-namespace {
-
-// Every line ends with CR LF and has as many fields as the header.
-void expectWholeLines(const QByteArray &text, qint64 samples)
-{
-    ASSERT_TRUE(text.endsWith("\r\n")) << text.right(40).toStdString();
-    QList<QByteArray> lines = text.split('\n');
-    lines.removeLast(); // empty, after the last line end
-    EXPECT_EQ(lines.size(), samples + 1);
-    const qsizetype fields = lines[0].count(',');
-    for (const QByteArray &line : lines) {
-        EXPECT_TRUE(line.endsWith('\r'));
-        EXPECT_EQ(line.count(','), fields) << line.toStdString();
-    }
 }
 
 } // namespace
@@ -217,15 +188,20 @@ TEST_F(LoggerTest, AFailedWriteStopsTheLogAndLeavesWholeLines)
             log->LogEntry(3000 + written, 19.98f, 33, 11, 10, 2.75f, 6.88f, values);
         }
         ASSERT_TRUE(log->WriteFailed());
-        EXPECT_FALSE(log->IsRecording());
-        EXPECT_TRUE(log->HasUnsavedSamples()) << "an exit must ask about it";
+        EXPECT_TRUE(!log->IsRecording() && log->HasUnsavedSamples()) << "stopped, and an exit must ask about it";
         EXPECT_TRUE(log->StoppedReason().startsWith("Datalog stopped: ")) << log->StoppedReason().toStdString();
         if (diskFull) {
             EXPECT_EQ(log->WriteError(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
         }
-        // Put back after a removal, with every line written before it.
+        // Put back after a removal, with every line written before it: each
+        // ends with CR LF and has as many fields as the header.
         const QByteArray kept = testenv::readFile(path);
-        expectWholeLines(kept, log->Samples());
+        ASSERT_TRUE(kept.endsWith("\r\n")) << kept.right(40).toStdString();
+        QList<QByteArray> lines = kept.split('\n');
+        lines.removeLast(); // empty, after the last line end
+        EXPECT_EQ(lines.size(), log->Samples() + 1);
+        for (const QByteArray &line : lines)
+            EXPECT_TRUE(line.endsWith('\r') && line.count(',') == lines[0].count(',')) << line.toStdString();
         EXPECT_EQ(log->Samples(), diskFull ? written - 1 : 3);
 
         // Logging has stopped: later ticks add nothing.
@@ -267,10 +243,8 @@ TEST_F(LoggerTest, AKilledRunLeavesItsLogForTheNextStartButALiveOneIsNeverTaken)
 
     std::vector<LeftBehindLog> found = FindLeftBehindLogs(folder);
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].path, killed);
-    EXPECT_GE(found[0].samples, 3);
-    EXPECT_TRUE(testenv::readFile(killed).endsWith("\r\n"));
-    EXPECT_FALSE(QFileInfo::exists(folder + "/out.csv"));
+    EXPECT_TRUE(found[0].path == killed && found[0].samples >= 3) << found[0].path.toStdString();
+    EXPECT_TRUE(testenv::readFile(killed).endsWith("\r\n") && !QFileInfo::exists(folder + "/out.csv"));
 }
 
 TEST_F(LoggerTest, ALeftBehindLogIsSavedViewedDiscardedOrKept)
@@ -308,8 +282,8 @@ TEST_F(LoggerTest, ALeftBehindLogIsSavedViewedDiscardedOrKept)
         LogRecovery::OfferLeftBehindLogs(*log, messages, nullptr, [&](const QString &p) { viewed << p; });
 
         ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_TRUE(messages.shown()[0].text.contains(QDir::toNativeSeparators(path)));
-        EXPECT_TRUE(messages.shown()[0].text.contains("2 samples"));
+        EXPECT_TRUE(messages.shown()[0].text.contains(QDir::toNativeSeparators(path))
+                    && messages.shown()[0].text.contains("2 samples"));
         EXPECT_FALSE(QFileInfo::exists(folder.filePath("vntEmpty99.csv")));
         EXPECT_EQ(QFileInfo::exists(path), c.stays || c.adopted);
         if (QFileInfo::exists(path)) {

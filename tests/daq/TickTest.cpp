@@ -16,6 +16,7 @@
 #include "daq/DaqSettings.h"
 
 #include "support/RecordingSender.h"
+#include "support/TestEnv.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -111,12 +112,7 @@ TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
     // 3000 RPM and TP 20 reach fuel cell (5, 1) and timing cell (4, 2); the
     // maps hold other values everywhere else.
     Tune &t = state.tune;
-    for (int i = 0; i < 16; ++i) {
-        t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
-        t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
-        t.map(MapKey::TIMINGRPM).SetMapValue(i, 20 + 10 * i);
-        t.map(MapKey::TIMINGTP).SetMapValue(i, 10 * i);
-    }
+    testenv::risingAxes(t);
     for (int i = 0; i < 256; ++i)
         for (MapKey k : {MapKey::HOFM, MapKey::HOHGFM, MapKey::HOTM})
             t.map(k).SetMapValue(i, 99);
@@ -158,15 +154,13 @@ TEST(TickFiguresTest, IntegerLoadPulseWidthAndDuty)
     for (const auto &c : cases)
         EXPECT_EQ(IntegerLoad(c.tp), c.expected) << c.tp;
 
-    InjectorFigures f = ComputeInjectorFigures(20.0f, 3000, 10);
-    EXPECT_EQ(f.pulseWidth, 2.75f);
-    EXPECT_EQ(f.duty, 6.88f);
-    // 6000 RPM and 21 ms: 105 %, shown as 100.
-    f = ComputeInjectorFigures(168.0f, 6000, 0);
-    EXPECT_EQ(f.pulseWidth, 21.0f);
-    EXPECT_EQ(f.duty, 100.0f);
-    f = ComputeInjectorFigures(40.0f, 0, 0);
-    EXPECT_EQ(f.duty, 0.0f) << "no duty without engine speed";
+    const auto figures = [](float tp, qint32 rpm, int enrichment) {
+        const InjectorFigures f = ComputeInjectorFigures(tp, rpm, enrichment);
+        return std::pair(f.pulseWidth, f.duty);
+    };
+    EXPECT_EQ(figures(20.0f, 3000, 10), std::pair(2.75f, 6.88f));
+    EXPECT_EQ(figures(168.0f, 6000, 0), std::pair(21.0f, 100.0f)) << "105 %, shown as 100";
+    EXPECT_EQ(figures(40.0f, 0, 0).second, 0.0f) << "no duty without engine speed";
 }
 
 TEST_F(TickTest, DeviceFailuresEndTheTickAndKeepWhatTheLastGoodTickShowed)
@@ -180,8 +174,8 @@ TEST_F(TickTest, DeviceFailuresEndTheTickAndKeepWhatTheLastGoodTickShowed)
 
     driver.counter.code = 4;
     EXPECT_FALSE(loop.Tick().acquired);
-    EXPECT_EQ(loop.Strip().status, "Scripted error 4");
-    EXPECT_EQ(std::pair(loop.Strip().rpm, loop.Strip().rows[0].valueText), std::pair(good.rpm, QString("7")));
+    EXPECT_EQ(std::tuple(loop.Strip().status, loop.Strip().rpm, loop.Strip().rows[0].valueText),
+              std::tuple(QString("Scripted error 4"), good.rpm, QString("7")));
     EXPECT_EQ(journal, (Journal{"Counter", "GetErrorString"})) << "no log";
 
     driver.callFailure.set(53, "Cannot load library ljacklm: no such file");
@@ -201,9 +195,8 @@ TEST_F(TickTest, FormulaFailuresAndAMissingMASDoNotEndTheTick)
     driver.counter = {0, 20, 0, 0};
     readings({3.0f, 0, 0, 0});
     const AcquisitionSample out = loop.Tick();
-    EXPECT_TRUE(out.acquired);
-    EXPECT_EQ(loop.Strip().rows[0].valueText, "0");
-    EXPECT_EQ(std::tuple(out.tp, out.masVoltage, out.vqIndex), std::tuple(0.0f, 0.0f, 0));
+    EXPECT_EQ(std::tuple(out.acquired, loop.Strip().rows[0].valueText, out.tp, out.masVoltage, out.vqIndex),
+              std::tuple(true, QString("0"), 0.0f, 0.0f, 0));
 }
 
 TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
@@ -221,8 +214,7 @@ TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
     readings({1.0f, 0, 0, 0});
     loop.Tick();
     EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
-    EXPECT_EQ(nested, 1);
-    EXPECT_EQ(log.lines.size(), 2u) << "both ticks logged";
+    EXPECT_EQ(std::pair(nested, log.lines.size()), std::pair(1, std::size_t(2))) << "both ticks logged";
 }
 
 } // namespace

@@ -34,20 +34,19 @@ TEST(NumericInput, ParsesOnlyPlainDecimalNumbersWithinRange)
             EXPECT_DOUBLE_EQ(*got, *c.value) << c.text;
         }
     }
-    using NumericInput::CheckNumericRange;
-    EXPECT_TRUE(CheckNumericRange("12750", 50, 12750, false));
-    EXPECT_FALSE(CheckNumericRange("12751", 50, 12750, false));
-    EXPECT_FALSE(CheckNumericRange("49", 50, 12750, false));
-    EXPECT_TRUE(CheckNumericRange("316.2", 1.24, 316.2, true));
-    EXPECT_FALSE(CheckNumericRange(QString(400, QLatin1Char('9')), 0, 65535, false));
+    const auto inRange = [](const QString &text, double low, double high, bool signAndPoint) {
+        return NumericInput::CheckNumericRange(text, low, high, signAndPoint).has_value();
+    };
+    EXPECT_EQ(std::tuple(inRange("12750", 50, 12750, false), inRange("12751", 50, 12750, false),
+                         inRange("49", 50, 12750, false), inRange("316.2", 1.24, 316.2, true),
+                         inRange(QString(400, QLatin1Char('9')), 0, 65535, false)),
+              std::tuple(true, false, false, true, false));
 }
 
 TEST(GridRules, EntryIndexesAndDisplayValues)
 {
-    EXPECT_EQ(EntryIndexOf(0, 16), 15);
-    EXPECT_EQ(EntryIndexOf(1, 6), 5);
-    EXPECT_EQ(EntryIndexOf(16, 16), 255);
-    EXPECT_EQ(EntryIndexOf(0, 0), -1);
+    EXPECT_EQ(std::tuple(EntryIndexOf(0, 16), EntryIndexOf(1, 6), EntryIndexOf(16, 16), EntryIndexOf(0, 0)),
+              std::tuple(15, 5, 255, -1));
     const struct
     {
         int raw;
@@ -83,12 +82,13 @@ TEST(GridRules, CommittedValuesAndLimits)
         // Timing body cells.
         {CellPlace::Body, true, 10, 3.5, true, 4, 0, 0},
         {CellPlace::Body, true, 10, 46, false, 0, 0, 45},
-        {CellPlace::Body, true, 10, 130, true, 130, 0, 0}, // typed 128..173 closes an open cell
-        {CellPlace::Body, true, 130, 5, true, 133, 0, 0},  // a closed cell stays closed
+        {CellPlace::Body, true, 10, 130, true, 130, 0, 0},  // typed 128..173 closes an open cell
+        {CellPlace::Body, true, 130, 5, true, 133, 0, 0},   // a closed cell stays closed
+        {CellPlace::Body, true, 173, 174, false, 0, 0, 45}, // a step past 45
         {CellPlace::Body, true, 128, 1e300, false, 0, 0, 45},
         // Fuel body cells, open loop.
         {CellPlace::Body, false, 40, 127, true, 127, 0, 0},
-        {CellPlace::Body, false, 40, 128, false, 0, 0, 127},
+        {CellPlace::Body, false, 40, 128, false, 0, 0, 127}, // 0..127 only: no step from open into closed
         // Fuel body cells, closed loop.
         {CellPlace::Body, false, 200, -64, true, 128, 0, 0},
         {CellPlace::Body, false, 200, 63, true, 255, 0, 0},
@@ -97,15 +97,19 @@ TEST(GridRules, CommittedValuesAndLimits)
         {CellPlace::Body, false, 128, 127, false, 0, -64, 63},
         {CellPlace::Body, false, 200, -1e300, false, 0, -64, 63},
     };
+    // A step commits the raw byte one up or down, 50 RPM on the RPM axis;
+    // only a closed-loop fuel cell takes a typed sign as the start of a number.
+    EXPECT_EQ(std::pair(StepValue(CellPlace::RpmAxis, 30, 1), StepValue(CellPlace::Body, 173, 1)),
+              std::pair(1550.0, 174.0));
+    EXPECT_EQ(
+        std::tuple(TakesNegativeValues(CellPlace::Body, false, 200), TakesNegativeValues(CellPlace::Body, false, 60),
+                   TakesNegativeValues(CellPlace::Body, true, 200), TakesNegativeValues(CellPlace::TpAxis, false, 200)),
+        std::tuple(true, false, false, false));
     for (const Case &c : cases) {
         const CellCommit got = CommitCellValue(c.place, c.timing, c.oldRaw, c.value);
-        EXPECT_EQ(got.accepted, c.accepted) << c.value << " old " << c.oldRaw;
-        if (c.accepted) {
-            EXPECT_EQ(got.newRaw, c.newRaw) << c.value << " old " << c.oldRaw;
-        } else {
-            EXPECT_EQ(got.low, c.low) << c.value;
-            EXPECT_EQ(got.high, c.high) << c.value;
-        }
+        EXPECT_EQ(std::tuple(got.accepted, got.accepted ? got.newRaw : 0, got.low, got.high),
+                  std::tuple(c.accepted, c.newRaw, c.low, c.high))
+            << c.value << " old " << c.oldRaw;
     }
 }
 
@@ -126,17 +130,17 @@ TEST(GridRules, LoopSwitchingItemNumbersAndCellWidth)
     } items[] = {{MapKey::HOFM, 1, 5, 6}, {MapKey::LOFM, 2, 5, 6}, {MapKey::HOHGFM, 3, 5, 6},
                  {MapKey::LOHGFM, 4, 5, 6}, {MapKey::LOTM, 7, 9, 10}, {MapKey::HOTM, 8, 9, 10}};
     for (const auto &c : items) {
-        EXPECT_EQ(CellItem(c.body, CellPlace::Body), ItemFromNumber(c.bodyItem)) << int(c.body);
-        EXPECT_EQ(CellItem(c.body, CellPlace::RpmAxis), ItemFromNumber(c.rpmItem)) << int(c.body);
-        EXPECT_EQ(CellItem(c.body, CellPlace::TpAxis), ItemFromNumber(c.tpItem)) << int(c.body);
-        EXPECT_FALSE(CellItem(c.body, CellPlace::Corner));
+        EXPECT_EQ(std::tuple(CellItem(c.body, CellPlace::Body), CellItem(c.body, CellPlace::RpmAxis),
+                             CellItem(c.body, CellPlace::TpAxis), CellItem(c.body, CellPlace::Corner)),
+                  std::tuple(ItemFromNumber(c.bodyItem), ItemFromNumber(c.rpmItem), ItemFromNumber(c.tpItem),
+                             std::optional<TuneItem>()))
+            << int(c.body);
         EXPECT_EQ(CellMap(c.body, CellPlace::Body), c.body);
     }
     EXPECT_FALSE(CellMap(MapKey::FUELRPM, CellPlace::Body)) << "an axis is no body to show";
 
     // a = R(picture - label - 10); w = R((a - 535) / 17), at least 350.
-    EXPECT_EQ(CellWidthTwips(9000, 200), 486);
-    EXPECT_EQ(CellWidthTwips(100, 200), 350);
+    EXPECT_EQ(std::pair(CellWidthTwips(9000, 200), CellWidthTwips(100, 200)), std::pair(486, 350));
     // Rows share the height; a figure too wide shrinks, down to 0.6.
     EXPECT_EQ(std::pair(RowHeight(19, 600), RowHeight(19, 200)), std::pair(35, 19));
     for (const auto &[width, room, scale] : {std::tuple(40, 50, 1.0), {50, 40, 0.8}, {100, 10, 0.6}, {0, -5, 1.0}})
@@ -180,15 +184,13 @@ TEST(InjectorSizes, KFromSizeAndBack)
 {
     const int single[] = {411, 288, 210, 185, 131};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(InjectorKFromSize(i, false), single[i]);
-        EXPECT_EQ(InjectorKFromSize(i, true), 2 * single[i]);
-        EXPECT_EQ(InjectorSizeFromK(2 * single[i], true), i);
-        EXPECT_FALSE(IsCustomInjectorK(2 * single[i]));
+        EXPECT_EQ(std::tuple(InjectorKFromSize(i, false), InjectorKFromSize(i, true),
+                             InjectorSizeFromK(2 * single[i], true), IsCustomInjectorK(2 * single[i])),
+                  std::tuple(single[i], 2 * single[i], i, false));
     }
-    EXPECT_EQ(InjectorKFromSize(5, false), 0);
-    EXPECT_EQ(InjectorSizeFromK(577, true), 1); // R(288.5) = 288
-    EXPECT_TRUE(IsCustomInjectorK(823));        // 411.5 is no size's K
-    EXPECT_TRUE(IsCustomInjectorK(0));
+    // R(288.5) = 288; 411.5 is no size's K.
+    EXPECT_EQ(std::pair(InjectorKFromSize(5, false), InjectorSizeFromK(577, true)), std::pair(0, 1));
+    EXPECT_TRUE(IsCustomInjectorK(823) && IsCustomInjectorK(0));
 }
 
 // The general panel's fields: limits, the raw byte a typed number stores
@@ -212,10 +214,10 @@ TEST(GeneralRules, FieldsStoreAndShowInTheirUnits)
     };
     for (const Case &c : cases) {
         const GeneralRules::FieldRule &rule = GeneralRules::RuleOf(c.field);
-        EXPECT_GE(c.typed, rule.low);
-        EXPECT_LE(c.typed, rule.high);
-        EXPECT_EQ(GeneralRules::RawFromValue(c.field, c.typed), c.raw) << c.typed;
-        EXPECT_EQ(GeneralRules::ShownText(c.field, c.raw), c.shown) << c.typed;
+        EXPECT_TRUE(c.typed >= rule.low && c.typed <= rule.high) << c.typed;
+        EXPECT_EQ(std::pair(GeneralRules::RawFromValue(c.field, c.typed), GeneralRules::ShownText(c.field, c.raw)),
+                  std::pair(c.raw, QString(c.shown)))
+            << c.typed;
     }
     EXPECT_EQ(NumericInput::RangeMessage(GeneralRules::RuleOf(Field::SpeedLimiter).low,
                                          GeneralRules::RuleOf(Field::SpeedLimiter).high),
@@ -224,10 +226,9 @@ TEST(GeneralRules, FieldsStoreAndShowInTheirUnits)
                                          GeneralRules::RuleOf(Field::RevLimiter).high),
               "Please enter a valid value between 50 and 12750");
 
-    EXPECT_EQ(GeneralRules::PaddedVersion("ab"), "   ab");
-    EXPECT_EQ(GeneralRules::PaddedVersion("ABCDEFG"), "ABCDE");
-    EXPECT_EQ(GeneralRules::PaddedVersion(""), "     ");
-    EXPECT_EQ(GeneralRules::ShownVersion("  ab "), "ab");
+    EXPECT_EQ((QStringList{GeneralRules::PaddedVersion("ab"), GeneralRules::PaddedVersion("ABCDEFG"),
+                           GeneralRules::PaddedVersion(""), GeneralRules::ShownVersion("  ab ")}),
+              (QStringList{"   ab", "ABCDE", "     ", "ab"}));
     EXPECT_EQ(GeneralRules::ShownVersion(QString::fromLatin1("\0\0AB ", 5)), QString::fromLatin1("\0\0AB", 4))
         << "only blanks go";
 }

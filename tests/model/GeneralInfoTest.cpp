@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(GeneralInfo, DualFiltrationFollowsInjectorKAndValuesOutsideTheirRangeAreRefused)
+TEST(GeneralInfo, DualFiltrationFollowsInjectorK)
 {
     CVGeneralInfo g;
     const std::pair<int, bool> cases[] = {{411, false}, {131, false}, {412, true}, {0, true}};
@@ -12,25 +12,13 @@ TEST(GeneralInfo, DualFiltrationFollowsInjectorKAndValuesOutsideTheirRangeAreRef
         ASSERT_TRUE(g.SetInjectorK(k));
         EXPECT_EQ(g.DualFiltration(), dual) << k;
     }
-    EXPECT_FALSE(g.SetTTPMin(16, 1));
-    EXPECT_EQ(g.TTPMin(16), -1);
-    EXPECT_FALSE(g.SetIgnitionDuty(32, 1));
-    EXPECT_FALSE(g.SetVQ(64, 1));
-    EXPECT_EQ(g.VQ(64), -1);
-    EXPECT_FALSE(g.SetVQ(0, 65536));
-    EXPECT_TRUE(g.SetVQ(63, 65535));
-    EXPECT_FALSE(g.SetRevLimiter(256));
-    EXPECT_FALSE(g.SetInjectorK(70000));
-    EXPECT_FALSE(g.SetTPLimit(0, 300));
-    EXPECT_EQ(g.TPLimit(0), 0);
 }
 
 // Item numbers and maps find their rows; the transfer walks every item in
 // the box.
 TEST(TuneItemsTest, NumbersAndMapsFindTheirRows)
 {
-    EXPECT_FALSE(ItemFromNumber(0));
-    EXPECT_FALSE(ItemFromNumber(24));
+    EXPECT_FALSE(ItemFromNumber(0) || ItemFromNumber(24));
     EXPECT_EQ(TransferWalk().size(), 22u);
     for (MapKey key : {MapKey::HOHGFM, MapKey::TIMINGTP})
         EXPECT_EQ(Info(ItemOfMap(key)).address, CatalogueEntry(key).startOffset);
@@ -53,9 +41,10 @@ TEST(TuneItemsTest, EveryValueLandsAtItsPlaceInTheItemsBytes)
         ASSERT_EQ(bytes.size(), info.size) << info.name;
         for (int i = 0; i < info.ValueCount(); ++i)
             EXPECT_EQ(ValueInBytes(info.item, bytes, i), ItemValue(t, info.item, i)) << info.name;
-        EXPECT_FALSE(StoreItemValue(t, info.item, info.ValueCount(), 1)) << info.name;
-        EXPECT_FALSE(StoreItemValue(t, info.item, -1, 1)) << info.name;
-        EXPECT_FALSE(StoreItemValue(t, info.item, 0, info.MaxValue() + 1)) << info.name;
+        EXPECT_FALSE(StoreItemValue(t, info.item, info.ValueCount(), 1) || StoreItemValue(t, info.item, -1, 1)
+                     || StoreItemValue(t, info.item, 0, info.MaxValue() + 1) || StoreItemValue(t, info.item, 0, -1))
+            << info.name;
+        EXPECT_EQ(ItemValue(t, info.item, info.ValueCount()), std::nullopt) << info.name;
         EXPECT_EQ(ItemBytes(t, info.item), bytes) << info.name << ": a refused value changes nothing";
     }
 }
@@ -70,17 +59,15 @@ TEST(TuneItemsTest, TwoByteValuesAreBigEndianAndTheVersionIsPadded)
     EXPECT_EQ(ItemBytes(t, TuneItem::InjectorK), QByteArray::fromHex("1234"));
     const QByteArray vq = ItemBytes(t, TuneItem::VQ);
     ASSERT_EQ(vq.size(), 128);
-    EXPECT_EQ(vq.left(2), QByteArray::fromHex("0123"));
-    EXPECT_EQ(vq.right(2), QByteArray::fromHex("beef"));
+    EXPECT_EQ(vq.left(2) + vq.right(2), QByteArray::fromHex("0123beef"));
     EXPECT_EQ(ItemBytes(t, TuneItem::Version), QByteArray("ABC\0\0", 5));
     t.general().SetVersion("ABCDEFG");
     EXPECT_EQ(ItemBytes(t, TuneItem::Version), QByteArray("ABCDE"));
 
     Tune back;
     ASSERT_TRUE(StoreItemBytes(back, TuneItem::VQ, vq));
-    EXPECT_EQ(back.general().VQ(63), 0xBEEF);
     EXPECT_FALSE(StoreItemBytes(back, TuneItem::HOFM, QByteArray(255, '\1')));
-    EXPECT_EQ(back.map(MapKey::HOFM).MapValue(0), 0);
+    EXPECT_EQ(std::pair(back.general().VQ(63), back.map(MapKey::HOFM).MapValue(0)), std::pair(0xBEEF, 0));
 }
 
 TEST(TuneItemsTest, EveryTransferredItemRoundTripsThroughAnImage)

@@ -106,10 +106,10 @@ TEST_F(ProjectFileTest, UnusualFilesAreToldWithTheirNameSizeAndOddity)
     // A cut file keeps what it holds; the fields after the cut read as 0.
     Tune cut = distinctiveTune();
     ASSERT_TRUE(ReadProjectFile(path("cut.vnt"), cut));
-    EXPECT_EQ(ItemBytes(cut, TuneItem::InjectorK), ItemBytes(distinctiveTune(), TuneItem::InjectorK)); // K, the last field before the cut
-    EXPECT_EQ(cut.general().InjectorBlast(), 0);
-    EXPECT_EQ(cut.general().VQ(0), 0);
-    EXPECT_EQ(cut.general().Version(), QString(5, QChar(0)));
+    // K is the last field before the cut.
+    EXPECT_EQ(ItemBytes(cut, TuneItem::InjectorK), ItemBytes(distinctiveTune(), TuneItem::InjectorK));
+    EXPECT_EQ(std::tuple(cut.general().InjectorBlast(), cut.general().VQ(0), cut.general().Version()),
+              std::tuple(0, 0, QString(5, QChar(0))));
 }
 
 TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
@@ -123,8 +123,8 @@ TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
     state.NoteEdit(QString(), true);
 
     OpenProjectOutcome outcome = OpenProject(path("nowhere.vnt"), state);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.message.startsWith("Error when attempting to load map: ")) << outcome.message.toStdString();
+    EXPECT_TRUE(!outcome.ok && outcome.message.startsWith("Error when attempting to load map: "))
+        << outcome.message.toStdString();
     EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
 
     QString asked;
@@ -135,27 +135,23 @@ TEST_F(ProjectFileTest, OpenReplacesTheTuneOnlyWhenReadAndConfirmed)
         };
     };
     outcome = OpenProject(odd, state, answer(false));
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(asked.contains(odd));
+    EXPECT_TRUE(outcome.cancelled && !outcome.ok && asked.contains(odd));
     EXPECT_TRUE(state.tune.sameContents(distinctiveTune()));
-    EXPECT_TRUE(state.Modified());
-    EXPECT_TRUE(state.TuneOriginWarning().isEmpty());
+    EXPECT_TRUE(state.Modified() && state.TuneOriginWarning().isEmpty());
 
     outcome = OpenProject(odd, state, answer(true));
     ASSERT_TRUE(outcome.ok);
-    EXPECT_FALSE(state.Modified());
-    EXPECT_EQ(state.tune.map(MapKey::HOFM).MapValue(0), 'i'); // the byte after "T"
+    EXPECT_EQ(std::pair(state.Modified(), state.tune.map(MapKey::HOFM).MapValue(0)), std::pair(false, int('i')))
+        << "the byte after \"T\"";
     EXPECT_EQ(state.TuneOriginWarning(), asked) << "kept for the questions before a write to the box";
 
     asked.clear();
     state.NoteEdit(QString(), true);
     outcome = OpenProject(sound, state, answer(false));
     ASSERT_TRUE(outcome.ok);
-    EXPECT_FALSE(state.Modified());
     EXPECT_EQ(outcome.title, "Vantrelle - " + sound);
-    EXPECT_TRUE(asked.isEmpty()) << "a sound file loads unasked";
-    EXPECT_TRUE(state.TuneOriginWarning().isEmpty());
+    EXPECT_TRUE(!state.Modified() && asked.isEmpty() && state.TuneOriginWarning().isEmpty())
+        << "a sound file loads unasked";
 }
 
 // A save that fails part-way (here: the file-size limit stops the write after
@@ -179,8 +175,7 @@ TEST_F(ProjectFileTest, FailedSaveLeavesTheOldFileIntact)
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_TRUE(!outcome.ok && !outcome.error.isEmpty());
     EXPECT_EQ(testenv::readFile(file), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.vnt"}) << "no temporary file is left behind";
 }

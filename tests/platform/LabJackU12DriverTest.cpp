@@ -87,7 +87,7 @@ protected:
 };
 
 // Five analog inputs (two sample calls of 4 and 1 channels, one of them a
-// differential pair with a gain); three ticks, the second failing in its
+// differential pair with a gain); two ticks, the second failing in its
 // second sample call. (Digital lines are mapped in AcquireTest.)
 TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
 {
@@ -107,12 +107,22 @@ TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
         float tps, batt;
     };
     const Tick ticks[] = {
-        {{0, 100, 1 << 3, 0}, {0, {2.0f, 0.5f, 1.25f, 3.0f}}, {0, {12.5f}}, true, "Receiving data.", 3000, 10.0f,
+        {{0, 100, 1 << 3, 0},
+         {0, {2.0f, 0.5f, 1.25f, 3.0f}},
+         {0, {12.5f}},
+         true,
+         "Receiving data.",
+         3000,
+         10.0f,
          12.5f},
-        {{0, 90, 0, 1 << 1}, {0, {2.1f, 0.6f, 1.0f, 3.1f}}, {4, {}}, false,
-         "Stand-in error 4: the U12 said no", 0, 0.0f, 0.0f},
-        {{0, 80, 0, 1 << 1}, {0, {1.9f, 0.25f, 1.0f, 3.2f}}, {0, {13.75f}}, true, "Receiving data.", 2400, 5.0f,
-         13.75f},
+        {{0, 90, 0, 1 << 1},
+         {0, {2.1f, 0.6f, 1.0f, 3.1f}},
+         {4, {}},
+         false,
+         "Stand-in error 4: the U12 said no",
+         0,
+         0.0f,
+         0.0f},
     };
     RecordingSender sender;
     TraceMarks marks;
@@ -125,8 +135,7 @@ TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
         queueSample(t.first);
         queueSample(t.second);
         const AcquisitionSample s = loop.Tick();
-        EXPECT_EQ(s.acquired, t.acquired);
-        EXPECT_EQ(s.status.toStdString(), t.status);
+        EXPECT_EQ(std::pair(s.acquired, s.status.toStdString()), std::pair(t.acquired, t.status));
         EXPECT_EQ(callNames(), t.acquired ? "Counter AISample AISample" : "Counter AISample AISample GetErrorString");
         if (!t.acquired) {
             EXPECT_EQ(call(3)->errorCode, 4);
@@ -135,21 +144,18 @@ TEST_F(LabJackU12DriverTest, AcquisitionRunWithADriverErrorInTheMiddle)
         EXPECT_EQ(s.rpm, t.rpm);
         EXPECT_GT(s.tp, 0.0f);
         ASSERT_EQ(s.inputs.size(), 5);
-        EXPECT_FLOAT_EQ(s.inputs[1].value, t.tps);
-        EXPECT_FLOAT_EQ(s.inputs[4].value, t.batt);
+        EXPECT_EQ(std::pair(s.inputs[1].value, s.inputs[4].value), std::pair(t.tps, t.batt));
 
-        // The arguments as the library received them, full-width longs.
-        const StandInCall &counter = *call(0);
-        EXPECT_EQ(counter.idnum, -1);
+        // The arguments as the library received them, full-width longs, for
+        // the first device.
+        const StandInCall &counter = *call(0), &a = *call(1), &b = *call(2);
+        EXPECT_EQ(std::pair(counter.idnum, a.idnum), std::pair(-1L, -1L));
         // No demo, the counter restarts at every read, no strobe.
         EXPECT_EQ(std::vector<long>(counter.args, counter.args + 3), (std::vector<long>{0, 1, 0}));
-        const StandInCall &a = *call(1), &b = *call(2);
-        EXPECT_EQ(a.idnum, -1);
         EXPECT_EQ(std::vector<long>(a.args, a.args + 6), (std::vector<long>{0, 0, 0, 1, 4, 1}));
         EXPECT_EQ(std::vector<long>(a.channels, a.channels + 4), (std::vector<long>{0, 1, 9, 4}));
         EXPECT_EQ(std::vector<long>(a.gains, a.gains + 4), (std::vector<long>{0, 0, 3, 0}));
-        EXPECT_EQ(b.args[4], 1);
-        EXPECT_EQ(b.channels[0], 5);
+        EXPECT_EQ(std::pair(b.args[4], b.channels[0]), std::pair(1L, 5L));
     }
 }
 
@@ -170,19 +176,28 @@ TEST_F(LabJackU12DriverTest, ResetAndInfoQuery)
         if (!active) {
             EXPECT_EQ(daq->GetErrorInfo(static_cast<qint32>(code)).toStdString(), "Stand-in error 2: the U12 said no");
         }
-        EXPECT_FLOAT_EQ(daq->GetDAQDriverVersion(), 1.1f);
-        EXPECT_FLOAT_EQ(daq->GetDAQFirmwareVersion(), firmware);
-        EXPECT_EQ(call(0)->idnum, -1);
+        EXPECT_EQ(daq->GetDAQDriverVersion(), 1.1f);
+        EXPECT_EQ(daq->GetDAQFirmwareVersion(), firmware);
         EXPECT_EQ(callNames(), active ? "Reset Reset GetDriverVersion GetFirmwareVersion"
                                       : "Reset Reset GetErrorString GetDriverVersion GetFirmwareVersion");
-        EXPECT_EQ(call(callCount() - 1)->idnum, -1);
+        EXPECT_EQ(std::pair(call(0)->idnum, call(callCount() - 1)->idnum), std::pair(-1L, -1L));
     }
 
-    LabJackU12Driver missing(dir.filePath("libnot-a-u12.so"));
-    CVDataAcquisition none(missing, *prefs, state.tune, calc);
-    EXPECT_FALSE(none.HasActiveDevice());
-    EXPECT_EQ(none.CallError().number, LabJackU12Driver::CannotLoadLibrary);
-    EXPECT_TRUE(none.CallError().message.contains("libnot-a-u12.so"));
+    // A library that is not there, or a file that is no library: no device,
+    // and an acquisition that reads nothing.
+    for (const QString &name : {QString("vantrelle-no-such-driver"), dir.filePath("Vantrelle.ini")}) {
+        LabJackU12Driver missing(name);
+        CVDataAcquisition none(missing, *prefs, state.tune, calc);
+        float tp = 1.0f;
+        qint32 rpm = 1;
+        DaqReadings readings;
+        EXPECT_EQ(none.AcquireData(tp, rpm, readings), 0);
+        EXPECT_EQ(std::pair(tp, rpm), std::pair(0.0f, 0));
+        EXPECT_FALSE(none.HasActiveDevice());
+        EXPECT_EQ(none.CallError().number, LabJackU12Driver::CannotLoadLibrary);
+        EXPECT_TRUE(none.CallError().message.contains("Cannot load library " + name))
+            << none.CallError().message.toStdString();
+    }
 }
 
 } // namespace

@@ -29,19 +29,16 @@ TEST_F(SettingsStoreTest, SubKeysAndFailures)
     ASSERT_EQ(store.EnumerateSubKeys("LabJack", names), 0);
     EXPECT_EQ(names, QStringList{"MAS"});
     QString rate;
-    EXPECT_EQ(store.ReadText("LabJack", "SampleRate", rate), 0) << "values beside sub-keys survive";
-    EXPECT_EQ(rate, "100");
+    EXPECT_EQ(store.ReadText("LabJack", "SampleRate", rate), 0);
+    EXPECT_EQ(rate, "100") << "values beside sub-keys survive";
 
     // Failures are a non-zero status and leave the caller's value alone.
     QString text = "unchanged";
     qint32 number = 7;
-    EXPECT_NE(store.ReadText("NoSuchKey", "x", text), 0);
     store.WriteText("LabJack", "Word", "twelve");
-    EXPECT_NE(store.ReadLong("LabJack", "Word", number), 0);
-    EXPECT_EQ(text, "unchanged");
-    EXPECT_EQ(number, 7);
-    EXPECT_NE(store.EnumerateSubKeys("Nowhere", names), 0);
-    EXPECT_NE(store.DeleteSubKey("LabJack", "Ghost"), 0);
+    EXPECT_TRUE(store.ReadText("NoSuchKey", "x", text) != 0 && store.ReadLong("LabJack", "Word", number) != 0
+                && store.EnumerateSubKeys("Nowhere", names) != 0 && store.DeleteSubKey("LabJack", "Ghost") != 0);
+    EXPECT_EQ(std::pair(text, number), std::pair(QString("unchanged"), 7));
 }
 
 TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
@@ -63,14 +60,11 @@ TEST_F(SettingsStoreTest, ALineItCannotReadIsNoWriteFailure)
         EXPECT_EQ(store.Flush(), 0);
     }
     SettingsStore again(ini());
-    qint32 number = 0;
-    EXPECT_EQ(again.ReadLong("LabJack/Boost", "Input", number), 0);
-    EXPECT_EQ(number, 2);
-    EXPECT_EQ(again.ReadLong("LabJack/MAS", "Input", number), 0) << "what could be read is kept";
-    EXPECT_EQ(number, 3);
-    QString text;
-    EXPECT_EQ(again.ReadText("LabJack/Boost", "Correction", text), 0);
-    EXPECT_EQ(text, "0.5");
-    EXPECT_EQ(again.ReadText("", "MRU", text), 0);
-    EXPECT_EQ(text, "a.vnt;b.vnt");
+    qint32 boost = 0, mas = 0;
+    QString correction, recent;
+    EXPECT_EQ(again.ReadLong("LabJack/Boost", "Input", boost) | again.ReadLong("LabJack/MAS", "Input", mas)
+                  | again.ReadText("LabJack/Boost", "Correction", correction) | again.ReadText("", "MRU", recent),
+              0);
+    // What could be read is kept.
+    EXPECT_EQ(std::tuple(boost, mas, correction, recent), std::tuple(2, 3, QString("0.5"), QString("a.vnt;b.vnt")));
 }

@@ -9,8 +9,7 @@ TEST(WindowLayoutTest, SplitterAndWidthAreClamped)
     const std::pair<int, int> splitter[] = {{100, 500}, {6300, 6000}, {2500, 2500}, {500, 500}, {6000, 6000}};
     for (auto [x, clamped] : splitter)
         EXPECT_EQ(ClampSplitter(x, 6500), clamped) << x;
-    EXPECT_EQ(ClampWindowWidth(2000), 3000);
-    EXPECT_EQ(ClampWindowWidth(9000), 9000);
+    EXPECT_EQ(std::pair(ClampWindowWidth(2000), ClampWindowWidth(9000)), std::pair(3000, 9000));
 }
 
 // The whole window, frame included, on the area: a place stored on a larger
@@ -70,14 +69,12 @@ TEST(WindowLayoutTest, LiveStripShortensThePanelExceptOnTheVQTable)
     in.realTime = true;
     in.stripHeight = 1500;
     Result r = Compute(in);
-    EXPECT_TRUE(r.stripVisible);
-    EXPECT_EQ(r.panel.height, 4500);
-    EXPECT_EQ(r.strip, (Rect{2040, 4500, 5800, 1500}));
+    EXPECT_EQ(std::tuple(r.stripVisible, r.panel.height, r.strip),
+              std::tuple(true, 4500, Rect{2040, 4500, 5800, 1500}));
 
     in.vqSelected = true;
     r = Compute(in);
-    EXPECT_FALSE(r.stripVisible);
-    EXPECT_EQ(r.panel.height, 6000);
+    EXPECT_EQ(std::pair(r.stripVisible, r.panel.height), std::pair(false, 6000));
 
     in.vqSelected = false;
     in.realTime = false;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -38,51 +39,84 @@ protected:
 
 } // namespace
 
-// Opening another file (from the menu or a recently used entry) over
-// unsaved changes goes on only once they are saved or given up.
-TEST_F(MainWindowTest, OpenGoesOnOnlyOnceTheChangesAreSavedOrGivenUp)
+// Opening another file (from the menu or a recently used entry) over unsaved
+// changes, and the exit over them or over a datalog never saved, go on only
+// once these are saved or given up.
+TEST_F(MainWindowTest, OpenAndExitGoOnOnlyOnceTheChangesAndTheLogAreDealtWith)
 {
+    enum How { Open, Recent, Exit };
     const struct
     {
         const char *name;
+        How how;
         bool named;         // the tune has a file name (else Save asks for one)
-        bool recent;        // opened from the recently used list
-        MsgAnswer answer;
+        bool log;           // no changes, but a datalog with samples never saved
+        MsgAnswer answer;   // to the question about the tune, or the log
         const char *saveAs; // the Save As dialog's answer
-        bool opens;
+        bool goesOn;
     } cases[] = {
-        {"Cancel", true, false, MsgAnswer::Cancel, nullptr, false},
-        {"Cancel, recent", true, true, MsgAnswer::Cancel, nullptr, false},
-        {"Yes, dialog cancelled", false, false, MsgAnswer::Yes, "", false},
-        {"Yes, save failed, recent", false, true, MsgAnswer::Yes, "no/such/folder/x.vnt", false},
-        {"Yes, saved", true, false, MsgAnswer::Yes, nullptr, true},
-        {"No, recent", true, true, MsgAnswer::No, nullptr, true},
+        {"open: Cancel", Open, true, false, MsgAnswer::Cancel, nullptr, false},
+        {"recent: Cancel", Recent, true, false, MsgAnswer::Cancel, nullptr, false},
+        {"open: Yes, dialog cancelled", Open, false, false, MsgAnswer::Yes, "", false},
+        {"recent: Yes, save failed", Recent, false, false, MsgAnswer::Yes, "no/such/folder/x.vnt", false},
+        {"open: Yes, saved", Open, true, false, MsgAnswer::Yes, nullptr, true},
+        {"recent: No", Recent, true, false, MsgAnswer::No, nullptr, true},
+        {"exit: Cancel", Exit, true, false, MsgAnswer::Cancel, nullptr, false},
+        {"exit: Yes, save failed", Exit, false, false, MsgAnswer::Yes, "no/such/folder/x.vnt", false},
+        {"exit: Yes, saved", Exit, true, false, MsgAnswer::Yes, nullptr, true},
+        {"exit: No", Exit, true, false, MsgAnswer::No, nullptr, true},
+        {"log: Cancel", Exit, true, true, MsgAnswer::Cancel, nullptr, false},
+        {"log: Yes, dialog cancelled", Exit, true, true, MsgAnswer::Yes, "", false},
+        {"log: No", Exit, true, true, MsgAnswer::No, nullptr, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QString a = writeProject("a.vnt", 100);
         const QString b = writeProject("b.vnt", 120);
-        start(c.named ? QString() : a);
-        if (c.named) {
-            files.queue(a);
-            act("mnuFileOpen")->trigger();
-        }
+        start(a);
+        if (!c.named)
+            w().SetCurrentFileName(QString()); // as a tune read from the box has none
         state().tune.general().SetRevLimiter(55);
-        state().NoteEdit(QString(), true);
+        if (c.log)
+            state().NoteAtSavePoint(true);
+        else
+            state().NoteEdit(QString(), true);
+        QString logFile;
+        if (c.log) {
+            CVRTLogger &logger = app->acquisitionCommands().logger();
+            ASSERT_TRUE(logger.CreateNewLogFile());
+            logger.LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f, {2.0f});
+            logFile = logger.LogFileName();
+        }
         w().UpdateMRUList(b, false);
         messages.clear();
         messages.queue(c.answer);
         if (c.saveAs)
             files.queue(*c.saveAs ? path(c.saveAs) : QString());
-        if (!c.recent)
+        if (c.how == Open)
             files.queue(b);
-        (c.recent ? w().RecentItem(1) : act("mnuFileOpen"))->trigger();
-        EXPECT_EQ(messages.shown().at(0).text, "Do you wish to save the current changes?");
-        EXPECT_EQ(state().tune.general().RevLimiter(), c.opens ? 120 : 55);
-        EXPECT_EQ(state().Modified(), !c.opens);
+        if (c.how == Exit)
+            EXPECT_EQ(w().close(), c.goesOn);
+        else
+            (c.how == Recent ? w().RecentItem(1) : act("mnuFileOpen"))->trigger();
+
+        ASSERT_FALSE(messages.shown().empty());
+        const char *question = c.how != Exit ? "Do you wish to save the current changes?"
+                               : c.log       ? "Do you wish to save the last datalog?"
+                                             : "Save changes before exiting?";
+        EXPECT_EQ(std::pair(messages.shown()[0].text, messages.shown()[0].buttons),
+                  std::pair(QString(question), MsgButtons::YesNoCancel));
         Tune onDisk;
         ASSERT_TRUE(ReadProjectFile(a, onDisk));
-        EXPECT_EQ(onDisk.general().RevLimiter(), c.answer == MsgAnswer::Yes && c.opens ? 55 : 100);
+        EXPECT_EQ(onDisk.general().RevLimiter(), !c.log && c.answer == MsgAnswer::Yes && c.goesOn ? 55 : 100);
+        if (c.how != Exit) {
+            EXPECT_EQ(state().tune.general().RevLimiter(), c.goesOn ? 120 : 55);
+        }
+        if (c.log) {
+            EXPECT_EQ(QFileInfo::exists(logFile), !c.goesOn) << "a log is dropped only on No";
+        } else {
+            EXPECT_EQ(state().Modified(), !c.goesOn || (c.how == Exit && c.answer == MsgAnswer::No));
+        }
         files = ScriptedFileDialogService();
     }
 }
@@ -102,24 +136,34 @@ TEST_F(MainWindowTest, AnUnusualFileIsOpenedOnlyWhenTheUserAgrees)
     files.queue(log);
     act("mnuFileOpen")->trigger();
     EXPECT_TRUE(messages.shown().back().text.contains("log.vnt")) << messages.shown().back().text.toStdString();
-    EXPECT_EQ(state().tune.general().RevLimiter(), 100);
-    EXPECT_EQ(w().CurrentFileName(), a);
+    EXPECT_EQ(std::pair(state().tune.general().RevLimiter(), w().CurrentFileName()), std::pair(100, a));
 
     messages.queue(MsgAnswer::Yes);
     files.queue(log);
+    act("mnuFileOpen")->trigger();
+    EXPECT_EQ(w().CurrentFileName(), log);
+    // A file that cannot be read takes nothing: Save still writes to log.
+    files.queue(path("missing.vnt"));
     act("mnuFileOpen")->trigger();
     EXPECT_EQ(w().CurrentFileName(), log);
 
     // The command line goes through the same question.
     messages.queue(MsgAnswer::No);
     start(log);
-    EXPECT_TRUE(messages.shown().back().text.contains("log.vnt"));
-    EXPECT_FALSE(w().Tree()->isVisibleTo(&w()));
+    EXPECT_TRUE(messages.shown().back().text.contains("log.vnt") && !w().Tree()->isVisibleTo(&w()));
 }
 
-TEST_F(MainWindowTest, SaveAsCancelledOrFailedKeepsModified)
+// Save As, cancelled or failed, keeps Modified and the file name; a name
+// without an extension gets the project's. Ctrl+Shift+S and Ctrl+S save, and
+// say where.
+TEST_F(MainWindowTest, SaveAsCancelledOrFailedKeepsModifiedAndASavedProjectGetsItsExtension)
 {
     start(writeProject("a.vnt", 100));
+    EXPECT_EQ(w().CurrentFileName(), path("a.vnt")) << "a project named on the command line is its file";
+    w().SetCurrentFileName(QString()); // as a tune read from the box has none
+    w().show();
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
     state().NoteEdit(QString(), true);
     const QString opened = w().CurrentFileName();
     for (const QString &answer : {QString(), path("no/such/folder/x.vnt")}) {
@@ -128,70 +172,18 @@ TEST_F(MainWindowTest, SaveAsCancelledOrFailedKeepsModified)
         EXPECT_TRUE(state().Modified());
         EXPECT_EQ(w().CurrentFileName(), opened);
     }
-    files.queue(path("new name.vnt"));
-    act("mnuFileSaveAs")->trigger();
+    const QString suggested = files.asked().at(0).suggestedName;
+    EXPECT_TRUE(suggested.startsWith("tune ") && suggested.endsWith(".vnt")) << "a dated name for a tune without one";
+    files.queue(path("new name"));
+    QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w().statusBar()->currentMessage(), "Saved " + path("new name.vnt"));
     EXPECT_FALSE(state().Modified());
     EXPECT_EQ(testenv::readFile(path("new name.vnt")).size(), 1837);
-}
-
-TEST_F(MainWindowTest, ExitKeepsRunningUnlessTheChangesAndTheLogAreDealtWith)
-{
-    const struct
-    {
-        const char *name;
-        bool named;          // the tune has a file name (else Save asks for one)
-        bool log;            // a datalog with samples never saved
-        MsgAnswer answer;    // to the question about the tune, or the log
-        const char *saveAs;  // the Save As dialog's answer
-        bool exits;
-    } cases[] = {
-        {"Cancel", true, false, MsgAnswer::Cancel, nullptr, false},
-        {"Yes, dialog cancelled", false, false, MsgAnswer::Yes, "", false},
-        {"Yes, save failed", false, false, MsgAnswer::Yes, "no/such/folder/x.vnt", false},
-        {"Yes, saved", true, false, MsgAnswer::Yes, nullptr, true},
-        {"No", true, false, MsgAnswer::No, nullptr, true},
-        {"log: Cancel", true, true, MsgAnswer::Cancel, nullptr, false},
-        {"log: Yes, dialog cancelled", true, true, MsgAnswer::Yes, "", false},
-        {"log: No", true, true, MsgAnswer::No, nullptr, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString a = writeProject("a.vnt", 100);
-        start(c.named ? QString() : a);
-        if (c.named) {
-            files.queue(a);
-            act("mnuFileOpen")->trigger();
-        }
-        state().tune.general().SetRevLimiter(55);
-        if (c.log)
-            state().NoteAtSavePoint(true);
-        else
-            state().NoteEdit(QString(), true);
-        QString logFile;
-        if (c.log) {
-            CVRTLogger &logger = app->acquisitionCommands().logger();
-            ASSERT_TRUE(logger.CreateNewLogFile());
-            logger.LogEntry(1000, 10.0f, 1, 2, 3, 1.0f, 2.0f, {2.0f});
-            logFile = logger.LogFileName();
-        }
-        messages.clear();
-        messages.queue(c.answer);
-        if (c.saveAs)
-            files.queue(*c.saveAs ? path(c.saveAs) : QString());
-
-        EXPECT_EQ(w().close(), c.exits);
-        ASSERT_FALSE(messages.shown().empty());
-        EXPECT_EQ(messages.shown()[0].text, c.log ? "Do you wish to save the last datalog?" : "Save changes before exiting?");
-        EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
-        Tune onDisk;
-        ASSERT_TRUE(ReadProjectFile(a, onDisk));
-        EXPECT_EQ(onDisk.general().RevLimiter(), !c.log && c.answer == MsgAnswer::Yes && c.exits ? 55 : 100);
-        if (c.log) {
-            EXPECT_EQ(QFileInfo::exists(logFile), !c.exits) << "a log is dropped only on No";
-        } else {
-            EXPECT_EQ(state().Modified(), !c.exits || c.answer == MsgAnswer::No);
-        }
-    }
+    EXPECT_FALSE(QFileInfo::exists(path("new name")));
+    state().NoteEdit(QString(), true);
+    QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(state().Modified());
+    EXPECT_EQ(w().CurrentFileName(), path("new name.vnt"));
 }
 
 TEST_F(MainWindowTest, EscapeOrClosingTheExitQuestionKeepsTheProgramRunning)
@@ -225,14 +217,8 @@ TEST_F(MainWindowTest, ALogACrashLeftBehindIsOfferedAtStartUp)
     DatalogViewer *viewer = app->analysisCommands().viewer();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->log().rowCount(), 2u);
-
-    // It is this run's log now: saved from the menu, or asked about on exit.
-    messages.queue(MsgAnswer::Yes);
-    files.queue(path("recovered.csv"));
-    EXPECT_TRUE(w().close());
-    EXPECT_EQ(messages.shown().back().text, "Do you wish to save the last datalog?");
-    EXPECT_TRUE(testenv::readFile(path("recovered.csv")).endsWith("3100,20\r\n"));
-    EXPECT_FALSE(QFileInfo::exists(left));
+    // It is this run's log now, asked about on exit.
+    EXPECT_TRUE(app->acquisitionCommands().logger().HasUnsavedSamples());
 }
 
 // The features put their items into the window's menus and toolbar: the
@@ -255,8 +241,9 @@ TEST_F(MainWindowTest, TheFeaturesFillTheMenusInOrder)
                                 "mnuViewOwnRangeColours");
     EXPECT_EQ(items("mnuOptions"), "mnuOptionsConnect mnuOptionsRead mnuOptionsWrite mnuOptionsWriteChanges "
                                    "mnuOptionsRealTime mnuOptionsSettings mnuOptionsGridFont");
-    EXPECT_EQ(items("mnuTools"), "mnuToolsStagedRevLimiter mnuToolsMapCopy mnuToolsCompare mnuToolsDatalogViewer "
-                                 "mnuToolsMapOverlay mnuToolsFuelCorrection");
+    EXPECT_EQ(items("mnuTools"),
+              "mnuToolsStagedRevLimiter mnuToolsMapCopy mnuToolsCompare mnuToolsHistory mnuToolsDatalogViewer "
+              "mnuToolsMapOverlay mnuToolsFuelCorrection");
     EXPECT_EQ(items("mnuDataLogging"),
               "mnuDataLoggingSave mnuDataLogClear mnuDataLoggingHighlight mnuDataLoggingSettings");
     EXPECT_EQ(items("mnuHelp"), "mnuHelpContents mnuHelpSearch mnuHelpAbout");
@@ -291,8 +278,7 @@ TEST_F(MainWindowTest, AFirstStartOffersTheWaysInAndEveryStartFitsTheScreen)
     }
     files.queue(writeProject("a.vnt", 100));
     welcome->findChild<QAbstractButton *>("welcomeOpen")->click();
-    EXPECT_TRUE(w().TuneShown());
-    EXPECT_FALSE(welcome->isVisible());
+    EXPECT_TRUE(w().TuneShown() && !welcome->isVisible());
 
     preferences().window.SetWndLeftPos(30000);
     preferences().window.SetWndTopPos(20000);

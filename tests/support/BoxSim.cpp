@@ -1,7 +1,9 @@
 #include "support/BoxSim.h"
 
+#include "platform/SerialPort.h"
 #include "support/TestEnv.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -140,6 +142,19 @@ void BoxSim::kill()
     }
     m_exitStatus = -1;
     m_ended = true;
+}
+
+QByteArray AskBox(SerialPort &port, const QByteArray &request, int count)
+{
+    QByteArray got;
+    if (!port.Output(request))
+        return got;
+    QDeadlineTimer deadline(30000);
+    while (got.size() < count && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        got += port.Input();
+    }
+    return got;
 }
 
 QString BoxSim::errorOutput() const

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class SerialPort;
+
 // A running vantrelle-boxsim for a test: a simulated box on a pseudo-terminal.
 //
 //     BoxSim box({"--bad-ack", "3"});
@@ -68,3 +70,7 @@ private:
     int m_exitStatus = -1;
     bool m_ended = false;
 };
+
+// Sends request on an open port and waits (generously) for count bytes of
+// answer; returns what came by then.
+QByteArray AskBox(SerialPort &port, const QByteArray &request, int count);

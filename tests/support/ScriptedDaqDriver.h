@@ -16,12 +16,10 @@ class ScriptedDaqDriver : public DaqDriver
 {
 public:
     struct CounterReply { qint32 code = 0; quint32 count = 0; qint32 stateD = 0; qint32 stateIO = 0; };
-    struct SampleReply { qint32 code = 0; std::array<float, 4> voltages{}; };
-    struct SampleCall
+    struct SampleReply
     {
-        qint32 numChannels = 0;
-        std::array<qint32, 4> channels{}, gains{};
-        qint32 ledOn = 0, disableCal = 0;
+        qint32 code = 0;
+        std::array<float, 4> voltages{};
     };
 
     // The counter answers this at every call.
@@ -37,14 +35,11 @@ public:
     // to an outside journal when one is given.
     std::vector<std::string> calls;
     std::vector<std::string> *journal = nullptr;
-    std::vector<SampleCall> sampleCalls;
-    qint32 lastCounterReset = -1;
 
-    qint32 Counter(qint32 *, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter, qint32,
-                   quint32 *count, ErrorRecord &failure) override
+    qint32 Counter(qint32 *, qint32, qint32 *stateD, qint32 *stateIO, qint32, qint32, quint32 *count,
+                   ErrorRecord &failure) override
     {
         note("Counter");
-        lastCounterReset = resetCounter;
         if (failed(failure))
             return 0;
         *stateD = counter.stateD;
@@ -52,14 +47,10 @@ public:
         *count = counter.count;
         return counter.code;
     }
-    qint32 AISample(qint32 *, qint32, qint32 *, qint32, qint32 ledOn, qint32 numChannels,
-                    const qint32 *channels, const qint32 *gains, qint32 disableCal, qint32 *, float *voltages,
-                    ErrorRecord &failure) override
+    qint32 AISample(qint32 *, qint32, qint32 *, qint32, qint32, qint32, const qint32 *, const qint32 *, qint32,
+                    qint32 *, float *voltages, ErrorRecord &failure) override
     {
         note("AISample");
-        SampleCall call{numChannels, {channels[0], channels[1], channels[2], channels[3]},
-                        {gains[0], gains[1], gains[2], gains[3]}, ledOn, disableCal};
-        sampleCalls.push_back(call);
         if (failed(failure))
             return 0;
         const SampleReply reply = samples.empty() ? SampleReply() : samples.front();

@@ -16,8 +16,6 @@ MsgAnswer ScriptedMessageBoxService::showDetailed(QWidget *, const QString &text
         m_answers.pop_front();
         return a;
     }
-    if (m_hasDefault)
-        return m_default;
     return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Yes;
 }
 

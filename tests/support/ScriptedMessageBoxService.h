@@ -6,7 +6,7 @@
 #include <vector>
 
 // Records every message and answers from a script: queued answers first, then
-// the default answer (Yes for questions, OK otherwise, unless set). A choice
+// the default answer (Yes for questions, OK otherwise). A choice
 // among captioned buttons takes the next queued choice, else its escape.
 class ScriptedMessageBoxService : public MessageBoxService
 {
@@ -31,7 +31,6 @@ public:
     void queue(MsgAnswer answer) { m_answers.push_back(answer); }
     void queueChoice(int index) { m_choices.push_back(index); }
     void queueText(const QString &text) { m_texts.push_back(text); }
-    void setDefaultAnswer(MsgAnswer answer) { m_default = answer; m_hasDefault = true; }
 
     const std::vector<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
@@ -48,6 +47,4 @@ private:
     std::deque<MsgAnswer> m_answers;
     std::deque<int> m_choices;
     std::deque<QString> m_texts;
-    MsgAnswer m_default = MsgAnswer::OK;
-    bool m_hasDefault = false;
 };

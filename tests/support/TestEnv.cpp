@@ -1,5 +1,7 @@
 #include "support/TestEnv.h"
 
+#include "model/Tune.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -73,6 +75,16 @@ bool isFifo(const QString &path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+void risingAxes(Tune &t, int timingRpm, int rpmStep, int timingTp, int tpStep)
+{
+    for (int i = 0; i < 16; ++i) {
+        t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
+        t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
+        t.map(MapKey::TIMINGRPM).SetMapValue(i, timingRpm + rpmStep * i);
+        t.map(MapKey::TIMINGTP).SetMapValue(i, timingTp + tpStep * i);
+    }
 }
 
 } // namespace testenv

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class Tune;
+
 namespace testenv {
 
 // Points the user's settings, data, state, runtime and temporary folders into
@@ -34,5 +36,11 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 bool makeFifo(const QString &path);
 // Whether path itself (not what a link points to) is a named pipe.
 bool isFifo(const QString &path);
+
+// Gives t rising axes, so that a mix-up of cells or axes shows: fuel RPM
+// 500 .. 8000 (raw 10, 20, .. 160) and load 0, 16, .. 240; the timing axes
+// from raw timingRpm in steps of rpmStep and from load timingTp in steps of
+// tpStep.
+void risingAxes(Tune &t, int timingRpm = 20, int rpmStep = 10, int timingTp = 0, int tpStep = 10);
 
 } // namespace testenv

@@ -72,9 +72,7 @@ TEST(BoxEngine, RefusedRequestsChangeNothing)
         BoxEngine engine(image);
         const auto ex = feedAll(engine, c.frame);
         ASSERT_EQ(ex.size(), 1u) << c.what;
-        EXPECT_EQ(ex[0].request, c.frame) << c.what;
-        EXPECT_EQ(ex[0].reply, c.reply) << c.what;
-        EXPECT_FALSE(ex[0].applied) << c.what;
+        EXPECT_EQ(std::tuple(ex[0].request, ex[0].reply, ex[0].applied), std::tuple(c.frame, c.reply, false)) << c.what;
         EXPECT_EQ(engine.memory(), image) << c.what;
         // The box is in step again for the next request.
         const auto next = feedAll(engine, "VV");
@@ -96,8 +94,8 @@ TEST(BoxEngine, ResyncsOnUnknownLeadingBytes)
         BoxEngine engine(image);
         const auto ex = feedAll(engine, c.garbage + Frames::ReadRequest(0x7B00, 16));
         ASSERT_EQ(ex.size(), 1u) << c.what;
-        EXPECT_EQ(ex[0].request, Frames::ReadRequest(0x7B00, 16)) << c.what;
-        EXPECT_EQ(ex[0].reply, readReply(image, 0x7B00, 16)) << c.what;
-        EXPECT_EQ(engine.discardedBytes(), c.discarded) << c.what;
+        EXPECT_EQ(std::tuple(ex[0].request, ex[0].reply, engine.discardedBytes()),
+                  std::tuple(Frames::ReadRequest(0x7B00, 16), readReply(image, 0x7B00, 16), c.discarded))
+            << c.what;
     }
 }

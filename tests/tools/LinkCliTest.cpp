@@ -6,10 +6,10 @@
 #include "model/ProjectFile.h"
 #include "model/StockPrograms.h"
 #include "support/BoxSim.h"
+#include "support/ExchangeTestSupport.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,12 +25,6 @@ protected:
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     static QByteArray stock() { return LoadStockImage(105).image; }
-    static QByteArray pattern(quint32 seed)
-    {
-        QByteArray image(32768, '\0');
-        QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(image.data()), image.size() / 4);
-        return image;
-    }
     static std::string err(const testenv::ProcessResult &r) { return r.err.toStdString(); }
 
     QTemporaryDir dir;
@@ -50,7 +44,7 @@ TEST_F(LinkCliTest, ReadAndWriteTheTuneAndWriteInRealTime)
 
     const QString write = path("write.vnt");
     Tune tune;
-    TuneFromImage(pattern(21), tune);
+    TuneFromImage(PatternImage(21), tune);
     ASSERT_TRUE(WriteProjectFile(write, tune).ok);
     r = cli(box, {"write-tune", write});
     ASSERT_EQ(r.exitCode, 0) << err(r);
@@ -59,12 +53,9 @@ TEST_F(LinkCliTest, ReadAndWriteTheTuneAndWriteInRealTime)
         r = cli(box, args);
         EXPECT_EQ(r.exitCode, 0) << err(r);
     }
-    // Every run starts with the version request; 22 reads, 22 writes.
-    const QStringList log = box.waitForLogLines(50);
-    ASSERT_EQ(log.size(), 50);
-    EXPECT_EQ(log[1], "52 00 7D 00 CF");
-    EXPECT_EQ(log[47], "77 01 7D 05 80 7A");
-    EXPECT_EQ(log[49], "77 02 7A 74 BE EF 14");
+    // Every run starts with the version request; 22 reads, 22 writes, two
+    // real-time writes (their frames byte for byte are the link's tests').
+    ASSERT_EQ(box.waitForLogLines(50).size(), 50);
     ASSERT_EQ(box.stop(), 0);
     tune.map(MapKey::HOFM).SetMapValue(5, 0x80);
     tune.general().SetVQ(2, 0xBEEF);
@@ -108,8 +99,7 @@ TEST_F(LinkCliTest, PortProblemsAndBadCommandLines)
 {
     const QString cliPath = testenv::binary("vantrelle-cli");
     auto r = testenv::run(cliPath, {"--port", path("no-such-device"), "--fast-handshake", "connect"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_FALSE(r.err.trimmed().isEmpty());
+    EXPECT_TRUE(r.exitCode == 1 && !r.err.trimmed().isEmpty()) << err(r);
     for (const QStringList &args : {QStringList{"connect"}, QStringList{"--no-such-option", "connect"},
                                     QStringList{"--port=/dev/null", "rt-write", "1", "256", "0"}})
         EXPECT_EQ(testenv::run(cliPath, args).exitCode, 2) << args.join(' ').toStdString();

@@ -4,6 +4,7 @@
 #include "editors/CVMapColorInfo.h"
 #include "model/Tune.h"
 #include "model/TraceMarks.h"
+#include "support/TestEnv.h"
 #include "view3d/MapSurfaceData.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +12,6 @@
 namespace {
 
 constexpr int N = MapSurfaceData::Size;
-
-void risingAxes(Tune &t)
-{
-    for (int i = 0; i < N; ++i) {
-        t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
-        t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
-        t.map(MapKey::TIMINGRPM).SetMapValue(i, 12 + 8 * i);
-        t.map(MapKey::TIMINGTP).SetMapValue(i, 5 + 10 * i);
-    }
-}
 
 } // namespace
 
@@ -33,25 +24,20 @@ TEST(MapSurfaceData, AxisPositions)
     const TraceMarks marks;
     const auto blank = BuildMapSurface(t, marks, 9);
     ASSERT_TRUE(blank);
-    EXPECT_TRUE(blank->rpmByIndex);
-    EXPECT_DOUBLE_EQ(blank->rpmPositions[15], 15);
+    EXPECT_EQ(std::pair(blank->rpmByIndex, blank->rpmPositions[15]), std::pair(true, 15.0));
 
-    risingAxes(t);
+    testenv::risingAxes(t, 12, 8, 5, 10);
     const auto fuel = BuildMapSurface(t, marks, 7);
     ASSERT_TRUE(fuel);
-    EXPECT_FALSE(fuel->rpmByIndex);
-    EXPECT_FALSE(fuel->tpByIndex);
-    EXPECT_DOUBLE_EQ(fuel->rpmPositions[15], 8000.0);
-    EXPECT_DOUBLE_EQ(fuel->tpPositions[3], 48.0);
+    EXPECT_EQ(std::tuple(fuel->rpmByIndex, fuel->tpByIndex, fuel->rpmPositions[15], fuel->tpPositions[3]),
+              std::tuple(false, false, 8000.0, 48.0));
     const auto timing = BuildMapSurface(t, marks, 12);
     ASSERT_TRUE(timing);
-    EXPECT_DOUBLE_EQ(timing->rpmPositions[1], 20 * 50.0);
-    EXPECT_DOUBLE_EQ(timing->tpPositions[15], 155.0);
+    EXPECT_EQ(std::pair(timing->rpmPositions[1], timing->tpPositions[15]), std::pair(20 * 50.0, 155.0));
 
     t.map(MapKey::FUELTP).SetMapValue(8, t.map(MapKey::FUELTP).MapValue(7));
     const auto folded = BuildMapSurface(t, marks, 7);
-    EXPECT_TRUE(folded->tpByIndex);
-    EXPECT_FALSE(folded->rpmByIndex);
+    EXPECT_EQ(std::pair(folded->tpByIndex, folded->rpmByIndex), std::pair(true, false));
 }
 
 TEST(MapSurfaceData, HeightsAreDisplayValuesAndColoursTheGridScale)
@@ -65,22 +51,22 @@ TEST(MapSurfaceData, HeightsAreDisplayValuesAndColoursTheGridScale)
         t.map(*MapKeyFromPanel(c[0])).SetMapValue(entry, c[1]);
         const auto d = BuildMapSurface(t, marks, c[0]);
         ASSERT_TRUE(d);
-        EXPECT_EQ(d->heights[entry], c[2]) << "panel " << c[0] << " raw " << c[1];
-        EXPECT_EQ(d->colors[entry], CVMapColorInfo::Shared().GetBackColor(c[1]));
+        EXPECT_EQ(std::pair(d->heights[entry], d->colors[entry]),
+                  std::pair(c[2], CVMapColorInfo::Shared().GetBackColor(c[1])))
+            << "panel " << c[0] << " raw " << c[1];
     }
 }
 
 TEST(MapSurfaceData, TracePointsAndTheLiveCellAreGreen)
 {
     Tune t;
-    risingAxes(t);
+    testenv::risingAxes(t, 12, 8, 5, 10);
     TraceMarks marks;
     marks.Of(MapKey::HOFM).AddRTMapPoint(17);
     const auto d = BuildMapSurface(t, marks, 7, LiveCell{4, 6});
     ASSERT_TRUE(d);
-    EXPECT_EQ(d->colors[17], CVMapColorInfo::TraceColor);
-    EXPECT_EQ(d->liveEntry, 4 * N + 6);
-    EXPECT_EQ(d->colors[4 * N + 6], CVMapColorInfo::TraceColor);
+    EXPECT_EQ(std::tuple(d->colors[17], d->liveEntry, d->colors[4 * N + 6]),
+              std::tuple(CVMapColorInfo::TraceColor, std::optional<int>(4 * N + 6), CVMapColorInfo::TraceColor));
 
     // A live cell outside the map marks nothing.
     for (LiveCell bad : {LiveCell{-1, 0}, LiveCell{0, 16}, LiveCell{16, 3}})

@@ -49,6 +49,8 @@ struct Options
     int count = 10;        // --count N
     int rateMs = -1;       // --rate MS; -1: the DAQSampleRate preference
     QString tune;          // --tune FILE.vnt: the tune sample and log trace in
+    bool raw = false;      // --raw: diff prints bytes, not values
+    QString folder;        // --folder DIR: the tune history's folder
 };
 
 // Reads a project whose tune a command passes on (to the box, into an
@@ -60,5 +62,7 @@ bool readProjectToPassOn(const QString &path, const Options &options, Tune &tune
 int runModelCommand(const QString &command, const QStringList &args, const Options &options);
 int runLinkCommand(const QString &command, const QStringList &args, const Options &options);
 int runDaqCommand(const QString &command, const QStringList &args, const Options &options);
+int runTuneTextCommand(const QString &command, const QStringList &args, const Options &options);
+int runHistoryCommand(const QString &command, const QStringList &args, const Options &options);
 
 } // namespace cli

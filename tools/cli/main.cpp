@@ -17,6 +17,25 @@ const char *const HelpText =
     "  patch IN.vnt BASE.bin OUT.bin BASE with every tune region replaced from IN\n"
     "  stock NUMBER OUT.bin          copy stock image NUMBER (105, 104, 103, 101)\n"
     "                                out of the resource module vntres.dll\n"
+    "  diff A B                      the values tune B differs from tune A in, one\n"
+    "                                line each: map or item, entry, RPM and load of\n"
+    "                                a map cell, old -> new in the panels' units\n"
+    "                                (A and B each a project file or a raw image);\n"
+    "                                exits 0 when they are the same, 1 when they\n"
+    "                                differ, 2 when one cannot be read\n"
+    "  textconv FILE                 the whole tune as text, one value a line, every\n"
+    "                                map cell with its map, row, column, RPM and load\n"
+    "                                (the same tune gives the same text; a text\n"
+    "                                converter for git diff, see the manual page)\n"
+    "\n"
+    "The tune history the application keeps (in --folder, default the\n"
+    "application's data folder; show and restore exit 1 for an entry the\n"
+    "history does not hold):\n"
+    "  history list                  one line per entry: number, local time, what\n"
+    "                                happened, where, note\n"
+    "  history show N                entry N, then the values it changed from the\n"
+    "                                entry before it (as diff prints them)\n"
+    "  history restore N OUT.vnt     write the tune of entry N to a project file\n"
     "\n"
     "The box (each command first runs the version handshake on --port):\n"
     "  connect                       print the box's hardware version\n"
@@ -62,6 +81,9 @@ const char *const HelpText =
     "  --force                       write-tune, patch: use a project file that does\n"
     "                                not look like one (shorter than 1837 bytes, or\n"
     "                                a first byte other than 0x31); show only warns\n"
+    "  --raw                         diff: the bytes that differ, item by item, with\n"
+    "                                their offset in the item, old and new in hex\n"
+    "  --folder DIR                  history: the folder of the history to read\n"
     "  --help, -h                    show this text\n"
     "  --version                     show the version\n"
     "\n"
@@ -93,6 +115,8 @@ const OptionSpec OptionSpecs[] = {
          return ok && o.count >= 1;
      }},
     {"--tune", true, [](cli::Options &o, const QString &v) { o.tune = v; return !v.isEmpty(); }},
+    {"--raw", false, [](cli::Options &o, const QString &) { o.raw = true; return true; }},
+    {"--folder", true, [](cli::Options &o, const QString &v) { o.folder = v; return !v.isEmpty(); }},
     {"--rate", true,
      [](cli::Options &o, const QString &v) {
          bool ok = false;
@@ -164,7 +188,8 @@ int main(int argc, char **argv)
     if (command.isEmpty())
         return cli::usage(QStringLiteral("no command given"));
 
-    for (auto run : {cli::runModelCommand, cli::runLinkCommand, cli::runDaqCommand}) {
+    for (auto run : {cli::runModelCommand, cli::runTuneTextCommand, cli::runHistoryCommand, cli::runLinkCommand,
+                     cli::runDaqCommand}) {
         const int status = run(command, args, options);
         if (status >= 0)
             return status;

@@ -27,6 +27,8 @@ class AnalysisCommands : public QObject
 {
     Q_OBJECT
 public:
+    // The cells corrected so far (the history fills it at the start).
+    FuelCorrection::AppliedCells &appliedCorrections() { return m_appliedCorrections; }
     // runningLog: the log being recorded now, which the viewer's "Open
     // &Running Session Log" reads.
     AnalysisCommands(MainWindow &window, ProgramState &state, SettingsStore &store, UiServices &ui,

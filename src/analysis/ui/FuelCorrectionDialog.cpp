@@ -284,26 +284,11 @@ bool FuelCorrectionDialog::compute()
         lblStatus->setText(m_proposal.error);
         return false;
     }
-    int changes = 0;
-    for (const auto &c : m_proposal.cells)
-        changes += c.changes() ? 1 : 0;
-    const FuelCorrection::Proposal &p = m_proposal;
-    QString text = QStringLiteral("%1 samples used. Left out: %2 transients, %3 at closed throttle or decelerating, "
-                                  "%4 warming up%5, %6 with an AFR outside %7..%8, %9 already used by an applied "
-                                  "correction, %10 without RPM, TP or AFR. %11 cells would change.")
-                       .arg(p.used)
-                       .arg(p.transients)
-                       .arg(p.decelerating)
-                       .arg(p.warmingUp)
-                       .arg(p.coolantFound ? QString() : QStringLiteral(" (no coolant column)"))
-                       .arg(p.implausible)
-                       .arg(m_settings.afrLow)
-                       .arg(m_settings.afrHigh)
-                       .arg(p.spent)
-                       .arg(p.unusable)
-                       .arg(changes);
-    if (p.used == 0 && p.implausible > 0)
-        text += QStringLiteral(" No sample has a plausible AFR: check the column and its formula.");
+    QString text = FuelCorrection::Summary(m_proposal, m_settings);
+    if (const auto [cells, at] = m_applied.corrected(m_proposal.logKey, m_proposal.map); cells > 0)
+        text += QStringLiteral(" %1 cells were already corrected from this log, last on %2.")
+                    .arg(cells)
+                    .arg(at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     lblStatus->setText(text);
     return true;
 }
@@ -388,9 +373,13 @@ int FuelCorrectionDialog::applySelected()
     const int changed = m_apply ? m_apply(m_proposal.map, changes) : 0;
     // The samples behind these cells are spent: computing again must not
     // correct the corrected values from the same samples.
-    for (const ApplyCorrection::CellChange &c : changes)
-        if (changed > 0)
-            m_applied.mark(m_proposal.logKey, m_proposal.map, c.entry, m_proposal.rows);
+    if (changed > 0) {
+        FuelCorrection::AppliedCells::Applied applied{m_proposal.logKey, m_viewer.logPath(), m_proposal.map, {},
+                                                      m_proposal.rows};
+        for (const ApplyCorrection::CellChange &c : changes)
+            applied.entries.push_back(c.entry);
+        m_applied.markApplied(applied);
+    }
     compute();
     lblStatus->setText(
         QStringLiteral("%1 cells of %2 changed.").arg(changed).arg(QLatin1String(CatalogueEntry(m_proposal.map).name)));

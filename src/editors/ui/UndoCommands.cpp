@@ -61,8 +61,10 @@ void UndoCommands::Redo()
 
 void UndoCommands::afterStep(const HistoryStep &step, bool forward)
 {
-    m_edits.Replay(step, forward);
+    // Noted (and journalled) before the box hears of it, as every edit is.
     m_state.NoteAtSavePoint(m_history.AtSavePoint());
+    m_state.NoteStepped();
+    m_edits.Replay(step, forward);
     // Back at what the box holds: nothing is waiting to be sent.
     if (!m_link.RealTimeEnabled() && m_link.Box().ItemsToWrite(m_state.tune).empty())
         m_state.NoteSent();

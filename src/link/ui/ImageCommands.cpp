@@ -71,10 +71,14 @@ void ImageCommands::SaveRomToBin()
 void ImageCommands::LoadStockProgram()
 {
     bool loaded = false;
+    int program = 0;
+    QByteArray image;
     {
         dlgLoadBin dialog(m_port, m_ui.messages, m_window.DialogParent());
         dialog.exec();
         loaded = dialog.Loaded();
+        program = dialog.Program();
+        image = dialog.Image();
         if (dialog.TransferMs() >= 0)
             m_window.ShowStatusMessage(TransferSummary::RomText(TransferSummary::Kind::Write, dialog.TransferMs()),
                                        StatusLine::StatusMessageMs);
@@ -95,4 +99,6 @@ void ImageCommands::LoadStockProgram()
     // The tune no longer belongs to a project file.
     m_window.SetCurrentFileName(QString());
     m_window.SetTitle("Vantrelle");
+    if (program != 0)
+        emit stockProgramLoaded(program, image);
 }

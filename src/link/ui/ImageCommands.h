@@ -24,6 +24,10 @@ public:
     void SaveRomToBin();
     void LoadStockProgram();
 
+signals:
+    // A stock program went into the box whole and was read back.
+    void stockProgramLoaded(int program, const QByteArray &image);
+
 private:
     MainWindow &m_window;
     ProgramState &m_state;

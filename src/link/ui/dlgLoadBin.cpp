@@ -79,8 +79,11 @@ void dlgLoadBin::OKButton_Click()
                 dlgXferROM transfer(m_port, m_messages, this);
                 transfer.Initialize(temp, 4);
                 transfer.exec(); // reports its own failures
-                if (transfer.Outcome().ok())
+                if (transfer.Outcome().ok()) {
                     m_transferMs = transfer.ElapsedMs();
+                    m_program = selectedResource();
+                    m_image = stock.image;
+                }
             }
             DeleteFile(temp);
         }

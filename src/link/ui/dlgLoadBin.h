@@ -18,6 +18,10 @@ public:
     bool Loaded() const { return m_bLoaded; }
     // How long the whole image took to go into the box; -1 when it did not.
     qint64 TransferMs() const { return m_transferMs; }
+    // The program that went into the box whole, and its image (0 and empty
+    // when none did).
+    int Program() const { return m_program; }
+    QByteArray Image() const { return m_image; }
     // The module to load from; the program's own by default.
     void SetModulePath(const QString &path) { m_modulePath = path; }
     QRadioButton *option(int resource) const;
@@ -34,4 +38,6 @@ private:
     QString m_modulePath;
     bool m_bLoaded = false;
     qint64 m_transferMs = -1;
+    int m_program = 0;
+    QByteArray m_image;
 };

@@ -1,19 +1,24 @@
 // A real-time session of the whole window against vantrelle-boxsim over a
-// pseudo-terminal, with the simulated DAQ unit: the staged rev limiter's
-// input going high and low sends exactly one rev limiter write each.
+// pseudo-terminal, with the simulated DAQ unit: the ticks reach the gauges
+// and the 3D view's live cell, which goes when real-time mode ends, and the
+// staged rev limiter's input going high and low sends exactly one rev
+// limiter write each.
 
 #include "daq/sim/SimulatedU12Driver.h"
 #include "daq/ui/AcquisitionCommands.h"
 #include "daq/ui/RealTimeStripView.h"
+#include "gauges/ui/GaugesWindow.h"
+#include "model/TraceMarks.h"
 #include "support/AppOnBoxTest.h"
+#include "view3d/ui/Map3DView.h"
+#include "view3d/ui/Map3DViewCommands.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 
-using StagedSession = AppOnBoxTest;
+using LiveSession = AppOnBoxTest;
 
-TEST_F(StagedSession, HighAndLowSendOneWriteEach)
+TEST_F(LiveSession, TicksReachTheGaugesAndThe3DViewAndTheStagedInputSendsOneWritePerEdge)
 {
     DaqSettings &daq = preferences().daq;
     ASSERT_TRUE(daq.AddDAQInput(DAQInputRecord{.name = "Launch", .channel = 3, .inputType = CVDAQInput::Digital}));
@@ -25,13 +30,17 @@ TEST_F(StagedSession, HighAndLowSendOneWriteEach)
     auto &sim = dynamic_cast<SimulatedU12Driver &>(app->daqDriver());
     sim.ForceLine(3, false);
 
-    connectBox(MsgAnswer::No);
-    ASSERT_EQ(link().ConnectionState(), 2);
+    connectBox();
+    ASSERT_EQ(link().ConnectionState(), 2) << messages.texts().join(" | ").toStdString();
     state().tune.general().SetRevLimiter(150);
+    w().SelectPanel(7);
+    act("mnuViewGauges")->trigger();
+    GaugesWindow &gauges = app->gauges();
+    Map3DView &view = *app->map3DView().view();
     const int framesBefore = box->logLines().size();
 
     act("mnuOptionsRealTime")->trigger();
-    ASSERT_TRUE(link().RealTimeEnabled());
+    ASSERT_TRUE(link().RealTimeEnabled()) << messages.texts().join(" | ").toStdString();
     AcquisitionCommands &acq = app->acquisitionCommands();
 
     const auto limiterWrites = [&] {
@@ -41,12 +50,7 @@ TEST_F(StagedSession, HighAndLowSendOneWriteEach)
     // timer ticks too and the box's acknowledgements come in.
     const auto tickOnce = [&] {
         acq.Tick();
-        QTimer pause;
-        pause.setSingleShot(true);
-        QEventLoop loop;
-        QObject::connect(&pause, &QTimer::timeout, &loop, &QEventLoop::quit);
-        pause.start(5);
-        loop.exec();
+        QTest::qWait(5);
     };
     // Ticks until the box has logged the expected number of limiter writes
     // (the box runs in its own process: never assume how soon it logs).
@@ -63,18 +67,29 @@ TEST_F(StagedSession, HighAndLowSendOneWriteEach)
     EXPECT_TRUE(limiterWrites().isEmpty());
     EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7500");
 
+    // The ticks reach the gauges and the 3D view's live cell.
+    ASSERT_TRUE(waitFor([&] { return gauges.ApplyCount() >= 3; }, 60000));
+    EXPECT_EQ(gauges.findChild<QLabel *>("lblGaugesStatus")->text(), "Receiving data.");
+    const MapTrace &hofm = app->marks().Of(MapKey::HOFM);
+    EXPECT_TRUE(waitFor(
+        [&] { return view.Data().liveEntry && view.Data().liveEntry == hofm.LastRPMIndex() * 16 + hofm.LastTPIndex(); },
+        60000));
+    // Closing the window unticks its menu item.
+    gauges.close();
+    EXPECT_FALSE(act("mnuViewGauges")->isChecked());
+
     sim.ForceLine(3, true);
     tickUntilWrites(1);
     EXPECT_EQ(acq.strip()->label("lblRevLimitValue")->text(), "7000");
-    ASSERT_EQ(limiterWrites().size(), 1) << limiterWrites().join(" | ").toStdString();
-    EXPECT_EQ(limiterWrites()[0], "77 01 7F B4 8C 37");
+    EXPECT_EQ(limiterWrites(), QStringList{"77 01 7F B4 8C 37"});
 
     sim.ForceLine(3, false);
     tickUntilWrites(2);
-    ASSERT_EQ(limiterWrites().size(), 2) << limiterWrites().join(" | ").toStdString();
-    EXPECT_EQ(limiterWrites()[1], "77 01 7F B4 96 41");
+    EXPECT_EQ(limiterWrites(), (QStringList{"77 01 7F B4 8C 37", "77 01 7F B4 96 41"}));
 
-    // Switching off with the tune's limit in force sends nothing more.
+    // Switching off with the tune's limit in force sends nothing more, and
+    // the live cell goes.
     act("mnuOptionsRealTime")->trigger();
     EXPECT_EQ(limiterWrites().size(), 2);
+    EXPECT_TRUE(waitFor([&] { return !view.Data().liveEntry.has_value(); }));
 }

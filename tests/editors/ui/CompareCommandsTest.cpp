@@ -78,7 +78,7 @@ TEST_F(UndoAndCompareTest, RealTimeBlockWritesEachRunAsOneFrameAndUndoWritesItBa
     EXPECT_EQ(box->waitForLogLines(framesBefore + 4).mid(framesBefore + 2), framesOf(after, before));
 
     act("mnuOptionsRealTime")->trigger();
-    EXPECT_EQ(box->stop(), 0);
+    ASSERT_EQ(box->stop(), 0);
     EXPECT_EQ(box->savedImage().mid(0x7D00, 256), before);
 }
 
@@ -110,8 +110,8 @@ TEST_F(UndoAndCompareTest, CompareWithAStockImageAndTakeItemsOver)
     const TuneItem item = diffs.front().item;
     const QByteArray mine = ItemBytes(state().tune, item);
     ASSERT_TRUE(edit.TakeItem(item));
-    EXPECT_EQ(ItemBytes(state().tune, item), ItemBytes(stock, item));
-    EXPECT_EQ(edit.ComparisonWindow()->list()->count(), static_cast<int>(diffs.size()) - 1);
+    EXPECT_EQ(std::pair(ItemBytes(state().tune, item), edit.ComparisonWindow()->list()->count()),
+              std::pair(ItemBytes(stock, item), static_cast<int>(diffs.size()) - 1));
     act("mnuEditUndo")->trigger();
     EXPECT_EQ(ItemBytes(state().tune, item), mine);
     ASSERT_TRUE(edit.TakeAll());
@@ -121,14 +121,4 @@ TEST_F(UndoAndCompareTest, CompareWithAStockImageAndTakeItemsOver)
 
     edit.EndCompare();
     EXPECT_TRUE(grid().gridModel()->compareNote(1 + e / 16, 1 + e % 16).isEmpty());
-
-    // What the box holds is read into memory only; the tune differs from it
-    // by one cell.
-    CVMapInfo &hofm = state().tune.map(MapKey::HOFM);
-    hofm.SetMapValue(0, (hofm.MapValue(0) + 1) % 128);
-    const Tune before = state().tune;
-    ASSERT_TRUE(edit.CompareWithBox());
-    EXPECT_TRUE(state().tune.sameContents(before));
-    ASSERT_EQ(edit.CompareDifferences().size(), 1u);
-    EXPECT_EQ(edit.CompareDifferences().front().item, TuneItem::HOFM);
 }

@@ -3,6 +3,7 @@
 // injector sizes, the trace marks and what a copy overwrites.
 
 #include "support/AppOnBoxTest.h"
+#include "support/TestEnv.h"
 
 #include "daq/AcquisitionSample.h"
 #include "editors/ui/CVGlobalDlg.h"
@@ -51,15 +52,14 @@ TEST_F(PanelsTest, GeneralPanelStoresTypedValuesInItsUnits)
     typeAndEnter(p.revLimiterEdit(), "1275");
     typeAndEnter(p.speedLimiterEdit(), "100");
     typeAndEnter(p.vtcReleaseEdit(), "75");
-    EXPECT_EQ(std::tuple(g().RevLimiter(), g().SpeedLimiter(), g().VTCRelease()), std::tuple(26, 81, 2));
-    EXPECT_EQ(p.speedLimiterEdit()->text(), "100.44");
+    EXPECT_EQ(std::tuple(g().RevLimiter(), g().SpeedLimiter(), g().VTCRelease(), p.speedLimiterEdit()->text()),
+              std::tuple(26, 81, 2, QString("100.44")));
     EXPECT_TRUE(messages.shown().empty());
 
     state().NoteAtSavePoint(true);
     typeAndEnter(p.revLimiterEdit(), "12751");
     EXPECT_EQ(messages.texts(), (QStringList{"Please enter a valid value between 50 and 12750"}));
-    EXPECT_EQ(g().RevLimiter(), 26);
-    EXPECT_FALSE(state().Modified());
+    EXPECT_EQ(std::pair(g().RevLimiter(), state().Modified()), std::pair(26, false));
     typeAndEnter(p.versionEdit(), "ab");
     EXPECT_EQ(g().Version(), "   ab");
 }
@@ -71,8 +71,8 @@ TEST_F(PanelsTest, InjectorSizesAndTheOverride)
     for (int k : {370, 823}) {
         g().SetInjectorK(k);
         p.UpdateData();
-        EXPECT_EQ(p.overrideCheck()->isChecked(), k == 823);
-        EXPECT_EQ(p.dualFiltrationCheck()->isChecked(), k == 370);
+        EXPECT_EQ(std::pair(p.overrideCheck()->isChecked(), p.dualFiltrationCheck()->isChecked()),
+                  std::pair(k == 823, k == 370));
     }
     EXPECT_EQ(p.kEdit()->text(), "823");
     EXPECT_FALSE(state().Modified()) << "showing a tune is not an edit";
@@ -84,24 +84,20 @@ TEST_F(PanelsTest, InjectorSizesAndTheOverride)
     QTest::keyClick(p.sizeList(), Qt::Key_Down);
     QTest::keyClick(p.sizeList(), Qt::Key_Down);
     QTest::mouseClick(p.dualFiltrationCheck(), Qt::LeftButton);
-    EXPECT_EQ(g().InjectorK(), 420);
-    EXPECT_TRUE(state().ChangesNotSent());
+    EXPECT_EQ(std::pair(g().InjectorK(), state().ChangesNotSent()), std::pair(420, true));
 }
 
 // Every table commits to its own entries; the trace marks the entries the
 // engine used, and a failed tick or a refill keeps them.
 TEST_F(PanelsTest, TablePanelsStoreAndMarkTheirEntries)
 {
-    for (int i = 0; i < 16; ++i)
-        state().tune.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i); // 500 .. 8000 RPM
+    testenv::risingAxes(state().tune);
     CVTTPDlg &ttp = panel<CVTTPDlg>(4);
     typeAndEnter(ttp.ttpMinBox(2), "201");
     typeAndEnter(ttp.tpLimitBox(15), "255");
-    EXPECT_EQ(g().TTPMin(2), 201);
-    EXPECT_EQ(g().TPLimit(15), 255);
     typeAndEnter(ttp.ttpMinBox(2), "256");
     EXPECT_EQ(messages.texts(), QStringList{"Please enter a valid value between 0 and 255"});
-    EXPECT_EQ(g().TTPMin(2), 201);
+    EXPECT_EQ(std::pair(g().TTPMin(2), g().TPLimit(15)), std::pair(201, 255));
 
     AcquisitionSample s;
     s.acquired = true;
@@ -148,13 +144,11 @@ TEST_F(PanelsTest, MapCopyOverwritesOnlyTickedMapsOfTheSameKind)
     copy.targetCheck(1)->setChecked(true);
     messages.queue(MsgAnswer::No);
     copy.copyButton()->click();
-    EXPECT_TRUE(state().tune.sameContents(before));
-    EXPECT_FALSE(state().Modified());
+    EXPECT_TRUE(state().tune.sameContents(before) && !state().Modified());
 
     copy.copyButton()->click();
-    EXPECT_EQ(bytes(MapKey::HOFM), before.map(MapKey::LOFM).Bytes());
-    EXPECT_EQ(bytes(MapKey::HOHGFM), before.map(MapKey::LOFM).Bytes());
-    EXPECT_EQ(bytes(MapKey::LOHGFM), before.map(MapKey::LOHGFM).Bytes());
-    EXPECT_TRUE(state().Modified());
-    EXPECT_TRUE(state().ChangesNotSent());
+    EXPECT_EQ(std::tuple(bytes(MapKey::HOFM), bytes(MapKey::HOHGFM), bytes(MapKey::LOHGFM)),
+              std::tuple(before.map(MapKey::LOFM).Bytes(), before.map(MapKey::LOFM).Bytes(),
+                         before.map(MapKey::LOHGFM).Bytes()));
+    EXPECT_TRUE(state().Modified() && state().ChangesNotSent());
 }

@@ -16,13 +16,11 @@
 
 namespace {
 
-AcquisitionSample::Input analog(const QString &name, float value, std::optional<quint32> color = {},
-                                bool digital = false)
+AcquisitionSample::Input analog(const QString &name, float value, bool digital = false)
 {
     AcquisitionSample::Input in;
     in.name = name;
     in.value = in.voltage = value;
-    in.thresholdColor = color;
     in.digital = digital;
     return in;
 }
@@ -37,7 +35,7 @@ AcquisitionSample sample(qint32 rpm, int tp)
     s.tpInt = tp;
     s.masVoltage = 2.345f;
     s.injectorDuty = 6.88f;
-    s.inputs = {analog("MAS", 2.345f), analog("EGT", 12.0f), analog("Launch", 1.0f, {}, true)};
+    s.inputs = {analog("MAS", 2.345f), analog("EGT", 12.0f), analog("Launch", 1.0f, true)};
     return s;
 }
 
@@ -85,8 +83,8 @@ TEST_F(GaugesWindowTest, HoldsTheFixedGaugesAndOnePerInput)
     EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "3000");
     wnd.TakeSample(sample(9100, 20));
     wnd.ApplyPending();
-    EXPECT_EQ(wnd.Gauge("RPM")->range(), (GaugeScale::Range{0, 8000}));
-    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "9100");
+    EXPECT_EQ(std::pair(wnd.Gauge("RPM")->range(), wnd.Gauge("RPM")->valueText()),
+              std::pair(GaugeScale::Range{0, 8000}, QString("9100")));
 }
 
 TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
@@ -102,9 +100,8 @@ TEST_F(GaugesWindowTest, SamplesArrivingTogetherAreShownOnce)
         wnd.TakeSample(sample(1000 + 100 * i, 10 + i));
     EXPECT_EQ(wnd.ApplyCount(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wnd.HasPending(); }, 20000));
-    EXPECT_EQ(wnd.ApplyCount(), 2);
-    EXPECT_EQ(wnd.Gauge("RPM")->valueText(), "6000");
-    EXPECT_EQ(wnd.Gauge("TP")->valueText(), "60");
+    EXPECT_EQ(std::tuple(wnd.ApplyCount(), wnd.Gauge("RPM")->valueText(), wnd.Gauge("TP")->valueText()),
+              std::tuple(2, QString("6000"), QString("60")));
 }
 
 TEST(GaugeWidget, OnlyVisibleChangesAskForAPaint)
@@ -152,8 +149,7 @@ TEST_F(GaugesWindowTest, TheBoardSaysWhenSamplesStop)
     EXPECT_NE(board.findChild<QLabel *>("lblGaugesStatus")->text(), "Receiving data.");
     for (const QString &key : board.GaugeKeys()) {
         const GaugeWidget *g = board.Gauge(key);
-        EXPECT_EQ(g->valueText(), "--") << key.toStdString();
-        EXPECT_EQ(g->value(), g->range().min) << key.toStdString();
+        EXPECT_EQ(std::pair(g->valueText(), g->value()), std::pair(QString("--"), g->range().min)) << key.toStdString();
     }
     // A sample kept before the stop is not shown after it.
     board.TakeSample(s);
@@ -171,11 +167,11 @@ TEST(GaugeLabels, EveryLabelDrawnKeepsClearOfTheNext)
             rects << QRectF(x, 0, width, 10);
         return rects;
     };
-    EXPECT_EQ(LabelStride(row({0, 20, 40, 60, 80}, 20)), 2); // touching: one in two
-    EXPECT_EQ(LabelStride(row({0, 10, 20, 30, 40, 50, 60}, 25)), 3);
-    EXPECT_EQ(LabelStride({}), 1);
-    EXPECT_EQ(TickText(500, {0, 3000}), "0.5");
-    EXPECT_EQ(FactorText({0, 3000}), "x1000");
-    EXPECT_EQ(TickText(1250, {0, 1500}), "1250");
-    EXPECT_EQ(FactorText({0, 1500}), "");
+    // Touching labels: one in two.
+    EXPECT_EQ(std::tuple(LabelStride(row({0, 20, 40, 60, 80}, 20)), LabelStride(row({0, 10, 20, 30, 40, 50, 60}, 25)),
+                         LabelStride({})),
+              std::tuple(2, 3, 1));
+    EXPECT_EQ((QStringList{TickText(500, {0, 3000}), FactorText({0, 3000}), TickText(1250, {0, 1500}),
+                           FactorText({0, 1500})}),
+              (QStringList{"0.5", "x1000", "1250", ""}));
 }

@@ -4,6 +4,7 @@
 // with a message where no X server is at hand.
 
 #include "support/AppOnBoxTest.h"
+#include "support/TestEnv.h"
 
 #include "editors/ui/CVFuelTimingDlg.h"
 #include "editors/CVMapColorInfo.h"
@@ -35,10 +36,7 @@ protected:
                          << "\"): run these tests through xvfb-run";
         start();
         Tune &t = state().tune;
-        for (int i = 0; i < N; ++i) {
-            t.map(MapKey::FUELRPM).SetMapValue(i, 10 + 10 * i);
-            t.map(MapKey::FUELTP).SetMapValue(i, 16 * i);
-        }
+        testenv::risingAxes(t);
         for (int e = 0; e < N * N; ++e)
             t.map(MapKey::HOFM).SetMapValue(e, (e / N) * 4 + e % N); // open loop, rising both ways
         w().resize(1200, 800);
