@@ -88,7 +88,7 @@ AcquisitionLoop::Acquired AcquisitionLoop::Acquire()
 
 AcquisitionSample AcquisitionLoop::Tick()
 {
-    const AcquisitionSample sample = Process(Acquire());
+    AcquisitionSample sample = Process(Acquire());
     m_strip.Show(sample);
     return sample;
 }

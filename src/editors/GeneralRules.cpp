@@ -10,7 +10,7 @@ namespace GeneralRules {
 namespace {
 
 // The highest raw byte, shown in each unit, is the highest typed value.
-const std::array<FieldRule, 3> rules{{
+const std::array<FieldRule, 3> Rules{{
     {TuneItem::RevLimiter, Units::RpmOf(1), Units::RpmOf(255), false},
     {TuneItem::SpeedLimiter, Units::MphPerStep, 255 * Units::MphPerStep, true},
     {TuneItem::VTCRelease, Units::RpmOf(1), Units::RpmOf(255), false},
@@ -20,7 +20,7 @@ const std::array<FieldRule, 3> rules{{
 
 const FieldRule &RuleOf(Field field)
 {
-    return rules[static_cast<std::size_t>(field)];
+    return Rules[static_cast<std::size_t>(field)];
 }
 
 QString ShownText(Field field, int raw)

@@ -30,10 +30,10 @@ CompareWindow::CompareWindow(QWidget *parent)
     lblCompare->setObjectName(QStringLiteral("lblCompare"));
     lblCompare->setWordWrap(true);
     outer->addWidget(lblCompare);
-    split = new QSplitter(Qt::Vertical, this);
-    lstItems = new QListWidget(split);
+    m_split = new QSplitter(Qt::Vertical, this);
+    lstItems = new QListWidget(m_split);
     lstItems->setObjectName(QStringLiteral("lstItems"));
-    tblValues = new QTableWidget(0, 6, split);
+    tblValues = new QTableWidget(0, 6, m_split);
     tblValues->setObjectName(QStringLiteral("tblValues"));
     tblValues->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblValues->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -42,8 +42,8 @@ CompareWindow::CompareWindow(QWidget *parent)
     tblValues->setSortingEnabled(true);
     tblValues->verticalHeader()->hide();
     tblValues->horizontalHeader()->setStretchLastSection(true);
-    split->setStretchFactor(1, 2);
-    outer->addWidget(split);
+    m_split->setStretchFactor(1, 2);
+    outer->addWidget(m_split);
     auto *copy = new QShortcut(QKeySequence::Copy, tblValues, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, [this] { QApplication::clipboard()->setText(ValuesText()); });
 
@@ -146,7 +146,7 @@ void CompareWindow::fitToContents()
         ScreenFit::SizeFor(this, QSize(columns + margins, height()));
     const int lines = std::clamp(lstItems->count(), 1, 8);
     const int listHeight = lines * std::max(1, lstItems->sizeHintForRow(0)) + 2 * lstItems->frameWidth();
-    split->setSizes({listHeight, std::max(1, split->height() - listHeight)});
+    m_split->setSizes({listHeight, std::max(1, m_split->height() - listHeight)});
 }
 
 std::optional<TuneItem> CompareWindow::SelectedItem() const

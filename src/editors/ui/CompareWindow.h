@@ -51,7 +51,7 @@ private:
     void fitToContents();
 
     QLabel *lblCompare = nullptr;
-    QSplitter *split = nullptr;
+    QSplitter *m_split = nullptr;
     QListWidget *lstItems = nullptr;
     QTableWidget *tblValues = nullptr;
     QPushButton *buttonCopy = nullptr;

@@ -138,7 +138,7 @@ QString GridBlockCommands::CopySelection()
     const std::optional<MapKey> body = m_panel.ShownMap();
     if (!body)
         return {};
-    const QString text = GridClipboard::CopyText(m_edits.tune(), *body, m_panel.SelectionRect());
+    QString text = GridClipboard::CopyText(m_edits.tune(), *body, m_panel.SelectionRect());
     QGuiApplication::clipboard()->setText(text);
     return text;
 }
@@ -148,7 +148,7 @@ QString GridBlockCommands::CopyMapWithAxes()
     const std::optional<MapKey> body = m_panel.ShownMap();
     if (!body)
         return {};
-    const QString text = GridClipboard::MapText(m_edits.tune(), *body);
+    QString text = GridClipboard::MapText(m_edits.tune(), *body);
     QGuiApplication::clipboard()->setText(text);
     return text;
 }
