@@ -109,8 +109,7 @@ void SerialPort::closeLost(quint64 generation)
 {
     if (generation != m_generation || !IsLost())
         return;
-    if (m_port->isOpen())
-        m_port->close();
+    closeDevice();
     emit lost();
 }
 
@@ -138,8 +137,7 @@ bool SerialPort::Open()
     m_error.clear();
     if (IsOpen())
         return true;
-    if (m_port->isOpen())
-        m_port->close();
+    closeDevice();
     ++m_generation;
     clearLost();
     const QString device = DevicePath();
@@ -184,13 +182,21 @@ bool SerialPort::Open()
         return false;
     }
     m_port->clearError();
+    m_lowLatency.Request(static_cast<int>(m_port->handle()), target, m_sysfsRoot);
     return true;
 }
 
 void SerialPort::Close()
 {
-    if (m_port->isOpen())
-        m_port->close();
+    closeDevice();
+}
+
+void SerialPort::closeDevice()
+{
+    if (!m_port->isOpen())
+        return;
+    m_lowLatency.Restore(static_cast<int>(m_port->handle()));
+    m_port->close();
 }
 
 bool SerialPort::Output(const QByteArray &bytes)

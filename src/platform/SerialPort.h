@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SerialHardware.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -112,11 +114,17 @@ public:
     }
     // The device Open() uses.
     QString DevicePath() const { return SerialDeviceFor(m_commPort, m_portName); }
+    // Where Open() looks the device up to ask a USB adapter for low latency
+    // (/sys; a test points it at a folder of its own).
+    void SetSysfsRoot(const QString &root) { m_sysfsRoot = root; }
+    // What Open() found and changed for low latency; put back by Close().
+    const LowLatencyState &LowLatency() const { return m_lowLatency.State(); }
 
     bool IsOpen() const override;
     // Opens the device under its canonical path, so that the exclusive lock
     // covers every name of it: a symbolic link and the device it points to
-    // cannot both be open.
+    // cannot both be open. A USB adapter is asked for low latency
+    // (SerialLowLatency): without it, each reply waits up to 16 ms.
     bool Open() override;
     void Close() override;
     bool Output(const QByteArray &bytes) override;
@@ -128,6 +136,8 @@ public:
 private:
     void portError(int error);
     void closeLost(quint64 generation);
+    // Closes the device, first putting back what Open() changed on it.
+    void closeDevice();
 
     QSerialPort *m_port;
     quint64 m_generation = 0; // counts opens, so a late close hits only the port that died
@@ -135,4 +145,6 @@ private:
     QString m_portName;
     QString m_settings = QString::fromLatin1(LinkLineSettings);
     QString m_error;
+    QString m_sysfsRoot = QString::fromLatin1(SystemSysfsRoot);
+    SerialLowLatency m_lowLatency;
 };
