@@ -1,5 +1,7 @@
 #include "analysis/FuelCorrection.h"
 
+#include "analysis/CorrectionSamples.h"
+
 #include "analysis/CellOverlay.h"
 #include "analysis/DataLog.h"
 #include "daq/CVScalingCalculator.h"
@@ -165,6 +167,19 @@ QString LogKey(const DataLog &log, const QString &path)
     return log.startText.isEmpty() ? QStringLiteral("file:") + path : QStringLiteral("date:") + log.startText;
 }
 
+namespace {
+
+// Whether the throttle jump around row j (with the row before or after it)
+// was a rise.
+bool rising(const std::vector<float> &tp, std::size_t j)
+{
+    const double before = j > 0 ? double(tp[j]) - tp[j - 1] : 0.0;
+    const double after = j + 1 < tp.size() ? double(tp[j + 1]) - tp[j] : 0.0;
+    return (std::fabs(before) >= std::fabs(after) ? before : after) > 0;
+}
+
+} // namespace
+
 Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied,
                  const QString &logKey)
 {
@@ -205,34 +220,62 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
         for (int e = 0; e < 256; ++e)
             spentRows[static_cast<std::size_t>(e)] = applied->spentRows(logKey, settings.map, e);
 
+    // Each ratio is charged to where the engine was the delay before it.
+    double delay = settings.delayMs;
+    if (delay < 0) {
+        const std::optional<double> estimated = CorrectionSamples::EstimateDelayMs(log, tp, afr);
+        p.delayEstimated = estimated.has_value();
+        delay = estimated.value_or(0.0);
+    }
+    p.delayMs = delay;
+    const std::vector<std::optional<std::size_t>> engineRow = CorrectionSamples::DelayedRows(log, delay);
+
     std::array<double, 256> sums{};
     for (std::size_t i = 0; i < log.rowCount(); ++i) {
-        const std::optional<CellOverlay::Cell> cell = CellOverlay::CellOf(tune, settings.map, rpm[i], tp[i]);
-        if (!cell || std::isnan(afr[i]) || !(rpm[i] > 0)) {
+        if (!engineRow[i]) {
+            ++p.beforeDelay;
+            continue;
+        }
+        const std::size_t j = *engineRow[i];
+        const std::vector<CorrectionSamples::CellWeight> cells =
+            std::isnan(afr[i]) || !(rpm[j] > 0) ? std::vector<CorrectionSamples::CellWeight>()
+                                                : CorrectionSamples::CellWeights(tune, settings.map, rpm[j], tp[j]);
+        if (cells.empty()) {
             ++p.unusable;
             continue;
         }
-        const auto e = static_cast<std::size_t>(cell->entry());
-        CellProposal &c = p.cells[e];
         std::size_t *reason = nullptr;
-        if (i < spentRows[e])
-            reason = &p.spent;
-        else if (!steady[i])
-            reason = &p.transients;
-        else if (decelerating[i])
+        if (!steady[j])
+            reason = rising(tp, j) ? &p.risingTransients : &p.fallingTransients;
+        else if (decelerating[j])
             reason = &p.decelerating;
         else if (coolant && !((*coolant)[i] >= settings.minCoolant))
             reason = &p.warmingUp;
-        else if (!(afr[i] >= settings.afrLow && afr[i] <= settings.afrHigh))
+        else if (!(afr[i] > settings.afrLow && afr[i] < settings.afrHigh))
             reason = &p.implausible;
         if (reason) {
+            // Told on the cell the sample weighs most on.
+            ++p.cells[static_cast<std::size_t>(
+                  std::max_element(cells.begin(), cells.end(), [](const auto &a, const auto &b) {
+                      return a.weight < b.weight;
+                  })->entry)]
+                  .leftOut;
             ++*reason;
-            ++(reason == &p.spent ? c.spent : c.leftOut);
             continue;
         }
-        ++p.used;
-        sums[e] += afr[i];
-        ++c.samples;
+        bool counted = false;
+        for (const CorrectionSamples::CellWeight &w : cells) {
+            CellProposal &c = p.cells[static_cast<std::size_t>(w.entry)];
+            if (i < spentRows[static_cast<std::size_t>(w.entry)]) {
+                ++c.spent;
+            } else {
+                sums[static_cast<std::size_t>(w.entry)] += w.weight * afr[i];
+                c.weight += w.weight;
+                ++c.samples;
+                counted = true;
+            }
+        }
+        ++(counted ? p.used : p.spent);
     }
 
     const CVMapInfo &map = tune.map(settings.map);
@@ -241,15 +284,17 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
         c.currentRaw = map.MapValue(static_cast<int>(e));
         c.proposedRaw = c.currentRaw;
         c.target = settings.targets.afr[e];
-        if (c.samples > 0)
-            c.measured = sums[e] / c.samples;
-        if (c.currentRaw >= 128 && (c.samples > 0 || c.leftOut > 0)) {
+        if (c.weight > 0)
+            c.measured = sums[e] / c.weight;
+        if (settings.locked[e]) {
+            c.status = CellStatus::Locked;
+        } else if (c.currentRaw >= 128 && (c.samples > 0 || c.leftOut > 0)) {
             c.status = CellStatus::ClosedLoop;
-        } else if (c.samples < settings.minSamples && c.spent > 0) {
+        } else if (c.weight < settings.minSamples && c.spent > 0) {
             c.status = CellStatus::Applied;
         } else if (c.samples == 0) {
             c.status = CellStatus::NoSamples;
-        } else if (c.samples < settings.minSamples) {
+        } else if (c.weight < settings.minSamples) {
             c.status = CellStatus::TooFewSamples;
         } else {
             c.status = CellStatus::Proposed;
@@ -267,11 +312,18 @@ QString Summary(const Proposal &p, const Settings &settings)
     int changes = 0;
     for (const auto &c : p.cells)
         changes += c.changes() ? 1 : 0;
-    QString text = QStringLiteral("%1 samples used. Left out: %2 transients, %3 at closed throttle or decelerating, "
-                                  "%4 warming up%5, %6 with an AFR outside %7..%8, %9 already used by an applied "
-                                  "correction, %10 without RPM, TP or AFR. %11 cells would change.")
+    QString text = QStringLiteral("Delay %1 ms%2. %3 samples used. Left out: %4 while the throttle rose fast "
+                                  "(acceleration enrichment), %5 while it fell fast (overrun), %6 at closed throttle "
+                                  "or decelerating, %7 warming up%8, %9 with an AFR at or beyond the sensor's range "
+                                  "%10..%11, %12 already used by an applied correction, %13 without RPM, TP or AFR, "
+                                  "%14 too early for the delay. %15 cells would change.")
+                       .arg(std::lround(p.delayMs))
+                       .arg(p.delayEstimated          ? QStringLiteral(" (estimated from the log)")
+                            : settings.delayMs < 0 ? QStringLiteral(" (the log has too few throttle steps to estimate it)")
+                                                      : QString())
                        .arg(p.used)
-                       .arg(p.transients)
+                       .arg(p.risingTransients)
+                       .arg(p.fallingTransients)
                        .arg(p.decelerating)
                        .arg(p.warmingUp)
                        .arg(p.coolantFound ? QString() : QStringLiteral(" (no coolant column)"))
@@ -280,6 +332,7 @@ QString Summary(const Proposal &p, const Settings &settings)
                        .arg(settings.afrHigh)
                        .arg(p.spent)
                        .arg(p.unusable)
+                       .arg(p.beforeDelay)
                        .arg(changes);
     if (p.used == 0 && p.implausible > 0)
         text += QStringLiteral(" No sample has a plausible AFR: check the column and its formula.");

@@ -67,6 +67,9 @@ struct TargetTable
 inline constexpr double MaxChangeLow = 1.0;
 inline constexpr double MaxChangeHigh = 50.0;
 
+// The longest transport delay accepted, ms.
+inline constexpr double MaxDelayMs = 5000.0;
+
 // The accepted target ratios.
 inline constexpr double TargetLow = 6.0;
 inline constexpr double TargetHigh = 25.0;
@@ -82,16 +85,24 @@ struct Settings
     double fallingTp = 1.0;         // TP fallen by more than this since the sample before: deceleration
     QString coolantColumn = QStringLiteral("Coolant"); // used when the log has it
     double minCoolant = 70.0;       // coolant below this: warm-up
-    double afrLow = 9.0;            // plausible measured ratios
+    // The wideband's range: a reading at either end is the sensor saturated
+    // or still heating (0 V), never a ratio.
+    double afrLow = 10.0;
     double afrHigh = 20.0;
+    // The time from the fuel burned to its reading at the sensor, in ms;
+    // below 0: estimated from the log.
+    double delayMs = 0.0;
+    // Cells the tuner has locked: never proposed, whatever the log says.
+    std::array<bool, 256> locked{};
     MapKey map = MapKey::HOFM;
     TargetTable targets = TargetTable::Defaults();
 };
 
 // Section "FuelCorrection" of the preferences store: AFRColumn, AFRFormula,
 // MinSamples, TransientTP, MaxChange, ClosedThrottleTP, FallingTP,
-// CoolantColumn, MinCoolant, AFRLow, AFRHigh, Map (catalogue key) and
-// Target0..Target15 (one RPM row each, sixteen numbers separated by ",").
+// CoolantColumn, MinCoolant, AFRLow, AFRHigh, Delay (ms, or "auto"), Map
+// (catalogue key) and Target0..Target15 (one RPM row each, sixteen numbers
+// separated by ",").
 // Missing or unreadable values keep their defaults.
 Settings LoadSettings(const SettingsStore &store);
 bool SaveSettings(SettingsStore &store, const Settings &settings);
@@ -143,13 +154,14 @@ private:
 QString LogKey(const DataLog &log, const QString &path);
 
 // Applied: the cell was corrected from this log and has too few samples
-// logged since.
-enum class CellStatus { NoSamples, TooFewSamples, ClosedLoop, Proposed, Applied };
+// logged since. Locked: the tuner keeps the cell as it is.
+enum class CellStatus { NoSamples, TooFewSamples, ClosedLoop, Proposed, Applied, Locked };
 
 struct CellProposal
 {
     CellStatus status = CellStatus::NoSamples;
-    int samples = 0;           // samples with a ratio in the cell that passed the filters
+    int samples = 0;           // samples with a ratio near the cell that passed the filters
+    double weight = 0;         // their weights for the cell (a sample between cells shares itself)
     int leftOut = 0;           // samples in the cell the filters left out
     int spent = 0;             // samples in the cell used by a correction already applied
     double measured = 0;       // average ratio of the samples that passed
@@ -166,12 +178,16 @@ struct Proposal
     MapKey map = MapKey::HOFM;
     std::array<CellProposal, 256> cells{};
     std::size_t used = 0;        // samples that counted
-    std::size_t transients = 0;  // left out as transients
+    std::size_t risingTransients = 0;  // left out with the throttle rising fast (acceleration enrichment)
+    std::size_t fallingTransients = 0; // and falling fast (overrun)
     std::size_t decelerating = 0; // left out at closed throttle or decelerating
     std::size_t warmingUp = 0;   // left out below the coolant limit
     std::size_t implausible = 0; // left out for a ratio outside the plausible range
     std::size_t spent = 0;       // left out as used by a correction already applied
     std::size_t unusable = 0;    // left out for a missing RPM, TP or ratio
+    std::size_t beforeDelay = 0; // the first rows, which no engine state the delay before explains
+    double delayMs = 0;          // the delay used
+    bool delayEstimated = false; // and whether the log gave it
     bool coolantFound = false;   // the log has the coolant column
     QString logKey;              // the log the proposal was computed from
     std::size_t rows = 0;        // and how many rows it had

@@ -51,6 +51,11 @@ Settings LoadSettings(const SettingsStore &store)
     readNumber(store, "ClosedThrottleTP", 0, 255, s.closedThrottleTp);
     readNumber(store, "FallingTP", 0, 255, s.fallingTp);
     readNumber(store, "MinCoolant", -50, 200, s.minCoolant);
+    // "auto" (or any negative number) asks for the delay estimated from the log.
+    if (store.ReadText(section, QStringLiteral("Delay"), text) == SettingsStore::Ok && text.trimmed() == QLatin1String("auto"))
+        s.delayMs = -1;
+    else
+        readNumber(store, "Delay", 0, MaxDelayMs, s.delayMs);
     double low = s.afrLow, high = s.afrHigh;
     readNumber(store, "AFRLow", TargetLow, TargetHigh, low);
     readNumber(store, "AFRHigh", TargetLow, TargetHigh, high);
@@ -93,6 +98,8 @@ bool SaveSettings(SettingsStore &store, const Settings &s)
     failures += number("MinCoolant", s.minCoolant);
     failures += number("AFRLow", s.afrLow);
     failures += number("AFRHigh", s.afrHigh);
+    failures += s.delayMs < 0 ? store.WriteText(section, QStringLiteral("Delay"), QStringLiteral("auto")) != SettingsStore::Ok
+                              : number("Delay", s.delayMs);
     failures += store.WriteText(section, QStringLiteral("CoolantColumn"), s.coolantColumn) != SettingsStore::Ok;
     failures += store.WriteText(section, QStringLiteral("Map"), QLatin1String(CatalogueEntry(s.map).keyText))
                 != SettingsStore::Ok;

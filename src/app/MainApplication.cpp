@@ -70,8 +70,9 @@ MainApplication::MainApplication(CVUserPrefs &prefs, MessageBoxService &messages
                                                                               : options.historyFolder);
     m_edits = std::make_unique<EditSession>(m_state, m_link, *m_journalled);
     // The DAQ device: the simulated U12 with --sim-daq (or the SimulatedDAQ
-    // preference), else the vendor's driver.
-    m_daqDriver = CreateDaqDriver(m_prefs.daq, options.simulatedDaq);
+    // preference), else the vendor's driver. The simulated engine is fuelled
+    // by the tune as it is edited, read and loaded.
+    m_daqDriver = CreateDaqDriver(m_prefs.daq, options.simulatedDaq, options.simulation, &m_state.tune);
     if (options.simulatedDaq)
         AddBenchInputs(m_prefs.daq);
     m_calculator = std::make_unique<CVScalingCalculator>();

@@ -2,6 +2,7 @@
 
 #include "app/CVUserPrefs.h"
 #include "commands/CommandEnabling.h"
+#include "daq/sim/SimulationOptions.h"
 #include "link/LinkSession.h"
 #include "model/ProgramState.h"
 #include "model/TraceMarks.h"
@@ -50,6 +51,7 @@ struct StartOptions
     QString projectPath; // double quotes removed by the window
     QString portName;    // --port DEVICE: the device for this run
     bool simulatedDaq = false;
+    EngineSimulation simulation; // the simulated unit's engine (--sim-* options)
     bool fastHandshake = false; // 100 ms instead of 2 s steps (tests)
     QString journalFolder;      // empty: the user's data folder
     QString historyFolder;      // empty: the user's data folder

@@ -8,6 +8,7 @@
 #include "app/CVUserPrefs.h"
 #include "app/MainApplication.h"
 #include "app/StartUp.h"
+#include "daq/sim/SimulationOptions.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -31,6 +32,19 @@ const char *const HelpText =
     "  --port DEVICE   use this serial device for the box during this run\n"
     "                  (for example /dev/ttyUSB0 or the path vantrelle-boxsim prints)\n"
     "  --sim-daq       use the simulated data-acquisition unit instead of a LabJack U12\n"
+    "  --sim-drive road|dyno\n"
+    "                  with --sim-daq: the simulated car's drive: road (the default;\n"
+    "                  idle, a staged launch, pulls through five gears, a coast) or\n"
+    "                  dyno (each open-loop cell of the fuel map held 3 s in turn)\n"
+    "  --sim-fuel-error PCT\n"
+    "                  with --sim-daq: the engine's true fuel need departs from the\n"
+    "                  stock tune by a smooth field within +-PCT percent (0 to 50;\n"
+    "                  default 0: the stock tune is exactly right)\n"
+    "  --sim-seed N    with --sim-daq: seeds that field and the sensors' noise\n"
+    "                  (0 to 4294967295, default 1)\n"
+    "  --sim-o2-delay MS\n"
+    "                  with --sim-daq: exhaust transport delay before the wideband\n"
+    "                  sensor on AI7 (0 to 5000 ms, default 0)\n"
     "  --help, -h      show this text\n"
     "  --version       show the version\n"
     "\n"
@@ -75,6 +89,7 @@ int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<ch
 {
     QStringList pathWords;
     bool optionsEnded = false;
+    std::string simulationGiven; // the first --sim-* option, which needs --sim-daq
     for (int i = 1; i < argc; ++i) {
         const std::string_view word(argv[i]);
         if (optionsEnded || word.size() < 2 || word[0] != '-') {
@@ -102,6 +117,17 @@ int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<ch
                 std::fputs(HelpText, stdout);
             return 0;
         }
+        if (const QString simName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            SimulationOptions::IsSimulationOption(simName)) {
+            if (!hasValue && i + 1 >= argc)
+                return usageError(std::string(name) + " needs a value");
+            const QString value = QString::fromLocal8Bit(hasValue ? argv[i] + eq + 1 : argv[++i]);
+            if (const QString refused = SimulationOptions::Apply(options.simulation, simName, value);
+                !refused.isEmpty())
+                return usageError(refused.toStdString());
+            simulationGiven = simulationGiven.empty() ? std::string(name) : simulationGiven;
+            continue;
+        }
         if (name == "--port") {
             if (!hasValue && i + 1 >= argc)
                 return usageError("--port needs a device");
@@ -122,6 +148,10 @@ int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<ch
             qtArgs.push_back(argv[++i]);
         }
     }
+    // The engine's options mean nothing to a real unit: refused rather than
+    // silently ignored.
+    if (!simulationGiven.empty() && !options.simulatedDaq)
+        return usageError(simulationGiven + " needs --sim-daq");
     // The command line is one project path, blanks included.
     options.projectPath = pathWords.join(QLatin1Char(' '));
     return -1;

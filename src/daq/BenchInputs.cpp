@@ -2,6 +2,7 @@
 
 #include "daq/CVDAQInput.h"
 #include "daq/DaqSettings.h"
+#include "daq/sim/EngineModel.h"
 
 int AddBenchInputs(DaqSettings &prefs)
 {
@@ -24,6 +25,7 @@ int AddBenchInputs(DaqSettings &prefs)
         {"Coolant", 3, CVDAQInput::SingleEnded, "125-V*29.2", true, 95, 105},
         {"EGT", 4, CVDAQInput::SingleEnded, "V*250", true, 850, 950},
         {"Battery", 5, CVDAQInput::SingleEnded, "V*4", false, 0, 0},
+        {"AFR", EngineModel::WidebandChannel, CVDAQInput::SingleEnded, "10+V*2", false, 0, 0},
         {"Launch", 0, CVDAQInput::Digital, "", false, 0, 0},
         {"Brake", 1, CVDAQInput::Digital, "", false, 0, 0},
     };

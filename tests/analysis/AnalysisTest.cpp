@@ -156,7 +156,7 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     rows += steadyRows(2, 1000, 16, 16.17f, 350);
     rows += steadyRows(20, 2000, 96, 15.0f, 400);  // (3,6): closed loop
     rows += steadyRows(3, 2500, 32, 13.0f, 1000);  // (4,2): too few
-    rows += steadyRows(11, 3000, 160, 20.0f, 1100); // (5,10): e 120 lean -> capped
+    rows += steadyRows(11, 3000, 160, 19.5f, 1100); // (5,10): e 120 lean -> capped
     const DataLog log = logOf(rows);
 
     FuelCorrection::Settings s;
@@ -173,9 +173,10 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     // it (25.0) goes too, the next one is kept: 11 + 1, all at 16.17;
     // 1.1 x 16.17 / 14.7 = 1.21.
     EXPECT_EQ(std::tuple(a.status, a.samples, a.proposedRaw), std::tuple(FuelCorrection::CellStatus::Proposed, 12, 21));
-    // Both ends of every load jump: the stab (3 rows) and the three moves
-    // between the blocks (2 rows each).
-    EXPECT_EQ(p.transients, 9u);
+    // Both ends of every load jump, by the jump's way: the stab (two rows
+    // rising, one falling) and the three moves between the blocks (two rows
+    // each: up, down, up).
+    EXPECT_EQ(std::pair(p.risingTransients, p.fallingTransients), std::pair(std::size_t(6), std::size_t(3)));
 
     EXPECT_FALSE(p.cells[3 * 16 + 6].changes()) << "closed loop";
     // (4, 2): its first and last rows are transients, too few; (5, 10) capped.

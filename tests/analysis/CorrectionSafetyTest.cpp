@@ -146,7 +146,7 @@ TEST(CorrectionSafety, SettingsRoundTripAndDamagedValuesKeepTheSafeDefaults)
     store.WriteText("FuelCorrection", "Target0", "abc,99,13.1");
     const FuelCorrection::Settings damaged = FuelCorrection::LoadSettings(store);
     EXPECT_EQ(damaged.maxChangePercent, 15);
-    EXPECT_EQ(damaged.afrLow, 9);
+    EXPECT_EQ(damaged.afrLow, 10);
     EXPECT_EQ(damaged.afrHigh, 20);
     EXPECT_EQ(damaged.minSamples, FuelCorrection::Settings{}.minSamples);
     EXPECT_EQ(damaged.map, MapKey::HOFM);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "daq/sim/SimulationOptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -45,9 +47,11 @@ struct Options
     QString port;          // --port DEVICE
     bool fastHandshake = false;
     bool simDaq = false;
+    EngineSimulation simulation; // --sim-fuel-error, --sim-seed, --sim-o2-delay, --sim-drive
+    bool noWait = false;         // --no-wait: the simulated clock runs as fast as the ticks compute
     bool force = false;    // --force: use a project file that does not look like one
     int count = 10;        // --count N
-    int rateMs = -1;       // --rate MS; -1: the DAQSampleRate preference
+    int rateMs = -1;       // --rate MS; -1: the sample period preference
     QString tune;          // --tune FILE.vnt: the tune sample and log trace in
     bool raw = false;      // --raw: diff prints bytes, not values
     QString folder;        // --folder DIR: the tune history's folder

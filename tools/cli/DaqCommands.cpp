@@ -6,6 +6,8 @@
 #include "CliCommon.h"
 
 #include "daq/AcquisitionLoop.h"
+#include "daq/BenchInputs.h"
+#include "daq/sim/SimulatedU12Driver.h"
 #include "link/LinkSession.h"
 #include "model/TraceMarks.h"
 #include "daq/CVDataAcquisition.h"
@@ -15,7 +17,7 @@
 #include "daq/GeneralText.h"
 #include "link/RealTimeSender.h"
 #include "model/ImageFile.h"
-#include "model/ProgramState.h"
+#include "model/Tune.h"
 #include "model/ProjectFile.h"
 #include "model/StockPrograms.h"
 #include "platform/FileDialogService.h"
@@ -23,6 +25,7 @@
 #include "platform/SettingsStore.h"
 #include "daq/DaqSettings.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
 
@@ -78,10 +81,11 @@ QByteArray tickLine(const AcquisitionSample &out)
     return line + '\n';
 }
 
-// The tune the ticks are traced in, whose injector constant gives the load:
-// --tune FILE.vnt (or the older positional PROJECT.vnt), else stock program
-// 105. False with the exit status when it fails.
-bool loadTune(const QStringList &project, const Options &options, ProgramState &state, int &status)
+// The tune the ticks are traced in, whose injector constant gives the load
+// and which fuels the simulated engine: --tune FILE.vnt (or the older
+// positional PROJECT.vnt), else stock program 105. False with the exit
+// status when it fails.
+bool loadTune(const QStringList &project, const Options &options, Tune &tune, int &status)
 {
     if (!options.tune.isEmpty() && !project.isEmpty()) {
         status = usage(QStringLiteral("give the tune once, with --tune"));
@@ -89,13 +93,13 @@ bool loadTune(const QStringList &project, const Options &options, ProgramState &
     }
     const QString path = options.tune.isEmpty() ? project.value(0) : options.tune;
     if (!path.isEmpty()) {
-        if (FileOutcome r = ReadProjectFile(path, state.tune); !r) {
+        if (FileOutcome r = ReadProjectFile(path, tune); !r) {
             status = fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
             return false;
         }
     } else if (const StockImageResult stock = LoadStockImage(DefaultStockProgram);
                stock.status == StockImageResult::Ok) {
-        TuneFromImage(stock.image, state.tune);
+        TuneFromImage(stock.image, tune);
     } else {
         std::fprintf(stderr, "vantrelle-cli: %s; the load is computed with injector K 0\n",
                      qPrintable(stock.message()));
@@ -106,17 +110,35 @@ bool loadTune(const QStringList &project, const Options &options, ProgramState &
 // The acquisition of one command: the user's inputs, the device, the loop.
 struct Acquisition
 {
-    explicit Acquisition(const Options &options)
-        : prefs(store), driver(CreateDaqDriver(prefs, options.simDaq)), daq(*driver, prefs, state.tune, calculator),
-          loop(daq, prefs, state.tune, marks, link, sender)
+    Acquisition(const Options &options, const Tune &loaded)
+        : tune(loaded), prefs(store), driver(CreateDaqDriver(prefs, options.simDaq, options.simulation, &tune)),
+          daq(*driver, prefs, tune, calculator), loop(daq, prefs, tune, marks, link, sender)
     {
-        rate = options.rateMs >= 0 ? options.rateMs : prefs.DAQSampleRate();
+        // The same bench wiring as the application's, so a log has its
+        // columns (the wideband's AFR among them).
+        if (options.simDaq)
+            AddBenchInputs(prefs);
+        rate = options.rateMs >= 0 ? options.rateMs : prefs.SamplePeriodMs();
+        simulated = dynamic_cast<SimulatedU12Driver *>(driver.get());
+        // The simulated clock moves on by the period the ticks are taken at.
+        if (simulated)
+            simulated->SetSamplePeriodMs(rate);
+        wait = !options.noWait;
+        started = QDateTime::currentDateTime();
     }
-    // One tick, rate milliseconds after the one before; a device failure is
-    // reported on stderr and counted.
+    // The time of the last tick: on the simulated unit its clock, from the
+    // start of the run, so that a run that does not wait stamps the same
+    // times as one that does; else the wall clock.
+    QDateTime now() const
+    {
+        return simulated ? started.addMSecs(static_cast<qint64>(simulated->engine().TimeMs()))
+                         : QDateTime::currentDateTime();
+    }
+    // One tick, rate milliseconds after the one before (at once without
+    // waiting); a device failure is reported on stderr and counted.
     AcquisitionSample tick(int index)
     {
-        if (index > 0 && rate > 0)
+        if (index > 0 && rate > 0 && wait)
             QThread::msleep(static_cast<unsigned long>(rate));
         AcquisitionSample out = loop.Tick();
         if (!out.acquired) {
@@ -127,7 +149,7 @@ struct Acquisition
         return out;
     }
 
-    ProgramState state;
+    Tune tune;
     TraceMarks marks;
     LinkSession link; // no box: the staged rev limiter's switches are reported, not sent
     SettingsStore store;
@@ -139,7 +161,19 @@ struct Acquisition
     AcquisitionLoop loop;
     int rate = 0;
     int failures = 0;
+    SimulatedU12Driver *simulated = nullptr;
+    bool wait = true;
+    QDateTime started;
 };
+
+// Not waiting only makes sense where the clock is the program's own.
+bool noWaitRefused(const Acquisition &acq, const Options &options, int &status)
+{
+    if (!options.noWait || acq.simulated)
+        return false;
+    status = usage(QStringLiteral("--no-wait needs the simulated unit (--sim-daq)"));
+    return true;
+}
 
 int sample(const QStringList &args, const Options &options)
 {
@@ -147,8 +181,11 @@ int sample(const QStringList &args, const Options &options)
         return usage(QStringLiteral("sample takes at most PROJECT.vnt (or --tune FILE.vnt)"));
     if (options.count < 1)
         return usage(QStringLiteral("sample: --count must be 1 or more"));
-    Acquisition acq(options);
-    if (int status = 0; !loadTune(args, options, acq.state, status))
+    Tune tune;
+    if (int status = 0; !loadTune(args, options, tune, status))
+        return status;
+    Acquisition acq(options, tune);
+    if (int status = 0; noWaitRefused(acq, options, status))
         return status;
     for (int tick = 0; tick < options.count; ++tick) {
         const AcquisitionSample out = acq.tick(tick);
@@ -187,8 +224,11 @@ int logCommand(const QStringList &args, const Options &options)
         return fail(QStringLiteral("%1: not a regular file").arg(args[0]));
     if (!QFileInfo(target.absolutePath()).isDir())
         return fail(QStringLiteral("%1: no folder %2").arg(args[0], target.absolutePath()));
-    Acquisition acq(options);
-    if (int status = 0; !loadTune(args.mid(1), options, acq.state, status))
+    Tune tune;
+    if (int status = 0; !loadTune(args.mid(1), options, tune, status))
+        return status;
+    Acquisition acq(options, tune);
+    if (int status = 0; noWaitRefused(acq, options, status))
         return status;
 
     // The log grows beside OUT and takes its place when it ends, so OUT
@@ -196,6 +236,7 @@ int logCommand(const QStringList &args, const Options &options)
     StderrMessages messages;
     NoFileDialogs files;
     CVRTLogger logger(acq.prefs, messages, files, target.absolutePath());
+    logger.SetClock([&acq] { return acq.now(); });
     acq.loop.SetLogSink(&logger);
     if (!logger.CreateNewLogFile())
         return ExitFailure;

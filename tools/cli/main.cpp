@@ -70,7 +70,24 @@ const char *const HelpText =
     "  --fast-handshake              wait 100 ms instead of 2 s before the version\n"
     "                                request and between polls\n"
     "  --sim-daq                     acquire from the simulated U12 and its engine\n"
-    "                                instead of the LabJack library\n"
+    "                                instead of the LabJack library; with no DAQ\n"
+    "                                inputs of one's own in the preferences, the\n"
+    "                                bench wiring is added to them, as the\n"
+    "                                application does (AFR: the wideband on AI7)\n"
+    "  --sim-drive road|dyno         with --sim-daq: the car's drive: road (default;\n"
+    "                                idle, staged launch, five gears, coast) or dyno\n"
+    "                                (each open-loop cell of the fuel map held 3 s)\n"
+    "  --sim-fuel-error PCT          with --sim-daq: the engine's true fuel need\n"
+    "                                departs from the stock tune by a smooth field\n"
+    "                                within +-PCT percent (0 to 50, default 0)\n"
+    "  --sim-seed N                  with --sim-daq: seeds that field and the noise\n"
+    "                                (0 to 4294967295, default 1)\n"
+    "  --sim-o2-delay MS             with --sim-daq: exhaust transport delay before\n"
+    "                                the wideband sensor (0 to 5000 ms, default 0)\n"
+    "  --no-wait                     sample, log, with the simulated unit: do not wait\n"
+    "                                between ticks; the simulated clock runs as fast\n"
+    "                                as they compute and gives the same lines (the\n"
+    "                                log's times follow it, from the start of the run)\n"
     "  --tune FILE.vnt               sample, log: the project whose maps are traced and\n"
     "                                whose injector constant gives the load (default:\n"
     "                                stock program 105; a last word PROJECT.vnt is\n"
@@ -108,6 +125,7 @@ const OptionSpec OptionSpecs[] = {
     {"--fast-handshake", false, [](cli::Options &o, const QString &) { o.fastHandshake = true; return true; }},
     {"--sim-daq", false, [](cli::Options &o, const QString &) { o.simDaq = true; return true; }},
     {"--force", false, [](cli::Options &o, const QString &) { o.force = true; return true; }},
+    {"--no-wait", false, [](cli::Options &o, const QString &) { o.noWait = true; return true; }},
     {"--count", true,
      [](cli::Options &o, const QString &v) {
          bool ok = false;
@@ -143,6 +161,7 @@ int main(int argc, char **argv)
     QString command;
     QStringList args;
     bool optionsEnded = false;
+    QString simulationGiven; // the first --sim-* option, which needs --sim-daq
     for (int i = 0; i < words.size(); ++i) {
         const QString &w = words[i];
         if (!optionsEnded && (w == QLatin1String("--help") || w == QLatin1String("-h"))) {
@@ -162,6 +181,17 @@ int main(int argc, char **argv)
             // --name VALUE or --name=VALUE, anywhere on the line.
             const qsizetype eq = w.indexOf(QLatin1Char('='));
             const QString name = eq < 0 ? w : w.left(eq);
+            if (SimulationOptions::IsSimulationOption(name)) {
+                if (eq < 0 && i + 1 >= words.size())
+                    return cli::usage(QStringLiteral("%1 needs a value").arg(name));
+                const QString value = eq >= 0 ? w.mid(eq + 1) : words[++i];
+                if (const QString refused = SimulationOptions::Apply(options.simulation, name, value);
+                    !refused.isEmpty())
+                    return cli::usage(refused);
+                if (simulationGiven.isEmpty())
+                    simulationGiven = name;
+                continue;
+            }
             const OptionSpec *known = findOption(name);
             if (!known)
                 return cli::usage(QStringLiteral("unknown option %1").arg(name));
@@ -187,6 +217,10 @@ int main(int argc, char **argv)
     }
     if (command.isEmpty())
         return cli::usage(QStringLiteral("no command given"));
+    // The engine's options mean nothing to a real unit: refused rather than
+    // silently ignored.
+    if (!simulationGiven.isEmpty() && !options.simDaq)
+        return cli::usage(QStringLiteral("%1 needs --sim-daq").arg(simulationGiven));
 
     for (auto run : {cli::runModelCommand, cli::runTuneTextCommand, cli::runHistoryCommand, cli::runLinkCommand,
                      cli::runDaqCommand}) {

@@ -93,7 +93,7 @@ FuelCorrectionDialog *AnalysisCommands::ShowFuelCorrection()
             [this](MapKey map, const std::vector<ApplyCorrection::CellChange> &changes) {
                 return ApplyFuelCorrection(map, changes);
             },
-            m_viewer);
+            [this] { return m_runningLog.IsRecording() ? m_runningLog.LogFileName() : QString(); }, m_viewer);
         m_correctionDialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_correctionDialog->show();

@@ -1,11 +1,13 @@
 #include "analysis/ui/FuelCorrectionDialog.h"
 
 #include "analysis/ui/DatalogViewer.h"
+#include "analysis/ui/FuelCorrectionForm.h"
 #include "editors/GridRules.h"
 #include "model/ProgramState.h"
 #include "model/Units.h"
 #include "platform/SettingsStore.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -15,55 +17,23 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
 
-namespace {
+using namespace FuelCorrectionForm;
 
-QTableWidget *makeGrid(QWidget *parent, const char *name)
-{
-    auto *grid = new QTableWidget(16, 16, parent);
-    grid->setObjectName(QLatin1String(name));
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    return grid;
-}
-
-QDoubleSpinBox *numberSpin(QWidget *parent, const char *name, double low, double high, int decimals, double value)
-{
-    auto *spin = new QDoubleSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(low, high);
-    spin->setDecimals(decimals);
-    spin->setValue(value);
-    return spin;
-}
-
-QWidget *pair(QWidget *parent, QWidget *first, const QString &between, QWidget *second)
-{
-    auto *box = new QWidget(parent);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(first);
-    row->addWidget(new QLabel(between, box));
-    row->addWidget(second);
-    row->addStretch(1);
-    return box;
-}
-
-const QString NoColumn = QStringLiteral("(choose the column)");
-const QString NoCoolant = QStringLiteral("(none)");
-
-} // namespace
 
 FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
-                                           FuelCorrection::AppliedCells &applied, Applier apply, QWidget *parent)
-    : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_applied(applied), m_apply(std::move(apply))
+                                           FuelCorrection::AppliedCells &applied, Applier apply,
+                                           std::function<QString()> runningLog, QWidget *parent)
+    : QDialog(parent), m_state(state), m_store(store), m_viewer(viewer), m_applied(applied), m_apply(std::move(apply)),
+      m_runningLog(std::move(runningLog))
 {
     setObjectName(QStringLiteral("FuelCorrectionDialog"));
     setWindowTitle(QStringLiteral("Fuel Correction from Log"));
@@ -108,7 +78,14 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     form->addRow(QStringLiteral("Samples needed per cell:"), spinMinSamples);
 
     buildFilters(form);
-    layout->addLayout(form);
+    // The settings scroll on a small screen, the proposal keeps the room.
+    auto *settingsArea = new QScrollArea(this);
+    auto *settingsBox = new QWidget(settingsArea);
+    settingsBox->setLayout(form);
+    settingsArea->setWidget(settingsBox);
+    settingsArea->setWidgetResizable(true);
+    settingsArea->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(settingsArea);
 
     auto *tabs = new QTabWidget(this);
     gridProposal = makeGrid(tabs, "gridProposal");
@@ -136,6 +113,27 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     all->setObjectName(QStringLiteral("cmdSelectAll"));
     QPushButton *applyButton = buttons->addButton(QStringLiteral("&Apply Selected"), QDialogButtonBox::ApplyRole);
     applyButton->setObjectName(QStringLiteral("cmdApply"));
+    QPushButton *lock = buttons->addButton(QStringLiteral("&Lock Selected"), QDialogButtonBox::ActionRole);
+    lock->setObjectName(QStringLiteral("cmdLock"));
+    QPushButton *unlock = buttons->addButton(QStringLiteral("&Unlock Selected"), QDialogButtonBox::ActionRole);
+    unlock->setObjectName(QStringLiteral("cmdUnlock"));
+    connect(lock, &QPushButton::clicked, this, [this] { lockSelected(true); });
+    connect(unlock, &QPushButton::clicked, this, [this] { lockSelected(false); });
+    checkFollow = new QCheckBox(QStringLiteral("&Follow the running log"), this);
+    checkFollow->setObjectName(QStringLiteral("checkFollow"));
+    checkFollow->setToolTip(QStringLiteral("While real-time mode logs, compute again from the running log every "
+                                           "two seconds; applying stays yours."));
+    connect(checkFollow, &QCheckBox::toggled, this, [this](bool on) {
+        if (!followRunningLog(on) && on)
+            checkFollow->setChecked(false);
+    });
+    layout->addWidget(checkFollow);
+    m_followTimer = new QTimer(this);
+    m_followTimer->setInterval(FollowMs);
+    connect(m_followTimer, &QTimer::timeout, this, [this] {
+        readRunningLog();
+        compute();
+    });
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdClose"));
     connect(computeButton, &QPushButton::clicked, this, [this] { compute(); });
@@ -155,34 +153,6 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
         connect(spin, &QDoubleSpinBox::valueChanged, this, withdraw);
 }
 
-void FuelCorrectionDialog::buildFilters(QFormLayout *form)
-{
-    const FuelCorrection::Settings &s = m_settings;
-    spinCap = numberSpin(this, "spinCap", FuelCorrection::MaxChangeLow, FuelCorrection::MaxChangeHigh, 1,
-                         s.maxChangePercent);
-    spinCap->setSuffix(QStringLiteral(" %"));
-    form->addRow(QStringLiteral("Most a cell's fuel may change per pass:"), spinCap);
-    spinTransient = numberSpin(this, "spinTransient", 0, 255, 1, s.transientTp);
-    form->addRow(QStringLiteral("Transient: TP change between samples above:"), spinTransient);
-    spinClosedThrottle = numberSpin(this, "spinClosedThrottle", 0, 255, 1, s.closedThrottleTp);
-    spinFalling = numberSpin(this, "spinFalling", 0, 255, 1, s.fallingTp);
-    form->addRow(QStringLiteral("Closed throttle: TP below:"),
-                 pair(this, spinClosedThrottle, QStringLiteral("   Decelerating: TP falling by more than:"), spinFalling));
-    comboCoolant = new QComboBox(this);
-    comboCoolant->setObjectName(QStringLiteral("comboCoolant"));
-    comboCoolant->addItem(NoCoolant);
-    const DataLog &log = m_viewer.log();
-    for (int c = 0; c < log.columnCount(); ++c)
-        comboCoolant->addItem(log.names[c]);
-    comboCoolant->setCurrentIndex(std::max(0, log.columnIndex(s.coolantColumn) + 1));
-    spinMinCoolant = numberSpin(this, "spinMinCoolant", -50, 200, 1, s.minCoolant);
-    form->addRow(QStringLiteral("Warm-up: coolant column:"),
-                 pair(this, comboCoolant, QStringLiteral("below:"), spinMinCoolant));
-    spinAfrLow = numberSpin(this, "spinAfrLow", FuelCorrection::TargetLow, FuelCorrection::TargetHigh, 1, s.afrLow);
-    spinAfrHigh = numberSpin(this, "spinAfrHigh", FuelCorrection::TargetLow, FuelCorrection::TargetHigh, 1, s.afrHigh);
-    form->addRow(QStringLiteral("Plausible AFR from:"), pair(this, spinAfrLow, QStringLiteral("to"), spinAfrHigh));
-}
-
 void FuelCorrectionDialog::withdrawProposal()
 {
     m_proposal = FuelCorrection::Proposal{};
@@ -194,91 +164,57 @@ void FuelCorrectionDialog::withdrawProposal()
     lblStatus->setText(m_proposal.error);
 }
 
+const DataLog &FuelCorrectionDialog::source() const
+{
+    return m_followed ? *m_followed : m_viewer.log();
+}
+
+void FuelCorrectionDialog::readRunningLog()
+{
+    m_followedPath = m_runningLog ? m_runningLog() : QString();
+    if (m_followedPath.isEmpty()) {
+        followRunningLog(false);
+        checkFollow->setChecked(false);
+        return;
+    }
+    m_followed = ReadDataLog(m_followedPath);
+}
+
+bool FuelCorrectionDialog::followRunningLog(bool follow)
+{
+    if (!follow || !m_runningLog || m_runningLog().isEmpty()) {
+        m_followTimer->stop();
+        m_followed.reset();
+        if (follow)
+            lblStatus->setText(QStringLiteral("No log is running: switch real-time mode on to log, then follow it."));
+        return false;
+    }
+    readRunningLog();
+    m_followTimer->start();
+    compute();
+    return true;
+}
+
+void FuelCorrectionDialog::lockSelected(bool locked)
+{
+    for (const QTableWidgetItem *item : gridProposal->selectedItems())
+        m_locked[std::size_t(item->row() * 16 + item->column())] = locked;
+    if (m_proposal.error.isEmpty())
+        compute();
+}
+
 FuelCorrectionDialog::~FuelCorrectionDialog()
 {
     FuelCorrection::SaveSettings(m_store, settings());
-}
-
-void FuelCorrectionDialog::fillHeaders(QTableWidget *grid) const
-{
-    const Tune &tune = m_state.tune;
-    QStringList rows, cols;
-    for (int i = 0; i < 16; ++i) {
-        rows << QString::number(Units::RpmOf(tune.map(MapKey::FUELRPM).MapValue(i)));
-        cols << QString::number(tune.map(MapKey::FUELTP).MapValue(i));
-    }
-    grid->setVerticalHeaderLabels(rows);
-    grid->setHorizontalHeaderLabels(cols);
-}
-
-void FuelCorrectionDialog::fillTargets(const FuelCorrection::TargetTable &targets)
-{
-    m_filling = true;
-    for (int r = 0; r < 16; ++r)
-        for (int c = 0; c < 16; ++c) {
-            auto *item = new QTableWidgetItem(QString::number(targets.at(r, c)));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            gridTarget->setItem(r, c, item);
-        }
-    m_filling = false;
-}
-
-void FuelCorrectionDialog::targetEdited(int row, int col)
-{
-    if (m_filling)
-        return;
-    QTableWidgetItem *item = gridTarget->item(row, col);
-    const std::size_t e = static_cast<std::size_t>(row * 16 + col);
-    bool ok = false;
-    const double v = item ? item->text().trimmed().toDouble(&ok) : 0;
-    m_filling = true;
-    if (ok && std::isfinite(v) && v >= FuelCorrection::TargetLow && v <= FuelCorrection::TargetHigh) {
-        m_settings.targets.afr[e] = v;
-        m_filling = false;
-        withdrawProposal(); // computed against the old target
-        m_filling = true;
-    } else if (item) {
-        item->setText(QString::number(m_settings.targets.afr[e]));
-        lblStatus->setText(QStringLiteral("Please enter a valid value between %1 and %2")
-                               .arg(FuelCorrection::TargetLow)
-                               .arg(FuelCorrection::TargetHigh));
-    }
-    m_filling = false;
-}
-
-FuelCorrection::Settings FuelCorrectionDialog::settings() const
-{
-    FuelCorrection::Settings s = m_settings;
-    s.map = static_cast<MapKey>(comboMap->currentData().toInt());
-    // A column remembered from another log that this one lacks stays
-    // remembered: "(none)" here is no choice against it.
-    const DataLog &log = m_viewer.log();
-    const auto column = [&log](const QComboBox *combo, const QString &remembered) {
-        if (combo->currentIndex() > 0)
-            return combo->currentText();
-        return log.columnIndex(remembered) < 0 ? remembered : QString();
-    };
-    s.afrColumn = column(comboAFR, m_settings.afrColumn);
-    s.afrFormula = editFormula->text().trimmed();
-    s.minSamples = spinMinSamples->value();
-    s.transientTp = spinTransient->value();
-    s.maxChangePercent = spinCap->value();
-    s.closedThrottleTp = spinClosedThrottle->value();
-    s.fallingTp = spinFalling->value();
-    s.coolantColumn = column(comboCoolant, m_settings.coolantColumn);
-    s.minCoolant = spinMinCoolant->value();
-    // A range given upside down is read the right way round.
-    s.afrLow = std::min(spinAfrLow->value(), spinAfrHigh->value());
-    s.afrHigh = std::max(spinAfrLow->value(), spinAfrHigh->value());
-    return s;
 }
 
 bool FuelCorrectionDialog::compute()
 {
     m_settings = settings();
     FuelCorrection::SaveSettings(m_store, m_settings);
-    m_proposal = FuelCorrection::Compute(m_viewer.log(), m_state.tune, m_settings, &m_applied,
-                                         FuelCorrection::LogKey(m_viewer.log(), m_viewer.logPath()));
+    const QString path = m_followed ? m_followedPath : m_viewer.logPath();
+    m_proposal = FuelCorrection::Compute(source(), m_state.tune, m_settings, &m_applied,
+                                         FuelCorrection::LogKey(source(), path));
     showProposal();
     if (!m_proposal.error.isEmpty()) {
         lblStatus->setText(m_proposal.error);
@@ -324,14 +260,21 @@ void FuelCorrectionDialog::showProposal()
             break;
         case FuelCorrection::CellStatus::Proposed:
             text = QStringLiteral("%1 -> %2\n%3 (%4 out)").arg(current).arg(c.proposedRaw).arg(c.samples).arg(c.leftOut);
-            tip = QStringLiteral("%1 samples, %2 left out by the filters, measured AFR %3, target %4%5%6")
+            tip = QStringLiteral("%1 samples (hit weight %7), %2 left out by the filters, measured AFR %3, "
+                                 "target %4%5%6")
                       .arg(c.samples)
                       .arg(c.leftOut)
                       .arg(c.measured, 0, 'f', 2)
                       .arg(c.target)
                       .arg(c.capped ? QStringLiteral(", held to the cap on the change per pass") : QString())
-                      .arg(c.clamped ? QStringLiteral(", limited to 0..127") : QString());
+                      .arg(c.clamped ? QStringLiteral(", limited to 0..127") : QString())
+                      .arg(c.weight, 0, 'f', 1);
             back = c.changes() ? QColor(255, 240, 170) : QColor(210, 240, 210);
+            break;
+        case FuelCorrection::CellStatus::Locked:
+            text = QStringLiteral("%1 locked").arg(current);
+            tip = QStringLiteral("Locked: kept as it is (%1 samples)").arg(c.samples);
+            back = QColor(200, 200, 230);
             break;
         }
         auto *item = gridProposal->item(e / 16, e % 16);
@@ -374,8 +317,8 @@ int FuelCorrectionDialog::applySelected()
     // The samples behind these cells are spent: computing again must not
     // correct the corrected values from the same samples.
     if (changed > 0) {
-        FuelCorrection::AppliedCells::Applied applied{m_proposal.logKey, m_viewer.logPath(), m_proposal.map, {},
-                                                      m_proposal.rows};
+        FuelCorrection::AppliedCells::Applied applied{m_proposal.logKey, m_followed ? m_followedPath : m_viewer.logPath(),
+                                                      m_proposal.map, {}, m_proposal.rows};
         for (const ApplyCorrection::CellChange &c : changes)
             applied.entries.push_back(c.entry);
         m_applied.markApplied(applied);

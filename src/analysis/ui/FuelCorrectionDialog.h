@@ -1,12 +1,16 @@
 #pragma once
 
 #include "analysis/ApplyCorrection.h"
+#include "analysis/DataLog.h"
 #include "analysis/FuelCorrection.h"
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 class DatalogViewer;
+class QCheckBox;
+class QTimer;
 class QComboBox;
 class QDoubleSpinBox;
 class QFormLayout;
@@ -32,8 +36,11 @@ public:
     // how many changed.
     using Applier = std::function<int(MapKey, const std::vector<ApplyCorrection::CellChange> &)>;
 
+    // runningLog gives the running log's file while real-time mode logs (the
+    // dialog can follow it), empty otherwise.
     FuelCorrectionDialog(const ProgramState &state, SettingsStore &store, const DatalogViewer &viewer,
-                         FuelCorrection::AppliedCells &applied, Applier apply, QWidget *parent = nullptr);
+                         FuelCorrection::AppliedCells &applied, Applier apply,
+                         std::function<QString()> runningLog = {}, QWidget *parent = nullptr);
     ~FuelCorrectionDialog() override;
 
     // Recomputes the proposal from the controls; false (reason in the status
@@ -44,6 +51,13 @@ public:
     // Applies the selected cells that have a changing proposal; returns how
     // many changed.
     int applySelected();
+    // Locks (or unlocks) the selected cells: a locked cell is never proposed.
+    void lockSelected(bool locked);
+    // Follows the running log: it is read again every FollowMs and the
+    // proposal computed anew from what it holds by then. False when no log
+    // is running.
+    bool followRunningLog(bool follow);
+    static constexpr int FollowMs = 2000;
 
     const FuelCorrection::Proposal &proposal() const { return m_proposal; }
     FuelCorrection::Settings settings() const;
@@ -65,6 +79,10 @@ private:
     void targetEdited(int row, int col);
     void buildFilters(QFormLayout *form);
     void withdrawProposal();
+    // The log the proposal is computed from: the viewer's, or the running
+    // log as last read while following it.
+    const DataLog &source() const;
+    void readRunningLog();
 
     const ProgramState &m_state;
     SettingsStore &m_store;
@@ -87,6 +105,14 @@ private:
     QDoubleSpinBox *spinMinCoolant = nullptr;
     QDoubleSpinBox *spinAfrLow = nullptr;
     QDoubleSpinBox *spinAfrHigh = nullptr;
+    QDoubleSpinBox *spinDelay = nullptr;
+    QCheckBox *checkDelayAuto = nullptr;
+    QCheckBox *checkFollow = nullptr;
+    QTimer *m_followTimer = nullptr;
+    std::function<QString()> m_runningLog;
+    std::optional<DataLog> m_followed; // the running log while following it
+    QString m_followedPath;
+    std::array<bool, 256> m_locked{};
     QTableWidget *gridProposal = nullptr;
     QTableWidget *gridTarget = nullptr;
     QLabel *lblStatus = nullptr;

@@ -19,9 +19,17 @@ SimulatedU12Driver::SimulatedU12Driver(const DaqSettings *prefs, quint32 seed) :
 {
 }
 
+SimulatedU12Driver::SimulatedU12Driver(const DaqSettings *prefs, const EngineSimulation &sim, const Tune *tune,
+                                       const Tune &reference)
+    : m_prefs(prefs), m_engine(sim, tune, reference)
+{
+}
+
 int SimulatedU12Driver::periodMs() const
 {
-    return m_prefs ? m_prefs->DAQSampleRate() : m_periodMs;
+    // The period the acquisition timer really runs at, not the stored value
+    // it is held from: the engine must move on as far as the clock does.
+    return m_prefs && !m_ownPeriod ? m_prefs->SamplePeriodMs() : m_periodMs;
 }
 
 int SimulatedU12Driver::multiplier() const

@@ -12,11 +12,12 @@ class DaqSettings;
 // the driver's six functions with the driver's arguments and results.
 //
 // Time is simulated: each Counter call (one per acquisition tick) moves the
-// engine on by one sample period, DAQSampleRate, and counts the pulses of
-// that period, RPM / DAQRPMMultiplier, so that the program reads back the
-// engine's speed. Analog channels give the model's voltages; D0 is the
-// launch switch, D1 the brake light; any line can be forced high or low.
-// The same seed and calls give the same readings.
+// engine on by one sample period, the period the acquisition timer runs at
+// (or the one set here), and counts the pulses of that period, RPM /
+// DAQRPMMultiplier, so that the program reads back the engine's speed.
+// Analog channels give the model's voltages; D0 is the launch switch, D1 the
+// brake light; any line can be forced high or low. The same options and
+// calls give the same readings.
 class SimulatedU12Driver : public DaqDriver
 {
 public:
@@ -34,8 +35,13 @@ public:
     // Sample period and multiplier come from prefs when given (read at every
     // call, so a change applies at once), else from the setters.
     explicit SimulatedU12Driver(const DaqSettings *prefs = nullptr, quint32 seed = 1);
+    // The engine of sim, fuelled by the box running tune (see EngineModel).
+    SimulatedU12Driver(const DaqSettings *prefs, const EngineSimulation &sim, const Tune *tune,
+                       const Tune &reference);
 
-    void SetSamplePeriodMs(int ms) { m_periodMs = ms; }
+    // A period of one's own (a command-line --rate) wins over the
+    // preferences' from then on.
+    void SetSamplePeriodMs(int ms) { m_periodMs = ms; m_ownPeriod = true; }
     void SetRPMMultiplier(int m) { m_multiplier = m; }
     // An unplugged unit: every device call returns NotConnected.
     void SetConnected(bool connected) { m_connected = connected; }
@@ -66,6 +72,7 @@ private:
     const DaqSettings *m_prefs;
     EngineModel m_engine;
     int m_periodMs = 100;
+    bool m_ownPeriod = false;
     int m_multiplier = 150;
     bool m_connected = true;
     double m_pulseRemainder = 0.0;

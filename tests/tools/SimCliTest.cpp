@@ -1,0 +1,115 @@
+// vantrelle-cli on the simulated unit: a log that does not wait holds the
+// lines and the simulated clock's times of one that does; a seed gives the
+// same drive every time; both programs refuse engine options they cannot
+// take.
+
+#include "support/TestEnv.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+testenv::ProcessResult cli(const QStringList &args)
+{
+    return testenv::run(testenv::binary("vantrelle-cli"), args);
+}
+
+// A log's times, and its lines without them (the header first).
+struct Log
+{
+    QList<QDateTime> times;
+    QStringList rest;
+};
+
+Log readLog(const QString &path)
+{
+    Log log;
+    for (const QString &line : QString::fromUtf8(testenv::readFile(path)).split("\r\n", Qt::SkipEmptyParts)) {
+        const QString time = line.section(',', 0, 0);
+        if (!log.rest.isEmpty())
+            log.times.push_back(QDateTime::fromString(time, "yyyy-MM-dd HH:mm:ss.zzz"));
+        log.rest.push_back(line.section(',', 1));
+    }
+    return log;
+}
+
+} // namespace
+
+TEST(SimCliTest, ALogThatDoesNotWaitHasTheLinesAndTheSimulatedTimesOfOneThatDoes)
+{
+    QTemporaryDir dir;
+    const QStringList engine{"--sim-daq", "--sim-fuel-error", "8", "--sim-seed", "9", "--sim-o2-delay", "120", "log"};
+    const QStringList ticks{"--count", "12", "--rate", "50"};
+    ASSERT_EQ(cli(engine + QStringList{dir.filePath("waited.csv")} + ticks).exitCode, 0);
+    ASSERT_EQ(cli(engine + QStringList{dir.filePath("fast.csv"), "--no-wait"} + ticks).exitCode, 0);
+    const Log waited = readLog(dir.filePath("waited.csv"));
+    const Log fast = readLog(dir.filePath("fast.csv"));
+    ASSERT_EQ(fast.rest.size(), 13);
+    EXPECT_EQ(fast.rest, waited.rest);
+    EXPECT_TRUE(fast.rest[0].contains(",Battery,AFR,")) << "the bench wiring, wideband included";
+    for (const Log *log : {&waited, &fast})
+        for (qsizetype i = 1; i < log->times.size(); ++i)
+            EXPECT_EQ(log->times[i - 1].msecsTo(log->times[i]), 50) << i;
+
+    // Ten minutes of driving, logged in far less: the times are the
+    // simulated clock's.
+    QElapsedTimer took;
+    took.start();
+    ASSERT_EQ(cli({"--sim-daq", "log", dir.filePath("long.csv"), "--count", "6000", "--no-wait"}).exitCode, 0);
+    const Log drive = readLog(dir.filePath("long.csv"));
+    ASSERT_EQ(drive.times.size(), 6000);
+    EXPECT_EQ(drive.times.first().msecsTo(drive.times.last()), 5999 * 100);
+    EXPECT_LT(took.elapsed(), 60000);
+}
+
+TEST(SimCliTest, ASeedGivesTheSameDriveEveryTime)
+{
+    const auto run = [](const char *seed, const char *drive) {
+        return cli({"--sim-daq", "--sim-fuel-error", "10", "--sim-seed", seed, "--sim-drive", drive, "sample",
+                    "--count", "400", "--no-wait"})
+            .out;
+    };
+    for (const char *drive : {"road", "dyno"}) {
+        SCOPED_TRACE(drive);
+        const QByteArray first = run("3", drive);
+        EXPECT_EQ(first.count('\n'), 400);
+        EXPECT_EQ(run("3", drive), first);
+        EXPECT_NE(run("4", drive), first);
+    }
+}
+
+TEST(SimCliTest, BadEngineOptionsAreRefusedByBothPrograms)
+{
+    const struct
+    {
+        QStringList args;
+        const char *message;
+    } cases[] = {
+        {{"--sim-daq", "--sim-fuel-error", "-1"}, "--sim-fuel-error takes a percentage from 0 to 50, not '-1'"},
+        {{"--sim-daq", "--sim-fuel-error=50.5"}, "--sim-fuel-error takes a percentage from 0 to 50, not '50.5'"},
+        {{"--sim-daq", "--sim-seed", "4294967296"}, "--sim-seed takes a whole number from 0 to 4294967295"},
+        {{"--sim-daq", "--sim-seed=x"}, "--sim-seed takes a whole number from 0 to 4294967295, not 'x'"},
+        {{"--sim-daq", "--sim-o2-delay", "5001"}, "--sim-o2-delay takes milliseconds from 0 to 5000, not '5001'"},
+        {{"--sim-daq", "--sim-drive", "track"}, "--sim-drive takes road or dyno, not 'track'"},
+        {{"--sim-daq", "--sim-o2-delay"}, "--sim-o2-delay needs a value"},
+        {{"--sim-seed", "2"}, "--sim-seed needs --sim-daq"},
+    };
+    for (const char *program : {"vantrelle-cli", "vantrelle"}) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(program + (' ' + c.args.join(' ')).toStdString());
+            const QStringList args = (program == std::string("vantrelle") ? QStringList() : QStringList{"sample"}) + c.args;
+            const testenv::ProcessResult r = testenv::run(testenv::binary(program), args);
+            EXPECT_EQ(r.exitCode, 2);
+            EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        }
+    }
+    EXPECT_EQ(testenv::run(testenv::binary("vantrelle"), {"--sim-daq", "--sim-drive=dyno", "--sim-o2-delay", "250",
+                                                         "--sim-fuel-error", "4.5", "--sim-seed", "0", "--version"})
+                  .exitCode,
+              0);
+    const testenv::ProcessResult real = cli({"sample", "--no-wait"});
+    EXPECT_TRUE(real.exitCode == 2 && real.err.contains("--no-wait needs the simulated unit")) << real.err.toStdString();
+}
