@@ -23,16 +23,6 @@ namespace CorrectionSamples {
 // before that time); nothing for the rows too early to have one.
 std::vector<std::optional<std::size_t>> DelayedRows(const DataLog &log, double delayMs);
 
-// The delay between the throttle and the oxygen reading, estimated from the
-// log: at every quick throttle step (by stepTp or more between two samples,
-// from a steady throttle), the time until the ratio first leaves its level
-// before the step by more than the reading's noise; the median over the
-// steps, or nothing when the log has fewer than three usable steps. The
-// crossing is taken between the two samples around it, so the estimate is
-// finer than the log's period.
-std::optional<double> EstimateDelayMs(const DataLog &log, const std::vector<float> &tp,
-                                      const std::vector<float> &ratio, double stepTp = 15.0);
-
 struct CellWeight
 {
     int entry = 0;
@@ -43,5 +33,21 @@ struct CellWeight
 // entries, fewer at the edges or on an entry; the nearest cell alone when an
 // axis does not rise. Nothing for a missing value.
 std::vector<CellWeight> CellWeights(const Tune &tune, MapKey body, double rpm, double tp);
+
+// The same for many points on one map: the axes are read once.
+class CellLocator
+{
+public:
+    CellLocator(const Tune &tune, MapKey body);
+    // Fills cells and returns how many there are (0 to 4).
+    int Weights(double rpm, double tp, std::array<CellWeight, 4> &cells) const;
+
+private:
+    const Tune &m_tune;
+    MapKey m_body;
+    bool m_valid = false;
+    std::array<double, 16> m_rpm{}, m_tp{};
+    bool m_rising = false; // both axes rise: bilinear weights
+};
 
 } // namespace CorrectionSamples

@@ -1,5 +1,6 @@
 #include "analysis/FuelCorrection.h"
 
+#include "analysis/CorrectionDelay.h"
 #include "analysis/CorrectionSamples.h"
 
 #include "analysis/CellOverlay.h"
@@ -223,12 +224,25 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
     // Each ratio is charged to where the engine was the delay before it.
     double delay = settings.delayMs;
     if (delay < 0) {
-        const std::optional<double> estimated = CorrectionSamples::EstimateDelayMs(log, tp, afr);
+        const std::optional<double> estimated =
+            CorrectionDelay::EstimateMs(log, tune, settings.map, rpm, tp, afr, settings.afrLow, settings.afrHigh);
         p.delayEstimated = estimated.has_value();
         delay = estimated.value_or(0.0);
     }
     p.delayMs = delay;
     const std::vector<std::optional<std::size_t>> engineRow = CorrectionSamples::DelayedRows(log, delay);
+
+    // After a reading at an end of its range (an overrun's fuel cut, the
+    // heater phase) the sensor takes a while to come back: what it reads on
+    // the way tells of the cut, not of the cell.
+    std::vector<bool> settling(log.rowCount());
+    double lastEnd = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < log.rowCount(); ++i) {
+        if (!(afr[i] > settings.afrLow && afr[i] < settings.afrHigh))
+            lastEnd = log.time[i];
+        else
+            settling[i] = log.time[i] - lastEnd < SettlingSeconds;
+    }
 
     std::array<double, 256> sums{};
     for (std::size_t i = 0; i < log.rowCount(); ++i) {
@@ -253,6 +267,8 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
             reason = &p.warmingUp;
         else if (!(afr[i] > settings.afrLow && afr[i] < settings.afrHigh))
             reason = &p.implausible;
+        else if (settling[i])
+            reason = &p.settling;
         if (reason) {
             // Told on the cell the sample weighs most on.
             ++p.cells[static_cast<std::size_t>(
@@ -315,12 +331,13 @@ QString Summary(const Proposal &p, const Settings &settings)
     QString text = QStringLiteral("Delay %1 ms%2. %3 samples used. Left out: %4 while the throttle rose fast "
                                   "(acceleration enrichment), %5 while it fell fast (overrun), %6 at closed throttle "
                                   "or decelerating, %7 warming up%8, %9 with an AFR at or beyond the sensor's range "
-                                  "%10..%11, %12 already used by an applied correction, %13 without RPM, TP or AFR, "
-                                  "%14 too early for the delay. %15 cells would change.")
+                                  "%10..%11, %12 while the sensor came back from an end of its range, %13 already "
+                                  "used by an applied correction, %14 without RPM, TP or AFR, %15 too early for the "
+                                  "delay. %16 cells would change.")
                        .arg(std::lround(p.delayMs))
-                       .arg(p.delayEstimated          ? QStringLiteral(" (estimated from the log)")
-                            : settings.delayMs < 0 ? QStringLiteral(" (the log has too few throttle steps to estimate it)")
-                                                      : QString())
+                       .arg(p.delayEstimated ? QStringLiteral(" (estimated from the log)")
+                            : settings.delayMs < 0 ? QStringLiteral(" (the log says too little to estimate it)")
+                                                   : QString())
                        .arg(p.used)
                        .arg(p.risingTransients)
                        .arg(p.fallingTransients)
@@ -330,6 +347,7 @@ QString Summary(const Proposal &p, const Settings &settings)
                        .arg(p.implausible)
                        .arg(settings.afrLow)
                        .arg(settings.afrHigh)
+                       .arg(p.settling)
                        .arg(p.spent)
                        .arg(p.unusable)
                        .arg(p.beforeDelay)

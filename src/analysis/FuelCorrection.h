@@ -40,6 +40,7 @@ class Tune;
 //   fallen by more than the falling limit since the sample before),
 // - during warm-up (the coolant column, when the log has one, below its limit),
 // - with a ratio outside the plausible range (a voltage read as a ratio),
+//   or within SettlingSeconds after one (the sensor back from a fuel cut),
 // - already spent: logged before a correction of their cell was applied.
 namespace FuelCorrection {
 
@@ -66,6 +67,9 @@ struct TargetTable
 // The accepted cap on the change per pass, in percent.
 inline constexpr double MaxChangeLow = 1.0;
 inline constexpr double MaxChangeHigh = 50.0;
+
+// How long the sensor takes to come back from an end of its range.
+inline constexpr double SettlingSeconds = 1.0;
 
 // The longest transport delay accepted, ms.
 inline constexpr double MaxDelayMs = 5000.0;
@@ -183,6 +187,7 @@ struct Proposal
     std::size_t decelerating = 0; // left out at closed throttle or decelerating
     std::size_t warmingUp = 0;   // left out below the coolant limit
     std::size_t implausible = 0; // left out for a ratio outside the plausible range
+    std::size_t settling = 0;    // and in the SettlingSeconds after one: the sensor coming back
     std::size_t spent = 0;       // left out as used by a correction already applied
     std::size_t unusable = 0;    // left out for a missing RPM, TP or ratio
     std::size_t beforeDelay = 0; // the first rows, which no engine state the delay before explains

@@ -77,7 +77,7 @@ void clearLowLatencyFlag(int fd)
     serial_struct info{};
     if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &info) != 0)
         return;
-    info.flags &= ~ASYNC_LOW_LATENCY;
+    info.flags = static_cast<int>(static_cast<unsigned>(info.flags) & ~static_cast<unsigned>(ASYNC_LOW_LATENCY));
     ::ioctl(fd, TIOCSSERIAL, &info);
 }
 #else

@@ -154,9 +154,9 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     rows += steadyRows(1, 1000, 60, 25.0f, 300);
     rows += steadyRows(1, 1000, 16, 25.0f, 325);
     rows += steadyRows(2, 1000, 16, 16.17f, 350);
-    rows += steadyRows(20, 2000, 96, 15.0f, 400);  // (3,6): closed loop
-    rows += steadyRows(3, 2500, 32, 13.0f, 1000);  // (4,2): too few
-    rows += steadyRows(11, 3000, 160, 19.5f, 1100); // (5,10): e 120 lean -> capped
+    rows += steadyRows(20, 2000, 96, 15.0f, 1400);  // (3,6): closed loop
+    rows += steadyRows(3, 2500, 32, 13.0f, 2000);  // (4,2): too few
+    rows += steadyRows(11, 3000, 160, 19.5f, 2100); // (5,10): e 120 lean -> capped
     const DataLog log = logOf(rows);
 
     FuelCorrection::Settings s;
@@ -169,10 +169,12 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
 
     const auto &a = p.cells[1 * 16 + 1];
-    // The 12 rows before the stab lose their last one, the first row after
-    // it (25.0) goes too, the next one is kept: 11 + 1, all at 16.17;
+    // The 12 rows before the stab lose their last one; the first row after
+    // it (25.0) goes too, and so does the next, within a second of a
+    // reading beyond the sensor's range: 11, all at 16.17;
     // 1.1 x 16.17 / 14.7 = 1.21.
-    EXPECT_EQ(std::tuple(a.status, a.samples, a.proposedRaw), std::tuple(FuelCorrection::CellStatus::Proposed, 12, 21));
+    EXPECT_EQ(std::tuple(a.status, a.samples, a.proposedRaw), std::tuple(FuelCorrection::CellStatus::Proposed, 11, 21));
+    EXPECT_EQ(p.settling, 1u);
     // Both ends of every load jump, by the jump's way: the stab (two rows
     // rising, one falling) and the three moves between the blocks (two rows
     // each: up, down, up).
@@ -181,6 +183,13 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     EXPECT_FALSE(p.cells[3 * 16 + 6].changes()) << "closed loop";
     // (4, 2): its first and last rows are transients, too few; (5, 10) capped.
     EXPECT_EQ(std::pair(p.cells[4 * 16 + 2].samples, p.cells[5 * 16 + 10].proposedRaw), std::pair(1, 127));
+
+    // A locked cell keeps its value whatever its samples say.
+    s.locked[5 * 16 + 10] = true;
+    const FuelCorrection::Proposal locked = FuelCorrection::Compute(log, tune, s);
+    EXPECT_EQ(std::pair(locked.cells[5 * 16 + 10].status, locked.cells[5 * 16 + 10].changes()),
+              std::pair(FuelCorrection::CellStatus::Locked, false));
+    s.locked = {};
 
     // Through a formula: the column logs lambda, the formula makes it a ratio.
     s.afrFormula = "V*14.7";

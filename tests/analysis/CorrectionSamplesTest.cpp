@@ -1,62 +1,87 @@
 // Where the fuel correction puts a sample: the engine's place the delay
-// before its reading, the delay found from throttle steps, and the weights
+// before its reading, the delay found from the log, the weights
 // of the cells around a point between axis entries.
 
+#include "analysis/CorrectionDelay.h"
 #include "analysis/CorrectionSamples.h"
 #include "analysis/DataLog.h"
 #include "analysis/FuelCorrection.h"
 #include "model/Tune.h"
 #include "support/TestEnv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A log every periodMs: throttle steps between 20 and 80 every 4 s; the ratio
-// answers each step delayMs later through a 100 ms sensor lag, lean after a
-// rise and rich after a fall, with a little noise.
-DataLog stepLog(int periodMs, double delayMs, std::vector<float> &tp, std::vector<float> &ratio)
+// An engine that holds a new cell of the fuel map every 1.5 s and burns a
+// ratio of its own in each; what it burned reaches the sensor delayMs later
+// and the sensor follows through a lag of lagMs. Logged every periodMs.
+struct StepLog
 {
     DataLog log;
-    double reading = 14.7;
-    for (int i = 0; i * periodMs < 40000; ++i) {
-        const double t = i * periodMs / 1000.0;
-        const bool high = int(t / 4) % 2 == 1;
-        log.time.push_back(t);
-        tp.push_back(high ? 80 : 20);
-        const double then = t - delayMs / 1000.0;
-        const bool wasHigh = then >= 0 && int(then / 4) % 2 == 1;
-        const double sinceStep = std::fmod(std::max(then, 0.0), 4.0);
-        const double burned = 14.7 + (sinceStep < 0.6 && then >= 4 ? (wasHigh ? 1.5 : -1.5) : 0.0);
-        reading += (burned - reading) * (1 - std::exp(-periodMs / 100.0));
-        ratio.push_back(float(reading + 0.02 * std::sin(i * 1.7)));
+    std::vector<float> rpm, tp, ratio;
+};
+
+StepLog stepLog(int periodMs, double delayMs, double lagMs)
+{
+    // Steps of 1 to 1.8 s through the cells in a scrambled order, so that a
+    // cell is reached from different cells and left to different ones.
+    std::vector<std::pair<double, std::pair<int, int>>> steps;
+    for (int k = 0; k * 1.0 < 130; ++k)
+        steps.push_back({(steps.empty() ? 0.0 : steps.back().first + 1.0 + (k % 3) * 0.4),
+                         {(k * k * 7 + k * 3) % 14 + 1, (k * k * 5 + k) % 12 + 2}});
+    const auto cellAt = [&](double t) {
+        auto it = std::upper_bound(steps.begin(), steps.end(), t,
+                                   [](double at, const auto &step) { return at < step.first; });
+        return std::prev(it)->second;
+    };
+    const auto need = [](int row, int col) { return 14.0 + 3.0 * std::sin(row * 0.9 + col * 1.3); };
+    StepLog out;
+    double sensed = 14.0;
+    for (int ms = 0; ms < 120000; ++ms) {
+        const double t = ms / 1000.0;
+        const double then = std::max(0.0, t - delayMs / 1000.0);
+        const auto [row, col] = cellAt(then);
+        sensed += lagMs > 0 ? (need(row, col) - sensed) * (1 - std::exp(-1.0 / lagMs)) : need(row, col) - sensed;
+        if (ms % periodMs)
+            continue;
+        const auto [nowRow, nowCol] = cellAt(t);
+        out.log.time.push_back(t);
+        out.rpm.push_back(float(500 * (nowRow + 1)));
+        out.tp.push_back(float(16 * nowCol));
+        out.ratio.push_back(float(sensed + 0.01 * std::sin(ms * 1.7)));
     }
-    return log;
+    return out;
 }
 
 } // namespace
 
-// The delay is found within a fraction of the log's period, whatever it is,
-// and each reading is charged to the row the delay before it.
+// The delay is found, the sensor's response included, whatever the log's
+// period, and each reading is charged to the row the delay before it.
 TEST(CorrectionSamples, TheDelayIsFoundAndEachReadingChargedToTheRowBeforeIt)
 {
-    for (const auto &[period, delay] : {std::pair(100, 900.0), {100, 250.0}, {50, 1000.0}, {20, 0.0}}) {
-        std::vector<float> tp, ratio;
-        const DataLog log = stepLog(period, delay, tp, ratio);
-        const std::optional<double> found = CorrectionSamples::EstimateDelayMs(log, tp, ratio);
+    Tune tune;
+    testenv::risingAxes(tune);
+    for (const auto &[period, delay, lag] : {std::tuple(100, 900.0, 100.0), {100, 250.0, 0.0}, {50, 1000.0, 50.0},
+                                             {20, 0.0, 0.0}}) {
+        const StepLog s = stepLog(period, delay, lag);
+        const auto found = CorrectionDelay::EstimateMs(s.log, tune, MapKey::HOFM, s.rpm, s.tp, s.ratio, 10, 20);
         ASSERT_TRUE(found) << period << " " << delay;
-        EXPECT_NEAR(*found, delay, 60) << period;
-        const auto rows = CorrectionSamples::DelayedRows(log, delay);
+        // A first-order lag delays a reading by its time constant on average;
+        // between two rows the engine's place is not known closer than half
+        // the period.
+        EXPECT_NEAR(*found, delay + lag, period / 2.0) << period;
+        const auto rows = CorrectionSamples::DelayedRows(s.log, delay);
         const std::size_t first = std::size_t(std::ceil(delay / period));
         EXPECT_FALSE(first > 0 && rows[first - 1]) << "no row before the log's start";
         EXPECT_EQ(rows[first + 7], 7u) << period;
     }
-    std::vector<float> tp(50, 30.0f), ratio(50, 14.7f);
-    DataLog flat;
-    for (int i = 0; i < 50; ++i)
-        flat.time.push_back(i * 0.1);
-    EXPECT_FALSE(CorrectionSamples::EstimateDelayMs(flat, tp, ratio)) << "no step, no estimate";
+    StepLog flat = stepLog(100, 500, 100);
+    std::fill(flat.ratio.begin(), flat.ratio.end(), 14.7f);
+    EXPECT_FALSE(CorrectionDelay::EstimateMs(flat.log, tune, MapKey::HOFM, flat.rpm, flat.tp, flat.ratio, 10, 20))
+        << "a ratio that never moves tells nothing of the delay";
 }
 
 // A point between axis entries weighs on the cells around it by nearness.
@@ -103,8 +128,9 @@ TEST(CorrectionSamples, EveryLeftOutSampleIsCountedOnceUnderItsReason)
     // 40 rows, each charged to the row 2 before it: 2 before the delay; 8
     // cold (the coolant is the reading's own); the rise to 100 (2 rows), the
     // falls to 60 and to 5 (2 rows each); 2 readings at the sensor's end
-    // (10; the other 2 fell on the fall to 60); 3 at closed throttle.
+    // (10; the other 2 fell on the fall to 60), and the 6 plausible ones
+    // in the second after them; 3 at closed throttle.
     EXPECT_EQ(std::tuple(p.beforeDelay, p.warmingUp, p.risingTransients, p.fallingTransients, p.implausible,
-                         p.decelerating, p.used),
-              std::tuple(2u, 8u, 2u, 4u, 2u, 3u, 19u));
+                         p.settling, p.decelerating, p.used),
+              std::tuple(2u, 8u, 2u, 4u, 2u, 6u, 3u, 13u));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "daq/sim/SimulationOptions.h"
+#include "model/MapCatalogue.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 
 class Tune;
 
@@ -55,6 +57,14 @@ struct Options
     QString tune;          // --tune FILE.vnt: the tune sample and log trace in
     bool raw = false;      // --raw: diff prints bytes, not values
     QString folder;        // --folder DIR: the tune history's folder
+    // correct: where the corrected tune goes, and what the command line says
+    // over the preferences' correction settings.
+    QString out;                       // --out FILE.vnt
+    std::optional<double> target;      // --target AFR: one target for every cell
+    std::optional<double> delayMs;     // --delay MS; below 0: auto
+    std::optional<double> capPercent;  // --cap PCT
+    std::optional<MapKey> fuelMap;     // --map KEY
+    QString afrColumn;                 // --afr-column NAME
 };
 
 // Reads a project whose tune a command passes on (to the box, into an
@@ -68,5 +78,6 @@ int runLinkCommand(const QString &command, const QStringList &args, const Option
 int runDaqCommand(const QString &command, const QStringList &args, const Options &options);
 int runTuneTextCommand(const QString &command, const QStringList &args, const Options &options);
 int runHistoryCommand(const QString &command, const QStringList &args, const Options &options);
+int runCorrectCommand(const QString &command, const QStringList &args, const Options &options);
 
 } // namespace cli

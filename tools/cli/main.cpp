@@ -3,6 +3,8 @@
 
 #include "CliCommon.h"
 
+#include "analysis/FuelCorrection.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -64,6 +66,22 @@ const char *const HelpText =
     "                                failure (a full disk, say) stops it at once: OUT\n"
     "                                then holds the whole lines written before it\n"
     "                                and the command exits 1\n"
+    "  correct LOG.csv --tune IN.vnt --out OUT.vnt\n"
+    "                                the application's fuel correction from a\n"
+    "                                datalog: each reading is put down to the cell\n"
+    "                                the engine was in the transport delay before,\n"
+    "                                shared among the cells around it; prints one\n"
+    "                                line per changed cell and, on stderr, what was\n"
+    "                                left out and why; writes the corrected tune to\n"
+    "                                OUT. Settings from the preferences unless given:\n"
+    "  --target AFR                  correct: one target ratio for every cell (6-25)\n"
+    "  --delay MS|auto               correct: the transport delay in ms (0-5000), or\n"
+    "                                auto to estimate it from the log\n"
+    "  --cap PCT                     correct: most a cell's fuel changes (1-50 %)\n"
+    "  --map KEY                     correct: the fuel map, HOFM (default), HOHGFM,\n"
+    "                                LOFM or LOHGFM\n"
+    "  --afr-column NAME             correct: the column of measured ratios (default\n"
+    "                                AFR, already a ratio)\n"
     "\n"
     "Options:\n"
     "  --port DEVICE                 serial device of the box, e.g. /dev/ttyUSB0\n"
@@ -143,9 +161,49 @@ const OptionSpec OptionSpecs[] = {
      }},
 };
 
+// A number within [low, high], for the correction's options.
+bool numberWithin(std::optional<double> &to, const QString &text, double low, double high)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= low && value <= high))
+        return false;
+    to = value;
+    return true;
+}
+
+const OptionSpec CorrectionSpecs[] = {
+    {"--out", true, [](cli::Options &o, const QString &v) { o.out = v; return !v.isEmpty(); }},
+    {"--target", true,
+     [](cli::Options &o, const QString &v) {
+         return numberWithin(o.target, v, FuelCorrection::TargetLow, FuelCorrection::TargetHigh);
+     }},
+    {"--cap", true,
+     [](cli::Options &o, const QString &v) {
+         return numberWithin(o.capPercent, v, FuelCorrection::MaxChangeLow, FuelCorrection::MaxChangeHigh);
+     }},
+    {"--delay", true,
+     [](cli::Options &o, const QString &v) {
+         if (v == QLatin1String("auto")) {
+             o.delayMs = -1.0;
+             return true;
+         }
+         return numberWithin(o.delayMs, v, 0.0, FuelCorrection::MaxDelayMs);
+     }},
+    {"--map", true,
+     [](cli::Options &o, const QString &v) {
+         o.fuelMap = MapKeyFromText(v);
+         return o.fuelMap && IsFuelMap(*o.fuelMap);
+     }},
+    {"--afr-column", true, [](cli::Options &o, const QString &v) { o.afrColumn = v; return !v.isEmpty(); }},
+};
+
 const OptionSpec *findOption(const QString &name)
 {
     for (const OptionSpec &known : OptionSpecs)
+        if (name == QLatin1String(known.name))
+            return &known;
+    for (const OptionSpec &known : CorrectionSpecs)
         if (name == QLatin1String(known.name))
             return &known;
     return nullptr;
@@ -223,7 +281,7 @@ int main(int argc, char **argv)
         return cli::usage(QStringLiteral("%1 needs --sim-daq").arg(simulationGiven));
 
     for (auto run : {cli::runModelCommand, cli::runTuneTextCommand, cli::runHistoryCommand, cli::runLinkCommand,
-                     cli::runDaqCommand}) {
+                     cli::runDaqCommand, cli::runCorrectCommand}) {
         const int status = run(command, args, options);
         if (status >= 0)
             return status;

@@ -19,15 +19,21 @@ double WidebandSensor::arriving(double t)
 void WidebandSensor::Step(double nowMs, double dtMs, double ratio)
 {
     m_line.emplace_back(nowMs, ratio);
-    m_nowMs = nowMs;
-    const double input = arriving(nowMs - m_delayMs);
     if (!m_started) {
         // The first exhaust: the sensor starts from it rather than from 0.
-        m_sensed = input;
+        m_sensed = arriving(nowMs - m_delayMs);
+        m_nowMs = nowMs;
         m_started = true;
         return;
     }
-    m_sensed += (input - m_sensed) * (1.0 - std::exp(-std::max(0.0, dtMs) / LagMs));
+    // The sensor follows the exhaust continuously, not once per step: in
+    // short steps along what arrives over the whole step.
+    const double from = nowMs - std::max(0.0, dtMs);
+    const int parts = std::max(1, int(std::ceil((nowMs - from) / SensorStepMs)));
+    const double h = (nowMs - from) / parts;
+    for (int k = 1; k <= parts; ++k)
+        m_sensed += (arriving(from + k * h - m_delayMs) - m_sensed) * (1.0 - std::exp(-h / LagMs));
+    m_nowMs = nowMs;
 }
 
 double WidebandSensor::Voltage() const

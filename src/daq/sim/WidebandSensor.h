@@ -18,6 +18,7 @@ public:
     static constexpr double FullScaleVolts = 5.0;
     static constexpr double LagMs = 100.0;
     static constexpr double HeaterMs = 8000.0;
+    static constexpr double SensorStepMs = 5.0;
 
     explicit WidebandSensor(double delayMs = 0.0) : m_delayMs(delayMs) {}
 
