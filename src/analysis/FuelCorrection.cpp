@@ -21,14 +21,15 @@ QString RuleText()
     return QStringLiteral(
         "For each open-loop cell of the chosen fuel map with enough samples that pass the filters:\n"
         "new enrichment = (1 + e / 100) x measured AFR / target AFR x 100 - 100,\n"
-        "where e is the cell's enrichment now and measured AFR the average of the cell's samples; "
+        "where e is the cell's enrichment now and measured AFR the average of the cell's samples, each charged to "
+        "where the engine was the delay before it and shared among the cells around that point by nearness; "
         "measured / target is held within the cap on the change per pass, the result rounded to the nearest "
         "whole number (halves to even) and kept within 0..127.\n"
         "Left out: closed-loop cells (the engine computer trims them itself), cells with fewer samples than the "
         "minimum, and samples without RPM, TP or AFR, taken in a transient (TP changed by more than its limit from "
         "the sample before or to the sample after), at closed throttle or decelerating, while warming up (when the "
-        "log has the coolant column), with an AFR outside the plausible range, or already used by a correction "
-        "applied to their cell.");
+        "log has the coolant column), with an AFR outside the plausible range or within a second after one, or "
+        "already used by a correction applied to their cell.");
 }
 
 int CorrectedEnrichment(int e, double measured, double target, int low, int high)
