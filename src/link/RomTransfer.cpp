@@ -31,7 +31,7 @@ void RomTransferExchange::Start()
         return;
     markStarted();
     if (m_direction == TransferDirection::Write) {
-        if (FileOutcome read = ReadImageFile(m_path, m_image); !read) {
+        if (FileOutcome read = ReadImageFile(m_path, m_image, m_longerAccepted); !read) {
             fileFailure(read.error);
             return;
         }

@@ -37,6 +37,10 @@ public:
 
     void Start() override;
 
+    // Writing: a file longer than an image sends its first 32768 bytes
+    // (the user was warned and said so); else it is refused.
+    void AcceptLongerImage() { m_longerAccepted = true; }
+
     TransferDirection Direction() const { return m_direction; }
     QString Path() const { return m_path; }
     // The 1-based file position of the next block.
@@ -58,6 +62,7 @@ private:
     TransferDirection m_direction;
     AtomicFileWriter m_file; // reading: the image on its way to the target
     QByteArray m_image; // writing: the file's image
+    bool m_longerAccepted = false;
     int m_position = 1;
     int m_blocksDone = 0;
 };

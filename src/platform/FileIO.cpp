@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,6 +84,11 @@ FileOutcome CheckOutputFile(const QString &output, const QStringList &inputs)
         return FileOutcome::failure(QStringLiteral("'%1' is %2, not a regular file: it was left as it is "
                                                    "and nothing was written.")
                                         .arg(output, describe(out)));
+    // A file its owner made read-only is kept, whoever runs this: it was
+    // not meant to be replaced.
+    if (::access(QFile::encodeName(output).constData(), W_OK) != 0 || (out.st_mode & 0222) == 0)
+        return FileOutcome::failure(
+            QStringLiteral("'%1' is not writable: it was left as it is and nothing was written.").arg(output));
     for (const QString &input : inputs) {
         struct stat in {};
         if (kindAt(input, in) != Kind::Missing && sameFile(in, out))

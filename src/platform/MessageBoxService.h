@@ -7,7 +7,8 @@
 class QWidget;
 
 enum class MsgIcon { None, Critical, Exclamation, Question, Information };
-enum class MsgButtons { OK, YesNo, YesNoCancel };
+// OKCancel: a warning whose safe answer, Cancel, is the default.
+enum class MsgButtons { OK, YesNo, YesNoCancel, OKCancel };
 enum class MsgAnswer { OK, Yes, No, Cancel };
 
 // Every message box of the program goes through one service, titled

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(ImageFileTest, ReadsTheFirst32768BytesRefusesLessAndWritesExactly32768)
+TEST(ImageFileTest, ReadsExactly32768BytesTheFirstOfALongerFileOnlyWhenAcceptedAndWritesExactly32768)
 {
     QTemporaryDir dir;
     QByteArray image;
@@ -23,7 +23,10 @@ TEST(ImageFileTest, ReadsTheFirst32768BytesRefusesLessAndWritesExactly32768)
         longer[i] = static_cast<char>(i * 13);
     const QString file = dir.filePath("long.bin");
     ASSERT_TRUE(testenv::writeFile(file, longer));
-    ASSERT_TRUE(ReadImageFile(file, image));
+    const FileOutcome refused = ReadImageFile(file, image);
+    EXPECT_TRUE(!refused.ok && refused.error.contains("40000 bytes") && image.isEmpty()) << refused.error.toStdString();
+    EXPECT_EQ(LongerThanAnImage(file), 40000);
+    ASSERT_TRUE(ReadImageFile(file, image, true));
     EXPECT_EQ(image, longer.left(32768));
     ASSERT_TRUE(WriteImageFile(file, image));
     EXPECT_EQ(testenv::readFile(file), image) << "no old tail";

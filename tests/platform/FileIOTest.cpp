@@ -147,6 +147,13 @@ TEST_F(FileIOTest, AnOutputThatIsAnInputIsRefusedByWhateverPathItIsNamed)
     EXPECT_FALSE(CopyFileAtomically(input, path("link.json")).ok);
     EXPECT_EQ(testenv::readFile(input), contents);
 
+    // A read-only file is kept, even for a user the permissions let through.
+    ASSERT_TRUE(QFile::setPermissions(path("twin.json"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_TRUE(CheckOutputFile(path("twin.json")).error.contains("is not writable"));
+    EXPECT_FALSE(WriteFileAtomically(path("twin.json"), "new").ok);
+    EXPECT_EQ(testenv::readFile(path("twin.json")), contents);
+    ASSERT_TRUE(QFile::setPermissions(path("twin.json"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+
     // A link to a regular file is written through: the link stays a link.
     ASSERT_TRUE(CopyFileAtomically(path("twin.json"), path("copy.json")));
     ASSERT_TRUE(QFile::link(path("copy.json"), path("to-copy.json")));

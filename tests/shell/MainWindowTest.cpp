@@ -204,6 +204,16 @@ TEST_F(MainWindowTest, EscapeOrClosingTheExitQuestionKeepsTheProgramRunning)
     }
 }
 
+// A warning whose safe answer is Cancel takes it on Enter as on Escape.
+TEST(MessageBoxes, AWarningWhoseSafeAnswerIsCancelTakesItOnEnterAndEscape)
+{
+    QtMessageBoxService real;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        OnNextModal(QString(), [key](QWidget *box) { QTest::keyClick(box, key); });
+        EXPECT_EQ(real.show(nullptr, "Write it?", MsgIcon::Exclamation, MsgButtons::OKCancel), MsgAnswer::Cancel);
+    }
+}
+
 TEST_F(MainWindowTest, ALogACrashLeftBehindIsOfferedAtStartUp)
 {
     const QString folder = RunningLogFolder();

@@ -16,6 +16,8 @@ MsgAnswer ScriptedMessageBoxService::showDetailed(QWidget *, const QString &text
         m_answers.pop_front();
         return a;
     }
+    if (buttons == MsgButtons::OKCancel)
+        return MsgAnswer::Cancel; // the default button
     return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Yes;
 }
 

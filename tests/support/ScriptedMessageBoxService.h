@@ -6,7 +6,8 @@
 #include <vector>
 
 // Records every message and answers from a script: queued answers first, then
-// the default answer (Yes for questions, OK otherwise). A choice
+// the default answer (Yes for questions, Cancel for a warning whose default it
+// is, OK otherwise). A choice
 // among captioned buttons takes the next queued choice, else its escape.
 class ScriptedMessageBoxService : public MessageBoxService
 {

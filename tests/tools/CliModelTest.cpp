@@ -111,8 +111,10 @@ TEST_F(CliModelTest, PackIsTheInverseOfShowAndRefusesBadFieldsLeavingTheOutputAl
 TEST_F(CliModelTest, FailuresPrintOneMessageAndLeaveNoOutput)
 {
     ASSERT_TRUE(testenv::writeFile(path("short.bin"), QByteArray(100, '\0')));
+    ASSERT_TRUE(testenv::writeFile(path("long.bin"), QByteArray(32769, '\0')));
     const std::pair<QStringList, const char *> cases[] = {
         {{"extract", path("short.bin"), path("out")}, "100 bytes"},
+        {{"extract", path("long.bin"), path("out")}, "32769 bytes where an image holds exactly 32768. Give --force"},
         {{"patch", path("none.vnt"), path("short.bin"), path("out")}, "Error when attempting"},
     };
     for (const auto &[args, message] : cases) {
@@ -122,6 +124,7 @@ TEST_F(CliModelTest, FailuresPrintOneMessageAndLeaveNoOutput)
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("out")));
     }
+    EXPECT_EQ(cli({"--force", "extract", path("long.bin"), path("out")}).exitCode, 0);
 }
 
 // The rules themselves are tested in FileIOTest; here, that every command

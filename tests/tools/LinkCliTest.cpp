@@ -80,8 +80,10 @@ TEST_F(LinkCliTest, NothingIsSentForAnUnusualProjectUnlessForcedNorReadIntoAPipe
     const QString odd = path("odd.vnt");
     ASSERT_TRUE(testenv::writeFile(odd, "Time,RPM\n0,900\n"));
     ASSERT_TRUE(testenv::makeFifo(path("pipe")));
+    // A file of 32 KB or more is no image for that alone (a log, say).
+    ASSERT_TRUE(testenv::writeFile(path("big.csv"), QByteArray(40000, ',')));
     for (const QStringList &args : {QStringList{"write-tune", odd}, QStringList{"read-rom", path("pipe")},
-                                    QStringList{"read-tune", path("pipe")}}) {
+                                    QStringList{"read-tune", path("pipe")}, QStringList{"write-rom", path("big.csv")}}) {
         const auto r = cli(box, args);
         EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).contains(args[1])) << err(r);
@@ -93,6 +95,10 @@ TEST_F(LinkCliTest, NothingIsSentForAnUnusualProjectUnlessForcedNorReadIntoAPipe
     ASSERT_EQ(forced.exitCode, 0) << err(forced);
     EXPECT_TRUE(forced.err.contains("warning:") && QString::fromUtf8(forced.err).contains(odd)) << err(forced);
     EXPECT_EQ(box.waitForLogLines(23).size(), 23) << "the version request and the 22 items";
+    const auto longer = cli(box, {"--force", "write-rom", path("big.csv")});
+    ASSERT_EQ(longer.exitCode, 0) << err(longer);
+    ASSERT_EQ(box.stop(), 0);
+    EXPECT_EQ(box.savedImage(), QByteArray(32768, ',')) << "its first 32768 bytes, forced";
 }
 
 TEST_F(LinkCliTest, PortProblemsAndBadCommandLines)

@@ -61,6 +61,28 @@ TEST(SimCliTest, ALogThatDoesNotWaitHasTheLinesAndTheSimulatedTimesOfOneThatDoes
     EXPECT_EQ(drive.times.first().msecsTo(drive.times.last()), 5999 * 100);
 }
 
+// A log never replaces its own tune (by any name) nor a read-only file.
+TEST(SimCliTest, ALogNeverReplacesItsTuneNorAReadOnlyFile)
+{
+    QTemporaryDir dir;
+    const QString tune = dir.filePath("t.vnt"), ro = dir.filePath("ro.csv");
+    ASSERT_EQ(cli({"stock", "105", dir.filePath("s.bin")}).exitCode, 0);
+    ASSERT_EQ(cli({"extract", dir.filePath("s.bin"), tune}).exitCode, 0);
+    ASSERT_TRUE(QFile::link(tune, dir.filePath("link.vnt")));
+    ASSERT_TRUE(testenv::writeFile(ro, "kept"));
+    ASSERT_TRUE(QFile::setPermissions(ro, QFileDevice::ReadOwner));
+    const QByteArray before = testenv::readFile(tune);
+    for (const QStringList &args : {QStringList{"log", tune, "--tune", tune}, QStringList{"log", dir.filePath("link.vnt"), tune},
+                                    QStringList{"log", ro}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const testenv::ProcessResult r = cli(QStringList{"--sim-daq", "--no-wait", "--count", "3"} + args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("same file") || r.err.contains("not writable")) << r.err.toStdString();
+    }
+    EXPECT_EQ(testenv::readFile(tune), before);
+    EXPECT_EQ(testenv::readFile(ro), "kept");
+}
+
 TEST(SimCliTest, ASeedGivesTheSameDriveEveryTime)
 {
     const auto run = [](const char *seed, const char *drive) {

@@ -257,7 +257,9 @@ int main(int argc, char **argv)
 
     QByteArray image;
     if (!options.imagePath.isEmpty()) {
-        if (const FileOutcome read = ReadImageFile(options.imagePath, image); !read)
+        // The simulated memory may start from a longer dump: its first
+        // 32768 bytes, as always (nothing real is written here).
+        if (const FileOutcome read = ReadImageFile(options.imagePath, image, true); !read)
             return inputError(read.error);
     } else {
         const StockImageResult stock = LoadStockImage(options.stock);

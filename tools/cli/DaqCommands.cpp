@@ -220,8 +220,11 @@ int logCommand(const QStringList &args, const Options &options)
     QFileInfo target(args[0]);
     if (target.isSymLink())
         target = QFileInfo(target.symLinkTarget());
-    if (target.exists() && !target.isFile())
-        return fail(QStringLiteral("%1: not a regular file").arg(args[0]));
+    // Never over its own tune, nor over a file that is no regular file or
+    // is read-only.
+    const QString tunePath = args.size() > 1 ? args[1] : options.tune;
+    if (FileOutcome out = CheckOutputFile(args[0], tunePath.isEmpty() ? QStringList() : QStringList{tunePath}); !out)
+        return fail(out.error);
     if (!QFileInfo(target.absolutePath()).isDir())
         return fail(QStringLiteral("%1: no folder %2").arg(args[0], target.absolutePath()));
     Tune tune;

@@ -182,8 +182,9 @@ int runLinkCommand(const QString &command, const QStringList &args, const Option
             return fail(out.error);
     } else if (command == QLatin1String("write-rom")) {
         QByteArray image;
-        if (FileOutcome r = ReadImageFile(args[0], image); !r)
-            return fail(r.error);
+        if (FileOutcome r = ReadImageFile(args[0], image, options.force); !r)
+            return fail(r.error + QStringLiteral(" Nothing was sent; give --force to send its first 32768 bytes "
+                                                 "anyway."));
     } else if (command == QLatin1String("rt-write")) {
         QString why;
         if (!realTimeFrame(args, frame, why))
@@ -219,6 +220,8 @@ int runLinkCommand(const QString &command, const QStringList &args, const Option
     if (command == QLatin1String("read-rom") || command == QLatin1String("write-rom")) {
         const bool reading = command == QLatin1String("read-rom");
         RomTransferExchange transfer(port, clock, args[0], reading ? TransferDirection::Read : TransferDirection::Write);
+        if (options.force)
+            transfer.AcceptLongerImage();
         const LinkOutcome outcome = run(transfer, port, reading ? QStringLiteral("Reading") : QStringLiteral("Writing"));
         return outcome.ok() ? ExitOk : failWith(outcome);
     }

@@ -66,15 +66,22 @@ int pack(const QStringList &args)
     return ExitOk;
 }
 
-int extract(const QStringList &args)
+// For a file refused only for being longer than an image.
+QString longerHint(const QString &path)
+{
+    return LongerThanAnImage(path) >= 0 ? QStringLiteral(" Give --force to take its first 32768 bytes as the image.")
+                                        : QString();
+}
+
+int extract(const QStringList &args, const Options &options)
 {
     if (args.size() != 2)
         return usage(QStringLiteral("extract takes IMAGE.bin OUT.vnt"));
     if (FileOutcome out = CheckOutputFile(args[1], {args[0]}); !out)
         return fail(out.error);
     QByteArray image;
-    if (FileOutcome r = ReadImageFile(args[0], image); !r)
-        return fail(r.error);
+    if (FileOutcome r = ReadImageFile(args[0], image, options.force); !r)
+        return fail(r.error + longerHint(args[0]));
     Tune tune;
     TuneFromImage(image, tune);
     if (FileOutcome w = WriteProjectFile(args[1], tune); !w)
@@ -93,8 +100,8 @@ int patch(const QStringList &args, const Options &options)
     if (!readProjectToPassOn(args[0], options, tune, status))
         return status;
     QByteArray base;
-    if (FileOutcome r = ReadImageFile(args[1], base); !r)
-        return fail(r.error);
+    if (FileOutcome r = ReadImageFile(args[1], base, options.force); !r)
+        return fail(r.error + longerHint(args[1]));
     if (FileOutcome w = WriteImageFile(args[2], PatchImage(base, tune)); !w)
         return fail(w.error);
     return ExitOk;
@@ -124,7 +131,7 @@ int runModelCommand(const QString &command, const QStringList &args, const Optio
 {
     if (command == QLatin1String("show")) return show(args);
     if (command == QLatin1String("pack")) return pack(args);
-    if (command == QLatin1String("extract")) return extract(args);
+    if (command == QLatin1String("extract")) return extract(args, options);
     if (command == QLatin1String("patch")) return patch(args, options);
     if (command == QLatin1String("stock")) return stock(args);
     return -1;

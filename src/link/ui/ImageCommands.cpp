@@ -40,6 +40,14 @@ void ImageCommands::LoadBinToRom()
     if (path.isEmpty())
         return;
     dlgXferROM transfer(m_port, m_ui.messages, m_window.DialogParent());
+    // A file longer than an image is most likely no image at all (a log, a
+    // project): written, its first 32 KB would replace the whole tune.
+    if (const qint64 size = LongerThanAnImage(path); size >= 0) {
+        if (m_ui.messages.show(m_window.DialogParent(), LongerImageWarning(path, size), MsgIcon::Exclamation,
+                               MsgButtons::OKCancel) != MsgAnswer::OK)
+            return;
+        transfer.AcceptLongerImage();
+    }
     transfer.Initialize(path, 4);
     transfer.exec();
     if (transfer.Outcome().ok())

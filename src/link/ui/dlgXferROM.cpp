@@ -29,6 +29,8 @@ std::unique_ptr<LinkExchange> dlgXferROM::createExchange()
     const TransferDirection direction =
         m_mode == static_cast<int>(TransferDirection::Write) ? TransferDirection::Write : TransferDirection::Read;
     auto transfer = std::make_unique<RomTransferExchange>(m_port, m_clock, m_path, direction);
+    if (m_longerAccepted)
+        transfer->AcceptLongerImage();
     m_status->setText(transfer->StatusText());
     m_progress->setValue(0);
     connect(transfer.get(), &LinkExchange::progressChanged, m_progress, &QProgressBar::setValue);

@@ -18,6 +18,8 @@ public:
                const LinkClock &clock = LinkClock::Steady());
 
     void Initialize(const QString &path, int mode);
+    // Writing: the first 32768 bytes of a longer file are the image.
+    void AcceptLongerImage() { m_longerAccepted = true; }
 
 protected:
     std::unique_ptr<LinkExchange> createExchange() override;
@@ -25,6 +27,7 @@ protected:
 private:
     QString m_path;
     int m_mode = 3;
+    bool m_longerAccepted = false;
     QLabel *m_status;
     QProgressBar *m_progress;
     QPushButton *m_cancel;

@@ -39,6 +39,10 @@ MsgAnswer QtMessageBoxService::showDetailed(QWidget *parent, const QString &text
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MsgButtons::OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
     }
     if (!details.isEmpty()) {
         box.setDetailedText(details);
@@ -52,10 +56,11 @@ MsgAnswer QtMessageBoxService::showDetailed(QWidget *parent, const QString &text
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Ok: return MsgAnswer::OK;
     default:
         // Closing a question box with the window's close button is a No
         // (or a Cancel where Cancel is offered), never a Yes.
-        if (buttons == MsgButtons::YesNoCancel) return MsgAnswer::Cancel;
+        if (buttons == MsgButtons::YesNoCancel || buttons == MsgButtons::OKCancel) return MsgAnswer::Cancel;
         if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
         return MsgAnswer::OK;
     }

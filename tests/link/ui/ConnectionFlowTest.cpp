@@ -197,6 +197,24 @@ TEST_F(ConnectionFlowTest, SaveRomToBinThatFailsLeavesTheFileAsItWas)
     EXPECT_EQ(messages.texts(), QStringList{LinkMessages::DataTimeout});
 }
 
+// A file longer than an image is no image for that alone: the warning names
+// it and its size, and its default, Cancel, sends nothing.
+TEST_F(ConnectionFlowTest, ALongerFileIsWrittenToTheBoxOnlyWhenTheWarningIsAnswered)
+{
+    start();
+    connectBox(MsgAnswer::No);
+    const QString log = dir.filePath("drive.csv");
+    ASSERT_TRUE(testenv::writeFile(log, QByteArray(40000, ',')));
+    const int framesBefore = int(box->logLines().size());
+    messages.clear();
+    files.queue(log);
+    act("mnuFileOpenBin")->trigger();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::OKCancel);
+    EXPECT_TRUE(messages.shown()[0].text.contains(log + "' holds 40000 bytes")) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(box->logLines().size(), framesBefore) << "nothing sent";
+}
+
 TEST_F(ConnectionFlowTest, FailedRealTimeWriteWaitsForWriteChanges)
 {
     start({"--bad-ack", "1"}); // the box refuses the first write
