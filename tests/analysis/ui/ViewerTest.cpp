@@ -89,7 +89,8 @@ TEST_F(ViewerTest, OpensALogAndPlotsSpeedLoadAndRatio)
     EXPECT_FLOAT_EQ(moved.last().at(0).toFloat(), 1100.0f);
     QTest::keyClick(&viewer, Qt::Key_Plus);
     QTest::keyClick(&viewer, Qt::Key_PageDown);
-    EXPECT_NEAR(viewer.viewStart(), 0.125 + 399 * 0.025 / 4, 1e-9); // halved about the cursor, half a page on
+    EXPECT_EQ(viewer.cursorRow(), 50); // a second on
+    EXPECT_NEAR(viewer.viewStart(), 0.125, 1e-9); // halved about the cursor
     EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), 399 * 0.025 / 2, 1e-9);
     // Every axis ticks on round numbers.
     const auto round = [](double step) {
