@@ -56,6 +56,8 @@ CursorReadout::CursorReadout(QWidget *parent) : QWidget(parent)
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setFocusPolicy(Qt::NoFocus);
+    for (int c : {AtA, AtB, Difference})
+        m_table->setColumnHidden(c, true);
     layout->addWidget(m_table);
 }
 

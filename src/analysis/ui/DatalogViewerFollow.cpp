@@ -42,6 +42,7 @@ void DatalogViewer::readFollowedLog()
     if (!report.ok || log.rowCount() <= m_log.rowCount() || log.names != m_log.names)
         return;
     const bool atEnd = m_nav.cursorRow() + 1 >= static_cast<std::ptrdiff_t>(m_log.rowCount());
+    const bool wholeShown = m_nav.start() <= 0 && m_nav.end() >= m_log.time.back();
     const std::vector<int> columns = m_plots->columns();
     const double t0 = m_nav.start(), t1 = m_nav.end();
     const std::ptrdiff_t row = m_nav.cursorRow();
@@ -49,7 +50,12 @@ void DatalogViewer::readFollowedLog()
     m_log = std::move(log);
     m_report = report;
     m_summary->setText(report.summary());
-    m_nav.setRange(t0, t1);
+    // A view of the whole log grows with it; any other stays where it was.
+    if (wholeShown)
+        m_nav.showAll();
+    else
+        m_nav.setRange(t0, t1);
+    m_plots->showRange(m_nav.start(), m_nav.end());
     m_plots->setColumns(columns);
     // A cursor on the last line stays on the last line as lines come.
     setCursorRow(atEnd ? static_cast<std::ptrdiff_t>(m_log.rowCount()) - 1 : row);

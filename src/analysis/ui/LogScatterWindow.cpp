@@ -18,6 +18,8 @@ namespace {
 constexpr int LeftMargin = 56;
 constexpr int BottomMargin = 36;
 constexpr int Margin = 10;
+constexpr int RightMargin = 28; // room for half the last tick's label
+constexpr int Dot = 3;          // a point's side in pixels
 
 // Blue for the low end, through green, to red for the high end.
 QRgb colourAt(float place)
@@ -56,7 +58,7 @@ ScatterCanvas::ScatterCanvas(QWidget *parent) : QWidget(parent)
 
 QRect ScatterCanvas::plotRect() const
 {
-    return rect().adjusted(LeftMargin, Margin, -Margin, -BottomMargin);
+    return rect().adjusted(LeftMargin, Margin, -RightMargin, -BottomMargin);
 }
 
 QSize ScatterCanvas::plotSize() const
@@ -71,12 +73,18 @@ void ScatterCanvas::setImage(ScatterPoints::Image image, const QString &xName, c
     m_yName = yName;
     m_pixels = QImage(m_image.width, m_image.height, QImage::Format_ARGB32);
     m_pixels.fill(Qt::transparent);
+    // Each point a small square, drawn in the order of the rows.
     for (int y = 0; y < m_image.height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(m_pixels.scanLine(y));
         const float *values = m_image.colour.data() + static_cast<std::size_t>(y) * m_image.width;
-        for (int x = 0; x < m_image.width; ++x)
-            if (!std::isnan(values[x]))
-                line[x] = colourAt(values[x]);
+        for (int x = 0; x < m_image.width; ++x) {
+            if (std::isnan(values[x]))
+                continue;
+            const QRgb c = colourAt(values[x]);
+            for (int dy = -(Dot / 2); dy <= Dot / 2; ++dy)
+                for (int dx = -(Dot / 2); dx <= Dot / 2; ++dx)
+                    if (m_pixels.valid(x + dx, y + dy))
+                        m_pixels.setPixel(x + dx, y + dy, c);
+        }
     }
     update();
 }
@@ -116,7 +124,7 @@ void ScatterCanvas::paintEvent(QPaintEvent *)
     }
     p.drawText(QRect(area.left(), height() - fm.height(), area.width(), fm.height()), Qt::AlignCenter, m_xName);
     p.save();
-    p.translate(fm.height() / 2 + 1, area.center().y());
+    p.translate(fm.height() / 2.0 + 1.0, area.center().y());
     p.rotate(-90);
     p.drawText(QRect(-area.height() / 2, -fm.height() / 2, area.height(), fm.height()), Qt::AlignCenter, m_yName);
     p.restore();

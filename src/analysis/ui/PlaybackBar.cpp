@@ -29,6 +29,8 @@ PlaybackBar::PlaybackBar(QWidget *parent) : QToolBar(QStringLiteral("Playback"),
     m_speed = new QComboBox(this);
     m_speed->setObjectName(QStringLiteral("comboPlaybackSpeed"));
     m_speed->setToolTip(QStringLiteral("Playback speed"));
+    // The viewer's keys move the cursor, whatever was clicked last.
+    m_speed->setFocusPolicy(Qt::NoFocus);
     for (double s : PlaybackClock::Speeds)
         m_speed->addItem(QLatin1String(PlaybackClock::SpeedCaption(s)), s);
     m_speed->setCurrentIndex(m_speed->findData(1.0));

@@ -131,6 +131,9 @@ void PlaybackCommands::ShowRow(std::ptrdiff_t row)
 {
     if (!m_active || !m_viewer || row < 0)
         return;
+    // A cursor the user moved while playing: play goes on from there.
+    if (Playing() && !m_stepping)
+        anchor();
     const AcquisitionSample sample =
         LogPlayback::SampleAt(m_viewer->log(), m_columns, static_cast<std::size_t>(row), m_state.tune, m_marks,
                               m_prefs.HighlightMode() == 1);
@@ -201,8 +204,11 @@ void PlaybackCommands::frame()
         for (std::ptrdiff_t r = std::max(from + 1, row - MaxLinesPerFrame); r < row; ++r)
             emit sampleTaken(LogPlayback::SampleAt(log, m_columns, static_cast<std::size_t>(r), m_state.tune,
                                                    m_marks, true));
-    if (row != from)
+    if (row != from) {
+        m_stepping = true;
         m_viewer->setCursorRow(row);
+        m_stepping = false;
+    }
     if (at.ended)
         Play(false);
 }

@@ -97,4 +97,5 @@ private:
     double m_speed = 1.0;
     bool m_loop = false;
     bool m_active = false;
+    bool m_stepping = false; // play itself is moving the cursor
 };
