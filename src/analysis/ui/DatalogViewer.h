@@ -80,6 +80,9 @@ public:
     bool followRunningLog(bool follow);
     bool following() const;
     static constexpr int FollowMs = 1000;
+    // Reads the followed log again now (its timer calls this): lines it
+    // gained are shown, a log that shrank or changed its columns is not.
+    void readFollowedLog();
 
 signals:
     // The cursor moved to a sample: its RPM and TP (NaN when the log has
@@ -112,7 +115,6 @@ private:
     void cursorChanged(bool rangeMoved);
     void refreshCursorTable();
     void columnItemChanged(QListWidgetItem *item);
-    void readFollowedLog();
 
     UiServices &m_ui;
     std::function<QString()> m_runningLogPath;
@@ -128,6 +130,7 @@ private:
     CursorReadout *m_readout = nullptr;
     PlaybackBar *m_bar = nullptr;
     QTimer *m_followTimer = nullptr;
+    qint64 m_followedSize = -1; // the followed file's size when last read
     std::ptrdiff_t m_markA = -1;
     std::ptrdiff_t m_markB = -1;
     QLabel *m_summary = nullptr;

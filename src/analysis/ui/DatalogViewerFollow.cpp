@@ -7,9 +7,13 @@
 #include "analysis/ui/LogPlotStack.h"
 #include "analysis/ui/PlaybackBar.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <algorithm>
 
 bool DatalogViewer::followRunningLog(bool follow)
 {
@@ -21,6 +25,8 @@ bool DatalogViewer::followRunningLog(bool follow)
         follow = false;
     }
     m_bar->showFollowing(follow);
+    m_followedSize = QFileInfo(m_path).size();
+    m_followTimer->setInterval(FollowMs);
     if (follow)
         m_followTimer->start();
     else
@@ -35,8 +41,17 @@ bool DatalogViewer::following() const
 
 void DatalogViewer::readFollowedLog()
 {
+    const qint64 size = QFileInfo(m_path).size();
+    if (size == m_followedSize)
+        return; // nothing written since
+    m_followedSize = size;
+    QElapsedTimer took;
+    took.start();
     DataLogReport report;
     DataLog log = ReadDataLog(m_path, &report);
+    // The whole log is read again, which takes longer as it grows: the
+    // reads keep to a fifth of the time, so the window stays responsive.
+    m_followTimer->setInterval(static_cast<int>(std::max<qint64>(FollowMs, 4 * took.elapsed())));
     // A log that cannot be read now, or lost lines, is not shown over the
     // one on screen; its columns must stay those the plots were made for.
     if (!report.ok || log.rowCount() <= m_log.rowCount() || log.names != m_log.names)

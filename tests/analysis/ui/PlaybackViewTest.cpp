@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -92,6 +93,15 @@ TEST_F(PlaybackViewTest, TheCursorDrivesTheLiveCellStripAndStatus)
     ASSERT_TRUE(overlay->showOverlay());
     const auto &counts = app->analysisCommands().marks().overlay()->counts;
     EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), 0), 151);
+    // Time in each cell as a heat layer: the longest-held cell is the hottest.
+    overlay->findChild<QRadioButton *>("radioTime")->setChecked(true);
+    ASSERT_TRUE(overlay->showOverlay());
+    double hottest = 0;
+    for (int r = 1; r <= 16; ++r)
+        for (int c = 1; c <= 16; ++c)
+            hottest = std::max(hottest, grid().cellHeat(r, c));
+    EXPECT_EQ(hottest, 1.0);
+    EXPECT_TRUE(grid().cellHeat(2, 2) > 0 && grid().cellHeat(16, 16) == 0);
     // And the scatter's: the ratio against speed, A to B only.
     LogScatterWindow *scatter = app->analysisCommands().ShowScatter();
     ASSERT_TRUE(scatter);

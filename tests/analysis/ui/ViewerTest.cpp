@@ -113,6 +113,25 @@ TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
     EXPECT_EQ(viewer.log().rowCount(), 10u);
 }
 
+TEST_F(ViewerTest, FollowsTheRunningLogAsItGrows)
+{
+    const QString path = writeLog("run.csv", makeLog(40));
+    DatalogViewer following(ui, [path] { return path; });
+    ASSERT_TRUE(following.followRunningLog(true));
+    following.setColumnPlotted(8, false);
+    following.setCursorRow(39);
+    // Lines 40..59 written since: shown, the cursor staying on the last line.
+    QByteArray more = makeLog(60);
+    ASSERT_TRUE(testenv::writeFile(path, more));
+    following.readFollowedLog();
+    EXPECT_EQ(std::tuple(following.log().rowCount(), following.cursorRow(), following.plotCount()),
+              std::tuple(std::size_t(60), std::ptrdiff_t(59), 2));
+    // A log cut short (a new run's) is not shown over the longer one.
+    ASSERT_TRUE(testenv::writeFile(path, makeLog(5)));
+    following.readFollowedLog();
+    EXPECT_EQ(following.log().rowCount(), 60u);
+}
+
 // ---- Through the main window ---------------------------------------------------------
 
 class ViewerInWindowTest : public AppOnBoxTest
