@@ -53,7 +53,8 @@ constexpr long Lines = 1'000'000;
 QString bigLog()
 {
     const QString named = qEnvironmentVariable("VANTRELLE_PLAYBACK_LOG");
-    const QString path = named.isEmpty() ? QDir::temp().filePath(QStringLiteral("vantrelle-playback-1000000.csv")) : named;
+    const QString path =
+        named.isEmpty() ? QDir::temp().filePath(QStringLiteral("vantrelle-playback-1000000.csv")) : named;
     if (QFileInfo(path).size() > 50'000'000)
         return path;
     std::fprintf(stderr, "Writing %s with vantrelle-cli (a few minutes)...\n", qPrintable(path));

@@ -140,7 +140,8 @@ TEST(Playback, ScatterBinsEveryRowOnRoundScales)
     // Scales on round steps around the values; 11 x 11 pixels, one per step.
     const ScatterPoints::Image byTime = ScatterPoints::Bin(log, 0, 1, ScatterPoints::ByTime, 0, 4, 11, 11);
     EXPECT_EQ(std::tuple(byTime.points, byTime.skipped), std::tuple(std::size_t(3), std::size_t(1)));
-    EXPECT_EQ(std::tuple(byTime.x.low, byTime.x.high, byTime.y.low, byTime.y.high), std::tuple(1000.0, 3000.0, 12.0, 16.0));
+    EXPECT_EQ(std::tuple(byTime.x.low, byTime.x.high, byTime.y.low, byTime.y.high),
+              std::tuple(1000.0, 3000.0, 12.0, 16.0));
     const auto at = [](const ScatterPoints::Image &img, int x, int y) { return img.colour[y * img.width + x]; };
     EXPECT_FLOAT_EQ(at(byTime, 0, 10), 0.0f); // 1000 RPM, AFR 12: the first sample, low left
     EXPECT_FLOAT_EQ(at(byTime, 5, 0), 1.0f / 3); // 2000, 16 at 1 s of 3

@@ -83,13 +83,16 @@ void DatalogViewer::buildUi()
     scatter->setObjectName(QStringLiteral("mnuViewerScatter"));
     connect(scatter, &QAction::triggered, this, &DatalogViewer::scatterRequested);
     tools->addSeparator();
-    QAction *markA = tools->addAction(QStringLiteral("Cursor &A Here"), this, [this] { setMarks(cursorRow(), m_markB); });
+    QAction *markA =
+        tools->addAction(QStringLiteral("Cursor &A Here"), this, [this] { setMarks(cursorRow(), m_markB); });
     markA->setObjectName(QStringLiteral("mnuViewerMarkA"));
     markA->setShortcut(Qt::Key_A);
-    QAction *markB = tools->addAction(QStringLiteral("Cursor &B Here"), this, [this] { setMarks(m_markA, cursorRow()); });
+    QAction *markB =
+        tools->addAction(QStringLiteral("Cursor &B Here"), this, [this] { setMarks(m_markA, cursorRow()); });
     markB->setObjectName(QStringLiteral("mnuViewerMarkB"));
     markB->setShortcut(Qt::Key_B);
-    QAction *clearMarks = tools->addAction(QStringLiteral("&Clear Cursors A and B"), this, [this] { setMarks(-1, -1); });
+    QAction *clearMarks =
+        tools->addAction(QStringLiteral("&Clear Cursors A and B"), this, [this] { setMarks(-1, -1); });
     clearMarks->setObjectName(QStringLiteral("mnuViewerClearMarks"));
 
     m_bar = new PlaybackBar(this);
@@ -106,9 +109,11 @@ void DatalogViewer::buildUi()
     m_columns->setObjectName(QStringLiteral("listColumns"));
     m_columns->setToolTip(QStringLiteral("Tick the columns to plot"));
     connect(m_columns, &QListWidget::itemChanged, this, &DatalogViewer::columnItemChanged);
-
     auto *scroll = new QScrollArea(splitter);
     scroll->setWidgetResizable(true);
+    // The cursor keys stay the viewer's: the list and the scroll area would scroll with them.
+    m_columns->setFocusPolicy(Qt::NoFocus);
+    scroll->setFocusPolicy(Qt::NoFocus);
     m_plots = new LogPlotStack(m_log);
     connect(m_plots, &LogPlotStack::zoomRequested, this, &DatalogViewer::zoom);
     connect(m_plots, &LogPlotStack::panRequested, this, &DatalogViewer::pan);
@@ -116,13 +121,11 @@ void DatalogViewer::buildUi()
     scroll->setWidget(m_plots);
 
     m_readout = new CursorReadout(splitter);
-
     splitter->addWidget(m_columns);
     splitter->addWidget(scroll);
     splitter->addWidget(m_readout);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setStretchFactor(2, 0);
+    for (int i : {0, 1, 2})
+        splitter->setStretchFactor(i, i == 1 ? 1 : 0);
     splitter->setSizes({170, 600, 230});
     setCentralWidget(splitter);
 
@@ -193,26 +196,6 @@ void DatalogViewer::openRunningLog()
         return;
     }
     openLog(path);
-}
-
-void DatalogViewer::setMarks(std::ptrdiff_t a, std::ptrdiff_t b)
-{
-    const auto valid = [this](std::ptrdiff_t r) { return r >= 0 && static_cast<std::size_t>(r) < m_log.rowCount(); };
-    m_markA = valid(a) ? a : -1;
-    m_markB = valid(b) ? b : -1;
-    const auto timeOf = [this](std::ptrdiff_t r) { return r < 0 ? std::nan("") : m_log.time[static_cast<std::size_t>(r)]; };
-    m_plots->setWindowMarks(timeOf(m_markA), timeOf(m_markB));
-    refreshCursorTable();
-    emit marksChanged();
-}
-
-std::optional<std::pair<double, double>> DatalogViewer::selectedWindow() const
-{
-    if (m_markA < 0 || m_markB < 0)
-        return std::nullopt;
-    const double a = m_log.time[static_cast<std::size_t>(m_markA)];
-    const double b = m_log.time[static_cast<std::size_t>(m_markB)];
-    return std::pair(std::min(a, b), std::max(a, b));
 }
 
 void DatalogViewer::fillColumnList()

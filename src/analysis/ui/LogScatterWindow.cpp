@@ -111,13 +111,15 @@ void ScatterCanvas::paintEvent(QPaintEvent *)
     const QFontMetrics fm = p.fontMetrics();
     p.setPen(palette().color(QPalette::Text));
     for (double v = sx.low; v <= sx.high + sx.step / 2; v += sx.step) {
-        const int x = area.left() + static_cast<int>(std::lround((v - sx.low) / (sx.high - sx.low) * (area.width() - 1)));
+        const double place = (v - sx.low) / (sx.high - sx.low);
+        const int x = area.left() + static_cast<int>(std::lround(place * (area.width() - 1)));
         p.drawLine(x, area.bottom(), x, area.bottom() + 4);
         const QString t = tickText(v, sx.step);
         p.drawText(x - fm.horizontalAdvance(t) / 2, area.bottom() + 4 + fm.ascent(), t);
     }
     for (double v = sy.low; v <= sy.high + sy.step / 2; v += sy.step) {
-        const int y = area.bottom() - static_cast<int>(std::lround((v - sy.low) / (sy.high - sy.low) * (area.height() - 1)));
+        const double place = (v - sy.low) / (sy.high - sy.low);
+        const int y = area.bottom() - static_cast<int>(std::lround(place * (area.height() - 1)));
         p.drawLine(area.left() - 4, y, area.left(), y);
         const QString t = tickText(v, sy.step);
         p.drawText(area.left() - 6 - fm.horizontalAdvance(t), y + fm.ascent() / 2, t);

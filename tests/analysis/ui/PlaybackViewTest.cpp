@@ -107,7 +107,8 @@ TEST_F(PlaybackViewTest, TheCursorDrivesTheLiveCellStripAndStatus)
     ASSERT_TRUE(scatter);
     EXPECT_EQ(std::pair(scatter->xCombo()->currentText(), scatter->yCombo()->currentText()),
               std::pair(QStringLiteral("RPM"), QStringLiteral("AFR")));
-    EXPECT_EQ(std::pair(scatter->canvas()->image().x.low, scatter->canvas()->image().x.high), std::pair(1000.0, 2600.0)); // on steps of 200
+    const ScatterPoints::Image &points = scatter->canvas()->image();
+    EXPECT_EQ(std::pair(points.x.low, points.x.high), std::pair(1000.0, 2600.0)); // on steps of 200
 
     viewerAction(viewer, "actViewerPlayback")->trigger();
     EXPECT_TRUE(label("lblPlayback")->isHidden());
