@@ -52,6 +52,8 @@ Result Compute(const DataLog &log, const Tune &tune, MapKey body, int rpmColumn,
         const int e = cell->entry();
         ++r.counts[static_cast<std::size_t>(e)];
         ++r.samples;
+        if (i + 1 < log.rowCount())
+            r.seconds[static_cast<std::size_t>(e)] += std::min(log.time[i + 1] - log.time[i], MaxHoldSeconds);
         if (avg && !std::isnan((*avg)[i])) {
             sums[static_cast<std::size_t>(e)] += (*avg)[i];
             ++valued[static_cast<std::size_t>(e)];
@@ -79,7 +81,7 @@ QString averageText(double avg, int decimals)
 }
 
 constexpr const char *Section = "MapOverlay";
-const char *const ShowNames[] = {"Counts", "Averages", "Both"};
+const char *const ShowNames[] = {"Counts", "Averages", "Both", "Time"};
 
 } // namespace
 
@@ -116,6 +118,10 @@ QStringList NoteForms(const Result &overlay, int entry, Show show)
         add(countText(count, false));
         add(countText(count, true));
         break;
+    case Show::Time:
+        for (int d : {2, 1, 0})
+            add(QString::number(overlay.seconds[static_cast<std::size_t>(entry)], 'f', d) + QLatin1Char('s'));
+        break;
     }
     return forms;
 }
@@ -129,6 +135,7 @@ QString NoteTip(const Result &overlay, int entry, const QString &columnName)
     const double avg = overlay.averages[static_cast<std::size_t>(entry)];
     if (!std::isnan(avg))
         tip += QStringLiteral(", average %1 %2").arg(columnName, QString::number(avg, 'g', 6));
+    tip += QStringLiteral(", %1 s in the cell").arg(overlay.seconds[static_cast<std::size_t>(entry)], 0, 'f', 2);
     return tip;
 }
 
@@ -143,7 +150,7 @@ Settings LoadSettings(const SettingsStore &store)
     if (store.ReadText(section, QStringLiteral("Column"), text) == SettingsStore::Ok)
         s.column = text;
     if (store.ReadText(section, QStringLiteral("Show"), text) == SettingsStore::Ok)
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 4; ++i)
             if (text.trimmed() == QLatin1String(ShowNames[i]))
                 s.show = static_cast<Show>(i);
     if (store.ReadText(section, QStringLiteral("InView"), text) == SettingsStore::Ok)

@@ -183,12 +183,14 @@ bool rising(const std::vector<float> &tp, std::size_t j)
 } // namespace
 
 Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied,
-                 const QString &logKey)
+                 const QString &logKey, std::size_t firstRow, std::size_t endRow)
 {
     Proposal p;
     p.map = settings.map;
     p.logKey = logKey;
-    p.rows = log.rowCount();
+    endRow = std::min(endRow, log.rowCount());
+    firstRow = std::min(firstRow, endRow);
+    p.rows = endRow;
     if (!IsFuelMap(settings.map)) {
         p.error = QStringLiteral("Choose one of the four fuel maps.");
         return p;
@@ -246,7 +248,7 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
     }
 
     std::array<double, 256> sums{};
-    for (std::size_t i = 0; i < log.rowCount(); ++i) {
+    for (std::size_t i = firstRow; i < endRow; ++i) {
         if (!engineRow[i]) {
             ++p.beforeDelay;
             continue;

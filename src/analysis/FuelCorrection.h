@@ -212,8 +212,13 @@ std::vector<bool> DeceleratingMask(const std::vector<float> &tp, double closedBe
 // 1 -/+ capPercent / 100. capped tells whether it was held.
 double CappedRatio(double measured, double target, double capPercent, bool *capped = nullptr);
 
+// Only the rows [firstRow, endRow) are measured (the window between the
+// viewer's cursors); the engine's row a delay earlier may lie before it.
+// The proposal's rows, which an applied correction marks as spent, end with
+// the window.
 Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings, const AppliedCells *applied = nullptr,
-                 const QString &logKey = QString());
+                 const QString &logKey = QString(), std::size_t firstRow = 0,
+                 std::size_t endRow = static_cast<std::size_t>(-1));
 
 // What a proposal used and left out, and how many cells it would change.
 QString Summary(const Proposal &proposal, const Settings &settings);

@@ -87,3 +87,15 @@ bool LogNavigation::stepCursor(std::ptrdiff_t step, bool *rangeMoved)
 {
     return setCursorRow(std::max<std::ptrdiff_t>(0, m_cursor + step), rangeMoved);
 }
+
+bool LogNavigation::stepCursorSeconds(double seconds, bool *rangeMoved)
+{
+    if (m_log.time.empty())
+        return setCursorRow(0, rangeMoved);
+    const std::ptrdiff_t from = std::max<std::ptrdiff_t>(0, m_cursor);
+    std::ptrdiff_t row = m_log.nearestRow(m_log.time[static_cast<std::size_t>(from)] + seconds);
+    // Samples further apart than the step: the key still moves one.
+    if (row == from && seconds != 0)
+        row = std::max<std::ptrdiff_t>(0, from + (seconds > 0 ? 1 : -1));
+    return setCursorRow(row, rangeMoved);
+}

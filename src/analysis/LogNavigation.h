@@ -48,6 +48,9 @@ public:
     bool setCursorTime(double t, bool *rangeMoved = nullptr);
     // The cursor step rows on (back when negative), never before the first.
     bool stepCursor(std::ptrdiff_t step, bool *rangeMoved = nullptr);
+    // The cursor to the sample nearest to its time plus seconds (minus when
+    // negative), at least one sample on.
+    bool stepCursorSeconds(double seconds, bool *rangeMoved = nullptr);
 
 private:
     // The length of the log (at least MinSpan; 1 when empty).

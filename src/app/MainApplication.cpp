@@ -2,6 +2,7 @@
 
 #include "analysis/ui/AnalysisCommands.h"
 #include "analysis/ui/DatalogViewer.h"
+#include "analysis/ui/PlaybackCommands.h"
 #include "commands/ui/CommandEnabler.h"
 #include "daq/BenchInputs.h"
 #include "daq/CVDataAcquisition.h"
@@ -129,6 +130,8 @@ void MainApplication::createFeatures()
     m_gauges = new GaugesCommands(w, m_state, m_prefs.daq);
     m_analysisCommands = new AnalysisCommands(w, m_state, m_prefs.store(), m_ui, *m_grid, *m_edits,
                                               m_acquisitionCommands->logger());
+    m_playback = new PlaybackCommands({w, m_state, m_marks, m_prefs.daq, m_link, *m_connectionCommands,
+                                       *m_acquisitionCommands, *m_analysisCommands, *m_commands});
     m_helpCommands = new HelpCommands(w, m_ui);
 }
 
@@ -145,20 +148,22 @@ void MainApplication::connectViews()
 
     QObject::connect(m_daqSetup, &CVDAQSetupDlg::advancedSettingsChanged, m_acquisitionCommands,
                      &AcquisitionCommands::ApplySampleRate);
-    // The traced panels mark what each tick traced, and lose their marks
-    // when the trace is cleared.
-    for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq}) {
-        QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_window.get(),
-                         [panel](const AcquisitionSample &sample) { panel->ShowTrace(sample); });
-        QObject::connect(&m_marks, &TraceMarks::cleared, m_window.get(), [panel] { panel->ClearRTState(); });
-    }
-    // The 3D map view beside the grid and the gauges window follow every tick.
+    // The live views take their samples from one source at a time, the
+    // engine's ticks or a log played back, through the same connections.
     GaugesWindow *gauges = &m_gauges->window();
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, gauges, &GaugesWindow::TakeSample);
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::samplesStopped, gauges,
-                     &GaugesWindow::DataStopped);
-    QObject::connect(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, m_map3DView,
-                     &Map3DViewCommands::TakeSample);
+    const auto feedViews = [&](auto *source, auto taken, auto stopped) {
+        for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq})
+            QObject::connect(source, taken, m_window.get(),
+                             [panel](const AcquisitionSample &sample) { panel->ShowTrace(sample); });
+        QObject::connect(source, taken, gauges, &GaugesWindow::TakeSample);
+        QObject::connect(source, stopped, gauges, &GaugesWindow::DataStopped);
+        QObject::connect(source, taken, m_map3DView, &Map3DViewCommands::TakeSample);
+    };
+    feedViews(m_acquisitionCommands, &AcquisitionCommands::sampleTaken, &AcquisitionCommands::samplesStopped);
+    feedViews(m_playback, &PlaybackCommands::sampleTaken, &PlaybackCommands::samplesStopped);
+    // The traced panels lose their marks when the trace is cleared.
+    for (TracingPanel *panel : std::initializer_list<TracingPanel *>{m_grid, m_ttp, m_dwell, m_vq})
+        QObject::connect(&m_marks, &TraceMarks::cleared, m_window.get(), [panel] { panel->ClearRTState(); });
 }
 
 // The window's first view offers the three ways to a tune, each through its
@@ -213,6 +218,8 @@ CommandStates MainApplication::commandStates() const
     s.comparing = m_compare && m_compare->Comparing();
     s.datalogSaveOffered = !m_acquisitionCommands || m_acquisitionCommands->DatalogSaveOffered();
     s.mapShown = MapPanels::IsMapPanel(m_state.CurrentPanel);
+    s.logOpen = m_analysisCommands && m_analysisCommands->viewer() && m_analysisCommands->viewer()->hasLog();
+    s.playback = m_playback && m_playback->Active();
     if (s.mapShown && m_grid) {
         if (const std::optional<CVFuelTimingDlg::MapCell> cell = m_grid->CurrentMapCell())
             s.cell = cell->place == GridRules::CellPlace::Body ? CellKind::Body : CellKind::Axis;

@@ -15,6 +15,7 @@
 
 class AcquisitionCommands;
 class AnalysisCommands;
+class PlaybackCommands;
 class CommandEnabler;
 class CompareCommands;
 class ConnectionCommands;
@@ -90,6 +91,7 @@ public:
     CVDAQSetupDlg &daqSetup() { return *m_daqSetup; }
     AcquisitionCommands &acquisitionCommands() { return *m_acquisitionCommands; }
     AnalysisCommands &analysisCommands() { return *m_analysisCommands; }
+    PlaybackCommands &playback() { return *m_playback; }
     DaqDriver &daqDriver() { return *m_daqDriver; }
     HistoryCommands &historyCommands() { return *m_historyCommands; }
     TuneJournal &journal() { return *m_journal; }
@@ -148,4 +150,5 @@ private:
     Map3DViewCommands *m_map3DView = nullptr;
     GaugesCommands *m_gauges = nullptr;
     AnalysisCommands *m_analysisCommands = nullptr;
+    PlaybackCommands *m_playback = nullptr;
 };

@@ -33,5 +33,19 @@ EnabledCommands EnabledCommandsFor(const CommandStates &s)
     on[Command::CellStep] = cell;
     on[Command::CellEdit] = cell && !s.realTime;
     on[Command::CellLoop] = s.mapShown && s.cell == CellKind::Body;
+    on[Command::Playback] = s.logOpen;
     return on;
+}
+
+LiveSourceChange Starting(LiveSource source, const CommandStates &s)
+{
+    LiveSourceChange change;
+    if (source == LiveSource::Playback && s.realTime) {
+        change.endRealTime = true;
+        change.note = "Real-time mode ended: the views now play back the log.";
+    } else if (source == LiveSource::RealTime && s.playback) {
+        change.endPlayback = true;
+        change.note = "Playback ended: the views now show the engine.";
+    }
+    return change;
 }

@@ -26,8 +26,9 @@ enum class Command : std::uint8_t {
     CellStep,         // increment and decrement of the current cell
     CellEdit,         // the in-place editor
     CellLoop,         // open/closed-loop switch of a body cell
+    Playback,         // the datalog viewer's playback switch and play button
 };
-inline constexpr int CommandCount = static_cast<int>(Command::CellLoop) + 1;
+inline constexpr int CommandCount = static_cast<int>(Command::Playback) + 1;
 
 // Where the current cell of the map grid lies.
 enum class CellKind : std::uint8_t { None, Axis, Body };
@@ -45,6 +46,8 @@ struct CommandStates
     bool datalogSaveOffered = true;
     bool mapShown = false;          // a map panel is on screen
     CellKind cell = CellKind::None; // the grid's current cell
+    bool logOpen = false;           // the datalog viewer holds a log
+    bool playback = false;          // a log drives the live views
 };
 
 class EnabledCommands
@@ -67,4 +70,18 @@ private:
 //   mode to end; so does Save Current Datalog, until it is used.
 // - Undo, Redo and the comparison's commands follow their history and
 //   comparison; the cell menu follows the map grid.
+// - Playback needs a log in the viewer, nothing else: starting it ends
+//   real-time mode (LiveSourceChange).
 EnabledCommands EnabledCommandsFor(const CommandStates &states);
+
+// The live views have one source at a time: the engine (real-time mode) or
+// a log played back. Starting one ends the other, and the status bar says
+// so in note (empty when nothing had to end).
+enum class LiveSource : std::uint8_t { RealTime, Playback };
+struct LiveSourceChange
+{
+    bool endRealTime = false;
+    bool endPlayback = false;
+    const char *note = "";
+};
+LiveSourceChange Starting(LiveSource source, const CommandStates &states);

@@ -134,6 +134,7 @@ StatusPanels CreateStatusPanels(QStatusBar &bar)
         {&StatusPanels::VntRTDisabled, "VntRTDisabled", "Real-time Disabled  ", nullptr},
         {&StatusPanels::VntRTEnabled, "VntRTEnabled", "Real-time Enabled  ", nullptr},
         {&StatusPanels::HardwareVersion, "HardwareVersion", "", "Vantrelle Version"},
+        {&StatusPanels::Playback, "lblPlayback", "Playback  ", "The live views show a log played back, not the engine"},
     };
     for (const auto &p : panels) {
         auto *label = new QLabel(QLatin1String(p.text));
@@ -150,6 +151,8 @@ StatusPanels CreateStatusPanels(QStatusBar &bar)
             bar.addPermanentWidget(label);
         made.*p.slot = label;
     }
+    // Shown only while a log drives the live views.
+    made.Playback->hide();
     auto *clock = new QLabel;
     clock->setObjectName("Clock");
     clock->setFrameShape(QFrame::StyledPanel);

@@ -82,6 +82,7 @@ struct StatusPanels
     QLabel *VntRTDisabled = nullptr;
     QLabel *VntRTEnabled = nullptr;
     QLabel *HardwareVersion = nullptr;
+    QLabel *Playback = nullptr; // a log, not the engine, drives the live views
     QLabel *Clock = nullptr;
 };
 

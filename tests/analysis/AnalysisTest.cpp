@@ -86,6 +86,15 @@ TEST(CellOverlay, CountsAndAveragesMatchHandComputedCells)
               std::tuple(std::size_t(4), std::size_t(1), 3, 14.5, 12.0));
     EXPECT_FALSE(CellOverlay::CellOf(tune, MapKey::HOFM, std::nanf(""), 10));
     EXPECT_FALSE(CellOverlay::CellOf(tune, MapKey::FUELRPM, 1000, 10)) << "an axis is no map";
+    // Time in a cell: each row until the next line, a pause cut to the longest sample period.
+    EXPECT_NEAR(r.seconds[1 * 16 + 1], 0.3, 1e-9);
+    EXPECT_NEAR(r.seconds[5 * 16 + 6], 0.1, 1e-9);
+    EXPECT_EQ(CellOverlay::NoteForms(r, 1 * 16 + 1, CellOverlay::Show::Time),
+              QStringList({"0.30s", "0.3s", "0s"}));
+    const DataLog paused = logOf("2026-01-01 00:00:00.000,1000,16,14\r\n"
+                                 "2026-01-01 00:01:00.000,1000,16,14\r\n");
+    const CellOverlay::Result p = CellOverlay::Compute(paused, tune, MapKey::HOFM, rpm, tp, -1);
+    EXPECT_NEAR(p.seconds[1 * 16 + 1], CellOverlay::MaxHoldSeconds, 1e-9);
 }
 
 TEST(FuelCorrection, ArithmeticRoundingAndLimits)
@@ -190,6 +199,11 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
     EXPECT_EQ(std::pair(locked.cells[5 * 16 + 10].status, locked.cells[5 * 16 + 10].changes()),
               std::pair(FuelCorrection::CellStatus::Locked, false));
     s.locked = {};
+    // The window between the viewer's cursors: only the first 12 rows, so
+    // only (1,1), none of them spent beyond the window.
+    const FuelCorrection::Proposal window = FuelCorrection::Compute(log, tune, s, nullptr, {}, 0, 12);
+    EXPECT_EQ(std::tuple(window.cells[1 * 16 + 1].samples, window.cells[5 * 16 + 10].samples, window.rows),
+              std::tuple(11, 0, std::size_t(12)));
 
     // Through a formula: the column logs lambda, the formula makes it a ratio.
     s.afrFormula = "V*14.7";

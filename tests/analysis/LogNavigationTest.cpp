@@ -24,7 +24,7 @@ DataLog logOf(int samples)
 constexpr double MinSpan = LogNavigation::MinSpan;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-enum Op { Range, Zoom, ZoomAtCursor, Pan, PageOn, PageBack, All, Row, Time, StepBy };
+enum Op { Range, Zoom, ZoomAtCursor, Pan, PageOn, PageBack, All, Row, Time, StepBy, Seconds };
 struct Step
 {
     Op op;
@@ -49,6 +49,7 @@ bool run(LogNavigation &n, const std::vector<Step> &steps, bool *moved)
         case Row: ok = n.setCursorRow(row, moved); break;
         case Time: ok = n.setCursorTime(s.a, moved); break;
         case StepBy: ok = n.stepCursor(row, moved); break;
+        case Seconds: ok = n.stepCursorSeconds(s.a, moved); break;
         }
     }
     return ok;
@@ -61,6 +62,8 @@ TEST(LogNavigationTest, RangeAndCursorStayWithinTheLog)
     const DataLog tenSeconds = logOf(401);
     const DataLog empty;
     const DataLog oneSample = logOf(1);
+    DataLog sparse;
+    sparse.time = {0, 5, 10, 20};
     const struct
     {
         const char *name;
@@ -87,6 +90,10 @@ TEST(LogNavigationTest, RangeAndCursorStayWithinTheLog)
          true},
         {"cursor at a time: the nearest sample", tenSeconds, {{Time, 5.0124}}, true, 0, 10, 200, false},
         {"step back past the first", tenSeconds, {{Row, 5}, {StepBy, -10}}, true, 0, 10, 0, false},
+        {"a second on from the cursor", tenSeconds, {{Row, 40}, {Seconds, 1}}, true, 0, 10, 80, false},
+        {"a second back before the first", tenSeconds, {{Row, 10}, {Seconds, -1}}, true, 0, 10, 0, false},
+        {"samples further apart than the step still move one", sparse, {{Row, 1}, {Seconds, 1}}, true, 0, 20, 2,
+         false},
         {"zoom at the cursor", tenSeconds, {{Row, 80}, {ZoomAtCursor, 0.5}}, true, 1, 6, 80, false},
 
         {"empty log", empty, {{Row, 0}}, false, 0, 1, -1, false},

@@ -55,10 +55,10 @@ TEST_F(ScreenFitTest, EveryWindowAndDialogFitsTheScreen)
     files.queue(dir.filePath("run.csv"));
     files.queue(dir.filePath("a.vnt"));
     for (const char *name : {"mnuToolsDatalogViewer", "mnuToolsMapOverlay", "mnuToolsFuelCorrection",
-                             "mnuToolsCompareProject", "mnuViewGauges", "mnuHelpContents"})
+                             "mnuToolsCompareProject", "mnuViewGauges", "mnuHelpContents", "mnuViewerScatter"})
         act(name)->trigger();
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->isVisible() && window != &w())
             expectFits(window);
-    EXPECT_EQ(checked, 12);
+    EXPECT_EQ(checked, 13);
 }

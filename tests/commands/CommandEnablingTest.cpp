@@ -78,6 +78,8 @@ TEST(CommandEnabling, EveryCommandInEveryState)
          {C::RealTime, C::CellMenu, C::CellStep, C::CellLoop}},
         {"a cell the grid kept while another panel is on show",
          with(states(0, false), [](CommandStates &s) { s.cell = CellKind::Body; }), offline},
+        {"a log in the viewer: its playback, real-time mode or not",
+         with(states(2, true), [](CommandStates &s) { s.logOpen = true; }), {C::RealTime, C::Playback}},
     };
     for (const Row &row : rows) {
         const EnabledCommands on = EnabledCommandsFor(row.states);
@@ -86,5 +88,34 @@ TEST(CommandEnabling, EveryCommandInEveryState)
             const bool expected = std::find(row.on.begin(), row.on.end(), command) != row.on.end();
             EXPECT_EQ(on[command], expected) << row.what << ": command " << c;
         }
+    }
+}
+
+// One source of live figures at a time: whichever starts ends the other.
+TEST(CommandEnabling, PlaybackAndRealTimeEndEachOther)
+{
+    struct Case
+    {
+        const char *what;
+        LiveSource starting;
+        bool realTime, playback;
+        bool endRealTime, endPlayback;
+    };
+    const std::vector<Case> cases = {
+        {"playback over real-time mode", LiveSource::Playback, true, false, true, false},
+        {"real-time mode over playback", LiveSource::RealTime, false, true, false, true},
+        {"playback alone", LiveSource::Playback, false, false, false, false},
+        {"real-time mode alone", LiveSource::RealTime, false, false, false, false},
+        {"playback again while it runs", LiveSource::Playback, false, true, false, false},
+    };
+    for (const Case &c : cases) {
+        CommandStates s;
+        s.realTime = c.realTime;
+        s.playback = c.playback;
+        const LiveSourceChange change = Starting(c.starting, s);
+        EXPECT_EQ(std::pair(change.endRealTime, change.endPlayback), std::pair(c.endRealTime, c.endPlayback))
+            << c.what;
+        // Whatever ends is named in the status bar.
+        EXPECT_EQ(std::string(change.note).empty(), !c.endRealTime && !c.endPlayback) << c.what;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/GridLogMarks.h"
+#include "analysis/ui/LogScatterWindow.h"
 #include "analysis/ui/FuelCorrectionDialog.h"
 #include "analysis/ui/MapOverlayDialog.h"
 #include "daq/CVRTLogger.h"
@@ -33,6 +34,7 @@ AnalysisCommands::~AnalysisCommands()
 {
     delete m_overlayDialog;
     delete m_correctionDialog;
+    delete m_scatter;
     delete m_viewer;
 }
 
@@ -49,12 +51,15 @@ DatalogViewer &AnalysisCommands::ShowViewer()
         connect(m_viewer, &DatalogViewer::closed, this, [this] { m_marks->clearCursor(); });
         connect(m_viewer, &DatalogViewer::overlayRequested, this, [this] { ShowMapOverlay(); });
         connect(m_viewer, &DatalogViewer::correctionRequested, this, [this] { ShowFuelCorrection(); });
+        connect(m_viewer, &DatalogViewer::scatterRequested, this, [this] { ShowScatter(); });
         connect(m_viewer, &DatalogViewer::logLoaded, this, [this] {
             // An overlay of the previous log would no longer match.
             m_marks->clearOverlay();
             delete m_overlayDialog;
             delete m_correctionDialog;
+            delete m_scatter;
         });
+        emit viewerCreated(m_viewer);
     }
     m_viewer->show();
     m_viewer->raise();
@@ -99,6 +104,19 @@ FuelCorrectionDialog *AnalysisCommands::ShowFuelCorrection()
     m_correctionDialog->show();
     m_correctionDialog->raise();
     return m_correctionDialog;
+}
+
+LogScatterWindow *AnalysisCommands::ShowScatter()
+{
+    if (!ensureLog())
+        return nullptr;
+    if (!m_scatter) {
+        m_scatter = new LogScatterWindow(*m_viewer, m_viewer);
+        m_scatter->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_scatter->show();
+    m_scatter->raise();
+    return m_scatter;
 }
 
 int AnalysisCommands::ApplyFuelCorrection(MapKey map, const std::vector<ApplyCorrection::CellChange> &changes)

@@ -15,6 +15,7 @@ class GridLogMarks;
 class EditSession;
 class FuelCorrectionDialog;
 class MapOverlayDialog;
+class LogScatterWindow;
 class MainWindow;
 class ProgramState;
 class SettingsStore;
@@ -42,12 +43,18 @@ public:
     // still none.
     MapOverlayDialog *ShowMapOverlay();
     FuelCorrectionDialog *ShowFuelCorrection();
+    // The viewer's "X-Y &Scatter..." over its log.
+    LogScatterWindow *ShowScatter();
 
     DatalogViewer *viewer() const;
     GridLogMarks &marks() { return *m_marks; }
 
     // Writes a correction into the tune as one edit and refreshes the grid.
     int ApplyFuelCorrection(MapKey map, const std::vector<ApplyCorrection::CellChange> &changes);
+
+signals:
+    // The viewer window was made (once, on first use).
+    void viewerCreated(DatalogViewer *viewer);
 
 private:
     bool ensureLog();
@@ -63,6 +70,7 @@ private:
     std::unique_ptr<GridLogMarks> m_marks;
     QPointer<MapOverlayDialog> m_overlayDialog;
     QPointer<FuelCorrectionDialog> m_correctionDialog;
+    QPointer<LogScatterWindow> m_scatter;
     // Outlives the dialog and the log shown, so that closing and opening
     // either again never makes spent samples propose a cell a second time.
     FuelCorrection::AppliedCells m_appliedCorrections;

@@ -1,8 +1,9 @@
 #include "analysis/ui/DatalogViewer.h"
 
+#include "analysis/ui/CursorReadout.h"
 #include "analysis/ui/LogChartView.h"
 #include "analysis/ui/LogPlotStack.h"
-#include "daq/GeneralText.h"
+#include "analysis/ui/PlaybackBar.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/UiServices.h"
@@ -17,8 +18,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableWidget>
-#include <QVBoxLayout>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -26,11 +26,6 @@
 namespace {
 
 constexpr int MaxPlots = 8;
-
-QString valueText(float v)
-{
-    return std::isnan(v) ? QString() : vnt::GeneralText(v);
-}
 
 bool isRatioName(const QString &name)
 {
@@ -73,6 +68,7 @@ void DatalogViewer::buildUi()
     view->setObjectName(QStringLiteral("mnuViewerView"));
     QAction *all = view->addAction(QStringLiteral("Show &Whole Log"));
     all->setObjectName(QStringLiteral("mnuViewerShowAll"));
+    all->setShortcut(Qt::CTRL | Qt::Key_0);
     connect(all, &QAction::triggered, this, &DatalogViewer::showAll);
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -83,6 +79,28 @@ void DatalogViewer::buildUi()
     QAction *correction = tools->addAction(QStringLiteral("&Fuel Correction..."));
     correction->setObjectName(QStringLiteral("mnuViewerCorrection"));
     connect(correction, &QAction::triggered, this, &DatalogViewer::correctionRequested);
+    QAction *scatter = tools->addAction(QStringLiteral("X-Y &Scatter..."));
+    scatter->setObjectName(QStringLiteral("mnuViewerScatter"));
+    connect(scatter, &QAction::triggered, this, &DatalogViewer::scatterRequested);
+    tools->addSeparator();
+    QAction *markA =
+        tools->addAction(QStringLiteral("Cursor &A Here"), this, [this] { setMarks(cursorRow(), m_markB); });
+    markA->setObjectName(QStringLiteral("mnuViewerMarkA"));
+    markA->setShortcut(Qt::Key_A);
+    QAction *markB =
+        tools->addAction(QStringLiteral("Cursor &B Here"), this, [this] { setMarks(m_markA, cursorRow()); });
+    markB->setObjectName(QStringLiteral("mnuViewerMarkB"));
+    markB->setShortcut(Qt::Key_B);
+    QAction *clearMarks =
+        tools->addAction(QStringLiteral("&Clear Cursors A and B"), this, [this] { setMarks(-1, -1); });
+    clearMarks->setObjectName(QStringLiteral("mnuViewerClearMarks"));
+
+    m_bar = new PlaybackBar(this);
+    addToolBar(m_bar);
+    connect(m_bar, &PlaybackBar::followToggled, this, &DatalogViewer::followRunningLog);
+    m_followTimer = new QTimer(this);
+    m_followTimer->setInterval(FollowMs);
+    connect(m_followTimer, &QTimer::timeout, this, &DatalogViewer::readFollowedLog);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("viewerSplitter"));
@@ -91,36 +109,23 @@ void DatalogViewer::buildUi()
     m_columns->setObjectName(QStringLiteral("listColumns"));
     m_columns->setToolTip(QStringLiteral("Tick the columns to plot"));
     connect(m_columns, &QListWidget::itemChanged, this, &DatalogViewer::columnItemChanged);
-
     auto *scroll = new QScrollArea(splitter);
     scroll->setWidgetResizable(true);
+    // The cursor keys stay the viewer's: the list and the scroll area would scroll with them.
+    m_columns->setFocusPolicy(Qt::NoFocus);
+    scroll->setFocusPolicy(Qt::NoFocus);
     m_plots = new LogPlotStack(m_log);
     connect(m_plots, &LogPlotStack::zoomRequested, this, &DatalogViewer::zoom);
     connect(m_plots, &LogPlotStack::panRequested, this, &DatalogViewer::pan);
     connect(m_plots, &LogPlotStack::cursorRequested, this, &DatalogViewer::setCursorTime);
     scroll->setWidget(m_plots);
 
-    auto *right = new QWidget(splitter);
-    auto *rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(2, 2, 2, 2);
-    m_cursorLabel = new QLabel(QStringLiteral("Cursor: none"), right);
-    m_cursorLabel->setObjectName(QStringLiteral("lblCursor"));
-    rightLayout->addWidget(m_cursorLabel);
-    m_cursorTable = new QTableWidget(0, 2, right);
-    m_cursorTable->setObjectName(QStringLiteral("tableCursor"));
-    m_cursorTable->setHorizontalHeaderLabels({QStringLiteral("Column"), QStringLiteral("Value")});
-    m_cursorTable->verticalHeader()->hide();
-    m_cursorTable->horizontalHeader()->setStretchLastSection(true);
-    m_cursorTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_cursorTable->setFocusPolicy(Qt::NoFocus);
-    rightLayout->addWidget(m_cursorTable);
-
+    m_readout = new CursorReadout(splitter);
     splitter->addWidget(m_columns);
     splitter->addWidget(scroll);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setStretchFactor(2, 0);
+    splitter->addWidget(m_readout);
+    for (int i : {0, 1, 2})
+        splitter->setStretchFactor(i, i == 1 ? 1 : 0);
     splitter->setSizes({170, 600, 230});
     setCentralWidget(splitter);
 
@@ -157,6 +162,7 @@ bool DatalogViewer::openLog(const QString &path)
     if (m_log.timeIsSampleNumber)
         summary += QStringLiteral("; no dates: time is the sample number");
     m_summary->setText(summary);
+    m_markA = m_markB = -1;
 
     m_nav.reset();
     m_plots->clearCursor();
@@ -306,6 +312,7 @@ void DatalogViewer::cursorChanged(bool rangeMoved)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     emit cursorMoved(m_rpmColumn >= 0 ? valueAtCursor(m_rpmColumn) : nan,
                      m_tpColumn >= 0 ? valueAtCursor(m_tpColumn) : nan);
+    emit cursorRowMoved(m_nav.cursorRow());
 }
 
 float DatalogViewer::valueAtCursor(int column) const
@@ -318,27 +325,7 @@ float DatalogViewer::valueAtCursor(int column) const
 
 void DatalogViewer::refreshCursorTable()
 {
-    m_cursorTable->setRowCount(m_log.columnCount());
-    for (int c = 0; c < m_log.columnCount(); ++c) {
-        auto *name = m_cursorTable->item(c, 0);
-        if (!name) {
-            name = new QTableWidgetItem;
-            m_cursorTable->setItem(c, 0, name);
-            m_cursorTable->setItem(c, 1, new QTableWidgetItem);
-            m_cursorTable->item(c, 1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        }
-        name->setText(m_log.names[c]);
-        m_cursorTable->item(c, 1)->setText(valueText(valueAtCursor(c)));
-    }
-    const std::ptrdiff_t row = m_nav.cursorRow();
-    if (row < 0) {
-        m_cursorLabel->setText(QStringLiteral("Cursor: none"));
-        return;
-    }
-    const double t = m_log.time[static_cast<std::size_t>(row)];
-    m_cursorLabel->setText(m_log.timeIsSampleNumber
-                               ? QStringLiteral("Sample %1").arg(row + 1)
-                               : QStringLiteral("Sample %1 at %2 s").arg(row + 1).arg(t, 0, 'f', 3));
+    m_readout->showRows(m_log, m_nav.cursorRow(), m_markA, m_markB);
 }
 
 void DatalogViewer::keyPressEvent(QKeyEvent *event)
@@ -355,21 +342,24 @@ void DatalogViewer::keyPressEvent(QKeyEvent *event)
         if (m_nav.stepCursor(event->key() == Qt::Key_Left ? -step : step, &moved))
             cursorChanged(moved);
         break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (m_nav.stepCursorSeconds(event->key() == Qt::Key_PageUp ? -1.0 : 1.0, &moved))
+            cursorChanged(moved);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        setCursorRow(event->key() == Qt::Key_Home ? 0 : static_cast<std::ptrdiff_t>(m_log.rowCount()) - 1);
+        break;
+    case Qt::Key_Space:
+        m_bar->playAction()->trigger();
+        break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
         rangeChanged(m_nav.zoomAtCursor(0.5));
         break;
     case Qt::Key_Minus:
         rangeChanged(m_nav.zoomAtCursor(2.0));
-        break;
-    case Qt::Key_PageUp:
-        rangeChanged(m_nav.pageBack());
-        break;
-    case Qt::Key_PageDown:
-        rangeChanged(m_nav.pageForward());
-        break;
-    case Qt::Key_Home:
-        showAll();
         break;
     default:
         QMainWindow::keyPressEvent(event);
@@ -381,6 +371,7 @@ void DatalogViewer::keyPressEvent(QKeyEvent *event)
 void DatalogViewer::closeEvent(QCloseEvent *event)
 {
     QMainWindow::closeEvent(event);
+    followRunningLog(false);
     emit closed();
 }
 

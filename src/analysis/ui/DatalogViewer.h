@@ -5,21 +5,28 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
+class CursorReadout;
 class LogChartView;
 class LogPlotStack;
+class PlaybackBar;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
-class QTableWidget;
+class QTimer;
 struct UiServices;
 
 // The datalog viewer: opens a saved log or the running session's, plots the
 // chosen columns in stacked plots that share one time range, and reads every
-// column at the cursor. Wheel or +/- zooms, dragging or PgUp/PgDn pans,
-// Home shows the whole log, a click or Left/Right (Shift: ten samples)
-// moves the cursor; LogNavigation keeps the range and the cursor.
+// column at the cursor. Wheel or +/- zooms, dragging pans, Ctrl+0 shows the
+// whole log; a click or Left/Right (Shift: ten samples) moves the cursor,
+// PgUp/PgDn a second, Home/End to the first and last sample; LogNavigation
+// keeps the range and the cursor. Cursors A and B mark a window: the readout
+// gives the differences across it, and the overlay, the correction, the
+// scatter and the loop of playback take it as their time range.
 class DatalogViewer : public QMainWindow
 {
     Q_OBJECT
@@ -59,11 +66,35 @@ public:
     // The value of a column at the cursor (NaN when none).
     float valueAtCursor(int column) const;
 
+    // Cursors A and B on rows (-1: unset; a row beyond the log unsets).
+    void setMarks(std::ptrdiff_t a, std::ptrdiff_t b);
+    std::ptrdiff_t markA() const { return m_markA; }
+    std::ptrdiff_t markB() const { return m_markB; }
+    // The times from the earlier to the later of A and B, once both are set.
+    std::optional<std::pair<double, double>> selectedWindow() const;
+    CursorReadout *readout() const { return m_readout; }
+    PlaybackBar *playbackBar() const { return m_bar; }
+
+    // Follows the running log: it is read again every FollowMs and the lines
+    // it gained are shown. False when no log is being recorded.
+    bool followRunningLog(bool follow);
+    bool following() const;
+    static constexpr int FollowMs = 1000;
+    // Reads the followed log again now (its timer calls this): lines it
+    // gained are shown, a log that shrank or changed its columns is not.
+    void readFollowedLog();
+
 signals:
     // The cursor moved to a sample: its RPM and TP (NaN when the log has
     // none), for marking the cells on the maps.
     void cursorMoved(float rpm, float tp);
     void logLoaded();
+    // The followed log gained lines (the log was replaced by a longer one).
+    void logGrown();
+    // The cursor's row, after every move.
+    void cursorRowMoved(std::ptrdiff_t row);
+    void marksChanged();
+    void scatterRequested();
     void overlayRequested();
     void correctionRequested();
     // The window was closed: its cursor no longer marks anything.
@@ -96,8 +127,12 @@ private:
 
     QListWidget *m_columns = nullptr;
     LogPlotStack *m_plots = nullptr;
-    QTableWidget *m_cursorTable = nullptr;
-    QLabel *m_cursorLabel = nullptr;
+    CursorReadout *m_readout = nullptr;
+    PlaybackBar *m_bar = nullptr;
+    QTimer *m_followTimer = nullptr;
+    qint64 m_followedSize = -1; // the followed file's size when last read
+    std::ptrdiff_t m_markA = -1;
+    std::ptrdiff_t m_markB = -1;
     QLabel *m_summary = nullptr;
     bool m_filling = false;
 };

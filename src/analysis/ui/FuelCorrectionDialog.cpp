@@ -1,4 +1,5 @@
 #include "analysis/ui/FuelCorrectionDialog.h"
+#include "analysis/CursorWindow.h"
 
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/FuelCorrectionForm.h"
@@ -128,6 +129,12 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
             checkFollow->setChecked(false);
     });
     layout->addWidget(checkFollow);
+    checkWindow = new QCheckBox(QStringLiteral("Only the samples between the viewer's cursors A and B"), this);
+    checkWindow->setObjectName(QStringLiteral("checkWindow"));
+    checkWindow->setToolTip(QStringLiteral("Not while following the running log, whose lines the cursors do not "
+                                           "mark."));
+    checkWindow->setChecked(viewer.selectedWindow().has_value());
+    layout->addWidget(checkWindow);
     m_followTimer = new QTimer(this);
     m_followTimer->setInterval(FollowMs);
     connect(m_followTimer, &QTimer::timeout, this, [this] {
@@ -213,8 +220,11 @@ bool FuelCorrectionDialog::compute()
     m_settings = settings();
     FuelCorrection::SaveSettings(m_store, m_settings);
     const QString path = m_followed ? m_followedPath : m_viewer.logPath();
+    CursorWindow::Rows rows{0, source().rowCount()};
+    if (const auto window = m_viewer.selectedWindow(); checkWindow->isChecked() && window && !m_followed)
+        rows = CursorWindow::RowsWithin(source(), window->first, window->second);
     m_proposal = FuelCorrection::Compute(source(), m_state.tune, m_settings, &m_applied,
-                                         FuelCorrection::LogKey(source(), path));
+                                         FuelCorrection::LogKey(source(), path), rows.first, rows.end);
     showProposal();
     if (!m_proposal.error.isEmpty()) {
         lblStatus->setText(m_proposal.error);

@@ -71,6 +71,7 @@ public:
     QDoubleSpinBox *transientSpin() const { return spinTransient; }
     QDoubleSpinBox *capSpin() const { return spinCap; }
     QLabel *statusLabel() const { return lblStatus; }
+    QCheckBox *windowCheck() const { return checkWindow; }
 
 private:
     void fillHeaders(QTableWidget *grid) const;
@@ -108,6 +109,7 @@ private:
     QDoubleSpinBox *spinDelay = nullptr;
     QCheckBox *checkDelayAuto = nullptr;
     QCheckBox *checkFollow = nullptr;
+    QCheckBox *checkWindow = nullptr; // the viewer's cursors A and B
     QTimer *m_followTimer = nullptr;
     std::function<QString()> m_runningLog;
     std::optional<DataLog> m_followed; // the running log while following it

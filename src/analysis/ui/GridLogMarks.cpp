@@ -4,6 +4,8 @@
 #include "editors/ui/MapPanels.h"
 #include "model/ProgramState.h"
 
+#include <algorithm>
+
 GridLogMarks::GridLogMarks(const ProgramState &state, MapGridView &grid)
     : m_state(state), m_grid(grid)
 {
@@ -41,6 +43,12 @@ void GridLogMarks::refresh()
     if (!body) {
         m_grid.setMarkedCell(-1, -1);
         return;
+    }
+    if (m_overlay && m_overlay->map == *body && m_show == Show::Time) {
+        // Time in the cells as heat: the cell the engine spent longest in is the hottest.
+        const double longest = *std::max_element(m_overlay->seconds.begin(), m_overlay->seconds.end());
+        for (int e = 0; e < 256 && longest > 0; ++e)
+            m_grid.setCellHeat(e / 16 + 1, e % 16 + 1, m_overlay->seconds[static_cast<std::size_t>(e)] / longest);
     }
     if (m_overlay && m_overlay->map == *body)
         for (int e = 0; e < 256; ++e) {

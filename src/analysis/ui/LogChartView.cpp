@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 LogChartView::LogChartView(const QString &title, QWidget *parent)
@@ -110,18 +111,37 @@ void LogChartView::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
 }
 
+void LogChartView::setWindowMarks(double a, double b)
+{
+    m_markA = a;
+    m_markB = b;
+    resetCachedContent();
+    viewport()->update();
+}
+
 void LogChartView::drawForeground(QPainter *painter, const QRectF &rect)
 {
     QChartView::drawForeground(painter, rect);
-    if (!m_hasCursor || m_cursor < m_x->min() || m_cursor > m_x->max())
-        return;
-    const QRectF area = chart()->plotArea();
-    const QPointF p = chart()->mapToPosition(QPointF(m_cursor, m_y->min()), m_series);
-    const QPointF scene = chart()->mapToScene(p);
+    const QRectF area = chart()->mapRectToScene(chart()->plotArea());
+    // The scene x of a time, held to the plot area.
+    const auto xOf = [&](double t) {
+        const double x = chart()->mapToScene(chart()->mapToPosition(QPointF(t, m_y->min()), m_series)).x();
+        return std::clamp(x, area.left(), area.right());
+    };
+    const auto inView = [&](double t) { return !std::isnan(t) && t >= m_x->min() && t <= m_x->max(); };
     painter->save();
-    painter->setPen(QPen(QColor(220, 0, 0), 1));
-    const QPointF top = chart()->mapToScene(QPointF(p.x(), area.top()));
-    const QPointF bottom = chart()->mapToScene(QPointF(p.x(), area.bottom()));
-    painter->drawLine(QPointF(scene.x(), top.y()), QPointF(scene.x(), bottom.y()));
+    if (!std::isnan(m_markA) && !std::isnan(m_markB)) {
+        const double x0 = xOf(std::min(m_markA, m_markB));
+        const double x1 = xOf(std::max(m_markA, m_markB));
+        painter->fillRect(QRectF(x0, area.top(), x1 - x0, area.height()), QColor(0, 90, 220, 40));
+    }
+    painter->setPen(QPen(QColor(0, 90, 220), 1, Qt::DashLine));
+    for (double t : {m_markA, m_markB})
+        if (inView(t))
+            painter->drawLine(QPointF(xOf(t), area.top()), QPointF(xOf(t), area.bottom()));
+    if (m_hasCursor && inView(m_cursor)) {
+        painter->setPen(QPen(QColor(220, 0, 0), 1));
+        painter->drawLine(QPointF(xOf(m_cursor), area.top()), QPointF(xOf(m_cursor), area.bottom()));
+    }
     painter->restore();
 }

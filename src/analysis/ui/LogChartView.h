@@ -4,6 +4,8 @@
 #include <QLineSeries>
 #include <QValueAxis>
 
+#include <cmath>
+
 // One plot of the datalog viewer: one column against time. The viewer keeps
 // every plot on the same time range; this view only reports what the mouse
 // asks for (zoom, pan, cursor) and draws the cursor line.
@@ -26,6 +28,8 @@ public:
     void setRanges(double t0, double t1, double low, double high);
 
     void setCursorTime(double t);
+    // Cursors A and B (NaN where unset); the time between them is shaded.
+    void setWindowMarks(double a, double b);
     // Time at a point of the widget.
     double timeAt(const QPointF &widgetPos) const;
 
@@ -47,6 +51,8 @@ private:
     QValueAxis *m_y = nullptr;
     double m_cursor = 0;
     bool m_hasCursor = false;
+    double m_markA = std::nan("");
+    double m_markB = std::nan("");
     bool m_dragging = false;
     bool m_moved = false;
     QPointF m_pressPos;

@@ -53,9 +53,18 @@ void LogPlotStack::setCursorTime(double t)
         view->setCursorTime(t);
 }
 
+void LogPlotStack::setWindowMarks(double a, double b)
+{
+    m_markA = a;
+    m_markB = b;
+    for (LogChartView *view : m_views)
+        view->setWindowMarks(a, b);
+}
+
 void LogPlotStack::clearCursor()
 {
     m_hasCursor = false;
+    m_markA = m_markB = std::nan("");
 }
 
 void LogPlotStack::refresh()
@@ -77,6 +86,7 @@ void LogPlotStack::refresh()
         view->setRanges(m_t0, m_t1, lo - margin, hi + margin);
         if (m_hasCursor)
             view->setCursorTime(m_cursor);
+        view->setWindowMarks(m_markA, m_markB);
     }
 }
 

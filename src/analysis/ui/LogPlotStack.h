@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cmath>
 #include <vector>
 
 struct DataLog;
@@ -25,6 +26,8 @@ public:
 
     void showRange(double t0, double t1);
     void setCursorTime(double t);
+    // Cursors A and B on every plot (NaN where unset).
+    void setWindowMarks(double a, double b);
     // No cursor line on plots made from now on (a new log).
     void clearCursor();
     // Draws every plot again for the range (its width may have changed).
@@ -47,5 +50,7 @@ private:
     double m_t1 = 1;
     double m_cursor = 0;
     bool m_hasCursor = false;
+    double m_markA = std::nan("");
+    double m_markB = std::nan("");
     bool m_alignPending = false;
 };

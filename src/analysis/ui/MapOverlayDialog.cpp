@@ -1,5 +1,6 @@
 #include "analysis/ui/MapOverlayDialog.h"
 
+#include "analysis/CursorWindow.h"
 #include "analysis/ui/DatalogViewer.h"
 #include "model/ProgramState.h"
 #include "platform/SettingsStore.h"
@@ -51,16 +52,22 @@ MapOverlayDialog::MapOverlayDialog(const ProgramState &state, SettingsStore &sto
     radioAverages->setObjectName(QStringLiteral("radioAverages"));
     radioBoth = new QRadioButton(QStringLiteral("Counts and averages"), this);
     radioBoth->setObjectName(QStringLiteral("radioBoth"));
+    radioTime = new QRadioButton(QStringLiteral("Time in each cell"), this);
+    radioTime->setObjectName(QStringLiteral("radioTime"));
     radioCounts->setChecked(saved.show == CellOverlay::Show::Counts);
     radioAverages->setChecked(saved.show == CellOverlay::Show::Averages);
     radioBoth->setChecked(saved.show == CellOverlay::Show::Both);
-    layout->addWidget(radioCounts);
-    layout->addWidget(radioAverages);
-    layout->addWidget(radioBoth);
+    radioTime->setChecked(saved.show == CellOverlay::Show::Time);
+    for (QRadioButton *radio : {radioCounts, radioAverages, radioBoth, radioTime})
+        layout->addWidget(radio);
     checkInView = new QCheckBox(QStringLiteral("Only the samples in the viewer's time range"), this);
     checkInView->setObjectName(QStringLiteral("checkInView"));
     checkInView->setChecked(saved.inView);
     layout->addWidget(checkInView);
+    checkWindow = new QCheckBox(QStringLiteral("Only the samples between the viewer's cursors A and B"), this);
+    checkWindow->setObjectName(QStringLiteral("checkWindow"));
+    checkWindow->setChecked(viewer.selectedWindow().has_value());
+    layout->addWidget(checkWindow);
 
     auto *rule = lblRule = new QLabel(QStringLiteral("A sample falls into the cell the live trace would mark: the RPM row nearest "
                                            "to RPM / 50 and the TP column nearest to the rounded load, on the map's own "
@@ -103,6 +110,7 @@ CellOverlay::Settings MapOverlayDialog::settings() const
     s.column = comboColumn->currentIndex() > 0 ? comboColumn->currentText() : QString();
     s.show = radioAverages->isChecked() ? CellOverlay::Show::Averages
              : radioBoth->isChecked()   ? CellOverlay::Show::Both
+             : radioTime->isChecked()   ? CellOverlay::Show::Time
                                         : CellOverlay::Show::Counts;
     s.inView = checkInView->isChecked();
     return s;
@@ -132,14 +140,17 @@ bool MapOverlayDialog::showOverlay()
     }
     const auto map = static_cast<MapKey>(comboMap->currentData().toInt());
     const int column = comboColumn->currentData().toInt();
-    std::size_t first = 0, end = log.rowCount();
-    if (checkInView->isChecked() && log.rowCount() > 0) {
-        first = static_cast<std::size_t>(log.rowAtOrBefore(m_viewer.viewStart()));
-        if (log.time[first] < m_viewer.viewStart())
-            ++first;
-        end = static_cast<std::size_t>(log.rowAtOrBefore(m_viewer.viewEnd())) + 1;
+    CursorWindow::Rows rows{0, log.rowCount()};
+    if (checkInView->isChecked())
+        rows = CursorWindow::RowsWithin(log, m_viewer.viewStart(), m_viewer.viewEnd());
+    if (const auto window = m_viewer.selectedWindow(); checkWindow->isChecked() && window) {
+        // Both ranges asked for: the samples in both.
+        const CursorWindow::Rows between = CursorWindow::RowsWithin(log, window->first, window->second);
+        const std::size_t first = std::max(rows.first, between.first);
+        rows = {first, std::max(first, std::min(rows.end, between.end))};
     }
-    const CellOverlay::Result r = CellOverlay::Compute(log, m_state.tune, map, rpm, tp, column, first, end);
+    const CellOverlay::Result r =
+        CellOverlay::Compute(log, m_state.tune, map, rpm, tp, column, rows.first, rows.end);
     const CellOverlay::Settings chosen = settings();
     CellOverlay::SaveSettings(m_store, chosen);
     m_marks.setColumnName(comboColumn->currentIndex() > 0 ? comboColumn->currentText() : QString());

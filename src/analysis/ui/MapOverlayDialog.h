@@ -13,8 +13,9 @@ class SettingsStore;
 class ProgramState;
 
 // "Map Overlay from Log": for a chosen map, how many samples of the viewer's
-// log fell into each cell and the average of a chosen column, shown on the
-// map grid over the cells. The map, column, mode and range chosen are
+// log fell into each cell, the average of a chosen column or the time spent
+// in the cell, shown on the map grid over the cells; over the whole log, the
+// viewer's range or the window between its cursors A and B. The map, column, mode and range chosen are
 // remembered in the preferences store.
 class MapOverlayDialog : public QDialog
 {
@@ -32,6 +33,7 @@ public:
     QComboBox *mapCombo() const { return comboMap; }
     QComboBox *columnCombo() const { return comboColumn; }
     QCheckBox *inViewCheck() const { return checkInView; }
+    QCheckBox *windowCheck() const { return checkWindow; }
     QLabel *statusLabel() const { return lblStatus; }
     QLabel *ruleLabel() const { return lblRule; }
     CellOverlay::Settings settings() const;
@@ -48,7 +50,9 @@ private:
     QRadioButton *radioCounts = nullptr;
     QRadioButton *radioAverages = nullptr;
     QRadioButton *radioBoth = nullptr;
+    QRadioButton *radioTime = nullptr;
     QCheckBox *checkInView = nullptr;
+    QCheckBox *checkWindow = nullptr; // the viewer's cursors A and B
     QLabel *lblStatus = nullptr;
     QLabel *lblRule = nullptr;
 };

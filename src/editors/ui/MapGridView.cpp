@@ -104,9 +104,13 @@ public:
     {
         const QStringList forms = m_view->cellNoteForms(index.row(), index.column());
         const bool marked = index.row() == m_view->markedRow() && index.column() == m_view->markedCol();
-        if (forms.isEmpty() && !marked)
+        const double heat = std::clamp(m_view->cellHeat(index.row(), index.column()), 0.0, 1.0);
+        if (forms.isEmpty() && !marked && heat <= 0)
             return;
         painter->save();
+        if (heat > 0)
+            painter->fillRect(rect, QColor(255, static_cast<int>(220 * (1 - heat)), 0,
+                                           static_cast<int>(60 + 110 * heat)));
         if (!forms.isEmpty()) {
             // In the grid's own font, in the room the right-aligned value
             // leaves, on a box that stands out from the cell's colour.
@@ -188,9 +192,19 @@ bool MapGridView::viewportEvent(QEvent *event)
 
 void MapGridView::clearCellNotes()
 {
-    if (m_notes.isEmpty())
+    if (m_notes.isEmpty() && m_heat.isEmpty())
         return;
     m_notes.clear();
+    m_heat.clear();
+    viewport()->update();
+}
+
+void MapGridView::setCellHeat(int row, int col, double heat)
+{
+    if (heat > 0)
+        m_heat.insert(row * 1000 + col, heat);
+    else
+        m_heat.remove(row * 1000 + col);
     viewport()->update();
 }
 

@@ -34,6 +34,11 @@ public:
     QStringList cellNoteForms(int row, int col) const { return m_notes.value(row * 1000 + col).forms; }
     QString cellNoteTip(int row, int col) const { return m_notes.value(row * 1000 + col).tip; }
     void clearCellNotes();
+    // A heat layer over the notes' cells: 0 (none) to 1 (the hottest cell),
+    // a tint from yellow to red that leaves the value readable. Cleared with
+    // the notes.
+    void setCellHeat(int row, int col, double heat);
+    double cellHeat(int row, int col) const { return m_heat.value(row * 1000 + col); }
     // (-1, -1) takes the frame away.
     void setMarkedCell(int row, int col);
     int markedRow() const { return m_markedRow; }
@@ -67,6 +72,7 @@ private:
         QString tip;
     };
     QHash<int, Note> m_notes; // row * 1000 + col
+    QHash<int, double> m_heat;
     int m_markedRow = -1;
     int m_markedCol = -1;
     int m_liveRow = -1;

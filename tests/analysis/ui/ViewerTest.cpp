@@ -89,7 +89,8 @@ TEST_F(ViewerTest, OpensALogAndPlotsSpeedLoadAndRatio)
     EXPECT_FLOAT_EQ(moved.last().at(0).toFloat(), 1100.0f);
     QTest::keyClick(&viewer, Qt::Key_Plus);
     QTest::keyClick(&viewer, Qt::Key_PageDown);
-    EXPECT_NEAR(viewer.viewStart(), 0.125 + 399 * 0.025 / 4, 1e-9); // halved about the cursor, half a page on
+    EXPECT_EQ(viewer.cursorRow(), 50); // a second on
+    EXPECT_NEAR(viewer.viewStart(), 0.125, 1e-9); // halved about the cursor
     EXPECT_NEAR(viewer.viewEnd() - viewer.viewStart(), 399 * 0.025 / 2, 1e-9);
     // Every axis ticks on round numbers.
     const auto round = [](double step) {
@@ -110,6 +111,25 @@ TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
     ASSERT_TRUE(viewer.openLog(writeLog("d.csv", makeLog(10))));
     EXPECT_FALSE(viewer.openLog(dir.filePath("missing.csv")) || viewer.openLog(writeLog("empty.csv", "")));
     EXPECT_EQ(viewer.log().rowCount(), 10u);
+}
+
+TEST_F(ViewerTest, FollowsTheRunningLogAsItGrows)
+{
+    const QString path = writeLog("run.csv", makeLog(40));
+    DatalogViewer following(ui, [path] { return path; });
+    ASSERT_TRUE(following.followRunningLog(true));
+    following.setColumnPlotted(8, false);
+    following.setCursorRow(39);
+    // Lines 40..59 written since: shown, the cursor staying on the last line.
+    QByteArray more = makeLog(60);
+    ASSERT_TRUE(testenv::writeFile(path, more));
+    following.readFollowedLog();
+    EXPECT_EQ(std::tuple(following.log().rowCount(), following.cursorRow(), following.plotCount()),
+              std::tuple(std::size_t(60), std::ptrdiff_t(59), 2));
+    // A log cut short (a new run's) is not shown over the longer one.
+    ASSERT_TRUE(testenv::writeFile(path, makeLog(5)));
+    following.readFollowedLog();
+    EXPECT_EQ(following.log().rowCount(), 60u);
 }
 
 // ---- Through the main window ---------------------------------------------------------
