@@ -132,8 +132,8 @@ TEST_F(DaqUiTest, AFailedLogWriteIsToldOnceAndItsSamplesOfferedAtTheNextSwitchOn
 }
 
 // A tick that comes due while the unit still answers the last is skipped and
-// counted, never queued; one still answering when real-time mode ends
-// reaches neither the views nor the log.
+// counted, never queued; one still answering when real-time mode ends, or
+// overtaken by a whole tick, reaches neither the views nor the log.
 TEST_F(DaqUiTest, ATickDueWhileTheUnitAnswersIsSkippedAndOneCutByAStopIsDropped)
 {
     start();
@@ -149,10 +149,15 @@ TEST_F(DaqUiTest, ATickDueWhileTheUnitAnswersIsSkippedAndOneCutByAStopIsDropped)
         acq().TimerDue();
     answered();
     EXPECT_EQ(std::tuple(samples, acq().health().Skipped(), acq().logger().Samples()), std::tuple(1, 2, qint64(1)));
+    // A whole tick overtakes the cycle in flight, whose older answer goes.
+    acq().TimerDue();
+    acq().Tick();
+    answered();
+    EXPECT_EQ(samples, 2);
     acq().TimerDue();
     realTimeOff();
     answered();
-    EXPECT_EQ(std::pair(samples, acq().logger().Samples()), std::pair(1, qint64(1)));
+    EXPECT_EQ(std::pair(samples, acq().logger().Samples()), std::pair(2, qint64(2)));
 }
 
 // Delete: never "MAS", never the staged rev limiter's input, only after Yes.
