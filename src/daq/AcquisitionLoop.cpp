@@ -71,24 +71,31 @@ AcquisitionLoop::AcquisitionLoop(CVDataAcquisition &daq, const DaqSettings &pref
 
 AcquisitionLoop::Acquired AcquisitionLoop::Acquire()
 {
+    CVDataAcquisition::Cycle cycle = m_daq.PlanCycle();
+    m_daq.CallDevice(cycle);
+    return EndAcquire(cycle);
+}
+
+AcquisitionLoop::Acquired AcquisitionLoop::EndAcquire(CVDataAcquisition::Cycle &cycle)
+{
     Acquired out;
-    const qint32 code = m_daq.AcquireData(out.tp, out.rpm, out.readings);
+    const qint32 code = m_daq.FinishCycle(cycle, out.tp, out.rpm);
+    out.readings = std::move(cycle.readings);
     if (m_daq.CallError().isSet()) {
         out.failure = m_daq.CallError().message;
         return out;
     }
     if (code != 0) {
-        const QString text = m_daq.GetErrorInfo(code);
-        out.failure = m_daq.CallError().isSet() ? m_daq.CallError().message : text;
+        out.failure = cycle.errorText;
         return out;
     }
     out.ok = true;
     return out;
 }
 
-AcquisitionSample AcquisitionLoop::Tick()
+AcquisitionSample AcquisitionLoop::Complete(const Acquired &acquired)
 {
-    AcquisitionSample sample = Process(Acquire());
+    AcquisitionSample sample = Process(acquired);
     m_strip.Show(sample);
     return sample;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daq/AcquisitionSample.h"
+#include "daq/CVDataAcquisition.h"
 #include "daq/DaqReadings.h"
 #include "daq/RealTimeStripText.h"
 #include "platform/ErrorRecord.h"
@@ -8,7 +9,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class CVDataAcquisition;
 class DaqSettings;
 class DataLogSink;
 class LinkSession;
@@ -35,7 +35,10 @@ int IntegerLoad(float fTP);
 // Tick() from its acquisition timer, shows Strip() and hands the sample to
 // its views; the command-line tool runs the same ticks. A tick is two parts:
 //
-// - Acquire() reads the device (the one part that waits on it);
+// - Acquire() reads the device (the one part that waits on it), at once or
+//   split around an acquisition thread: BeginAcquire() here, the device
+//   calls there (CVDataAcquisition::CallDevice), EndAcquire() here again,
+//   which gives what Acquire() gives for the same answers;
 // - Process() decides everything else from those readings, in order: the
 //   input values and their threshold colours, the staged rev limiter's
 //   switch through the real-time write when its digital input changes, the
@@ -72,9 +75,14 @@ public:
     void SetLogSink(DataLogSink *log) { m_log = log; }
 
     Acquired Acquire();
+    CVDataAcquisition::Cycle BeginAcquire() { return m_daq.PlanCycle(); }
+    Acquired EndAcquire(CVDataAcquisition::Cycle &cycle);
     AcquisitionSample Process(const Acquired &acquired);
     // One tick, both parts; the strip shows its sample.
-    AcquisitionSample Tick();
+    AcquisitionSample Tick() { return Complete(Acquire()); }
+    // The rest of a tick whose device part is done: Process, and the strip
+    // shows the sample.
+    AcquisitionSample Complete(const Acquired &acquired);
 
     const RealTimeStrip &Strip() const { return m_strip; }
     // Back to the design-time texts (a new run of real-time mode).

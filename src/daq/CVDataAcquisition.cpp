@@ -45,12 +45,14 @@ bool CVDataAcquisition::HasActiveDevice()
 
 float CVDataAcquisition::GetDAQDriverVersion()
 {
+    const std::lock_guard lock(m_driverLock);
     m_callError.clear();
     return m_driver->GetDriverVersion(m_callError);
 }
 
 float CVDataAcquisition::GetDAQFirmwareVersion()
 {
+    const std::lock_guard lock(m_driverLock);
     m_callError.clear();
     qint32 id = DaqDriver::FirstDevice;
     return m_driver->GetFirmwareVersion(&id, m_callError);
@@ -58,6 +60,7 @@ float CVDataAcquisition::GetDAQFirmwareVersion()
 
 qint32 CVDataAcquisition::DAQReset()
 {
+    const std::lock_guard lock(m_driverLock);
     m_callError.clear();
     qint32 id = DaqDriver::FirstDevice;
     return m_driver->Reset(&id, m_callError);
@@ -65,6 +68,7 @@ qint32 CVDataAcquisition::DAQReset()
 
 QString CVDataAcquisition::GetErrorInfo(qint32 lErrCode)
 {
+    const std::lock_guard lock(m_driverLock);
     m_callError.clear();
     char buffer[DaqDriver::ErrorStringSize + 1] = {};
     m_driver->GetErrorString(lErrCode, buffer, m_callError);
@@ -99,39 +103,45 @@ float CVDataAcquisition::EngineLoad(qint32 rpm, float masVoltage, int injectorK)
 
 qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM, DaqReadings &readings)
 {
-    fTP = 0.0f;
-    lRPM = 0;
-    m_callError.clear();
-    m_inputError.clear();
-    readings.analog.clear();
-    readings.digital.clear();
-    for (const auto &input : m_prefs.SortedAnalogDAQInputs())
-        readings.analog.push_back(*input);
-    for (const auto &input : m_prefs.SortedDigitalDAQInputs())
-        readings.digital.push_back(*input);
+    Cycle cycle = PlanCycle();
+    CallDevice(cycle);
+    const qint32 code = FinishCycle(cycle, fTP, lRPM);
+    readings = std::move(cycle.readings);
+    return code;
+}
 
+CVDataAcquisition::Cycle CVDataAcquisition::PlanCycle()
+{
+    Cycle cycle;
+    for (const auto &input : m_prefs.SortedAnalogDAQInputs())
+        cycle.readings.analog.push_back(*input);
+    for (const auto &input : m_prefs.SortedDigitalDAQInputs())
+        cycle.readings.digital.push_back(*input);
+    const std::lock_guard lock(m_driverLock);
+    m_driver->PrepareCycle();
+    return cycle;
+}
+
+void CVDataAcquisition::CallDevice(Cycle &cycle)
+{
+    const std::lock_guard lock(m_driverLock);
     // Counter and lines; the counter restarts at every read, so the count is
     // the pulses of one sample period.
     qint32 id = DaqDriver::FirstDevice;
-    qint32 stateD = 0;
-    qint32 stateIO = 0;
-    quint32 count = 0;
-    qint32 code = m_driver->Counter(&id, Demo, &stateD, &stateIO, 1, 0, &count, m_callError);
-    if (m_callError.isSet())
-        return 0;
-    if (code != 0)
-        return code;
-    lRPM = clampToInt32(static_cast<double>(count) * m_prefs.DAQRPMMultiplier());
+    cycle.code = m_driver->Counter(&id, Demo, &cycle.stateD, &cycle.stateIO, 1, 0, &cycle.count, cycle.callError);
+    if (cycle.callError.isSet())
+        return;
+    cycle.counted = cycle.code == 0;
 
     // Analog inputs in batches of four channels. Eight enabled inputs at most
     // are admitted (DaqSettings), so two calls at most; a store edited by
     // hand to hold more is sampled in further batches rather than dropped.
-    std::vector<CVDAQInput> &analog = readings.analog;
-    for (std::size_t start = 0; start < analog.size(); start += BatchSize) {
+    const std::vector<CVDAQInput> &analog = cycle.readings.analog;
+    for (std::size_t start = 0; cycle.counted && start < analog.size(); start += BatchSize) {
         const int inBatch = static_cast<int>(std::min<std::size_t>(BatchSize, analog.size() - start));
         qint32 channels[BatchSize] = {};
         qint32 gains[BatchSize] = {};
-        float voltages[BatchSize] = {};
+        std::array<float, BatchSize> voltages = {};
         for (int i = 0; i < inBatch; ++i) {
             const CVDAQInput &input = analog[start + static_cast<std::size_t>(i)];
             if (input.InputType() == CVDAQInput::Differential) {
@@ -151,17 +161,46 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM, DaqReadings &rea
         qint32 ioState = 0;
         qint32 overVoltage = 0;
         id = DaqDriver::FirstDevice;
-        code = m_driver->AISample(&id, Demo, &ioState, 0, 1, numChannels, channels, gains, 1, &overVoltage,
-                                  voltages, m_callError);
-        if (m_callError.isSet())
-            return 0;
-        if (code != 0)
-            return code;
-        for (int i = 0; i < inBatch; ++i) {
-            CVDAQInput &input = analog[start + static_cast<std::size_t>(i)];
-            noteInputError(input.Name(), input.SetVoltage(reading(voltages[i]), m_calculator));
+        cycle.code = m_driver->AISample(&id, Demo, &ioState, 0, 1, numChannels, channels, gains, 1, &overVoltage,
+                                        voltages.data(), cycle.callError);
+        if (cycle.callError.isSet())
+            return;
+        if (cycle.code != 0)
+            break;
+        cycle.voltages.push_back(voltages);
+    }
+    if (cycle.code == 0)
+        return;
+    // The failing call's text, asked of the driver while it is still ours.
+    ErrorRecord textFailure;
+    char buffer[DaqDriver::ErrorStringSize + 1] = {};
+    m_driver->GetErrorString(cycle.code, buffer, textFailure);
+    cycle.errorText = textFailure.isSet() ? textFailure.message
+                                          : QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(
+                                                                            buffer, DaqDriver::ErrorStringSize - 1)));
+}
+
+qint32 CVDataAcquisition::FinishCycle(Cycle &cycle, float &fTP, qint32 &lRPM)
+{
+    fTP = 0.0f;
+    lRPM = 0;
+    m_callError = cycle.callError;
+    m_inputError.clear();
+    if (!cycle.counted)
+        return m_callError.isSet() ? 0 : cycle.code;
+    lRPM = clampToInt32(static_cast<double>(cycle.count) * m_prefs.DAQRPMMultiplier());
+
+    std::vector<CVDAQInput> &analog = cycle.readings.analog;
+    for (std::size_t batch = 0; batch < cycle.voltages.size(); ++batch) {
+        for (std::size_t i = 0; i < BatchSize && batch * BatchSize + i < analog.size(); ++i) {
+            CVDAQInput &input = analog[batch * BatchSize + i];
+            noteInputError(input.Name(), input.SetVoltage(reading(cycle.voltages[batch][i]), m_calculator));
         }
     }
+    if (m_callError.isSet())
+        return 0;
+    if (cycle.code != 0)
+        return cycle.code;
 
     // Engine load from the airflow meter.
     if (lRPM != 0) {
@@ -176,15 +215,15 @@ qint32 CVDataAcquisition::AcquireData(float &fTP, qint32 &lRPM, DaqReadings &rea
     }
 
     // Digital inputs from the line states the counter read returned.
-    for (CVDAQInput &input : readings.digital) {
+    for (CVDAQInput &input : cycle.readings.digital) {
         if (!input.Enabled())
             continue;
         const qint32 channel = input.DAQInput();
         bool high = false;
         if (channel >= 0 && channel <= 15)
-            high = (stateD >> channel) & 1;
+            high = (cycle.stateD >> channel) & 1;
         else if (channel >= 16 && channel <= 19)
-            high = (stateIO >> (channel - 16)) & 1;
+            high = (cycle.stateIO >> (channel - 16)) & 1;
         noteInputError(input.Name(), input.SetVoltage(high ? 1.0f : 0.0f, m_calculator));
     }
     return 0;

@@ -6,6 +6,10 @@
 
 #include <QString>
 
+#include <array>
+#include <mutex>
+#include <vector>
+
 class CVScalingCalculator;
 class DaqSettings;
 class Tune;
@@ -20,6 +24,12 @@ class Tune;
 // called leaves CallError() set and the operation returns what it had; the
 // driver's own error codes come back as results. One instance serves the
 // whole program; between calls it keeps only its error records.
+//
+// An acquisition cycle can be split so that its device calls run on an
+// acquisition thread while the inputs, the tune and the scaling stay on the
+// thread that owns them: PlanCycle there, CallDevice on the acquisition
+// thread, FinishCycle back there. Every driver call, on either thread, holds
+// one lock, so the device never sees two calls at once.
 class CVDataAcquisition
 {
 public:
@@ -28,6 +38,22 @@ public:
     static constexpr qint32 NoMASInput = 5;
     // The device is sampled four channels per call.
     static constexpr int BatchSize = 4;
+
+    // One cycle on its way: the enabled inputs as planned, then what the
+    // device returned for them.
+    struct Cycle
+    {
+        DaqReadings readings;
+        bool counted = false; // the counter call went through and returned 0
+        qint32 stateD = 0;
+        qint32 stateIO = 0;
+        quint32 count = 0;
+        // One entry per analog batch that went through, in order.
+        std::vector<std::array<float, BatchSize>> voltages;
+        qint32 code = 0;         // the first failing call's error code
+        QString errorText;       // the driver's text for it
+        ErrorRecord callError;   // set when the driver could not be called
+    };
 
     CVDataAcquisition(DaqDriver &driver, const DaqSettings &prefs, const Tune &tune, CVScalingCalculator &calculator);
 
@@ -47,6 +73,12 @@ public:
     // are 0 unless computed. readings gets the enabled inputs as sampled
     // (inputs a failing call left unread keep voltage and value 0).
     qint32 AcquireData(float &fTP, qint32 &lRPM, DaqReadings &readings);
+    // AcquireData in its three steps (see the class comment). FinishCycle
+    // gives what AcquireData gives for the same device answers and leaves
+    // the cycle's readings scaled.
+    Cycle PlanCycle();
+    void CallDevice(Cycle &cycle);
+    qint32 FinishCycle(Cycle &cycle, float &fTP, qint32 &lRPM);
     // The driver's text for an error code, at most 49 characters.
     QString GetErrorInfo(qint32 lErrCode);
 
@@ -75,4 +107,5 @@ private:
     CVScalingCalculator &m_calculator;
     ErrorRecord m_callError;
     ErrorRecord m_inputError;
+    std::mutex m_driverLock; // held by every driver call
 };

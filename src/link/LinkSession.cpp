@@ -73,6 +73,7 @@ bool LinkSession::StartRealTime()
     if (!Connected() || m_realTime)
         return false;
     m_realTime = true;
+    m_lastRoundTripMs.reset();
     m_staged.RealTimeStarted();
     emit changed();
     emit realTimeStarted();
@@ -104,9 +105,11 @@ void LinkSession::RecordTransfer(const Tune &tune, const std::vector<TuneItem> &
         emit transferred(writing, walk.size() == TransferWalk().size());
 }
 
-void LinkSession::RealTimeWriteEnded(const QByteArray &frame, bool acknowledged)
+void LinkSession::RealTimeWriteEnded(const QByteArray &frame, bool acknowledged, std::optional<qint64> roundTripMs)
 {
     const std::optional<TuneItem> item = m_box.RecordRealTimeWrite(frame, acknowledged);
+    if (acknowledged && roundTripMs)
+        m_lastRoundTripMs = roundTripMs;
     emit boxChanged();
     if (acknowledged)
         emit realTimeWritten();

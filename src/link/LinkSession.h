@@ -70,8 +70,13 @@ public:
     void RecordTransfer(const Tune &tune, const std::vector<TuneItem> &walk, int done, bool writing);
     // After a real-time write: acknowledged or not (see
     // BoxContents::RecordRealTimeWrite). A failed one is reported through
-    // realTimeWriteFailed.
-    void RealTimeWriteEnded(const QByteArray &frame, bool acknowledged);
+    // realTimeWriteFailed. roundTripMs: from the frame's sending to its
+    // acknowledgement, when measured.
+    void RealTimeWriteEnded(const QByteArray &frame, bool acknowledged,
+                            std::optional<qint64> roundTripMs = std::nullopt);
+    // The round trip of the last acknowledged real-time write of this run of
+    // real-time mode, ms.
+    std::optional<qint64> LastRealTimeRoundTripMs() const { return m_lastRoundTripMs; }
     // An image went into the box behind the tune's back: nothing is known.
     void ForgetBox();
 
@@ -99,4 +104,5 @@ private:
     bool m_realTime = false;
     BoxContents m_box;
     StagedRevLimiter m_staged;
+    std::optional<qint64> m_lastRoundTripMs;
 };

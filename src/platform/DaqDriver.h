@@ -26,6 +26,11 @@ public:
 
     virtual ~DaqDriver() = default;
 
+    // Called on the thread that owns the program's state (the preferences,
+    // the tune) before each acquisition cycle, whose device calls may then
+    // run on another thread: a driver that reads that state copies it here.
+    virtual void PrepareCycle() {}
+
     // Reads (and with resetCounter 1, restarts) the pulse counter and the
     // states of the 16 D lines (bit n = Dn) and the 4 IO lines (bit n = IOn).
     virtual qint32 Counter(qint32 *idnum, qint32 demo, qint32 *stateD, qint32 *stateIO, qint32 resetCounter,

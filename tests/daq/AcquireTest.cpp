@@ -85,10 +85,10 @@ TEST_F(AcquireTest, DriverErrorCodesEndTheCycleAndLeaveLaterInputsAlone)
     for (int i = 1; i < 6; ++i)
         add(QString("S%1").arg(i), i, CVDAQInput::SingleEnded);
     add("Switch", 0, CVDAQInput::Digital);
-    // Counter failure: nothing else called.
+    // Counter failure: no sample taken, only the failure's text asked for.
     driver.counter.code = 7;
     EXPECT_EQ(acquire(), 7);
-    EXPECT_EQ(std::pair(driver.calls, rpm), std::pair(std::vector<std::string>{"Counter"}, 0));
+    EXPECT_EQ(std::pair(driver.calls, rpm), std::pair(std::vector<std::string>{"Counter", "GetErrorString"}, 0));
 
     // Second batch fails: the first batch is read, the rest not, no load.
     driver.counter = {0, 20, 1, 0};

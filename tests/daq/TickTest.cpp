@@ -4,7 +4,9 @@
 // (DaqUiTest).
 
 #include "support/ScriptedDaqDriver.h"
+#include "daq/AcquisitionHealth.h"
 #include "daq/AcquisitionLoop.h"
+#include "daq/AcquisitionThread.h"
 #include "daq/CVDataAcquisition.h"
 #include "daq/CVScalingCalculator.h"
 #include "daq/DataLogSink.h"
@@ -18,8 +20,11 @@
 #include "support/RecordingSender.h"
 #include "support/TestEnv.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <atomic>
 #include <functional>
+#include <future>
 #include <tuple>
 #include <gtest/gtest.h>
 
@@ -79,6 +84,19 @@ protected:
     }
     // The voltages of the next tick's sample call (four inputs at most).
     void readings(std::array<float, 4> voltages) { driver.samples.push_back({0, voltages}); }
+    // One tick with its device calls on the acquisition thread.
+    AcquisitionSample threadedTick()
+    {
+        std::optional<AcquisitionSample> out;
+        const QMetaObject::Connection done =
+            QObject::connect(&thread, &AcquisitionThread::cycleDone,
+                             [&](CVDataAcquisition::Cycle &cycle) { out = loop.Complete(loop.EndAcquire(cycle)); });
+        thread.Start(loop.BeginAcquire());
+        while (!out)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(done);
+        return *out;
+    }
     void stagedOn(const QString &input)
     {
         prefs.SetStagedRevLimiterEnabled(true);
@@ -101,6 +119,7 @@ protected:
     RecordingSender sender;
     RecordingLog log;
     AcquisitionLoop loop;
+    AcquisitionThread thread{daq};
 };
 
 TEST_F(TickTest, StepsRunInOrderAndTheLogGetsTheTracedValues)
@@ -139,6 +158,26 @@ TEST_F(TickTest, ThresholdsColourByStrictlyGreater)
         ASSERT_TRUE(loop.Tick().acquired);
         EXPECT_EQ(loop.Strip().rows[0].valueColor, color) << value;
         EXPECT_EQ(loop.Strip().masColor, Warning) << "MAS colours its own label";
+    }
+}
+
+TEST(AcquisitionHealthTest, RateOverTheLastSecondsAndSkips)
+{
+    const struct
+    {
+        std::vector<qint64> completed;
+        double perSecond;
+    } cases[] = {{{}, 0.0}, {{500}, 0.0}, {{0, 100, 200}, 10.0}, {{0, 250, 500}, 4.0},
+                 // A pause longer than the window leaves only what came after.
+                 {{0, 100, 6000, 6100, 6200}, 10.0}};
+    for (const auto &c : cases) {
+        AcquisitionHealth health;
+        health.NoteSkipped();
+        health.Reset();
+        for (const qint64 t : c.completed)
+            health.NoteCompleted(t);
+        EXPECT_EQ(std::pair(health.SamplesPerSecond(), health.Skipped()), std::pair(c.perSecond, 0))
+            << c.completed.size();
     }
 }
 
@@ -215,6 +254,77 @@ TEST_F(TickTest, ATickRunDuringTheWriteSendsNothingForTheSameEdge)
     loop.Tick();
     EXPECT_EQ(sender.values, (std::vector<Send>{{Rev, 0, 140}}));
     EXPECT_EQ(std::pair(nested, log.lines.size()), std::pair(1, std::size_t(2))) << "both ticks logged";
+}
+
+// The same answers give the same steps in the same order, the same log lines
+// and the same writes whether the device calls run here or on the thread.
+TEST_F(TickTest, TheAcquisitionThreadChangesNothingTheTickDecides)
+{
+    add("Oil", 1, CVDAQInput::SingleEnded, "V*10");
+    add("Launch", 3, CVDAQInput::Digital);
+    stagedOn("Launch");
+    const auto run = [&](const std::function<AcquisitionSample()> &tick) {
+        journal.clear();
+        std::vector<std::string> shown;
+        for (const qint32 lines : {1 << 3, 0, 1 << 3, 0}) {
+            driver.counter = {0, 20, lines, 0};
+            readings({2.0f, 0.5f, 0, 0});
+            const AcquisitionSample out = tick();
+            shown.push_back(
+                QString("%1 %2 %3 %4").arg(out.rpm).arg(out.tp).arg(out.status).arg(out.injectorDuty).toStdString());
+        }
+        return std::pair(journal, shown);
+    };
+    const auto here = run([&] { return loop.Tick(); });
+    const auto there = run([&] { return threadedTick(); });
+    EXPECT_EQ(std::vector(here.first.begin(), here.first.begin() + 8),
+              (Journal{"Counter", "AISample", "value 11 0 140", "log", "Counter", "AISample", "value 11 0 150", "log"}));
+    EXPECT_EQ(there, here);
+    EXPECT_EQ(log.lines.size(), 8u);
+}
+
+// A unit that fails or is unplugged while it answers ends that tick with one
+// message, as at once, and logs nothing.
+TEST_F(TickTest, AUnitFailingWhileItAnswersEndsTheTickWithItsMessage)
+{
+    add("Oil", 1, CVDAQInput::SingleEnded);
+    const struct
+    {
+        const char *what;
+        std::function<void()> fault;
+        QString status;
+    } cases[] = {
+        {"error code", [&] { driver.counter.code = 4; }, "Scripted error 4"},
+        {"unplugged", [&] { driver.callFailure.set(31, "The device was removed"); }, "The device was removed"},
+    };
+    for (const auto &c : cases) {
+        driver.counter = {0, 20, 0, 0};
+        driver.callFailure.clear();
+        std::promise<void> entered;
+        std::promise<void> release;
+        std::atomic<bool> hold = true; // the first call only
+        driver.beforeCall = [&] {
+            if (hold.exchange(false)) {
+                entered.set_value();
+                release.get_future().wait();
+            }
+        };
+        std::optional<AcquisitionSample> out;
+        const QMetaObject::Connection done =
+            QObject::connect(&thread, &AcquisitionThread::cycleDone,
+                             [&](CVDataAcquisition::Cycle &cycle) { out = loop.Complete(loop.EndAcquire(cycle)); });
+        journal.clear();
+        thread.Start(loop.BeginAcquire());
+        entered.get_future().wait();
+        c.fault();
+        release.set_value();
+        while (!out)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(done);
+        driver.beforeCall = nullptr;
+        EXPECT_EQ(std::tuple(out->acquired, loop.Strip().status), std::tuple(false, c.status)) << c.what;
+        EXPECT_EQ(std::count(journal.begin(), journal.end(), "log"), 0) << c.what;
+    }
 }
 
 } // namespace

@@ -108,9 +108,10 @@ TEST(LinkSessionTest, TheBoxIsForgottenOnConnectingAndAFailedWriteIsReported)
 
     std::vector<std::optional<TuneItem>> failed;
     QObject::connect(&link, &LinkSession::realTimeWriteFailed, [&](std::optional<TuneItem> item) { failed.push_back(item); });
-    link.RealTimeWriteEnded(RealTimeFrame(TuneItem::TTPMax, 3, 7, tune), true);
-    link.RealTimeWriteEnded(RealTimeFrame(TuneItem::RevLimiter, 0, 7, tune), false);
+    link.RealTimeWriteEnded(RealTimeFrame(TuneItem::TTPMax, 3, 7, tune), true, 12);
+    link.RealTimeWriteEnded(RealTimeFrame(TuneItem::RevLimiter, 0, 7, tune), false, 500);
     EXPECT_EQ(failed, (std::vector<std::optional<TuneItem>>{TuneItem::RevLimiter}));
+    EXPECT_EQ(link.LastRealTimeRoundTripMs(), 12) << "a write that failed has no round trip";
     EXPECT_EQ(link.Box().ItemsToWrite(tune), (std::vector<TuneItem>{TuneItem::RevLimiter, TuneItem::TTPMax}))
         << "the acknowledged write is held, the failed one unknown";
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
     // to an outside journal when one is given.
     std::vector<std::string> calls;
     std::vector<std::string> *journal = nullptr;
+    // Runs at the start of every call, on the calling thread (a test holds
+    // a call there to act while the unit "answers").
+    std::function<void()> beforeCall;
 
     qint32 Counter(qint32 *, qint32, qint32 *stateD, qint32 *stateIO, qint32, qint32, quint32 *count,
                    ErrorRecord &failure) override
@@ -76,6 +80,8 @@ public:
 private:
     void note(const char *name)
     {
+        if (beforeCall)
+            beforeCall();
         calls.emplace_back(name);
         if (journal)
             journal->emplace_back(name);

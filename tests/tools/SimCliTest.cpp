@@ -43,7 +43,8 @@ TEST(SimCliTest, ALogThatDoesNotWaitHasTheLinesAndTheSimulatedTimesOfOneThatDoes
     QTemporaryDir dir;
     const QStringList engine{"--sim-daq", "--sim-fuel-error", "8", "--sim-seed", "9", "--sim-o2-delay", "120", "log"};
     const QStringList ticks{"--count", "12", "--rate", "50"};
-    ASSERT_EQ(cli(engine + QStringList{dir.filePath("waited.csv")} + ticks).exitCode, 0);
+    // A unit as slow as a real one only takes longer.
+    ASSERT_EQ(cli(engine + QStringList{dir.filePath("waited.csv"), "--sim-daq-latency", "5"} + ticks).exitCode, 0);
     ASSERT_EQ(cli(engine + QStringList{dir.filePath("fast.csv"), "--no-wait"} + ticks).exitCode, 0);
     const Log waited = readLog(dir.filePath("waited.csv"));
     const Log fast = readLog(dir.filePath("fast.csv"));
@@ -112,6 +113,7 @@ TEST(SimCliTest, BadEngineOptionsAreRefusedByBothPrograms)
         {{"--sim-daq", "--sim-seed=x"}, "--sim-seed takes a whole number from 0 to 4294967295, not 'x'"},
         {{"--sim-daq", "--sim-o2-delay", "5001"}, "--sim-o2-delay takes milliseconds from 0 to 5000, not '5001'"},
         {{"--sim-daq", "--sim-drive", "track"}, "--sim-drive takes road or dyno, not 'track'"},
+        {{"--sim-daq", "--sim-daq-latency=1001"}, "--sim-daq-latency takes milliseconds from 0 to 1000, not '1001'"},
         {{"--sim-daq", "--sim-o2-delay"}, "--sim-o2-delay needs a value"},
         {{"--sim-seed", "2"}, "--sim-seed needs --sim-daq"},
     };

@@ -49,7 +49,7 @@ struct Options
     QString port;          // --port DEVICE
     bool fastHandshake = false;
     bool simDaq = false;
-    EngineSimulation simulation; // --sim-fuel-error, --sim-seed, --sim-o2-delay, --sim-drive
+    EngineSimulation simulation; // --sim-fuel-error, --sim-seed, --sim-o2-delay, --sim-drive, --sim-daq-latency
     bool noWait = false;         // --no-wait: the simulated clock runs as fast as the ticks compute
     bool force = false;    // --force: use a project file that does not look like one
     int count = 10;        // --count N

@@ -102,6 +102,8 @@ const char *const HelpText =
     "                                (0 to 4294967295, default 1)\n"
     "  --sim-o2-delay MS             with --sim-daq: exhaust transport delay before\n"
     "                                the wideband sensor (0 to 5000 ms, default 0)\n"
+    "  --sim-daq-latency MS          with --sim-daq: every call to the unit blocks\n"
+    "                                MS ms, as a real U12 does (0 to 1000, default 0)\n"
     "  --no-wait                     sample, log, with the simulated unit: do not wait\n"
     "                                between ticks; the simulated clock runs as fast\n"
     "                                as they compute and gives the same lines (the\n"

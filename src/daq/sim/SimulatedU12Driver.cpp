@@ -1,10 +1,13 @@
 #include "daq/sim/SimulatedU12Driver.h"
 
 #include "daq/DaqSettings.h"
+#include "model/Tune.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -17,12 +20,37 @@ constexpr double SingleEndedRange = 10.0;
 
 SimulatedU12Driver::SimulatedU12Driver(const DaqSettings *prefs, quint32 seed) : m_prefs(prefs), m_engine(seed)
 {
+    for (std::atomic<int> &line : m_forced)
+        line = Released;
+    PrepareCycle();
 }
 
 SimulatedU12Driver::SimulatedU12Driver(const DaqSettings *prefs, const EngineSimulation &sim, const Tune *tune,
                                        const Tune &reference)
-    : m_prefs(prefs), m_engine(sim, tune, reference)
+    : m_prefs(prefs), m_programTune(tune), m_boxTune(tune ? std::make_unique<Tune>(*tune) : nullptr),
+      m_engine(sim, m_boxTune.get(), reference), m_latencyMs(sim.daqLatencyMs)
 {
+    for (std::atomic<int> &line : m_forced)
+        line = Released;
+    PrepareCycle();
+}
+
+SimulatedU12Driver::~SimulatedU12Driver() = default;
+
+void SimulatedU12Driver::PrepareCycle()
+{
+    m_cyclePeriodMs = periodMs();
+    m_cycleMultiplier = multiplier();
+    // Edits reach the engine at the next tick, as they reached the box.
+    if (m_programTune && m_boxTune)
+        *m_boxTune = *m_programTune;
+}
+
+bool SimulatedU12Driver::crossCable() const
+{
+    if (const int ms = m_latencyMs; ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return m_connected;
 }
 
 int SimulatedU12Driver::periodMs() const
@@ -40,19 +68,19 @@ int SimulatedU12Driver::multiplier() const
 void SimulatedU12Driver::ForceLine(int line, bool high)
 {
     if (line >= 0 && line < static_cast<int>(m_forced.size()))
-        m_forced[static_cast<std::size_t>(line)] = high;
+        m_forced[static_cast<std::size_t>(line)] = high ? 1 : 0;
 }
 
 void SimulatedU12Driver::ReleaseLine(int line)
 {
     if (line >= 0 && line < static_cast<int>(m_forced.size()))
-        m_forced[static_cast<std::size_t>(line)].reset();
+        m_forced[static_cast<std::size_t>(line)] = Released;
 }
 
 bool SimulatedU12Driver::lineState(int line) const
 {
-    if (const auto &forced = m_forced[static_cast<std::size_t>(line)])
-        return *forced;
+    if (const int forced = m_forced[static_cast<std::size_t>(line)]; forced != Released)
+        return forced == 1;
     if (line == EngineModel::LaunchSwitchLine)
         return m_engine.LaunchSwitch();
     if (line == EngineModel::BrakeLine)
@@ -63,13 +91,13 @@ bool SimulatedU12Driver::lineState(int line) const
 qint32 SimulatedU12Driver::Counter(qint32 *idnum, qint32, qint32 *stateD, qint32 *stateIO, qint32 resetCounter,
                                    qint32, quint32 *count, ErrorRecord &)
 {
-    if (!m_connected)
+    if (!crossCable())
         return NotConnected;
     *idnum = 0;
-    m_engine.Advance(std::max(0, periodMs()));
+    m_engine.Advance(std::max(0, m_cyclePeriodMs));
     // Pulses of this period, fractions carried to the next so that the
     // mean reading matches the engine.
-    const int m = multiplier();
+    const int m = m_cycleMultiplier;
     double pulses = m > 0 ? m_engine.MeanRPM() / m + m_pulseRemainder : 0.0;
     const double whole = std::floor(std::max(0.0, pulses));
     m_pulseRemainder = resetCounter ? pulses - whole : 0.0;
@@ -92,7 +120,7 @@ qint32 SimulatedU12Driver::AISample(qint32 *idnum, qint32, qint32 *, qint32, qin
                                     const qint32 *channels, const qint32 *gains, qint32, qint32 *overVoltage,
                                     float *voltages, ErrorRecord &)
 {
-    if (!m_connected)
+    if (!crossCable())
         return NotConnected;
     if (numChannels != 1 && numChannels != 2 && numChannels != 4)
         return BadChannelCount;
@@ -126,7 +154,7 @@ qint32 SimulatedU12Driver::AISample(qint32 *idnum, qint32, qint32 *, qint32, qin
 
 qint32 SimulatedU12Driver::Reset(qint32 *idnum, ErrorRecord &)
 {
-    if (!m_connected)
+    if (!crossCable())
         return NotConnected;
     *idnum = 0;
     return NoError;
@@ -139,7 +167,7 @@ float SimulatedU12Driver::GetDriverVersion(ErrorRecord &)
 
 float SimulatedU12Driver::GetFirmwareVersion(qint32 *idnum, ErrorRecord &)
 {
-    if (!m_connected)
+    if (!crossCable())
         return 0.0f;
     *idnum = 0;
     return FirmwareVersion;

@@ -9,11 +9,23 @@ const char *const FuelError = "--sim-fuel-error";
 const char *const Seed = "--sim-seed";
 const char *const O2Delay = "--sim-o2-delay";
 const char *const DriveOption = "--sim-drive";
+const char *const DaqLatency = "--sim-daq-latency";
+
+// A whole number of milliseconds from 0 to max, or the message saying so.
+QString takeMs(int &into, const QString &name, const QString &value, int max)
+{
+    bool ok = false;
+    const int ms = value.toInt(&ok);
+    if (!ok || ms < 0 || ms > max)
+        return QStringLiteral("%1 takes milliseconds from 0 to %2, not '%3'").arg(name).arg(max).arg(value);
+    into = ms;
+    return {};
+}
 } // namespace
 
 bool IsSimulationOption(const QString &name)
 {
-    for (const char *known : {FuelError, Seed, O2Delay, DriveOption})
+    for (const char *known : {FuelError, Seed, O2Delay, DriveOption, DaqLatency})
         if (name == QLatin1String(known))
             return true;
     return false;
@@ -41,16 +53,10 @@ QString Apply(EngineSimulation &sim, const QString &name, const QString &value)
         sim.seed = static_cast<quint32>(seed);
         return {};
     }
-    if (name == QLatin1String(O2Delay)) {
-        const int ms = value.toInt(&ok);
-        if (!ok || ms < 0 || ms > EngineSimulation::MaxO2DelayMs)
-            return QStringLiteral("%1 takes milliseconds from 0 to %2, not '%3'")
-                .arg(name)
-                .arg(EngineSimulation::MaxO2DelayMs)
-                .arg(value);
-        sim.o2DelayMs = ms;
-        return {};
-    }
+    if (name == QLatin1String(O2Delay))
+        return takeMs(sim.o2DelayMs, name, value, EngineSimulation::MaxO2DelayMs);
+    if (name == QLatin1String(DaqLatency))
+        return takeMs(sim.daqLatencyMs, name, value, EngineSimulation::MaxDaqLatencyMs);
     if (name == QLatin1String(DriveOption)) {
         if (value == QLatin1String("road"))
             sim.drive = EngineSimulation::Drive::Road;

@@ -4,14 +4,15 @@
 #include <QtGlobal>
 
 // How the simulated engine runs, as both programs' command lines set it
-// (--sim-fuel-error, --sim-seed, --sim-o2-delay, --sim-drive, each only
-// meaningful with --sim-daq).
+// (--sim-fuel-error, --sim-seed, --sim-o2-delay, --sim-drive,
+// --sim-daq-latency, each only meaningful with --sim-daq).
 struct EngineSimulation
 {
     enum class Drive { Road, Dyno };
 
     static constexpr double MaxFuelErrorPercent = 50.0;
     static constexpr int MaxO2DelayMs = 5000;
+    static constexpr int MaxDaqLatencyMs = 1000;
 
     Drive drive = Drive::Road;
     // The engine's true fuel need differs from the stock tune's by a smooth
@@ -21,6 +22,9 @@ struct EngineSimulation
     quint32 seed = 1;
     // Time the exhaust takes from the cylinders to the wideband sensor.
     int o2DelayMs = 0;
+    // How long each call to the unit blocks its caller, as a real U12's USB
+    // round trip does (up to about 20 ms); 0 answers at once.
+    int daqLatencyMs = 0;
 };
 
 namespace SimulationOptions {

@@ -21,15 +21,18 @@
 AcquisitionCommands::AcquisitionCommands(const Parts &parts)
     : QObject(parts.window.DialogParent()), m_window(parts.window), m_state(parts.state), m_prefs(parts.prefs),
       m_ui(parts.ui), m_logger(std::make_unique<CVRTLogger>(parts.prefs, parts.ui.messages, parts.ui.files)),
-      m_loop(parts.daq, parts.prefs, parts.state.tune, parts.marks, parts.link, parts.realTime)
+      m_loop(parts.daq, parts.prefs, parts.state.tune, parts.marks, parts.link, parts.realTime), m_link(parts.link),
+      m_thread(std::make_unique<AcquisitionThread>(parts.daq))
 {
+    m_clock.start();
+    connect(m_thread.get(), &AcquisitionThread::cycleDone, this, &AcquisitionCommands::cycleDone);
     qRegisterMetaType<AcquisitionSample>();
     m_logger->SetDialogParent(m_window.DialogParent());
     m_loop.SetLogSink(m_logger.get());
 
     m_timer = new QTimer(this);
     m_timer->setObjectName("timerDAQ");
-    connect(m_timer, &QTimer::timeout, this, &AcquisitionCommands::Tick);
+    connect(m_timer, &QTimer::timeout, this, &AcquisitionCommands::TimerDue);
 
     m_strip = new RealTimeStripView(m_window.RealTimeStrip());
     if (QLayout *layout = m_window.RealTimeStrip()->layout()) {
@@ -87,6 +90,8 @@ void AcquisitionCommands::realTimeStarted()
     m_logger->CreateNewLogFile();
     offerSave(false);
     m_logFailureReported = false;
+    m_health.Reset();
+    ++m_run;
     ApplySampleRate();
     m_timer->start();
 }
@@ -94,6 +99,7 @@ void AcquisitionCommands::realTimeStarted()
 void AcquisitionCommands::realTimeStopped()
 {
     m_timer->stop();
+    ++m_run;
     offerSave(true);
     emit samplesStopped();
 }
@@ -105,8 +111,38 @@ void AcquisitionCommands::ApplySampleRate()
 
 void AcquisitionCommands::Tick()
 {
-    const AcquisitionSample sample = m_loop.Tick();
+    // A cycle still with the acquisition thread holds older readings than
+    // this tick's: its answer must not come after them.
+    if (m_thread->Busy())
+        m_cycleRun = NoRun;
+    show(m_loop.Tick());
+}
+
+void AcquisitionCommands::TimerDue()
+{
+    if (m_thread->Busy()) {
+        m_health.NoteSkipped();
+        return;
+    }
+    m_cycleRun = m_run;
+    m_thread->Start(m_loop.BeginAcquire());
+}
+
+void AcquisitionCommands::cycleDone(CVDataAcquisition::Cycle &cycle)
+{
+    // Real-time mode ended (or ended and started again) while the unit
+    // answered: nothing of it may reach the box, the log or the views.
+    if (m_cycleRun != m_run || !m_link.RealTimeEnabled())
+        return;
+    show(m_loop.Complete(m_loop.EndAcquire(cycle)));
+}
+
+void AcquisitionCommands::show(const AcquisitionSample &sample)
+{
+    if (sample.acquired)
+        m_health.NoteCompleted(m_clock.elapsed());
     m_strip->Show(m_loop.Strip());
+    m_strip->ShowHealth(m_health.Text(m_link.LastRealTimeRoundTripMs()));
     emit sampleTaken(sample);
     if (m_logger->WriteFailed() && !m_logFailureReported)
         reportLogFailure();

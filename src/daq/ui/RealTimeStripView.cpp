@@ -89,6 +89,7 @@ RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
     m_revLimitValue = pair("Rev Limit:", "lblRevLimitValue", "0000", QStringLiteral("00000"));
     m_revLimitCaption = m_pairs.back().caption;
     m_revLimitCaption->setObjectName("lblRTStagedRevLimiter");
+    m_health = pair("Health:", "lblRTHealth", "", QStringLiteral("00.0 samples/s, 0 skipped, write 00 ms"));
 
     const QPixmap onPixmap = lamp(QColor(0, 200, 0));
     const QPixmap offPixmap = lamp(QColor(96, 96, 96));
@@ -230,6 +231,13 @@ void RealTimeStripView::relayout()
         updateGeometry();
     }
     arrange(width(), true);
+}
+
+void RealTimeStripView::ShowHealth(const QString &text)
+{
+    setIfChanged(m_health, text);
+    if (m_health->sizeHint().width() > m_health->width())
+        relayout();
 }
 
 QLabel *RealTimeStripView::label(const QString &name) const

@@ -30,6 +30,8 @@ public:
     explicit RealTimeStripView(QWidget *parent = nullptr);
 
     void Show(const RealTimeStrip &strip);
+    // How the run keeps up (AcquisitionHealth::Text).
+    void ShowHealth(const QString &text);
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -76,6 +78,7 @@ private:
     QLabel *m_injDuty = nullptr;
     QLabel *m_revLimitCaption = nullptr;
     QLabel *m_revLimitValue = nullptr;
+    QLabel *m_health = nullptr;
     std::optional<quint32> m_masColor;
     bool m_revLimitVisible = true;
     int m_heightNeeded = -1;

@@ -235,9 +235,17 @@ void MapGridView::setLiveCell(int row, int col)
 {
     if (row == m_liveRow && col == m_liveCol)
         return;
+    // The frame stays inside its cell: repainting the two cells it leaves and
+    // enters, not the whole grid, keeps a tick's paint short (the engine
+    // changes cells at most ticks).
+    const auto repaintCell = [this](int r, int c) {
+        if (model() && r >= 0 && c >= 0)
+            viewport()->update(visualRect(model()->index(r, c)));
+    };
+    repaintCell(m_liveRow, m_liveCol);
     m_liveRow = row;
     m_liveCol = col;
-    viewport()->update();
+    repaintCell(m_liveRow, m_liveCol);
 }
 
 void MapGridView::keyPressEvent(QKeyEvent *event)

@@ -34,6 +34,7 @@ void DialogRealTimeSender::SendRealTimeBytes(TuneItem item, int offset, const QB
 void DialogRealTimeSender::run(const QByteArray &frame)
 {
     LinkOutcome outcome;
+    std::optional<qint64> roundTripMs;
     if (m_port.IsLost()) {
         // The writes queued behind the one the port died under: one report
         // of the loss is enough.
@@ -43,8 +44,9 @@ void DialogRealTimeSender::run(const QByteArray &frame)
         dialog.InitFrame(frame);
         dialog.exec();
         outcome = dialog.Outcome();
+        roundTripMs = dialog.ElapsedMs();
     }
     // A failure has already been shown; a write on a port that has died is
     // not tried and ends as PortLost.
-    m_link.RealTimeWriteEnded(frame, outcome.ok());
+    m_link.RealTimeWriteEnded(frame, outcome.ok(), roundTripMs);
 }

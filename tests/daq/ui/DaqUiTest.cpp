@@ -21,6 +21,7 @@
 #include "support/TestEnv.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -128,6 +129,35 @@ TEST_F(DaqUiTest, AFailedLogWriteIsToldOnceAndItsSamplesOfferedAtTheNextSwitchOn
     acq().Tick();
     EXPECT_EQ(text("lblRTStatus"), "Receiving data.");
     realTimeOff();
+}
+
+// A tick that comes due while the unit still answers the last is skipped and
+// counted, never queued; one still answering when real-time mode ends, or
+// overtaken by a whole tick, reaches neither the views nor the log.
+TEST_F(DaqUiTest, ATickDueWhileTheUnitAnswersIsSkippedAndOneCutByAStopIsDropped)
+{
+    start();
+    realTimeOn();
+    acq().timer()->stop(); // the test makes the ticks
+    int samples = 0;
+    QObject::connect(&acq(), &AcquisitionCommands::sampleTaken, [&] { ++samples; });
+    const auto answered = [&] {
+        while (acq().Acquiring())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
+    for (int i = 0; i < 3; ++i)
+        acq().TimerDue();
+    answered();
+    EXPECT_EQ(std::tuple(samples, acq().health().Skipped(), acq().logger().Samples()), std::tuple(1, 2, qint64(1)));
+    // A whole tick overtakes the cycle in flight, whose older answer goes.
+    acq().TimerDue();
+    acq().Tick();
+    answered();
+    EXPECT_EQ(samples, 2);
+    acq().TimerDue();
+    realTimeOff();
+    answered();
+    EXPECT_EQ(std::pair(samples, acq().logger().Samples()), std::pair(2, qint64(2)));
 }
 
 // Delete: never "MAS", never the staged rev limiter's input, only after Yes.

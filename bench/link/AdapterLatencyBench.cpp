@@ -1,0 +1,143 @@
+// The link through an FTDI-type USB-serial adapter (LatencyRelay) to the
+// simulated box pacing every byte at 115200 baud: a ROM read and a real-time
+// write with the adapter's latency timer at its default 16 ms and at the
+// 1 ms the program asks for on opening the port. Each is reported as a ratio
+// to its wire time; at 1 ms the ROM read should stay within 5 % of it.
+//
+//   ROM read         128 x (5 + 257) bytes       2.911 s on the wire
+//   real-time write  6 + 1 bytes                 0.61 ms
+
+#include "LatencyRelay.h"
+
+#include "link/ExchangeRunner.h"
+#include "link/RealTimeWrite.h"
+#include "link/RomTransfer.h"
+#include "model/Tune.h"
+#include "platform/SerialPort.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+constexpr double ByteSeconds = 10.0 / 115200.0;
+
+// The paced box, the adapter in front of it and the link's port on the
+// adapter, for one setting of the latency timer.
+struct AdaptedBox
+{
+    QProcess process;
+    std::unique_ptr<LatencyRelay> relay;
+    SerialPort port;
+    QTemporaryDir dir;
+    QString error;
+
+    bool start(int latencyMs)
+    {
+        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrelle-boxsim");
+        process.start(program, {QStringLiteral("--pace")});
+        if (!process.waitForStarted(10000)) {
+            error = QStringLiteral("cannot start %1: %2").arg(program, process.errorString());
+            return false;
+        }
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
+        }
+        const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
+        if (device.isEmpty()) {
+            error = QStringLiteral("vantrelle-boxsim printed no device");
+            return false;
+        }
+        relay = std::make_unique<LatencyRelay>(std::chrono::milliseconds(latencyMs));
+        if (!relay->Start(device, error))
+            return false;
+        port.SetPortName(relay->devicePath());
+        if (!port.Open()) {
+            error = port.ErrorDescription();
+            return false;
+        }
+        return true;
+    }
+    ~AdaptedBox()
+    {
+        port.Close();
+        relay.reset();
+        process.terminate();
+        process.waitForFinished(10000);
+    }
+};
+
+template <typename Make>
+void runTimed(benchmark::State &state, double wireSeconds, Make make)
+{
+    AdaptedBox box;
+    if (!box.start(static_cast<int>(state.range(0)))) {
+        state.SkipWithError(qPrintable(box.error));
+        return;
+    }
+    double total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        std::unique_ptr<LinkExchange> exchange = make(box);
+        QElapsedTimer timer;
+        timer.start();
+        const LinkOutcome outcome = RunExchange(*exchange, box.port);
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        if (!outcome.ok()) {
+            state.SkipWithError(qPrintable(outcome.message));
+            return;
+        }
+        state.SetIterationTime(seconds);
+        total += seconds;
+        ++runs;
+    }
+    if (runs == 0)
+        return;
+    const double mean = total / runs;
+    state.counters["latency_ms"] = static_cast<double>(state.range(0));
+    state.counters["wire_ms"] = wireSeconds * 1e3;
+    state.counters["ratio"] = mean / wireSeconds;
+    state.counters["over_wire_ms"] = (mean - wireSeconds) * 1e3;
+}
+
+void RomReadThroughAdapter(benchmark::State &state)
+{
+    runTimed(state, 128 * (5 + 257) * ByteSeconds, [](AdaptedBox &box) {
+        return std::make_unique<RomTransferExchange>(box.port, LinkClock::Steady(),
+                                                     box.dir.filePath(QStringLiteral("read.bin")),
+                                                     TransferDirection::Read);
+    });
+}
+
+void RealTimeWriteThroughAdapter(benchmark::State &state)
+{
+    static const Tune tune;
+    runTimed(state, 7 * ByteSeconds, [](AdaptedBox &box) {
+        return std::make_unique<RealTimeWriteExchange>(box.port, LinkClock::Steady(),
+                                                       RealTimeFrame(TuneItem::RevLimiter, 0, 0x64, tune));
+    });
+}
+
+BENCHMARK(RomReadThroughAdapter)->Arg(16)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RealTimeWriteThroughAdapter)
+    ->Arg(16)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(100);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
