@@ -14,6 +14,7 @@
 // Counters: longest_stall_ms, start_ms, ticks (completed), skipped,
 // log_lines, samples_per_s. STALL_DEBUG=1 names every event over 3 ms.
 
+#include "../support/BenchMain.h"
 #include "app/CVUserPrefs.h"
 #include "app/MainApplication.h"
 #include "daq/CVRTLogger.h"
@@ -155,16 +156,7 @@ int main(int argc, char **argv)
     // As every widget benchmark: offscreen unless a display is asked for,
     // private settings and runtime folders.
     QTemporaryDir isolated;
-    qputenv("XDG_CONFIG_HOME", (isolated.path() + "/config").toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", isolated.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    IsolateWidgetBench(isolated);
     TimedApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -6,19 +6,12 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 int main(int argc, char **argv)
 {
     QTemporaryDir isolated;
-    qputenv("XDG_CONFIG_HOME", (isolated.path() + "/config").toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", isolated.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    IsolateWidgetBench(isolated);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 #include "analysis/DataLog.h"
 #include "daq/AcquisitionLoop.h"
 #include "daq/CVDAQInput.h"
+#include "daq/CVRTLogger.h"
 #include "daq/EngineTrace.h"
 #include "model/TraceMarks.h"
 #include "platform/Rounding.h"
@@ -13,23 +14,11 @@ namespace LogPlayback {
 
 namespace {
 
-// The logger's own columns before the inputs: RPM, TP and the traced and
-// computed figures, which playback computes again from the tune as it is.
-const QStringList &fixedColumns()
-{
-    static const QStringList names{QStringLiteral("RPM"),
-                                   QStringLiteral("TP"),
-                                   QStringLiteral("Timing Mark"),
-                                   QStringLiteral("Low Gear Enrichment"),
-                                   QStringLiteral("High Gear Enrichment"),
-                                   QStringLiteral("Injector Pulsewidth"),
-                                   QStringLiteral("Injector Duty")};
-    return names;
-}
-
+// The logger's own columns, which playback computes again from the tune as
+// it is rather than reading them as inputs.
 bool isFixed(const QString &name)
 {
-    return fixedColumns().contains(name.trimmed(), Qt::CaseInsensitive);
+    return CVRTLogger::FixedColumns().contains(name.trimmed(), Qt::CaseInsensitive);
 }
 
 } // namespace

@@ -40,16 +40,21 @@ CVRTLogger::~CVRTLogger()
     discard();
 }
 
+const QStringList &CVRTLogger::FixedColumns()
+{
+    static const QStringList names{QStringLiteral("RPM"),
+                                   QStringLiteral("TP"),
+                                   QStringLiteral("Timing Mark"),
+                                   QStringLiteral("Low Gear Enrichment"),
+                                   QStringLiteral("High Gear Enrichment"),
+                                   QStringLiteral("Injector Pulsewidth"),
+                                   QStringLiteral("Injector Duty")};
+    return names;
+}
+
 QString CVRTLogger::HeaderLine(const QString &separator) const
 {
-    QStringList columns{QStringLiteral("DATE/TIME"),
-                        QStringLiteral("RPM"),
-                        QStringLiteral("TP"),
-                        QStringLiteral("Timing Mark"),
-                        QStringLiteral("Low Gear Enrichment"),
-                        QStringLiteral("High Gear Enrichment"),
-                        QStringLiteral("Injector Pulsewidth"),
-                        QStringLiteral("Injector Duty")};
+    QStringList columns = QStringList{QStringLiteral("DATE/TIME")} + FixedColumns();
     for (const auto &input : m_prefs.SortedAnalogDAQInputs())
         columns << input->Name();
     for (const auto &input : m_prefs.SortedDigitalDAQInputs())

@@ -101,6 +101,9 @@ public:
 
     // The header line, without line end, for the inputs as they are now.
     QString HeaderLine(const QString &separator) const;
+    // The log's own columns after DATE/TIME and before the inputs: RPM, TP
+    // and the traced and computed figures.
+    static const QStringList &FixedColumns();
 
 private:
     enum class SaveOutcome { NoLog, Declined, Cancelled, Failed, Saved };
