@@ -44,7 +44,9 @@ void StartUp::splashTimerFired()
             emit declined();
             return;
         }
+        // Kept at once: a run that ends badly later need not ask again.
         m_prefs.SetShowEULADialog(false);
+        m_prefs.Save();
     }
     m_splash->close();
     m_openMainWindow();

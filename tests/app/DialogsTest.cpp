@@ -34,20 +34,25 @@ TEST(AgreementTest, OnlyExactlyYesAccepts)
     EXPECT_EQ(messages.texts().size(), 2);
 }
 
-TEST(StartUpTest, DeclinedAgreementEndsWithoutAWindow)
+// Declined, the agreement ends the program without a window; accepted, it is
+// stored at once (a crash later in the run does not ask it again).
+TEST(StartUpTest, TheAgreementDeclinedEndsWithoutAWindowAndAcceptedIsStoredAtOnce)
 {
-    QTemporaryDir dir;
-    SettingsStore store(dir.filePath("Vantrelle.ini"));
-    ScriptedMessageBoxService messages;
-    CVUserPrefs prefs(store);
-    int opened = 0;
-    bool declined = false;
-    StartUp s(
-        prefs.window, messages, [&] { ++opened; }, [] { return false; });
-    QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
-    s.begin();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, 20000));
-    EXPECT_TRUE(opened == 0 && prefs.window.ShowEULADialog());
+    for (const bool accept : {false, true}) {
+        QTemporaryDir dir;
+        SettingsStore store(dir.filePath("Vantrelle.ini"));
+        ScriptedMessageBoxService messages;
+        CVUserPrefs prefs(store);
+        int opened = 0;
+        bool declined = false;
+        StartUp s(
+            prefs.window, messages, [&] { ++opened; }, [accept] { return accept; });
+        QObject::connect(&s, &StartUp::declined, [&] { declined = true; });
+        s.begin();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return declined || opened > 0; }, 20000));
+        SettingsStore again(dir.filePath("Vantrelle.ini"));
+        EXPECT_EQ(std::tuple(opened, CVUserPrefs(again).window.ShowEULADialog()), std::tuple(accept ? 1 : 0, !accept));
+    }
 }
 
 // The port chosen is kept, and a change warns that it needs a new connection;
