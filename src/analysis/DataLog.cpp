@@ -284,26 +284,37 @@ std::ptrdiff_t DataLog::nearestRow(double t) const
     return (*it - t) < (t - time[static_cast<std::size_t>(before)]) ? after : before;
 }
 
+namespace {
+
+// "1 short line", "2 short lines": the count with the words that fit it.
+QString counted(std::size_t count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+} // namespace
+
 QString DataLogReport::summary() const
 {
     QStringList parts;
-    parts << QStringLiteral("%1 samples").arg(lines);
+    parts << counted(lines, "sample", "samples");
     if (shortLines)
-        parts << QStringLiteral("%1 short lines (missing values left blank)").arg(shortLines);
+        parts << counted(shortLines, "short line", "short lines") + QStringLiteral(" (missing values left blank)");
     if (longLines)
-        parts << QStringLiteral("%1 lines with extra fields (ignored)").arg(longLines);
+        parts << counted(longLines, "line with extra fields", "lines with extra fields") + QStringLiteral(" (ignored)");
     if (badFields)
-        parts << QStringLiteral("%1 fields that are not numbers").arg(badFields);
+        parts << counted(badFields, "field that is not a number", "fields that are not numbers");
     if (undatedLines)
-        parts << QStringLiteral("%1 lines without a readable date").arg(undatedLines);
+        parts << counted(undatedLines, "line without a readable date", "lines without a readable date");
     if (clockSteps)
-        parts << QStringLiteral("%1 lines dated earlier than the line above").arg(clockSteps);
+        parts << counted(clockSteps, "line dated earlier than the line above", "lines dated earlier than the line above");
     if (truncatedLastLine)
         parts << QStringLiteral("an incomplete last line left out");
     if (overlongLines)
-        parts << QStringLiteral("%1 overlong lines left out").arg(overlongLines);
+        parts << counted(overlongLines, "overlong line left out", "overlong lines left out");
     if (ignoredColumns)
-        parts << QStringLiteral("%1 columns beyond the first %2 not read").arg(ignoredColumns).arg(DataLogLimits::MaxColumns);
+        parts << counted(static_cast<std::size_t>(ignoredColumns), "column", "columns")
+                     + QStringLiteral(" beyond the first %1 not read").arg(DataLogLimits::MaxColumns);
     if (stoppedAtLimit)
         parts << QStringLiteral("the log is too large: only the first %1 samples were read").arg(lines);
     return parts.join(QStringLiteral("; "));

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/ui/QtMessageBoxService.h"
 #include "platform/SettingsStore.h"
+#include "platform/StandardOutput.h"
 #include "app/CVUserPrefs.h"
 #include "app/MainApplication.h"
 #include "app/StartUp.h"
@@ -113,12 +114,16 @@ int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<ch
                 options.simulatedDaq = true;
                 continue;
             }
-            if (name == "--version")
-                std::printf("vantrelle %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
-                            VANTRELLE_VERSION_PATCH);
-            else
-                std::fputs(HelpText, stdout);
-            return 0;
+            const bool written = name == "--version" ? StandardOutput::Write(QStringLiteral("vantrelle %1.%2.%3\n")
+                                                                               .arg(VANTRELLE_VERSION_MAJOR)
+                                                                               .arg(VANTRELLE_VERSION_MINOR)
+                                                                               .arg(VANTRELLE_VERSION_PATCH)
+                                                                               .toLatin1())
+                                                     : StandardOutput::Write(HelpText);
+            if (written)
+                return 0;
+            std::fprintf(stderr, "vantrelle: standard output: %s\n", qPrintable(StandardOutput::Error()));
+            return 1;
         }
         if (const QString simName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
             SimulationOptions::IsSimulationOption(simName)) {

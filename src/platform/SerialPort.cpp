@@ -14,18 +14,29 @@ QString SerialDeviceFor(int comPort, const QString &portName)
     return QStringLiteral("/dev/ttyS%1").arg(comPort - 1);
 }
 
+QString PermissionRemedy(const QString &owner, const QString &group)
+{
+    // Only the groups that exist to hand out serial ports are worth joining;
+    // joining root or tty would give away far more than the port.
+    if (group.isEmpty() || group == QLatin1String("dialout") || group == QLatin1String("uucp")) {
+        const QString join = group.isEmpty() ? QStringLiteral("dialout") : group;
+        return QStringLiteral("Your account must be a member of the group that owns the device (%1): run "
+                              "\"sudo usermod -aG %1 $USER\", then log out and in again.")
+            .arg(join);
+    }
+    return QStringLiteral("The device belongs to user %1 and group %2: a udev rule or the device's owner must "
+                          "grant your account access to it.")
+        .arg(owner.isEmpty() ? QStringLiteral("(unknown)") : owner, group);
+}
+
 QString PortOpenFailureText(const QString &device, PortOpenFailure kind, const QString &reason,
-                            const QString &ownerGroup)
+                            const QString &ownerGroup, const QString &owner)
 {
     switch (kind) {
     case PortOpenFailure::NoDevice:
         return QStringLiteral("Could not open the serial port: its name is blank.");
-    case PortOpenFailure::Permission: {
-        const QString group = ownerGroup.isEmpty() ? QStringLiteral("dialout") : ownerGroup;
-        return QStringLiteral("Could not open %1: %2.  Your account must be a member of the group that owns "
-                              "the device (%3): run \"sudo usermod -aG %3 $USER\", then log out and in again.")
-            .arg(device, reason, group);
-    }
+    case PortOpenFailure::Permission:
+        return QStringLiteral("Could not open %1: %2.  %3").arg(device, reason, PermissionRemedy(owner, ownerGroup));
     case PortOpenFailure::InUse:
         return QStringLiteral("Could not open %1: the device is already in use (%2).").arg(device, reason);
     case PortOpenFailure::Other:
@@ -154,7 +165,7 @@ bool SerialPort::Open()
     const QByteArray native = target.toLocal8Bit();
     if (!canonical.isEmpty() && ::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
         m_error = PortOpenFailureText(named, PortOpenFailure::Permission, QStringLiteral("Permission denied"),
-                                      QFileInfo(canonical).group());
+                                      QFileInfo(canonical).group(), QFileInfo(canonical).owner());
         return false;
     }
     LineSettings line;

@@ -80,11 +80,14 @@ inline constexpr const char *LinkLineSettings = "115200,N,8,1";
 QString SerialDeviceFor(int comPort, const QString &portName);
 
 // Why a port could not be opened, as the user is told it: always naming the
-// device, and for a permission failure the remedy (membership of the group
-// that owns the device, ownerGroup, "dialout" when unknown).
+// device, and for a permission failure the remedy (PermissionRemedy).
 enum class PortOpenFailure { NoDevice, Permission, InUse, Other };
 QString PortOpenFailureText(const QString &device, PortOpenFailure kind, const QString &reason,
-                            const QString &ownerGroup = QString());
+                            const QString &ownerGroup = QString(), const QString &owner = QString());
+// What a user denied a device owned by owner and group should do: join the
+// group when it is one kept for serial ports (dialout, uucp; dialout when the
+// group is unknown), else ask for access through a udev rule or the owner.
+QString PermissionRemedy(const QString &owner, const QString &group);
 
 // The real port, over QSerialPort. Port number, device name and line settings
 // are applied by Open(); changing them while open affects the next Open().

@@ -134,3 +134,23 @@ TEST(DataLogRead, UndatedEmptyMissingAndSpecialFiles)
 }
 
 } // namespace
+
+// One of a kind is said in the singular, more in the plural.
+TEST(DataLogRead, TheSummaryCountsInTheRightNumber)
+{
+    const struct
+    {
+        std::size_t count;
+        const char *expected;
+    } cases[] = {
+        {1, "1 sample; 1 short line (missing values left blank); 1 field that is not a number; "
+            "1 line dated earlier than the line above"},
+        {2, "2 samples; 2 short lines (missing values left blank); 2 fields that are not numbers; "
+            "2 lines dated earlier than the line above"},
+    };
+    for (const auto &c : cases) {
+        DataLogReport report;
+        report.lines = report.shortLines = report.badFields = report.clockSteps = c.count;
+        EXPECT_EQ(report.summary(), c.expected);
+    }
+}

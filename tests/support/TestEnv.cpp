@@ -33,10 +33,12 @@ QString binary(const QString &name)
     return QDir(binDir()).filePath(name);
 }
 
-ProcessResult run(const QString &program, const QStringList &args, int timeoutMs, const QByteArray &stdinData)
+namespace {
+
+ProcessResult runProcess(QProcess &p, const QString &program, const QStringList &args, int timeoutMs,
+                         const QByteArray &stdinData)
 {
     ProcessResult result;
-    QProcess p;
     p.start(program, args);
     if (!p.waitForStarted(timeoutMs))
         return result;
@@ -52,6 +54,21 @@ ProcessResult run(const QString &program, const QStringList &args, int timeoutMs
     result.out = p.readAllStandardOutput();
     result.err = p.readAllStandardError();
     return result;
+}
+
+} // namespace
+
+ProcessResult run(const QString &program, const QStringList &args, int timeoutMs, const QByteArray &stdinData)
+{
+    QProcess p;
+    return runProcess(p, program, args, timeoutMs, stdinData);
+}
+
+ProcessResult runInto(const QString &stdoutPath, const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.setStandardOutputFile(stdoutPath);
+    return runProcess(p, program, args, 30000, {});
 }
 
 QByteArray readFile(const QString &path)

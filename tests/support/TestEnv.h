@@ -28,6 +28,8 @@ struct ProcessResult
 // Runs a program to completion (at most timeoutMs) and collects its output.
 ProcessResult run(const QString &program, const QStringList &args, int timeoutMs = 30000,
                   const QByteArray &stdinData = {});
+// The same with standard output written to the file stdoutPath (/dev/full, say).
+ProcessResult runInto(const QString &stdoutPath, const QString &program, const QStringList &args);
 
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);

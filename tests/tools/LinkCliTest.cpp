@@ -111,6 +111,41 @@ TEST_F(LinkCliTest, PortProblemsAndBadCommandLines)
         EXPECT_EQ(testenv::run(cliPath, args).exitCode, 2) << args.join(' ').toStdString();
 }
 
+// Output that cannot be written fails the run, said once, whatever prints it.
+TEST_F(LinkCliTest, EveryCommandFailsWhenItsOutputCannotBeWritten)
+{
+    BoxSim box;
+    ASSERT_TRUE(box.started());
+    const QString tune = path("t.vnt"), other = path("104.bin");
+    ASSERT_EQ(testenv::run(testenv::binary("vantrelle-cli"), {"stock", "105", path("105.bin")}).exitCode, 0);
+    ASSERT_EQ(testenv::run(testenv::binary("vantrelle-cli"), {"extract", path("105.bin"), tune}).exitCode, 0);
+    ASSERT_EQ(testenv::run(testenv::binary("vantrelle-cli"), {"stock", "104", other}).exitCode, 0);
+    const struct
+    {
+        const char *program;
+        QStringList args;
+        int exitCode;
+    } cases[] = {
+        {"vantrelle-cli", {"--port", box.device(), "--fast-handshake", "connect"}, 1},
+        {"vantrelle-cli", {"show", tune}, 1},
+        {"vantrelle-cli", {"textconv", tune}, 1},
+        {"vantrelle-cli", {"diff", tune, other}, 2},
+        {"vantrelle-cli", {"--sim-daq", "--no-wait", "--count", "3", "sample"}, 1},
+        {"vantrelle-cli", {"eval", "V*2", "1"}, 1},
+        {"vantrelle-cli", {"--help"}, 1},
+        {"vantrelle-cli", {"--version"}, 1},
+        {"vantrelle-boxsim", {"--help"}, 1},
+        {"vantrelle", {"--version"}, 1},
+        {"vantrelle", {"--help"}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.program + (' ' + c.args.join(' ')).toStdString());
+        const testenv::ProcessResult r = testenv::runInto("/dev/full", testenv::binary(c.program), c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(r.err.count("standard output: No space left on device"), 1) << err(r);
+    }
+}
+
 // Both tools name themselves and the project's version, and their help lists
 // every option once (two texts for one option contradict each other).
 TEST(ToolsCommandLineTest, VersionAndHelpWithEachOptionOnce)

@@ -6,9 +6,14 @@
 #include "support/TestEnv.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -60,6 +65,66 @@ TEST(SimCliTest, ALogThatDoesNotWaitHasTheLinesAndTheSimulatedTimesOfOneThatDoes
     const Log drive = readLog(dir.filePath("long.csv"));
     ASSERT_EQ(drive.times.size(), 6000);
     EXPECT_EQ(drive.times.first().msecsTo(drive.times.last()), 5999 * 100);
+}
+
+// SIGINT or SIGTERM stops a log after its line: OUT holds the whole lines,
+// the count is said, nothing is left beside it; sample stops the same way.
+TEST(SimCliTest, ASignalStopsLogAndSampleWithTheirWholeLines)
+{
+    for (const bool log : {true, false}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE((log ? "log " : "sample ") + std::to_string(signal));
+            QTemporaryDir dir;
+            const QString out = dir.filePath("out.csv");
+            QProcess p;
+            p.start(testenv::binary("vantrelle-cli"), QStringList{"--sim-daq", "--count", "100000", "--rate", "20"}
+                                                         + (log ? QStringList{"log", out} : QStringList{"sample"}));
+            ASSERT_TRUE(p.waitForStarted());
+            QByteArray printed;
+            const auto running = [&] {
+                printed += p.readAllStandardOutput();
+                const QStringList beside = QDir(dir.path()).entryList({"vnt*.csv"}, QDir::Files);
+                return (log ? testenv::readFile(dir.filePath(beside.value(0))) : printed).count('\n') >= 4;
+            };
+            for (const QDeadlineTimer deadline(60000); !running() && !deadline.hasExpired();)
+                p.waitForReadyRead(20);
+            ASSERT_TRUE(running());
+            ASSERT_EQ(::kill(static_cast<pid_t>(p.processId()), signal), 0);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(p.exitCode(), 128 + signal);
+            const QByteArray err = p.readAllStandardError();
+            printed += p.readAllStandardOutput();
+            const QByteArray lines = log ? testenv::readFile(out) : printed;
+            EXPECT_TRUE(lines.endsWith('\n'));
+            const qsizetype count = lines.count('\n') - (log ? 1 : 0);
+            const QString said = log ? QString("stopped by %1; the file holds the %2 samples")
+                                     : QString("sample: stopped by %1 after %2 lines");
+            EXPECT_TRUE(QString::fromUtf8(err).contains(said.arg(signal == SIGINT ? "SIGINT" : "SIGTERM").arg(count)))
+                << err.toStdString();
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), log ? QStringList{"out.csv"} : QStringList{});
+        }
+    }
+}
+
+// A file that is no project would trace in an empty tune: refused unless --force.
+TEST(SimCliTest, SampleAndLogRefuseATuneThatIsNoProjectUnlessForced)
+{
+    QTemporaryDir dir;
+    const QString empty = dir.filePath("empty.csv"), out = dir.filePath("out.csv");
+    ASSERT_TRUE(testenv::writeFile(empty, ""));
+    for (const QStringList &command : {QStringList{"sample"}, QStringList{"log", out}}) {
+        SCOPED_TRACE(command[0].toStdString());
+        const QStringList args = QStringList{"--sim-daq", "--no-wait", "--count", "2", "--tune", empty} + command;
+        const testenv::ProcessResult refused = cli(args);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.contains("give --force") && refused.out.isEmpty()) << refused.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+        const testenv::ProcessResult forced = cli(QStringList{"--force"} + args);
+        EXPECT_EQ(forced.exitCode, 0);
+        EXPECT_TRUE(forced.err.contains("warning:")) << forced.err.toStdString();
+        QFile::remove(out);
+    }
 }
 
 // A log never replaces its own tune (by any name) nor a read-only file.

@@ -8,6 +8,7 @@
 #include "PseudoTerminal.h"
 
 #include "model/ImageFile.h"
+#include "platform/StandardOutput.h"
 #include "model/StockPrograms.h"
 
 #include <QCoreApplication>
@@ -229,10 +230,17 @@ int main(int argc, char **argv)
     bool version = false;
     if (const int status = parseOptions(app.arguments().mid(1), options, help, version); status >= 0) {
         if (help)
-            std::fputs(HelpText, stdout);
+            StandardOutput::Write(HelpText);
         if (version)
-            std::printf("vantrelle-boxsim %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
-                        VANTRELLE_VERSION_PATCH);
+            StandardOutput::Write(QStringLiteral("vantrelle-boxsim %1.%2.%3\n")
+                                      .arg(VANTRELLE_VERSION_MAJOR)
+                                      .arg(VANTRELLE_VERSION_MINOR)
+                                      .arg(VANTRELLE_VERSION_PATCH)
+                                      .toLatin1());
+        if (const QString error = StandardOutput::Error(); !error.isEmpty()) {
+            std::fprintf(stderr, "vantrelle-boxsim: standard output: %s\n", qPrintable(error));
+            return ExitFailure;
+        }
         return status;
     }
 

@@ -2,6 +2,7 @@
 
 #include "daq/sim/SimulationOptions.h"
 #include "model/MapCatalogue.h"
+#include "platform/StandardOutput.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,10 +38,25 @@ inline void warn(const QString &message)
     std::fflush(stderr);
 }
 
-inline void print(const QByteArray &bytes)
+// Standard output is checked once, when the command ends (finishOutput);
+// false tells a long command to stop writing into a full disk.
+inline bool print(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    return StandardOutput::Write(bytes);
+}
+
+// The exit status once the command's output is flushed: a write to stdout
+// that failed is one message and a failure, never a success. diff, whose 1
+// means "they differ", says trouble with 2.
+inline int finishOutput(int status, bool statusOneMeansDiffer)
+{
+    const QString error = StandardOutput::Error();
+    if (error.isEmpty())
+        return status;
+    fail(QStringLiteral("standard output: %1").arg(error));
+    if (statusOneMeansDiffer)
+        return ExitUsage;
+    return status == ExitOk ? ExitFailure : status;
 }
 
 // Options shared by the commands; a command takes what it needs.

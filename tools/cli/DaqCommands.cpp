@@ -4,6 +4,7 @@
 // logger).
 
 #include "CliCommon.h"
+#include "StopSignals.h"
 
 #include "daq/AcquisitionLoop.h"
 #include "daq/BenchInputs.h"
@@ -27,7 +28,8 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QThread>
+#include <csignal>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -83,8 +85,9 @@ QByteArray tickLine(const AcquisitionSample &out)
 
 // The tune the ticks are traced in, whose injector constant gives the load
 // and which fuels the simulated engine: --tune FILE.vnt (or the older
-// positional PROJECT.vnt), else stock program 105. False with the exit
-// status when it fails.
+// positional PROJECT.vnt), else stock program 105. A file that does not look
+// like a project would trace in an empty tune: refused unless --force. False
+// with the exit status when it fails.
 bool loadTune(const QStringList &project, const Options &options, Tune &tune, int &status)
 {
     if (!options.tune.isEmpty() && !project.isEmpty()) {
@@ -93,10 +96,8 @@ bool loadTune(const QStringList &project, const Options &options, Tune &tune, in
     }
     const QString path = options.tune.isEmpty() ? project.value(0) : options.tune;
     if (!path.isEmpty()) {
-        if (FileOutcome r = ReadProjectFile(path, tune); !r) {
-            status = fail(QStringLiteral("Error when attempting to load map: %1").arg(r.error));
+        if (!readProjectToPassOn(path, options, tune, status))
             return false;
-        }
     } else if (const StockImageResult stock = LoadStockImage(DefaultStockProgram);
                stock.status == StockImageResult::Ok) {
         TuneFromImage(stock.image, tune);
@@ -135,11 +136,14 @@ struct Acquisition
                          : QDateTime::currentDateTime();
     }
     // One tick, rate milliseconds after the one before (at once without
-    // waiting); a device failure is reported on stderr and counted.
-    AcquisitionSample tick(int index)
+    // waiting); a device failure is reported on stderr and counted. None
+    // when SIGINT or SIGTERM asked to stop before it.
+    std::optional<AcquisitionSample> tick(int index)
     {
-        if (index > 0 && rate > 0 && wait)
-            QThread::msleep(static_cast<unsigned long>(rate));
+        if (index > 0 && rate > 0 && wait && !StopSignals::Pause(rate))
+            return std::nullopt;
+        if (StopSignals::Caught() != 0)
+            return std::nullopt;
         AcquisitionSample out = loop.Tick();
         if (!out.acquired) {
             ++failures;
@@ -175,6 +179,14 @@ bool noWaitRefused(const Acquisition &acq, const Options &options, int &status)
     return true;
 }
 
+// A command a signal stopped: its message, and the status a shell gives a
+// program the signal ended, so a script sees it was cut short.
+int stoppedBy(int signal, const QString &message)
+{
+    fail(message);
+    return 128 + signal;
+}
+
 int sample(const QStringList &args, const Options &options)
 {
     if (args.size() > 1)
@@ -187,11 +199,19 @@ int sample(const QStringList &args, const Options &options)
     Acquisition acq(options, tune);
     if (int status = 0; noWaitRefused(acq, options, status))
         return status;
+    const StopSignals stop;
+    int lines = 0;
     for (int tick = 0; tick < options.count; ++tick) {
-        const AcquisitionSample out = acq.tick(tick);
-        if (out.acquired)
-            print(tickLine(out));
+        const std::optional<AcquisitionSample> out = acq.tick(tick);
+        if (!out)
+            break;
+        // Nobody reads what cannot be written: stop, and say so at the end.
+        if (out->acquired && !print(tickLine(*out)))
+            return ExitFailure;
+        lines += out->acquired ? 1 : 0;
     }
+    if (const int signal = StopSignals::Caught(); signal != 0)
+        return stoppedBy(signal, QStringLiteral("sample: stopped by %1 after %2 lines").arg(StopSignals::Name(signal)).arg(lines));
     return acq.failures == 0 ? ExitOk : ExitFailure;
 }
 
@@ -241,10 +261,12 @@ int logCommand(const QStringList &args, const Options &options)
     CVRTLogger logger(acq.prefs, messages, files, target.absolutePath());
     logger.SetClock([&acq] { return acq.now(); });
     acq.loop.SetLogSink(&logger);
+    const StopSignals stop;
     if (!logger.CreateNewLogFile())
         return ExitFailure;
     for (int tick = 0; tick < options.count && !logger.WriteFailed(); ++tick)
-        acq.tick(tick);
+        if (!acq.tick(tick))
+            break;
 
     const bool writeFailed = logger.WriteFailed();
     const QString why = logger.WriteError();
@@ -257,6 +279,10 @@ int logCommand(const QStringList &args, const Options &options)
                                    "which the file holds")
                         .arg(args[0], why)
                         .arg(samples));
+    if (const int signal = StopSignals::Caught(); signal != 0)
+        return stoppedBy(signal, QStringLiteral("%1: stopped by %2; the file holds the %3 samples logged before it")
+                                     .arg(args[0], StopSignals::Name(signal))
+                                     .arg(samples));
     return acq.failures == 0 ? ExitOk : ExitFailure;
 }
 

@@ -65,7 +65,11 @@ const char *const HelpText =
     "                                beside OUT and replaces it when it ends. A write\n"
     "                                failure (a full disk, say) stops it at once: OUT\n"
     "                                then holds the whole lines written before it\n"
-    "                                and the command exits 1\n"
+    "                                and the command exits 1. SIGINT or SIGTERM\n"
+    "                                stops it after the current line: OUT then\n"
+    "                                holds the lines logged so far, and the command\n"
+    "                                says how many and exits 128 + the signal's\n"
+    "                                number (sample stops the same way)\n"
     "  correct LOG.csv --tune IN.vnt --out OUT.vnt\n"
     "                                the application's fuel correction from a\n"
     "                                datalog: each reading is put down to the cell\n"
@@ -115,9 +119,10 @@ const char *const HelpText =
     "  --count N                     sample, log: number of ticks (default 10)\n"
     "  --rate MS                     sample, log: milliseconds between ticks (default:\n"
     "                                the sample rate preference)\n"
-    "  --force                       write-tune, patch: use a project file that does\n"
-    "                                not look like one (shorter than 1837 bytes, or\n"
-    "                                a first byte other than 0x31); show only warns;\n"
+    "  --force                       write-tune, patch, sample, log: use a project\n"
+    "                                file that does not look like one (shorter than\n"
+    "                                1837 bytes, or a first byte other than 0x31);\n"
+    "                                show only warns;\n"
     "                                write-rom, extract, patch: take the first 32768\n"
     "                                bytes of a file longer than an image\n"
     "  --raw                         diff: the bytes that differ, item by item, with\n"
@@ -132,7 +137,8 @@ const char *const HelpText =
     "is one of the command's inputs (also by a link or another path), or that\n"
     "exists but is not a regular file (a folder, pipe, device or socket), is\n"
     "refused before anything is written. log keeps the whole lines it wrote\n"
-    "before a failure, as said above.\n";
+    "before a failure, as said above. A command whose standard output cannot be\n"
+    "written (a full disk, say) exits 1 (diff: 2).\n";
 
 // The options every command may be given; each command takes what it needs.
 struct OptionSpec
@@ -213,26 +219,25 @@ const OptionSpec *findOption(const QString &name)
     return nullptr;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Runs the command line; command is the command it named.
+int runCommandLine(const QStringList &words, QString &command)
 {
-    QCoreApplication app(argc, argv);
-    QStringList words = app.arguments().mid(1);
     cli::Options options;
-    QString command;
     QStringList args;
     bool optionsEnded = false;
     QString simulationGiven; // the first --sim-* option, which needs --sim-daq
     for (int i = 0; i < words.size(); ++i) {
         const QString &w = words[i];
         if (!optionsEnded && (w == QLatin1String("--help") || w == QLatin1String("-h"))) {
-            std::fputs(HelpText, stdout);
+            cli::print(HelpText);
             return cli::ExitOk;
         }
         if (!optionsEnded && w == QLatin1String("--version")) {
-            std::printf("vantrelle-cli %d.%d.%d\n", VANTRELLE_VERSION_MAJOR, VANTRELLE_VERSION_MINOR,
-                        VANTRELLE_VERSION_PATCH);
+            cli::print(QStringLiteral("vantrelle-cli %1.%2.%3\n")
+                           .arg(VANTRELLE_VERSION_MAJOR)
+                           .arg(VANTRELLE_VERSION_MINOR)
+                           .arg(VANTRELLE_VERSION_PATCH)
+                           .toLatin1());
             return cli::ExitOk;
         }
         if (!optionsEnded && w == QLatin1String("--")) {
@@ -291,4 +296,14 @@ int main(int argc, char **argv)
             return status;
     }
     return cli::usage(QStringLiteral("unknown command %1").arg(command));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QString command;
+    const int status = runCommandLine(app.arguments().mid(1), command);
+    return cli::finishOutput(status, command == QLatin1String("diff"));
 }

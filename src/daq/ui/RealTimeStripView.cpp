@@ -81,6 +81,9 @@ RealTimeStripView::RealTimeStripView(QWidget *parent) : QWidget(parent)
         return v;
     };
     m_status = pair("Acquisition Status:", "lblRTStatus", "No data available.", QStringLiteral("No data available."));
+    // A status longer than the strip is wide ("Receiving data. Datalog
+    // stopped: No space left on device") wraps onto more lines, never cut.
+    m_status->setWordWrap(true);
     m_rpm = pair("RPM:", "lblRTRPM", "0000", QStringLiteral("00000"));
     m_tp = pair("TP:", "lblRTTP", "000", QStringLiteral("000"));
     m_mas = pair("MAS:", "lblRTMAS", "0.0v", QStringLiteral("0.000v"));
@@ -126,8 +129,17 @@ int RealTimeStripView::arrange(int width, bool apply) const
         const bool visible = p.caption != m_revLimitCaption || m_revLimitVisible;
         const int valueWidth = std::max(p.value->sizeHint().width(), p.reserve);
         widths.push_back(visible ? p.caption->sizeHint().width() + CaptionGap + valueWidth : 0);
-        lineHeight = std::max({lineHeight, p.caption->sizeHint().height(), p.value->sizeHint().height()});
+        // A wrapping label's hint may already be more than one line.
+        const int valueHeight = p.value == m_status ? m_status->fontMetrics().height() : p.value->sizeHint().height();
+        lineHeight = std::max({lineHeight, p.caption->sizeHint().height(), valueHeight});
     }
+    // The status comes first, so it opens the first line; a text wider than
+    // the strip takes the whole line and as many lines as its words need.
+    const int statusCaption = m_pairs.front().caption->sizeHint().width() + CaptionGap;
+    const int statusOneLine = m_status->fontMetrics().horizontalAdvance(m_status->text()) + 2;
+    const int statusWidth = std::max(std::min(statusOneLine, inner - statusCaption), m_pairs.front().reserve);
+    widths.front() = statusCaption + statusWidth;
+    const int statusExtra = std::max(0, m_status->heightForWidth(statusWidth) - lineHeight);
     const std::vector<int> lines = WindowLayout::FlowLines(widths, inner, PairGap);
     const int pairLines = lines.empty() ? 1 : lines.back() + 1;
     if (apply) {
@@ -140,10 +152,11 @@ int RealTimeStripView::arrange(int width, bool apply) const
                 x = Margin;
             }
             const Pair &p = m_pairs[i];
-            const int y = Margin / 2 + line * (lineHeight + LineGap);
+            const int y = Margin / 2 + line * (lineHeight + LineGap) + (line > 0 ? statusExtra : 0);
+            const int height = lineHeight + (line == 0 ? statusExtra : 0);
             const int captionWidth = p.caption->sizeHint().width();
             p.caption->setGeometry(x, y, captionWidth, lineHeight);
-            p.value->setGeometry(x + captionWidth + CaptionGap, y, widths[i] - captionWidth - CaptionGap, lineHeight);
+            p.value->setGeometry(x + captionWidth + CaptionGap, y, widths[i] - captionWidth - CaptionGap, height);
             x += widths[i] + PairGap;
         }
     }
@@ -172,7 +185,7 @@ int RealTimeStripView::arrange(int width, bool apply) const
     const std::vector<int> bands = WindowLayout::FlowLines(columnWidths, inner, ColumnGap);
     const int bandCount = bands.empty() ? 1 : bands.back() + 1;
     const int bandHeight = RowsPerColumn * (rowHeight + 1);
-    const int top = Margin / 2 + pairLines * (lineHeight + LineGap) + LineGap;
+    const int top = Margin / 2 + pairLines * (lineHeight + LineGap) + statusExtra + LineGap;
     if (apply) {
         int x = Margin, band = 0;
         for (int c = 0; c < Columns; ++c) {
@@ -247,7 +260,9 @@ QLabel *RealTimeStripView::label(const QString &name) const
 
 void RealTimeStripView::Show(const RealTimeStrip &strip)
 {
-    bool moved = false; // something appeared, went or outgrew its place
+    // something appeared, went or outgrew its place; a new status may need
+    // more or fewer lines
+    bool moved = m_status->text() != strip.status;
     setIfChanged(m_status, strip.status);
     setIfChanged(m_rpm, strip.rpm);
     setIfChanged(m_tp, strip.tp);
