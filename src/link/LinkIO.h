@@ -22,7 +22,7 @@ bool ReadAvailable(LinkPort &port, QByteArray &bytes);
 // byte, so a reply that grows past the expected count is never taken as
 // complete. Data notifications: a reply is judged as soon as exactly the
 // expected count has arrived. Either way, a reply longer than expected never
-// completes and ends in the idle time-out.
+// completes and ends in a time-out: the idle one, or the deadline below.
 //
 // Idle time-out: IdleLimitMs of elapsed time in which no byte arrived (the
 // reference is the moment the request went out, then the last arrival). The
