@@ -116,16 +116,18 @@ CVRTLogger::SaveOutcome CVRTLogger::save(bool confirm)
         return SaveOutcome::NoLog;
     if (confirm && !m_messages.askYesNo(m_parent, ConfirmSaveMessage()))
         return SaveOutcome::Declined;
-    const bool wasOpen = m_file.IsOpen();
-    m_file.Close(); // closed for copying
+    // The file stays open: while the save dialog is up the acquisition goes
+    // on ticking and appending, and the copy, taken on this same thread
+    // between two ticks, holds whole lines only.
     const SaveOutcome outcome = saveCopy(m_file.Path(), m_separator == QLatin1String(",") ? SaveDialogCsvFilter
                                                                                           : SaveDialogTextFilter);
     if (outcome == SaveOutcome::Saved) {
-        discard();
-    } else if (wasOpen && !m_file.Reopen()) {
-        // The log stays on disk, whole, but takes no more lines.
-        m_recording = false;
-        m_writeFailed = true;
+        if (m_acquiring && m_recording)
+            // Saved while real-time mode runs (the exit asks then): it goes
+            // on logging, for the exit may yet be called off.
+            m_unsaved = false;
+        else
+            discard();
     }
     return outcome;
 }

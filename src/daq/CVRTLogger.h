@@ -61,8 +61,10 @@ public:
     bool CreateNewLogFile();
     // Offers to keep the current log: with bConfirmPrompt the user is asked
     // first (Yes, No); then the save dialog; the log is copied to the chosen
-    // file (never left half-written there) and discarded. A cancelled dialog
-    // keeps the log for a later save; a failed copy shows why and keeps it too.
+    // file (never left half-written there) and discarded, unless real-time
+    // mode still records it: it then goes on, its samples so far counted as
+    // saved. A cancelled dialog keeps the log for a later save; a failed copy
+    // shows why and keeps it too. Either way a recording log misses no line.
     void SaveLogFile(bool bConfirmPrompt);
     // Before a step that would discard the log (exit, a new log): when it
     // holds samples that were never saved, asks whether to save it with Yes,
@@ -88,6 +90,9 @@ public:
     void LogEntry(qint32 lRPM, float fTP, qint32 lTimingMark, qint32 lEnrichmentLowGear, qint32 lEnrichmentHighGear,
                   float fInjectorPulseWidth, float fInjectorDuty, const std::vector<float> &inputValues) override;
     QString StoppedReason() const override;
+    // Whether real-time mode runs, so ticks may append at any time (a save
+    // then keeps the log going).
+    void SetAcquiring(bool on) { m_acquiring = on; }
 
     bool IsLogOpen() const { return m_logOpen; }
     bool IsRecording() const { return m_logOpen && m_recording; }
@@ -127,6 +132,7 @@ private:
     bool m_recording = false;   // ticks append to it
     bool m_unsaved = false;     // it holds samples never saved
     bool m_writeFailed = false; // a write failed: logging stopped
+    bool m_acquiring = false;   // real-time mode runs
     qint64 m_samples = 0;
     QString m_separator = QStringLiteral(",");
     QByteArray m_separatorBytes = ",";

@@ -210,21 +210,19 @@ int DaqSettings::GetNumEnabledInputs() const
 
 void DaqSettings::rebuildSortedLists()
 {
-    const auto insertSorted = [](DAQInputList &list, const std::shared_ptr<CVDAQInput> &input) {
-        const auto before = std::find_if(list.begin(), list.end(),
-                                         [&](const auto &e) { return e->DAQInput() > input->DAQInput(); });
-        list.insert(before, input);
+    // A stable sort keeps inputs on the same number in their DAQInputs
+    // order, in n log n: many inputs must not cost the square of their number.
+    const auto sorted = [this](bool digital) {
+        DAQInputList list;
+        for (const auto &input : m_inputs)
+            if (input->Enabled() && (input->InputType() == CVDAQInput::Digital) == digital)
+                list.push_back(input);
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto &a, const auto &b) { return a->DAQInput() < b->DAQInput(); });
+        return list;
     };
-    DAQInputList analog;
-    DAQInputList digital;
-    for (const auto &input : m_inputs)
-        if (input->Enabled() && input->InputType() != CVDAQInput::Digital)
-            insertSorted(analog, input);
-    for (const auto &input : m_inputs)
-        if (input->Enabled() && input->InputType() == CVDAQInput::Digital)
-            insertSorted(digital, input);
-    m_sortedAnalog = std::move(analog);
-    m_sortedDigital = std::move(digital);
+    m_sortedAnalog = sorted(false);
+    m_sortedDigital = sorted(true);
 }
 
 void DaqSettings::loadDAQInputs()

@@ -89,7 +89,7 @@ bool DataLogFile::Create(const QString &folder, const QString &suffix)
         file.close();
         m_path = path;
         m_lock = std::move(lock);
-        if (!Reopen()) {
+        if (!openForAppending()) {
             Remove();
             return false;
         }
@@ -111,7 +111,7 @@ void DataLogFile::Adopt(const QString &path, std::unique_ptr<QLockFile> lock)
     m_error.clear();
 }
 
-bool DataLogFile::Reopen()
+bool DataLogFile::openForAppending()
 {
     auto file = std::make_unique<QFile>(m_path);
     // Unbuffered: every line reaches the operating system as it is written.
@@ -171,11 +171,6 @@ void DataLogFile::fail(const QString &why)
     m_file.reset();
     m_failed = true;
     m_error = why;
-}
-
-void DataLogFile::Close()
-{
-    m_file.reset();
 }
 
 void DataLogFile::Remove()

@@ -37,10 +37,6 @@ public:
     // when the log has failed (now or earlier): Error() says why.
     bool Append(const QByteArray &line);
 
-    // Closes the handle (to copy the file), keeping the lock.
-    void Close();
-    // Opens the file for appending again.
-    bool Reopen();
     // Deletes the file and its lock.
     void Remove();
     // Moves the file to path (an existing file there is replaced at once)
@@ -55,6 +51,7 @@ public:
     QString Error() const { return m_error; }
 
 private:
+    bool openForAppending();
     void fail(const QString &why);
     void putBackRemovedFile();
     void unlock();

@@ -26,6 +26,7 @@ void ReplyCollector::Reset(int expected, qint64 nowMs)
     m_bytes.clear();
     m_expected = expected;
     m_lastActivityMs = nowMs;
+    m_deadlineMs = nowMs + DeadlineMs(expected);
 }
 
 void ReplyCollector::take(LinkPort &port, qint64 nowMs)
@@ -43,9 +44,12 @@ ReplyCollector::Status ReplyCollector::Tick(LinkPort &port, qint64 nowMs)
         return Status::Complete;
     if (port.InBufferCount() >= 1) {
         take(port, nowMs);
-        return Status::Waiting;
+        // Exactly whole: judged at the next tick, however late this one is.
+        if (m_bytes.size() == m_expected || nowMs < m_deadlineMs)
+            return Status::Waiting;
+        return Status::TimedOut;
     }
-    if (nowMs - m_lastActivityMs >= IdleLimitMs)
+    if (nowMs - m_lastActivityMs >= IdleLimitMs || nowMs >= m_deadlineMs)
         return Status::TimedOut;
     return Status::Waiting;
 }

@@ -22,7 +22,7 @@ bool ReadAvailable(LinkPort &port, QByteArray &bytes);
 // byte, so a reply that grows past the expected count is never taken as
 // complete. Data notifications: a reply is judged as soon as exactly the
 // expected count has arrived. Either way, a reply longer than expected never
-// completes and ends in the idle time-out.
+// completes and ends in a time-out: the idle one, or the deadline below.
 //
 // Idle time-out: IdleLimitMs of elapsed time in which no byte arrived (the
 // reference is the moment the request went out, then the last arrival). The
@@ -32,10 +32,26 @@ bool ReadAvailable(LinkPort &port, QByteArray &bytes);
 // too short a wait for a box. Bytes waiting at a late tick count as arrivals
 // before the limit is judged, so a slow event loop never turns a reply that
 // has arrived into a time-out.
+//
+// Overall deadline: a line that never falls idle (a box that trickles its
+// reply or never stops sending) would hold the idle time-out off for ever, so
+// every reply must also be whole within DeadlineMs(expected) of its request:
+// twice its wire time at 115200 baud plus a fixed margin far above any stall
+// of a loaded machine. A late tick that finds the reply's last bytes waiting
+// still takes them, and the reply is judged as usual.
 class ReplyCollector
 {
 public:
     static constexpr qint64 IdleLimitMs = 500;
+    static constexpr qint64 DeadlineMarginMs = 1000;
+    static constexpr qint64 LineBitsPerSecond = 115200;
+    static constexpr qint64 BitsPerByte = 10;  // start, eight data bits, stop
+
+    // The longest a whole reply of expected bytes may take, from its request.
+    static constexpr qint64 DeadlineMs(int expected)
+    {
+        return (expected * BitsPerByte * 1000 * 2 + LineBitsPerSecond - 1) / LineBitsPerSecond + DeadlineMarginMs;
+    }
 
     enum class Status { Waiting, Complete, TimedOut };
 
@@ -56,6 +72,7 @@ private:
     QByteArray m_bytes;
     int m_expected = 0;
     qint64 m_lastActivityMs = 0;
+    qint64 m_deadlineMs = 0;
 };
 
 // The outcomes every exchange shares for the same failure.

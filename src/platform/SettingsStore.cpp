@@ -44,22 +44,21 @@ bool SettingsStore::keyExists(const QString &keyPath) const
 {
     if (keyPath.isEmpty())
         return true;
-    const qsizetype slash = keyPath.lastIndexOf(QLatin1Char('/'));
-    const QString parent = slash < 0 ? QString() : keyPath.left(slash);
-    const QString leaf = keyPath.mid(slash + 1);
-    m_settings->beginGroup(parent);
-    const bool exists = m_settings->childGroups().contains(leaf);
+    // A key exists while anything is stored below it. Asked of the key
+    // itself, this costs only what lies below it: listing its parent's
+    // groups instead cost every sibling on each read, so loading many DAQ
+    // inputs took the square of their number.
+    m_settings->beginGroup(keyPath);
+    const bool exists = !m_settings->childKeys().isEmpty() || !m_settings->childGroups().isEmpty();
     m_settings->endGroup();
     return exists;
 }
 
 int SettingsStore::ReadText(const QString &keyPath, const QString &name, QString &text) const
 {
-    if (!keyExists(keyPath))
-        return NoSuchKey;
     const QVariant v = m_settings->value(valuePath(keyPath, name));
     if (!v.isValid())
-        return NoSuchValue;
+        return keyExists(keyPath) ? NoSuchValue : NoSuchKey;
     text = v.toString().left(ReadBufferChars - 1);
     return Ok;
 }

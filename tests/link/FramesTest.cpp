@@ -51,21 +51,21 @@ protected:
     }
 };
 
-// A reply that trickles in over far longer than the idle limit, yet never
-// idles that long, completes.
+// A reply that comes in chunks, with a pause longer than the idle limit
+// counted from the request but not from its last byte, completes.
 TEST_F(ReplyCollectorTest, ChunkedReplyIsJudgedAtTheTickAfterItsLastByte)
 {
     using S = ReplyCollector::Status;
     const qint64 idle = ReplyCollector::IdleLimitMs - 1;
     reply.Reset(257, now);
-    EXPECT_EQ(tick(idle), S::Waiting);
+    EXPECT_EQ(tick(300), S::Waiting);
     port.Deliver(QByteArray(100, 'a'));
-    EXPECT_EQ(tick(idle), S::Waiting);
+    EXPECT_EQ(tick(1), S::Waiting);
     EXPECT_EQ(tick(idle), S::Waiting) << "idle since the last byte, not since the request";
     port.Deliver(QByteArray(100, 'b'));
-    EXPECT_EQ(tick(idle), S::Waiting);
+    EXPECT_EQ(tick(1), S::Waiting);
     port.Deliver(QByteArray(57, 'c'));
-    EXPECT_EQ(tick(idle), S::Waiting); // takes the last chunk
+    EXPECT_EQ(tick(), S::Waiting); // takes the last chunk
     EXPECT_EQ(tick(), S::Complete);
     EXPECT_EQ(reply.Bytes(), QByteArray(100, 'a') + QByteArray(100, 'b') + QByteArray(57, 'c'));
 }
@@ -89,5 +89,49 @@ TEST_F(ReplyCollectorTest, BytesWaitingAtALateTickAreTakenBeforeTheLimitIsJudged
     port.Deliver("O");
     // The event loop was busy for longer than the idle limit.
     EXPECT_EQ(tick(900), S::Waiting);
+    EXPECT_EQ(tick(), S::Complete);
+}
+
+// A line that never falls idle (bytes 20 ms apart hold the idle limit off)
+// ends at the reply's deadline: twice its wire time plus the margin. A reply
+// that is whole before then, however slowly it came, is taken.
+TEST_F(ReplyCollectorTest, AReplyEndsAtItsDeadlineHoweverBusyTheLine)
+{
+    using S = ReplyCollector::Status;
+    struct Row
+    {
+        const char *what;
+        int expected;
+        int bytesSent;
+        int chunk;
+        qint64 gapMs;
+        S result;
+        qint64 atMs;
+    };
+    const Row rows[] = {
+        {"a block trickled without end", 257, 100000, 1, 20, S::TimedOut, 1045},
+        {"a reply running on past its length", 3, 100000, 2, 20, S::TimedOut, 1001},
+        {"a block whole just before its deadline", 257, 257, 1, 4, S::Complete, 1029},
+        {"a version answer trickled", 3, 3, 1, 20, S::Complete, 61},
+    };
+    for (const Row &row : rows) {
+        reply.Reset(row.expected, 0);
+        port.DiscardInput();
+        S status = S::Waiting;
+        qint64 t = 0;
+        for (int sent = 0; status == S::Waiting && t < 100000; ++t) {
+            if (t > 0 && t % row.gapMs == 0 && sent < row.bytesSent) {
+                port.Deliver(QByteArray(row.chunk, 'x'));
+                sent += row.chunk;
+            }
+            status = reply.Tick(port, t);
+        }
+        EXPECT_EQ(status, row.result) << row.what;
+        EXPECT_EQ(t - 1, row.atMs) << row.what;
+    }
+    // A tick late by seconds that finds the whole reply waiting takes it.
+    reply.Reset(257, now);
+    port.Deliver(QByteArray(257, 'a'));
+    EXPECT_EQ(tick(5000), S::Waiting);
     EXPECT_EQ(tick(), S::Complete);
 }

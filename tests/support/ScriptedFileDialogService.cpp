@@ -4,6 +4,8 @@
 
 QString ScriptedFileDialogService::next()
 {
+    if (whileOpen)
+        whileOpen();
     if (m_paths.empty())
         return {};
     QString p = m_paths.front();

@@ -3,6 +3,7 @@
 #include "platform/FileDialogService.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // Answers from a queue of paths (an empty path is a Cancel) and records what
@@ -27,6 +28,9 @@ public:
                                     int selectedFilter, const QString &suggestedName) override;
 
     void queue(const QString &path) { m_paths.push_back(path); }
+    // What the program goes on doing while a dialog is up (the system's
+    // dialog runs an event loop: timers fire), run before each answer.
+    std::function<void()> whileOpen;
     const std::vector<Asked> &asked() const { return m_asked; }
 
 private:

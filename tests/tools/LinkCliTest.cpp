@@ -73,6 +73,28 @@ TEST_F(LinkCliTest, AFailedReadPrintsTheMessageAndLeavesNoOutputBehind)
     EXPECT_FALSE(QFile::exists(out));
 }
 
+// A box that trickles its replies after the version answer (a byte every
+// 20 ms) never lets the line fall idle: each transfer still ends, at its first
+// long reply's deadline,
+// with the time-out message, and the file it would have written is as it was.
+TEST_F(LinkCliTest, ATricklingBoxEndsTheTransferWithTheTimeOut)
+{
+    for (const char *command : {"read-tune", "read-rom"}) {
+        BoxSim box({"--trickle", "20", "--trickle-after", "1"});
+        ASSERT_TRUE(box.started());
+        const QString out = path(QStringLiteral("%1.out").arg(command));
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("earlier") == 7);
+        file.close();
+        const auto r = cli(box, {command, out});
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_TRUE(r.err.contains(LinkMessages::DataTimeout)) << err(r);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "earlier") << command;
+        file.close();
+    }
+}
+
 TEST_F(LinkCliTest, NothingIsSentForAnUnusualProjectUnlessForcedNorReadIntoAPipe)
 {
     BoxSim box;

@@ -98,7 +98,8 @@ bool BoxServer::sendReply(const QByteArray &reply, Nanos readyAt)
 {
     const size_t count = static_cast<size_t>(reply.size());
     std::vector<Nanos> due(count);
-    const Nanos trickle = static_cast<Nanos>(m_timing.trickleMs) * 1'000'000;
+    const bool trickled = ++m_replies > m_timing.trickleAfter;
+    const Nanos trickle = trickled ? static_cast<Nanos>(m_timing.trickleMs) * 1'000'000 : 0;
     for (size_t k = 0; k < count; ++k) {
         Nanos at = readyAt;
         if (m_timing.pace)

@@ -20,6 +20,9 @@ struct LineTiming
     bool pace = false;
     // Reply bytes go out one at a time, this many milliseconds apart (0: off).
     int trickleMs = 0;
+    // Only the replies after the first this many are trickled (so a
+    // connection's version answer can come whole).
+    int trickleAfter = 0;
 };
 
 // Serves the engine on the pseudo-terminal until asked to stop: reads
@@ -59,6 +62,7 @@ private:
     Nanos m_receiveFree = 0;  // when the incoming line is free for the next byte
     Nanos m_sendFree = 0;     // when the outgoing line is free for the next byte
     bool m_reportedDrop = false;
+    int m_replies = 0;        // replies sent or being sent
 };
 
 } // namespace boxsim

@@ -53,6 +53,7 @@ const char *const HelpText =
     "  --pace                    every byte takes its 115200-baud wire time\n"
     "                            (86.8 us), in both directions\n"
     "  --trickle MS              reply bytes one at a time, MS ms apart\n"
+    "  --trickle-after N         trickle only the replies after the first N\n"
     "\n"
     "Answers and faults:\n"
     "  --version-bytes M,N,ID    version answer (default 2,5,7)\n"
@@ -203,6 +204,9 @@ int parseOptions(const QStringList &words, Options &options, bool &help, bool &v
         } else if (name == QLatin1String("--trickle")) {
             if (!takeValue(v) || !parseCount(v, 0, 60000, options.timing.trickleMs))
                 return usageError(QStringLiteral("--trickle needs milliseconds (0..60000)"));
+        } else if (name == QLatin1String("--trickle-after")) {
+            if (!takeValue(v) || !parseCount(v, 0, 1 << 30, options.timing.trickleAfter))
+                return usageError(QStringLiteral("--trickle-after needs a number of replies (0 or more)"));
         } else if (name == QLatin1String("--pace") && flag()) {
             options.timing.pace = true;
         } else {

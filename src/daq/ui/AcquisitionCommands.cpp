@@ -88,6 +88,7 @@ void AcquisitionCommands::realTimeStarted()
     m_loop.ResetStrip();
     m_strip->Show(m_loop.Strip());
     m_logger->CreateNewLogFile();
+    m_logger->SetAcquiring(true);
     offerSave(false);
     m_logFailureReported = false;
     m_health.Reset();
@@ -100,6 +101,7 @@ void AcquisitionCommands::realTimeStopped()
 {
     m_timer->stop();
     ++m_run;
+    m_logger->SetAcquiring(false);
     offerSave(true);
     emit samplesStopped();
 }

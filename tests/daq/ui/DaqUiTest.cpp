@@ -131,6 +131,35 @@ TEST_F(DaqUiTest, AFailedLogWriteIsToldOnceAndItsSamplesOfferedAtTheNextSwitchOn
     realTimeOff();
 }
 
+// File > Exit while real-time mode logs, Yes to the datalog: the ticks that
+// come while the save dialog is up go into the log; a cancelled save leaves
+// logging as it was; a save copies every whole line, theirs included.
+TEST_F(DaqUiTest, ExitWhileLoggingNeverStopsTheLog)
+{
+    start();
+    realTimeOn();
+    acq().timer()->stop(); // the test makes the ticks
+    acq().Tick();
+    files.whileOpen = [&] {
+        acq().Tick();
+        acq().Tick();
+    };
+    const QString saved = dir.filePath("exit.csv");
+    for (const QString &answer : {QString(), saved}) {
+        messages.clear();
+        messages.queue(MsgAnswer::Yes);
+        files.queue(answer);
+        EXPECT_EQ(w().close(), !answer.isEmpty());
+        EXPECT_EQ(messages.texts(), QStringList{"Do you wish to save the last datalog?"});
+        EXPECT_TRUE(acq().logger().IsRecording() && acq().logger().StoppedReason().isEmpty());
+        acq().Tick();
+        EXPECT_EQ(text("lblRTStatus"), "Receiving data.");
+    }
+    EXPECT_EQ(QString::fromUtf8(testenv::readFile(saved)).split("\r\n", Qt::SkipEmptyParts).size(), 1 + 6);
+    EXPECT_EQ(acq().logger().Samples(), 7) << "the log goes on after the save";
+    files.whileOpen = nullptr;
+}
+
 // A tick that comes due while the unit still answers the last is skipped and
 // counted, never queued; one still answering when real-time mode ends, or
 // overtaken by a whole tick, reaches neither the views nor the log.
