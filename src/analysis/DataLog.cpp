@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -75,6 +76,25 @@ public:
 
     bool stopped() const { return m_stopped; }
 
+    // Room for the lines a file of `fileBytes` holds, judged from the lines
+    // read from its first `readBytes`: vectors left to grow by doubling
+    // hold up to twice the log, and more while they copy.
+    void reserveFor(qint64 fileBytes, qint64 readBytes)
+    {
+        const std::size_t rows = m_log.time.size();
+        if (rows < 16 || readBytes <= 0 || fileBytes <= readBytes)
+            return;
+        const auto columns = static_cast<std::size_t>(std::max<qsizetype>(1, m_log.names.size()));
+        const auto estimate = static_cast<std::size_t>(static_cast<double>(fileBytes) / static_cast<double>(readBytes)
+                                                       * static_cast<double>(rows) * 1.02)
+                              + 16;
+        const std::size_t wanted =
+            std::min(estimate, static_cast<std::size_t>(DataLogLimits::MaxValues) / columns + 1);
+        m_log.time.reserve(wanted);
+        for (auto &c : m_log.columns)
+            c.reserve(wanted);
+    }
+
     DataLog take() { return std::move(m_log); }
     bool headerSeen() const { return m_headerSeen; }
 
@@ -87,9 +107,15 @@ public:
             m_report.undatedLines = 0;
         }
         m_report.lines = m_log.time.size();
-        m_log.time.shrink_to_fit();
+        // Room reserved from a good estimate is left (its pages were never
+        // touched); a vector that grew by doubling gives its half back.
+        const auto giveBack = [](auto &v) {
+            if (v.capacity() - v.size() > v.size() / 8)
+                v.shrink_to_fit();
+        };
+        giveBack(m_log.time);
         for (auto &c : m_log.columns)
-            c.shrink_to_fit();
+            giveBack(c);
     }
 
 private:
@@ -155,6 +181,22 @@ private:
         m_fields = field;
     }
 
+    // The lines of one second share their date text (forty of them at the
+    // logger's rate, all of a second's when a spreadsheet wrote whole
+    // seconds): the text read last is remembered with what it meant.
+    bool dateOf(const char *b, const char *e, long long &ms)
+    {
+        const auto n = static_cast<std::size_t>(e - b);
+        if (n == m_lastDate.size() && std::memcmp(b, m_lastDate.data(), n) == 0) {
+            ms = m_lastDateMs;
+            return m_lastDated;
+        }
+        m_lastDate.assign(b, n);
+        m_lastDated = DataLogText::ParseLoggerDate(b, e, ms) || m_fallback.parse(b, e, ms);
+        m_lastDateMs = ms;
+        return m_lastDated;
+    }
+
     void data(const char *b, const char *e)
     {
         const std::size_t row = m_log.time.size();
@@ -179,7 +221,7 @@ private:
                 if (column == -2) {
                     // a column beyond the limit
                 } else if (column < 0) {
-                    dated = DataLogText::ParseLoggerDate(fb, fe, ms) || m_fallback.parse(fb, fe, ms);
+                    dated = dateOf(fb, fe, ms);
                     if (dated && m_log.startText.isEmpty())
                         m_log.startText = QString::fromLatin1(fb, fe - fb);
                 } else if (fb < fe) {
@@ -237,6 +279,9 @@ private:
     bool m_anyDate = false;
     long long m_firstMs = 0;
     FallbackDates m_fallback;
+    std::string m_lastDate;
+    long long m_lastDateMs = 0;
+    bool m_lastDated = false;
 };
 
 DataLog finishLoad(Parser &parser, DataLogReport &report)
@@ -309,7 +354,7 @@ QString DataLogReport::summary() const
     return parts.join(QStringLiteral("; "));
 }
 
-DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
+DataLog ReadDataLog(const QString &path, DataLogReport *reportOut, DataLogProgress *progress)
 {
     DataLogReport local;
     DataLogReport &report = reportOut ? *reportOut : local;
@@ -327,7 +372,13 @@ DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
     Parser parser(report);
     QByteArray buffer;
     buffer.reserve(ChunkSize * 2);
+    qint64 total = 0;
     while (true) {
+        if (progress && progress->cancel.load()) {
+            report.cancelled = true;
+            report.error = QStringLiteral("Reading was cancelled.");
+            return {};
+        }
         const qsizetype kept = buffer.size();
         buffer.resize(kept + ChunkSize);
         const qint64 got = file.read(buffer.data() + kept, ChunkSize);
@@ -336,9 +387,14 @@ DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
             return {};
         }
         buffer.resize(kept + got);
+        total += got;
+        if (progress)
+            progress->bytesRead.store(total);
         const bool atEnd = got == 0 || parser.stopped();
         const qsizetype used = parser.feed(buffer.constData(), buffer.size(), atEnd);
         buffer.remove(0, used);
+        if (total == got)
+            parser.reserveFor(file.size(), used);
         if (atEnd)
             break;
     }
