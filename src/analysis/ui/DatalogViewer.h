@@ -124,8 +124,9 @@ private:
         DataLogReport report;
     };
     // Reads the file on the reading thread and waits for it; nothing when
-    // cancelled or when another read is under way.
-    std::optional<ReadLog> readOffThread(const QString &path);
+    // cancelled or when another read is under way. A quiet read (the followed
+    // log's, every second) shows neither its progress nor its end.
+    std::optional<ReadLog> readOffThread(const QString &path, bool quiet = false);
     void showLog(const QString &path, DataLog log, const DataLogReport &report);
     void showSummary(const QString &summary);
     void buildUi();

@@ -48,7 +48,7 @@ void DatalogViewer::readFollowedLog()
     m_followedSize = size;
     QElapsedTimer took;
     took.start();
-    std::optional<ReadLog> read = readOffThread(m_path);
+    std::optional<ReadLog> read = readOffThread(m_path, true);
     if (!read)
         return;
     DataLog log = std::move(read->log);

@@ -35,10 +35,11 @@ bool DatalogViewer::openLog(const QString &path)
     return true;
 }
 
-std::optional<DatalogViewer::ReadLog> DatalogViewer::readOffThread(const QString &path)
+std::optional<DatalogViewer::ReadLog> DatalogViewer::readOffThread(const QString &path, bool quiet)
 {
     if (m_readJob) {
-        statusBar()->showMessage(QStringLiteral("A datalog is being opened: wait for it or cancel it."), 4000);
+        if (!quiet)
+            statusBar()->showMessage(QStringLiteral("A datalog is being opened: wait for it or cancel it."), 4000);
         return std::nullopt;
     }
     QEventLoop loop;
@@ -48,9 +49,10 @@ std::optional<DatalogViewer::ReadLog> DatalogViewer::readOffThread(const QString
     m_readLoop = &loop;
     m_readCancelled = false;
     m_readProgress->setValue(0);
-    m_readProgress->show();
-    m_cancelRead->show();
-    m_summary->setText(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()));
+    m_readProgress->setVisible(!quiet);
+    m_cancelRead->setVisible(!quiet);
+    if (!quiet)
+        m_summary->setText(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()));
     QTimer progress;
     progress.setInterval(ProgressMs);
     connect(&progress, &QTimer::timeout, this,
@@ -69,7 +71,8 @@ std::optional<DatalogViewer::ReadLog> DatalogViewer::readOffThread(const QString
     // is dropped like a cancelled one.
     if (m_readCancelled || !job.done()) {
         job.cancel();
-        statusBar()->showMessage(QStringLiteral("Opening the datalog was cancelled."), 4000);
+        if (!quiet)
+            statusBar()->showMessage(QStringLiteral("Opening the datalog was cancelled."), 4000);
         return std::nullopt;
     }
     return ReadLog{job.takeLog(), job.report()};
