@@ -4,7 +4,6 @@
 
 #include "platform/FileIO.h"
 
-#include <QDateTime>
 #include <QFile>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -75,6 +75,25 @@ public:
 
     bool stopped() const { return m_stopped; }
 
+    // Room for the lines a file of `fileBytes` holds, judged from the lines
+    // read from its first `readBytes`: vectors left to grow by doubling
+    // hold up to twice the log, and more while they copy.
+    void reserveFor(qint64 fileBytes, qint64 readBytes)
+    {
+        const std::size_t rows = m_log.time.size();
+        if (rows < 16 || readBytes <= 0 || fileBytes <= readBytes)
+            return;
+        const auto columns = static_cast<std::size_t>(std::max<qsizetype>(1, m_log.names.size()));
+        const auto estimate = static_cast<std::size_t>(static_cast<double>(fileBytes) / static_cast<double>(readBytes)
+                                                       * static_cast<double>(rows) * 1.02)
+                              + 16;
+        const std::size_t wanted =
+            std::min(estimate, static_cast<std::size_t>(DataLogLimits::MaxValues) / columns + 1);
+        m_log.time.reserve(wanted);
+        for (auto &c : m_log.columns)
+            c.reserve(wanted);
+    }
+
     DataLog take() { return std::move(m_log); }
     bool headerSeen() const { return m_headerSeen; }
 
@@ -87,9 +106,15 @@ public:
             m_report.undatedLines = 0;
         }
         m_report.lines = m_log.time.size();
-        m_log.time.shrink_to_fit();
+        // Room reserved from a good estimate is left (its pages were never
+        // touched); a vector that grew by doubling gives its half back.
+        const auto giveBack = [](auto &v) {
+            if (v.capacity() - v.size() > v.size() / 8)
+                v.shrink_to_fit();
+        };
+        giveBack(m_log.time);
         for (auto &c : m_log.columns)
-            c.shrink_to_fit();
+            giveBack(c);
     }
 
 private:
@@ -155,6 +180,22 @@ private:
         m_fields = field;
     }
 
+    // The lines of one second share their date text (forty of them at the
+    // logger's rate, all of a second's when a spreadsheet wrote whole
+    // seconds): the text read last is remembered with what it meant.
+    bool dateOf(const char *b, const char *e, long long &ms)
+    {
+        const auto n = static_cast<std::size_t>(e - b);
+        if (n == m_lastDate.size() && std::memcmp(b, m_lastDate.data(), n) == 0) {
+            ms = m_lastDateMs;
+            return m_lastDated;
+        }
+        m_lastDate.assign(b, n);
+        m_lastDated = DataLogText::ParseLoggerDate(b, e, ms) || m_fallback.parse(b, e, ms);
+        m_lastDateMs = ms;
+        return m_lastDated;
+    }
+
     void data(const char *b, const char *e)
     {
         const std::size_t row = m_log.time.size();
@@ -179,7 +220,7 @@ private:
                 if (column == -2) {
                     // a column beyond the limit
                 } else if (column < 0) {
-                    dated = DataLogText::ParseLoggerDate(fb, fe, ms) || m_fallback.parse(fb, fe, ms);
+                    dated = dateOf(fb, fe, ms);
                     if (dated && m_log.startText.isEmpty())
                         m_log.startText = QString::fromLatin1(fb, fe - fb);
                 } else if (fb < fe) {
@@ -237,6 +278,9 @@ private:
     bool m_anyDate = false;
     long long m_firstMs = 0;
     FallbackDates m_fallback;
+    std::string m_lastDate;
+    long long m_lastDateMs = 0;
+    bool m_lastDated = false;
 };
 
 DataLog finishLoad(Parser &parser, DataLogReport &report)
@@ -253,74 +297,7 @@ DataLog finishLoad(Parser &parser, DataLogReport &report)
 
 } // namespace
 
-int DataLog::columnIndex(const QString &name) const
-{
-    const QString wanted = name.trimmed();
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-std::ptrdiff_t DataLog::rowAtOrBefore(double t) const
-{
-    if (time.empty())
-        return -1;
-    const auto it = std::upper_bound(time.begin(), time.end(), t);
-    return it == time.begin() ? 0 : (it - time.begin()) - 1;
-}
-
-std::ptrdiff_t DataLog::nearestRow(double t) const
-{
-    if (time.empty())
-        return -1;
-    const auto it = std::lower_bound(time.begin(), time.end(), t);
-    if (it == time.begin())
-        return 0;
-    if (it == time.end())
-        return static_cast<std::ptrdiff_t>(time.size()) - 1;
-    const std::ptrdiff_t after = it - time.begin();
-    const std::ptrdiff_t before = after - 1;
-    return (*it - t) < (t - time[static_cast<std::size_t>(before)]) ? after : before;
-}
-
-namespace {
-
-// "1 short line", "2 short lines": the count with the words that fit it.
-QString counted(std::size_t count, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
-} // namespace
-
-QString DataLogReport::summary() const
-{
-    QStringList parts;
-    parts << counted(lines, "sample", "samples");
-    if (shortLines)
-        parts << counted(shortLines, "short line", "short lines") + QStringLiteral(" (missing values left blank)");
-    if (longLines)
-        parts << counted(longLines, "line with extra fields", "lines with extra fields") + QStringLiteral(" (ignored)");
-    if (badFields)
-        parts << counted(badFields, "field that is not a number", "fields that are not numbers");
-    if (undatedLines)
-        parts << counted(undatedLines, "line without a readable date", "lines without a readable date");
-    if (clockSteps)
-        parts << counted(clockSteps, "line dated earlier than the line above", "lines dated earlier than the line above");
-    if (truncatedLastLine)
-        parts << QStringLiteral("an incomplete last line left out");
-    if (overlongLines)
-        parts << counted(overlongLines, "overlong line left out", "overlong lines left out");
-    if (ignoredColumns)
-        parts << counted(static_cast<std::size_t>(ignoredColumns), "column", "columns")
-                     + QStringLiteral(" beyond the first %1 not read").arg(DataLogLimits::MaxColumns);
-    if (stoppedAtLimit)
-        parts << QStringLiteral("the log is too large: only the first %1 samples were read").arg(lines);
-    return parts.join(QStringLiteral("; "));
-}
-
-DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
+DataLog ReadDataLog(const QString &path, DataLogReport *reportOut, DataLogProgress *progress)
 {
     DataLogReport local;
     DataLogReport &report = reportOut ? *reportOut : local;
@@ -338,7 +315,13 @@ DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
     Parser parser(report);
     QByteArray buffer;
     buffer.reserve(ChunkSize * 2);
+    qint64 total = 0;
     while (true) {
+        if (progress && progress->cancel.load()) {
+            report.cancelled = true;
+            report.error = QStringLiteral("Reading was cancelled.");
+            return {};
+        }
         const qsizetype kept = buffer.size();
         buffer.resize(kept + ChunkSize);
         const qint64 got = file.read(buffer.data() + kept, ChunkSize);
@@ -347,9 +330,14 @@ DataLog ReadDataLog(const QString &path, DataLogReport *reportOut)
             return {};
         }
         buffer.resize(kept + got);
+        total += got;
+        if (progress)
+            progress->bytesRead.store(total);
         const bool atEnd = got == 0 || parser.stopped();
         const qsizetype used = parser.feed(buffer.constData(), buffer.size(), atEnd);
         buffer.remove(0, used);
+        if (total == got)
+            parser.reserveFor(file.size(), used);
         if (atEnd)
             break;
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -53,6 +54,7 @@ struct DataLogReport
     std::size_t overlongLines = 0;  // lines beyond MaxLineBytes, left out
     int ignoredColumns = 0;         // header columns beyond MaxColumns, not read
     bool stoppedAtLimit = false;    // the log holds more values than MaxValues; the rest was not read
+    bool cancelled = false;         // the reader was asked to stop (ok is then false)
 
     // One line for the user, e.g. "144000 samples; 2 short lines".
     QString summary() const;
@@ -74,7 +76,15 @@ inline constexpr long long MaxLineBytes = 1 << 20;
 inline constexpr long long MaxValues = 80'000'000; // 320 MB of values
 } // namespace DataLogLimits
 
-DataLog ReadDataLog(const QString &path, DataLogReport *report = nullptr);
+// What a reader on another thread shows of its progress, and how it is
+// stopped: it checks `cancel` between pieces of the file.
+struct DataLogProgress
+{
+    std::atomic<qint64> bytesRead{0};
+    std::atomic<bool> cancel{false};
+};
+
+DataLog ReadDataLog(const QString &path, DataLogReport *report = nullptr, DataLogProgress *progress = nullptr);
 
 // The same from text already in memory (clipboard, tests).
 DataLog ParseDataLog(const QByteArray &text, DataLogReport *report = nullptr);

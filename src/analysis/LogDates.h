@@ -11,8 +11,9 @@ bool ParseLoggerDate(const char *begin, const char *end, long long &msOut);
 } // namespace DataLogText
 
 // Dates in a form other than the logger's (a log re-saved by a spreadsheet in
-// the regional format). Slow, so only tried when the logger's form fails; the
-// form that worked last is tried first.
+// the regional format, often in whole seconds), tried when the logger's form
+// fails; the form that worked last is tried first. Read by hand like the
+// logger's: a log of such dates has one on every line.
 class FallbackDates
 {
 public:

@@ -5,6 +5,7 @@
 #include "analysis/DataLog.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -95,6 +96,63 @@ TEST(DataLogRead, SpreadsheetCopyWithMarkQuotesLfAndRegionalDates)
     EXPECT_EQ(log.names, QStringList({"RPM", "TP"}));
     ASSERT_EQ(log.rowCount(), 2u);
     EXPECT_EQ(std::pair(log.time[1], log.columns[1][1]), std::pair(2.0, 21.0f));
+}
+
+// Dates a spreadsheet wrote in the regional forms, whole seconds among them:
+// lines of one second keep one time (they are not spread), and a text that is
+// no date in any form leaves its line undated.
+TEST(DataLogRead, RegionalDatesAndEqualWholeSeconds)
+{
+    struct Case
+    {
+        const char *first, *second;
+        double seconds; // the second line's time; NaN: undated
+    };
+    const double undated = std::nan("");
+    const Case cases[] = {
+        {"01/02/2024 10:11:12", "01/02/2024 10:11:12", 0},
+        {"01/02/2024 10:11:12", "01/02/2024 10:11:13", 1},
+        {"1/31/2024 23:59:59", "2/1/2024 0:00:00", 1},
+        {"12/6/2026 11:59:59 AM", "12/6/2026 12:00:00 PM", 1},
+        {"12/6/2026 12:00:00 AM", "12/6/2026 1:00:00 am", 3600},
+        {"6.12.2026 10:00:00", "7.12.2026 10:00:00", 86400},
+        {"2/28/2024 10:00:00", "2/29/2024 10:00:00", 86400},
+        {"13/02/2024 10:00:00", "14/02/2024 10:00:00", 86400},
+        {"2024/02/01 10:00:00", "2024/02/01 10:00:05", 5},
+        {"2026-12-06T10:00:00", "2026-12-06T10:00:02", 2},
+        {"2/28/2023 10:00:00", "2/29/2023 10:00:00", undated},
+        {"01/02/2024 10:11:12", "01/02/2024 10:60:12", undated},
+        {"01/02/2024 10:11:12", "01/02/2024 24:11:12", undated},
+        {"01/02/2024 10:11:12", "01/02/2024 10:11:12x", undated},
+        {"01/02/2024 10:11:12", "01/02/24 10:11:12", undated},
+    };
+    for (const Case &c : cases) {
+        DataLogReport report;
+        const DataLog log = ParseDataLog(QByteArray("DATE/TIME,RPM\r\n") + c.first + ",1\r\n" + c.first
+                                             + ",2\r\n" + c.second + ",3\r\n",
+                                         &report);
+        const bool isDated = !std::isnan(c.seconds);
+        ASSERT_EQ(log.rowCount(), 3u) << c.second;
+        EXPECT_EQ(std::tuple(log.time[1], log.time[2], report.undatedLines),
+                  std::tuple(0.0, isDated ? c.seconds : 0.0, std::size_t(isDated ? 0 : 1)))
+            << c.first << " then " << c.second;
+    }
+}
+
+// A read stopped through its progress ends as cancelled, with nothing read.
+TEST(DataLogRead, CancelledReadIsNoLog)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.csv");
+    ASSERT_TRUE(testenv::writeFile(path, "DATE/TIME,RPM\r\n2026-12-06 10:00:00.000,1\r\n"));
+    DataLogProgress progress;
+    progress.cancel = true;
+    DataLogReport report;
+    EXPECT_EQ(ReadDataLog(path, &report, &progress).rowCount(), 0u);
+    EXPECT_TRUE(report.cancelled && !report.ok && !report.error.isEmpty());
+    progress.cancel = false;
+    EXPECT_EQ(ReadDataLog(path, &report, &progress).rowCount(), 1u);
+    EXPECT_EQ(progress.bytesRead.load(), QFileInfo(path).size());
 }
 
 TEST(DataLogRead, TimeNeverRunsBackwardsAndUndatedLinesKeepTheLastTime)

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -129,52 +131,27 @@ void DatalogViewer::buildUi()
     splitter->setSizes({170, 600, 230});
     setCentralWidget(splitter);
 
-    m_summary = new QLabel(QStringLiteral("No log open."));
+    m_summary = new QLabel;
     m_summary->setObjectName(QStringLiteral("lblSummary"));
+    showSummary(QStringLiteral("No log open."));
     statusBar()->addWidget(m_summary, 1);
+    m_readProgress = new QProgressBar;
+    m_readProgress->setObjectName(QStringLiteral("barOpening"));
+    m_readProgress->setRange(0, 1000);
+    m_readProgress->setTextVisible(false);
+    m_readProgress->hide();
+    m_cancelRead = new QPushButton(QStringLiteral("Cancel"));
+    m_cancelRead->setObjectName(QStringLiteral("cmdCancelOpening"));
+    m_cancelRead->hide();
+    connect(m_cancelRead, &QPushButton::clicked, this, &DatalogViewer::cancelOpening);
+    statusBar()->addPermanentWidget(m_readProgress);
+    statusBar()->addPermanentWidget(m_cancelRead);
     setFocusPolicy(Qt::StrongFocus);
 }
 
 QString DatalogViewer::loadSummary() const
 {
-    return m_summary->text();
-}
-
-bool DatalogViewer::openLog(const QString &path)
-{
-    DataLogReport report;
-    DataLog log = ReadDataLog(path, &report);
-    if (!report.ok) {
-        m_ui.messages.exclamation(this, QStringLiteral("The datalog %1 could not be opened: %2").arg(path, report.error));
-        return false;
-    }
-    // The plots read the log they show: they go before it does.
-    m_plots->setColumns({});
-    m_log = std::move(log);
-    m_report = report;
-    m_path = path;
-    m_rpmColumn = m_log.columnIndex(QStringLiteral("RPM"));
-    m_tpColumn = m_log.columnIndex(QStringLiteral("TP"));
-    setWindowTitle(QStringLiteral("Datalog Viewer - %1").arg(QFileInfo(path).fileName()));
-    QString summary = report.summary();
-    if (!m_log.startText.isEmpty())
-        summary = QStringLiteral("Started %1; ").arg(m_log.startText) + summary;
-    if (m_log.timeIsSampleNumber)
-        summary += QStringLiteral("; no dates: time is the sample number");
-    m_summary->setText(summary);
-    m_markA = m_markB = -1;
-
-    m_nav.reset();
-    m_plots->clearCursor();
-    m_plots->showRange(m_nav.start(), m_nav.end());
-    fillColumnList();
-    rebuildPlots();
-    if (hasLog())
-        setCursorRow(0);
-    else
-        refreshCursorTable();
-    emit logLoaded();
-    return true;
+    return m_shownSummary;
 }
 
 void DatalogViewer::chooseAndOpenLog()
@@ -371,6 +348,7 @@ void DatalogViewer::keyPressEvent(QKeyEvent *event)
 void DatalogViewer::closeEvent(QCloseEvent *event)
 {
     QMainWindow::closeEvent(event);
+    cancelOpening();
     followRunningLog(false);
     emit closed();
 }

@@ -10,6 +10,10 @@
 #include <vector>
 
 class CursorReadout;
+class LogReadJob;
+class QEventLoop;
+class QProgressBar;
+class QPushButton;
 class LogChartView;
 class LogPlotStack;
 class PlaybackBar;
@@ -36,8 +40,14 @@ public:
     DatalogViewer(UiServices &ui, std::function<QString()> runningLogPath, QWidget *parent = nullptr);
     ~DatalogViewer() override;
 
-    // Loads a log; on failure shows why and keeps the log shown before.
+    // Loads a log; on failure shows why and keeps the log shown before. The
+    // file is read on another thread while the window's events (and the
+    // acquisition's timer) go on, its progress and Cancel in the status bar;
+    // Cancel, closing the window or the application leaving keep the log
+    // shown before, and so does a second open while one is under way.
     bool openLog(const QString &path);
+    bool opening() const { return m_readJob != nullptr; }
+    void cancelOpening();
     // "&Open Log..." and "Open &Running Session Log".
     void chooseAndOpenLog();
     void openRunningLog();
@@ -89,6 +99,8 @@ signals:
     // none), for marking the cells on the maps.
     void cursorMoved(float rpm, float tp);
     void logLoaded();
+    // A read began (the window is waiting for it).
+    void openingStarted(const QString &path);
     // The followed log gained lines (the log was replaced by a longer one).
     void logGrown();
     // The cursor's row, after every move.
@@ -106,6 +118,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct ReadLog
+    {
+        DataLog log;
+        DataLogReport report;
+    };
+    // Reads the file on the reading thread and waits for it; nothing when
+    // cancelled or when another read is under way. A quiet read (the followed
+    // log's, every second) shows neither its progress nor its end.
+    std::optional<ReadLog> readOffThread(const QString &path, bool quiet = false);
+    void showLog(const QString &path, DataLog log, const DataLogReport &report);
+    void showSummary(const QString &summary);
     void buildUi();
     void fillColumnList();
     void rebuildPlots();
@@ -134,5 +157,11 @@ private:
     std::ptrdiff_t m_markA = -1;
     std::ptrdiff_t m_markB = -1;
     QLabel *m_summary = nullptr;
+    QString m_shownSummary; // the summary line of the log shown
+    QProgressBar *m_readProgress = nullptr;
+    QPushButton *m_cancelRead = nullptr;
+    LogReadJob *m_readJob = nullptr;   // the read under way
+    QEventLoop *m_readLoop = nullptr;  // what waits for it
+    bool m_readCancelled = false;
     bool m_filling = false;
 };

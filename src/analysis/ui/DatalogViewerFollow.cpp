@@ -42,15 +42,20 @@ bool DatalogViewer::following() const
 void DatalogViewer::readFollowedLog()
 {
     const qint64 size = QFileInfo(m_path).size();
-    if (size == m_followedSize)
-        return; // nothing written since
+    // Nothing written since, or a read under way (the next tick reads it).
+    if (size == m_followedSize || opening())
+        return;
     m_followedSize = size;
     QElapsedTimer took;
     took.start();
-    DataLogReport report;
-    DataLog log = ReadDataLog(m_path, &report);
+    std::optional<ReadLog> read = readOffThread(m_path, true);
+    if (!read)
+        return;
+    DataLog log = std::move(read->log);
+    const DataLogReport report = read->report;
     // The whole log is read again, which takes longer as it grows: the
-    // reads keep to a fifth of the time, so the window stays responsive.
+    // reads keep to a fifth of the time, so the reading thread leaves the
+    // processor to the rest most of the time.
     m_followTimer->setInterval(static_cast<int>(std::max<qint64>(FollowMs, 4 * took.elapsed())));
     // A log that cannot be read now, or lost lines, is not shown over the
     // one on screen; its columns must stay those the plots were made for.
@@ -64,7 +69,7 @@ void DatalogViewer::readFollowedLog()
     m_plots->setColumns({});
     m_log = std::move(log);
     m_report = report;
-    m_summary->setText(report.summary());
+    showSummary(report.summary());
     // A view of the whole log grows with it; any other stays where it was.
     if (wholeShown)
         m_nav.showAll();

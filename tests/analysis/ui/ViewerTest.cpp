@@ -20,6 +20,7 @@
 #include "support/TestEnv.h"
 
 #include <cmath>
+#include <functional>
 #include <QLabel>
 #include <QValueAxis>
 #include <QAction>
@@ -111,6 +112,37 @@ TEST_F(ViewerTest, UnreadableFileKeepsTheLogShown)
     ASSERT_TRUE(viewer.openLog(writeLog("d.csv", makeLog(10))));
     EXPECT_FALSE(viewer.openLog(dir.filePath("missing.csv")) || viewer.openLog(writeLog("empty.csv", "")));
     EXPECT_EQ(viewer.log().rowCount(), 10u);
+}
+
+// Opening reads on another thread; a Cancel, a close or a second open
+// while it runs leaves the log shown before, plots and cursor included.
+TEST_F(ViewerTest, CancelledOpenKeepsTheLogShownAndAFinishedOneEqualsADirectRead)
+{
+    const QString first = writeLog("first.csv", makeLog(30));
+    const QString second = writeLog("second.csv", makeLog(500, '\t'));
+    ASSERT_TRUE(viewer.openLog(first));
+    viewer.setCursorRow(7);
+    const QString summary = viewer.loadSummary();
+    for (const auto &stop : std::vector<std::function<void()>>{[this] { viewer.cancelOpening(); },
+                                                               [this] { viewer.close(); }}) {
+        const auto c = QObject::connect(&viewer, &DatalogViewer::openingStarted, stop);
+        EXPECT_FALSE(viewer.openLog(second));
+        QObject::disconnect(c);
+        EXPECT_EQ(std::tuple(viewer.logPath(), viewer.log().rowCount(), viewer.cursorRow(), viewer.plotCount()),
+                  std::tuple(first, std::size_t(30), std::ptrdiff_t(7), 3));
+        EXPECT_EQ(viewer.loadSummary(), summary);
+    }
+    bool refused = false;
+    const auto c = QObject::connect(&viewer, &DatalogViewer::openingStarted,
+                                    [&] { refused = !viewer.openLog(first) && viewer.opening(); });
+    ASSERT_TRUE(viewer.openLog(second));
+    QObject::disconnect(c);
+    EXPECT_TRUE(refused && !viewer.opening());
+    DataLogReport report;
+    const DataLog direct = ReadDataLog(second, &report);
+    EXPECT_EQ(std::tuple(viewer.log().time, viewer.log().names, viewer.log().columns),
+              std::tuple(direct.time, direct.names, direct.columns));
+    EXPECT_EQ(viewer.loadSummary(), "Started 2026-12-06 10:00:00.000; " + report.summary());
 }
 
 TEST_F(ViewerTest, FollowsTheRunningLogAsItGrows)
