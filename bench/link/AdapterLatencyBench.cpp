@@ -7,6 +7,7 @@
 //   ROM read         128 x (5 + 257) bytes       2.911 s on the wire
 //   real-time write  6 + 1 bytes                 0.61 ms
 
+#include "PacedBox.h"
 #include "LatencyRelay.h"
 
 #include "link/ExchangeRunner.h"
@@ -38,19 +39,9 @@ struct AdaptedBox
 
     bool start(int latencyMs)
     {
-        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrelle-boxsim");
-        process.start(program, {QStringLiteral("--pace")});
-        if (!process.waitForStarted(10000)) {
-            error = QStringLiteral("cannot start %1: %2").arg(program, process.errorString());
+        const QString device = StartPacedBox(process, error);
+        if (device.isEmpty())
             return false;
-        }
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
-        const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        if (device.isEmpty()) {
-            error = QStringLiteral("vantrelle-boxsim printed no device");
-            return false;
-        }
         relay = std::make_unique<LatencyRelay>(std::chrono::milliseconds(latencyMs));
         if (!relay->Start(device, error))
             return false;

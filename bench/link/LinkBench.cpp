@@ -8,6 +8,7 @@
 //   ROM write        128 x (261 + 1) bytes       2.911 s
 //   real-time write  6 + 1 bytes                 0.61 ms
 
+#include "PacedBox.h"
 #include "link/BulkTransfer.h"
 #include "link/ExchangeRunner.h"
 #include "link/RealTimeWrite.h"
@@ -38,19 +39,9 @@ struct PacedBox
 
     bool start()
     {
-        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrelle-boxsim");
-        process.start(program, {QStringLiteral("--pace")});
-        if (!process.waitForStarted(10000)) {
-            error = QStringLiteral("cannot start %1: %2").arg(program, process.errorString());
+        const QString device = StartPacedBox(process, error);
+        if (device.isEmpty())
             return false;
-        }
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
-        const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        if (device.isEmpty()) {
-            error = QStringLiteral("vantrelle-boxsim printed no device");
-            return false;
-        }
         port.SetPortName(device);
         if (!port.Open()) {
             error = port.ErrorDescription();
