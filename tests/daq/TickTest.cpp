@@ -188,8 +188,8 @@ TEST(TickFiguresTest, IntegerLoadPulseWidthAndDuty)
         float tp;
         int expected;
     } cases[] = {{19.98f, 20}, {19.5f, 20}, {18.5f, 18}, {20.5f, 20}, {21.5f, 22}, {0.0f, 0}, {18.49f, 18},
-                 // Rounded twice: 19.495 -> 19.5 -> 20.
-                 {19.495f, 20}};
+                 // Rounded twice: 19.495 -> 19.5 -> 20; but 13.46 stays 13.
+                 {19.495f, 20}, {13.46f, 13}};
     for (const auto &c : cases)
         EXPECT_EQ(IntegerLoad(c.tp), c.expected) << c.tp;
 

@@ -66,6 +66,25 @@ TEST(BoxContentsTest, RealTimeWritesKeepWhatTheBoxHoldsExact)
     EXPECT_TRUE(box.Knows(*ItemFromNumber(11)));
 }
 
+// A transfer that stopped part-way: the items it finished are known, the one
+// it was writing may hold either value, the rest are as they were.
+TEST(BoxContentsTest, AWriteThatStoppedPartWayForgetsOnlyTheItemItWasWriting)
+{
+    const Tune t = plausibleTune();
+    const std::vector<TuneItem> walk{TuneItem::HOFM, TuneItem::HOHGFM, TuneItem::LOFM, TuneItem::LOHGFM};
+    // Reading, the item it was on was not known before and is not now.
+    for (const bool writing : {true, false}) {
+        BoxContents box;
+        box.RecordAll(t);
+        if (!writing)
+            box.ForgetItem(TuneItem::HOHGFM);
+        box.RecordTransfer(t, walk, 1, writing);
+        EXPECT_EQ(std::tuple(box.Knows(TuneItem::HOFM), box.Knows(TuneItem::HOHGFM), box.Knows(TuneItem::LOFM)),
+                  std::tuple(true, false, true))
+            << writing;
+    }
+}
+
 TEST(WriteReviewTest, ChangesAgainstTheBoxAndWarnings)
 {
     struct Case
