@@ -11,11 +11,11 @@
 // the corrected tune goes to OUT whole.
 
 #include "CliCommon.h"
+#include "TuneText.h"
 
 #include "analysis/DataLog.h"
 #include "analysis/FuelCorrection.h"
 #include "model/ProjectFile.h"
-#include "model/Units.h"
 #include "platform/FileIO.h"
 #include "platform/SettingsStore.h"
 
@@ -69,12 +69,8 @@ int correct(const QStringList &args, const Options &options)
         const FuelCorrection::CellProposal &c = p.cells[std::size_t(e)];
         if (!c.changes())
             continue;
-        lines += QStringLiteral("%1 row %2 col %3 (%4 RPM, load %5): %6 -> %7 (AFR %8, target %9, weight %10)\n")
-                     .arg(QLatin1String(CatalogueEntry(p.map).name))
-                     .arg(e / 16 + 1)
-                     .arg(e % 16 + 1)
-                     .arg(Units::RpmOf(tune.map(RpmAxisOf(p.map)).MapValue(e / 16)))
-                     .arg(tune.map(TpAxisOf(p.map)).MapValue(e % 16))
+        lines += QStringLiteral("%1: %2 -> %3 (AFR %4, target %5, weight %6)\n")
+                     .arg(cellPlace(QLatin1String(CatalogueEntry(p.map).name), tune, p.map, e))
                      .arg(c.currentRaw)
                      .arg(c.proposedRaw)
                      .arg(c.measured, 0, 'f', 2)

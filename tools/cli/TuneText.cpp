@@ -173,21 +173,22 @@ QByteArray tuneText(const Tune &tune, bool fromImage)
     });
     each(ItemShape::MapBody, [&](const TuneItemInfo &info, const QString &name) {
         const MapKey body = *info.map;
-        const CVMapInfo &rpm = tune.map(RpmAxisOf(body));
-        const CVMapInfo &load = tune.map(TpAxisOf(body));
-        for (int i = 0; i < info.ValueCount(); ++i) {
-            const int row = i / 16;
-            const int col = i % 16;
-            valueLine(QStringLiteral("%1 row %2 col %3 (%4 RPM, load %5)")
-                          .arg(name)
-                          .arg(row + 1)
-                          .arg(col + 1)
-                          .arg(Units::RpmOf(rpm.MapValue(row)))
-                          .arg(load.MapValue(col)),
-                      cellText(tune.map(body).MapValue(i), IsTimingMap(body)));
-        }
+        for (int i = 0; i < info.ValueCount(); ++i)
+            valueLine(cellPlace(name, tune, body, i), cellText(tune.map(body).MapValue(i), IsTimingMap(body)));
     });
     return text.toUtf8();
+}
+
+QString cellPlace(const QString &mapName, const Tune &tune, MapKey body, int entry)
+{
+    const int row = entry / 16;
+    const int col = entry % 16;
+    return QStringLiteral("%1 row %2 col %3 (%4 RPM, load %5)")
+        .arg(mapName)
+        .arg(row + 1)
+        .arg(col + 1)
+        .arg(Units::RpmOf(tune.map(RpmAxisOf(body)).MapValue(row)))
+        .arg(tune.map(TpAxisOf(body)).MapValue(col));
 }
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MapCatalogue.h"
 #include "platform/FileIO.h"
 
 #include <QByteArray>
@@ -33,5 +34,9 @@ QStringList rawDifferenceLines(const Tune &mine, const Tune &theirs);
 // (a map cell its map, row, column, RPM and load), so that a changed value
 // is one changed line and the same tune always gives the same bytes.
 QByteArray tuneText(const Tune &tune, bool fromImage);
+
+// Where a map cell is, as the tune's text names it: the map, its row and
+// column, and the RPM and load of that row and column.
+QString cellPlace(const QString &mapName, const Tune &tune, MapKey body, int entry);
 
 } // namespace cli
