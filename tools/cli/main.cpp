@@ -148,6 +148,17 @@ struct OptionSpec
     bool (*apply)(cli::Options &options, const QString &value);
 };
 
+// A number within [low, high], for the correction's options.
+bool numberWithin(std::optional<double> &to, const QString &text, double low, double high)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= low && value <= high))
+        return false;
+    to = value;
+    return true;
+}
+
 const OptionSpec OptionSpecs[] = {
     {"--port", true, [](cli::Options &o, const QString &v) { o.port = v; return !v.isEmpty(); }},
     {"--fast-handshake", false, [](cli::Options &o, const QString &) { o.fastHandshake = true; return true; }},
@@ -169,20 +180,7 @@ const OptionSpec OptionSpecs[] = {
          o.rateMs = v.toInt(&ok);
          return ok && o.rateMs >= 0 && o.rateMs <= 60000;
      }},
-};
-
-// A number within [low, high], for the correction's options.
-bool numberWithin(std::optional<double> &to, const QString &text, double low, double high)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !(value >= low && value <= high))
-        return false;
-    to = value;
-    return true;
-}
-
-const OptionSpec CorrectionSpecs[] = {
+    // correct
     {"--out", true, [](cli::Options &o, const QString &v) { o.out = v; return !v.isEmpty(); }},
     {"--target", true,
      [](cli::Options &o, const QString &v) {
@@ -211,9 +209,6 @@ const OptionSpec CorrectionSpecs[] = {
 const OptionSpec *findOption(const QString &name)
 {
     for (const OptionSpec &known : OptionSpecs)
-        if (name == QLatin1String(known.name))
-            return &known;
-    for (const OptionSpec &known : CorrectionSpecs)
         if (name == QLatin1String(known.name))
             return &known;
     return nullptr;
