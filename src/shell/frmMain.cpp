@@ -4,6 +4,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/WindowLayout.h"
 #include "platform/ui/Actions.h"
+#include "shell/MessageStatusBar.h"
 #include "shell/WindowSettings.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@ frmMain::frmMain(ProgramState &state, WindowSettings &prefs, SettingsStore &stor
 
     m_menus = CreateMenus(*this);
     m_toolBar = CreateToolBar(*this);
+    setStatusBar(new MessageStatusBar);
     m_statusPanels = CreateStatusPanels(*statusBar());
     connect(m_menus.mnuFileClose, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuViewToolbar, &QAction::triggered, this, &frmMain::toggleToolbar);

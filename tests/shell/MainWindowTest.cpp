@@ -11,6 +11,7 @@
 #include "daq/ui/AcquisitionCommands.h"
 #include "model/ProjectFile.h"
 #include "platform/ui/QtMessageBoxService.h"
+#include "shell/MessageStatusBar.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -184,6 +185,33 @@ TEST_F(MainWindowTest, SaveAsCancelledOrFailedKeepsModifiedAndASavedProjectGetsI
     QTest::keyClick(&w(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(state().Modified());
     EXPECT_EQ(w().CurrentFileName(), path("new name.vnt"));
+}
+
+// A message longer than the room beside the panels loses its middle, not
+// its end (the file it names), never runs under a panel, and shows whole as
+// the bar's tooltip; one that fits shows as it is.
+TEST_F(MainWindowTest, ALongStatusMessageIsShortenedInTheMiddleBesideThePanels)
+{
+    start(writeProject("a.vnt", 100));
+    w().show();
+    w().resize(640, 480);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    auto *bar = qobject_cast<MessageStatusBar *>(w().statusBar());
+    ASSERT_NE(bar, nullptr);
+    const QString message = "Saved " + path(QString(80, 'd') + "/tune of the day.vnt");
+    w().ShowStatusMessage(message, 0);
+    const QString shown = bar->ShownMessage();
+    EXPECT_TRUE(shown.startsWith("Saved ") && shown.endsWith("tune of the day.vnt") && shown.contains(QChar(0x2026)))
+        << shown.toStdString();
+    int firstPanel = bar->width();
+    for (const QWidget *panel : bar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (panel->isVisible())
+            firstPanel = std::min(firstPanel, panel->x());
+    EXPECT_LT(bar->fontMetrics().horizontalAdvance(shown), firstPanel);
+    EXPECT_EQ(bar->toolTip(), message);
+    w().ShowStatusMessage("Saved a.vnt", 0);
+    EXPECT_EQ(bar->ShownMessage(), "Saved a.vnt");
+    EXPECT_EQ(bar->toolTip(), QString());
 }
 
 TEST_F(MainWindowTest, EscapeOrClosingTheExitQuestionKeepsTheProgramRunning)

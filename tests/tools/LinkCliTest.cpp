@@ -157,6 +157,7 @@ TEST_F(LinkCliTest, EveryCommandFailsWhenItsOutputCannotBeWritten)
         {"vantrelle-cli", {"--help"}, 1},
         {"vantrelle-cli", {"--version"}, 1},
         {"vantrelle-boxsim", {"--help"}, 1},
+        {"vantrelle-boxsim", {}, 1},
         {"vantrelle", {"--version"}, 1},
         {"vantrelle", {"--help"}, 1},
     };

@@ -326,8 +326,15 @@ int main(int argc, char **argv)
         }
     }
 
-    std::printf("%s\n", qPrintable(terminal.devicePath()));
-    std::fflush(stdout);
+    // Whoever started the box reads its device from this line: a box nobody
+    // can find is of no use, so a failed announcement ends the run.
+    if (!StandardOutput::Write(terminal.devicePath().toLocal8Bit() + '\n')) {
+        std::fprintf(stderr, "vantrelle-boxsim: cannot announce the device on standard output: %s\n",
+                     qPrintable(StandardOutput::Error()));
+        link.remove();
+        closeLog();
+        return ExitFailure;
+    }
 
     boxsim::BoxEngine engine(image, options.faults);
     boxsim::BoxServer server(engine, terminal, options.timing, log);

@@ -1,4 +1,5 @@
 #include "analysis/ui/FuelCorrectionDialog.h"
+#include "analysis/CorrectionJob.h"
 #include "analysis/CursorWindow.h"
 
 #include "analysis/ui/DatalogViewer.h"
@@ -137,10 +138,7 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     layout->addWidget(checkWindow);
     m_followTimer = new QTimer(this);
     m_followTimer->setInterval(FollowMs);
-    connect(m_followTimer, &QTimer::timeout, this, [this] {
-        readRunningLog();
-        compute();
-    });
+    connect(m_followTimer, &QTimer::timeout, this, &FuelCorrectionDialog::startFollowJob);
     QPushButton *close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdClose"));
     connect(computeButton, &QPushButton::clicked, this, [this] { compute(); });
@@ -162,6 +160,7 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
 
 void FuelCorrectionDialog::withdrawProposal()
 {
+    ++m_settingsGeneration;
     m_proposal = FuelCorrection::Proposal{};
     m_proposal.map = static_cast<MapKey>(comboMap->currentData().toInt());
     m_proposal.error = QStringLiteral("Choose the column that measures the air-fuel ratio and its formula, "
@@ -176,32 +175,6 @@ const DataLog &FuelCorrectionDialog::source() const
     return m_followed ? *m_followed : m_viewer.log();
 }
 
-void FuelCorrectionDialog::readRunningLog()
-{
-    m_followedPath = m_runningLog ? m_runningLog() : QString();
-    if (m_followedPath.isEmpty()) {
-        followRunningLog(false);
-        checkFollow->setChecked(false);
-        return;
-    }
-    m_followed = ReadDataLog(m_followedPath);
-}
-
-bool FuelCorrectionDialog::followRunningLog(bool follow)
-{
-    if (!follow || !m_runningLog || m_runningLog().isEmpty()) {
-        m_followTimer->stop();
-        m_followed.reset();
-        if (follow)
-            lblStatus->setText(QStringLiteral("No log is running: switch real-time mode on to log, then follow it."));
-        return false;
-    }
-    readRunningLog();
-    m_followTimer->start();
-    compute();
-    return true;
-}
-
 void FuelCorrectionDialog::lockSelected(bool locked)
 {
     for (const QTableWidgetItem *item : gridProposal->selectedItems())
@@ -212,11 +185,17 @@ void FuelCorrectionDialog::lockSelected(bool locked)
 
 FuelCorrectionDialog::~FuelCorrectionDialog()
 {
+    m_followJob.reset();
     FuelCorrection::SaveSettings(m_store, settings());
 }
 
 bool FuelCorrectionDialog::compute()
 {
+    if (m_followTimer->isActive()) {
+        ++m_settingsGeneration;
+        startFollowJob();
+        return true;
+    }
     m_settings = settings();
     FuelCorrection::SaveSettings(m_store, m_settings);
     const QString path = m_followed ? m_followedPath : m_viewer.logPath();
@@ -225,6 +204,11 @@ bool FuelCorrectionDialog::compute()
         rows = CursorWindow::RowsWithin(source(), window->first, window->second);
     m_proposal = FuelCorrection::Compute(source(), m_state.tune, m_settings, &m_applied,
                                          FuelCorrection::LogKey(source(), path), rows.first, rows.end);
+    return present();
+}
+
+bool FuelCorrectionDialog::present()
+{
     showProposal();
     if (!m_proposal.error.isEmpty()) {
         lblStatus->setText(m_proposal.error);

@@ -6,8 +6,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class CorrectionJob;
 class DatalogViewer;
 class QCheckBox;
 class QTimer;
@@ -54,8 +56,9 @@ public:
     // Locks (or unlocks) the selected cells: a locked cell is never proposed.
     void lockSelected(bool locked);
     // Follows the running log: it is read again every FollowMs and the
-    // proposal computed anew from what it holds by then. False when no log
-    // is running.
+    // proposal computed anew from what it holds by then, off this thread
+    // (followedComputed tells when one is shown). False when no log is
+    // running.
     bool followRunningLog(bool follow);
     static constexpr int FollowMs = 2000;
 
@@ -73,6 +76,9 @@ public:
     QLabel *statusLabel() const { return lblStatus; }
     QCheckBox *windowCheck() const { return checkWindow; }
 
+signals:
+    void followedComputed();
+
 private:
     void fillHeaders(QTableWidget *grid) const;
     void fillTargets(const FuelCorrection::TargetTable &targets);
@@ -83,7 +89,13 @@ private:
     // The log the proposal is computed from: the viewer's, or the running
     // log as last read while following it.
     const DataLog &source() const;
-    void readRunningLog();
+    // Shows m_proposal and what it used; false when it has an error.
+    bool present();
+    // Following: one job at a time reads the running log and computes; its
+    // result is shown unless a setting changed while it ran (then the next
+    // one starts at once).
+    void startFollowJob();
+    void followJobDone();
 
     const ProgramState &m_state;
     SettingsStore &m_store;
@@ -114,6 +126,9 @@ private:
     std::function<QString()> m_runningLog;
     std::optional<DataLog> m_followed; // the running log while following it
     QString m_followedPath;
+    std::unique_ptr<CorrectionJob> m_followJob;
+    int m_settingsGeneration = 0; // counts changes that make a running job's result stale
+    int m_jobGeneration = 0;      // and where it stood when the job started
     std::array<bool, 256> m_locked{};
     QTableWidget *gridProposal = nullptr;
     QTableWidget *gridTarget = nullptr;

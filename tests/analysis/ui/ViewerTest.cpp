@@ -26,6 +26,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +52,22 @@ QByteArray makeLog(int count, char sep = ',')
     }
     if (sep != ',')
         text.replace(',', sep);
+    return text;
+}
+
+// count samples 25 ms apart, the first half at 1000 RPM and TP 16 (cell 1,1
+// on risingAxes(t, 20, 12, 10, 15)), the second at 2000 RPM, TP 48 (cell
+// 3,3), lean at 16.17 throughout.
+QByteArray leanLog(int count)
+{
+    QByteArray text = "DATE/TIME,RPM,TP,AFR\r\n";
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("2026-12-06 10:00:%1.%2,%3,%4,16.17\r\n")
+                    .arg(i * 25 / 1000, 2, 10, QChar('0'))
+                    .arg(i * 25 % 1000, 3, 10, QChar('0'))
+                    .arg(i < count / 2 ? 1000 : 2000)
+                    .arg(i < count / 2 ? 16 : 48)
+                    .toLatin1();
     return text;
 }
 
@@ -164,6 +181,43 @@ TEST_F(ViewerTest, FollowsTheRunningLogAsItGrows)
     EXPECT_EQ(following.log().rowCount(), 60u);
 }
 
+// Following the running log: each result comes from the lines written by
+// then, computed off this thread; a setting changed while a job ran is never
+// shown with that job's result.
+TEST_F(ViewerTest, TheCorrectionFollowsTheRunningLogWithTheSettingsOfTheMoment)
+{
+    const QString path = writeLog("run.csv", leanLog(80));
+    files.queue(path);
+    viewer.chooseAndOpenLog(); // its columns are the ones to choose from
+    SettingsStore store(dir.filePath("Vantrelle.ini"));
+    FuelCorrection::Settings s;
+    s.targets.afr.fill(14.7);
+    s.afrColumn = "AFR";
+    ASSERT_TRUE(FuelCorrection::SaveSettings(store, s));
+    ProgramState state;
+    testenv::risingAxes(state.tune, 20, 12, 10, 15);
+    for (int e = 0; e < 256; ++e)
+        state.tune.map(MapKey::HOFM).SetMapValue(e, 10);
+    FuelCorrection::AppliedCells applied;
+    FuelCorrectionDialog dialog(state, store, viewer, applied, {}, [path] { return path; });
+    QSignalSpy computed(&dialog, &FuelCorrectionDialog::followedComputed);
+    const auto cell = [&dialog] { return dialog.proposal().cells[3 * 16 + 3]; };
+
+    ASSERT_TRUE(dialog.followRunningLog(true));
+    ASSERT_TRUE(computed.wait(30000));
+    EXPECT_EQ(std::tuple(dialog.proposal().rows, cell().status, cell().proposedRaw),
+              std::tuple(std::size_t(80), FuelCorrection::CellStatus::Proposed, 21));
+
+    ASSERT_TRUE(testenv::writeFile(path, leanLog(160)));
+    dialog.compute();                   // at once, not at the next tick
+    dialog.minSamplesSpin()->setValue(500); // while that job runs
+    ASSERT_TRUE(computed.wait(30000));
+    EXPECT_EQ(computed.count(), 2);
+    EXPECT_EQ(std::tuple(dialog.proposal().rows, cell().status, cell().samples),
+              std::tuple(std::size_t(160), FuelCorrection::CellStatus::TooFewSamples, 79));
+    dialog.followRunningLog(false);
+}
+
 // ---- Through the main window ---------------------------------------------------------
 
 class ViewerInWindowTest : public AppOnBoxTest
@@ -207,18 +261,9 @@ TEST_F(ViewerInWindowTest, CursorMarksTheCellOfTheMapOnScreen)
 
 TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
 {
+    // Cell 1,1 is closed loop; cell 3,3 is lean against a target of 14.7.
     const QString path = dir.filePath("g.csv");
-    // 40 samples at 1000 RPM and TP 16 (cell 1,1: closed loop) and 40 at
-    // 2000 RPM, TP 48 (cell 3,3), lean at 16.17 against a target of 14.7.
-    QByteArray text = "DATE/TIME,RPM,TP,AFR\r\n";
-    for (int i = 0; i < 80; ++i)
-        text += QStringLiteral("2026-12-06 10:00:%1.%2,%3,%4,16.17\r\n")
-                    .arg(i * 25 / 1000, 2, 10, QChar('0'))
-                    .arg(i * 25 % 1000, 3, 10, QChar('0'))
-                    .arg(i < 40 ? 1000 : 2000)
-                    .arg(i < 40 ? 16 : 48)
-                    .toLatin1();
-    ASSERT_TRUE(testenv::writeFile(path, text));
+    ASSERT_TRUE(testenv::writeFile(path, leanLog(80)));
     FuelCorrection::Settings s;
     s.targets.afr.fill(14.7);
     ASSERT_TRUE(FuelCorrection::SaveSettings(store, s));
