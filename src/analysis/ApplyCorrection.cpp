@@ -15,7 +15,7 @@ int ApplyCorrection::Apply(EditSession &edits, MapKey map, const std::vector<Cel
     std::vector<ValueWrite> writes;
     for (const CellChange &c : changes) {
         const int old = body.MapValue(c.entry);
-        if (old < 0 || old >= 128 || c.newRaw < 0 || c.newRaw > 127 || old == c.newRaw)
+        if (old < 0 || old >= 128 || c.newRaw < 0 || c.newRaw > 127 || old == c.newRaw || !IsCurrent(body, c))
             continue;
         body.SetMapValue(c.entry, c.newRaw);
         writes.push_back({item, c.entry, c.newRaw});
@@ -24,4 +24,9 @@ int ApplyCorrection::Apply(EditSession &edits, MapKey map, const std::vector<Cel
                                    .arg(writes.size())
                                    .arg(QLatin1String(CatalogueEntry(map).name)));
     return static_cast<int>(writes.size());
+}
+
+bool ApplyCorrection::IsCurrent(const CVMapInfo &body, const CellChange &change)
+{
+    return change.fromRaw < 0 || body.MapValue(change.entry) == change.fromRaw;
 }

@@ -7,8 +7,8 @@ CorrectionJob::CorrectionJob(Input input, std::function<void()> whenDone) : m_in
     m_input.applied.setListener({});
     // The thread starts last, when every member it writes exists.
     m_thread = std::thread([this, notify = std::move(whenDone)] {
-        m_log = ReadDataLog(m_input.path, &m_report);
-        if (m_report.ok)
+        m_log = ReadDataLog(m_input.path, &m_report, &m_progress);
+        if (m_report.ok && !m_progress.cancel.load())
             m_proposal = FuelCorrection::Compute(m_log, m_input.tune, m_input.settings, &m_input.applied,
                                                  FuelCorrection::LogKey(m_log, m_input.path));
         m_done.store(true);
@@ -19,6 +19,7 @@ CorrectionJob::CorrectionJob(Input input, std::function<void()> whenDone) : m_in
 
 CorrectionJob::~CorrectionJob()
 {
+    cancel();
     finish();
 }
 

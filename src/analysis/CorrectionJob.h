@@ -14,7 +14,8 @@
 // log that grows for hours, and with the delay estimated an hour's log takes
 // a good part of a second: on the thread that also runs the acquisition's
 // ticks that would leave gaps in the very log being followed. The job owns
-// its thread and copies of everything it reads; destroying it waits.
+// its thread and copies of everything it reads; destroying it cancels the
+// read and waits.
 class CorrectionJob
 {
 public:
@@ -33,6 +34,9 @@ public:
     CorrectionJob(const CorrectionJob &) = delete;
     CorrectionJob &operator=(const CorrectionJob &) = delete;
 
+    // Stops the read where it stands (the computation, once begun, ends on
+    // its own); the job is then done without a result.
+    void cancel() { m_progress.cancel.store(true); }
     bool done() const { return m_done.load(); }
     const Input &input() const { return m_input; }
 
@@ -46,6 +50,7 @@ private:
     void finish();
 
     Input m_input;
+    DataLogProgress m_progress;
     std::atomic<bool> m_done{false};
     DataLogReport m_report;
     DataLog m_log;

@@ -1,8 +1,10 @@
 #include "shell/MessageStatusBar.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QSizeGrip>
 #include <QStyleOption>
+#include <QToolTip>
 
 namespace {
 
@@ -13,13 +15,7 @@ constexpr int PanelGap = 2;
 
 } // namespace
 
-MessageStatusBar::MessageStatusBar(QWidget *parent) : QStatusBar(parent)
-{
-    connect(this, &QStatusBar::messageChanged, this, [this] {
-        fitToolTip();
-        update();
-    });
-}
+MessageStatusBar::MessageStatusBar(QWidget *parent) : QStatusBar(parent) {}
 
 // From the left edge to the first panel that shows beside the message (the
 // ordinary panels are hidden while it shows) or the size grip.
@@ -44,16 +40,28 @@ QString MessageStatusBar::ShownMessage() const
     return fontMetrics().elidedText(currentMessage(), Qt::ElideMiddle, messageArea().width());
 }
 
-void MessageStatusBar::fitToolTip()
+QString MessageStatusBar::CutMessage() const
 {
-    const QString shown = ShownMessage();
-    setToolTip(shown == currentMessage() ? QString() : currentMessage());
+    return ShownMessage() == currentMessage() ? QString() : currentMessage();
 }
 
-void MessageStatusBar::resizeEvent(QResizeEvent *event)
+bool MessageStatusBar::event(QEvent *event)
 {
-    QStatusBar::resizeEvent(event);
-    fitToolTip();
+    if (event->type() == QEvent::ToolTip) {
+        // Asked when shown, so it holds whatever the panels have left by then.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QRect area = messageArea();
+        if (const QString cut = CutMessage(); !cut.isEmpty() && area.contains(help->pos()))
+            QToolTip::showText(help->globalPos(), cut, this, area);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    const bool handled = QStatusBar::event(event);
+    // A panel grew, shrank, came or went: the message's room moved with it.
+    if (event->type() == QEvent::LayoutRequest && !currentMessage().isEmpty())
+        update();
+    return handled;
 }
 
 void MessageStatusBar::paintEvent(QPaintEvent *event)

@@ -217,7 +217,8 @@ TEST(FuelCorrection, ProposalPerCellWithTransientsLeftOut)
 namespace {
 
 // The chosen cells go in as one edit (its undo runs through the window in
-// ViewerTest); closed-loop cells and values out of range are never written.
+// ViewerTest); closed-loop cells, values out of range and cells changed since
+// the proposal are never written.
 TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
 {
     ProgramState state;
@@ -225,15 +226,18 @@ TEST(ApplyCorrection, ChosenCellsAreOneEditWrittenToTheBoxInRealTime)
     fuel.SetMapValue(17, 10);
     fuel.SetMapValue(18, 20);
     fuel.SetMapValue(19, 200); // closed loop: never overwritten
+    fuel.SetMapValue(22, 30);  // changed by the tuner since the proposal (from 25)
     QStringList steps;
     QObject::connect(&state, &ProgramState::editNoted, [&](const QString &label) { steps << label; });
     LinkSession link;
     RecordingSender sender(false);
     EditSession edits(state, link, sender);
     const int changed = ApplyCorrection::Apply(edits, MapKey::HOHGFM,
-                                               {{17, 21}, {18, 15}, {19, 50}, {20, 128}, {300, 5}, {21, fuel.MapValue(21)}});
-    EXPECT_EQ(std::tuple(changed, fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19), steps.size()),
-              std::tuple(2, 21, 15, 200, qsizetype(1)));
+                                               {{17, 21, 10}, {18, 15}, {19, 50}, {20, 128}, {300, 5},
+                                                {21, fuel.MapValue(21)}, {22, 33, 25}});
+    EXPECT_EQ(std::tuple(changed, fuel.MapValue(17), fuel.MapValue(18), fuel.MapValue(19), fuel.MapValue(22),
+                         steps.size()),
+              std::tuple(2, 21, 15, 200, 30, qsizetype(1)));
     EXPECT_TRUE(state.ChangesNotSent() && sender.values.empty()) << "not in real-time mode";
 
     // In real-time mode every changed cell is written to the box (item 3:

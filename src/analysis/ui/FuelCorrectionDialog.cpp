@@ -156,6 +156,7 @@ FuelCorrectionDialog::FuelCorrectionDialog(const ProgramState &state, SettingsSt
     connect(spinMinSamples, &QSpinBox::valueChanged, this, withdraw);
     for (QDoubleSpinBox *spin : findChildren<QDoubleSpinBox *>())
         connect(spin, &QDoubleSpinBox::valueChanged, this, withdraw);
+    connect(checkDelayAuto, &QCheckBox::toggled, this, withdraw);
 }
 
 void FuelCorrectionDialog::withdrawProposal()
@@ -179,6 +180,7 @@ void FuelCorrectionDialog::lockSelected(bool locked)
 {
     for (const QTableWidgetItem *item : gridProposal->selectedItems())
         m_locked[std::size_t(item->row() * 16 + item->column())] = locked;
+    ++m_settingsGeneration; // a result on its way knows nothing of this lock
     if (m_proposal.error.isEmpty())
         compute();
 }
@@ -297,14 +299,29 @@ void FuelCorrectionDialog::selectAllChanges()
 int FuelCorrectionDialog::applySelected()
 {
     std::vector<ApplyCorrection::CellChange> changes;
+    // Cells the tuner changed after the proposal was computed keep the
+    // tuner's value, and their samples stay unspent.
+    int stale = 0;
     for (const QTableWidgetItem *item : gridProposal->selectedItems()) {
         const int e = item->row() * 16 + item->column();
         const auto &c = m_proposal.cells[static_cast<std::size_t>(e)];
-        if (c.changes())
-            changes.push_back({e, c.proposedRaw});
+        const ApplyCorrection::CellChange change{e, c.proposedRaw, c.currentRaw};
+        if (!c.changes() || m_locked[static_cast<std::size_t>(e)])
+            continue;
+        if (ApplyCorrection::IsCurrent(m_state.tune.map(m_proposal.map), change))
+            changes.push_back(change);
+        else
+            ++stale;
     }
+    const QString staleText =
+        stale == 0 ? QString()
+                   : QStringLiteral(" %1 cells were left as they are: they changed after the proposal was computed "
+                                    "(Compute proposes them again).")
+                         .arg(stale);
     if (changes.empty()) {
-        lblStatus->setText(QStringLiteral("Select the cells to change first (Select All Changes picks every one)."));
+        lblStatus->setText(
+            stale == 0 ? QStringLiteral("Select the cells to change first (Select All Changes picks every one).")
+                       : staleText.trimmed());
         return 0;
     }
     const int changed = m_apply ? m_apply(m_proposal.map, changes) : 0;
@@ -319,6 +336,7 @@ int FuelCorrectionDialog::applySelected()
     }
     compute();
     lblStatus->setText(
-        QStringLiteral("%1 cells of %2 changed.").arg(changed).arg(QLatin1String(CatalogueEntry(m_proposal.map).name)));
+        QStringLiteral("%1 cells of %2 changed.").arg(changed).arg(QLatin1String(CatalogueEntry(m_proposal.map).name)) +
+        staleText);
     return changed;
 }

@@ -215,6 +215,13 @@ TEST_F(ViewerTest, TheCorrectionFollowsTheRunningLogWithTheSettingsOfTheMoment)
     EXPECT_EQ(computed.count(), 2);
     EXPECT_EQ(std::tuple(dialog.proposal().rows, cell().status, cell().samples),
               std::tuple(std::size_t(160), FuelCorrection::CellStatus::TooFewSamples, 79));
+    // A cell locked while a job runs is locked in what is shown after it.
+    dialog.minSamplesSpin()->setValue(10);
+    dialog.compute();
+    dialog.proposalGrid()->setCurrentCell(3, 3);
+    dialog.lockSelected(true);
+    ASSERT_TRUE(computed.wait(30000));
+    EXPECT_EQ(cell().status, FuelCorrection::CellStatus::Locked);
     dialog.followRunningLog(false);
 }
 
@@ -278,6 +285,16 @@ TEST_F(ViewerInWindowTest, FuelCorrectionAppliesChosenCellsAsOneEdit)
     EXPECT_EQ(dialog->proposalGrid()->item(3, 3)->text(), "10 -> 21\n39 (1 out)"); // 1.1 x 1.1; the jump's sample out
 
     EXPECT_EQ(dialog->applySelected(), 0) << "nothing selected";
+    // A cell the tuner changed after the proposal keeps the tuner's value
+    // and is proposed again from it.
+    CVMapInfo &fuel = app->state().tune.map(MapKey::HOFM);
+    fuel.SetMapValue(3 * 16 + 3, 12);
+    dialog->selectAllChanges();
+    EXPECT_EQ(dialog->applySelected(), 0);
+    EXPECT_EQ(fuel.MapValue(3 * 16 + 3), 12);
+    EXPECT_TRUE(dialog->statusLabel()->text().contains("left as they are")) << dialog->statusLabel()->text().toStdString();
+    fuel.SetMapValue(3 * 16 + 3, 10);
+    ASSERT_TRUE(dialog->compute());
     dialog->selectAllChanges();
     EXPECT_EQ(dialog->applySelected(), 1);
     EXPECT_EQ(std::pair(app->state().tune.map(MapKey::HOFM).MapValue(3 * 16 + 3), app->state().Modified()),
