@@ -222,7 +222,11 @@ TEST_F(ViewerTest, TheCorrectionFollowsTheRunningLogWithTheSettingsOfTheMoment)
     dialog.lockSelected(true);
     ASSERT_TRUE(computed.wait(30000));
     EXPECT_EQ(cell().status, FuelCorrection::CellStatus::Locked);
+    // Stopping to follow drops the job on its way: nothing comes after it.
+    dialog.compute();
     dialog.followRunningLog(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(computed.count(), 3);
 }
 
 // ---- Through the main window ---------------------------------------------------------
