@@ -10,54 +10,35 @@
 #include "PacedBox.h"
 #include "LatencyRelay.h"
 
-#include "link/ExchangeRunner.h"
 #include "link/RealTimeWrite.h"
 #include "link/RomTransfer.h"
 #include "model/Tune.h"
-#include "platform/SerialPort.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
 
-constexpr double ByteSeconds = 10.0 / 115200.0;
-
 // The paced box, the adapter in front of it and the link's port on the
 // adapter, for one setting of the latency timer.
 struct AdaptedBox
 {
-    QProcess process;
     std::unique_ptr<LatencyRelay> relay;
-    SerialPort port;
-    QTemporaryDir dir;
-    QString error;
+    PacedBox paced;
 
     bool start(int latencyMs)
     {
-        const QString device = StartPacedBox(process, error);
-        if (device.isEmpty())
-            return false;
-        relay = std::make_unique<LatencyRelay>(std::chrono::milliseconds(latencyMs));
-        if (!relay->Start(device, error))
-            return false;
-        port.SetPortName(relay->devicePath());
-        if (!port.Open()) {
-            error = port.ErrorDescription();
-            return false;
-        }
-        return true;
+        return paced.start([&](const QString &device) {
+            relay = std::make_unique<LatencyRelay>(std::chrono::milliseconds(latencyMs));
+            return relay->Start(device, paced.error) ? relay->devicePath() : QString();
+        });
     }
+    // The port goes first, then the adapter, then the box.
     ~AdaptedBox()
     {
-        port.Close();
+        paced.port.Close();
         relay.reset();
-        process.terminate();
-        process.waitForFinished(10000);
     }
 };
 
@@ -66,37 +47,21 @@ void runTimed(benchmark::State &state, double wireSeconds, Make make)
 {
     AdaptedBox box;
     if (!box.start(static_cast<int>(state.range(0)))) {
-        state.SkipWithError(qPrintable(box.error));
+        state.SkipWithError(qPrintable(box.paced.error));
         return;
     }
-    double total = 0;
-    int runs = 0;
-    for (auto _ : state) {
-        std::unique_ptr<LinkExchange> exchange = make(box);
-        QElapsedTimer timer;
-        timer.start();
-        const LinkOutcome outcome = RunExchange(*exchange, box.port);
-        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        if (!outcome.ok()) {
-            state.SkipWithError(qPrintable(outcome.message));
-            return;
-        }
-        state.SetIterationTime(seconds);
-        total += seconds;
-        ++runs;
-    }
-    if (runs == 0)
+    const std::optional<ExchangeTimes> times = TimeExchanges(state, box.paced.port, [&] { return make(box.paced); });
+    if (!times)
         return;
-    const double mean = total / runs;
     state.counters["latency_ms"] = static_cast<double>(state.range(0));
     state.counters["wire_ms"] = wireSeconds * 1e3;
-    state.counters["ratio"] = mean / wireSeconds;
-    state.counters["over_wire_ms"] = (mean - wireSeconds) * 1e3;
+    state.counters["ratio"] = times->mean / wireSeconds;
+    state.counters["over_wire_ms"] = (times->mean - wireSeconds) * 1e3;
 }
 
 void RomReadThroughAdapter(benchmark::State &state)
 {
-    runTimed(state, 128 * (5 + 257) * ByteSeconds, [](AdaptedBox &box) {
+    runTimed(state, 128 * (5 + 257) * ByteSeconds, [](PacedBox &box) {
         return std::make_unique<RomTransferExchange>(box.port, LinkClock::Steady(),
                                                      box.dir.filePath(QStringLiteral("read.bin")),
                                                      TransferDirection::Read);
@@ -106,7 +71,7 @@ void RomReadThroughAdapter(benchmark::State &state)
 void RealTimeWriteThroughAdapter(benchmark::State &state)
 {
     static const Tune tune;
-    runTimed(state, 7 * ByteSeconds, [](AdaptedBox &box) {
+    runTimed(state, 7 * ByteSeconds, [](PacedBox &box) {
         return std::make_unique<RealTimeWriteExchange>(box.port, LinkClock::Steady(),
                                                        RealTimeFrame(TuneItem::RevLimiter, 0, 0x64, tune));
     });

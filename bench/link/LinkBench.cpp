@@ -10,85 +10,31 @@
 
 #include "PacedBox.h"
 #include "link/BulkTransfer.h"
-#include "link/ExchangeRunner.h"
 #include "link/RealTimeWrite.h"
 #include "link/RomTransfer.h"
 #include "model/Tune.h"
-#include "platform/SerialPort.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
 
 namespace {
 
-constexpr double ByteSeconds = 10.0 / 115200.0;
-
-// The paced box and an open port on it, shared by every benchmark.
-struct PacedBox
-{
-    QProcess process;
-    SerialPort port;
-    QTemporaryDir dir;
-    QString error;
-
-    bool start()
-    {
-        const QString device = StartPacedBox(process, error);
-        if (device.isEmpty())
-            return false;
-        port.SetPortName(device);
-        if (!port.Open()) {
-            error = port.ErrorDescription();
-            return false;
-        }
-        return true;
-    }
-    ~PacedBox()
-    {
-        port.Close();
-        process.terminate();
-        process.waitForFinished(10000);
-    }
-};
-
 PacedBox *box = nullptr;
 
-// Runs the exchange made by make() once per iteration, timed by the wall
-// clock, and reports the mean time as a ratio to the wire time.
+// Reports the mean time as a ratio to the wire time.
 template <typename Make>
 void runTimed(benchmark::State &state, double wireSeconds, Make make)
 {
-    double total = 0;
-    double worst = 0;
-    int runs = 0;
-    for (auto _ : state) {
-        std::unique_ptr<LinkExchange> exchange = make();
-        QElapsedTimer timer;
-        timer.start();
-        const LinkOutcome outcome = RunExchange(*exchange, box->port);
-        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        if (!outcome.ok()) {
-            state.SkipWithError(qPrintable(outcome.message));
-            return;
-        }
-        state.SetIterationTime(seconds);
-        total += seconds;
-        worst = std::max(worst, seconds);
-        ++runs;
-    }
-    if (runs == 0)
+    const std::optional<ExchangeTimes> times = TimeExchanges(state, box->port, make);
+    if (!times)
         return;
-    const double mean = total / runs;
     state.counters["wire_ms"] = wireSeconds * 1e3;
-    state.counters["ratio"] = mean / wireSeconds;
-    state.counters["worst_ratio"] = worst / wireSeconds;
-    state.counters["over_wire_ms"] = (mean - wireSeconds) * 1e3;
+    state.counters["ratio"] = times->mean / wireSeconds;
+    state.counters["worst_ratio"] = times->worst / wireSeconds;
+    state.counters["over_wire_ms"] = (times->mean - wireSeconds) * 1e3;
 }
 
 void TuneRead(benchmark::State &state)
