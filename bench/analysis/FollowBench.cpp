@@ -15,6 +15,7 @@
 // Counters: longest_gap_ms, refreshes, refresh_ms (one read and compute).
 
 #include "../support/BenchMain.h"
+#include "../support/SimulatedLog.h"
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/FuelCorrectionDialog.h"
 #include "model/ImageFile.h"
@@ -28,13 +29,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -43,19 +42,9 @@ constexpr int FollowForMs = 10000;
 QString hourLog(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("hour.csv"));
-    QProcess cli;
-    QStringList env = QProcess::systemEnvironment();
-    env << QStringLiteral("XDG_DATA_HOME=") + dir.path() << QStringLiteral("XDG_CONFIG_HOME=") + dir.path();
-    cli.setEnvironment(env);
-    cli.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrelle-cli"),
-              {QStringLiteral("--sim-daq"), QStringLiteral("--sim-fuel-error"), QStringLiteral("15"),
-               QStringLiteral("--sim-o2-delay"), QStringLiteral("900"), QStringLiteral("log"), path,
-               QStringLiteral("--count"), QStringLiteral("36000"), QStringLiteral("--no-wait")});
-    if (!cli.waitForFinished(-1) || cli.exitCode() != 0) {
-        std::fprintf(stderr, "vantrelle-cli failed: %s\n", cli.readAllStandardError().constData());
-        return {};
-    }
-    return path;
+    const QStringList engine{QStringLiteral("--sim-fuel-error"), QStringLiteral("15"), QStringLiteral("--sim-o2-delay"),
+                             QStringLiteral("900")};
+    return WriteSimulatedLog(path, 36000, engine) ? path : QString();
 }
 
 void BM_FollowAnHourLog(benchmark::State &bench)

@@ -15,6 +15,7 @@
 // --no-wait` into the temporary folder and kept there for the next run
 // (VANTRELLE_PLAYBACK_LOG names another one).
 
+#include "../support/SimulatedLog.h"
 #include "analysis/ui/AnalysisCommands.h"
 #include "analysis/ui/DatalogViewer.h"
 #include "analysis/ui/LogScatterWindow.h"
@@ -38,7 +39,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -58,21 +58,7 @@ QString bigLog()
     if (QFileInfo(path).size() > 50'000'000)
         return path;
     std::fprintf(stderr, "Writing %s with vantrelle-cli (a few minutes)...\n", qPrintable(path));
-    QTemporaryDir data;
-    QProcess cli;
-    QStringList env = QProcess::systemEnvironment();
-    env << QStringLiteral("XDG_DATA_HOME=") + data.path() << QStringLiteral("XDG_CONFIG_HOME=") + data.path();
-    cli.setEnvironment(env);
-    const QString part = path + QStringLiteral(".part");
-    cli.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrelle-cli"),
-              {QStringLiteral("--sim-daq"), QStringLiteral("log"), part, QStringLiteral("--count"),
-               QString::number(Lines), QStringLiteral("--no-wait")});
-    // A half-written log is never taken for a whole one: renamed when done.
-    if (!cli.waitForFinished(-1) || cli.exitCode() != 0 || !QFile::rename(part, path)) {
-        std::fprintf(stderr, "vantrelle-cli failed: %s\n", cli.readAllStandardError().constData());
-        return {};
-    }
-    return path;
+    return WriteSimulatedLog(path, Lines) ? path : QString();
 }
 
 // The application with the log open in the viewer and playback on, shared
