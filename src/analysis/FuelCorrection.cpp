@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <unordered_map>
 
 namespace FuelCorrection {
@@ -248,15 +249,16 @@ Proposal Compute(const DataLog &log, const Tune &tune, const Settings &settings,
     }
 
     std::array<double, 256> sums{};
+    const CorrectionSamples::CellLocator locator(tune, settings.map);
+    std::array<CorrectionSamples::CellWeight, 4> around{};
     for (std::size_t i = firstRow; i < endRow; ++i) {
         if (!engineRow[i]) {
             ++p.beforeDelay;
             continue;
         }
         const std::size_t j = *engineRow[i];
-        const std::vector<CorrectionSamples::CellWeight> cells =
-            std::isnan(afr[i]) || !(rpm[j] > 0) ? std::vector<CorrectionSamples::CellWeight>()
-                                                : CorrectionSamples::CellWeights(tune, settings.map, rpm[j], tp[j]);
+        const int n = std::isnan(afr[i]) || !(rpm[j] > 0) ? 0 : locator.Weights(rpm[j], tp[j], around);
+        const std::span<const CorrectionSamples::CellWeight> cells(around.data(), static_cast<std::size_t>(n));
         if (cells.empty()) {
             ++p.unusable;
             continue;
