@@ -4,12 +4,14 @@
 
 #include <algorithm>
 
-LogReadJob::LogReadJob(const QString &path, std::function<void()> whenDone)
+LogReadJob::LogReadJob(const QString &path, std::function<void()> whenDone, AfterRead afterRead)
     : m_size(QFileInfo(path).size())
 {
     // The thread starts last, when every member it writes exists.
-    m_thread = std::thread([this, path, notify = std::move(whenDone)] {
+    m_thread = std::thread([this, path, notify = std::move(whenDone), after = std::move(afterRead)] {
         m_log = ReadDataLog(path, &m_report, &m_progress);
+        if (after && m_report.ok && !m_progress.cancel.load())
+            after(m_log);
         m_done.store(true);
         if (notify)
             notify();

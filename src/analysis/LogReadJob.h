@@ -13,9 +13,14 @@
 class LogReadJob
 {
 public:
+    // Runs on the reading thread after a read that succeeded and was not
+    // cancelled, before the job is done: more work on the log, off the
+    // waiting thread.
+    using AfterRead = std::function<void(const DataLog &)>;
+
     // Starts reading at once. whenDone runs on the reading thread when the
     // read has ended (read, failed or cancelled); it must only post.
-    LogReadJob(const QString &path, std::function<void()> whenDone);
+    LogReadJob(const QString &path, std::function<void()> whenDone, AfterRead afterRead = {});
     ~LogReadJob();
     LogReadJob(const LogReadJob &) = delete;
     LogReadJob &operator=(const LogReadJob &) = delete;
