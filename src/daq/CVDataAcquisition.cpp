@@ -70,9 +70,14 @@ QString CVDataAcquisition::GetErrorInfo(qint32 lErrCode)
 {
     const std::lock_guard lock(m_driverLock);
     m_callError.clear();
+    return errorText(lErrCode, m_callError);
+}
+
+QString CVDataAcquisition::errorText(qint32 code, ErrorRecord &callError) const
+{
     char buffer[DaqDriver::ErrorStringSize + 1] = {};
-    m_driver->GetErrorString(lErrCode, buffer, m_callError);
-    if (m_callError.isSet())
+    m_driver->GetErrorString(code, buffer, callError);
+    if (callError.isSet())
         return QString();
     return QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(buffer, DaqDriver::ErrorStringSize - 1)));
 }
@@ -173,11 +178,9 @@ void CVDataAcquisition::CallDevice(Cycle &cycle)
         return;
     // The failing call's text, asked of the driver while it is still ours.
     ErrorRecord textFailure;
-    char buffer[DaqDriver::ErrorStringSize + 1] = {};
-    m_driver->GetErrorString(cycle.code, buffer, textFailure);
-    cycle.errorText = textFailure.isSet() ? textFailure.message
-                                          : QString::fromLatin1(buffer, static_cast<qsizetype>(strnlen(
-                                                                            buffer, DaqDriver::ErrorStringSize - 1)));
+    cycle.errorText = errorText(cycle.code, textFailure);
+    if (textFailure.isSet())
+        cycle.errorText = textFailure.message;
 }
 
 qint32 CVDataAcquisition::FinishCycle(Cycle &cycle, float &fTP, qint32 &lRPM)

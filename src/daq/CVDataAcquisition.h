@@ -100,6 +100,8 @@ public:
 
 private:
     void noteInputError(const QString &inputName, const ErrorRecord &error);
+    // The driver's text for an error code; the driver lock must be held.
+    QString errorText(qint32 code, ErrorRecord &callError) const;
 
     DaqDriver *m_driver;
     const DaqSettings &m_prefs;
