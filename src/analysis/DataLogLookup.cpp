@@ -2,6 +2,7 @@
 // row at a time, and the one line that tells the user what the read found.
 
 #include "analysis/DataLog.h"
+#include "platform/Counted.h"
 
 #include <algorithm>
 
@@ -36,36 +37,26 @@ std::ptrdiff_t DataLog::nearestRow(double t) const
     return (*it - t) < (t - time[static_cast<std::size_t>(before)]) ? after : before;
 }
 
-namespace {
-
-// "1 short line", "2 short lines": the count with the words that fit it.
-QString counted(std::size_t count, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
-} // namespace
-
 QString DataLogReport::summary() const
 {
     QStringList parts;
-    parts << counted(lines, "sample", "samples");
+    parts << Counted(lines, "sample", "samples");
     if (shortLines)
-        parts << counted(shortLines, "short line", "short lines") + QStringLiteral(" (missing values left blank)");
+        parts << Counted(shortLines, "short line", "short lines") + QStringLiteral(" (missing values left blank)");
     if (longLines)
-        parts << counted(longLines, "line with extra fields", "lines with extra fields") + QStringLiteral(" (ignored)");
+        parts << Counted(longLines, "line with extra fields", "lines with extra fields") + QStringLiteral(" (ignored)");
     if (badFields)
-        parts << counted(badFields, "field that is not a number", "fields that are not numbers");
+        parts << Counted(badFields, "field that is not a number", "fields that are not numbers");
     if (undatedLines)
-        parts << counted(undatedLines, "line without a readable date", "lines without a readable date");
+        parts << Counted(undatedLines, "line without a readable date", "lines without a readable date");
     if (clockSteps)
-        parts << counted(clockSteps, "line dated earlier than the line above", "lines dated earlier than the line above");
+        parts << Counted(clockSteps, "line dated earlier than the line above", "lines dated earlier than the line above");
     if (truncatedLastLine)
         parts << QStringLiteral("an incomplete last line left out");
     if (overlongLines)
-        parts << counted(overlongLines, "overlong line left out", "overlong lines left out");
+        parts << Counted(overlongLines, "overlong line left out", "overlong lines left out");
     if (ignoredColumns)
-        parts << counted(static_cast<std::size_t>(ignoredColumns), "column", "columns")
+        parts << Counted(ignoredColumns, "column", "columns")
                      + QStringLiteral(" beyond the first %1 not read").arg(DataLogLimits::MaxColumns);
     if (stoppedAtLimit)
         parts << QStringLiteral("the log is too large: only the first %1 samples were read").arg(lines);

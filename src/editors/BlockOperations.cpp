@@ -4,6 +4,7 @@
 #include "platform/Rounding.h"
 #include "model/Tune.h"
 #include "model/Units.h"
+#include "platform/Counted.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@ using vnt::R;
 
 QString cells(int n)
 {
-    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("cell") : QStringLiteral("cells"));
+    return Counted(n, "cell", "cells");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "editors/NumericInput.h"
 #include "model/Tune.h"
 #include "model/Units.h"
+#include "platform/Counted.h"
 
 #include <QRegularExpression>
 
@@ -123,7 +124,7 @@ BlockOps::Plan PlanPaste(const Tune &tune, MapKey body, int row, int col, const 
         }
     }
     plan.ok = true;
-    const QString what = QStringLiteral("%1 %2").arg(count).arg(count == 1 ? QStringLiteral("cell") : QStringLiteral("cells"));
+    const QString what = Counted(count, "cell", "cells");
     plan.label = QStringLiteral("Paste %1 into %2").arg(what, BlockOps::MapName(body));
     return plan;
 }

@@ -1,4 +1,5 @@
 #include "link/TransferSummary.h"
+#include "platform/Counted.h"
 
 #include <QDir>
 
@@ -10,7 +11,7 @@ namespace {
 
 QString items(int n)
 {
-    return n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n);
+    return Counted(n, "item", "items");
 }
 
 QString seconds(qint64 ms)

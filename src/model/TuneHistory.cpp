@@ -1,4 +1,5 @@
 #include "model/TuneHistory.h"
+#include "platform/Counted.h"
 
 #include <algorithm>
 
@@ -11,10 +12,6 @@ std::size_t slot(TuneItem item)
     return static_cast<std::size_t>(Number(item) - 1);
 }
 
-QString plural(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 } // namespace
 
@@ -157,9 +154,9 @@ QString TuneHistory::Describe(const std::vector<ItemChange> &changes)
     switch (info.shape) {
     case ItemShape::MapBody:
     case ItemShape::Axis:
-        return QStringLiteral("Set %1 in %2").arg(plural(DifferingValues(c.item, c.before, c.after), "cell", "cells"), name);
+        return QStringLiteral("Set %1 in %2").arg(Counted(DifferingValues(c.item, c.before, c.after), "cell", "cells"), name);
     case ItemShape::Table:
-        return QStringLiteral("Set %1 in %2").arg(plural(DifferingValues(c.item, c.before, c.after), "entry", "entries"), name);
+        return QStringLiteral("Set %1 in %2").arg(Counted(DifferingValues(c.item, c.before, c.after), "entry", "entries"), name);
     default:
         return QStringLiteral("Set %1").arg(name);
     }
