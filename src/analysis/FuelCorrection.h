@@ -2,6 +2,7 @@
 
 #include "model/MapCatalogue.h"
 
+#include <optional>
 #include <QDateTime>
 #include <QString>
 #include <array>
@@ -110,6 +111,13 @@ struct Settings
 // Missing or unreadable values keep their defaults.
 Settings LoadSettings(const SettingsStore &store);
 bool SaveSettings(SettingsStore &store, const Settings &settings);
+
+// A number within [low, high] as the settings and the command line take
+// it; nothing otherwise.
+std::optional<double> NumberWithin(const QString &text, double low, double high);
+// A delay as they take it: "auto" (estimated from the log, -1) or ms
+// within 0..MaxDelayMs.
+std::optional<double> DelayFromText(const QString &text);
 
 // Which samples are steady: false for a sample whose TP differs by more than
 // limit from the sample before or after it, and for samples without a TP.

@@ -11,25 +11,32 @@ namespace {
 
 constexpr const char *Section = "FuelCorrection";
 
-double parseNumber(const QString &text, bool &ok)
-{
-    const double v = text.trimmed().toDouble(&ok);
-    ok = ok && std::isfinite(v);
-    return v;
-}
-
 void readNumber(const SettingsStore &store, const char *name, double low, double high, double &value)
 {
     QString text;
-    bool ok = false;
     if (store.ReadText(QLatin1String(Section), QLatin1String(name), text) != SettingsStore::Ok)
         return;
-    const double v = parseNumber(text, ok);
-    if (ok && v >= low && v <= high)
-        value = v;
+    if (const std::optional<double> v = NumberWithin(text, low, high))
+        value = *v;
 }
 
 } // namespace
+
+std::optional<double> NumberWithin(const QString &text, double low, double high)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || !(v >= low && v <= high))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<double> DelayFromText(const QString &text)
+{
+    if (text.trimmed() == QLatin1String("auto"))
+        return -1.0;
+    return NumberWithin(text, 0, MaxDelayMs);
+}
 
 Settings LoadSettings(const SettingsStore &store)
 {
@@ -40,8 +47,8 @@ Settings LoadSettings(const SettingsStore &store)
         s.afrColumn = text;
     if (store.ReadText(section, QStringLiteral("AFRFormula"), text) == SettingsStore::Ok)
         s.afrFormula = text;
-    bool ok = false;
     if (store.ReadText(section, QStringLiteral("MinSamples"), text) == SettingsStore::Ok) {
+        bool ok = false;
         const int v = text.trimmed().toInt(&ok);
         if (ok && v >= 1 && v <= 1000000)
             s.minSamples = v;
@@ -51,11 +58,9 @@ Settings LoadSettings(const SettingsStore &store)
     readNumber(store, "ClosedThrottleTP", 0, 255, s.closedThrottleTp);
     readNumber(store, "FallingTP", 0, 255, s.fallingTp);
     readNumber(store, "MinCoolant", -50, 200, s.minCoolant);
-    // "auto" (or any negative number) asks for the delay estimated from the log.
-    if (store.ReadText(section, QStringLiteral("Delay"), text) == SettingsStore::Ok && text.trimmed() == QLatin1String("auto"))
-        s.delayMs = -1;
-    else
-        readNumber(store, "Delay", 0, MaxDelayMs, s.delayMs);
+    if (store.ReadText(section, QStringLiteral("Delay"), text) == SettingsStore::Ok)
+        if (const std::optional<double> delay = DelayFromText(text))
+            s.delayMs = *delay;
     double low = s.afrLow, high = s.afrHigh;
     readNumber(store, "AFRLow", TargetLow, TargetHigh, low);
     readNumber(store, "AFRHigh", TargetLow, TargetHigh, high);
@@ -73,9 +78,8 @@ Settings LoadSettings(const SettingsStore &store)
             continue;
         const QStringList parts = text.split(QLatin1Char(','));
         for (int c = 0; c < 16 && c < parts.size(); ++c) {
-            const double v = parseNumber(parts[c], ok);
-            if (ok && v >= TargetLow && v <= TargetHigh)
-                s.targets.afr[static_cast<std::size_t>(r * 16 + c)] = v;
+            if (const std::optional<double> v = NumberWithin(parts[c], TargetLow, TargetHigh))
+                s.targets.afr[static_cast<std::size_t>(r * 16 + c)] = *v;
         }
     }
     return s;

@@ -148,15 +148,12 @@ struct OptionSpec
     bool (*apply)(cli::Options &options, const QString &value);
 };
 
-// A number within [low, high], for the correction's options.
-bool numberWithin(std::optional<double> &to, const QString &text, double low, double high)
+// A number as the correction's settings take it, for its options.
+bool numberInto(std::optional<double> &to, const std::optional<double> &number)
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !(value >= low && value <= high))
-        return false;
-    to = value;
-    return true;
+    if (number)
+        to = number;
+    return number.has_value();
 }
 
 const OptionSpec OptionSpecs[] = {
@@ -184,19 +181,16 @@ const OptionSpec OptionSpecs[] = {
     {"--out", true, [](cli::Options &o, const QString &v) { o.out = v; return !v.isEmpty(); }},
     {"--target", true,
      [](cli::Options &o, const QString &v) {
-         return numberWithin(o.target, v, FuelCorrection::TargetLow, FuelCorrection::TargetHigh);
+         return numberInto(o.target, FuelCorrection::NumberWithin(v, FuelCorrection::TargetLow, FuelCorrection::TargetHigh));
      }},
     {"--cap", true,
      [](cli::Options &o, const QString &v) {
-         return numberWithin(o.capPercent, v, FuelCorrection::MaxChangeLow, FuelCorrection::MaxChangeHigh);
+         return numberInto(o.capPercent,
+                           FuelCorrection::NumberWithin(v, FuelCorrection::MaxChangeLow, FuelCorrection::MaxChangeHigh));
      }},
     {"--delay", true,
      [](cli::Options &o, const QString &v) {
-         if (v == QLatin1String("auto")) {
-             o.delayMs = -1.0;
-             return true;
-         }
-         return numberWithin(o.delayMs, v, 0.0, FuelCorrection::MaxDelayMs);
+         return numberInto(o.delayMs, FuelCorrection::DelayFromText(v));
      }},
     {"--map", true,
      [](cli::Options &o, const QString &v) {
