@@ -114,16 +114,15 @@ int readCommandLine(int argc, char **argv, StartOptions &options, std::vector<ch
                 options.simulatedDaq = true;
                 continue;
             }
-            const bool written = name == "--version" ? StandardOutput::Write(QStringLiteral("vantrelle %1.%2.%3\n")
-                                                                               .arg(VANTRELLE_VERSION_MAJOR)
-                                                                               .arg(VANTRELLE_VERSION_MINOR)
-                                                                               .arg(VANTRELLE_VERSION_PATCH)
-                                                                               .toLatin1())
-                                                     : StandardOutput::Write(HelpText);
-            if (written)
-                return 0;
-            std::fprintf(stderr, "vantrelle: standard output: %s\n", qPrintable(StandardOutput::Error()));
-            return 1;
+            if (name == "--version")
+                StandardOutput::Write(QStringLiteral("vantrelle %1.%2.%3\n")
+                                          .arg(VANTRELLE_VERSION_MAJOR)
+                                          .arg(VANTRELLE_VERSION_MINOR)
+                                          .arg(VANTRELLE_VERSION_PATCH)
+                                          .toLatin1());
+            else
+                StandardOutput::Write(HelpText);
+            return StandardOutput::Failed("vantrelle") ? 1 : 0;
         }
         if (const QString simName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
             SimulationOptions::IsSimulationOption(simName)) {

@@ -47,4 +47,14 @@ QString Error()
     return firstError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(firstError));
 }
 
+bool Failed(const char *program)
+{
+    const QString error = Error();
+    if (error.isEmpty())
+        return false;
+    std::fprintf(stderr, "%s: standard output: %s\n", program, qPrintable(error));
+    std::fflush(stderr);
+    return true;
+}
+
 } // namespace StandardOutput

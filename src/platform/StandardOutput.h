@@ -16,4 +16,8 @@ bool Write(const char *text);
 // empty when everything written reached it.
 QString Error();
 
+// Whether anything written to stdout failed; if so, says so on stderr once
+// ("PROGRAM: standard output: REASON"), for the program to end in failure.
+bool Failed(const char *program);
+
 } // namespace StandardOutput

@@ -241,11 +241,7 @@ int main(int argc, char **argv)
                                       .arg(VANTRELLE_VERSION_MINOR)
                                       .arg(VANTRELLE_VERSION_PATCH)
                                       .toLatin1());
-        if (const QString error = StandardOutput::Error(); !error.isEmpty()) {
-            std::fprintf(stderr, "vantrelle-boxsim: standard output: %s\n", qPrintable(error));
-            return ExitFailure;
-        }
-        return status;
+        return StandardOutput::Failed("vantrelle-boxsim") ? ExitFailure : status;
     }
 
     // The signals are caught from here on, so a stop that comes as soon as the

@@ -50,10 +50,8 @@ inline bool print(const QByteArray &bytes)
 // means "they differ", says trouble with 2.
 inline int finishOutput(int status, bool statusOneMeansDiffer)
 {
-    const QString error = StandardOutput::Error();
-    if (error.isEmpty())
+    if (!StandardOutput::Failed("vantrelle-cli"))
         return status;
-    fail(QStringLiteral("standard output: %1").arg(error));
     if (statusOneMeansDiffer)
         return ExitUsage;
     return status == ExitOk ? ExitFailure : status;
